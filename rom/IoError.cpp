@@ -1,0 +1,29 @@
+#include "IoError.h"
+
+#include <cstring>
+
+namespace rom {
+
+std::string IoError::describe() const {
+    std::string text = "Could not " + action + " \"" + path + "\"";
+    if (offset >= 0)
+        text += " at offset " + std::to_string(offset);
+    text += ": " + reason;
+    if (!text.empty() && text.back() != '.')
+        text += '.';
+    return text;
+}
+
+IoError IoError::fromErrno(int errorNumber, std::string action, std::string path,
+                           std::int64_t offset) {
+    IoError error;
+    error.kind = Kind::Platform;
+    error.code = errorNumber;
+    error.reason = std::strerror(errorNumber);
+    error.action = std::move(action);
+    error.path = std::move(path);
+    error.offset = offset;
+    return error;
+}
+
+} // namespace rom

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace rom {
+
+// What went wrong in a file operation. `code` is the platform's error number (errno); for
+// conditions the platform does not treat as errors (a read past the end of the file, bad
+// input) it is the nearest errno and `reason` is our own description.
+struct IoError {
+    enum class Kind { Platform, PastEndOfFile, InvalidInput };
+
+    Kind kind = Kind::Platform;
+    int code = 0;
+    std::string reason;
+    std::string action; // "open", "read 44 bytes of", ...
+    std::string path;
+    std::int64_t offset = -1; // -1 when the failure is not at a position
+
+    // One sentence for the user that names the file, the position and the reason.
+    [[nodiscard]] std::string describe() const;
+
+    static IoError fromErrno(int errorNumber, std::string action, std::string path,
+                             std::int64_t offset = -1);
+};
+
+template <typename T> class [[nodiscard]] Result {
+public:
+    Result(T value) : m_state(std::move(value)) {}
+    Result(IoError error) : m_state(std::move(error)) {}
+
+    [[nodiscard]] bool ok() const noexcept { return std::holds_alternative<T>(m_state); }
+    [[nodiscard]] const T& value() const& { return std::get<T>(m_state); }
+    [[nodiscard]] T& value() & { return std::get<T>(m_state); }
+    [[nodiscard]] T&& value() && { return std::get<T>(std::move(m_state)); }
+    [[nodiscard]] const IoError& error() const { return std::get<IoError>(m_state); }
+
+private:
+    std::variant<T, IoError> m_state;
+};
+
+class [[nodiscard]] Status {
+public:
+    Status() = default;
+    Status(IoError error) : m_error(std::move(error)) {}
+
+    [[nodiscard]] bool ok() const noexcept { return !m_error.has_value(); }
+    [[nodiscard]] const IoError& error() const { return *m_error; }
+
+private:
+    std::optional<IoError> m_error;
+};
+
+} // namespace rom

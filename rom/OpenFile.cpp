@@ -1,0 +1,111 @@
+#include "OpenFile.h"
+
+#include <cerrno>
+#include <limits>
+
+namespace rom {
+namespace {
+
+std::string bytesPhrase(const char* verb, std::int64_t count) {
+    return std::string(verb) + " " + std::to_string(count) + (count == 1 ? " byte of" : " bytes of");
+}
+
+} // namespace
+
+Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
+    const int fd = io.open(path, mode);
+    if (fd < 0)
+        return IoError::fromErrno(-fd, mode == SysIo::Mode::ReadOnly ? "open" : "open for writing",
+                                  path);
+    return OpenFile(io, path, fd);
+}
+
+OpenFile::OpenFile(OpenFile&& other) noexcept
+    : m_io(other.m_io), m_path(std::move(other.m_path)), m_fd(other.m_fd) {
+    other.m_fd = -1;
+}
+
+OpenFile::~OpenFile() {
+    if (m_fd >= 0)
+        (void)m_io.close(m_fd);
+}
+
+Result<std::int64_t> OpenFile::size() {
+    const std::int64_t size = m_io.fileSize(m_fd);
+    if (size < 0)
+        return IoError::fromErrno(static_cast<int>(-size), "examine", m_path);
+    return size;
+}
+
+Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
+    if (offset < 0 || count < 0 || count > std::numeric_limits<std::int64_t>::max() - offset) {
+        IoError error = IoError::fromErrno(EINVAL, bytesPhrase(verb, count), m_path, offset);
+        error.kind = IoError::Kind::InvalidInput;
+        error.reason = "the position lies outside any file";
+        return error;
+    }
+    Result<std::int64_t> length = size();
+    if (!length.ok())
+        return length.error();
+    if (offset + count > length.value()) {
+        IoError error = IoError::fromErrno(ERANGE, bytesPhrase(verb, count), m_path, offset);
+        error.kind = IoError::Kind::PastEndOfFile;
+        error.reason = "the file ends at byte " + std::to_string(length.value());
+        return error;
+    }
+    return {};
+}
+
+Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
+    if (Status span = checkSpan(offset, count, "read"); !span.ok())
+        return span.error();
+    Bytes bytes(static_cast<std::size_t>(count));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::int64_t n = m_io.pread(m_fd, bytes.data() + done, bytes.size() - done,
+                                          offset + static_cast<std::int64_t>(done));
+        if (n < 0)
+            return IoError::fromErrno(static_cast<int>(-n), bytesPhrase("read", count), m_path,
+                                      offset);
+        if (n == 0) { // the file shrank since its length was checked
+            IoError error = IoError::fromErrno(ERANGE, bytesPhrase("read", count), m_path, offset);
+            error.kind = IoError::Kind::PastEndOfFile;
+            error.reason = "the file ended after " + std::to_string(done) + " of them";
+            return error;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return bytes;
+}
+
+Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* written) {
+    *written = 0;
+    const auto count = static_cast<std::int64_t>(bytes.size());
+    if (Status span = checkSpan(offset, count, "write"); !span.ok())
+        return span;
+    while (*written < bytes.size()) {
+        const std::int64_t n = m_io.pwrite(m_fd, bytes.data() + *written, bytes.size() - *written,
+                                           offset + static_cast<std::int64_t>(*written));
+        if (n <= 0)
+            return IoError::fromErrno(n == 0 ? EIO : static_cast<int>(-n),
+                                      bytesPhrase("write", count), m_path, offset);
+        *written += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+Status OpenFile::sync() {
+    if (const int result = m_io.fsync(m_fd); result < 0)
+        return IoError::fromErrno(-result, "flush to disk", m_path);
+    return {};
+}
+
+Status OpenFile::close() {
+    const int result = m_io.close(m_fd);
+    m_fd = -1;
+    if (result < 0)
+        return IoError::fromErrno(-result, "close", m_path);
+    return {};
+}
+
+} // namespace rom

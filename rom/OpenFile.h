@@ -1,0 +1,43 @@
+#pragma once
+
+#include "IoError.h"
+#include "SysIo.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rom {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One open descriptor for the length of one operation. Reads and writes are bounded by the
+// file's length: a read past the end fails, and a write never makes the file longer.
+class OpenFile {
+public:
+    [[nodiscard]] static Result<OpenFile> open(SysIo& io, const std::string& path,
+                                               SysIo::Mode mode);
+
+    OpenFile(OpenFile&& other) noexcept;
+    OpenFile& operator=(OpenFile&&) = delete;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile(); // closes, ignoring errors, if close() was not called
+
+    [[nodiscard]] Result<std::int64_t> size();
+    [[nodiscard]] Result<Bytes> read(std::int64_t offset, std::int64_t count);
+    // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
+    [[nodiscard]] Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
+    [[nodiscard]] Status sync();
+    [[nodiscard]] Status close();
+
+private:
+    OpenFile(SysIo& io, std::string path, int fd) : m_io(io), m_path(std::move(path)), m_fd(fd) {}
+    [[nodiscard]] Status checkSpan(std::int64_t offset, std::int64_t count, const char* verb);
+
+    SysIo& m_io;
+    std::string m_path;
+    int m_fd = -1;
+};
+
+} // namespace rom
