@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace species {
+
+inline constexpr int kRecordSize = 44;
+// Bytes 0 to 25 hold every edited field; bytes 26 to 43 are never touched.
+inline constexpr int kEditedSpan = 26;
+
+// The edited fields, in the order of their bytes in the record.
+enum class Field {
+    HP, Attack, Defense, Speed, SpAttack, SpDefense, Type1, Type2, CatchRate, BaseXP,
+    Item1, Item2, Gender, Hatch, BaseHappiness, MaxExp, EggType1, EggType2,
+    Ability1, Ability2, RunChance, Colour,
+};
+inline constexpr std::size_t kFieldCount = 22;
+
+enum class Shown {
+    Text,  // a text box with the decimal value
+    Index, // a drop-down list whose position is the stored value
+};
+
+struct FieldDescriptor {
+    Field field;
+    std::string_view name;    // "HP"
+    std::string_view key;     // "hp": the column name in exported tables
+    int offset;               // first byte within the record
+    int width;                // 1, or 2 for a little-endian word
+    std::string_view control; // objectName of the control that shows it
+    Shown shown;
+    int listSize;             // entries of its list; 0 for text fields
+};
+
+// The one table that loading, saving, export and import all work from.
+[[nodiscard]] const std::array<FieldDescriptor, kFieldCount>& fieldLayout();
+[[nodiscard]] const FieldDescriptor& descriptor(Field field);
+
+} // namespace species
