@@ -1,0 +1,9 @@
+#pragma once
+
+#include "FileDialogBackend.h"
+
+// The toolkit's own modal file dialog.
+class QtFileDialogBackend final : public FileDialogBackend {
+public:
+    FileDialogAnswer run(const FileDialogRequest& request) override;
+};
