@@ -1,0 +1,16 @@
+#pragma once
+
+class FileDialogBackend;
+class Prompter;
+
+namespace rom {
+class SysIo;
+}
+
+// What the main window needs from the world outside it: message boxes, file dialogs and the
+// file system. The program passes the real ones; tests pass scripted ones.
+struct AppServices {
+    Prompter& prompter;
+    FileDialogBackend& fileDialogs;
+    rom::SysIo& io;
+};

@@ -1,0 +1,209 @@
+#include "Form1.h"
+
+#include "Artwork.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Prompter.h"
+#include "RecordForm.h"
+#include "SpeciesListBox.h"
+#include "UiText.h"
+#include "Vocabulary.h"
+
+#include "EditionIdentification.h"
+#include "HexFunctions.h"
+#include "SpeciesRules.h"
+#include "SpeciesStore.h"
+#include "clsCommonDialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QWindow>
+
+namespace {
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+} // namespace
+
+Form1::Form1(AppServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_reporter(services.prompter, this) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(uitext::programName());
+    setWindowIcon(artwork::programIcon());
+    m_ui.setupUi(this);
+    m_record = std::make_unique<RecordForm>(m_ui);
+    fillGenderList();
+    setFixedSize(sizeHint());
+
+    connect(m_ui.mnuOpen, &QAction::triggered, this, &Form1::openRom);
+    connect(m_ui.pkmnlst, &SpeciesListBox::entryChosen, this, &Form1::loadSpecies);
+    connect(m_ui.mnuSave, &QAction::triggered, this, &Form1::saveSpecies);
+    connect(m_ui.mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui.mnuNoGender, &QAction::triggered, this, [this] { showHelpDialog(new Form3); });
+    connect(m_ui.mnuReadError, &QAction::triggered, this, [this] { showHelpDialog(new Form4); });
+    connect(m_ui.mnuAbout, &QAction::triggered, this, [this] { showHelpDialog(new Form2); });
+}
+
+Form1::~Form1() { delete m_dialog.data(); }
+
+void Form1::fillGenderList() {
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    for (int i = 0; i < vocabulary::kGenderRatioCount; ++i)
+        m_ui.cmbGender->addItem(QString::fromStdString(vocabulary::genderRatio(i, separator)));
+    m_ui.cmbGender->setCurrentIndex(-1);
+}
+
+// Disabling the window blocks the user's input, but not an action triggered from code.
+bool Form1::takesInput() const { return isEnabled() && !m_dialog; }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (m_dialog)
+        m_dialog->close();
+    event->accept();
+}
+
+void Form1::openRom() {
+    if (!takesInput())
+        return;
+    clsCommonDialog dialog(m_services.fileDialogs);
+    const QString path = dialog.ShowOpen(
+        this, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."), QString(),
+        QStringLiteral("NDS ROMs (*.nds)|*.nds"),
+        clsCommonDialog::OFN_HIDEREADONLY | clsCommonDialog::OFN_PATHMUSTEXIST |
+            clsCommonDialog::OFN_FILEMUSTEXIST);
+    if (path.isEmpty())
+        return;
+
+    if (rom::Status writable = rom::makeOwnerWritable(m_services.io, localPath(path));
+        !writable.ok()) {
+        m_reporter.report(writable.error());
+        return;
+    }
+    const rom::Identification found = rom::identifyImage(m_services.io, localPath(path));
+    switch (found.outcome) {
+    case rom::Identification::Outcome::Supported:
+        acceptImage(path, uitext::fromUtf8(found.edition->code));
+        return;
+    case rom::Identification::Outcome::Unreadable:
+        m_reporter.report(*found.error);
+        return;
+    case rom::Identification::Outcome::UnsupportedCode:
+    case rom::Identification::Outcome::TooShort:
+        // The image opened before stays current, so nothing touches the rejected file.
+        m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
+                                        QStringLiteral("Unsupported ROM"));
+        return;
+    }
+}
+
+void Form1::acceptImage(const QString& path, const QString& gameCode) {
+    const rom::GameEdition* edition = rom::findEdition(gameCode.toStdString());
+    m_RomPath = path;
+    m_GameCode = gameCode;
+    m_ui.header->setText(uitext::fromUtf8(edition->title));
+    m_ui.language->setText(uitext::fromUtf8(edition->language));
+    m_ui.code->setText(gameCode);
+    setWindowTitle(QString::fromStdString(edition->caption()));
+    for (QWidget* widget : {static_cast<QWidget*>(m_ui.frameLoaded),
+                            static_cast<QWidget*>(m_ui.framePkmn),
+                            static_cast<QWidget*>(m_ui.pkmnlst), static_cast<QWidget*>(m_ui.Label13),
+                            static_cast<QWidget*>(m_ui.label14), static_cast<QWidget*>(m_ui.Label15)})
+        widget->setEnabled(true);
+    // The values on view belong to the previous image, and perhaps to another edition's
+    // table: saving them into this one waits for a load from it.
+    m_ui.mnuSave->setEnabled(false);
+}
+
+void Form1::enableEditing() {
+    for (QWidget* widget : m_ui.editingControls())
+        widget->setEnabled(true);
+}
+
+void Form1::loadSpecies(int row) {
+    if (!takesInput() || row < 0)
+        return;
+    enableEditing();
+    m_ListPos = static_cast<qint16>(row);
+    const rom::GameEdition* edition = rom::findEdition(m_GameCode.toStdString());
+    if (!edition)
+        return; // only an identified image makes the list usable
+    m_RecordBase = QString::number(edition->recordBase);
+
+    std::optional<rom::Bytes> record;
+    const rom::Result<std::int64_t> offset = species::recordOffset(m_RecordBase.toLongLong(), row);
+    if (offset.ok())
+        record = HexFunctions::fromHexText(HexFunctions::ReadHexBytes(
+            localPath(m_RomPath), offset.value(), species::kRecordSize, m_reporter, m_services.io));
+    else
+        m_reporter.report(offset.error());
+    if (!record || record->size() != species::kRecordSize) {
+        // Nothing of another entry may stay on view to be saved over this one.
+        m_record->clear();
+        m_ui.mnuSave->setEnabled(false);
+        return;
+    }
+    m_record->show(species::decodeRecord(*record), row);
+    m_ui.mnuSave->setEnabled(true);
+
+    switch (species::alternateFormNote(row)) {
+    case species::FormNote::Deoxys:
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Information, uitext::programName(),
+            QStringLiteral("Please note that Deoxys' alternate formes can be edited below."));
+        break;
+    case species::FormNote::Wormadam:
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Information, uitext::programName(),
+            QStringLiteral("Please note that Wormadam's other cloaks can be edited below."));
+        break;
+    case species::FormNote::None:
+        break;
+    }
+}
+
+void Form1::saveSpecies() {
+    if (!takesInput() || !m_ui.mnuSave->isEnabled())
+        return;
+    const int row = m_ui.pkmnlst->selectedRow();
+    if (row < 0)
+        return;
+    m_ListPos = static_cast<qint16>(row);
+    if (!m_record->statsValid()) {
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Warning, uitext::programName(),
+            QStringLiteral("Please enter Base Stat values between 0 and 255."));
+        return;
+    }
+    const rom::Status saved =
+        species::saveRecord(m_services.io, localPath(m_RomPath), m_RecordBase.toLongLong(), row,
+                            m_record->edit(row));
+    if (!saved.ok()) {
+        m_reporter.report(saved.error());
+        return;
+    }
+    m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
+                                    QStringLiteral("Pokémon Data Saved Successfully!"));
+}
+
+void Form1::showHelpDialog(HelpDialog* dialog) {
+    if (!takesInput()) {
+        delete dialog;
+        return;
+    }
+    m_dialog = dialog;
+    connect(dialog, &HelpDialog::dismissed, this, [this] {
+        setEnabled(true);
+        m_dialog = nullptr;
+    });
+    dialog->winId(); // a native window, so the dialog can stay above this one
+    if (QWindow* handle = dialog->windowHandle())
+        handle->setTransientParent(windowHandle());
+    dialog->show();
+    setEnabled(false);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "AppServices.h"
+#include "Form1Ui.h"
+#include "MessageErrorReporter.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class HelpDialog;
+class RecordForm;
+
+// The main window. Every action is the handler of a menu command or of the species list.
+// Between commands it keeps only the image it works on and where the shown record lies;
+// the controls are the only copy of the record being edited.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Form1(AppServices services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    [[nodiscard]] const QString& RomPath() const { return m_RomPath; }
+    [[nodiscard]] const QString& GameCode() const { return m_GameCode; }
+    [[nodiscard]] qint16 ListPos() const { return m_ListPos; }
+    [[nodiscard]] const QString& RecordBase() const { return m_RecordBase; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void fillGenderList();
+    void openRom();
+    void acceptImage(const QString& path, const QString& gameCode);
+    void loadSpecies(int row);
+    void enableEditing();
+    void saveSpecies();
+    void showHelpDialog(HelpDialog* dialog);
+    [[nodiscard]] bool takesInput() const;
+
+    AppServices m_services;
+    MessageErrorReporter m_reporter;
+    Form1Ui m_ui;
+    std::unique_ptr<RecordForm> m_record;
+    QPointer<HelpDialog> m_dialog;
+
+    QString m_RomPath;    // the image the species commands work on
+    QString m_GameCode;   // its four-character code
+    qint16 m_ListPos = 0; // the list position of the shown record
+    QString m_RecordBase; // decimal file offset of record 0 of the shown record's edition
+};

@@ -1,0 +1,25 @@
+#include "Form2.h"
+
+#include "Artwork.h"
+#include "UiText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+Form2::Form2() : HelpDialog(QStringLiteral("About"), {356, 122}, {264, 24, 81, 25}) {
+    setObjectName(QStringLiteral("Form2"));
+    okButton()->setFont(QApplication::font("QPushButton"));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("Image1"));
+    icon->setGeometry(16, 24, 32, 32);
+    icon->setPixmap(artwork::programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
+
+    addLabel("Label1", uitext::versionLine(), {112, 16, 89, 17}, false);
+    addLabel("Label2", uitext::noticeLine(), {96, 40, 121, 17}, false);
+    addLabel("Label3",
+             QStringLiteral("  Its record offsets come from the public tutorial on basic hex "
+                            "editing of Pokémon Diamond and Pearl, with thanks to its author."),
+             {8, 72, 353, 49}, true);
+}

@@ -1,0 +1,43 @@
+#include "HelpDialog.h"
+
+#include "Artwork.h"
+#include "UiText.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+HelpDialog::HelpDialog(const QString& caption, QSize clientSize, QRect okButton)
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle(caption);
+    setWindowIcon(artwork::programIcon());
+    setFixedSize(clientSize);
+    // The main window is disabled while this is open, so this must not be its child, and
+    // closing this alone must not end the program.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("Command1"));
+    m_ok->setGeometry(okButton);
+    m_ok->setDefault(true);
+    m_ok->setFont(uitext::controlFont());
+    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QLabel* HelpDialog::addLabel(const char* name, const QString& text, QRect rect, bool wrap) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(rect);
+    label->setWordWrap(wrap);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(uitext::controlFont());
+    label->lower(); // a label that reaches under the button must not cover it
+    return label;
+}
+
+void HelpDialog::closeEvent(QCloseEvent* event) {
+    emit dismissed();
+    event->accept();
+}

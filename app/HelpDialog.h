@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// A small window with the program icon and one "OK" button, shown next to the main window.
+// It announces `dismissed` however it closes, by OK or by its title bar, and then deletes
+// itself.
+class HelpDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    HelpDialog(const QString& caption, QSize clientSize, QRect okButton);
+
+signals:
+    void dismissed();
+
+protected:
+    QLabel* addLabel(const char* name, const QString& text, QRect rect, bool wrap);
+    [[nodiscard]] QPushButton* okButton() const { return m_ok; }
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* m_ok;
+};

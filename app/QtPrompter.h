@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Prompter.h"
+
+// Modal message boxes of the toolkit.
+class QtPrompter final : public Prompter {
+public:
+    void showMessage(QWidget* owner, Icon icon, const QString& title,
+                     const QString& text) override;
+};

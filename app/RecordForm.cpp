@@ -1,0 +1,88 @@
+#include "RecordForm.h"
+
+#include "Form1Ui.h"
+#include "SpeciesRules.h"
+#include "StatText.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using species::FieldDescriptor;
+using species::Shown;
+
+void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int stored) {
+    const int index = species::asListIndex(stored, field);
+    const bool listed = index >= -1 && index < list->count();
+    list->setCurrentIndex(listed ? index : -1);
+    list->setPlaceholderText(listed ? QString()
+                                    : QStringLiteral("Value %1 (not in list)").arg(stored));
+    m_unlisted[static_cast<std::size_t>(field.field)] =
+        listed ? std::nullopt : std::optional<int>(stored);
+}
+
+void RecordForm::show(const species::FieldValues& values, int position) {
+    for (const FieldDescriptor& field : species::fieldLayout()) {
+        const int stored = values[static_cast<std::size_t>(field.field)];
+        if (field.shown == Shown::Text)
+            m_ui.textBox(field.field)->setText(QString::number(stored));
+        else if (field.field != species::Field::Colour)
+            showIndex(m_ui.list(field.field), field, stored);
+    }
+
+    // The colour byte of some entries reads wrongly: show the known colour, never the byte.
+    if (const std::optional<int> fixed = species::fixedColourIndex(position)) {
+        m_ui.cmbColour->setCurrentIndex(*fixed);
+        m_ui.cmbColour->setPlaceholderText(QString());
+        m_unlisted[static_cast<std::size_t>(species::Field::Colour)].reset();
+        m_ui.cmbColour->hide();
+    } else {
+        showIndex(m_ui.cmbColour, species::descriptor(species::Field::Colour),
+                  values[static_cast<std::size_t>(species::Field::Colour)]);
+        m_ui.cmbColour->show();
+    }
+
+    // Changing the gender of a species without one breaks its sprite in the game.
+    if (species::isNoGenderSpecies(position)) {
+        m_ui.cmbGender->setEnabled(false);
+        m_ui.cmbGender->hide();
+    } else {
+        m_ui.cmbGender->show();
+    }
+}
+
+void RecordForm::clear() {
+    for (const FieldDescriptor& field : species::fieldLayout()) {
+        if (field.shown == Shown::Text) {
+            m_ui.textBox(field.field)->clear();
+        } else {
+            m_ui.list(field.field)->setCurrentIndex(-1);
+            m_ui.list(field.field)->setPlaceholderText(QString());
+        }
+    }
+    m_unlisted.fill(std::nullopt);
+}
+
+bool RecordForm::statsValid() const {
+    bool valid = true;
+    for (const FieldDescriptor& field : species::fieldLayout())
+        if (field.shown == Shown::Text &&
+            !species::statValue(m_ui.textBox(field.field)->text().toStdString()))
+            valid = false;
+    return valid;
+}
+
+species::RecordEdit RecordForm::edit(int position) const {
+    species::RecordEdit edit{};
+    for (const FieldDescriptor& field : species::fieldLayout()) {
+        const auto slot = static_cast<std::size_t>(field.field);
+        if (field.shown == Shown::Text) {
+            edit[slot] = species::statValue(m_ui.textBox(field.field)->text().toStdString());
+            continue;
+        }
+        const int index = m_ui.list(field.field)->currentIndex();
+        edit[slot] = index >= 0 ? index : m_unlisted[slot].value_or(-1);
+    }
+    if (species::fixedColourIndex(position))
+        edit[static_cast<std::size_t>(species::Field::Colour)].reset();
+    return edit;
+}

@@ -1,0 +1,57 @@
+#include "SpeciesListBox.h"
+
+#include <QMouseEvent>
+
+SpeciesListBox::SpeciesListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemSelectionChanged, this, &SpeciesListBox::onSelectionChanged);
+}
+
+int SpeciesListBox::selectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void SpeciesListBox::onSelectionChanged() {
+    const int row = selectedRow();
+    const bool changed = row != m_lastSelected;
+    m_lastSelected = row;
+    // During a mouse gesture the release decides; a click on an entry loads it once.
+    if (!m_inGesture && changed && row >= 0)
+        emit entryChosen(row);
+}
+
+void SpeciesListBox::mousePressEvent(QMouseEvent* event) {
+    m_inGesture = true;
+    m_pressedOnItem = indexAt(event->position().toPoint()).isValid();
+    m_rowBeforeGesture = selectedRow();
+    QListWidget::mousePressEvent(event);
+}
+
+void SpeciesListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_inGesture = true;
+    m_secondClick = true;
+    m_rowBeforeGesture = selectedRow();
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+void SpeciesListBox::mouseReleaseEvent(QMouseEvent* event) {
+    QListWidget::mouseReleaseEvent(event);
+    m_inGesture = false;
+    const int row = selectedRow();
+    const bool clicked = m_pressedOnItem && event->button() == Qt::LeftButton && !m_secondClick;
+    const bool moved = row != m_rowBeforeGesture;
+    m_secondClick = false;
+    m_pressedOnItem = false;
+    if (row >= 0 && (clicked || moved))
+        emit entryChosen(row);
+}
+
+QItemSelectionModel::SelectionFlags
+SpeciesListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    // Ctrl+click or Ctrl+Space would deselect the entry whose values are shown.
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        command = QItemSelectionModel::ClearAndSelect;
+    return command;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QListWidget>
+
+// The species list. It turns the view's many notifications into one `entryChosen` per user
+// action: a click on an entry (also the one already selected), or a change of the selected
+// entry by keyboard or by code. Focus alone, which makes a row current without selecting it,
+// chooses nothing. The selection can never be cleared, so the selected row is always the
+// entry the controls were loaded from.
+class SpeciesListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit SpeciesListBox(QWidget* parent = nullptr);
+
+    // The selected row, or -1.
+    [[nodiscard]] int selectedRow() const;
+
+signals:
+    void entryChosen(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+private:
+    void onSelectionChanged();
+
+    bool m_inGesture = false;    // a mouse button is down
+    bool m_pressedOnItem = false;
+    bool m_secondClick = false;  // the release that ends a double click
+    int m_rowBeforeGesture = -1;
+    int m_lastSelected = -1;
+};

@@ -1,0 +1,39 @@
+#include "UiText.h"
+
+#include "Version.h"
+
+#include <QFontDatabase>
+
+namespace uitext {
+
+QStringList toStringList(std::span<const std::string_view> entries) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(entries.size()));
+    for (const std::string_view entry : entries)
+        list << fromUtf8(entry);
+    return list;
+}
+
+QFont controlFont() {
+    static const QString family = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const char* candidate : {"Arial Unicode MS", "Liberation Sans", "Arial", "DejaVu Sans"})
+            if (installed.contains(QLatin1String(candidate), Qt::CaseInsensitive))
+                return QString::fromLatin1(candidate);
+        return QString();
+    }();
+    QFont font = family.isEmpty() ? QFont() : QFont(family);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QString programName() { return QStringLiteral("Statwright"); }
+
+QString versionLine() { return programName() + QStringLiteral(" " STATWRIGHT_VERSION); }
+
+QString noticeLine() {
+    return QStringLiteral("© " STATWRIGHT_COPYRIGHT_YEAR " Statwright developers");
+}
+
+} // namespace uitext

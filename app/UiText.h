@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <span>
+#include <string_view>
+
+// Texts and the font shared by the program's windows.
+namespace uitext {
+
+[[nodiscard]] inline QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+[[nodiscard]] QStringList toStringList(std::span<const std::string_view> entries);
+
+// "Arial Unicode MS" at 8.25 points where it is installed, otherwise a metric-compatible
+// sans serif.
+[[nodiscard]] QFont controlFont();
+
+[[nodiscard]] QString programName();  // "Statwright"
+[[nodiscard]] QString versionLine();  // "Statwright 1.0"
+[[nodiscard]] QString noticeLine();   // "© 2026 Statwright developers"
+
+} // namespace uitext

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+// The fixed texts of the window's lists, in UTF-8. In every list the entry at position k
+// stands for the stored value k, so no list may ever be sorted or filtered.
+namespace vocabulary {
+
+[[nodiscard]] std::span<const std::string_view> types();        // 18
+[[nodiscard]] std::span<const std::string_view> eggGroups();    // 16
+[[nodiscard]] std::span<const std::string_view> colours();      // 11
+[[nodiscard]] std::span<const std::string_view> growthGroups(); // 6
+[[nodiscard]] std::span<const std::string_view> abilities();    // 124
+[[nodiscard]] std::span<const std::string_view> items();        // 465
+[[nodiscard]] std::span<const std::string_view> species();      // 500
+
+inline constexpr int kHatchStepsCount = 256;
+// Entry k of the steps-to-hatch list: k × 256 in decimal, "0" to "65280".
+[[nodiscard]] std::string hatchSteps(int k);
+
+inline constexpr int kGenderRatioCount = 256;
+// Entry i of the gender-ratio list: male and female percentages for the ratio byte i, each
+// cut (not rounded) to five characters, with `decimalSeparator` in place of the point; entry
+// 255 is "None".
+[[nodiscard]] std::string genderRatio(int i, std::string_view decimalSeparator);
+
+} // namespace vocabulary

@@ -1,0 +1,19 @@
+#include "Form1.h"
+#include "QtPrompter.h"
+
+#include "QtFileDialogBackend.h"
+#include "SysIo.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Statwright"));
+    QApplication::setOrganizationName(QStringLiteral("Statwright"));
+
+    QtPrompter prompter;
+    QtFileDialogBackend fileDialogs;
+    Form1 window(AppServices{prompter, fileDialogs, rom::systemIo()});
+    window.show();
+    return QApplication::exec();
+}
