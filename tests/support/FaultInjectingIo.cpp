@@ -1,0 +1,97 @@
+#include "FaultInjectingIo.h"
+
+void FaultInjectingIo::failCall(Call call, int error, int nth) {
+    m_faults[call] = {error, nth == 0 ? 0 : m_counts[call] + nth};
+}
+
+void FaultInjectingIo::failWritesAfter(long long bytes, int error) {
+    m_writeBudget = bytes;
+    m_writeError = error;
+}
+
+void FaultInjectingIo::reset() {
+    m_faults.clear();
+    m_counts.clear();
+    m_writeBudget = -1;
+    m_written = 0;
+}
+
+int FaultInjectingIo::count(Call call) const {
+    const auto found = m_counts.find(call);
+    return found == m_counts.end() ? 0 : found->second;
+}
+
+int FaultInjectingIo::enter(Call call) {
+    const int number = ++m_counts[call];
+    const auto fault = m_faults.find(call);
+    if (fault == m_faults.end())
+        return 0;
+    if (fault->second.nth == 0 || fault->second.nth == number)
+        return fault->second.error;
+    return 0;
+}
+
+int FaultInjectingIo::open(const std::string& path, Mode mode) {
+    if (const int error = enter(Call::Open))
+        return -error;
+    if (mode == Mode::ReadWrite)
+        if (const int error = enter(Call::OpenForWriting))
+            return -error;
+    return rom::systemIo().open(path, mode);
+}
+
+std::int64_t FaultInjectingIo::pread(int fd, std::uint8_t* buffer, std::size_t count,
+                                     std::int64_t offset) {
+    if (const int error = enter(Call::Pread))
+        return -error;
+    return rom::systemIo().pread(fd, buffer, count, offset);
+}
+
+std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
+                                      std::int64_t offset) {
+    if (const int error = enter(Call::Pwrite))
+        return -error;
+    if (m_writeBudget == 0) { // fail once, as a full disk or a dropped device does
+        m_writeBudget = -1;
+        return -m_writeError;
+    }
+    if (m_writeBudget > 0 && static_cast<long long>(count) > m_writeBudget)
+        count = static_cast<std::size_t>(m_writeBudget);
+    const std::int64_t n = rom::systemIo().pwrite(fd, buffer, count, offset);
+    if (n > 0) {
+        m_written += n;
+        if (m_writeBudget > 0)
+            m_writeBudget -= n;
+    }
+    return n;
+}
+
+std::int64_t FaultInjectingIo::fileSize(int fd) {
+    if (const int error = enter(Call::FileSize))
+        return -error;
+    return rom::systemIo().fileSize(fd);
+}
+
+int FaultInjectingIo::fsync(int fd) {
+    if (const int error = enter(Call::Fsync))
+        return -error;
+    return rom::systemIo().fsync(fd);
+}
+
+int FaultInjectingIo::close(int fd) {
+    const int error = enter(Call::Close);
+    const int result = rom::systemIo().close(fd); // the descriptor goes either way
+    return error ? -error : result;
+}
+
+std::int64_t FaultInjectingIo::fileMode(const std::string& path) {
+    if (const int error = enter(Call::FileMode))
+        return -error;
+    return rom::systemIo().fileMode(path);
+}
+
+int FaultInjectingIo::chmod(const std::string& path, unsigned mode) {
+    if (const int error = enter(Call::Chmod))
+        return -error;
+    return rom::systemIo().chmod(path, mode);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "SysIo.h"
+
+#include <map>
+#include <string>
+
+// The real system calls, counted, with failures on demand: the Nth call of one kind fails
+// with a chosen error, or writes stop after a number of bytes.
+class FaultInjectingIo final : public rom::SysIo {
+public:
+    enum class Call { Open, OpenForWriting, Pread, Pwrite, FileSize, Fsync, Close, FileMode, Chmod };
+
+    // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.
+    void failCall(Call call, int error, int nth = 0);
+    // Writes succeed for `bytes` more bytes in total, then one write fails with `error`; a
+    // write that crosses the limit is cut short there. Later writes succeed again.
+    void failWritesAfter(long long bytes, int error);
+    void reset();
+
+    [[nodiscard]] int count(Call call) const;
+    [[nodiscard]] long long bytesWritten() const { return m_written; }
+
+    int open(const std::string& path, Mode mode) override;
+    std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
+                       std::int64_t offset) override;
+    std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
+                        std::int64_t offset) override;
+    std::int64_t fileSize(int fd) override;
+    int fsync(int fd) override;
+    int close(int fd) override;
+    std::int64_t fileMode(const std::string& path) override;
+    int chmod(const std::string& path, unsigned mode) override;
+
+private:
+    struct Fault {
+        int error = 0;
+        int nth = 0; // 0: always
+    };
+    // The error to fail this call with, or 0; counts the call.
+    int enter(Call call);
+
+    std::map<Call, int> m_counts;
+    std::map<Call, Fault> m_faults;
+    long long m_writeBudget = -1; // -1: unlimited
+    int m_writeError = 0;
+    long long m_written = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+
+// Answers every message box at once and remembers it.
+class ScriptedPrompter final : public Prompter {
+public:
+    struct Message {
+        Icon icon;
+        QString title;
+        QString text;
+        bool ownerEnabled; // whether the owning window took input when the box came up
+    };
+
+    void showMessage(QWidget* owner, Icon icon, const QString& title,
+                     const QString& text) override;
+
+    // The messages shown since the last call.
+    QList<Message> take();
+
+    QList<Message> messages;
+};

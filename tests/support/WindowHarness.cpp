@@ -1,0 +1,50 @@
+#include "WindowHarness.h"
+
+#include "Form1.h"
+
+#include <QtTest/QTest>
+
+WindowHarness::WindowHarness()
+    : m_window(std::make_unique<Form1>(AppServices{prompter, dialogs, io})) {
+    m_window->show();
+    if (!QTest::qWaitForWindowActive(m_window.get()))
+        qFatal("the main window did not become active");
+}
+
+WindowHarness::~WindowHarness() = default;
+
+QAction* WindowHarness::action(const char* name) const { return find<QAction>(name); }
+
+void WindowHarness::pressShortcut(const QKeySequence& keys) {
+    QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget()
+                                                   : static_cast<QWidget*>(m_window.get()),
+                       keys);
+}
+
+void WindowHarness::open(const QString& path) {
+    dialogs.choose(path);
+    pressShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+}
+
+QString WindowHarness::openNew(const QByteArray& code, quint32 seed) {
+    const QString path = roms.createFor(code, QString::fromLatin1(code) + QStringLiteral(".nds"));
+    SyntheticRom::fillRecords(path, code, seed);
+    open(path);
+    return path;
+}
+
+void WindowHarness::clickEntry(int row) {
+    QListWidget* list = species();
+    QListWidgetItem* item = list->item(row);
+    list->scrollToItem(item);
+    const QPoint centre = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+void WindowHarness::type(const char* boxName, const QString& text) {
+    QLineEdit* target = box(boxName);
+    target->setFocus();
+    target->selectAll();
+    QTest::keyClick(target, Qt::Key_Backspace);
+    QTest::keyClicks(target, text);
+}
