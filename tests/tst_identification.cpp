@@ -1,0 +1,160 @@
+// The edition table and identification by the game code at offset 12.
+#include "EditionIdentification.h"
+#include "FaultInjectingIo.h"
+#include "SyntheticRom.h"
+
+#include <QFile>
+#include <QtTest/QTest>
+
+#include <cerrno>
+#include <set>
+#include <sys/stat.h>
+
+using Outcome = rom::Identification::Outcome;
+Q_DECLARE_METATYPE(Outcome)
+
+namespace {
+std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+} // namespace
+
+class TestIdentification : public QObject {
+    Q_OBJECT
+
+private slots:
+    void table_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<qint64>("base");
+        QTest::newRow("ADAE") << "ADAE" << "Pokémon Diamond" << "English" << 29448712LL;
+        QTest::newRow("APAE") << "APAE" << "Pokémon Pearl" << "English" << 29448712LL;
+        QTest::newRow("ADAS") << "ADAS" << "Pokémon Diamante" << "Español" << 29257224LL;
+        QTest::newRow("APAS") << "APAS" << "Pokémon Perla" << "Español" << 29257224LL;
+        QTest::newRow("ADAD") << "ADAD" << "Pokémon Diamant" << "Deutsch" << 29421064LL;
+        QTest::newRow("APAD") << "APAD" << "Pokémon Perl" << "Deutsch" << 29421064LL;
+        QTest::newRow("ADAF") << "ADAF" << "Pokémon Diamant" << "Français" << 29368840LL;
+        QTest::newRow("APAF") << "APAF" << "Pokémon Perla" << "Français" << 29368840LL;
+        QTest::newRow("ADAI") << "ADAI" << "Pokémon Diamante" << "Italiano" << 29316104LL;
+        QTest::newRow("APAI") << "APAI" << "Pokémon Perla" << "Italiano" << 29316104LL;
+        QTest::newRow("ADAK") << "ADAK" << "Pokémon Diamond" << "Korean" << 28315656LL;
+        QTest::newRow("APAK") << "APAK" << "Pokémon Pearl" << "Korean" << 28315656LL;
+        QTest::newRow("ADAJ") << "ADAJ" << "Pokémon Diamond" << "Japanese" << 29817352LL;
+        QTest::newRow("APAJ") << "APAJ" << "Pokémon Pearl" << "Japanese" << 29817352LL;
+        QTest::newRow("CPUJ") << "CPUJ" << "Pokémon Platinum" << "Japanese" << 58670088LL;
+    }
+    void table() {
+        QFETCH(QString, code);
+        QFETCH(QString, title);
+        QFETCH(QString, language);
+        QFETCH(qint64, base);
+        const rom::GameEdition* edition = rom::findEdition(code.toStdString());
+        QVERIFY(edition);
+        QCOMPARE(text(edition->title), title);
+        QCOMPARE(text(edition->language), language);
+        QCOMPARE(edition->recordBase, base);
+        QCOMPARE(QString::fromStdString(edition->caption()), code + " - Statwright");
+    }
+
+    void tableHasFifteenDistinctCodes() {
+        std::set<std::string_view> codes;
+        for (const rom::GameEdition& edition : rom::gameEditions())
+            codes.insert(edition.code);
+        QCOMPARE(rom::gameEditions().size(), std::size_t(15));
+        QCOMPARE(codes.size(), std::size_t(15));
+    }
+
+    void identify_data() {
+        QTest::addColumn<QByteArray>("code");      // at offset 12
+        QTest::addColumn<QByteArray>("elsewhere"); // at offset 0
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("supported") << QByteArray("ADAE") << QByteArray() << 20LL << Outcome::Supported;
+        QTest::newRow("exactly 16 bytes") << QByteArray("CPUJ") << QByteArray() << 16LL << Outcome::Supported;
+        QTest::newRow("lower case") << QByteArray("adae") << QByteArray() << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("one letter off") << QByteArray("ADAP") << QByteArray() << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("code elsewhere") << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("15 bytes") << QByteArray("ADA") << QByteArray() << 15LL << Outcome::TooShort;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << 0LL << Outcome::TooShort;
+    }
+    void identify() {
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, elsewhere);
+        QFETCH(qint64, size);
+        QFETCH(Outcome, outcome);
+        SyntheticRom roms;
+        const QString path = roms.create("image.nds", QByteArray(), size);
+        if (!code.isEmpty())
+            SyntheticRom::write(path, 12, code.left(qMax<qint64>(0, size - 12)));
+        if (!elsewhere.isEmpty())
+            SyntheticRom::write(path, 0, elsewhere);
+        const rom::Identification found = rom::identifyImage(rom::systemIo(), local(path));
+        QCOMPARE(found.outcome, outcome);
+        if (outcome == Outcome::Supported)
+            QCOMPARE(QString::fromUtf8(found.edition->code.data(), 4), QString::fromLatin1(code));
+        else
+            QVERIFY(!found.edition);
+    }
+
+    void unreadable_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("vanished") << "vanished" << ENOENT;
+        QTest::newRow("directory") << "directory" << EISDIR;
+        QTest::newRow("no permission") << "permission" << EACCES;
+        QTest::newRow("read error") << "read" << EIO;
+    }
+    void unreadable() {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        SyntheticRom roms;
+        QString path = roms.create("image.nds", "ADAE", 64);
+        FaultInjectingIo io;
+        if (kind == "vanished")
+            QFile::remove(path);
+        else if (kind == "directory")
+            path = roms.folder();
+        else if (kind == "permission")
+            io.failCall(FaultInjectingIo::Call::Open, EACCES);
+        else
+            io.failCall(FaultInjectingIo::Call::Pread, EIO);
+        const rom::Identification found = rom::identifyImage(io, local(path));
+        QCOMPARE(found.outcome, Outcome::Unreadable);
+        QVERIFY(found.error);
+        QCOMPARE(found.error->code, code);
+        QVERIFY(found.error->describe().find(local(path)) != std::string::npos);
+    }
+
+    void readOnlyFileBecomesOwnerWritable() {
+        SyntheticRom roms;
+        const QString path = roms.create("image.nds", "ADAP", 64);
+        QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
+        QVERIFY(rom::makeOwnerWritable(rom::systemIo(), local(path)).ok());
+        struct stat info {};
+        QVERIFY(::stat(local(path).c_str(), &info) == 0);
+        QCOMPARE(info.st_mode & 0777, 0644u);
+    }
+
+    void writableFileIsLeftAlone() {
+        SyntheticRom roms;
+        const QString path = roms.create("image.nds", "ADAE", 64);
+        FaultInjectingIo io;
+        QVERIFY(rom::makeOwnerWritable(io, local(path)).ok());
+        QCOMPARE(io.count(FaultInjectingIo::Call::Chmod), 0);
+    }
+
+    void refusedPermissionChangeIsAnError() {
+        SyntheticRom roms;
+        const QString path = roms.create("image.nds", "ADAE", 64);
+        QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
+        FaultInjectingIo io;
+        io.failCall(FaultInjectingIo::Call::Chmod, EPERM);
+        const rom::Status status = rom::makeOwnerWritable(io, local(path));
+        QVERIFY(!status.ok());
+        QCOMPARE(status.error().code, EPERM);
+        QVERIFY(status.error().describe().find("make writable") != std::string::npos);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIdentification)
+#include "tst_identification.moc"
