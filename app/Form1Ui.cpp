@@ -218,12 +218,12 @@ void Form1Ui::buildListFrames(QWidget* client) {
 void Form1Ui::buildInformationFrames(QWidget* client) {
     frameLoaded = makeFrame(client, "frameLoaded", QStringLiteral("ROM Information"),
                             {8, 536, 441, 41});
-    Label15 = makeCaption(frameLoaded, "Label15", QStringLiteral("Game Name:"), {8, 17, 64, 17});
-    header = makeLabel(frameLoaded, "header", QString(), {74, 17, 104, 17});
-    label14 = makeCaption(frameLoaded, "label14", QStringLiteral("Language:"), {184, 17, 54, 17});
-    language = makeLabel(frameLoaded, "language", QString(), {240, 17, 60, 17});
-    Label13 = makeCaption(frameLoaded, "Label13", QStringLiteral("Game Code:"), {306, 17, 62, 17});
-    code = makeLabel(frameLoaded, "code", QString(), {370, 17, 64, 17});
+    Label15 = makeCaption(frameLoaded, "Label15", QStringLiteral("Game Name:"), {8, 17, 66, 17});
+    header = makeLabel(frameLoaded, "header", QString(), {78, 17, 104, 17});
+    label14 = makeCaption(frameLoaded, "label14", QStringLiteral("Language:"), {188, 17, 52, 17});
+    language = makeLabel(frameLoaded, "language", QString(), {244, 17, 62, 17});
+    Label13 = makeCaption(frameLoaded, "Label13", QStringLiteral("Game Code:"), {312, 17, 64, 17});
+    code = makeLabel(frameLoaded, "code", QString(), {380, 17, 54, 17});
 
     Frame1 = new QGroupBox(client);
     Frame1->setObjectName(QStringLiteral("Frame1"));

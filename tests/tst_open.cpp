@@ -1,0 +1,223 @@
+// "Open ROM...": the dialog it asks for, what a supported, unsupported or unreadable image
+// does to the window, and the switch from one image to another.
+#include "Form1.h"
+#include "WindowHarness.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QtTest/QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+using Call = FaultInjectingIo::Call;
+
+namespace {
+
+const char* const kOpenedControls[] = {"frameLoaded", "framePkmn", "pkmnlst",
+                                       "Label13",     "label14",   "Label15"};
+
+bool ownEnabled(const QWidget* widget) { return !widget->testAttribute(Qt::WA_ForceDisabled); }
+
+} // namespace
+
+class TestOpen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { m_h = std::make_unique<WindowHarness>(); }
+    void cleanup() { m_h.reset(); }
+
+    void supportedImage_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("ADAE") << QByteArray("ADAE") << "Pokémon Diamond" << "English";
+        QTest::newRow("APAS") << QByteArray("APAS") << "Pokémon Perla" << "Español";
+        QTest::newRow("APAF") << QByteArray("APAF") << "Pokémon Perla" << "Français";
+        QTest::newRow("ADAD") << QByteArray("ADAD") << "Pokémon Diamant" << "Deutsch";
+        QTest::newRow("CPUJ") << QByteArray("CPUJ") << "Pokémon Platinum" << "Japanese";
+    }
+    void supportedImage() {
+        QFETCH(QByteArray, code);
+        QFETCH(QString, title);
+        QFETCH(QString, language);
+        const QString path = m_h->roms.create("image.nds", code, 64);
+        m_h->open(path);
+
+        QCOMPARE(m_h->dialogs.requests.size(), 1);
+        const FileDialogRequest& request = m_h->dialogs.requests.front();
+        QCOMPARE(request.title, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."));
+        QCOMPARE(request.nameFilters, QStringList{"NDS ROMs (*.nds)"});
+        QVERIFY(request.initialDirectory.isEmpty());
+        QVERIFY(request.existingFileOnly);
+        QCOMPARE(request.owner, &m_h->window());
+
+        QCOMPARE(m_h->find<QLabel>("header")->text(), title);
+        QCOMPARE(m_h->find<QLabel>("language")->text(), language);
+        QCOMPARE(m_h->find<QLabel>("code")->text(), QString::fromLatin1(code));
+        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        QCOMPARE(m_h->window().RomPath(), path);
+        QCOMPARE(m_h->window().GameCode(), QString::fromLatin1(code));
+        for (const char* name : kOpenedControls)
+            QVERIFY2(m_h->find<QWidget>(name)->isEnabled(), name);
+        QVERIFY(!m_h->box("txtHP")->isEnabled());
+        QVERIFY(!m_h->action("mnuSave")->isEnabled());
+        QVERIFY(m_h->prompter.messages.isEmpty());
+    }
+
+    void unsupportedImage_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("lower case") << QByteArray("adae") << 64LL;
+        QTest::newRow("one letter off") << QByteArray("ADAP") << 64LL;
+        QTest::newRow("no code") << QByteArray(4, '\0') << 64LL;
+        QTest::newRow("shorter than 16 bytes") << QByteArray("ADAE") << 15LL;
+        QTest::newRow("empty") << QByteArray() << 0LL;
+    }
+    void unsupportedImage() {
+        QFETCH(QByteArray, code);
+        QFETCH(qint64, size);
+        const QString path = m_h->roms.create("image.nds", code, size);
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("Unsupported ROM"));
+        QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("Statwright"));
+        QVERIFY(m_h->window().RomPath().isEmpty());
+        for (const char* name : kOpenedControls)
+            QVERIFY2(!ownEnabled(m_h->find<QWidget>(name)), name);
+
+        // A supported image afterwards opens as from a fresh start.
+        m_h->open(m_h->roms.create("good.nds", "ADAE", 64));
+        QVERIFY(m_h->species()->isEnabled());
+    }
+
+    void codeElsewhereIsUnsupported() {
+        const QString path = m_h->roms.create("image.nds", QByteArray(4, '\0'), 64);
+        SyntheticRom::write(path, 0, "ADAE");
+        m_h->open(path);
+        QCOMPARE(m_h->prompter.take().value(0).text, QStringLiteral("Unsupported ROM"));
+    }
+
+    // The image opened before stays current, so no species command reaches the rejected file.
+    void unsupportedAfterSupportedKeepsTheImage() {
+        const QString good = m_h->openNew("ADAE");
+        m_h->clickEntry(3);
+        const QString shownHP = m_h->box("txtHP")->text();
+        m_h->open(m_h->roms.create("bad.nds", "XXXX", 64));
+        QCOMPARE(m_h->prompter.take().value(0).text, QStringLiteral("Unsupported ROM"));
+        QCOMPARE(m_h->window().RomPath(), good);
+        QCOMPARE(m_h->window().GameCode(), QStringLiteral("ADAE"));
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        QCOMPARE(m_h->find<QLabel>("code")->text(), QStringLiteral("ADAE"));
+        QCOMPARE(m_h->box("txtHP")->text(), shownHP);
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+
+    void chosenFileIsMadeWritable_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::newRow("supported") << QByteArray("ADAE");
+        QTest::newRow("unsupported") << QByteArray("ADAP");
+    }
+    void chosenFileIsMadeWritable() {
+        QFETCH(QByteArray, code);
+        const QString path = m_h->roms.create("image.nds", code, 64);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+        m_h->open(path);
+        QVERIFY(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
+    }
+
+    void cancelChangesNothing() {
+        m_h->dialogs.cancel();
+        m_h->pressShortcut(QKeySequence("Ctrl+O"));
+        QCOMPARE(m_h->dialogs.requests.size(), 1);
+        QVERIFY(m_h->window().RomPath().isEmpty());
+        QVERIFY(!m_h->species()->isEnabled());
+
+        const QString path = m_h->openNew("APAJ");
+        m_h->clickEntry(7);
+        const QString shown = m_h->box("txtAttack")->text();
+        m_h->io.reset();
+        m_h->dialogs.cancel();
+        m_h->pressShortcut(QKeySequence("Ctrl+O"));
+        QCOMPARE(m_h->io.count(Call::Open), 0);
+        QCOMPARE(m_h->window().RomPath(), path);
+        QCOMPARE(m_h->box("txtAttack")->text(), shown);
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+        QVERIFY(m_h->prompter.messages.isEmpty());
+    }
+
+    // A file that cannot be examined, opened or read: a box that names it and the reason,
+    // and the window as it was.
+    void unreadableFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("vanished") << "vanished" << ENOENT;
+        QTest::newRow("directory") << "directory" << EISDIR;
+        QTest::newRow("cannot open") << "open" << EACCES;
+        QTest::newRow("cannot read") << "read" << EIO;
+        QTest::newRow("cannot make writable") << "chmod" << EPERM;
+    }
+    void unreadableFile() {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        const QString previous = m_h->openNew("ADAE");
+        QString path = m_h->roms.create("other.nds", "CPUJ", 64);
+        if (kind == "vanished")
+            QFile::remove(path);
+        else if (kind == "directory")
+            path = m_h->roms.folder();
+        else if (kind == "open")
+            m_h->io.failCall(Call::Open, EACCES, 1);
+        else if (kind == "read")
+            m_h->io.failCall(Call::Pread, EIO, 1);
+        else {
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+            m_h->io.failCall(Call::Chmod, EPERM, 1);
+        }
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QStringLiteral("Error: %1").arg(code));
+        QVERIFY2(shown[0].text.contains(path), qPrintable(shown[0].text));
+        QVERIFY2(shown[0].text.contains(QString::fromLocal8Bit(std::strerror(code))),
+                 qPrintable(shown[0].text));
+        QCOMPARE(m_h->window().RomPath(), previous);
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+    }
+
+    // Values shown from one image are never saved into the next one.
+    void switchingImagesWaitsForALoadBeforeSaving() {
+        const QString first = m_h->openNew("ADAE", 11);
+        m_h->clickEntry(25);
+        const QString firstHP = m_h->box("txtHP")->text();
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+
+        const QString second = m_h->openNew("CPUJ", 22);
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("CPUJ - Statwright"));
+        QCOMPARE(m_h->find<QLabel>("header")->text(), QStringLiteral("Pokémon Platinum"));
+        QCOMPARE(m_h->find<QLabel>("language")->text(), QStringLiteral("Japanese"));
+        QCOMPARE(m_h->box("txtHP")->text(), firstHP); // still the first image's values
+        QVERIFY(!m_h->action("mnuSave")->isEnabled());
+        const QByteArray before = SyntheticRom::sha256(second);
+        m_h->save();
+        QVERIFY(m_h->prompter.messages.isEmpty());
+        QCOMPARE(SyntheticRom::sha256(second), before);
+
+        m_h->clickEntry(25);
+        const QByteArray hp = SyntheticRom::read(second, SyntheticRom::recordOffset("CPUJ", 25), 1);
+        QCOMPARE(m_h->box("txtHP")->text(), QString::number(quint8(hp[0])));
+        QCOMPARE(m_h->window().RecordBase(), QStringLiteral("58670088"));
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+        Q_UNUSED(first);
+    }
+
+private:
+    std::unique_ptr<WindowHarness> m_h;
+};
+
+QTEST_MAIN(TestOpen)
+#include "tst_open.moc"
