@@ -13,9 +13,10 @@ using species::Shown;
 void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int stored) {
     const int index = species::asListIndex(stored, field);
     const bool listed = index >= -1 && index < list->count();
-    list->setCurrentIndex(listed ? index : -1);
+    // The placeholder first: clearing it while no entry is selected selects entry 0.
     list->setPlaceholderText(listed ? QString()
                                     : QStringLiteral("Value %1 (not in list)").arg(stored));
+    list->setCurrentIndex(listed ? index : -1);
     m_unlisted[static_cast<std::size_t>(field.field)] =
         listed ? std::nullopt : std::optional<int>(stored);
 }
@@ -31,8 +32,8 @@ void RecordForm::show(const species::FieldValues& values, int position) {
 
     // The colour byte of some entries reads wrongly: show the known colour, never the byte.
     if (const std::optional<int> fixed = species::fixedColourIndex(position)) {
-        m_ui.cmbColour->setCurrentIndex(*fixed);
         m_ui.cmbColour->setPlaceholderText(QString());
+        m_ui.cmbColour->setCurrentIndex(*fixed);
         m_unlisted[static_cast<std::size_t>(species::Field::Colour)].reset();
         m_ui.cmbColour->hide();
     } else {
@@ -55,8 +56,8 @@ void RecordForm::clear() {
         if (field.shown == Shown::Text) {
             m_ui.textBox(field.field)->clear();
         } else {
-            m_ui.list(field.field)->setCurrentIndex(-1);
             m_ui.list(field.field)->setPlaceholderText(QString());
+            m_ui.list(field.field)->setCurrentIndex(-1);
         }
     }
     m_unlisted.fill(std::nullopt);

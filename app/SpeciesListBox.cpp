@@ -23,13 +23,15 @@ void SpeciesListBox::onSelectionChanged() {
 
 void SpeciesListBox::mousePressEvent(QMouseEvent* event) {
     m_inGesture = true;
+    m_secondClick = false;
     m_pressedOnItem = indexAt(event->position().toPoint()).isValid();
     m_rowBeforeGesture = selectedRow();
     QListWidget::mousePressEvent(event);
 }
 
+// The second press of a double click. Its release adds no load to the first click's, unless
+// the view treats it as a fresh press (on another entry), which resets the flag.
 void SpeciesListBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    m_inGesture = true;
     m_secondClick = true;
     m_rowBeforeGesture = selectedRow();
     QListWidget::mouseDoubleClickEvent(event);

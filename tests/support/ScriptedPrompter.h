@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 // Answers every message box at once and remembers it.
 class ScriptedPrompter final : public Prompter {
 public:
@@ -21,4 +23,6 @@ public:
     QList<Message> take();
 
     QList<Message> messages;
+    // Runs while the box is "open", so a test can look at the window at that moment.
+    std::function<void(const Message&)> onMessage;
 };

@@ -1,0 +1,344 @@
+// Loading a species through the real window: where each entry is read, what every control
+// shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
+#include "Form1.h"
+#include "GameEdition.h"
+#include "SpeciesRules.h"
+#include "WindowHarness.h"
+
+#include <QLabel>
+#include <QtTest/QTest>
+
+#include <cerrno>
+
+using Call = FaultInjectingIo::Call;
+
+namespace {
+
+// Whether the user sees `label`, which lies under a list: only while nothing covers it.
+bool seen(QLabel* label) {
+    return label->isVisible() &&
+           label->parentWidget()->childAt(label->geometry().center()) == label;
+}
+
+const char* const kTextBoxes[] = {"txtHP",       "txtAttack",    "txtDefense",   "txtSpeed",
+                                  "txtSpAttack", "txtSpDefense", "txtCatchRate", "txtBaseXP",
+                                  "txtBaseHappiness", "txtRunChance"};
+const char* const kLists[] = {"cmbType1",    "cmbType2",    "cmbItem1",    "cmbItem2",
+                              "cmbGender",   "cmbHatch",    "cmbMaxExp",   "cmbEggType1",
+                              "cmbEggType2", "cmbAbility1", "cmbAbility2", "cmbColour"};
+
+QByteArray exampleRecord() {
+    QByteArray record(44, '\0');
+    record.replace(0, 10, QByteArray("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40", 10));
+    record.replace(12, 14, QByteArray("\xC3\x01\xFF\xFF\x1F\x14\x46\x03\x01\x07\x41\x22\x05\x03", 14));
+    return record;
+}
+
+} // namespace
+
+class TestLoad : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { m_h = std::make_unique<WindowHarness>(); }
+    void cleanup() { m_h.reset(); }
+
+    void showsEveryField() {
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 0), exampleRecord());
+        m_h->clickEntry(0);
+        const QStringList texts = {"45", "49", "35", "45", "65", "65", "45", "64", "70", "5"};
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(m_h->box(kTextBoxes[i])->text(), texts[i]);
+        QCOMPARE(m_h->list("cmbType1")->currentText(), QStringLiteral("Grass"));
+        QCOMPARE(m_h->list("cmbType2")->currentText(), QStringLiteral("Poison"));
+        QCOMPARE(m_h->list("cmbItem1")->currentIndex(), 451);
+        QCOMPARE(m_h->list("cmbItem2")->currentIndex(), -1); // FF FF
+        QVERIFY(m_h->list("cmbItem2")->placeholderText().isEmpty());
+        QCOMPARE(m_h->list("cmbGender")->currentText(), QStringLiteral("87.79% M 12.20% F "));
+        QCOMPARE(m_h->list("cmbHatch")->currentText(), QStringLiteral("5120"));
+        QCOMPARE(m_h->list("cmbMaxExp")->currentText(), QStringLiteral("1,059,860"));
+        QCOMPARE(m_h->list("cmbEggType1")->currentText(), QStringLiteral("Monster"));
+        QCOMPARE(m_h->list("cmbEggType2")->currentText(), QStringLiteral("Plant"));
+        QCOMPARE(m_h->list("cmbAbility1")->currentText(), QStringLiteral("Overgrow"));
+        QCOMPARE(m_h->list("cmbAbility2")->currentText(), QStringLiteral("Chlorophyll"));
+        QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Green"));
+        QCOMPARE(m_h->window().ListPos(), qint16(0));
+        QCOMPARE(m_h->window().RecordBase(), QStringLiteral("29448712"));
+        QVERIFY(m_h->prompter.messages.isEmpty());
+    }
+
+    void enablesTheEditingControls() {
+        m_h->openNew("APAE");
+        m_h->clickEntry(10);
+        for (const char* name : kTextBoxes)
+            QVERIFY2(m_h->box(name)->isEnabled(), name);
+        for (const char* name : kLists)
+            QVERIFY2(m_h->list(name)->isEnabled(), name);
+        for (const char* name : {"Label2", "Label8", "Label12", "Label16", "Label19", "frmExp",
+                                 "frameItems", "frameBreeding", "frameGender"})
+            QVERIFY2(m_h->find<QWidget>(name)->isEnabled(), name);
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+        QVERIFY(!seen(m_h->find<QLabel>("Label20")));
+        QVERIFY(!seen(m_h->find<QLabel>("Label21")));
+    }
+
+    // Every edition, first, second and last entry: the record is found at base + 44 × position.
+    void readsAtTheRightOffset_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<int>("position");
+        for (const rom::GameEdition& edition : rom::gameEditions())
+            for (int position : {0, 1, 499}) {
+                const QByteArray code(edition.code.data(), 4);
+                QTest::addRow("%s %d", code.constData(), position) << code << position;
+            }
+    }
+    void readsAtTheRightOffset() {
+        QFETCH(QByteArray, code);
+        QFETCH(int, position);
+        const QString path = m_h->roms.createFor(code);
+        const qint64 offset = SyntheticRom::recordOffset(code, position);
+        SyntheticRom::write(path, offset - 1, QByteArray("\x63\x2A", 2));     // HP 42
+        SyntheticRom::write(path, offset + 43, QByteArray("\x01\x63", 2));    // next record's HP 99
+        SyntheticRom::write(path, offset + 24, QByteArray("\x07", 1));        // run chance 7
+        m_h->open(path);
+        m_h->io.reset();
+        m_h->clickEntry(position);
+        QCOMPARE(m_h->box("txtHP")->text(), QStringLiteral("42"));
+        QCOMPARE(m_h->box("txtRunChance")->text(), QStringLiteral("7"));
+        QCOMPARE(m_h->window().RecordBase().toLongLong(), SyntheticRom::recordBase(code));
+        QCOMPARE(m_h->io.count(Call::Open), 1); // one load, one open
+    }
+
+    void readErrorColours_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("colour");
+        for (const species::ReadErrorColour& entry : species::readErrorColours())
+            QTest::addRow("%d", entry.position) << entry.position << entry.colourIndex;
+    }
+    void readErrorColours() {
+        QFETCH(int, position);
+        QFETCH(int, colour);
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", position) + 25,
+                            QByteArray(1, char((colour + 1) % 11)));
+        m_h->clickEntry(position);
+        QCOMPARE(m_h->list("cmbColour")->currentIndex(), colour);
+        QVERIFY(!m_h->list("cmbColour")->isVisible());
+        QVERIFY(seen(m_h->find<QLabel>("Label21")));
+    }
+
+    void noGenderSpecies_data() {
+        QTest::addColumn<int>("position");
+        for (int position : species::noGenderSpecies())
+            QTest::addRow("%d", position) << position;
+    }
+    void noGenderSpecies() {
+        QFETCH(int, position);
+        const QString path = m_h->openNew("CPUJ");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("CPUJ", position) + 16, "\xFF");
+        m_h->clickEntry(position);
+        QComboBox* gender = m_h->list("cmbGender");
+        QCOMPARE(gender->currentText(), QStringLiteral("None"));
+        QVERIFY(!gender->isVisible());
+        QVERIFY(!gender->isEnabled());
+        QVERIFY(seen(m_h->find<QLabel>("Label20")));
+    }
+
+    // Nothing of a special entry's handling survives the load of a plain one.
+    void plainEntryAfterSpecialOnes() {
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 62) + 25, "\x06");
+        m_h->clickEntry(200); // Unown: both rules
+        QVERIFY(!m_h->list("cmbColour")->isVisible());
+        QVERIFY(!m_h->list("cmbGender")->isVisible());
+        QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Black"));
+        m_h->clickEntry(62); // Abra
+        QVERIFY(m_h->list("cmbColour")->isVisible());
+        QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Purple"));
+        QVERIFY(m_h->list("cmbGender")->isVisible());
+        QVERIFY(m_h->list("cmbGender")->isEnabled());
+        QVERIFY(!seen(m_h->find<QLabel>("Label20")));
+        QVERIFY(!seen(m_h->find<QLabel>("Label21")));
+    }
+
+    void notes_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("Deoxys") << 385 << "Please note that Deoxys' alternate formes can be edited below.";
+        QTest::newRow("Wormadam") << 412 << "Please note that Wormadam's other cloaks can be edited below.";
+        QTest::newRow("Deoxys (Attack)") << 495 << "";
+        QTest::newRow("Wormadam (Sandy)") << 498 << "";
+        QTest::newRow("placeholder") << 493 << "";
+        QTest::newRow("Bulbasaur") << 0 << "";
+    }
+    void notes() {
+        QFETCH(int, position);
+        QFETCH(QString, note);
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", position), "\x21");
+        QString hpWhenShown;
+        m_h->prompter.onMessage = [&](const ScriptedPrompter::Message&) {
+            hpWhenShown = m_h->box("txtHP")->text();
+        };
+        m_h->clickEntry(position);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), note.isEmpty() ? 0 : 1);
+        if (!note.isEmpty()) {
+            QCOMPARE(shown[0].text, note);
+            QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
+            QCOMPARE(shown[0].icon, Prompter::Icon::Information);
+            QCOMPARE(hpWhenShown, QStringLiteral("33")); // after all fields are shown
+        }
+        QCOMPARE(m_h->list("cmbGender")->isVisible(), !species::isNoGenderSpecies(position));
+    }
+
+    // A stored value beyond its list shows no selection and says what is stored.
+    void unlistedValues_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("placeholder");
+        QTest::newRow("type 18") << "cmbType1" << 6 << QByteArray("\x12") << "Value 18 (not in list)";
+        QTest::newRow("type 255") << "cmbType2" << 7 << QByteArray("\xFF") << "Value 255 (not in list)";
+        QTest::newRow("item 465") << "cmbItem1" << 12 << QByteArray("\xD1\x01") << "Value 465 (not in list)";
+        QTest::newRow("item 8000") << "cmbItem2" << 14 << QByteArray("\x00\x80", 2) << "Value 32768 (not in list)";
+        QTest::newRow("item FFFE") << "cmbItem2" << 14 << QByteArray("\xFE\xFF") << "Value 65534 (not in list)";
+        QTest::newRow("growth 6") << "cmbMaxExp" << 19 << QByteArray("\x06") << "Value 6 (not in list)";
+        QTest::newRow("egg group 16") << "cmbEggType2" << 21 << QByteArray("\x10") << "Value 16 (not in list)";
+        QTest::newRow("ability 124") << "cmbAbility1" << 22 << QByteArray("\x7C") << "Value 124 (not in list)";
+        QTest::newRow("colour 11") << "cmbColour" << 25 << QByteArray("\x0B") << "Value 11 (not in list)";
+    }
+    void unlistedValues() {
+        QFETCH(QString, list);
+        QFETCH(int, offset);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, placeholder);
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 3) + offset, stored);
+        m_h->clickEntry(3);
+        QComboBox* shown = m_h->list(list.toLatin1());
+        QCOMPARE(shown->currentIndex(), -1);
+        QCOMPARE(shown->placeholderText(), placeholder);
+        QVERIFY(m_h->prompter.messages.isEmpty());
+        m_h->clickEntry(4); // an entry with listed values clears the placeholder
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 5) + offset, QByteArray(stored.size(), '\0'));
+        m_h->clickEntry(5);
+        QVERIFY(shown->placeholderText().isEmpty());
+    }
+
+    // An entry without selection after one with an unlisted value stays without selection.
+    void noSelectionAfterAnUnlistedValue() {
+        const QString path = m_h->openNew("ADAE");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 8) + 12, "\xD1\x01");
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 9) + 12, "\xFF\xFF");
+        m_h->clickEntry(8);
+        QVERIFY(!m_h->list("cmbItem1")->placeholderText().isEmpty());
+        m_h->clickEntry(9);
+        QCOMPARE(m_h->list("cmbItem1")->currentIndex(), -1);
+        QVERIFY(m_h->list("cmbItem1")->placeholderText().isEmpty());
+    }
+
+    void oneLoadPerUserAction() {
+        m_h->openNew("ADAE");
+        QListWidget* list = m_h->species();
+        auto loads = [this] {
+            const int opens = m_h->io.count(Call::Open);
+            m_h->io.reset();
+            return opens;
+        };
+        (void)loads(); // the opening of the image
+        list->setFocus(); // focus alone makes a row current, but loads nothing
+        QCOMPARE(loads(), 0);
+        QVERIFY(!m_h->action("mnuSave")->isEnabled());
+
+        m_h->clickEntry(5);
+        QCOMPARE(loads(), 1);
+        m_h->clickEntry(5); // the entry already selected
+        QCOMPARE(loads(), 1);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(loads(), 1);
+        QCOMPARE(m_h->window().ListPos(), qint16(6));
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(loads(), 1);
+        QTest::keyClick(list, Qt::Key_End); // no change, no load
+        QCOMPARE(loads(), 0);
+
+        const QPoint centre = list->visualItemRect(list->item(499)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+        QCOMPARE(loads(), 1); // a double click loads once, for its first click
+
+        list->scrollToItem(list->item(384));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(384)).center());
+        QCOMPARE(loads(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(384)).center());
+        QCOMPARE(list->selectedItems().size(), 1); // Ctrl+click never clears the selection
+        QCOMPARE(loads(), 1);
+
+        // A press on one entry, dragged to another: one load, of the entry released on.
+        list->scrollToItem(list->item(370));
+        QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->item(370)).center());
+        QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(372)).center());
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            list->visualItemRect(list->item(372)).center());
+        QCOMPARE(list->currentRow(), 372);
+        QCOMPARE(loads(), 1);
+        QCOMPARE(m_h->window().ListPos(), qint16(372));
+
+        list->setCurrentRow(384);
+        (void)loads();
+        QTest::keyClick(list, Qt::Key_Down); // to Deoxys (Normal) by keyboard: one note
+        QCOMPARE(loads(), 1);
+        QCOMPARE(m_h->prompter.take().size(), 1);
+    }
+
+    // A record that cannot be read: one report, nothing stale on view, no save until a load
+    // succeeds.
+    void failedLoad_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("truncated") << "truncated" << ERANGE;
+        QTest::newRow("removed") << "removed" << ENOENT;
+        QTest::newRow("read error") << "read" << EIO;
+    }
+    void failedLoad() {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        const QString path = m_h->openNew("ADAE");
+        m_h->clickEntry(1);
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+        if (kind == "truncated")
+            QFile::resize(path, SyntheticRom::recordOffset("ADAE", 2) + 20);
+        else if (kind == "removed")
+            QFile::rename(path, path + ".moved");
+        else
+            m_h->io.failCall(Call::Pread, EIO, 1);
+
+        m_h->clickEntry(2);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QStringLiteral("Error: %1").arg(code));
+        QCOMPARE(shown[0].icon, Prompter::Icon::None);
+        QVERIFY2(shown[0].text.contains(path), qPrintable(shown[0].text));
+        QVERIFY(!m_h->action("mnuSave")->isEnabled());
+        QVERIFY(m_h->box("txtHP")->text().isEmpty());
+        QCOMPARE(m_h->list("cmbType1")->currentIndex(), -1);
+
+        if (kind == "removed")
+            QFile::rename(path + ".moved", path);
+        m_h->clickEntry(1);
+        QVERIFY(m_h->prompter.messages.isEmpty() || kind == "truncated");
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+
+private:
+    std::unique_ptr<WindowHarness> m_h;
+};
+
+QTEST_MAIN(TestLoad)
+#include "tst_load.moc"

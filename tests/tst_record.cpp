@@ -1,0 +1,245 @@
+// The record layout, decoding and encoding, the entry rules, the stat-box numbers, and
+// reading and saving one record in a synthetic image.
+#include "FaultInjectingIo.h"
+#include "SpeciesRules.h"
+#include "SpeciesStore.h"
+#include "StatText.h"
+#include "SyntheticRom.h"
+
+#include <QFile>
+#include <QtTest/QTest>
+
+#include <set>
+
+using species::Field;
+using Call = FaultInjectingIo::Call;
+
+namespace {
+std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+species::RecordBytes bytes(const QByteArray& data) {
+    return species::RecordBytes(data.begin(), data.end());
+}
+int at(const species::FieldValues& values, Field field) {
+    return values[static_cast<std::size_t>(field)];
+}
+} // namespace
+
+class TestRecord : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutCoversTheEditedBytesOnly() {
+        std::multiset<int> covered;
+        for (const species::FieldDescriptor& field : species::fieldLayout())
+            for (int b = field.offset; b < field.offset + field.width; ++b)
+                covered.insert(b);
+        std::multiset<int> expected;
+        for (int b = 0; b < 26; ++b)
+            if (b != 10 && b != 11)
+                expected.insert(b);
+        QCOMPARE(covered, expected); // each edited byte exactly once
+        QCOMPARE(species::descriptor(Field::Item1).width, 2);
+        QCOMPARE(species::descriptor(Field::Item2).offset, 14);
+        QCOMPARE(species::descriptor(Field::CatchRate).offset, 8);
+        QCOMPARE(species::descriptor(Field::BaseXP).offset, 9);
+        QCOMPARE(species::descriptor(Field::MaxExp).offset, 19);
+        QCOMPARE(species::descriptor(Field::RunChance).offset, 24);
+        QCOMPARE(species::descriptor(Field::Colour).control, std::string_view("cmbColour"));
+    }
+
+    void decodesTheExampleRecord() {
+        QByteArray record(44, '\0');
+        record.replace(0, 10, QByteArray("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40", 10));
+        record.replace(12, 4, QByteArray("\xC3\x01\xFF\xFF", 4));
+        const species::FieldValues values = species::decodeRecord(bytes(record));
+        QCOMPARE(at(values, Field::HP), 45);
+        QCOMPARE(at(values, Field::Attack), 49);
+        QCOMPARE(at(values, Field::Defense), 35);
+        QCOMPARE(at(values, Field::Speed), 45);
+        QCOMPARE(at(values, Field::SpAttack), 65);
+        QCOMPARE(at(values, Field::SpDefense), 65);
+        QCOMPARE(at(values, Field::Type1), 12);
+        QCOMPARE(at(values, Field::Type2), 3);
+        QCOMPARE(at(values, Field::CatchRate), 45);
+        QCOMPARE(at(values, Field::BaseXP), 64);
+        QCOMPARE(at(values, Field::Item1), 451);
+        QCOMPARE(at(values, Field::Item2), 0xFFFF);
+    }
+
+    void listIndices_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("index");
+        QTest::newRow("item 451") << int(Field::Item1) << 451 << 451;
+        QTest::newRow("item FFFF is no selection") << int(Field::Item1) << 0xFFFF << -1;
+        QTest::newRow("item 8000 is negative") << int(Field::Item2) << 0x8000 << -32768;
+        QTest::newRow("item 7FFF") << int(Field::Item2) << 0x7FFF << 32767;
+        QTest::newRow("byte FF stays 255") << int(Field::Gender) << 0xFF << 255;
+    }
+    void listIndices() {
+        QFETCH(int, field);
+        QFETCH(int, stored);
+        QFETCH(int, index);
+        QCOMPARE(species::asListIndex(stored, species::descriptor(Field(field))), index);
+    }
+
+    void encodingKeepsTheLowBits_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("expected"); // the field's bytes
+        QTest::newRow("byte 5") << int(Field::HP) << 5 << QByteArray("\x05", 1);
+        QTest::newRow("byte 200") << int(Field::HP) << 200 << QByteArray("\xC8", 1);
+        QTest::newRow("byte -1") << int(Field::Type1) << -1 << QByteArray("\xFF", 1);
+        QTest::newRow("byte 256") << int(Field::Colour) << 256 << QByteArray("\x00", 1);
+        QTest::newRow("word 300") << int(Field::Item1) << 300 << QByteArray("\x2C\x01", 2);
+        QTest::newRow("word -1") << int(Field::Item2) << -1 << QByteArray("\xFF\xFF", 2);
+        QTest::newRow("word 65535") << int(Field::Item2) << 65535 << QByteArray("\xFF\xFF", 2);
+    }
+    void encodingKeepsTheLowBits() {
+        QFETCH(int, field);
+        QFETCH(int, value);
+        QFETCH(QByteArray, expected);
+        const species::FieldDescriptor& d = species::descriptor(Field(field));
+        species::RecordBytes record(44, 0xEE);
+        species::encodeField(record, d, value);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(record.data()) + d.offset, d.width),
+                 expected);
+        QCOMPARE(record[static_cast<std::size_t>(d.offset + d.width)], 0xEE);
+    }
+
+    void everyStoredValueSurvivesDecodeAndEncode() {
+        for (int value = 0; value < 256; ++value) {
+            species::RecordBytes record(44, static_cast<std::uint8_t>(value));
+            const species::RecordBytes before = record;
+            species::RecordEdit edit;
+            const species::FieldValues values = species::decodeRecord(record);
+            for (std::size_t i = 0; i < species::kFieldCount; ++i)
+                edit[i] = values[i];
+            species::applyEdit(record, edit);
+            QCOMPARE(record, before);
+        }
+    }
+
+    void editLeavesUnsetFieldsAlone() {
+        species::RecordBytes record(26, 0x77);
+        species::RecordEdit edit;
+        edit[static_cast<std::size_t>(Field::HP)] = 1;
+        edit[static_cast<std::size_t>(Field::MaxExp)] = 2;
+        species::applyEdit(record, edit);
+        for (std::size_t b = 0; b < record.size(); ++b)
+            QCOMPARE(int(record[b]), b == 0 ? 1 : b == 19 ? 2 : 0x77);
+    }
+
+    void recordOffsets_data() {
+        QTest::addColumn<qint64>("base");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<qint64>("offset"); // -1: refused
+        QTest::newRow("first") << 29448712LL << 0 << 29448712LL;
+        QTest::newRow("second") << 29448712LL << 1 << 29448756LL;
+        QTest::newRow("last") << 58670088LL << 499 << 58692044LL;
+        QTest::newRow("past the list") << 58670088LL << 500 << -1LL;
+        QTest::newRow("negative") << 58670088LL << -1 << -1LL;
+        QTest::newRow("no base") << -1LL << 0 << -1LL;
+        QTest::newRow("overflowing base") << std::numeric_limits<qint64>::max() - 100 << 499 << -1LL;
+    }
+    void recordOffsets() {
+        QFETCH(qint64, base);
+        QFETCH(int, position);
+        QFETCH(qint64, offset);
+        const rom::Result<std::int64_t> found = species::recordOffset(base, position);
+        QCOMPARE(found.ok(), offset >= 0);
+        if (found.ok())
+            QCOMPARE(found.value(), offset);
+    }
+
+    void rules() {
+        QCOMPARE(species::readErrorColours().size(), std::size_t(27));
+        QCOMPARE(species::noGenderSpecies().size(), std::size_t(56));
+        QCOMPARE(species::fixedColourIndex(59), std::optional<int>(1));
+        QCOMPARE(species::fixedColourIndex(66), std::optional<int>(7));
+        QCOMPARE(species::fixedColourIndex(200), std::optional<int>(4));
+        QCOMPARE(species::fixedColourIndex(467), std::optional<int>(8));
+        QCOMPARE(species::fixedColourIndex(62), std::nullopt);
+        for (int p : {80, 131, 200, 385, 492, 495, 497})
+            QVERIFY(species::isNoGenderSpecies(p));
+        for (int p : {0, 379, 380, 412, 487, 493, 494, 498, 499})
+            QVERIFY(!species::isNoGenderSpecies(p));
+        int notes = 0;
+        for (int p = 0; p < species::kSpeciesCount; ++p)
+            notes += species::alternateFormNote(p) != species::FormNote::None;
+        QCOMPARE(notes, 2);
+        QCOMPARE(species::alternateFormNote(385), species::FormNote::Deoxys);
+        QCOMPARE(species::alternateFormNote(412), species::FormNote::Wormadam);
+    }
+
+    void statValues_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value"); // -1: refused
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("255") << "255" << 255;
+        QTest::newRow("256") << "256" << -1;
+        QTest::newRow("255.5") << "255.5" << -1;
+        QTest::newRow("255.4 is above 255") << "255.4" << -1;
+        QTest::newRow("-1") << "-1" << -1;
+        QTest::newRow("-0") << "-0" << 0;
+        QTest::newRow("+7") << "+7" << 7;
+        QTest::newRow("12.5 to even") << "12.5" << 12;
+        QTest::newRow("13.5 to even") << "13.5" << 14;
+        QTest::newRow("0.5") << "0.5" << 0;
+        QTest::newRow(".5") << ".5" << 0;
+        QTest::newRow("1.5") << "1.5" << 2;
+        QTest::newRow("254.6") << "254.6" << 255;
+        QTest::newRow("5.") << "5." << 5;
+        QTest::newRow("spaces") << " 45 " << 45;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("blank") << "  " << -1;
+        QTest::newRow("letters") << "abc" << -1;
+        QTest::newRow("exponent") << "1e2" << -1;
+        QTest::newRow("hex") << "0x10" << -1;
+        QTest::newRow("two points") << "1.2.3" << -1;
+        QTest::newRow("sign alone") << "-" << -1;
+        QTest::newRow("point alone") << "." << -1;
+        QTest::newRow("comma") << "1,5" << -1;
+    }
+    void statValues() {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        const std::optional<int> found = species::statValue(text.toStdString());
+        QCOMPARE(found.has_value(), value >= 0);
+        if (found)
+            QCOMPARE(*found, value);
+    }
+
+    void readAndSaveARecord() {
+        SyntheticRom roms;
+        const QString path = roms.createFor("ADAE");
+        SyntheticRom::fillRecords(path, "ADAE", 7);
+        const qint64 base = SyntheticRom::recordBase("ADAE");
+        const qint64 offset = SyntheticRom::recordOffset("ADAE", 499);
+        const QByteArray before = SyntheticRom::read(path, offset, 44);
+        FaultInjectingIo io;
+
+        const rom::Result<species::RecordBytes> read = species::readRecord(io, local(path), base, 499);
+        QVERIFY(read.ok());
+        QCOMPARE(read.value(), bytes(before));
+
+        species::RecordEdit edit;
+        edit[static_cast<std::size_t>(Field::HP)] = 0x11;
+        edit[static_cast<std::size_t>(Field::Item1)] = 300;
+        io.reset();
+        QVERIFY(species::saveRecord(io, local(path), base, 499, edit).ok());
+        QCOMPARE(io.count(Call::Open), 1);
+        QCOMPARE(io.count(Call::Pwrite), 1);
+        QCOMPARE(io.bytesWritten(), 26);
+        QCOMPARE(io.count(Call::Fsync), 1);
+        QByteArray expected = before;
+        expected[0] = 0x11;
+        expected[12] = 0x2C;
+        expected[13] = 0x01;
+        QCOMPARE(SyntheticRom::read(path, offset, 44), expected);
+        QCOMPARE(SyntheticRom::read(path, offset + 44, 1).size(), 1); // the file kept its length
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecord)
+#include "tst_record.moc"
