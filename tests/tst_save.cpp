@@ -1,0 +1,258 @@
+// Saving through the real window: validation of the ten boxes, the bytes that land in the
+// file (and the ones that never do), and failures that must not be reported as success.
+#include "Form1.h"
+#include "SpeciesRules.h"
+#include "WindowHarness.h"
+
+#include <QtTest/QTest>
+
+#include <cerrno>
+
+using Call = FaultInjectingIo::Call;
+
+namespace {
+
+const char* const kTextBoxes[] = {"txtHP",       "txtAttack",    "txtDefense",   "txtSpeed",
+                                  "txtSpAttack", "txtSpDefense", "txtBaseXP",    "txtCatchRate",
+                                  "txtBaseHappiness", "txtRunChance"};
+const QString kRangeMessage = QStringLiteral("Please enter Base Stat values between 0 and 255.");
+const QString kSaved = QStringLiteral("Pokémon Data Saved Successfully!");
+
+} // namespace
+
+class TestSave : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_h = std::make_unique<WindowHarness>();
+        m_path = m_h->openNew("ADAE", 3);
+    }
+    void cleanup() { m_h.reset(); }
+
+    void everyBoxAt255() {
+        load(10);
+        for (const char* name : kTextBoxes)
+            m_h->type(name, "255");
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        const QByteArray record = recordBytes(10);
+        for (int offset : {0, 1, 2, 3, 4, 5, 8, 9, 18, 24})
+            QCOMPARE(quint8(record[offset]), quint8(0xFF));
+    }
+
+    // One message however many boxes fail, and not a byte written, not even the fields that
+    // come before the failing box.
+    void rejectedBoxesWriteNothing_data() {
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("run chance 256") << QStringList{"txtRunChance"} << QStringList{"256"};
+        QTest::newRow("minus one") << QStringList{"txtSpeed"} << QStringList{"-1"};
+        QTest::newRow("three at once") << QStringList{"txtHP", "txtBaseXP", "txtRunChance"}
+                                       << QStringList{"300", "-5", "999"};
+        QTest::newRow("empty") << QStringList{"txtCatchRate"} << QStringList{""};
+        QTest::newRow("letters") << QStringList{"txtAttack"} << QStringList{"abc"};
+        QTest::newRow("exponent") << QStringList{"txtDefense"} << QStringList{"1e2"};
+        QTest::newRow("happiness 256") << QStringList{"txtBaseHappiness"} << QStringList{"256"};
+    }
+    void rejectedBoxesWriteNothing() {
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, texts);
+        load(20);
+        m_h->type("txtHP", "1"); // a valid edit that must not be written either
+        for (int i = 0; i < boxes.size(); ++i)
+            m_h->type(boxes[i].toLatin1(), texts[i]);
+        const QByteArray before = SyntheticRom::sha256(m_path);
+        m_h->io.reset();
+        m_h->save();
+        expectOnly(kRangeMessage, Prompter::Icon::Warning);
+        QCOMPARE(SyntheticRom::sha256(m_path), before);
+        QCOMPARE(m_h->io.count(Call::Open), 0);
+        QCOMPARE(m_h->box(boxes[0].toLatin1())->text(), texts[0]); // nothing changed on view
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+
+    void fractionsRoundHalfToEven_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("2.5") << "2.5" << 2;
+        QTest::newRow("3.5") << "3.5" << 4;
+        QTest::newRow(".5") << ".5" << 0;
+        QTest::newRow("1.5") << "1.5" << 2;
+        QTest::newRow("+9") << "+9" << 9;
+    }
+    void fractionsRoundHalfToEven() {
+        QFETCH(QString, text);
+        QFETCH(int, stored);
+        load(30);
+        m_h->type("txtHP", text);
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QCOMPARE(quint8(recordBytes(30)[0]), quint8(stored));
+    }
+
+    void itemWordIsWrittenLowByteFirst() {
+        load(40);
+        m_h->list("cmbItem1")->setCurrentIndex(300);
+        m_h->save();
+        QCOMPARE(recordBytes(40).mid(12, 2), QByteArray("\x2C\x01", 2));
+    }
+
+    // Only the edited bytes change; bytes 10-11 and 26-43, and the neighbouring records,
+    // stay as they are, at both ends of the table.
+    void writesOnlyTheRecordsEditedBytes_data() {
+        QTest::addColumn<int>("position");
+        QTest::newRow("first") << 0;
+        QTest::newRow("last") << 499;
+    }
+    void writesOnlyTheRecordsEditedBytes() {
+        QFETCH(int, position);
+        const qint64 offset = SyntheticRom::recordOffset("ADAE", position);
+        const QByteArray before = SyntheticRom::read(m_path, offset - 44, 44 * 3);
+        load(position);
+        m_h->type("txtHP", "7");
+        m_h->list("cmbMaxExp")->setCurrentIndex(5);
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QByteArray expected = before;
+        expected[44 + 0] = 7;
+        expected[44 + 19] = 5;
+        QCOMPARE(SyntheticRom::read(m_path, offset - 44, 44 * 3), expected);
+        QCOMPARE(QFileInfo(m_path).size(), SyntheticRom::recordBase("ADAE") + 500 * 44 + 4096);
+    }
+
+    // What the save writes for bytes the user cannot edit is what the file holds when saving.
+    void untouchedBytesAreTheFilesOwn() {
+        load(59); // Poliwag: colour not editable
+        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 59) + 10, "\x42\x43");
+        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 59) + 25, "\x33");
+        m_h->save();
+        const QByteArray record = recordBytes(59);
+        QCOMPARE(record.mid(10, 2), QByteArray("\x42\x43"));
+        QCOMPARE(record[25], '\x33');
+    }
+
+    void hiddenListsAreSavedAsLoaded_data() {
+        QTest::addColumn<int>("position");
+        QTest::newRow("no gender: Magnemite") << 80;
+        QTest::newRow("both: Unown") << 200;
+        QTest::newRow("read error: Togekiss") << 467;
+    }
+    void hiddenListsAreSavedAsLoaded() {
+        QFETCH(int, position);
+        const QByteArray before = SyntheticRom::sha256(m_path);
+        load(position);
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QCOMPARE(SyntheticRom::sha256(m_path), before);
+    }
+
+    void unlistedValuesAreWrittenBack() {
+        const qint64 offset = SyntheticRom::recordOffset("ADAE", 50);
+        SyntheticRom::write(m_path, offset + 6, "\x40");          // type 64
+        SyntheticRom::write(m_path, offset + 12, "\xD2\x04");     // item 1234
+        SyntheticRom::write(m_path, offset + 14, "\xFF\xFF");     // no item
+        SyntheticRom::write(m_path, offset + 25, "\x0C");         // colour 12
+        const QByteArray before = SyntheticRom::sha256(m_path);
+        load(50);
+        m_h->save();
+        QCOMPARE(SyntheticRom::sha256(m_path), before);
+        // Picking an entry replaces the stored value.
+        m_h->list("cmbType1")->setCurrentIndex(10);
+        m_h->save();
+        QCOMPARE(recordBytes(50)[6], '\x0A');
+        QCOMPARE(recordBytes(50).mid(12, 4), QByteArray("\xD2\x04\xFF\xFF", 4));
+    }
+
+    // One open, one write and a flush to the device, all before the confirmation.
+    void confirmationFollowsTheFlush() {
+        load(60);
+        m_h->io.reset();
+        int flushesWhenConfirmed = -1;
+        m_h->prompter.onMessage = [&](const ScriptedPrompter::Message&) {
+            flushesWhenConfirmed = m_h->io.count(Call::Fsync);
+        };
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QCOMPARE(flushesWhenConfirmed, 1);
+        QCOMPARE(m_h->io.count(Call::Open), 1);
+        QCOMPARE(m_h->io.count(Call::Pwrite), 1);
+        QCOMPARE(m_h->io.bytesWritten(), 26);
+        QCOMPARE(m_h->window().ListPos(), qint16(60));
+    }
+
+    void failuresAreNeverReportedAsSaved_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("read-only image") << "readonly" << EACCES;
+        QTest::newRow("removed image") << "removed" << ENOENT;
+        QTest::newRow("truncated after loading") << "truncated" << ERANGE;
+        QTest::newRow("write stops part-way") << "partial" << EIO;
+        QTest::newRow("disk full") << "full" << ENOSPC;
+        QTest::newRow("flush fails") << "flush" << EIO;
+    }
+    void failuresAreNeverReportedAsSaved() {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        load(70);
+        m_h->type("txtHP", "123");
+        m_h->list("cmbItem2")->setCurrentIndex(300);
+        if (kind == "readonly")
+            m_h->io.failCall(Call::OpenForWriting, EACCES, 1);
+        else if (kind == "removed")
+            QFile::remove(m_path);
+        else if (kind == "truncated")
+            QFile::resize(m_path, SyntheticRom::recordOffset("ADAE", 70) + 10);
+        else if (kind == "partial")
+            m_h->io.failWritesAfter(13, EIO);
+        else if (kind == "full")
+            m_h->io.failWritesAfter(0, ENOSPC);
+        else
+            m_h->io.failCall(Call::Fsync, EIO, 1);
+        const QByteArray before = QFile::exists(m_path) ? SyntheticRom::sha256(m_path) : QByteArray();
+
+        m_h->save();
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QStringLiteral("Error: %1").arg(code));
+        QVERIFY2(shown[0].text.contains(m_path), qPrintable(shown[0].text));
+        if (kind == "removed")
+            QVERIFY(!QFile::exists(m_path)); // and no empty file made in its place
+        else if (kind != "flush")
+            QCOMPARE(SyntheticRom::sha256(m_path), before); // wholly old, never half new
+    }
+
+    void savingTwiceWritesTheSameBytes() {
+        load(90);
+        m_h->type("txtSpeed", "88");
+        m_h->save();
+        const QByteArray once = SyntheticRom::sha256(m_path);
+        m_h->save();
+        QCOMPARE(SyntheticRom::sha256(m_path), once);
+        QCOMPARE(m_h->prompter.take().size(), 2);
+        QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("88"));
+    }
+
+private:
+    void load(int position) {
+        m_h->clickEntry(position);
+        m_h->prompter.take(); // the alternate-form notes
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+    QByteArray recordBytes(int position) const {
+        return SyntheticRom::read(m_path, SyntheticRom::recordOffset("ADAE", position), 44);
+    }
+    void expectOnly(const QString& text, Prompter::Icon icon) {
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, text);
+        QCOMPARE(shown[0].icon, icon);
+        QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
+    }
+
+    std::unique_ptr<WindowHarness> m_h;
+    QString m_path;
+};
+
+QTEST_MAIN(TestSave)
+#include "tst_save.moc"
