@@ -15,7 +15,10 @@ std::string bytesPhrase(const char* verb, std::int64_t count) {
 Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
     const int fd = io.open(path, mode);
     if (fd < 0)
-        return IoError::fromErrno(-fd, mode == SysIo::Mode::ReadOnly ? "open" : "open for writing",
+        return IoError::fromErrno(-fd,
+                                  mode == SysIo::Mode::ReadOnly   ? "open"
+                                  : mode == SysIo::Mode::Create ? "create"
+                                                                : "open for writing",
                                   path);
     return OpenFile(io, path, fd);
 }

@@ -1,5 +1,7 @@
 #include "PositionedFile.h"
 
+#include <cerrno>
+
 namespace rom {
 
 Result<Bytes> readAt(SysIo& io, const std::string& path, std::int64_t offset,
@@ -56,6 +58,62 @@ Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::in
     if (Status status = file.sync(); !status.ok())
         return status;
     return file.close();
+}
+
+Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t maxBytes) {
+    Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        return file.error();
+    Result<std::int64_t> size = file.value().size();
+    if (!size.ok())
+        return size.error();
+    if (size.value() > maxBytes) {
+        IoError error = IoError::fromErrno(EFBIG, "read", path);
+        error.kind = IoError::Kind::InvalidInput;
+        error.reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
+        return error;
+    }
+    Result<Bytes> bytes = size.value() > 0 ? file.value().read(0, size.value())
+                                           : Result<Bytes>(Bytes{});
+    if (!bytes.ok())
+        return bytes.error();
+    if (Status closed = file.value().close(); !closed.ok())
+        return closed.error();
+    return bytes;
+}
+
+Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
+    const std::string partial = path + ".partial";
+    const int fd = io.open(partial, SysIo::Mode::Create);
+    if (fd < 0)
+        return IoError::fromErrno(-fd, "create", partial);
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const std::int64_t n = io.pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                         static_cast<std::int64_t>(done));
+        if (n <= 0)
+            error = n == 0 ? EIO : static_cast<int>(-n);
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    const char* action = error ? "write" : "flush to disk";
+    if (error == 0)
+        error = -io.fsync(fd);
+    const int closed = io.close(fd);
+    if (error == 0 && closed < 0) {
+        error = -closed;
+        action = "close";
+    }
+    if (error == 0) {
+        action = "rename into place";
+        error = -io.rename(partial, path);
+    }
+    if (error != 0) {
+        (void)io.unlink(partial);
+        return IoError::fromErrno(error, action, partial);
+    }
+    return {};
 }
 
 } // namespace rom

@@ -28,4 +28,12 @@ namespace rom {
 [[nodiscard]] Status updateAt(SysIo& io, const std::string& path, std::int64_t offset,
                               std::int64_t count, const std::function<void(Bytes&)>& edit);
 
+// The whole file, refused when it is larger than `maxBytes`.
+[[nodiscard]] Result<Bytes> readWholeFile(SysIo& io, const std::string& path,
+                                          std::int64_t maxBytes);
+
+// Puts `bytes` in place of the file at `path` (made if missing): they are written to a
+// neighbouring file, flushed, and renamed over it, so the file is never seen half written.
+[[nodiscard]] Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes);
+
 } // namespace rom

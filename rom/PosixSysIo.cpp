@@ -1,6 +1,7 @@
 #include "SysIo.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,10 +14,16 @@ std::int64_t orErrno(std::int64_t result) { return result < 0 ? -errno : result;
 class PosixSysIo final : public SysIo {
 public:
     int open(const std::string& path, Mode mode) override {
-        const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+        int flags = O_CLOEXEC;
+        if (mode == Mode::ReadOnly)
+            flags |= O_RDONLY;
+        else if (mode == Mode::ReadWrite)
+            flags |= O_RDWR; // never O_CREAT: a vanished image must not come back empty
+        else
+            flags |= O_WRONLY | O_CREAT | O_TRUNC;
         int fd;
         do {
-            fd = ::open(path.c_str(), flags);
+            fd = ::open(path.c_str(), flags, 0666);
         } while (fd < 0 && errno == EINTR);
         return fd < 0 ? -errno : fd;
     }
@@ -60,6 +67,14 @@ public:
 
     int chmod(const std::string& path, unsigned mode) override {
         return ::chmod(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
+    }
+
+    int rename(const std::string& from, const std::string& to) override {
+        return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : -errno;
+    }
+
+    int unlink(const std::string& path) override {
+        return ::unlink(path.c_str()) == 0 ? 0 : -errno;
     }
 };
 

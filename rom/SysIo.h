@@ -11,7 +11,11 @@ namespace rom {
 // single call with any error.
 class SysIo {
 public:
-    enum class Mode { ReadOnly, ReadWrite };
+    enum class Mode {
+        ReadOnly,
+        ReadWrite,
+        Create, // write-only; made if missing, emptied if there
+    };
 
     virtual ~SysIo() = default;
 
@@ -25,6 +29,8 @@ public:
     virtual int close(int fd) = 0;
     virtual std::int64_t fileMode(const std::string& path) = 0; // st_mode
     virtual int chmod(const std::string& path, unsigned mode) = 0;
+    virtual int rename(const std::string& from, const std::string& to) = 0;
+    virtual int unlink(const std::string& path) = 0;
 };
 
 // The real POSIX implementation, shared by the whole process.

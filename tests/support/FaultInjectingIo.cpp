@@ -34,7 +34,7 @@ int FaultInjectingIo::enter(Call call) {
 int FaultInjectingIo::open(const std::string& path, Mode mode) {
     if (const int error = enter(Call::Open))
         return -error;
-    if (mode == Mode::ReadWrite)
+    if (mode != Mode::ReadOnly)
         if (const int error = enter(Call::OpenForWriting))
             return -error;
     return rom::systemIo().open(path, mode);
@@ -94,4 +94,16 @@ int FaultInjectingIo::chmod(const std::string& path, unsigned mode) {
     if (const int error = enter(Call::Chmod))
         return -error;
     return rom::systemIo().chmod(path, mode);
+}
+
+int FaultInjectingIo::rename(const std::string& from, const std::string& to) {
+    if (const int error = enter(Call::Rename))
+        return -error;
+    return rom::systemIo().rename(from, to);
+}
+
+int FaultInjectingIo::unlink(const std::string& path) {
+    if (const int error = enter(Call::Unlink))
+        return -error;
+    return rom::systemIo().unlink(path);
 }

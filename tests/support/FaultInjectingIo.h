@@ -9,7 +9,9 @@
 // with a chosen error, or writes stop after a number of bytes.
 class FaultInjectingIo final : public rom::SysIo {
 public:
-    enum class Call { Open, OpenForWriting, Pread, Pwrite, FileSize, Fsync, Close, FileMode, Chmod };
+    enum class Call {
+        Open, OpenForWriting, Pread, Pwrite, FileSize, Fsync, Close, FileMode, Chmod, Rename, Unlink
+    };
 
     // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.
     void failCall(Call call, int error, int nth = 0);
@@ -31,6 +33,8 @@ public:
     int close(int fd) override;
     std::int64_t fileMode(const std::string& path) override;
     int chmod(const std::string& path, unsigned mode) override;
+    int rename(const std::string& from, const std::string& to) override;
+    int unlink(const std::string& path) override;
 
 private:
     struct Fault {

@@ -1,0 +1,374 @@
+#include "Cli.h"
+
+#include "ExitCode.h"
+#include "ImageCheck.h"
+#include "ImageTable.h"
+#include "ImportPlan.h"
+#include "TableReader.h"
+#include "TableWriter.h"
+
+#include "EditionIdentification.h"
+#include "PositionedFile.h"
+#include "SpeciesRules.h"
+
+#include <map>
+#include <optional>
+#include <set>
+
+namespace cli {
+namespace {
+
+constexpr std::int64_t kMaxTableFile = 64 << 20;
+
+const std::map<std::string, std::string> kHelp = {
+    {"", R"(Usage: statwright-cli COMMAND [ARGUMENTS]
+
+Reads and changes the base stats of all 500 entries of a Pokémon Diamond, Pearl or
+Platinum ROM image at once, with the same layout, rules and write path as Statwright.
+
+Commands:
+  identify IMAGE                     the game code, title, language and record base
+  export IMAGE [-f csv|json] [-o FILE]
+                                     every entry as a CSV or JSON table
+  import IMAGE FILE [-n]             writes the changes of an edited table into the image
+  diff IMAGE_A IMAGE_B               the fields that differ, entry by entry
+  check IMAGE                        whether the table lies where the edition keeps it
+  help [COMMAND]                     this text, or a command's
+
+Exit status: 0 success, 1 invalid data or a failed check, 2 wrong usage,
+3 a file could not be read or written.
+)"},
+    {"identify", R"(Usage: statwright-cli identify IMAGE
+
+Prints the game code read at offset 12 of IMAGE, the game's title and language, and the
+file offset of its base-stat table, or why the image is not supported (exit status 1).
+)"},
+    {"export", R"(Usage: statwright-cli export IMAGE [-f|--format csv|json] [-o|--output FILE]
+
+Writes all 500 entries, one row each. CSV (the default, or when FILE ends in .json,
+JSON) has the columns
+  position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
+  base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
+  ability2,run_chance,colour
+with every value as stored, in decimal. JSON holds the same values and, next to each
+listed value, the text its list shows ("type1_text": "Grass"). Without --output the
+table goes to standard output.
+)"},
+    {"import", R"(Usage: statwright-cli import IMAGE FILE [-n|--dry-run]
+
+Reads an edited table (CSV, or JSON when FILE ends in .json), checks every row before
+anything is written, prints each change as "Species: field old -> new", and writes the
+changed entries into IMAGE. Every entry needs its row, keyed by position and named as
+in the species list; stats lie between 0 and 255, list values within their list (or
+unchanged); colours that read wrongly and the gender of species without one cannot be
+changed. If a write fails, the entries already written are put back. --dry-run checks
+and prints the changes but writes nothing.
+)"},
+    {"diff", R"(Usage: statwright-cli diff IMAGE_A IMAGE_B
+
+Prints every field that differs between the two images as "Species: field a -> b".
+)"},
+    {"check", R"(Usage: statwright-cli check IMAGE
+
+Reads the image's own file system to find the file that holds the edition's base-stat
+table, and confirms that it is a NARC archive of 44-byte records covering all 500
+entries from the record base on. Images rebuilt by other tools move their files; such
+an image fails the check (exit status 1). An image without a readable file system is
+reported as unverifiable (exit status 0).
+)"},
+};
+
+// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
+std::string printable(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != '"')
+            text += c;
+        else
+            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+    }
+    return text;
+}
+
+struct Arguments {
+    std::string command;
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options; // "--format" -> "json"; flags map to ""
+};
+
+class Runner {
+public:
+    Runner(std::ostream& out, std::ostream& err, rom::SysIo& io) : m_out(out), m_err(err), m_io(io) {}
+
+    int run(const std::vector<std::string>& arguments) {
+        if (arguments.empty()) {
+            m_err << kHelp.at("");
+            return int(ExitCode::Usage);
+        }
+        std::optional<Arguments> parsed = parse(arguments);
+        if (!parsed)
+            return int(ExitCode::Usage);
+        if (parsed->options.count("--help") || parsed->command == "help") {
+            const std::string topic = parsed->command == "help" && !parsed->positional.empty()
+                                          ? parsed->positional.front()
+                                          : (parsed->command == "help" ? "" : parsed->command);
+            if (!kHelp.count(topic))
+                return usage("help", "no command named " + topic);
+            m_out << kHelp.at(topic);
+            return int(ExitCode::Success);
+        }
+        return int(dispatch(*parsed));
+    }
+
+private:
+    int usage(const std::string& command, const std::string& message) {
+        m_err << "statwright-cli: " << (command.empty() ? "" : command + ": ") << message << "\n"
+              << "Try 'statwright-cli " << (command.empty() ? "" : command + " ") << "--help'.\n";
+        return int(ExitCode::Usage);
+    }
+
+    std::optional<Arguments> parse(const std::vector<std::string>& arguments) {
+        static const std::map<std::string, std::set<std::string>> kOptions = {
+            {"", {}},          {"help", {}},        {"identify", {}},
+            {"export", {"--format", "--output"}},   {"import", {"--dry-run"}},
+            {"diff", {}},      {"check", {}},
+        };
+        static const std::set<std::string> kTakesValue = {"--format", "--output"};
+        Arguments parsed;
+        std::size_t i = 0;
+        if (arguments[0] == "--help" || arguments[0] == "-h") {
+            parsed.options["--help"];
+            return parsed;
+        }
+        parsed.command = arguments[i++];
+        if (!kOptions.count(parsed.command) || parsed.command.empty()) {
+            usage("", "unknown command '" + parsed.command + "'");
+            return std::nullopt;
+        }
+        for (; i < arguments.size(); ++i) {
+            static const std::map<std::string, std::string> kShort = {
+                {"-h", "--help"}, {"-f", "--format"}, {"-o", "--output"}, {"-n", "--dry-run"}};
+            std::string argument = arguments[i];
+            if (const auto alias = kShort.find(argument); alias != kShort.end())
+                argument = alias->second;
+            if (!argument.starts_with("--") || argument == "--") {
+                parsed.positional.push_back(argument);
+                continue;
+            }
+            std::string value;
+            if (const auto equals = argument.find('='); equals != std::string::npos) {
+                value = argument.substr(equals + 1);
+                argument.resize(equals);
+            } else if (kTakesValue.count(argument)) {
+                if (i + 1 >= arguments.size()) {
+                    usage(parsed.command, argument + " needs a value");
+                    return std::nullopt;
+                }
+                value = arguments[++i];
+            }
+            if (argument != "--help" && !kOptions.at(parsed.command).count(argument)) {
+                usage(parsed.command, "unknown option " + argument);
+                return std::nullopt;
+            }
+            parsed.options[argument] = value;
+        }
+        return parsed;
+    }
+
+    ExitCode dispatch(const Arguments& a) {
+        static const std::map<std::string, std::size_t> kPositional = {
+            {"identify", 1}, {"export", 1}, {"import", 2}, {"diff", 2}, {"check", 1}};
+        const std::size_t wanted = kPositional.at(a.command);
+        if (a.positional.size() != wanted) {
+            usage(a.command, "expects " + std::to_string(wanted) +
+                                 (wanted == 1 ? " argument" : " arguments") + ", not " +
+                                 std::to_string(a.positional.size()));
+            return ExitCode::Usage;
+        }
+        if (a.command == "identify")
+            return identify(a.positional[0]);
+        if (a.command == "export")
+            return exportTable(a);
+        if (a.command == "import")
+            return importTable(a.positional[0], a.positional[1], a.options.count("--dry-run") > 0);
+        if (a.command == "diff")
+            return diff(a.positional[0], a.positional[1]);
+        return check(a.positional[0]);
+    }
+
+    ExitCode fail(const Failure& failure) {
+        m_err << "statwright-cli: " << failure.message << "\n";
+        return failure.code;
+    }
+
+    std::optional<ImageTable> load(const std::string& path, ExitCode& code) {
+        std::variant<ImageTable, Failure> image = loadImageTable(m_io, path);
+        if (const auto* failure = std::get_if<Failure>(&image)) {
+            code = fail(*failure);
+            return std::nullopt;
+        }
+        return std::get<ImageTable>(std::move(image));
+    }
+
+    ExitCode identify(const std::string& path);
+    ExitCode exportTable(const Arguments& a);
+    ExitCode importTable(const std::string& image, const std::string& file, bool dryRun);
+    ExitCode diff(const std::string& first, const std::string& second);
+    ExitCode check(const std::string& path);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    rom::SysIo& m_io;
+};
+
+ExitCode Runner::identify(const std::string& path) {
+    const rom::Identification found = rom::identifyImage(m_io, path);
+    switch (found.outcome) {
+    case rom::Identification::Outcome::Unreadable:
+        return fail({ExitCode::IoFailure, found.error->describe()});
+    case rom::Identification::Outcome::TooShort:
+        return fail({ExitCode::InvalidData, path + ": too short to hold a game code"});
+    case rom::Identification::Outcome::UnsupportedCode:
+        return fail({ExitCode::InvalidData, path + ": unsupported game code \"" +
+                                                printable(found.code) + "\""});
+    case rom::Identification::Outcome::Supported:
+        break;
+    }
+    const rom::GameEdition& edition = *found.edition;
+    m_out << "code: " << edition.code << "\ntitle: " << edition.title
+          << "\nlanguage: " << edition.language << "\nrecord base: " << hexNumber(edition.recordBase)
+          << " (" << edition.recordBase << ")\n";
+    return ExitCode::Success;
+}
+
+ExitCode Runner::exportTable(const Arguments& a) {
+    const auto format = a.options.find("--format");
+    const auto output = a.options.find("--output");
+    std::string chosen = format != a.options.end() ? format->second : "";
+    if (chosen.empty())
+        chosen = output != a.options.end() && output->second.ends_with(".json") ? "json" : "csv";
+    if (chosen != "csv" && chosen != "json") {
+        usage("export", "--format is csv or json, not '" + chosen + "'");
+        return ExitCode::Usage;
+    }
+    ExitCode code = ExitCode::Success;
+    const std::optional<ImageTable> image = load(a.positional[0], code);
+    if (!image)
+        return code;
+    const std::string text = chosen == "json" ? toJson(*image) : toCsv(*image);
+    if (output == a.options.end()) {
+        m_out << text;
+        return ExitCode::Success;
+    }
+    if (rom::Status written = rom::replaceFile(m_io, output->second, rom::Bytes(text.begin(), text.end()));
+        !written.ok())
+        return fail({ExitCode::IoFailure, written.error().describe()});
+    return ExitCode::Success;
+}
+
+ExitCode Runner::importTable(const std::string& imagePath, const std::string& file, bool dryRun) {
+    ExitCode code = ExitCode::Success;
+    const std::optional<ImageTable> image = load(imagePath, code);
+    if (!image)
+        return code;
+    rom::Result<rom::Bytes> bytes = rom::readWholeFile(m_io, file, kMaxTableFile);
+    if (!bytes.ok())
+        return fail({bytes.error().kind == rom::IoError::Kind::InvalidInput ? ExitCode::InvalidData
+                                                                           : ExitCode::IoFailure,
+                     bytes.error().describe()});
+    const std::string text(bytes.value().begin(), bytes.value().end());
+    const InputTable input = file.ends_with(".json") ? readJsonTable(text) : readCsvTable(text);
+    const ImportPlan plan = planImport(input, *image);
+    if (!plan.problems.empty()) {
+        for (const Problem& problem : plan.problems)
+            m_err << file << (problem.line > 0 ? ":" + std::to_string(problem.line) : "") << ": "
+                  << (problem.column.empty() ? "" : problem.column + ": ") << problem.message
+                  << "\n";
+        m_err << "statwright-cli: " << plan.problems.size()
+              << (plan.problems.size() == 1 ? " problem" : " problems") << " in " << file
+              << "; nothing was written\n";
+        return ExitCode::InvalidData;
+    }
+    std::set<int> entries;
+    for (const FieldChange& change : plan.changes) {
+        m_out << describeChange(change) << "\n";
+        entries.insert(change.position);
+    }
+    const std::string summary = std::to_string(plan.changes.size()) +
+                                (plan.changes.size() == 1 ? " change in " : " changes in ") +
+                                std::to_string(entries.size()) +
+                                (entries.size() == 1 ? " entry" : " entries");
+    if (dryRun) {
+        m_out << summary << "; dry run, nothing written\n";
+        return ExitCode::Success;
+    }
+    if (plan.changes.empty()) {
+        m_out << "no changes; nothing written\n";
+        return ExitCode::Success;
+    }
+    if (const std::optional<Failure> failure = applyImport(m_io, *image, plan.changes))
+        return fail(*failure);
+    m_out << summary << " written\n";
+    return ExitCode::Success;
+}
+
+ExitCode Runner::diff(const std::string& first, const std::string& second) {
+    ExitCode code = ExitCode::Success;
+    const std::optional<ImageTable> a = load(first, code);
+    if (!a)
+        return code;
+    const std::optional<ImageTable> b = load(second, code);
+    if (!b)
+        return code;
+    std::size_t fields = 0;
+    std::set<int> entries;
+    for (int position = 0; position < species::kSpeciesCount; ++position)
+        for (const species::FieldDescriptor& field : species::fieldLayout()) {
+            const auto slot = static_cast<std::size_t>(field.field);
+            const int before = a->entries[std::size_t(position)][slot];
+            const int after = b->entries[std::size_t(position)][slot];
+            if (before == after)
+                continue;
+            m_out << describeChange({position, field.field, before, after}) << "\n";
+            ++fields;
+            entries.insert(position);
+        }
+    m_out << (fields == 0 ? "no differences"
+                          : std::to_string(fields) + (fields == 1 ? " field differs in " : " fields differ in ") +
+                                std::to_string(entries.size()) +
+                                (entries.size() == 1 ? " entry" : " entries"))
+          << "\n";
+    return ExitCode::Success;
+}
+
+ExitCode Runner::check(const std::string& path) {
+    ExitCode code = ExitCode::Success;
+    const std::optional<ImageTable> image = load(path, code);
+    if (!image)
+        return code;
+    const CheckReport report = checkImage(m_io, path, image->edition->recordBase);
+    switch (report.verdict) {
+    case CheckReport::Verdict::Confirmed:
+        m_out << report.text << "\nconfirmed: the base-stat table lies where "
+              << image->edition->code << " keeps it\n";
+        return ExitCode::Success;
+    case CheckReport::Verdict::Unverifiable:
+        m_out << report.text << "\n";
+        return ExitCode::Success;
+    case CheckReport::Verdict::Moved:
+        m_err << "statwright-cli: " << path << ": " << report.text << "\n";
+        return ExitCode::InvalidData;
+    }
+    return ExitCode::InvalidData;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+        rom::SysIo& io) {
+    return Runner(out, err, io).run(arguments);
+}
+
+} // namespace cli

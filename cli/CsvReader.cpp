@@ -1,0 +1,128 @@
+#include "CsvReader.h"
+
+namespace csv {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool isBlank(const Row& row) { return row.fields.size() == 1 && row.fields.front().empty(); }
+
+class Reader {
+public:
+    explicit Reader(std::string_view text) : m_text(text) {
+        if (m_text.starts_with(kByteOrderMark))
+            m_text.remove_prefix(kByteOrderMark.size());
+    }
+
+    Table table() {
+        while (m_at < m_text.size()) {
+            Row row;
+            row.line = m_line;
+            if (!readRow(row))
+                break; // the row runs to the end of the text unterminated
+            if (!isBlank(row))
+                m_table.rows.push_back(std::move(row));
+        }
+        return std::move(m_table);
+    }
+
+private:
+    // Consumes one line end (CRLF, LF or CR) if one starts here.
+    bool lineEnd() {
+        if (m_at >= m_text.size())
+            return false;
+        if (m_text[m_at] == '\r') {
+            ++m_at;
+            if (m_at < m_text.size() && m_text[m_at] == '\n')
+                ++m_at;
+        } else if (m_text[m_at] == '\n') {
+            ++m_at;
+        } else {
+            return false;
+        }
+        ++m_line;
+        return true;
+    }
+
+    bool readRow(Row& row) {
+        while (true) {
+            std::string field;
+            if (m_at < m_text.size() && m_text[m_at] == '"') {
+                if (!quotedField(field, row.line))
+                    return false;
+            } else {
+                while (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
+                       m_text[m_at] != '\n')
+                    field += m_text[m_at++];
+            }
+            row.fields.push_back(std::move(field));
+            if (m_at >= m_text.size())
+                return true;
+            if (m_text[m_at] == ',') {
+                ++m_at;
+                continue;
+            }
+            lineEnd();
+            return true;
+        }
+    }
+
+    bool quotedField(std::string& field, int rowLine) {
+        ++m_at; // the opening quote
+        while (true) {
+            if (m_at >= m_text.size()) {
+                m_table.errors.push_back({rowLine, "a quoted field is never closed"});
+                return false;
+            }
+            const char c = m_text[m_at];
+            if (c == '"') {
+                if (m_at + 1 < m_text.size() && m_text[m_at + 1] == '"') {
+                    field += '"';
+                    m_at += 2;
+                    continue;
+                }
+                ++m_at;
+                break;
+            }
+            if (c == '\r' || c == '\n') {
+                lineEnd();
+                field += '\n';
+                continue;
+            }
+            field += c;
+            ++m_at;
+        }
+        // After the closing quote only a separator or a line end may follow.
+        if (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
+            m_text[m_at] != '\n') {
+            m_table.errors.push_back({m_line, "text after the closing quote of a field"});
+            while (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
+                   m_text[m_at] != '\n')
+                field += m_text[m_at++];
+        }
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    int m_line = 1;
+    Table m_table;
+};
+
+} // namespace
+
+Table read(std::string_view text) { return Reader(text).table(); }
+
+std::string quote(std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(field);
+    std::string out = "\"";
+    for (const char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+} // namespace csv

@@ -1,0 +1,93 @@
+#include "ImageTable.h"
+
+#include "EditionIdentification.h"
+#include "PositionedFile.h"
+#include "SpeciesRules.h"
+#include "Vocabulary.h"
+
+#include <span>
+
+namespace cli {
+
+std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io, const std::string& path) {
+    const rom::Identification found = rom::identifyImage(io, path);
+    using Outcome = rom::Identification::Outcome;
+    if (found.outcome == Outcome::Unreadable)
+        return Failure{ExitCode::IoFailure, found.error->describe()};
+    if (found.outcome == Outcome::TooShort)
+        return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
+    if (found.outcome == Outcome::UnsupportedCode)
+        return Failure{ExitCode::InvalidData, path + ": unsupported game code; see the identify command"};
+
+    const std::int64_t size = std::int64_t{species::kRecordSize} * species::kSpeciesCount;
+    rom::Result<rom::Bytes> table = rom::readAt(io, path, found.edition->recordBase, size);
+    if (!table.ok())
+        return Failure{table.error().kind == rom::IoError::Kind::PastEndOfFile
+                           ? ExitCode::InvalidData
+                           : ExitCode::IoFailure,
+                       table.error().describe()};
+    ImageTable image{path, found.edition, {}};
+    image.entries.reserve(species::kSpeciesCount);
+    for (int position = 0; position < species::kSpeciesCount; ++position) {
+        const auto first = table.value().begin() + position * species::kRecordSize;
+        image.entries.push_back(
+            species::decodeRecord(species::RecordBytes(first, first + species::kRecordSize)));
+    }
+    return image;
+}
+
+std::string hexNumber(std::int64_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value > 0);
+    return "0x" + text;
+}
+
+std::string speciesName(int position) {
+    std::string name(vocabulary::species()[static_cast<std::size_t>(position)]);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
+}
+
+std::optional<std::string> listText(species::Field field, int value) {
+    using species::Field;
+    auto from = [value](std::span<const std::string_view> list) -> std::optional<std::string> {
+        if (value < 0 || value >= static_cast<int>(list.size()))
+            return std::nullopt;
+        return std::string(list[static_cast<std::size_t>(value)]);
+    };
+    switch (field) {
+    case Field::Type1:
+    case Field::Type2:
+        return from(vocabulary::types());
+    case Field::Item1:
+    case Field::Item2:
+        return from(vocabulary::items());
+    case Field::EggType1:
+    case Field::EggType2:
+        return from(vocabulary::eggGroups());
+    case Field::Ability1:
+    case Field::Ability2:
+        return from(vocabulary::abilities());
+    case Field::MaxExp:
+        return from(vocabulary::growthGroups());
+    case Field::Colour:
+        return from(vocabulary::colours());
+    case Field::Gender:
+        if (value >= 0 && value < vocabulary::kGenderRatioCount)
+            return vocabulary::genderRatio(value, ".");
+        return std::nullopt;
+    case Field::Hatch:
+        if (value >= 0 && value < vocabulary::kHatchStepsCount)
+            return vocabulary::hatchSteps(value);
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace cli

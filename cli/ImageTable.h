@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ExitCode.h"
+
+#include "GameEdition.h"
+#include "RecordCodec.h"
+#include "SysIo.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace cli {
+
+// A failure to hand to the user: what went wrong, and the exit status it earns.
+struct Failure {
+    ExitCode code;
+    std::string message;
+};
+
+// All entries of an identified image, read with one open.
+struct ImageTable {
+    std::string path;
+    const rom::GameEdition* edition = nullptr;
+    std::vector<species::FieldValues> entries; // one per list position
+};
+
+[[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
+                                                               const std::string& path);
+
+// The species list entry without its trailing spaces.
+[[nodiscard]] std::string speciesName(int position);
+
+// The text a list shows for `value`, or nothing when the value lies beyond the list (or the
+// field is a number).
+[[nodiscard]] std::optional<std::string> listText(species::Field field, int value);
+
+// "0x1C15A08"
+[[nodiscard]] std::string hexNumber(std::int64_t value);
+
+} // namespace cli

@@ -1,0 +1,235 @@
+#include "ImportPlan.h"
+
+#include "SpeciesRules.h"
+#include "SpeciesStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+namespace cli {
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A whole decimal number, or a message saying why the cell holds none.
+std::variant<long, std::string> wholeNumber(const Cell& cell) {
+    if (cell.kind == Cell::Kind::Other)
+        return std::string("must be a number");
+    const std::string text = trimmed(cell.text);
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        text.front() == '+')
+        return "\"" + cell.text + "\" is not a whole number";
+    return value;
+}
+
+std::string ranges(const std::vector<int>& positions) {
+    std::string text;
+    for (std::size_t i = 0; i < positions.size();) {
+        std::size_t j = i;
+        while (j + 1 < positions.size() && positions[j + 1] == positions[j] + 1)
+            ++j;
+        text += (text.empty() ? "" : ", ") + std::to_string(positions[i]) +
+                (j > i ? "-" + std::to_string(positions[j]) : "");
+        i = j + 1;
+    }
+    return text;
+}
+
+class Planner {
+public:
+    Planner(const ImageTable& image, ImportPlan& plan) : m_image(image), m_plan(plan) {}
+
+    void row(const InputRow& row) {
+        const std::optional<int> position = positionOf(row);
+        if (!position)
+            return;
+        const species::FieldValues& now = m_image.entries[static_cast<std::size_t>(*position)];
+        for (const species::FieldDescriptor& field : species::fieldLayout()) {
+            const auto found = row.cells.find(std::string(field.key));
+            if (found == row.cells.end())
+                continue; // reported as missing already
+            const int before = now[static_cast<std::size_t>(field.field)];
+            if (const std::optional<int> after = fieldValue(*position, field, found->second, before)) {
+                checkCompanion(row, field, *after);
+                if (*after != before)
+                    m_plan.changes.push_back({*position, field.field, before, *after});
+            }
+        }
+    }
+
+    void missingPositions() {
+        std::vector<int> missing;
+        for (int position = 0; position < species::kSpeciesCount; ++position)
+            if (!m_lineOf.count(position))
+                missing.push_back(position);
+        if (!missing.empty())
+            m_plan.problems.push_back(
+                {0, "",
+                 (missing.size() == 1 ? "position " : "positions ") + ranges(missing) +
+                     (missing.size() == 1 ? " is" : " are") + " missing: every entry needs a row"});
+    }
+
+private:
+    void problem(int line, const std::string& column, std::string message) {
+        m_plan.problems.push_back({line, column, std::move(message)});
+    }
+
+    std::optional<int> positionOf(const InputRow& row) {
+        const auto cell = row.cells.find("position");
+        if (cell == row.cells.end())
+            return std::nullopt;
+        const std::variant<long, std::string> number = wholeNumber(cell->second);
+        if (const auto* message = std::get_if<std::string>(&number)) {
+            problem(row.line, "position", *message);
+            return std::nullopt;
+        }
+        const long position = std::get<long>(number);
+        if (position < 0 || position >= species::kSpeciesCount) {
+            problem(row.line, "position", std::to_string(position) + " is not between 0 and 499");
+            return std::nullopt;
+        }
+        const auto [earlier, fresh] = m_lineOf.emplace(static_cast<int>(position), row.line);
+        if (!fresh) {
+            problem(row.line, "position", std::to_string(position) + " was given already on line " +
+                                              std::to_string(earlier->second));
+            return std::nullopt;
+        }
+        const auto name = row.cells.find("species");
+        const std::string expected = speciesName(static_cast<int>(position));
+        if (name != row.cells.end() && trimmed(name->second.text) != expected) {
+            problem(row.line, "species",
+                    "\"" + name->second.text + "\" does not stand at position " +
+                        std::to_string(position) + ", \"" + expected +
+                        "\" does: are the rows shifted?");
+            return std::nullopt;
+        }
+        return static_cast<int>(position);
+    }
+
+    std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
+                                  const Cell& cell, int before) {
+        const std::string column(field.key);
+        const std::variant<long, std::string> number = wholeNumber(cell);
+        if (const auto* message = std::get_if<std::string>(&number)) {
+            problem(cell.line, column, *message);
+            return std::nullopt;
+        }
+        const long value = std::get<long>(number);
+        if (field.shown == species::Shown::Text && (value < 0 || value > 255)) {
+            problem(cell.line, column, std::to_string(value) + " is not between 0 and 255");
+            return std::nullopt;
+        }
+        if (field.shown == species::Shown::Index && value != before &&
+            (value < 0 || value >= field.listSize)) {
+            problem(cell.line, column,
+                    std::to_string(value) + " is not in its list (0 to " +
+                        std::to_string(field.listSize - 1) + "), and the image holds " +
+                        std::to_string(before));
+            return std::nullopt;
+        }
+        if (value != before && field.field == species::Field::Colour &&
+            species::fixedColourIndex(position)) {
+            problem(cell.line, column, "the colour of " + speciesName(position) +
+                                           " reads wrongly and cannot be changed");
+            return std::nullopt;
+        }
+        if (value != before && field.field == species::Field::Gender &&
+            species::isNoGenderSpecies(position)) {
+            problem(cell.line, column,
+                    speciesName(position) + " has no gender, so its gender cannot be changed");
+            return std::nullopt;
+        }
+        return static_cast<int>(value);
+    }
+
+    // An edited list text with an unedited number would be silently lost: refuse it.
+    void checkCompanion(const InputRow& row, const species::FieldDescriptor& field, int value) {
+        const std::string column = std::string(field.key) + "_text";
+        const auto cell = row.cells.find(column);
+        if (cell == row.cells.end())
+            return;
+        const std::optional<std::string> shown = listText(field.field, value);
+        if (cell->second.kind != Cell::Kind::Text)
+            problem(cell->second.line, column, "must be a string");
+        else if (shown && cell->second.text != *shown)
+            problem(cell->second.line, column,
+                    "says \"" + cell->second.text + "\", but " + std::string(field.key) + " " +
+                        std::to_string(value) + " is \"" + *shown +
+                        "\": change the number, the text is only shown");
+    }
+
+    const ImageTable& m_image;
+    ImportPlan& m_plan;
+    std::map<int, int> m_lineOf; // position -> line of its row
+};
+
+species::RecordEdit editOf(const std::vector<FieldChange>& changes, bool after) {
+    species::RecordEdit edit{};
+    for (const FieldChange& change : changes)
+        edit[static_cast<std::size_t>(change.field)] = after ? change.after : change.before;
+    return edit;
+}
+
+} // namespace
+
+ImportPlan planImport(const InputTable& input, const ImageTable& image) {
+    ImportPlan plan;
+    plan.problems = input.problems;
+    Planner planner(image, plan);
+    for (const InputRow& row : input.rows)
+        planner.row(row);
+    planner.missingPositions();
+    std::stable_sort(plan.problems.begin(), plan.problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    std::stable_sort(plan.changes.begin(), plan.changes.end(),
+                     [](const FieldChange& a, const FieldChange& b) {
+                         return a.position != b.position ? a.position < b.position
+                                                         : a.field < b.field;
+                     });
+    return plan;
+}
+
+std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
+                                   const std::vector<FieldChange>& changes) {
+    std::map<int, std::vector<FieldChange>> byEntry;
+    for (const FieldChange& change : changes)
+        byEntry[change.position].push_back(change);
+    std::vector<int> written;
+    for (const auto& [position, entryChanges] : byEntry) {
+        const rom::Status saved = species::saveRecord(io, image.path, image.edition->recordBase,
+                                                      position, editOf(entryChanges, true));
+        if (saved.ok()) {
+            written.push_back(position);
+            continue;
+        }
+        std::string message = saved.error().describe();
+        std::vector<int> stuck;
+        for (const int done : written)
+            if (!species::saveRecord(io, image.path, image.edition->recordBase, done,
+                                     editOf(byEntry[done], false))
+                     .ok())
+                stuck.push_back(done);
+        message += stuck.empty()
+                       ? " Nothing was changed: the entries written before it were put back."
+                       : " These entries could not be put back and hold the new values: " +
+                             ranges(stuck) + ".";
+        return Failure{ExitCode::IoFailure, message};
+    }
+    return std::nullopt;
+}
+
+std::string describeChange(const FieldChange& change) {
+    return speciesName(change.position) + ": " +
+           std::string(species::descriptor(change.field).key) + " " +
+           std::to_string(change.before) + " -> " + std::to_string(change.after);
+}
+
+} // namespace cli

@@ -1,0 +1,402 @@
+// statwright-cli in process: its commands, exit statuses and messages, the import's checks of
+// every row, its all-or-nothing writing, and the file-system check.
+#include "Cli.h"
+#include "FaultInjectingIo.h"
+#include "GameEdition.h"
+#include "Json.h"
+#include "NdsFileSystem.h"
+#include "SyntheticRom.h"
+
+#include <QFile>
+#include <QtTest/QTest>
+
+#include <cerrno>
+#include <sstream>
+
+using Call = FaultInjectingIo::Call;
+
+namespace {
+
+struct Outcome {
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome runCli(const QStringList& arguments, rom::SysIo& io = rom::systemIo()) {
+    std::vector<std::string> args;
+    for (const QString& argument : arguments)
+        args.push_back(QFile::encodeName(argument).toStdString());
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err, io);
+    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
+}
+
+QByteArray readText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_roms = std::make_unique<SyntheticRom>();
+        m_image = m_roms->createFor("ADAE");
+        SyntheticRom::fillRecords(m_image, "ADAE", 42);
+        m_csv = m_roms->folder() + "/table.csv";
+        QCOMPARE(runCli({"export", m_image, "--output", m_csv}).status, 0);
+        m_table = readText(m_csv);
+    }
+
+    void identify_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("supported") << QByteArray("CPUJ") << 64LL << 0
+                                   << "code: CPUJ\ntitle: Pokémon Platinum\nlanguage: Japanese\n"
+                                      "record base: 0x37F3C08 (58670088)\n";
+        QTest::newRow("unsupported") << QByteArray("ADAP") << 64LL << 1 << "unsupported game code";
+        QTest::newRow("too short") << QByteArray("AD") << 14LL << 1 << "too short";
+    }
+    void identify() {
+        QFETCH(QByteArray, code);
+        QFETCH(qint64, size);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        const QString path = m_roms->create("other.nds", code, size);
+        const Outcome result = runCli({"identify", path});
+        QCOMPARE(result.status, status);
+        QVERIFY2((status == 0 ? result.out : result.err).contains(says), qPrintable(result.err));
+    }
+
+    void missingImageIsAnInputOutputFailure() {
+        const Outcome result = runCli({"identify", m_roms->folder() + "/gone.nds"});
+        QCOMPARE(result.status, 3);
+        QVERIFY(result.err.contains("gone.nds"));
+        QVERIFY(result.err.contains("No such file or directory"));
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("nothing") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"frob"} << 2;
+        QTest::newRow("too few arguments") << QStringList{"import", "a.nds"} << 2;
+        QTest::newRow("too many arguments") << QStringList{"check", "a", "b"} << 2;
+        QTest::newRow("unknown option") << QStringList{"export", "a.nds", "--colour"} << 2;
+        QTest::newRow("bad format") << QStringList{"export", "a.nds", "--format", "xml"} << 2;
+        QTest::newRow("option without value") << QStringList{"export", "a.nds", "--output"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("command help") << QStringList{"import", "--help"} << 0;
+        QTest::newRow("help command") << QStringList{"help", "check"} << 0;
+    }
+    void usage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        const Outcome result = runCli(arguments);
+        QCOMPARE(result.status, status);
+        QVERIFY(status == 0 ? result.out.startsWith("Usage: statwright-cli")
+                            : !result.err.isEmpty());
+    }
+
+    void exportsEveryEntryAsCsv() {
+        const QList<QByteArray> lines = m_table.split('\n');
+        QCOMPARE(lines.size(), 502); // header, 500 rows, and the empty piece after the last end
+        QCOMPARE(lines[0], QByteArray("position,species,hp,attack,defense,speed,sp_attack,"
+                                      "sp_defense,type1,type2,catch_rate,base_xp,item1,item2,"
+                                      "gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,"
+                                      "ability1,ability2,run_chance,colour"));
+        const QByteArray record = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 202), 44);
+        const QList<QByteArray> row = lines[203].split(',');
+        QCOMPARE(row.size(), 24);
+        QCOMPARE(row[0], QByteArray("202"));
+        QCOMPARE(row[1], QByteArray("Girafarig")); // without its trailing space
+        QCOMPARE(row[2].toInt(), int(quint8(record[0])));
+        QCOMPARE(row[12].toInt(), int(quint8(record[12]) | (quint8(record[13]) << 8)));
+        QCOMPARE(row[23].toInt(), int(quint8(record[25])));
+        QCOMPARE(lines[83].split(',')[1], QByteArray("Farfetch'd"));
+    }
+
+    void exportsJsonWithListTexts() {
+        const Outcome result = runCli({"export", m_image, "--format", "json"});
+        QCOMPARE(result.status, 0);
+        const std::string text = result.out.toStdString();
+        const auto parsed = json::parse(text);
+        QVERIFY(std::holds_alternative<json::Value>(parsed));
+        const json::Value& root = std::get<json::Value>(parsed);
+        QCOMPARE(root.member("game_code")->text, std::string("ADAE"));
+        const json::Value* entries = root.member("entries");
+        QCOMPARE(entries->items.size(), std::size_t(500));
+        const json::Value& first = entries->items[0];
+        QCOMPARE(first.member("species")->text, std::string("Bulbasaur"));
+        const int type1 = std::stoi(first.member("type1")->text);
+        QCOMPARE(first.member("type1_text") != nullptr, type1 < 18);
+        QVERIFY(!first.member("hp_text"));
+        QVERIFY(first.member("gender_text")); // every gender byte has its entry
+    }
+
+    // An export imports again as a no-op, for every edition and both formats.
+    void exportThenImportChangesNothing_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("extension");
+        for (const rom::GameEdition& edition : rom::gameEditions())
+            for (const char* extension : {"csv", "json"})
+                QTest::addRow("%s %s", edition.code.data(), extension)
+                    << QByteArray(edition.code.data(), 4) << QString::fromLatin1(extension);
+    }
+    void exportThenImportChangesNothing() {
+        QFETCH(QByteArray, code);
+        QFETCH(QString, extension);
+        const QString image = m_roms->createFor(code, "edition.nds");
+        SyntheticRom::fillRecords(image, code, qHash(code));
+        const QString table = m_roms->folder() + "/edition." + extension;
+        QCOMPARE(runCli({"export", image, "-o", table}).status, 0);
+        const QByteArray before = SyntheticRom::sha256(image);
+        FaultInjectingIo io;
+        const Outcome result = runCli({"import", image, table}, io);
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QStringLiteral("no changes; nothing written\n"));
+        QCOMPARE(io.count(Call::OpenForWriting), 0);
+        QCOMPARE(SyntheticRom::sha256(image), before);
+    }
+
+    void importWritesOnlyTheChangedEntries() {
+        QByteArray table = m_table;
+        QList<QByteArray> lines = table.split('\n');
+        QList<QByteArray> bulbasaur = lines[1].split(',');
+        bulbasaur[2] = "99";   // hp
+        bulbasaur[12] = "300"; // item1
+        lines[1] = bulbasaur.join(',');
+        QList<QByteArray> last = lines[500].split(',');
+        last[3] = "7"; // attack of Wormadam (Trash)
+        lines[500] = last.join(',');
+        writeText(m_csv, lines.join('\n'));
+        const QByteArray untouched = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44);
+
+        FaultInjectingIo io;
+        const Outcome dry = runCli({"import", m_image, m_csv, "--dry-run"}, io);
+        QCOMPARE(dry.status, 0);
+        QCOMPARE(io.count(Call::OpenForWriting), 0);
+        QVERIFY(dry.out.contains("dry run"));
+
+        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        QCOMPARE(result.status, 0);
+        const QStringList said = result.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(said.size(), 4);
+        QVERIFY(said[0].startsWith("Bulbasaur: hp ") && said[0].endsWith(" -> 99"));
+        QVERIFY(said[1].startsWith("Bulbasaur: item1 ") && said[1].endsWith(" -> 300"));
+        QVERIFY(said[2].startsWith("Wormadam (Trash): attack ") && said[2].endsWith(" -> 7"));
+        QCOMPARE(said[3], QStringLiteral("3 changes in 2 entries written"));
+        QCOMPARE(io.count(Call::OpenForWriting), 2);
+        QCOMPARE(io.count(Call::Fsync), 2);
+        const QByteArray first = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 0), 44);
+        QCOMPARE(first[0], char(99));
+        QCOMPARE(first.mid(12, 2), QByteArray("\x2C\x01", 2));
+        QCOMPARE(SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44), untouched);
+        QCOMPARE(SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 499) + 1, 1)[0], char(7));
+    }
+
+    // Spreadsheet accidents are caught before anything is written, each named by line and column.
+    void rejectsBadTables_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("short row") << "row:5:drop-last" << ":5: the row has 23 fields, the header 24";
+        QTest::newRow("extra column") << "row:6:append" << ":6: the row has 25 fields, the header 24";
+        QTest::newRow("bad number") << "cell:7:2:4x" << ":7: hp: \"4x\" is not a whole number";
+        QTest::newRow("negative") << "cell:7:3:-1" << ":7: attack: -1 is not between 0 and 255";
+        QTest::newRow("too high") << "cell:8:22:256" << ":8: run_chance: 256 is not between 0 and 255";
+        QTest::newRow("type beyond its list") << "cell:9:8:18" << ":9: type1: 18 is not in its list";
+        QTest::newRow("item beyond its list") << "cell:9:12:465" << ":9: item1: 465 is not in its list";
+        QTest::newRow("duplicate position") << "cell:11:0:8" << ":11: position: 8 was given already on line 10";
+        QTest::newRow("missing position") << "row:11:delete" << "table.csv: positions 9 is missing";
+        QTest::newRow("shifted rows") << "cell:12:1:Bellsprout" << ":12: species: \"Bellsprout\" does not stand at position 10";
+        QTest::newRow("protected colour") << "cell:61:23:9" << ":61: colour: the colour of Poliwag reads wrongly";
+        QTest::newRow("protected gender") << "cell:82:14:3" << ":82: gender: Magnemite has no gender";
+        QTest::newRow("unknown column") << "header:hp:health" << ":1: health: unknown column";
+        QTest::newRow("unclosed quote") << "cell:13:1:\"Caterpie" << ": a quoted field is never closed";
+    }
+    void rejectsBadTables() {
+        QFETCH(QString, edit);
+        QFETCH(QString, message);
+        writeText(m_csv, edited(m_table, edit));
+        const QByteArray before = SyntheticRom::sha256(m_image);
+        FaultInjectingIo io;
+        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(message.replace("positions 9 is", "position 9 is")),
+                 qPrintable(result.err));
+        QVERIFY(result.err.contains("nothing was written"));
+        QCOMPARE(io.count(Call::OpenForWriting), 0);
+        QCOMPARE(SyntheticRom::sha256(m_image), before);
+    }
+
+    // Values the window may keep unchanged are accepted unchanged; spreadsheets' own habits
+    // (a byte-order mark, CRLF, quoted fields, spaces) are read as they mean.
+    void acceptsWhatTheWindowWould() {
+        const qint64 offset = SyntheticRom::recordOffset("ADAE", 20);
+        SyntheticRom::write(m_image, offset + 6, "\x40"); // type1 64, beyond its list
+        QCOMPARE(runCli({"export", m_image, "-o", m_csv}).status, 0);
+        QByteArray table = readText(m_csv);
+        table.replace("\n", "\r\n");
+        table.replace("20,Spearow,", "20,\"Spearow\",");
+        table.replace("\r\n21,Fearow,", "\r\n 21 ,Fearow,");
+        writeText(m_csv, "\xEF\xBB\xBF" + table);
+        const Outcome result = runCli({"import", m_image, m_csv});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QStringLiteral("no changes; nothing written\n"));
+    }
+
+    void rejectsBadJson_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("syntax") << "\"hp\": " << "\"hp\" " << "expected ':' after a member name";
+        QTest::newRow("text edited alone") << "\"type1_text\": \"" << "\"type1_text\": \"x" << "type1_text: says \"x";
+        QTest::newRow("unknown member") << "\"hp\": " << "\"health\": 1, \"hp\": " << "health: unknown member";
+        QTest::newRow("string for a number") << "\"attack\": " << "\"attack\": \"1\", \"x\": " << "x: unknown member";
+        QTest::newRow("fraction") << "\"speed\": " << "\"speed\": 1.5, \"speed2\": " << "speed2: unknown member";
+    }
+    void rejectsBadJson() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, message);
+        const QString path = m_roms->folder() + "/table.json";
+        QCOMPARE(runCli({"export", m_image, "-o", path}).status, 0);
+        QByteArray text = readText(path);
+        const int at = text.indexOf(from.toUtf8());
+        QVERIFY(at >= 0);
+        text.replace(at, from.toUtf8().size(), to.toUtf8());
+        writeText(path, text);
+        const Outcome result = runCli({"import", m_image, path});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY(result.err.contains(QRegularExpression("table\\.json:\\d+: ")));
+    }
+
+    // A write that fails part-way through an import leaves the image as it was.
+    void failedImportPutsBackWhatItWrote() {
+        QList<QByteArray> lines = m_table.split('\n');
+        for (int row : {1, 2, 3, 4}) {
+            QList<QByteArray> cells = lines[row].split(',');
+            cells[2] = cells[2] == "1" ? "2" : "1";
+            lines[row] = cells.join(',');
+        }
+        writeText(m_csv, lines.join('\n'));
+        const QByteArray before = SyntheticRom::sha256(m_image);
+        FaultInjectingIo io;
+        io.failCall(Call::OpenForWriting, ENOSPC, 3); // the third entry's write
+        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        QCOMPARE(result.status, 3);
+        QVERIFY(result.err.contains("No space left on device"));
+        QVERIFY(result.err.contains("put back"));
+        QCOMPARE(SyntheticRom::sha256(m_image), before);
+
+        io.reset();
+        io.failWritesAfter(26 * 2 + 10, EIO); // the third entry stops part-way
+        QCOMPARE(runCli({"import", m_image, m_csv}, io).status, 3);
+        QCOMPARE(SyntheticRom::sha256(m_image), before);
+    }
+
+    void diff() {
+        const QString other = m_roms->createFor("APAE", "pearl.nds");
+        SyntheticRom::write(other, SyntheticRom::recordBase("APAE"),
+                            SyntheticRom::read(m_image, SyntheticRom::recordBase("ADAE"), 500 * 44));
+        const Outcome same = runCli({"diff", m_image, other});
+        QCOMPARE(same.status, 0);
+        QCOMPARE(same.out, QStringLiteral("no differences\n"));
+        SyntheticRom::write(other, SyntheticRom::recordOffset("APAE", 3) + 1, "\x05");
+        SyntheticRom::write(other, SyntheticRom::recordOffset("APAE", 3) + 14, "\x01\x01");
+        const Outcome changed = runCli({"diff", m_image, other});
+        QCOMPARE(changed.status, 0);
+        const QStringList lines = changed.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("Charmander: attack ") && lines[0].endsWith(" -> 5"));
+        QVERIFY(lines[1].startsWith("Charmander: item2 ") && lines[1].endsWith(" -> 257"));
+        QCOMPARE(lines[2], QStringLiteral("2 fields differ in 1 entry"));
+    }
+
+    void check_data() {
+        QTest::addColumn<int>("placement"); // -1: no file system
+        QTest::addColumn<int>("recordSize");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no file system") << -1 << 44 << 0 << "unverifiable";
+        QTest::newRow("in place") << int(NdsFileSystem::Placement::AtRecordBase) << 44 << 0
+                                  << "/data/table.narc (id 1)";
+        QTest::newRow("moved") << int(NdsFileSystem::Placement::Elsewhere) << 44 << 1
+                               << "lies in no file of the image";
+        QTest::newRow("not an archive") << int(NdsFileSystem::Placement::NotAnArchive) << 44 << 1
+                                        << "it is not a NARC archive";
+        QTest::newRow("other records") << int(NdsFileSystem::Placement::AtRecordBase) << 40 << 1
+                                       << "no entry of the archive starts at the record base";
+    }
+    void check() {
+        QFETCH(int, placement);
+        QFETCH(int, recordSize);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        if (placement >= 0) {
+            NdsFileSystem fs;
+            fs.recordBase = SyntheticRom::recordBase("ADAE");
+            fs.placement = NdsFileSystem::Placement(placement);
+            fs.recordSize = recordSize;
+            if (recordSize != 44) // keep entry 1 where the record base is
+                fs.recordBase += 44 - recordSize;
+            fs.writeInto(m_image);
+        }
+        const Outcome result = runCli({"check", m_image});
+        QCOMPARE(result.status, status);
+        QVERIFY2((status == 0 ? result.out : result.err).contains(says),
+                 qPrintable(result.out + result.err));
+        if (placement == int(NdsFileSystem::Placement::AtRecordBase) && status == 0)
+            QVERIFY(result.out.contains("confirmed"));
+    }
+
+private:
+    // Applies one edit to the exported table: "row:LINE:drop-last|append|delete",
+    // "cell:LINE:COLUMN:TEXT" or "header:OLD:NEW". Lines count from 1, columns from 0.
+    static QByteArray edited(const QByteArray& table, const QString& edit) {
+        QList<QByteArray> lines = table.split('\n');
+        const QStringList parts = edit.split(':');
+        const int line = parts[1].toInt() - 1;
+        if (parts[0] == "header") {
+            lines[0].replace(parts[1].toUtf8(), parts[2].toUtf8());
+        } else if (parts[0] == "row" && parts[2] == "delete") {
+            lines.removeAt(line);
+        } else if (parts[0] == "row") {
+            QList<QByteArray> cells = lines[line].split(',');
+            if (parts[2] == "drop-last")
+                cells.removeLast();
+            else
+                cells.append("0");
+            lines[line] = cells.join(',');
+        } else {
+            QList<QByteArray> cells = lines[line].split(',');
+            const int column = parts[2].toInt();
+            if (column >= cells.size())
+                qFatal("the table has no column %d", column);
+            cells[column] = parts.mid(3).join(':').toUtf8();
+            lines[line] = cells.join(',');
+        }
+        return lines.join('\n');
+    }
+
+    std::unique_ptr<SyntheticRom> m_roms;
+    QString m_image;
+    QString m_csv;
+    QByteArray m_table;
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

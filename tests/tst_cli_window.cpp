@@ -1,0 +1,46 @@
+// A table edited outside the program and imported with statwright-cli shows in the window.
+#include "Cli.h"
+#include "WindowHarness.h"
+
+#include <QtTest/QTest>
+
+#include <sstream>
+
+class TestCliWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void editedTableShowsInTheWindow() {
+        WindowHarness h;
+        const QString image = h.roms.createFor("APAS");
+        SyntheticRom::fillRecords(image, "APAS", 9);
+        const std::string table = QFile::encodeName(h.roms.folder() + "/table.csv").toStdString();
+        const std::string path = QFile::encodeName(image).toStdString();
+        std::ostringstream out, err;
+        QCOMPARE(cli::run({"export", path, "--output", table}, out, err), 0);
+
+        QFile file(QString::fromStdString(table));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        file.close();
+        QList<QByteArray> pikachu = lines[25].split(','); // position 24
+        QCOMPARE(pikachu[1], QByteArray("Pikachu"));
+        pikachu[2] = "123";                 // hp
+        pikachu[8] = "13";                  // type1: Electric
+        pikachu[13] = "236";                // item2: Light Ball
+        lines[25] = pikachu.join(',');
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(lines.join('\n'));
+        file.close();
+        QCOMPARE(cli::run({"import", path, table}, out, err), 0);
+
+        h.open(image);
+        h.clickEntry(24);
+        QCOMPARE(h.box("txtHP")->text(), QStringLiteral("123"));
+        QCOMPARE(h.list("cmbType1")->currentText(), QStringLiteral("Electric"));
+        QCOMPARE(h.list("cmbItem2")->currentText(), QStringLiteral("Light Ball"));
+    }
+};
+
+QTEST_MAIN(TestCliWindow)
+#include "tst_cli_window.moc"
