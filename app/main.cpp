@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Statwright"));
     QApplication::setOrganizationName(QStringLiteral("Statwright"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("statwright"));
 
     QtPrompter prompter;
     QtFileDialogBackend fileDialogs;

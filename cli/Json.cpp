@@ -105,7 +105,7 @@ private:
             Value member;
             if (!value(member, depth + 1))
                 return false;
-            out.members.emplace_back(std::move(key), std::move(member));
+            out.members.push_back({std::move(key), std::move(member)});
             skipSpace();
             if (peek() == ',') {
                 advance();
@@ -283,9 +283,9 @@ private:
 } // namespace
 
 const Value* Value::member(std::string_view key) const {
-    for (const auto& [name, value] : members)
-        if (name == key)
-            return &value;
+    for (const Member& found : members)
+        if (found.key == key)
+            return &found.value;
     return nullptr;
 }
 

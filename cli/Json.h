@@ -10,6 +10,8 @@
 // the line and column where it starts, so errors can point at it.
 namespace json {
 
+struct Member;
+
 struct Value {
     enum class Type { Null, Bool, Number, String, Array, Object };
 
@@ -17,11 +19,16 @@ struct Value {
     bool boolean = false;
     std::string text; // a string's contents, or a number exactly as written
     std::vector<Value> items;
-    std::vector<std::pair<std::string, Value>> members; // in file order
+    std::vector<Member> members; // in file order
     int line = 1;
     int column = 1;
 
     [[nodiscard]] const Value* member(std::string_view key) const;
+};
+
+struct Member {
+    std::string key;
+    Value value;
 };
 
 struct ParseError {

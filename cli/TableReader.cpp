@@ -57,7 +57,9 @@ void readJsonEntry(const json::Value& entry, InputTable& table) {
     }
     InputRow row;
     row.line = entry.line;
-    for (const auto& [name, value] : entry.members) {
+    for (const json::Member& found : entry.members) {
+        const std::string& name = found.key;
+        const json::Value& value = found.value;
         if (!isRequired(name) && !isTextCompanion(name)) {
             table.problems.push_back({value.line, name, "unknown member"});
             continue;

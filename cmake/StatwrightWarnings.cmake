@@ -9,3 +9,10 @@ if(STATWRIGHT_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(statwright_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(STATWRIGHT_FUZZ)
+    # Every library is instrumented for coverage; only the fuzz targets link libFuzzer's main.
+    target_compile_options(statwright_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(statwright_options INTERFACE -fsanitize=address,undefined)
+endif()

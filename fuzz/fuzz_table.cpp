@@ -1,0 +1,37 @@
+// Arbitrary text as an edited table, read as CSV or JSON and judged against an image: the
+// readers and the import's checks never crash, and every change they plan is one the
+// window could make.
+#include "ImportPlan.h"
+#include "TableReader.h"
+
+#include "SpeciesRules.h"
+
+#include <cstdlib>
+
+#ifndef TABLE_FORMAT_JSON
+#define TABLE_FORMAT_JSON 0
+#endif
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const rom::GameEdition* edition = rom::findEdition("ADAE");
+    static const cli::ImageTable image = [] {
+        cli::ImageTable table{"image.nds", edition, {}};
+        table.entries.assign(species::kSpeciesCount, species::FieldValues{});
+        return table;
+    }();
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const cli::InputTable input = TABLE_FORMAT_JSON ? cli::readJsonTable(text) : cli::readCsvTable(text);
+    const cli::ImportPlan plan = cli::planImport(input, image);
+    for (const cli::FieldChange& change : plan.changes) {
+        const species::FieldDescriptor& field = species::descriptor(change.field);
+        const int limit = field.shown == species::Shown::Text ? 256 : field.listSize;
+        if (change.after < 0 || change.after >= limit || change.position < 0 ||
+            change.position >= species::kSpeciesCount)
+            std::abort();
+        if (change.field == species::Field::Colour && species::fixedColourIndex(change.position))
+            std::abort();
+        if (change.field == species::Field::Gender && species::isNoGenderSpecies(change.position))
+            std::abort();
+    }
+    return 0;
+}
