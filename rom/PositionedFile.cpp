@@ -31,6 +31,23 @@ Status writeAt(SysIo& io, const std::string& path, std::int64_t offset, const By
     return file.value().close();
 }
 
+namespace {
+
+// Puts the first `count` bytes of `before` back after a failed update; says so in `error`
+// when that fails too.
+IoError undone(OpenFile& file, std::int64_t offset, const Bytes& before, std::size_t count,
+               IoError error) {
+    if (count == 0)
+        return error;
+    const Bytes undo(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(count));
+    std::size_t restored = 0;
+    if (!file.write(offset, undo, &restored).ok() || !file.sync().ok())
+        error.reason += "; the bytes already written could not be put back";
+    return error;
+}
+
+} // namespace
+
 Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count,
                 const std::function<void(Bytes&)>& edit) {
     Result<OpenFile> opened = OpenFile::open(io, path, SysIo::Mode::ReadWrite);
@@ -43,20 +60,12 @@ Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::in
     Bytes after = before.value();
     edit(after);
     std::size_t written = 0;
-    if (Status status = file.write(offset, after, &written); !status.ok()) {
-        IoError error = status.error();
-        if (written > 0) {
-            const Bytes undo(before.value().begin(),
-                             before.value().begin() + static_cast<std::ptrdiff_t>(written));
-            std::size_t restored = 0;
-            const bool undone = file.write(offset, undo, &restored).ok() && file.sync().ok();
-            if (!undone)
-                error.reason += "; the bytes already written could not be put back";
-        }
-        return error;
-    }
+    if (Status status = file.write(offset, after, &written); !status.ok())
+        return undone(file, offset, before.value(), written, status.error());
+    // Unflushed bytes may or may not reach the disk: put the old ones back, so that a save
+    // reported as failed has not changed the file either.
     if (Status status = file.sync(); !status.ok())
-        return status;
+        return undone(file, offset, before.value(), after.size(), status.error());
     return file.close();
 }
 

@@ -222,13 +222,18 @@ private slots:
         QVERIFY(QString::fromStdString(status.error().describe()).contains("could not be put back"));
     }
 
-    void failedFlushIsAnError() {
+    // A flush that fails leaves the old bytes in place: the update is reported as failed,
+    // so it must not have happened.
+    void failedFlushPutsTheOldBytesBack() {
+        const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failCall(Call::Fsync, EIO, 1);
         const rom::Status status =
             rom::updateAt(m_io, local(m_path), 2000, 26, [](rom::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().code, EIO);
         QVERIFY(QString::fromStdString(status.error().describe()).contains("flush"));
+        QCOMPARE(SyntheticRom::sha256(m_path), before);
+        QCOMPARE(m_io.count(Call::Pwrite), 2);
     }
 
 private:

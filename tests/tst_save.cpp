@@ -190,6 +190,7 @@ private slots:
         QTest::newRow("write stops part-way") << "partial" << EIO;
         QTest::newRow("disk full") << "full" << ENOSPC;
         QTest::newRow("flush fails") << "flush" << EIO;
+        QTest::newRow("write refused") << "refused" << EACCES;
     }
     void failuresAreNeverReportedAsSaved() {
         QFETCH(QString, kind);
@@ -207,6 +208,8 @@ private slots:
             m_h->io.failWritesAfter(13, EIO);
         else if (kind == "full")
             m_h->io.failWritesAfter(0, ENOSPC);
+        else if (kind == "refused")
+            m_h->io.failCall(Call::Pwrite, EACCES, 1);
         else
             m_h->io.failCall(Call::Fsync, EIO, 1);
         const QByteArray before = QFile::exists(m_path) ? SyntheticRom::sha256(m_path) : QByteArray();
@@ -218,7 +221,7 @@ private slots:
         QVERIFY2(shown[0].text.contains(m_path), qPrintable(shown[0].text));
         if (kind == "removed")
             QVERIFY(!QFile::exists(m_path)); // and no empty file made in its place
-        else if (kind != "flush")
+        else
             QCOMPARE(SyntheticRom::sha256(m_path), before); // wholly old, never half new
     }
 
