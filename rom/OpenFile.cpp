@@ -24,7 +24,7 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
 }
 
 OpenFile::OpenFile(OpenFile&& other) noexcept
-    : m_io(other.m_io), m_path(std::move(other.m_path)), m_fd(other.m_fd) {
+    : m_io(other.m_io), m_path(std::move(other.m_path)), m_fd(other.m_fd), m_size(other.m_size) {
     other.m_fd = -1;
 }
 
@@ -34,9 +34,12 @@ OpenFile::~OpenFile() {
 }
 
 Result<std::int64_t> OpenFile::size() {
+    if (m_size >= 0)
+        return m_size;
     const std::int64_t size = m_io.fileSize(m_fd);
     if (size < 0)
         return IoError::fromErrno(static_cast<int>(-size), "examine", m_path);
+    m_size = size;
     return size;
 }
 

@@ -24,6 +24,8 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile(); // closes, ignoring errors, if close() was not called
 
+    // The length when first asked; a file is not expected to change length within one
+    // operation, and reads past the end are still caught by the read itself.
     [[nodiscard]] Result<std::int64_t> size();
     [[nodiscard]] Result<Bytes> read(std::int64_t offset, std::int64_t count);
     // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
@@ -38,6 +40,7 @@ private:
     SysIo& m_io;
     std::string m_path;
     int m_fd = -1;
+    std::int64_t m_size = -1; // unknown
 };
 
 } // namespace rom

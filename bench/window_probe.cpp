@@ -1,0 +1,81 @@
+// What scripts/measure runs:
+//   statwright_probe first-paint       the real main window; prints "painted" once it has
+//                                      painted, then quits
+//   statwright_probe empty-window      the same for a bare main window of the same size
+//   statwright_probe load-save IMAGE   opens IMAGE, loads one species and saves it, with
+//                                      markers on standard error between the steps
+#include "Form1.h"
+#include "QtPrompter.h"
+#include "WindowHarness.h"
+
+#include "QtFileDialogBackend.h"
+#include "SysIo.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+class FirstPaint final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, [] {
+                std::fputs("painted\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+void marker(const char* text) { (void)!::write(2, text, std::strlen(text)); }
+
+int loadAndSave(const QString& image) {
+    WindowHarness h;
+    h.open(image);
+    marker("== load\n");
+    h.clickEntry(1);
+    marker("== save\n");
+    h.save();
+    marker("== end\n");
+    return h.prompter.take().value(0).text.contains("Saved") ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == "load-save" && argc > 2)
+        return loadAndSave(QString::fromLocal8Bit(argv[2]));
+
+    FirstPaint watcher;
+    QtPrompter prompter;
+    QtFileDialogBackend dialogs;
+    std::unique_ptr<QMainWindow> window;
+    if (mode == "first-paint") {
+        window = std::make_unique<Form1>(AppServices{prompter, dialogs, rom::systemIo()});
+    } else if (mode == "empty-window") {
+        window = std::make_unique<QMainWindow>();
+        window->setWindowTitle(QStringLiteral("Statwright"));
+        auto* client = new QWidget;
+        client->setFixedSize(660, 588);
+        window->setCentralWidget(client);
+    } else {
+        std::fputs("usage: statwright_probe first-paint|empty-window|load-save IMAGE\n", stderr);
+        return 2;
+    }
+    window->installEventFilter(&watcher);
+    window->show();
+    return QApplication::exec();
+}
