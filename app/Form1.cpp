@@ -6,14 +6,14 @@
 #include "Form4.h"
 #include "Prompter.h"
 #include "RecordForm.h"
-#include "SpeciesListBox.h"
+#include "PokemonListBox.h"
 #include "UiText.h"
 #include "Vocabulary.h"
 
 #include "EditionIdentification.h"
 #include "HexFunctions.h"
-#include "SpeciesRules.h"
-#include "SpeciesStore.h"
+#include "EntryRules.h"
+#include "RecordStore.h"
 #include "clsCommonDialog.h"
 
 #include <QAction>
@@ -42,7 +42,7 @@ Form1::Form1(AppServices services, QWidget* parent)
     setFixedSize(sizeHint());
 
     connect(m_ui.mnuOpen, &QAction::triggered, this, &Form1::openRom);
-    connect(m_ui.pkmnlst, &SpeciesListBox::entryChosen, this, &Form1::loadSpecies);
+    connect(m_ui.pkmnlst, &PokemonListBox::entryChosen, this, &Form1::loadSpecies);
     connect(m_ui.mnuSave, &QAction::triggered, this, &Form1::saveSpecies);
     connect(m_ui.mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.mnuNoGender, &QAction::triggered, this, [this] { showHelpDialog(new Form3); });
@@ -110,10 +110,9 @@ void Form1::acceptImage(const QString& path, const QString& gameCode) {
     m_ui.language->setText(uitext::fromUtf8(edition->language));
     m_ui.code->setText(gameCode);
     setWindowTitle(QString::fromStdString(edition->caption()));
-    for (QWidget* widget : {static_cast<QWidget*>(m_ui.frameLoaded),
-                            static_cast<QWidget*>(m_ui.framePkmn),
-                            static_cast<QWidget*>(m_ui.pkmnlst), static_cast<QWidget*>(m_ui.Label13),
-                            static_cast<QWidget*>(m_ui.label14), static_cast<QWidget*>(m_ui.Label15)})
+    QWidget* const opened[] = {m_ui.frameLoaded, m_ui.framePkmn, m_ui.pkmnlst,
+                               m_ui.Label13,     m_ui.label14,   m_ui.Label15};
+    for (QWidget* widget : opened)
         widget->setEnabled(true);
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.

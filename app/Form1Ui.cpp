@@ -1,7 +1,7 @@
 #include "Form1Ui.h"
 
 #include "Artwork.h"
-#include "SpeciesListBox.h"
+#include "PokemonListBox.h"
 #include "UiText.h"
 #include "Vocabulary.h"
 
@@ -99,7 +99,7 @@ void Form1Ui::setupUi(QMainWindow* window) {
 
 void Form1Ui::buildSpeciesFrame(QWidget* client) {
     framePkmn = makeFrame(client, "framePkmn", QStringLiteral("Pokémon"), {8, 152, 145, 377});
-    pkmnlst = new SpeciesListBox(framePkmn);
+    pkmnlst = new PokemonListBox(framePkmn);
     pkmnlst->setObjectName(QStringLiteral("pkmnlst"));
     pkmnlst->setGeometry(8, 24, 129, 334);
     for (const std::string_view entry : vocabulary::species())

@@ -12,7 +12,7 @@ class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QWidget;
-class SpeciesListBox;
+class PokemonListBox;
 
 // The controls of the main window, created and placed by setupUi. Each carries its
 // objectName, so tests and accessibility tools find it by name.
@@ -30,7 +30,7 @@ public:
 
     QLabel* Image1 = nullptr;
     QGroupBox* framePkmn = nullptr;
-    SpeciesListBox* pkmnlst = nullptr;
+    PokemonListBox* pkmnlst = nullptr;
     QGroupBox* frameBaseStats = nullptr;
     QGroupBox* frameType = nullptr;
     QGroupBox* frameAbilities = nullptr;

@@ -9,7 +9,7 @@
 
 #include "EditionIdentification.h"
 #include "PositionedFile.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include <map>
 #include <optional>

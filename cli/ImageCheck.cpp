@@ -5,7 +5,7 @@
 #include "OpenFile.h"
 
 #include "FieldLayout.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include <map>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "EditionIdentification.h"
 #include "PositionedFile.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 #include "Vocabulary.h"
 
 #include <span>

@@ -1,7 +1,7 @@
 #include "ImportPlan.h"
 
-#include "SpeciesRules.h"
-#include "SpeciesStore.h"
+#include "EntryRules.h"
+#include "RecordStore.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 #include "Json.h"
 
 #include "FieldLayout.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 namespace cli {
 

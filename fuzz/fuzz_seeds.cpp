@@ -4,7 +4,7 @@
 #include "TableWriter.h"
 
 #include "FieldLayout.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include <filesystem>
 #include <fstream>

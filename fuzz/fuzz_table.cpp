@@ -4,7 +4,7 @@
 #include "ImportPlan.h"
 #include "TableReader.h"
 
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
 #include "Form1.h"
 #include "GameEdition.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 #include "WindowHarness.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The record layout, decoding and encoding, the entry rules, the stat-box numbers, and
 // reading and saving one record in a synthetic image.
 #include "FaultInjectingIo.h"
-#include "SpeciesRules.h"
-#include "SpeciesStore.h"
+#include "EntryRules.h"
+#include "RecordStore.h"
 #include "StatText.h"
 #include "SyntheticRom.h"
 

@@ -1,7 +1,7 @@
 // Saving through the real window: validation of the ten boxes, the bytes that land in the
 // file (and the ones that never do), and failures that must not be reported as success.
 #include "Form1.h"
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 #include "WindowHarness.h"
 
 #include <QtTest/QTest>

@@ -1,18 +1,18 @@
-#include "SpeciesListBox.h"
+#include "PokemonListBox.h"
 
 #include <QMouseEvent>
 
-SpeciesListBox::SpeciesListBox(QWidget* parent) : QListWidget(parent) {
+PokemonListBox::PokemonListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemSelectionChanged, this, &SpeciesListBox::onSelectionChanged);
+    connect(this, &QListWidget::itemSelectionChanged, this, &PokemonListBox::onSelectionChanged);
 }
 
-int SpeciesListBox::selectedRow() const {
+int PokemonListBox::selectedRow() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void SpeciesListBox::onSelectionChanged() {
+void PokemonListBox::onSelectionChanged() {
     const int row = selectedRow();
     const bool changed = row != m_lastSelected;
     m_lastSelected = row;
@@ -21,7 +21,7 @@ void SpeciesListBox::onSelectionChanged() {
         emit entryChosen(row);
 }
 
-void SpeciesListBox::mousePressEvent(QMouseEvent* event) {
+void PokemonListBox::mousePressEvent(QMouseEvent* event) {
     m_inGesture = true;
     m_secondClick = false;
     m_pressedOnItem = indexAt(event->position().toPoint()).isValid();
@@ -31,13 +31,13 @@ void SpeciesListBox::mousePressEvent(QMouseEvent* event) {
 
 // The second press of a double click. Its release adds no load to the first click's, unless
 // the view treats it as a fresh press (on another entry), which resets the flag.
-void SpeciesListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+void PokemonListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     m_secondClick = true;
     m_rowBeforeGesture = selectedRow();
     QListWidget::mouseDoubleClickEvent(event);
 }
 
-void SpeciesListBox::mouseReleaseEvent(QMouseEvent* event) {
+void PokemonListBox::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
     m_inGesture = false;
     const int row = selectedRow();
@@ -50,7 +50,7 @@ void SpeciesListBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 QItemSelectionModel::SelectionFlags
-SpeciesListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+PokemonListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     // Ctrl+click or Ctrl+Space would deselect the entry whose values are shown.
     if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))

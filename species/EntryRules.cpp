@@ -1,4 +1,4 @@
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "SpeciesStore.h"
+#include "RecordStore.h"
 
-#include "SpeciesRules.h"
+#include "EntryRules.h"
 
 #include "PositionedFile.h"
 
