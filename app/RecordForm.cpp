@@ -14,8 +14,12 @@ void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int st
     const int index = species::asListIndex(stored, field);
     const bool listed = index >= -1 && index < list->count();
     // The placeholder first: clearing it while no entry is selected selects entry 0.
-    list->setPlaceholderText(listed ? QString()
-                                    : QStringLiteral("Value %1 (not in list)").arg(stored));
+    list->setPlaceholderText(listed ? QString() : QStringLiteral("Value %1").arg(stored));
+    list->setToolTip(listed ? QString()
+                            : QStringLiteral("The image holds %1, which this list has no entry "
+                                             "for. Saving keeps %1 unless you pick an entry.")
+                                  .arg(stored));
+    list->setAccessibleDescription(list->toolTip());
     list->setCurrentIndex(listed ? index : -1);
     m_unlisted[static_cast<std::size_t>(field.field)] =
         listed ? std::nullopt : std::optional<int>(stored);
@@ -33,6 +37,7 @@ void RecordForm::show(const species::FieldValues& values, int position) {
     // The colour byte of some entries reads wrongly: show the known colour, never the byte.
     if (const std::optional<int> fixed = species::fixedColourIndex(position)) {
         m_ui.cmbColour->setPlaceholderText(QString());
+        m_ui.cmbColour->setToolTip(QString());
         m_ui.cmbColour->setCurrentIndex(*fixed);
         m_unlisted[static_cast<std::size_t>(species::Field::Colour)].reset();
         m_ui.cmbColour->hide();
@@ -56,8 +61,11 @@ void RecordForm::clear() {
         if (field.shown == Shown::Text) {
             m_ui.textBox(field.field)->clear();
         } else {
-            m_ui.list(field.field)->setPlaceholderText(QString());
-            m_ui.list(field.field)->setCurrentIndex(-1);
+            QComboBox* list = m_ui.list(field.field);
+            list->setPlaceholderText(QString());
+            list->setToolTip(QString());
+            list->setAccessibleDescription(QString());
+            list->setCurrentIndex(-1);
         }
     }
     m_unlisted.fill(std::nullopt);
