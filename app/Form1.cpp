@@ -88,7 +88,7 @@ void Form1::openRom() {
     const rom::Identification found = rom::identifyImage(m_services.io, localPath(path));
     switch (found.outcome) {
     case rom::Identification::Outcome::Supported:
-        acceptImage(path, uitext::fromUtf8(found.edition->code));
+        acceptImage(path, *found.edition);
         return;
     case rom::Identification::Outcome::Unreadable:
         m_reporter.report(*found.error);
@@ -102,14 +102,13 @@ void Form1::openRom() {
     }
 }
 
-void Form1::acceptImage(const QString& path, const QString& gameCode) {
-    const rom::GameEdition* edition = rom::findEdition(gameCode.toStdString());
+void Form1::acceptImage(const QString& path, const rom::GameEdition& edition) {
     m_RomPath = path;
-    m_GameCode = gameCode;
-    m_ui.header->setText(uitext::fromUtf8(edition->title));
-    m_ui.language->setText(uitext::fromUtf8(edition->language));
-    m_ui.code->setText(gameCode);
-    setWindowTitle(QString::fromStdString(edition->caption()));
+    m_GameCode = uitext::fromUtf8(edition.code);
+    m_ui.header->setText(uitext::fromUtf8(edition.title));
+    m_ui.language->setText(uitext::fromUtf8(edition.language));
+    m_ui.code->setText(m_GameCode);
+    setWindowTitle(QString::fromStdString(edition.caption()));
     QWidget* const opened[] = {m_ui.frameLoaded, m_ui.framePkmn, m_ui.pkmnlst,
                                m_ui.Label13,     m_ui.label14,   m_ui.Label15};
     for (QWidget* widget : opened)

@@ -12,6 +12,10 @@
 class HelpDialog;
 class RecordForm;
 
+namespace rom {
+struct GameEdition;
+}
+
 // The main window. Every action is the handler of a menu command or of the species list.
 // Between commands it keeps only the image it works on and where the shown record lies;
 // the controls are the only copy of the record being edited.
@@ -33,7 +37,7 @@ protected:
 private:
     void fillGenderList();
     void openRom();
-    void acceptImage(const QString& path, const QString& gameCode);
+    void acceptImage(const QString& path, const rom::GameEdition& edition);
     void loadSpecies(int row);
     void enableEditing();
     void saveSpecies();
