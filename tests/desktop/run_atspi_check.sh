@@ -6,8 +6,13 @@ program=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")
 exec xvfb-run -a dbus-run-session -- bash -c '
     /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=$!
-    sleep 1
+    trap "kill \$bus \${app:-} 2>/dev/null || true" EXIT
+    # The program looks for the accessibility bus once, at start: wait until it answers.
+    for _ in $(seq 100); do
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 "$1" & app=$!
-    trap "kill $app $bus 2>/dev/null || true" EXIT
     /usr/bin/python3 "$2/atspi_tree.py" Statwright
-' bash "$program" "$here"
+' bash "$program" "$here" 2> >(grep -v -e "Failed to set fd limit" -e XDG_RUNTIME_DIR >&2)
