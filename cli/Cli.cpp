@@ -78,20 +78,6 @@ reported as unverifiable (exit status 0).
 )"},
 };
 
-// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
-std::string printable(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != '"')
-            text += c;
-        else
-            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-    }
-    return text;
-}
-
 struct Arguments {
     std::string command;
     std::vector<std::string> positional;
@@ -225,17 +211,8 @@ private:
 
 ExitCode Runner::identify(const std::string& path) {
     const rom::Identification found = rom::identifyImage(m_io, path);
-    switch (found.outcome) {
-    case rom::Identification::Outcome::Unreadable:
-        return fail({ExitCode::IoFailure, found.error->describe()});
-    case rom::Identification::Outcome::TooShort:
-        return fail({ExitCode::InvalidData, path + ": too short to hold a game code"});
-    case rom::Identification::Outcome::UnsupportedCode:
-        return fail({ExitCode::InvalidData, path + ": unsupported game code \"" +
-                                                printable(found.code) + "\""});
-    case rom::Identification::Outcome::Supported:
-        break;
-    }
+    if (const std::optional<Failure> failure = identificationFailure(found, path))
+        return fail(*failure);
     const rom::GameEdition& edition = *found.edition;
     m_out << "code: " << edition.code << "\ntitle: " << edition.title
           << "\nlanguage: " << edition.language << "\nrecord base: " << hexNumber(edition.recordBase)

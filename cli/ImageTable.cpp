@@ -1,6 +1,5 @@
 #include "ImageTable.h"
 
-#include "EditionIdentification.h"
 #include "PositionedFile.h"
 #include "EntryRules.h"
 #include "Vocabulary.h"
@@ -9,15 +8,44 @@
 
 namespace cli {
 
+namespace {
+
+// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
+std::string printable(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != '"')
+            text += c;
+        else
+            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<Failure> identificationFailure(const rom::Identification& found,
+                                             const std::string& path) {
+    switch (found.outcome) {
+    case rom::Identification::Outcome::Unreadable:
+        return Failure{ExitCode::IoFailure, found.error->describe()};
+    case rom::Identification::Outcome::TooShort:
+        return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
+    case rom::Identification::Outcome::UnsupportedCode:
+        return Failure{ExitCode::InvalidData,
+                       path + ": unsupported game code \"" + printable(found.code) + "\""};
+    case rom::Identification::Outcome::Supported:
+        break;
+    }
+    return std::nullopt;
+}
+
 std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io, const std::string& path) {
     const rom::Identification found = rom::identifyImage(io, path);
-    using Outcome = rom::Identification::Outcome;
-    if (found.outcome == Outcome::Unreadable)
-        return Failure{ExitCode::IoFailure, found.error->describe()};
-    if (found.outcome == Outcome::TooShort)
-        return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
-    if (found.outcome == Outcome::UnsupportedCode)
-        return Failure{ExitCode::InvalidData, path + ": unsupported game code; see the identify command"};
+    if (std::optional<Failure> failure = identificationFailure(found, path))
+        return *failure;
 
     const std::int64_t size = std::int64_t{species::kRecordSize} * species::kSpeciesCount;
     rom::Result<rom::Bytes> table = rom::readAt(io, path, found.edition->recordBase, size);

@@ -2,6 +2,7 @@
 
 #include "ExitCode.h"
 
+#include "EditionIdentification.h"
 #include "GameEdition.h"
 #include "RecordCodec.h"
 #include "SysIo.h"
@@ -25,6 +26,10 @@ struct ImageTable {
     const rom::GameEdition* edition = nullptr;
     std::vector<species::FieldValues> entries; // one per list position
 };
+
+// Why an image that identification did not accept cannot be worked on, or nothing.
+[[nodiscard]] std::optional<Failure> identificationFailure(const rom::Identification& found,
+                                                           const std::string& path);
 
 [[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
                                                                const std::string& path);

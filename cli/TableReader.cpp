@@ -5,15 +5,17 @@
 
 #include "FieldLayout.h"
 
-#include <algorithm>
 #include <set>
 
 namespace cli {
 namespace {
 
 bool isRequired(const std::string& name) {
-    const std::vector<std::string> required = requiredColumns();
-    return std::find(required.begin(), required.end(), name) != required.end();
+    static const std::set<std::string> required = [] {
+        const std::vector<std::string> names = requiredColumns();
+        return std::set<std::string>(names.begin(), names.end());
+    }();
+    return required.count(name) > 0;
 }
 
 // The list-text companions that export writes next to each index field.

@@ -10,6 +10,14 @@ std::string bytesPhrase(const char* verb, std::int64_t count) {
     return std::string(verb) + " " + std::to_string(count) + (count == 1 ? " byte of" : " bytes of");
 }
 
+IoError pastEnd(const char* verb, std::int64_t count, const std::string& path,
+                std::int64_t offset, std::string reason) {
+    IoError error = IoError::fromErrno(ERANGE, bytesPhrase(verb, count), path, offset);
+    error.kind = IoError::Kind::PastEndOfFile;
+    error.reason = std::move(reason);
+    return error;
+}
+
 } // namespace
 
 Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
@@ -53,12 +61,9 @@ Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* 
     Result<std::int64_t> length = size();
     if (!length.ok())
         return length.error();
-    if (offset + count > length.value()) {
-        IoError error = IoError::fromErrno(ERANGE, bytesPhrase(verb, count), m_path, offset);
-        error.kind = IoError::Kind::PastEndOfFile;
-        error.reason = "the file ends at byte " + std::to_string(length.value());
-        return error;
-    }
+    if (offset + count > length.value())
+        return pastEnd(verb, count, m_path, offset,
+                       "the file ends at byte " + std::to_string(length.value()));
     return {};
 }
 
@@ -73,12 +78,9 @@ Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
         if (n < 0)
             return IoError::fromErrno(static_cast<int>(-n), bytesPhrase("read", count), m_path,
                                       offset);
-        if (n == 0) { // the file shrank since its length was checked
-            IoError error = IoError::fromErrno(ERANGE, bytesPhrase("read", count), m_path, offset);
-            error.kind = IoError::Kind::PastEndOfFile;
-            error.reason = "the file ended after " + std::to_string(done) + " of them";
-            return error;
-        }
+        if (n == 0) // the file shrank since its length was checked
+            return pastEnd("read", count, m_path, offset,
+                           "the file ended after " + std::to_string(done) + " of them");
         done += static_cast<std::size_t>(n);
     }
     return bytes;
