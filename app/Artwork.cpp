@@ -8,7 +8,9 @@
 #include <QtMath>
 
 // The icon is compiled into this static library; register it before its first use.
-static void registerResources() { Q_INIT_RESOURCE(resources); }
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace artwork {
 namespace {
@@ -58,7 +60,8 @@ QPixmap banner(qreal devicePixelRatio) {
     painter.fillRect(QRect(0, 0, kBannerWidth, kBannerHeight), sky);
     drawChart(painter, QPointF(560, 70), 56);
 
-    painter.drawPixmap(QRect(24, 30, 64, 64), programIcon().pixmap(QSize(64, 64), devicePixelRatio));
+    painter.drawPixmap(QRect(24, 30, 64, 64),
+                       programIcon().pixmap(QSize(64, 64), devicePixelRatio));
 
     QFont title(QStringLiteral("Liberation Sans"));
     title.setPixelSize(44);

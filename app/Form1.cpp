@@ -4,15 +4,15 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "Form4.h"
+#include "PokemonListBox.h"
 #include "Prompter.h"
 #include "RecordForm.h"
-#include "PokemonListBox.h"
 #include "UiText.h"
 #include "Vocabulary.h"
 
 #include "EditionIdentification.h"
-#include "HexFunctions.h"
 #include "EntryRules.h"
+#include "HexFunctions.h"
 #include "RecordStore.h"
 #include "clsCommonDialog.h"
 
@@ -27,7 +27,9 @@
 
 namespace {
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -50,7 +52,9 @@ Form1::Form1(AppServices services, QWidget* parent)
     connect(m_ui.mnuAbout, &QAction::triggered, this, [this] { showHelpDialog(new Form2); });
 }
 
-Form1::~Form1() { delete m_dialog.data(); }
+Form1::~Form1() {
+    delete m_dialog.data();
+}
 
 void Form1::fillGenderList() {
     const std::string separator = QLocale().decimalPoint().toStdString();
@@ -60,7 +64,9 @@ void Form1::fillGenderList() {
 }
 
 // Disabling the window blocks the user's input, but not an action triggered from code.
-bool Form1::takesInput() const { return isEnabled() && !m_dialog; }
+bool Form1::takesInput() const {
+    return isEnabled() && !m_dialog;
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
     if (m_dialog)
@@ -72,11 +78,11 @@ void Form1::openRom() {
     if (!takesInput())
         return;
     clsCommonDialog dialog(m_services.fileDialogs);
-    const QString path = dialog.ShowOpen(
-        this, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."), QString(),
-        QStringLiteral("NDS ROMs (*.nds)|*.nds"),
-        clsCommonDialog::OFN_HIDEREADONLY | clsCommonDialog::OFN_PATHMUSTEXIST |
-            clsCommonDialog::OFN_FILEMUSTEXIST);
+    const QString path =
+        dialog.ShowOpen(this, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."),
+                        QString(), QStringLiteral("NDS ROMs (*.nds)|*.nds"),
+                        clsCommonDialog::OFN_HIDEREADONLY | clsCommonDialog::OFN_PATHMUSTEXIST |
+                            clsCommonDialog::OFN_FILEMUSTEXIST);
     if (path.isEmpty())
         return;
 
@@ -178,9 +184,8 @@ void Form1::saveSpecies() {
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
         return;
     }
-    const rom::Status saved =
-        species::saveRecord(m_services.io, localPath(m_RomPath), m_RecordBase.toLongLong(), row,
-                            m_record->edit(row));
+    const rom::Status saved = species::saveRecord(
+        m_services.io, localPath(m_RomPath), m_RecordBase.toLongLong(), row, m_record->edit(row));
     if (!saved.ok()) {
         m_reporter.report(saved.error());
         return;

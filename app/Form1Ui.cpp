@@ -109,8 +109,8 @@ void Form1Ui::buildSpeciesFrame(QWidget* client) {
 }
 
 void Form1Ui::buildStatsFrames(QWidget* client) {
-    frameBaseStats = makeFrame(client, "frameBaseStats", QStringLiteral("Base Stats"),
-                               {168, 144, 153, 169});
+    frameBaseStats =
+        makeFrame(client, "frameBaseStats", QStringLiteral("Base Stats"), {168, 144, 153, 169});
     struct Pair {
         const char* label;
         const char* caption;
@@ -118,16 +118,18 @@ void Form1Ui::buildStatsFrames(QWidget* client) {
         int x, y;
     };
     static constexpr Pair kStats[] = {
-        {"Label2", "HP", "txtHP", 16, 20},          {"Label3", "Attack", "txtAttack", 80, 20},
-        {"Label4", "Defense", "txtDefense", 16, 68}, {"Label5", "Speed", "txtSpeed", 80, 68},
+        {"Label2", "HP", "txtHP", 16, 20},
+        {"Label3", "Attack", "txtAttack", 80, 20},
+        {"Label4", "Defense", "txtDefense", 16, 68},
+        {"Label5", "Speed", "txtSpeed", 80, 68},
         {"Label6", "Sp Attack", "txtSpAttack", 16, 116},
         {"Label7", "Sp Defense", "txtSpDefense", 80, 116},
     };
     for (const Pair& pair : kStats) {
         QLabel* caption = makeCaption(frameBaseStats, pair.label, QLatin1String(pair.caption),
                                       {pair.x, pair.y, 60, 17});
-        QLineEdit* box = makeTextBox(frameBaseStats, pair.box, {pair.x, pair.y + 18, 57, 21},
-                                     caption);
+        QLineEdit* box =
+            makeTextBox(frameBaseStats, pair.box, {pair.x, pair.y + 18, 57, 21}, caption);
         m_editing << caption << box;
     }
 
@@ -147,12 +149,12 @@ void Form1Ui::buildStatsFrames(QWidget* client) {
 
 void Form1Ui::buildOtherFrames(QWidget* client) {
     frmOther = makeFrame(client, "frmOther", QStringLiteral("Other Values"), {336, 144, 153, 169});
-    QLabel* catchRate = makeCaption(frmOther, "Label9", QStringLiteral("Catch Rate"),
-                                    {8, 24, 81, 17});
-    QLabel* runChance = makeCaption(frmOther, "Label18", QStringLiteral("Great Marsh Run Chance"),
-                                    {8, 52, 81, 30});
-    QLabel* happiness = makeCaption(frmOther, "Label19", QStringLiteral("Base Happiness"),
-                                    {8, 88, 81, 30});
+    QLabel* catchRate =
+        makeCaption(frmOther, "Label9", QStringLiteral("Catch Rate"), {8, 24, 81, 17});
+    QLabel* runChance =
+        makeCaption(frmOther, "Label18", QStringLiteral("Great Marsh Run Chance"), {8, 52, 81, 30});
+    QLabel* happiness =
+        makeCaption(frmOther, "Label19", QStringLiteral("Base Happiness"), {8, 88, 81, 30});
     QLabel* colour = makeCaption(frmOther, "Label16", QStringLiteral("Colour"), {8, 132, 46, 17});
     m_editing << catchRate << runChance << happiness << colour
               << makeTextBox(frmOther, "txtCatchRate", {96, 22, 49, 21}, catchRate)
@@ -174,14 +176,14 @@ void Form1Ui::buildOtherFrames(QWidget* client) {
 }
 
 void Form1Ui::buildListFrames(QWidget* client) {
-    frameGender = makeFrame(client, "frameGender", QStringLiteral("Gender Ratio"),
-                            {504, 144, 145, 57});
+    frameGender =
+        makeFrame(client, "frameGender", QStringLiteral("Gender Ratio"), {504, 144, 145, 57});
     Label20 = makeLabel(frameGender, "Label20", QStringLiteral("No Gender - No Editing!"),
                         {8, 24, 129, 21});
     cmbGender = makeList(frameGender, "cmbGender", {8, 24, 129, 21}, {}, "Gender Ratio");
 
-    frameBreeding = makeFrame(client, "frameBreeding", QStringLiteral("Breeding"),
-                              {504, 216, 145, 201});
+    frameBreeding =
+        makeFrame(client, "frameBreeding", QStringLiteral("Breeding"), {504, 216, 145, 201});
     const QStringList eggGroups = uitext::toStringList(vocabulary::eggGroups());
     QStringList hatch;
     for (int k = 0; k < vocabulary::kHatchStepsCount; ++k)
@@ -207,8 +209,8 @@ void Form1Ui::buildListFrames(QWidget* client) {
         m_editing << caption << list;
     }
 
-    frameItems = makeFrame(client, "frameItems", QStringLiteral("Wild Hold Items"),
-                           {504, 432, 145, 89});
+    frameItems =
+        makeFrame(client, "frameItems", QStringLiteral("Wild Hold Items"), {504, 432, 145, 89});
     const QStringList items = uitext::toStringList(vocabulary::items());
     m_editing << makeList(frameItems, "cmbItem1", {8, 24, 129, 21}, items, "Wild Hold Item 1")
               << makeList(frameItems, "cmbItem2", {8, 56, 129, 21}, items, "Wild Hold Item 2");
@@ -216,8 +218,8 @@ void Form1Ui::buildListFrames(QWidget* client) {
 }
 
 void Form1Ui::buildInformationFrames(QWidget* client) {
-    frameLoaded = makeFrame(client, "frameLoaded", QStringLiteral("ROM Information"),
-                            {8, 536, 441, 41});
+    frameLoaded =
+        makeFrame(client, "frameLoaded", QStringLiteral("ROM Information"), {8, 536, 441, 41});
     Label15 = makeCaption(frameLoaded, "Label15", QStringLiteral("Game Name:"), {8, 17, 66, 17});
     header = makeLabel(frameLoaded, "header", QString(), {78, 17, 104, 17});
     label14 = makeCaption(frameLoaded, "label14", QStringLiteral("Language:"), {188, 17, 52, 17});
@@ -245,11 +247,14 @@ void Form1Ui::buildMenus(QMainWindow* window) {
     };
     mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuOpen = addAction(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(QStringLiteral("Ctrl+O")));
-    mnuSave = addAction(mnuFile, "mnuSave", QStringLiteral("Save ROM"), QKeySequence(QStringLiteral("Ctrl+S")));
+    mnuOpen = addAction(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."),
+                        QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuSave = addAction(mnuFile, "mnuSave", QStringLiteral("Save ROM"),
+                        QKeySequence(QStringLiteral("Ctrl+S")));
     mnuSave->setEnabled(false);
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnubreak"));
-    mnuExit = addAction(mnuFile, "mnuExit", QStringLiteral("Exit"), QKeySequence(QStringLiteral("Ctrl+Q")));
+    mnuExit = addAction(mnuFile, "mnuExit", QStringLiteral("Exit"),
+                        QKeySequence(QStringLiteral("Ctrl+Q")));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -261,11 +266,11 @@ void Form1Ui::buildMenus(QMainWindow* window) {
 
 void Form1Ui::setFocusOrder() const {
     static constexpr const char* kOrder[] = {
-        "pkmnlst",      "txtHP",        "txtAttack",   "txtDefense",  "txtSpeed",
-        "txtSpAttack",  "txtSpDefense", "cmbType1",    "cmbType2",    "cmbAbility1",
-        "cmbAbility2",  "cmbEggType1",  "cmbEggType2", "cmbHatch",    "cmbGender",
-        "cmbItem1",     "cmbItem2",     "txtCatchRate", "cmbColour",  "txtBaseXP",
-        "cmbMaxExp",    "txtRunChance", "txtBaseHappiness",
+        "pkmnlst",     "txtHP",        "txtAttack",        "txtDefense", "txtSpeed",
+        "txtSpAttack", "txtSpDefense", "cmbType1",         "cmbType2",   "cmbAbility1",
+        "cmbAbility2", "cmbEggType1",  "cmbEggType2",      "cmbHatch",   "cmbGender",
+        "cmbItem1",    "cmbItem2",     "txtCatchRate",     "cmbColour",  "txtBaseXP",
+        "cmbMaxExp",   "txtRunChance", "txtBaseHappiness",
     };
     QWidget* previous = nullptr;
     for (const char* name : kOrder) {
@@ -286,4 +291,6 @@ QComboBox* Form1Ui::list(species::Field field) const {
     return m_window->findChild<QComboBox*>(QLatin1String(d.control.data(), d.control.size()));
 }
 
-QList<QWidget*> Form1Ui::editingControls() const { return m_editing; }
+QList<QWidget*> Form1Ui::editingControls() const {
+    return m_editing;
+}

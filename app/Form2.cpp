@@ -19,8 +19,9 @@ Form2::Form2() : HelpDialog(QStringLiteral("About"), {356, 122}, {264, 24, 81, 2
     addLabel("Label1", uitext::versionLine(), {112, 16, 89, 17}, false);
     // Wider than the 121 pixels the layout once had: the notice must not be cut off.
     addLabel("Label2", uitext::noticeLine(), {96, 40, 160, 17}, false);
-    addLabel("Label3",
-             QStringLiteral("  Statwright's record offsets come from the public tutorial on basic hex "
-                            "editing of Pokémon Diamond and Pearl, with thanks to its author."),
-             {8, 72, 353, 49}, true);
+    addLabel(
+        "Label3",
+        QStringLiteral("  Statwright's record offsets come from the public tutorial on basic hex "
+                       "editing of Pokémon Diamond and Pearl, with thanks to its author."),
+        {8, 72, 353, 49}, true);
 }

@@ -49,8 +49,8 @@ void PokemonListBox::mouseReleaseEvent(QMouseEvent* event) {
         emit entryChosen(row);
 }
 
-QItemSelectionModel::SelectionFlags
-PokemonListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+QItemSelectionModel::SelectionFlags PokemonListBox::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     // Ctrl+click or Ctrl+Space would deselect the entry whose values are shown.
     if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))

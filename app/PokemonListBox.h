@@ -29,9 +29,9 @@ protected:
 private:
     void onSelectionChanged();
 
-    bool m_inGesture = false;    // a mouse button is down
+    bool m_inGesture = false; // a mouse button is down
     bool m_pressedOnItem = false;
-    bool m_secondClick = false;  // the release that ends a double click
+    bool m_secondClick = false; // the release that ends a double click
     int m_rowBeforeGesture = -1;
     int m_lastSelected = -1;
 };

@@ -2,8 +2,7 @@
 
 #include <QMessageBox>
 
-void QtPrompter::showMessage(QWidget* owner, Icon icon, const QString& title,
-                             const QString& text) {
+void QtPrompter::showMessage(QWidget* owner, Icon icon, const QString& title, const QString& text) {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     if (icon == Icon::Warning)
         boxIcon = QMessageBox::Warning;

@@ -5,6 +5,5 @@
 // Modal message boxes of the toolkit.
 class QtPrompter final : public Prompter {
 public:
-    void showMessage(QWidget* owner, Icon icon, const QString& title,
-                     const QString& text) override;
+    void showMessage(QWidget* owner, Icon icon, const QString& title, const QString& text) override;
 };

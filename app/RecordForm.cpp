@@ -1,7 +1,7 @@
 #include "RecordForm.h"
 
-#include "Form1Ui.h"
 #include "EntryRules.h"
+#include "Form1Ui.h"
 #include "StatText.h"
 
 #include <QComboBox>

@@ -17,7 +17,8 @@ QStringList toStringList(std::span<const std::string_view> entries) {
 QFont controlFont() {
     static const QString family = [] {
         const QStringList installed = QFontDatabase::families();
-        for (const char* candidate : {"Arial Unicode MS", "Liberation Sans", "Arial", "DejaVu Sans"})
+        for (const char* candidate :
+             {"Arial Unicode MS", "Liberation Sans", "Arial", "DejaVu Sans"})
             if (installed.contains(QLatin1String(candidate), Qt::CaseInsensitive))
                 return QString::fromLatin1(candidate);
         return QString();
@@ -28,9 +29,13 @@ QFont controlFont() {
     return font;
 }
 
-QString programName() { return QStringLiteral("Statwright"); }
+QString programName() {
+    return QStringLiteral("Statwright");
+}
 
-QString versionLine() { return programName() + QStringLiteral(" " STATWRIGHT_VERSION); }
+QString versionLine() {
+    return programName() + QStringLiteral(" " STATWRIGHT_VERSION);
+}
 
 QString noticeLine() {
     return QStringLiteral("© " STATWRIGHT_COPYRIGHT_YEAR " Statwright developers");

@@ -19,8 +19,8 @@ namespace uitext {
 // sans serif.
 [[nodiscard]] QFont controlFont();
 
-[[nodiscard]] QString programName();  // "Statwright"
-[[nodiscard]] QString versionLine();  // "Statwright 1.0"
-[[nodiscard]] QString noticeLine();   // "© 2026 Statwright developers"
+[[nodiscard]] QString programName(); // "Statwright"
+[[nodiscard]] QString versionLine(); // "Statwright 1.0"
+[[nodiscard]] QString noticeLine();  // "© 2026 Statwright developers"
 
 } // namespace uitext

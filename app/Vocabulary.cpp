@@ -6,6 +6,9 @@
 namespace vocabulary {
 namespace {
 
+// The lists keep their hand-made layout: the long ones hold ten entries a line, each ten led
+// by a comment with its first position.
+// clang-format off
 constexpr std::array<std::string_view, 18> kTypes{
     "Normal", "Fighting", "Flying", "Poison", "Ground", "Rock", "Bug", "Ghost", "Steel", "???",
     "Fire", "Water", "Grass", "Electric", "Psychic", "Ice", "Dragon", "Dark",
@@ -348,6 +351,7 @@ constexpr std::array<std::string_view, 500> kSpecies{
     "Darkrai ", "Shaymin ", "Arceus", "???", "???", "Deoxys (Attack)", "Deoxys (Defense)",
     "Deoxys (Speed)", "Wormadam (Sandy)", "Wormadam (Trash)",
 };
+// clang-format on
 
 // The value as the shortest decimal of at most 15 significant digits, never with an exponent
 // (the percentages lie between 0 and 100, so general notation never picks one).
@@ -372,15 +376,31 @@ std::string cutToFive(double value, std::string_view decimalSeparator) {
 
 } // namespace
 
-std::span<const std::string_view> types() { return kTypes; }
-std::span<const std::string_view> eggGroups() { return kEggGroups; }
-std::span<const std::string_view> colours() { return kColours; }
-std::span<const std::string_view> growthGroups() { return kGrowthGroups; }
-std::span<const std::string_view> abilities() { return kAbilities; }
-std::span<const std::string_view> items() { return kItems; }
-std::span<const std::string_view> species() { return kSpecies; }
+std::span<const std::string_view> types() {
+    return kTypes;
+}
+std::span<const std::string_view> eggGroups() {
+    return kEggGroups;
+}
+std::span<const std::string_view> colours() {
+    return kColours;
+}
+std::span<const std::string_view> growthGroups() {
+    return kGrowthGroups;
+}
+std::span<const std::string_view> abilities() {
+    return kAbilities;
+}
+std::span<const std::string_view> items() {
+    return kItems;
+}
+std::span<const std::string_view> species() {
+    return kSpecies;
+}
 
-std::string hatchSteps(int k) { return std::to_string(k * 256); }
+std::string hatchSteps(int k) {
+    return std::to_string(k * 256);
+}
 
 std::string genderRatio(int i, std::string_view decimalSeparator) {
     if (i == kGenderRatioCount - 1)

@@ -25,8 +25,12 @@ void Export(benchmark::State& state, const char* format) {
     state.counters["table_bytes"] = double(bytes);
 }
 
-void ExportCsv(benchmark::State& state) { Export(state, "csv"); }
-void ExportJson(benchmark::State& state) { Export(state, "json"); }
+void ExportCsv(benchmark::State& state) {
+    Export(state, "csv");
+}
+void ExportJson(benchmark::State& state) {
+    Export(state, "json");
+}
 BENCHMARK(ExportCsv)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportJson)->Unit(benchmark::kMillisecond);
 

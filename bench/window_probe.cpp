@@ -38,7 +38,9 @@ private:
     bool m_seen = false;
 };
 
-void marker(const char* text) { (void)!::write(2, text, std::strlen(text)); }
+void marker(const char* text) {
+    (void)!::write(2, text, std::strlen(text));
+}
 
 int loadAndSave(const QString& image) {
     WindowHarness h;

@@ -8,8 +8,8 @@
 #include "TableWriter.h"
 
 #include "EditionIdentification.h"
-#include "PositionedFile.h"
 #include "EntryRules.h"
+#include "PositionedFile.h"
 
 #include <map>
 #include <optional>
@@ -86,7 +86,8 @@ struct Arguments {
 
 class Runner {
 public:
-    Runner(std::ostream& out, std::ostream& err, rom::SysIo& io) : m_out(out), m_err(err), m_io(io) {}
+    Runner(std::ostream& out, std::ostream& err, rom::SysIo& io)
+        : m_out(out), m_err(err), m_io(io) {}
 
     int run(const std::vector<std::string>& arguments) {
         if (arguments.empty()) {
@@ -117,9 +118,13 @@ private:
 
     std::optional<Arguments> parse(const std::vector<std::string>& arguments) {
         static const std::map<std::string, std::set<std::string>> kOptions = {
-            {"", {}},          {"help", {}},        {"identify", {}},
-            {"export", {"--format", "--output"}},   {"import", {"--dry-run"}},
-            {"diff", {}},      {"check", {}},
+            {"", {}},
+            {"help", {}},
+            {"identify", {}},
+            {"export", {"--format", "--output"}},
+            {"import", {"--dry-run"}},
+            {"diff", {}},
+            {"check", {}},
         };
         static const std::set<std::string> kTakesValue = {"--format", "--output"};
         Arguments parsed;
@@ -215,8 +220,9 @@ ExitCode Runner::identify(const std::string& path) {
         return fail(*failure);
     const rom::GameEdition& edition = *found.edition;
     m_out << "code: " << edition.code << "\ntitle: " << edition.title
-          << "\nlanguage: " << edition.language << "\nrecord base: " << hexNumber(edition.recordBase)
-          << " (" << edition.recordBase << ")\n";
+          << "\nlanguage: " << edition.language
+          << "\nrecord base: " << hexNumber(edition.recordBase) << " (" << edition.recordBase
+          << ")\n";
     return ExitCode::Success;
 }
 
@@ -239,7 +245,8 @@ ExitCode Runner::exportTable(const Arguments& a) {
         m_out << text;
         return ExitCode::Success;
     }
-    if (rom::Status written = rom::replaceFile(m_io, output->second, rom::Bytes(text.begin(), text.end()));
+    if (rom::Status written =
+            rom::replaceFile(m_io, output->second, rom::Bytes(text.begin(), text.end()));
         !written.ok())
         return fail({ExitCode::IoFailure, written.error().describe()});
     return ExitCode::Success;
@@ -253,7 +260,7 @@ ExitCode Runner::importTable(const std::string& imagePath, const std::string& fi
     rom::Result<rom::Bytes> bytes = rom::readWholeFile(m_io, file, kMaxTableFile);
     if (!bytes.ok())
         return fail({bytes.error().kind == rom::IoError::Kind::InvalidInput ? ExitCode::InvalidData
-                                                                           : ExitCode::IoFailure,
+                                                                            : ExitCode::IoFailure,
                      bytes.error().describe()});
     const std::string text(bytes.value().begin(), bytes.value().end());
     const InputTable input = file.ends_with(".json") ? readJsonTable(text) : readCsvTable(text);
@@ -313,7 +320,8 @@ ExitCode Runner::diff(const std::string& first, const std::string& second) {
             entries.insert(position);
         }
     m_out << (fields == 0 ? "no differences"
-                          : std::to_string(fields) + (fields == 1 ? " field differs in " : " fields differ in ") +
+                          : std::to_string(fields) +
+                                (fields == 1 ? " field differs in " : " fields differ in ") +
                                 std::to_string(entries.size()) +
                                 (entries.size() == 1 ? " entry" : " entries"))
           << "\n";

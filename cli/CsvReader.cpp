@@ -5,7 +5,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool isBlank(const Row& row) { return row.fields.size() == 1 && row.fields.front().empty(); }
+bool isBlank(const Row& row) {
+    return row.fields.size() == 1 && row.fields.front().empty();
+}
 
 class Reader {
 public:
@@ -111,7 +113,9 @@ private:
 
 } // namespace
 
-Table read(std::string_view text) { return Reader(text).table(); }
+Table read(std::string_view text) {
+    return Reader(text).table();
+}
 
 std::string quote(std::string_view field) {
     if (field.find_first_of(",\"\r\n") == std::string_view::npos)

@@ -4,8 +4,8 @@
 
 #include "OpenFile.h"
 
-#include "FieldLayout.h"
 #include "EntryRules.h"
+#include "FieldLayout.h"
 
 #include <map>
 #include <optional>
@@ -53,9 +53,8 @@ std::map<int, std::string> filePaths(const rom::Bytes& fnt) {
                 const bool isDirectory = fnt[at] & 0x80;
                 if (length == 0 || at + 1 + length + (isDirectory ? 2 : 0) > fnt.size())
                     break;
-                const std::string name(
-                    fnt.begin() + static_cast<std::ptrdiff_t>(at + 1),
-                    fnt.begin() + static_cast<std::ptrdiff_t>(at + 1 + length));
+                const std::string name(fnt.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                                       fnt.begin() + static_cast<std::ptrdiff_t>(at + 1 + length));
                 if (isDirectory)
                     dirPath.emplace(u16(fnt, at + 1 + length), known->second + "/" + name);
                 else

@@ -1,7 +1,7 @@
 #include "ImageTable.h"
 
-#include "PositionedFile.h"
 #include "EntryRules.h"
+#include "PositionedFile.h"
 #include "Vocabulary.h"
 
 #include <span>

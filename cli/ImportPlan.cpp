@@ -57,7 +57,8 @@ public:
             if (found == row.cells.end())
                 continue; // reported as missing already
             const int before = now[static_cast<std::size_t>(field.field)];
-            if (const std::optional<int> after = fieldValue(*position, field, found->second, before)) {
+            if (const std::optional<int> after =
+                    fieldValue(*position, field, found->second, before)) {
                 checkCompanion(row, field, *after);
                 if (*after != before)
                     m_plan.changes.push_back({*position, field.field, before, *after});
@@ -98,8 +99,9 @@ private:
         }
         const auto [earlier, fresh] = m_lineOf.emplace(static_cast<int>(position), row.line);
         if (!fresh) {
-            problem(row.line, "position", std::to_string(position) + " was given already on line " +
-                                              std::to_string(earlier->second));
+            problem(row.line, "position",
+                    std::to_string(position) + " was given already on line " +
+                        std::to_string(earlier->second));
             return std::nullopt;
         }
         const auto name = row.cells.find("species");
@@ -137,8 +139,9 @@ private:
         }
         if (value != before && field.field == species::Field::Colour &&
             species::fixedColourIndex(position)) {
-            problem(cell.line, column, "the colour of " + speciesName(position) +
-                                           " reads wrongly and cannot be changed");
+            problem(cell.line, column,
+                    "the colour of " + speciesName(position) +
+                        " reads wrongly and cannot be changed");
             return std::nullopt;
         }
         if (value != before && field.field == species::Field::Gender &&
@@ -189,11 +192,10 @@ ImportPlan planImport(const InputTable& input, const ImageTable& image) {
     planner.missingPositions();
     std::stable_sort(plan.problems.begin(), plan.problems.end(),
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
-    std::stable_sort(plan.changes.begin(), plan.changes.end(),
-                     [](const FieldChange& a, const FieldChange& b) {
-                         return a.position != b.position ? a.position < b.position
-                                                         : a.field < b.field;
-                     });
+    std::stable_sort(
+        plan.changes.begin(), plan.changes.end(), [](const FieldChange& a, const FieldChange& b) {
+            return a.position != b.position ? a.position < b.position : a.field < b.field;
+        });
     return plan;
 }
 
@@ -217,10 +219,11 @@ std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
                                      editOf(byEntry[done], false))
                      .ok())
                 stuck.push_back(done);
-        message += stuck.empty()
-                       ? " Nothing was changed: the entries written before it were put back."
-                       : " These entries could not be put back and hold the new values: " +
-                             ranges(stuck) + ".";
+        message +=
+            stuck.empty()
+                ? " Nothing was changed: the entries written before it were put back."
+                : " These entries could not be put back and hold the new values: " + ranges(stuck) +
+                      ".";
         return Failure{ExitCode::IoFailure, message};
     }
     return std::nullopt;

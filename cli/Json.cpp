@@ -219,16 +219,34 @@ private:
         const char c = peek();
         advance();
         switch (c) {
-        case '"': out += '"'; return true;
-        case '\\': out += '\\'; return true;
-        case '/': out += '/'; return true;
-        case 'b': out += '\b'; return true;
-        case 'f': out += '\f'; return true;
-        case 'n': out += '\n'; return true;
-        case 'r': out += '\r'; return true;
-        case 't': out += '\t'; return true;
-        case 'u': break;
-        default: return failed("unknown escape sequence");
+        case '"':
+            out += '"';
+            return true;
+        case '\\':
+            out += '\\';
+            return true;
+        case '/':
+            out += '/';
+            return true;
+        case 'b':
+            out += '\b';
+            return true;
+        case 'f':
+            out += '\f';
+            return true;
+        case 'n':
+            out += '\n';
+            return true;
+        case 'r':
+            out += '\r';
+            return true;
+        case 't':
+            out += '\t';
+            return true;
+        case 'u':
+            break;
+        default:
+            return failed("unknown escape sequence");
         }
         std::uint32_t code = 0;
         if (!hex4(code))
@@ -289,7 +307,9 @@ const Value* Value::member(std::string_view key) const {
     return nullptr;
 }
 
-std::variant<Value, ParseError> parse(std::string_view text) { return Parser(text).document(); }
+std::variant<Value, ParseError> parse(std::string_view text) {
+    return Parser(text).document();
+}
 
 std::string quote(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";

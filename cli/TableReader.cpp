@@ -98,10 +98,10 @@ InputTable readCsvTable(std::string_view text) {
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
         const csv::Row& row = parsed.rows[r];
         if (row.fields.size() != header.fields.size()) {
-            table.problems.push_back(
-                {row.line, "",
-                 "the row has " + std::to_string(row.fields.size()) + " fields, the header " +
-                     std::to_string(header.fields.size())});
+            table.problems.push_back({row.line, "",
+                                      "the row has " + std::to_string(row.fields.size()) +
+                                          " fields, the header " +
+                                          std::to_string(header.fields.size())});
             continue;
         }
         InputRow input;
@@ -117,8 +117,8 @@ InputTable readJsonTable(std::string_view text) {
     InputTable table;
     std::variant<json::Value, json::ParseError> parsed = json::parse(text);
     if (const auto* error = std::get_if<json::ParseError>(&parsed)) {
-        table.problems.push_back({error->line, "", error->message + " (column " +
-                                                       std::to_string(error->column) + ")"});
+        table.problems.push_back(
+            {error->line, "", error->message + " (column " + std::to_string(error->column) + ")"});
         return table;
     }
     const json::Value& root = std::get<json::Value>(parsed);

@@ -3,8 +3,8 @@
 #include "CsvReader.h"
 #include "Json.h"
 
-#include "FieldLayout.h"
 #include "EntryRules.h"
+#include "FieldLayout.h"
 
 namespace cli {
 

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (field.width == 1 && (index < 0 || index > 255))
             std::abort();
         // A list index goes back as the same bits, -1 included.
-        edit[static_cast<std::size_t>(field.field)] = field.shown == species::Shown::Index ? index : stored;
+        edit[static_cast<std::size_t>(field.field)] =
+            field.shown == species::Shown::Index ? index : stored;
     }
     species::RecordBytes rewritten = record;
     species::applyEdit(rewritten, edit);
@@ -25,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (const std::optional<int> value = species::statValue(text); value && (*value < 0 || *value > 255))
+    if (const std::optional<int> value = species::statValue(text);
+        value && (*value < 0 || *value > 255))
         std::abort();
     return 0;
 }

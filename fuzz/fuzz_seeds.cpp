@@ -3,8 +3,8 @@
 #include "ImageTable.h"
 #include "TableWriter.h"
 
-#include "FieldLayout.h"
 #include "EntryRules.h"
+#include "FieldLayout.h"
 
 #include <filesystem>
 #include <fstream>
@@ -36,7 +36,9 @@ std::string smallImage() {
     put32(image, 0x44, 0x20);
     put32(image, 0x48, 0x180);
     put32(image, 0x4C, 16);
-    const std::string fnt = std::string("\x08\x00\x00\x00\x00\x00\x01\x00", 8) + "\x05" "a.bin" "\x00";
+    const std::string fnt = std::string("\x08\x00\x00\x00\x00\x00\x01\x00", 8) + "\x05"
+                                                                                 "a.bin"
+                                                                                 "\x00";
     image.replace(0x100, fnt.size(), fnt);
     const int entries = 3;
     const std::size_t narc = 0x300 - (16 + 12 + 8 * entries + 16 + 8) - 44;
@@ -75,15 +77,19 @@ int main(int argc, char* argv[]) {
     const std::string csv = cli::toCsv(table);
     put(root / "table_csv", "export.csv", csv);
     put(root / "table_csv", "header.csv", cli::csvHeader() + "\r\n");
-    put(root / "table_csv", "quoted.csv", "\xEF\xBB\xBF" + cli::csvHeader() + "\n\"0\",\"Bulba\"\"saur\",1\n");
+    put(root / "table_csv", "quoted.csv",
+        "\xEF\xBB\xBF" + cli::csvHeader() + "\n\"0\",\"Bulba\"\"saur\",1\n");
     put(root / "table_json", "export.json", cli::toJson(table));
-    put(root / "table_json", "bare.json", "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
+    put(root / "table_json", "bare.json",
+        "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
     put(root / "identify", "small.nds", smallImage());
     put(root / "identify", "header.nds", std::string(12, '\0') + "CPUJ");
     put(root / "identify", "short.nds", "ADAE");
     for (const char* hex : {"0A", "ABC", "ff", "2C01", "", "zz"})
         put(root / "hex", std::string("hex_") + (*hex ? hex : "empty"), hex);
-    put(root / "record", "record.bin", std::string("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40\x00\x00\xC3\x01\xFF\xFF", 16) + std::string(28, '\x7F'));
+    put(root / "record", "record.bin",
+        std::string("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40\x00\x00\xC3\x01\xFF\xFF", 16) +
+            std::string(28, '\x7F'));
     put(root / "record", "stat.txt", "12.5");
     return 0;
 }

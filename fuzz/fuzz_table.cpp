@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return table;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const cli::InputTable input = TABLE_FORMAT_JSON ? cli::readJsonTable(text) : cli::readCsvTable(text);
+    const cli::InputTable input =
+        TABLE_FORMAT_JSON ? cli::readJsonTable(text) : cli::readCsvTable(text);
     const cli::ImportPlan plan = cli::planImport(input, image);
     for (const cli::FieldChange& change : plan.changes) {
         const species::FieldDescriptor& field = species::descriptor(change.field);

@@ -7,8 +7,7 @@ FileDialogAnswer QtFileDialogBackend::run(const FileDialogRequest& request) {
     QFileDialog dialog(request.owner, request.title);
     const bool opening = request.kind == FileDialogRequest::Kind::Open;
     dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.existingFileOnly ? QFileDialog::ExistingFile
-                                                : QFileDialog::AnyFile);
+    dialog.setFileMode(request.existingFileOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(request.nameFilters);
     if (request.selectedFilter >= 1 && request.selectedFilter <= request.nameFilters.size())
@@ -31,6 +30,7 @@ FileDialogAnswer QtFileDialogBackend::run(const FileDialogRequest& request) {
         return answer;
     answer.accepted = true;
     answer.path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
-    answer.filterIndex = static_cast<int>(request.nameFilters.indexOf(dialog.selectedNameFilter())) + 1;
+    answer.filterIndex =
+        static_cast<int>(request.nameFilters.indexOf(dialog.selectedNameFilter())) + 1;
     return answer;
 }

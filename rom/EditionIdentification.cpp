@@ -11,8 +11,8 @@ Identification identifyImage(SysIo& io, const std::string& path) {
     Result<Bytes> code = readAt(io, path, kGameCodeOffset, kGameCodeLength);
     if (!code.ok()) {
         const bool tooShort = code.error().kind == IoError::Kind::PastEndOfFile;
-        result.outcome = tooShort ? Identification::Outcome::TooShort
-                                  : Identification::Outcome::Unreadable;
+        result.outcome =
+            tooShort ? Identification::Outcome::TooShort : Identification::Outcome::Unreadable;
         result.error = code.error();
         return result;
     }

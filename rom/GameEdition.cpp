@@ -26,9 +26,13 @@ constexpr std::array<GameEdition, 15> kEditions{{
 
 } // namespace
 
-std::string GameEdition::caption() const { return std::string(code) + " - Statwright"; }
+std::string GameEdition::caption() const {
+    return std::string(code) + " - Statwright";
+}
 
-std::span<const GameEdition> gameEditions() { return kEditions; }
+std::span<const GameEdition> gameEditions() {
+    return kEditions;
+}
 
 const GameEdition* findEdition(std::string_view code) {
     for (const GameEdition& edition : kEditions)

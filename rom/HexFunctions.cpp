@@ -65,9 +65,8 @@ bool WriteHexBytes(const std::string& path, std::int64_t offset, std::string_vie
                    rom::ErrorReporter& reporter, rom::SysIo& io) {
     const std::optional<rom::Bytes> bytes = fromHexText(hexText);
     if (!bytes) {
-        rom::IoError error = rom::IoError::fromErrno(EINVAL, "write the hex text \"" +
-                                                                 std::string(hexText) + "\" to",
-                                                     path, offset);
+        rom::IoError error = rom::IoError::fromErrno(
+            EINVAL, "write the hex text \"" + std::string(hexText) + "\" to", path, offset);
         error.kind = rom::IoError::Kind::InvalidInput;
         error.reason = "it is not made of hexadecimal digit pairs, so nothing was written";
         reporter.report(error);

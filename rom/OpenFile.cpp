@@ -7,11 +7,12 @@ namespace rom {
 namespace {
 
 std::string bytesPhrase(const char* verb, std::int64_t count) {
-    return std::string(verb) + " " + std::to_string(count) + (count == 1 ? " byte of" : " bytes of");
+    return std::string(verb) + " " + std::to_string(count) +
+           (count == 1 ? " byte of" : " bytes of");
 }
 
-IoError pastEnd(const char* verb, std::int64_t count, const std::string& path,
-                std::int64_t offset, std::string reason) {
+IoError pastEnd(const char* verb, std::int64_t count, const std::string& path, std::int64_t offset,
+                std::string reason) {
     IoError error = IoError::fromErrno(ERANGE, bytesPhrase(verb, count), path, offset);
     error.kind = IoError::Kind::PastEndOfFile;
     error.reason = std::move(reason);
@@ -24,7 +25,7 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
     const int fd = io.open(path, mode);
     if (fd < 0)
         return IoError::fromErrno(-fd,
-                                  mode == SysIo::Mode::ReadOnly   ? "open"
+                                  mode == SysIo::Mode::ReadOnly ? "open"
                                   : mode == SysIo::Mode::Create ? "create"
                                                                 : "open for writing",
                                   path);

@@ -4,8 +4,7 @@
 
 namespace rom {
 
-Result<Bytes> readAt(SysIo& io, const std::string& path, std::int64_t offset,
-                     std::int64_t count) {
+Result<Bytes> readAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count) {
     Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadOnly);
     if (!file.ok())
         return file.error();
@@ -82,8 +81,8 @@ Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t max
         error.reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
         return error;
     }
-    Result<Bytes> bytes = size.value() > 0 ? file.value().read(0, size.value())
-                                           : Result<Bytes>(Bytes{});
+    Result<Bytes> bytes =
+        size.value() > 0 ? file.value().read(0, size.value()) : Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
     if (Status closed = file.value().close(); !closed.ok())

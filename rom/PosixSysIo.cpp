@@ -9,7 +9,9 @@
 namespace rom {
 namespace {
 
-std::int64_t orErrno(std::int64_t result) { return result < 0 ? -errno : result; }
+std::int64_t orErrno(std::int64_t result) {
+    return result < 0 ? -errno : result;
+}
 
 class PosixSysIo final : public SysIo {
 public:

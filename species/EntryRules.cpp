@@ -13,10 +13,9 @@ constexpr std::array<ReadErrorColour, 27> kReadErrorColours{{
 }};
 
 constexpr std::array<int, 56> kNoGenderSpecies{
-    80,  81,  99,  100, 119, 120, 131, 136, 143, 144, 145, 149, 150, 200,
-    232, 242, 243, 244, 248, 249, 250, 336, 337, 342, 343, 373, 374, 375,
-    376, 377, 378, 381, 382, 383, 384, 385, 435, 436, 461, 473, 478, 479,
-    480, 481, 482, 483, 485, 486, 488, 489, 490, 491, 492, 495, 496, 497,
+    80,  81,  99,  100, 119, 120, 131, 136, 143, 144, 145, 149, 150, 200, 232, 242, 243, 244, 248,
+    249, 250, 336, 337, 342, 343, 373, 374, 375, 376, 377, 378, 381, 382, 383, 384, 385, 435, 436,
+    461, 473, 478, 479, 480, 481, 482, 483, 485, 486, 488, 489, 490, 491, 492, 495, 496, 497,
 };
 
 constexpr int kDeoxysNormal = 385;
@@ -24,7 +23,9 @@ constexpr int kWormadamPlant = 412;
 
 } // namespace
 
-std::span<const ReadErrorColour> readErrorColours() { return kReadErrorColours; }
+std::span<const ReadErrorColour> readErrorColours() {
+    return kReadErrorColours;
+}
 
 std::optional<int> fixedColourIndex(int position) {
     for (const ReadErrorColour& entry : kReadErrorColours)
@@ -33,7 +34,9 @@ std::optional<int> fixedColourIndex(int position) {
     return std::nullopt;
 }
 
-std::span<const int> noGenderSpecies() { return kNoGenderSpecies; }
+std::span<const int> noGenderSpecies() {
+    return kNoGenderSpecies;
+}
 
 bool isNoGenderSpecies(int position) {
     return std::binary_search(kNoGenderSpecies.begin(), kNoGenderSpecies.end(), position);

@@ -39,8 +39,12 @@ static_assert([] {
 
 } // namespace
 
-const std::array<FieldDescriptor, kFieldCount>& fieldLayout() { return kLayout; }
+const std::array<FieldDescriptor, kFieldCount>& fieldLayout() {
+    return kLayout;
+}
 
-const FieldDescriptor& descriptor(Field field) { return kLayout[static_cast<std::size_t>(field)]; }
+const FieldDescriptor& descriptor(Field field) {
+    return kLayout[static_cast<std::size_t>(field)];
+}
 
 } // namespace species

@@ -13,9 +13,28 @@ inline constexpr int kEditedSpan = 26;
 
 // The edited fields, in the order of their bytes in the record.
 enum class Field {
-    HP, Attack, Defense, Speed, SpAttack, SpDefense, Type1, Type2, CatchRate, BaseXP,
-    Item1, Item2, Gender, Hatch, BaseHappiness, MaxExp, EggType1, EggType2,
-    Ability1, Ability2, RunChance, Colour,
+    HP,
+    Attack,
+    Defense,
+    Speed,
+    SpAttack,
+    SpDefense,
+    Type1,
+    Type2,
+    CatchRate,
+    BaseXP,
+    Item1,
+    Item2,
+    Gender,
+    Hatch,
+    BaseHappiness,
+    MaxExp,
+    EggType1,
+    EggType2,
+    Ability1,
+    Ability2,
+    RunChance,
+    Colour,
 };
 inline constexpr std::size_t kFieldCount = 22;
 
@@ -32,7 +51,7 @@ struct FieldDescriptor {
     int width;                // 1, or 2 for a little-endian word
     std::string_view control; // objectName of the control that shows it
     Shown shown;
-    int listSize;             // entries of its list; 0 for text fields
+    int listSize; // entries of its list; 0 for text fields
 };
 
 // The one table that loading, saving, export and import all work from.

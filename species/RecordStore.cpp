@@ -10,11 +10,11 @@
 namespace species {
 
 rom::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position) {
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() - kRecordSize *
-                                                                                    kSpeciesCount;
+    constexpr std::int64_t kLimit =
+        std::numeric_limits<std::int64_t>::max() - kRecordSize * kSpeciesCount;
     if (position < 0 || position >= kSpeciesCount || recordBase < 0 || recordBase > kLimit) {
-        rom::IoError error = rom::IoError::fromErrno(EINVAL, "locate the record of", "",
-                                                     recordBase);
+        rom::IoError error =
+            rom::IoError::fromErrno(EINVAL, "locate the record of", "", recordBase);
         error.kind = rom::IoError::Kind::InvalidInput;
         error.reason = "list position " + std::to_string(position) + " has no record there";
         return error;

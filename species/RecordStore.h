@@ -22,7 +22,6 @@ namespace species {
 // to the device. Bytes that the edit does not set are written back exactly as the file holds
 // them at that moment; success means every byte is on disk.
 [[nodiscard]] rom::Status saveRecord(rom::SysIo& io, const std::string& path,
-                                     std::int64_t recordBase, int position,
-                                     const RecordEdit& edit);
+                                     std::int64_t recordBase, int position, const RecordEdit& edit);
 
 } // namespace species

@@ -7,7 +7,9 @@
 namespace species {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");

@@ -117,7 +117,8 @@ private slots:
                                       "sp_defense,type1,type2,catch_rate,base_xp,item1,item2,"
                                       "gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,"
                                       "ability1,ability2,run_chance,colour"));
-        const QByteArray record = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 202), 44);
+        const QByteArray record =
+            SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 202), 44);
         const QList<QByteArray> row = lines[203].split(',');
         QCOMPARE(row.size(), 24);
         QCOMPARE(row[0], QByteArray("202"));
@@ -182,7 +183,8 @@ private slots:
         last[3] = "7"; // attack of Wormadam (Trash)
         lines[500] = last.join(',');
         writeText(m_csv, lines.join('\n'));
-        const QByteArray untouched = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44);
+        const QByteArray untouched =
+            SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44);
 
         FaultInjectingIo io;
         const Outcome dry = runCli({"import", m_image, m_csv, "--dry-run"}, io);
@@ -200,31 +202,48 @@ private slots:
         QCOMPARE(said[3], QStringLiteral("3 changes in 2 entries written"));
         QCOMPARE(io.count(Call::OpenForWriting), 2);
         QCOMPARE(io.count(Call::Fsync), 2);
-        const QByteArray first = SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 0), 44);
+        const QByteArray first =
+            SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 0), 44);
         QCOMPARE(first[0], char(99));
         QCOMPARE(first.mid(12, 2), QByteArray("\x2C\x01", 2));
         QCOMPARE(SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44), untouched);
-        QCOMPARE(SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 499) + 1, 1)[0], char(7));
+        QCOMPARE(SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 499) + 1, 1)[0],
+                 char(7));
     }
 
     // Spreadsheet accidents are caught before anything is written, each named by line and column.
     void rejectsBadTables_data() {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("message");
-        QTest::newRow("short row") << "row:5:drop-last" << ":5: the row has 23 fields, the header 24";
-        QTest::newRow("extra column") << "row:6:append" << ":6: the row has 25 fields, the header 24";
-        QTest::newRow("bad number") << "cell:7:2:4x" << ":7: hp: \"4x\" is not a whole number";
-        QTest::newRow("negative") << "cell:7:3:-1" << ":7: attack: -1 is not between 0 and 255";
-        QTest::newRow("too high") << "cell:8:22:256" << ":8: run_chance: 256 is not between 0 and 255";
-        QTest::newRow("type beyond its list") << "cell:9:8:18" << ":9: type1: 18 is not in its list";
-        QTest::newRow("item beyond its list") << "cell:9:12:465" << ":9: item1: 465 is not in its list";
-        QTest::newRow("duplicate position") << "cell:11:0:8" << ":11: position: 8 was given already on line 10";
-        QTest::newRow("missing position") << "row:11:delete" << "table.csv: positions 9 is missing";
-        QTest::newRow("shifted rows") << "cell:12:1:Bellsprout" << ":12: species: \"Bellsprout\" does not stand at position 10";
-        QTest::newRow("protected colour") << "cell:61:23:9" << ":61: colour: the colour of Poliwag reads wrongly";
-        QTest::newRow("protected gender") << "cell:82:14:3" << ":82: gender: Magnemite has no gender";
-        QTest::newRow("unknown column") << "header:hp:health" << ":1: health: unknown column";
-        QTest::newRow("unclosed quote") << "cell:13:1:\"Caterpie" << ": a quoted field is never closed";
+        QTest::newRow("short row") << "row:5:drop-last"
+                                   << ":5: the row has 23 fields, the header 24";
+        QTest::newRow("extra column") << "row:6:append"
+                                      << ":6: the row has 25 fields, the header 24";
+        QTest::newRow("bad number") << "cell:7:2:4x"
+                                    << ":7: hp: \"4x\" is not a whole number";
+        QTest::newRow("negative") << "cell:7:3:-1"
+                                  << ":7: attack: -1 is not between 0 and 255";
+        QTest::newRow("too high") << "cell:8:22:256"
+                                  << ":8: run_chance: 256 is not between 0 and 255";
+        QTest::newRow("type beyond its list") << "cell:9:8:18"
+                                              << ":9: type1: 18 is not in its list";
+        QTest::newRow("item beyond its list") << "cell:9:12:465"
+                                              << ":9: item1: 465 is not in its list";
+        QTest::newRow("duplicate position") << "cell:11:0:8"
+                                            << ":11: position: 8 was given already on line 10";
+        QTest::newRow("missing position") << "row:11:delete"
+                                          << "table.csv: positions 9 is missing";
+        QTest::newRow("shifted rows")
+            << "cell:12:1:Bellsprout"
+            << ":12: species: \"Bellsprout\" does not stand at position 10";
+        QTest::newRow("protected colour") << "cell:61:23:9"
+                                          << ":61: colour: the colour of Poliwag reads wrongly";
+        QTest::newRow("protected gender") << "cell:82:14:3"
+                                          << ":82: gender: Magnemite has no gender";
+        QTest::newRow("unknown column") << "header:hp:health"
+                                        << ":1: health: unknown column";
+        QTest::newRow("unclosed quote") << "cell:13:1:\"Caterpie"
+                                        << ": a quoted field is never closed";
     }
     void rejectsBadTables() {
         QFETCH(QString, edit);
@@ -261,11 +280,21 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("message");
-        QTest::newRow("syntax") << "\"hp\": " << "\"hp\" " << "expected ':' after a member name";
-        QTest::newRow("text edited alone") << "\"type1_text\": \"" << "\"type1_text\": \"x" << "type1_text: says \"x";
-        QTest::newRow("unknown member") << "\"hp\": " << "\"health\": 1, \"hp\": " << "health: unknown member";
-        QTest::newRow("string for a number") << "\"attack\": " << "\"attack\": \"1\", \"x\": " << "x: unknown member";
-        QTest::newRow("fraction") << "\"speed\": " << "\"speed\": 1.5, \"speed2\": " << "speed2: unknown member";
+        QTest::newRow("syntax") << "\"hp\": "
+                                << "\"hp\" "
+                                << "expected ':' after a member name";
+        QTest::newRow("text edited alone") << "\"type1_text\": \""
+                                           << "\"type1_text\": \"x"
+                                           << "type1_text: says \"x";
+        QTest::newRow("unknown member") << "\"hp\": "
+                                        << "\"health\": 1, \"hp\": "
+                                        << "health: unknown member";
+        QTest::newRow("string for a number") << "\"attack\": "
+                                             << "\"attack\": \"1\", \"x\": "
+                                             << "x: unknown member";
+        QTest::newRow("fraction") << "\"speed\": "
+                                  << "\"speed\": 1.5, \"speed2\": "
+                                  << "speed2: unknown member";
     }
     void rejectsBadJson() {
         QFETCH(QString, from);
@@ -318,7 +347,8 @@ private slots:
             io.failCall(Call::Fsync, error, 3);
         const Outcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 3);
-        QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(result.err));
+        QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(error))),
+                 qPrintable(result.err));
         QVERIFY2(result.err.contains("put back"), qPrintable(result.err));
         QVERIFY(!result.out.contains("written"));
         QCOMPARE(SyntheticRom::sha256(m_image), before);
@@ -326,8 +356,9 @@ private slots:
 
     void diff() {
         const QString other = m_roms->createFor("APAE", "pearl.nds");
-        SyntheticRom::write(other, SyntheticRom::recordBase("APAE"),
-                            SyntheticRom::read(m_image, SyntheticRom::recordBase("ADAE"), 500 * 44));
+        SyntheticRom::write(
+            other, SyntheticRom::recordBase("APAE"),
+            SyntheticRom::read(m_image, SyntheticRom::recordBase("ADAE"), 500 * 44));
         const Outcome same = runCli({"diff", m_image, other});
         QCOMPARE(same.status, 0);
         QCOMPARE(same.out, QStringLiteral("no differences\n"));
@@ -352,8 +383,8 @@ private slots:
                                   << "/data/table.narc (id 1)";
         QTest::newRow("moved") << int(NdsFileSystem::Placement::Elsewhere) << 44 << 1
                                << "lies in no file of the image";
-        QTest::newRow("not an archive") << int(NdsFileSystem::Placement::NotAnArchive) << 44 << 1
-                                        << "it is not a NARC archive";
+        QTest::newRow("not an archive")
+            << int(NdsFileSystem::Placement::NotAnArchive) << 44 << 1 << "it is not a NARC archive";
         QTest::newRow("other records") << int(NdsFileSystem::Placement::AtRecordBase) << 40 << 1
                                        << "no entry of the archive starts at the record base";
     }

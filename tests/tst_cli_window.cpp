@@ -25,9 +25,9 @@ private slots:
         file.close();
         QList<QByteArray> pikachu = lines[25].split(','); // position 24
         QCOMPARE(pikachu[1], QByteArray("Pikachu"));
-        pikachu[2] = "123";                 // hp
-        pikachu[8] = "13";                  // type1: Electric
-        pikachu[13] = "236";                // item2: Light Ball
+        pikachu[2] = "123";  // hp
+        pikachu[8] = "13";   // type1: Electric
+        pikachu[13] = "236"; // item2: Light Ball
         lines[25] = pikachu.join(',');
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(lines.join('\n'));

@@ -18,7 +18,9 @@ QWidget* openDialog(const QString& name) {
     return nullptr;
 }
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Every control's own enabled flag and every action's state, to compare before and after.
 QMap<QString, bool> enabledStates(const Form1& window) {
@@ -52,17 +54,22 @@ private slots:
         QTest::addColumn<QRect>("ok");
         QTest::addColumn<QString>("text"); // of Label1
         QTest::addColumn<QRect>("label");
-        QTest::newRow("About") << "mnuAbout" << "Form2" << "About" << QSize(356, 122)
-                               << QRect(264, 24, 81, 25) << "Statwright 1.0"
-                               << QRect(112, 16, 89, 17);
+        QTest::newRow("About") << "mnuAbout"
+                               << "Form2"
+                               << "About" << QSize(356, 122) << QRect(264, 24, 81, 25)
+                               << "Statwright 1.0" << QRect(112, 16, 89, 17);
         QTest::newRow("No Gender?")
-            << "mnuNoGender" << "Form3" << "No Gender?" << QSize(295, 106) << QRect(168, 72, 105, 25)
+            << "mnuNoGender"
+            << "Form3"
+            << "No Gender?" << QSize(295, 106) << QRect(168, 72, 105, 25)
             << "You will be unable to edit Pokémon that are pre-programmed to have no gender. "
                "This is because if the gender is changed, the sprite in-game will glitch, and "
                "result in bad graphics."
             << QRect(8, 8, 281, 65);
         QTest::newRow("Read Errors?")
-            << "mnuReadError" << "Form4" << "Read Error?" << QSize(295, 112) << QRect(168, 80, 105, 25)
+            << "mnuReadError"
+            << "Form4"
+            << "Read Error?" << QSize(295, 112) << QRect(168, 80, 105, 25)
             << "You may recieve a Read Error on a Pokémon's PokéDex colour selection. This is due "
                "to the program reading the data for this piece of information incorrectly. To "
                "avoid any in-game glitches, editing the colour of these Pokémon is currently "
@@ -149,7 +156,8 @@ private slots:
         QCOMPARE(SyntheticRom::sha256(path), image);
 
         m_h->save(); // and usable again
-        QCOMPARE(m_h->prompter.take().value(0).text, QStringLiteral("Pokémon Data Saved Successfully!"));
+        QCOMPARE(m_h->prompter.take().value(0).text,
+                 QStringLiteral("Pokémon Data Saved Successfully!"));
     }
 
     void enabledStatesSurviveInEveryState() {

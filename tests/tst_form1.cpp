@@ -14,7 +14,9 @@
 namespace {
 
 // The control's own enabled flag, whatever its frame's state.
-bool ownEnabled(const QWidget* widget) { return !widget->testAttribute(Qt::WA_ForceDisabled); }
+bool ownEnabled(const QWidget* widget) {
+    return !widget->testAttribute(Qt::WA_ForceDisabled);
+}
 
 QStringList entries(const QComboBox* list) {
     QStringList texts;
@@ -59,8 +61,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("enabled");
-        const QString frame = "QGroupBox", label = "QLabel", box = "QLineEdit",
-                      list = "QComboBox";
+        const QString frame = "QGroupBox", label = "QLabel", box = "QLineEdit", list = "QComboBox";
         auto row = [](const char* name, const QString& kind, const QString& caption, bool on) {
             QTest::newRow(name) << QString::fromLatin1(name) << kind << caption << on;
         };
@@ -104,9 +105,9 @@ private slots:
         row("Label13", label, "Game Code:", false);
         row("code", label, "", true);
         row("Frame1", frame, "", true);
-        for (const char* name : {"cmbType1", "cmbType2", "cmbAbility1", "cmbAbility2", "cmbColour",
-                                 "cmbMaxExp", "cmbGender", "cmbEggType1", "cmbEggType2",
-                                 "cmbHatch", "cmbItem1", "cmbItem2"})
+        for (const char* name :
+             {"cmbType1", "cmbType2", "cmbAbility1", "cmbAbility2", "cmbColour", "cmbMaxExp",
+              "cmbGender", "cmbEggType1", "cmbEggType2", "cmbHatch", "cmbItem1", "cmbItem2"})
             row(name, list, "", false);
     }
     void controls() {
@@ -171,7 +172,8 @@ private slots:
     // the two captions that lie under their lists.
     void controlsInsideFrames() {
         for (auto* frame : m_harness->window().findChildren<QGroupBox*>()) {
-            const QList<QWidget*> children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            const QList<QWidget*> children =
+                frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
             for (QWidget* child : children) {
                 QVERIFY2(QRect(QPoint(0, 0), frame->size()).contains(child->geometry()),
                          qPrintable(child->objectName()));
@@ -190,8 +192,10 @@ private slots:
     void messagesLieUnderTheirLists_data() {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("list");
-        QTest::newRow("gender") << "Label20" << "cmbGender";
-        QTest::newRow("colour") << "Label21" << "cmbColour";
+        QTest::newRow("gender") << "Label20"
+                                << "cmbGender";
+        QTest::newRow("colour") << "Label21"
+                                << "cmbColour";
     }
     void messagesLieUnderTheirLists() {
         QFETCH(QString, label);
@@ -305,10 +309,10 @@ private slots:
 
     void focusOrder() {
         const QStringList expected = {
-            "pkmnlst",     "txtHP",        "txtAttack",   "txtDefense",   "txtSpeed",
-            "txtSpAttack", "txtSpDefense", "cmbType1",    "cmbType2",     "cmbAbility1",
-            "cmbAbility2", "cmbEggType1",  "cmbEggType2", "cmbHatch",     "cmbGender",
-            "cmbItem1",    "cmbItem2",     "txtCatchRate", "cmbColour",   "txtBaseXP",
+            "pkmnlst",     "txtHP",        "txtAttack",       "txtDefense", "txtSpeed",
+            "txtSpAttack", "txtSpDefense", "cmbType1",        "cmbType2",   "cmbAbility1",
+            "cmbAbility2", "cmbEggType1",  "cmbEggType2",     "cmbHatch",   "cmbGender",
+            "cmbItem1",    "cmbItem2",     "txtCatchRate",    "cmbColour",  "txtBaseXP",
             "cmbMaxExp",   "txtRunChance", "txtBaseHappiness"};
         QStringList chain;
         QWidget* start = m_harness->species();
@@ -324,19 +328,29 @@ private slots:
     void spokenNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("spoken");
-        const char* names[][2] = {
-            {"pkmnlst", "Pokémon"},          {"txtHP", "HP"},
-            {"txtAttack", "Attack"},         {"txtDefense", "Defense"},
-            {"txtSpeed", "Speed"},           {"txtSpAttack", "Sp Attack"},
-            {"txtSpDefense", "Sp Defense"},  {"txtCatchRate", "Catch Rate"},
-            {"txtRunChance", "Great Marsh Run Chance"},
-            {"txtBaseHappiness", "Base Happiness"}, {"txtBaseXP", "Base XP"},
-            {"cmbType1", "Type 1"},          {"cmbType2", "Type 2"},
-            {"cmbAbility1", "Ability 1"},    {"cmbAbility2", "Ability 2"},
-            {"cmbItem1", "Wild Hold Item 1"}, {"cmbItem2", "Wild Hold Item 2"},
-            {"cmbGender", "Gender Ratio"},   {"cmbColour", "Colour"},
-            {"cmbMaxExp", "Max Exp."},       {"cmbEggType1", "Egg Type 1"},
-            {"cmbEggType2", "Egg Type 2"},   {"cmbHatch", "Steps to Hatch Egg"}};
+        const char* names[][2] = {{"pkmnlst", "Pokémon"},
+                                  {"txtHP", "HP"},
+                                  {"txtAttack", "Attack"},
+                                  {"txtDefense", "Defense"},
+                                  {"txtSpeed", "Speed"},
+                                  {"txtSpAttack", "Sp Attack"},
+                                  {"txtSpDefense", "Sp Defense"},
+                                  {"txtCatchRate", "Catch Rate"},
+                                  {"txtRunChance", "Great Marsh Run Chance"},
+                                  {"txtBaseHappiness", "Base Happiness"},
+                                  {"txtBaseXP", "Base XP"},
+                                  {"cmbType1", "Type 1"},
+                                  {"cmbType2", "Type 2"},
+                                  {"cmbAbility1", "Ability 1"},
+                                  {"cmbAbility2", "Ability 2"},
+                                  {"cmbItem1", "Wild Hold Item 1"},
+                                  {"cmbItem2", "Wild Hold Item 2"},
+                                  {"cmbGender", "Gender Ratio"},
+                                  {"cmbColour", "Colour"},
+                                  {"cmbMaxExp", "Max Exp."},
+                                  {"cmbEggType1", "Egg Type 1"},
+                                  {"cmbEggType2", "Egg Type 2"},
+                                  {"cmbHatch", "Steps to Hatch Egg"}};
         for (const auto& row : names)
             QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]);
     }

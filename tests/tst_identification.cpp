@@ -14,8 +14,12 @@ using Outcome = rom::Identification::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
 namespace {
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+std::string local(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 } // namespace
 
 class TestIdentification : public QObject {
@@ -27,21 +31,51 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("language");
         QTest::addColumn<qint64>("base");
-        QTest::newRow("ADAE") << "ADAE" << "Pokémon Diamond" << "English" << 29448712LL;
-        QTest::newRow("APAE") << "APAE" << "Pokémon Pearl" << "English" << 29448712LL;
-        QTest::newRow("ADAS") << "ADAS" << "Pokémon Diamante" << "Español" << 29257224LL;
-        QTest::newRow("APAS") << "APAS" << "Pokémon Perla" << "Español" << 29257224LL;
-        QTest::newRow("ADAD") << "ADAD" << "Pokémon Diamant" << "Deutsch" << 29421064LL;
-        QTest::newRow("APAD") << "APAD" << "Pokémon Perl" << "Deutsch" << 29421064LL;
-        QTest::newRow("ADAF") << "ADAF" << "Pokémon Diamant" << "Français" << 29368840LL;
-        QTest::newRow("APAF") << "APAF" << "Pokémon Perla" << "Français" << 29368840LL;
-        QTest::newRow("ADAI") << "ADAI" << "Pokémon Diamante" << "Italiano" << 29316104LL;
-        QTest::newRow("APAI") << "APAI" << "Pokémon Perla" << "Italiano" << 29316104LL;
-        QTest::newRow("ADAK") << "ADAK" << "Pokémon Diamond" << "Korean" << 28315656LL;
-        QTest::newRow("APAK") << "APAK" << "Pokémon Pearl" << "Korean" << 28315656LL;
-        QTest::newRow("ADAJ") << "ADAJ" << "Pokémon Diamond" << "Japanese" << 29817352LL;
-        QTest::newRow("APAJ") << "APAJ" << "Pokémon Pearl" << "Japanese" << 29817352LL;
-        QTest::newRow("CPUJ") << "CPUJ" << "Pokémon Platinum" << "Japanese" << 58670088LL;
+        QTest::newRow("ADAE") << "ADAE"
+                              << "Pokémon Diamond"
+                              << "English" << 29448712LL;
+        QTest::newRow("APAE") << "APAE"
+                              << "Pokémon Pearl"
+                              << "English" << 29448712LL;
+        QTest::newRow("ADAS") << "ADAS"
+                              << "Pokémon Diamante"
+                              << "Español" << 29257224LL;
+        QTest::newRow("APAS") << "APAS"
+                              << "Pokémon Perla"
+                              << "Español" << 29257224LL;
+        QTest::newRow("ADAD") << "ADAD"
+                              << "Pokémon Diamant"
+                              << "Deutsch" << 29421064LL;
+        QTest::newRow("APAD") << "APAD"
+                              << "Pokémon Perl"
+                              << "Deutsch" << 29421064LL;
+        QTest::newRow("ADAF") << "ADAF"
+                              << "Pokémon Diamant"
+                              << "Français" << 29368840LL;
+        QTest::newRow("APAF") << "APAF"
+                              << "Pokémon Perla"
+                              << "Français" << 29368840LL;
+        QTest::newRow("ADAI") << "ADAI"
+                              << "Pokémon Diamante"
+                              << "Italiano" << 29316104LL;
+        QTest::newRow("APAI") << "APAI"
+                              << "Pokémon Perla"
+                              << "Italiano" << 29316104LL;
+        QTest::newRow("ADAK") << "ADAK"
+                              << "Pokémon Diamond"
+                              << "Korean" << 28315656LL;
+        QTest::newRow("APAK") << "APAK"
+                              << "Pokémon Pearl"
+                              << "Korean" << 28315656LL;
+        QTest::newRow("ADAJ") << "ADAJ"
+                              << "Pokémon Diamond"
+                              << "Japanese" << 29817352LL;
+        QTest::newRow("APAJ") << "APAJ"
+                              << "Pokémon Pearl"
+                              << "Japanese" << 29817352LL;
+        QTest::newRow("CPUJ") << "CPUJ"
+                              << "Pokémon Platinum"
+                              << "Japanese" << 58670088LL;
     }
     void table() {
         QFETCH(QString, code);
@@ -69,11 +103,16 @@ private slots:
         QTest::addColumn<QByteArray>("elsewhere"); // at offset 0
         QTest::addColumn<qint64>("size");
         QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("supported") << QByteArray("ADAE") << QByteArray() << 20LL << Outcome::Supported;
-        QTest::newRow("exactly 16 bytes") << QByteArray("CPUJ") << QByteArray() << 16LL << Outcome::Supported;
-        QTest::newRow("lower case") << QByteArray("adae") << QByteArray() << 20LL << Outcome::UnsupportedCode;
-        QTest::newRow("one letter off") << QByteArray("ADAP") << QByteArray() << 20LL << Outcome::UnsupportedCode;
-        QTest::newRow("code elsewhere") << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("supported")
+            << QByteArray("ADAE") << QByteArray() << 20LL << Outcome::Supported;
+        QTest::newRow("exactly 16 bytes")
+            << QByteArray("CPUJ") << QByteArray() << 16LL << Outcome::Supported;
+        QTest::newRow("lower case")
+            << QByteArray("adae") << QByteArray() << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("one letter off")
+            << QByteArray("ADAP") << QByteArray() << 20LL << Outcome::UnsupportedCode;
+        QTest::newRow("code elsewhere")
+            << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL << Outcome::UnsupportedCode;
         QTest::newRow("15 bytes") << QByteArray("ADA") << QByteArray() << 15LL << Outcome::TooShort;
         QTest::newRow("empty") << QByteArray() << QByteArray() << 0LL << Outcome::TooShort;
     }

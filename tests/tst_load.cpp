@@ -1,8 +1,8 @@
 // Loading a species through the real window: where each entry is read, what every control
 // shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
+#include "EntryRules.h"
 #include "Form1.h"
 #include "GameEdition.h"
-#include "EntryRules.h"
 #include "WindowHarness.h"
 
 #include <QLabel>
@@ -20,9 +20,9 @@ bool seen(QLabel* label) {
            label->parentWidget()->childAt(label->geometry().center()) == label;
 }
 
-const char* const kTextBoxes[] = {"txtHP",       "txtAttack",    "txtDefense",   "txtSpeed",
-                                  "txtSpAttack", "txtSpDefense", "txtCatchRate", "txtBaseXP",
-                                  "txtBaseHappiness", "txtRunChance"};
+const char* const kTextBoxes[] = {
+    "txtHP",        "txtAttack",    "txtDefense", "txtSpeed",         "txtSpAttack",
+    "txtSpDefense", "txtCatchRate", "txtBaseXP",  "txtBaseHappiness", "txtRunChance"};
 const char* const kLists[] = {"cmbType1",    "cmbType2",    "cmbItem1",    "cmbItem2",
                               "cmbGender",   "cmbHatch",    "cmbMaxExp",   "cmbEggType1",
                               "cmbEggType2", "cmbAbility1", "cmbAbility2", "cmbColour"};
@@ -30,7 +30,8 @@ const char* const kLists[] = {"cmbType1",    "cmbType2",    "cmbItem1",    "cmbI
 QByteArray exampleRecord() {
     QByteArray record(44, '\0');
     record.replace(0, 10, QByteArray("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40", 10));
-    record.replace(12, 14, QByteArray("\xC3\x01\xFF\xFF\x1F\x14\x46\x03\x01\x07\x41\x22\x05\x03", 14));
+    record.replace(12, 14,
+                   QByteArray("\xC3\x01\xFF\xFF\x1F\x14\x46\x03\x01\x07\x41\x22\x05\x03", 14));
     return record;
 }
 
@@ -98,9 +99,9 @@ private slots:
         QFETCH(int, position);
         const QString path = m_h->roms.createFor(code);
         const qint64 offset = SyntheticRom::recordOffset(code, position);
-        SyntheticRom::write(path, offset - 1, QByteArray("\x63\x2A", 2));     // HP 42
-        SyntheticRom::write(path, offset + 43, QByteArray("\x01\x63", 2));    // next record's HP 99
-        SyntheticRom::write(path, offset + 24, QByteArray("\x07", 1));        // run chance 7
+        SyntheticRom::write(path, offset - 1, QByteArray("\x63\x2A", 2));  // HP 42
+        SyntheticRom::write(path, offset + 43, QByteArray("\x01\x63", 2)); // next record's HP 99
+        SyntheticRom::write(path, offset + 24, QByteArray("\x07", 1));     // run chance 7
         m_h->open(path);
         m_h->io.reset();
         m_h->clickEntry(position);
@@ -165,8 +166,10 @@ private slots:
     void notes_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("note");
-        QTest::newRow("Deoxys") << 385 << "Please note that Deoxys' alternate formes can be edited below.";
-        QTest::newRow("Wormadam") << 412 << "Please note that Wormadam's other cloaks can be edited below.";
+        QTest::newRow("Deoxys") << 385
+                                << "Please note that Deoxys' alternate formes can be edited below.";
+        QTest::newRow("Wormadam")
+            << 412 << "Please note that Wormadam's other cloaks can be edited below.";
         QTest::newRow("Deoxys (Attack)") << 495 << "";
         QTest::newRow("Wormadam (Sandy)") << 498 << "";
         QTest::newRow("placeholder") << 493 << "";
@@ -202,7 +205,8 @@ private slots:
         QTest::newRow("type 18") << "cmbType1" << 6 << QByteArray("\x12") << "Value 18";
         QTest::newRow("type 255") << "cmbType2" << 7 << QByteArray("\xFF") << "Value 255";
         QTest::newRow("item 465") << "cmbItem1" << 12 << QByteArray("\xD1\x01") << "Value 465";
-        QTest::newRow("item 8000") << "cmbItem2" << 14 << QByteArray("\x00\x80", 2) << "Value 32768";
+        QTest::newRow("item 8000")
+            << "cmbItem2" << 14 << QByteArray("\x00\x80", 2) << "Value 32768";
         QTest::newRow("item FFFE") << "cmbItem2" << 14 << QByteArray("\xFE\xFF") << "Value 65534";
         QTest::newRow("growth 6") << "cmbMaxExp" << 19 << QByteArray("\x06") << "Value 6";
         QTest::newRow("egg group 16") << "cmbEggType2" << 21 << QByteArray("\x10") << "Value 16";
@@ -223,7 +227,8 @@ private slots:
         QVERIFY(shown->toolTip().contains(placeholder.mid(6))); // says what saving does with it
         QVERIFY(m_h->prompter.messages.isEmpty());
         m_h->clickEntry(4); // an entry with listed values clears the placeholder
-        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 5) + offset, QByteArray(stored.size(), '\0'));
+        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 5) + offset,
+                            QByteArray(stored.size(), '\0'));
         m_h->clickEntry(5);
         QVERIFY(shown->placeholderText().isEmpty());
     }
@@ -248,7 +253,7 @@ private slots:
             m_h->io.reset();
             return opens;
         };
-        (void)loads(); // the opening of the image
+        (void)loads();    // the opening of the image
         list->setFocus(); // focus alone makes a row current, but loads nothing
         QCOMPARE(loads(), 0);
         QVERIFY(!m_h->action("mnuSave")->isEnabled());

@@ -17,7 +17,9 @@ namespace {
 const char* const kOpenedControls[] = {"frameLoaded", "framePkmn", "pkmnlst",
                                        "Label13",     "label14",   "Label15"};
 
-bool ownEnabled(const QWidget* widget) { return !widget->testAttribute(Qt::WA_ForceDisabled); }
+bool ownEnabled(const QWidget* widget) {
+    return !widget->testAttribute(Qt::WA_ForceDisabled);
+}
 
 } // namespace
 
@@ -32,11 +34,16 @@ private slots:
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("language");
-        QTest::newRow("ADAE") << QByteArray("ADAE") << "Pokémon Diamond" << "English";
-        QTest::newRow("APAS") << QByteArray("APAS") << "Pokémon Perla" << "Español";
-        QTest::newRow("APAF") << QByteArray("APAF") << "Pokémon Perla" << "Français";
-        QTest::newRow("ADAD") << QByteArray("ADAD") << "Pokémon Diamant" << "Deutsch";
-        QTest::newRow("CPUJ") << QByteArray("CPUJ") << "Pokémon Platinum" << "Japanese";
+        QTest::newRow("ADAE") << QByteArray("ADAE") << "Pokémon Diamond"
+                              << "English";
+        QTest::newRow("APAS") << QByteArray("APAS") << "Pokémon Perla"
+                              << "Español";
+        QTest::newRow("APAF") << QByteArray("APAF") << "Pokémon Perla"
+                              << "Français";
+        QTest::newRow("ADAD") << QByteArray("ADAD") << "Pokémon Diamant"
+                              << "Deutsch";
+        QTest::newRow("CPUJ") << QByteArray("CPUJ") << "Pokémon Platinum"
+                              << "Japanese";
     }
     void supportedImage() {
         QFETCH(QByteArray, code);

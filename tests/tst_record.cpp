@@ -1,7 +1,7 @@
 // The record layout, decoding and encoding, the entry rules, the stat-box numbers, and
 // reading and saving one record in a synthetic image.
-#include "FaultInjectingIo.h"
 #include "EntryRules.h"
+#include "FaultInjectingIo.h"
 #include "RecordStore.h"
 #include "StatText.h"
 #include "SyntheticRom.h"
@@ -15,7 +15,9 @@ using species::Field;
 using Call = FaultInjectingIo::Call;
 
 namespace {
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string local(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 species::RecordBytes bytes(const QByteArray& data) {
     return species::RecordBytes(data.begin(), data.end());
 }
@@ -140,7 +142,8 @@ private slots:
         QTest::newRow("past the list") << 58670088LL << 500 << -1LL;
         QTest::newRow("negative") << 58670088LL << -1 << -1LL;
         QTest::newRow("no base") << -1LL << 0 << -1LL;
-        QTest::newRow("overflowing base") << std::numeric_limits<qint64>::max() - 100 << 499 << -1LL;
+        QTest::newRow("overflowing base")
+            << std::numeric_limits<qint64>::max() - 100 << 499 << -1LL;
     }
     void recordOffsets() {
         QFETCH(qint64, base);
@@ -219,7 +222,8 @@ private slots:
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
 
-        const rom::Result<species::RecordBytes> read = species::readRecord(io, local(path), base, 499);
+        const rom::Result<species::RecordBytes> read =
+            species::readRecord(io, local(path), base, 499);
         QVERIFY(read.ok());
         QCOMPARE(read.value(), bytes(before));
 

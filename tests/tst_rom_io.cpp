@@ -20,7 +20,9 @@ public:
     std::vector<rom::IoError> errors;
 };
 
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string local(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -40,7 +42,8 @@ private slots:
         QTest::addColumn<qint64>("offset");
         QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("hex");
-        QTest::newRow("two bytes in file order") << QByteArray("\x34\x12", 2) << 200LL << 2LL << "3412";
+        QTest::newRow("two bytes in file order")
+            << QByteArray("\x34\x12", 2) << 200LL << 2LL << "3412";
         QTest::newRow("leading zero") << QByteArray("\x05", 1) << 200LL << 1LL << "05";
         QTest::newRow("zero byte") << QByteArray("\x00", 1) << 200LL << 1LL << "00";
         QTest::newRow("upper case") << QByteArray("\xab\xff\x0a", 3) << 200LL << 3LL << "ABFF0A";
@@ -66,9 +69,11 @@ private slots:
         QTest::addColumn<qint64>("offset");
         QTest::addColumn<QString>("hex");
         QTest::addColumn<QByteArray>("expected"); // bytes 99 to 103 afterwards
-        QTest::newRow("odd length gets a leading 0") << 100LL << "ABC" << QByteArray("\xEE\x0A\xBC\xEE\xEE", 5);
+        QTest::newRow("odd length gets a leading 0")
+            << 100LL << "ABC" << QByteArray("\xEE\x0A\xBC\xEE\xEE", 5);
         QTest::newRow("lower case") << 100LL << "ff" << QByteArray("\xEE\xFF\xEE\xEE\xEE", 5);
-        QTest::newRow("word in file order") << 100LL << "2C01" << QByteArray("\xEE\x2C\x01\xEE\xEE", 5);
+        QTest::newRow("word in file order")
+            << 100LL << "2C01" << QByteArray("\xEE\x2C\x01\xEE\xEE", 5);
         QTest::newRow("empty text") << 100LL << "" << QByteArray("\xEE\xEE\xEE\xEE\xEE", 5);
     }
     void writeHexBytes() {
@@ -98,11 +103,16 @@ private slots:
     void swapHexBytes_data() {
         QTest::addColumn<QString>("hex");
         QTest::addColumn<QString>("swapped");
-        QTest::newRow("word") << "01D1" << "D101";
-        QTest::newRow("three pairs") << "AABBCC" << "CCBBAA";
-        QTest::newRow("odd length") << "ABC" << "BC0A";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("one pair") << "7F" << "7F";
+        QTest::newRow("word") << "01D1"
+                              << "D101";
+        QTest::newRow("three pairs") << "AABBCC"
+                                     << "CCBBAA";
+        QTest::newRow("odd length") << "ABC"
+                                    << "BC0A";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("one pair") << "7F"
+                                  << "7F";
     }
     void swapHexBytes() {
         QFETCH(QString, hex);
@@ -119,11 +129,15 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("reasonContains");
         QTest::addColumn<bool>("opened");
-        QTest::newRow("missing file") << 0 << 0 << "missing.nds" << 0LL << ENOENT << "No such file" << false;
-        QTest::newRow("past the end") << 0 << 0 << "" << 4095LL << ERANGE << "ends at byte 4096" << true;
+        QTest::newRow("missing file")
+            << 0 << 0 << "missing.nds" << 0LL << ENOENT << "No such file" << false;
+        QTest::newRow("past the end")
+            << 0 << 0 << "" << 4095LL << ERANGE << "ends at byte 4096" << true;
         QTest::newRow("negative offset") << 0 << 0 << "" << -1LL << EINVAL << "outside" << true;
-        QTest::newRow("cannot open") << EACCES << int(Call::Open) << "" << 0LL << EACCES << "Permission denied" << false;
-        QTest::newRow("read fails") << EIO << int(Call::Pread) << "" << 0LL << EIO << "Input/output error" << true;
+        QTest::newRow("cannot open")
+            << EACCES << int(Call::Open) << "" << 0LL << EACCES << "Permission denied" << false;
+        QTest::newRow("read fails")
+            << EIO << int(Call::Pread) << "" << 0LL << EIO << "Input/output error" << true;
     }
     void failuresAreReported() {
         QFETCH(int, fault);
@@ -170,7 +184,8 @@ private slots:
     void badHexWritesNothing() {
         QFETCH(QString, hex);
         SyntheticRom::write(m_path, 100, QByteArray("\x11\x22", 2));
-        QVERIFY(!HexFunctions::WriteHexBytes(local(m_path), 100, hex.toStdString(), m_reporter, m_io));
+        QVERIFY(
+            !HexFunctions::WriteHexBytes(local(m_path), 100, hex.toStdString(), m_reporter, m_io));
         QCOMPARE(SyntheticRom::read(m_path, 100, 2), QByteArray("\x11\x22", 2));
         QCOMPARE(m_reporter.errors.size(), std::size_t(1));
         QCOMPARE(m_reporter.errors.front().code, EINVAL);
@@ -205,21 +220,24 @@ private slots:
         SyntheticRom::write(m_path, 2000, QByteArray(26, '\x5A'));
         const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failWritesAfter(bytesBeforeFailure, error);
-        const rom::Status status = rom::updateAt(m_io, local(m_path), 2000, 26,
-                                                 [](rom::Bytes& b) { std::fill(b.begin(), b.end(), 0xC3); });
+        const rom::Status status = rom::updateAt(m_io, local(m_path), 2000, 26, [](rom::Bytes& b) {
+            std::fill(b.begin(), b.end(), 0xC3);
+        });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().code, error);
-        QVERIFY(!QString::fromStdString(status.error().describe()).contains("could not be put back"));
+        QVERIFY(
+            !QString::fromStdString(status.error().describe()).contains("could not be put back"));
         QCOMPARE(SyntheticRom::sha256(m_path), before);
     }
 
     void failedUndoIsSaid() {
         m_io.failWritesAfter(10, EIO);
         m_io.failCall(Call::Pwrite, EIO, 3); // the undo after the short write and the failure
-        const rom::Status status = rom::updateAt(m_io, local(m_path), 2000, 26,
-                                                 [](rom::Bytes& b) { b[0] = 1; });
+        const rom::Status status =
+            rom::updateAt(m_io, local(m_path), 2000, 26, [](rom::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
-        QVERIFY(QString::fromStdString(status.error().describe()).contains("could not be put back"));
+        QVERIFY(
+            QString::fromStdString(status.error().describe()).contains("could not be put back"));
     }
 
     // A flush that fails leaves the old bytes in place: the update is reported as failed,

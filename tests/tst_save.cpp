@@ -1,7 +1,7 @@
 // Saving through the real window: validation of the ten boxes, the bytes that land in the
 // file (and the ones that never do), and failures that must not be reported as success.
-#include "Form1.h"
 #include "EntryRules.h"
+#include "Form1.h"
 #include "WindowHarness.h"
 
 #include <QtTest/QTest>
@@ -12,9 +12,9 @@ using Call = FaultInjectingIo::Call;
 
 namespace {
 
-const char* const kTextBoxes[] = {"txtHP",       "txtAttack",    "txtDefense",   "txtSpeed",
-                                  "txtSpAttack", "txtSpDefense", "txtBaseXP",    "txtCatchRate",
-                                  "txtBaseHappiness", "txtRunChance"};
+const char* const kTextBoxes[] = {
+    "txtHP",        "txtAttack", "txtDefense",   "txtSpeed",         "txtSpAttack",
+    "txtSpDefense", "txtBaseXP", "txtCatchRate", "txtBaseHappiness", "txtRunChance"};
 const QString kRangeMessage = QStringLiteral("Please enter Base Stat values between 0 and 255.");
 const QString kSaved = QStringLiteral("Pokémon Data Saved Successfully!");
 
@@ -48,8 +48,8 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("run chance 256") << QStringList{"txtRunChance"} << QStringList{"256"};
         QTest::newRow("minus one") << QStringList{"txtSpeed"} << QStringList{"-1"};
-        QTest::newRow("three at once") << QStringList{"txtHP", "txtBaseXP", "txtRunChance"}
-                                       << QStringList{"300", "-5", "999"};
+        QTest::newRow("three at once")
+            << QStringList{"txtHP", "txtBaseXP", "txtRunChance"} << QStringList{"300", "-5", "999"};
         QTest::newRow("empty") << QStringList{"txtCatchRate"} << QStringList{""};
         QTest::newRow("letters") << QStringList{"txtAttack"} << QStringList{"abc"};
         QTest::newRow("exponent") << QStringList{"txtDefense"} << QStringList{"1e2"};
@@ -149,10 +149,10 @@ private slots:
 
     void unlistedValuesAreWrittenBack() {
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 50);
-        SyntheticRom::write(m_path, offset + 6, "\x40");          // type 64
-        SyntheticRom::write(m_path, offset + 12, "\xD2\x04");     // item 1234
-        SyntheticRom::write(m_path, offset + 14, "\xFF\xFF");     // no item
-        SyntheticRom::write(m_path, offset + 25, "\x0C");         // colour 12
+        SyntheticRom::write(m_path, offset + 6, "\x40");      // type 64
+        SyntheticRom::write(m_path, offset + 12, "\xD2\x04"); // item 1234
+        SyntheticRom::write(m_path, offset + 14, "\xFF\xFF"); // no item
+        SyntheticRom::write(m_path, offset + 25, "\x0C");     // colour 12
         const QByteArray before = SyntheticRom::sha256(m_path);
         load(50);
         m_h->save();
@@ -212,7 +212,8 @@ private slots:
             m_h->io.failCall(Call::Pwrite, EACCES, 1);
         else
             m_h->io.failCall(Call::Fsync, EIO, 1);
-        const QByteArray before = QFile::exists(m_path) ? SyntheticRom::sha256(m_path) : QByteArray();
+        const QByteArray before =
+            QFile::exists(m_path) ? SyntheticRom::sha256(m_path) : QByteArray();
 
         m_h->save();
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();

@@ -38,13 +38,18 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::newRow("types") << vocabulary::types() << 18 << "Normal" << "Dark";
-        QTest::newRow("egg groups") << vocabulary::eggGroups() << 16 << "---" << "Can't Breed";
-        QTest::newRow("colours") << vocabulary::colours() << 11 << "Red" << "Egg";
-        QTest::newRow("growth") << vocabulary::growthGroups() << 6 << "1,000,000" << "1,250,000";
+        QTest::newRow("types") << vocabulary::types() << 18 << "Normal"
+                               << "Dark";
+        QTest::newRow("egg groups") << vocabulary::eggGroups() << 16 << "---"
+                                    << "Can't Breed";
+        QTest::newRow("colours") << vocabulary::colours() << 11 << "Red"
+                                 << "Egg";
+        QTest::newRow("growth") << vocabulary::growthGroups() << 6 << "1,000,000"
+                                << "1,250,000";
         QTest::newRow("abilities") << vocabulary::abilities() << 124 << "-No Ability-"
                                    << "Bad Dreams";
-        QTest::newRow("items") << vocabulary::items() << 465 << "-No Item-" << "SecretPotion";
+        QTest::newRow("items") << vocabulary::items() << 465 << "-No Item-"
+                               << "SecretPotion";
         QTest::newRow("species") << vocabulary::species() << 500 << "Bulbasaur"
                                  << "Wormadam (Trash)";
     }
@@ -166,8 +171,8 @@ private slots:
 
     void genderRatioMatchesExactExpansion() {
         for (int i = 0; i < 255; ++i) {
-            const std::string expected = exactCut(12700 - 50 * i) + "% M " + exactCut(50 * i) +
-                                         "% F ";
+            const std::string expected =
+                exactCut(12700 - 50 * i) + "% M " + exactCut(50 * i) + "% F ";
             QCOMPARE(vocabulary::genderRatio(i, "."), expected);
         }
         QCOMPARE(vocabulary::genderRatio(255, "."), std::string("None"));
@@ -177,18 +182,30 @@ private slots:
         QTest::addColumn<int>("i");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("0") << 0 << "." << "100% M 0% F ";
-        QTest::newRow("1") << 1 << "." << "99.60% M 0.393% F ";
-        QTest::newRow("2") << 2 << "." << "99.21% M 0.787% F ";
-        QTest::newRow("31") << 31 << "." << "87.79% M 12.20% F ";
-        QTest::newRow("63") << 63 << "." << "75.19% M 24.80% F ";
-        QTest::newRow("127") << 127 << "." << "50% M 50% F ";
-        QTest::newRow("128") << 128 << "." << "49.60% M 50.39% F ";
-        QTest::newRow("191") << 191 << "." << "24.80% M 75.19% F ";
-        QTest::newRow("253") << 253 << "." << "0.393% M 99.60% F ";
-        QTest::newRow("254") << 254 << "." << "0% M 100% F ";
-        QTest::newRow("255") << 255 << "." << "None";
-        QTest::newRow("comma") << 1 << "," << "99,60% M 0,393% F ";
+        QTest::newRow("0") << 0 << "."
+                           << "100% M 0% F ";
+        QTest::newRow("1") << 1 << "."
+                           << "99.60% M 0.393% F ";
+        QTest::newRow("2") << 2 << "."
+                           << "99.21% M 0.787% F ";
+        QTest::newRow("31") << 31 << "."
+                            << "87.79% M 12.20% F ";
+        QTest::newRow("63") << 63 << "."
+                            << "75.19% M 24.80% F ";
+        QTest::newRow("127") << 127 << "."
+                             << "50% M 50% F ";
+        QTest::newRow("128") << 128 << "."
+                             << "49.60% M 50.39% F ";
+        QTest::newRow("191") << 191 << "."
+                             << "24.80% M 75.19% F ";
+        QTest::newRow("253") << 253 << "."
+                             << "0.393% M 99.60% F ";
+        QTest::newRow("254") << 254 << "."
+                             << "0% M 100% F ";
+        QTest::newRow("255") << 255 << "."
+                             << "None";
+        QTest::newRow("comma") << 1 << ","
+                               << "99,60% M 0,393% F ";
     }
     void genderRatioWorkedEntries() {
         QFETCH(int, i);

@@ -10,7 +10,17 @@
 class FaultInjectingIo final : public rom::SysIo {
 public:
     enum class Call {
-        Open, OpenForWriting, Pread, Pwrite, FileSize, Fsync, Close, FileMode, Chmod, Rename, Unlink
+        Open,
+        OpenForWriting,
+        Pread,
+        Pwrite,
+        FileSize,
+        Fsync,
+        Close,
+        FileMode,
+        Chmod,
+        Rename,
+        Unlink
     };
 
     // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.

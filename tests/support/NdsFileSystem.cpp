@@ -47,11 +47,20 @@ QByteArray nameTable() {
     put32(fnt, 0, 16);
     put16(fnt, 4, 0);
     put16(fnt, 6, 2);
-    fnt += QByteArray("\x05" "a.bin" "\x84" "data" "\x01\xF0" "\x00", 14);
+    fnt += QByteArray("\x05"
+                      "a.bin"
+                      "\x84"
+                      "data"
+                      "\x01\xF0"
+                      "\x00",
+                      14);
     put32(fnt, 8, quint32(fnt.size()));
     put16(fnt, 12, 1);
     put16(fnt, 14, 0xF000);
-    fnt += QByteArray("\x0A" "table.narc" "\x00", 12);
+    fnt += QByteArray("\x0A"
+                      "table.narc"
+                      "\x00",
+                      12);
     return fnt;
 }
 

@@ -13,7 +13,7 @@ struct NdsFileSystem {
 
     qint64 recordBase = 0;
     Placement placement = Placement::AtRecordBase;
-    int entries = 501;    // entry 0 is a blank record before the first species
+    int entries = 501; // entry 0 is a blank record before the first species
     int recordSize = 44;
 
     // The path the name table gives the archive.

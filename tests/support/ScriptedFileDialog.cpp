@@ -13,4 +13,6 @@ void ScriptedFileDialog::choose(const QString& path, int filterIndex) {
     answers.enqueue({true, path, filterIndex});
 }
 
-void ScriptedFileDialog::cancel() { answers.enqueue({}); }
+void ScriptedFileDialog::cancel() {
+    answers.enqueue({});
+}

@@ -16,8 +16,7 @@ public:
         bool ownerEnabled; // whether the owning window took input when the box came up
     };
 
-    void showMessage(QWidget* owner, Icon icon, const QString& title,
-                     const QString& text) override;
+    void showMessage(QWidget* owner, Icon icon, const QString& title, const QString& text) override;
 
     // The messages shown since the last call.
     QList<Message> take();

@@ -7,7 +7,9 @@
 #include <QRandomGenerator>
 #include <QtTest/QTest>
 
-SyntheticRom::SyntheticRom() { QVERIFY2(m_dir.isValid(), "no temporary folder"); }
+SyntheticRom::SyntheticRom() {
+    QVERIFY2(m_dir.isValid(), "no temporary folder");
+}
 
 QString SyntheticRom::create(const QString& name, const QByteArray& code, qint64 size) {
     const QString path = m_dir.filePath(name);
@@ -26,8 +28,7 @@ QString SyntheticRom::createFor(const QByteArray& code, const QString& name) {
 
 void SyntheticRom::write(const QString& path, qint64 offset, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(offset) ||
-        file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(offset) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
 

@@ -13,7 +13,9 @@ WindowHarness::WindowHarness()
 
 WindowHarness::~WindowHarness() = default;
 
-QAction* WindowHarness::action(const char* name) const { return find<QAction>(name); }
+QAction* WindowHarness::action(const char* name) const {
+    return find<QAction>(name);
+}
 
 void WindowHarness::pressShortcut(const QKeySequence& keys) {
     QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget()
