@@ -6,9 +6,10 @@
 
 namespace rom {
 
-Identification identifyImage(SysIo& io, const std::string& path) {
+namespace {
+
+Identification identified(Result<Bytes> code, Editions editions) {
     Identification result;
-    Result<Bytes> code = readAt(io, path, kGameCodeOffset, kGameCodeLength);
     if (!code.ok()) {
         const bool tooShort = code.error().kind == IoError::Kind::PastEndOfFile;
         result.outcome =
@@ -17,10 +18,20 @@ Identification identifyImage(SysIo& io, const std::string& path) {
         return result;
     }
     result.code.assign(code.value().begin(), code.value().end());
-    result.edition = findEdition(result.code);
+    result.edition = findEdition(result.code, editions);
     result.outcome = result.edition ? Identification::Outcome::Supported
                                     : Identification::Outcome::UnsupportedCode;
     return result;
+}
+
+} // namespace
+
+Identification identifyImage(SysIo& io, const std::string& path, Editions editions) {
+    return identified(readAt(io, path, kGameCodeOffset, kGameCodeLength), editions);
+}
+
+Identification identifyImage(OpenFile& file, Editions editions) {
+    return identified(file.read(kGameCodeOffset, kGameCodeLength), editions);
 }
 
 Status makeOwnerWritable(SysIo& io, const std::string& path) {

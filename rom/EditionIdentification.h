@@ -2,6 +2,7 @@
 
 #include "GameEdition.h"
 #include "IoError.h"
+#include "OpenFile.h"
 #include "SysIo.h"
 
 #include <optional>
@@ -26,8 +27,13 @@ struct Identification {
     std::optional<IoError> error;
 };
 
-// Reads the game code at offset 12 and looks it up. Nothing else of the file is examined.
-[[nodiscard]] Identification identifyImage(SysIo& io, const std::string& path);
+// Reads the game code at offset 12 and looks it up among `editions`. Nothing else of the file
+// is examined.
+[[nodiscard]] Identification identifyImage(SysIo& io, const std::string& path,
+                                           Editions editions = Editions::WithFixedBase);
+// The same, in a file that the caller keeps open for more work.
+[[nodiscard]] Identification identifyImage(OpenFile& file,
+                                           Editions editions = Editions::WithFixedBase);
 
 // Gives the owner write permission if the file lacks it, so later in-place writes are not
 // refused because of a read-only flag. A file that is owner-writable already is left alone.

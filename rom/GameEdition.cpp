@@ -5,24 +5,43 @@
 namespace rom {
 namespace {
 
-// Diamond and Pearl of one language share one table position; Platinum has its own.
-constexpr std::array<GameEdition, 15> kEditions{{
-    {"ADAE", "Pokémon Diamond", "English", 0x1C15A08},
-    {"APAE", "Pokémon Pearl", "English", 0x1C15A08},
-    {"ADAS", "Pokémon Diamante", "Español", 0x1BE6E08},
-    {"APAS", "Pokémon Perla", "Español", 0x1BE6E08},
-    {"ADAD", "Pokémon Diamant", "Deutsch", 0x1C0EE08},
-    {"APAD", "Pokémon Perl", "Deutsch", 0x1C0EE08},
-    {"ADAF", "Pokémon Diamant", "Français", 0x1C02208},
-    {"APAF", "Pokémon Perla", "Français", 0x1C02208},
-    {"ADAI", "Pokémon Diamante", "Italiano", 0x1BF5408},
-    {"APAI", "Pokémon Perla", "Italiano", 0x1BF5408},
-    {"ADAK", "Pokémon Diamond", "Korean", 0x1B01008},
-    {"APAK", "Pokémon Pearl", "Korean", 0x1B01008},
-    {"ADAJ", "Pokémon Diamond", "Japanese", 0x1C6FA08},
-    {"APAJ", "Pokémon Pearl", "Japanese", 0x1C6FA08},
-    {"CPUJ", "Pokémon Platinum", "Japanese", 0x37F3C08},
+constexpr std::size_t kWithFixedBase = 15;
+
+// Diamond and Pearl of one language share one fixed base; Platinum has its own.
+constexpr std::array<GameEdition, 24> kEditions{{
+    {"ADAE", "Pokémon Diamond", "English", 0x1C15A08, Game::Diamond},
+    {"APAE", "Pokémon Pearl", "English", 0x1C15A08, Game::Pearl},
+    {"ADAS", "Pokémon Diamante", "Español", 0x1BE6E08, Game::Diamond},
+    {"APAS", "Pokémon Perla", "Español", 0x1BE6E08, Game::Pearl},
+    {"ADAD", "Pokémon Diamant", "Deutsch", 0x1C0EE08, Game::Diamond},
+    {"APAD", "Pokémon Perl", "Deutsch", 0x1C0EE08, Game::Pearl},
+    {"ADAF", "Pokémon Diamant", "Français", 0x1C02208, Game::Diamond},
+    {"APAF", "Pokémon Perla", "Français", 0x1C02208, Game::Pearl},
+    {"ADAI", "Pokémon Diamante", "Italiano", 0x1BF5408, Game::Diamond},
+    {"APAI", "Pokémon Perla", "Italiano", 0x1BF5408, Game::Pearl},
+    {"ADAK", "Pokémon Diamond", "Korean", 0x1B01008, Game::Diamond},
+    {"APAK", "Pokémon Pearl", "Korean", 0x1B01008, Game::Pearl},
+    {"ADAJ", "Pokémon Diamond", "Japanese", 0x1C6FA08, Game::Diamond},
+    {"APAJ", "Pokémon Pearl", "Japanese", 0x1C6FA08, Game::Pearl},
+    {"CPUJ", "Pokémon Platinum", "Japanese", 0x37F3C08, Game::Platinum},
+    // Known only through their file system.
+    {"ADAP", "Pokémon Diamond", "English", 0, Game::Diamond},
+    {"APAP", "Pokémon Pearl", "English", 0, Game::Pearl},
+    {"CPUE", "Pokémon Platinum", "English", 0, Game::Platinum},
+    {"CPUP", "Pokémon Platinum", "English", 0, Game::Platinum},
+    {"CPUS", "Pokémon Platino", "Español", 0, Game::Platinum},
+    {"CPUD", "Pokémon Platin", "Deutsch", 0, Game::Platinum},
+    {"CPUF", "Pokémon Platine", "Français", 0, Game::Platinum},
+    {"CPUI", "Pokémon Platino", "Italiano", 0, Game::Platinum},
+    {"CPUK", "Pokémon Platinum", "Korean", 0, Game::Platinum},
 }};
+
+static_assert([] {
+    for (std::size_t i = 0; i < kEditions.size(); ++i)
+        if (kEditions[i].hasFixedBase() != (i < kWithFixedBase))
+            return false;
+    return true;
+}());
 
 } // namespace
 
@@ -31,11 +50,15 @@ std::string GameEdition::caption() const {
 }
 
 std::span<const GameEdition> gameEditions() {
+    return std::span<const GameEdition>(kEditions).first(kWithFixedBase);
+}
+
+std::span<const GameEdition> allEditions() {
     return kEditions;
 }
 
-const GameEdition* findEdition(std::string_view code) {
-    for (const GameEdition& edition : kEditions)
+const GameEdition* findEdition(std::string_view code, Editions among) {
+    for (const GameEdition& edition : among == Editions::AnyRegion ? allEditions() : gameEditions())
         if (edition.code == code)
             return &edition;
     return nullptr;

@@ -7,20 +7,36 @@
 
 namespace rom {
 
-// One supported game code and what the program knows about its image.
+enum class Game { Diamond, Pearl, Platinum };
+
+// One game code and what the program knows about its image.
 struct GameEdition {
     std::string_view code;     // the four characters at file offset 12
     std::string_view title;    // as shown in the window, UTF-8
     std::string_view language; // as shown in the window, UTF-8
-    std::int64_t recordBase;   // file offset of the first base-stat record
+    // File offset of the first base-stat record in an image without a file system; 0 for an
+    // edition whose table only its image's file system can place.
+    std::int64_t recordBase;
+    Game game;
 
+    [[nodiscard]] constexpr bool hasFixedBase() const { return recordBase > 0; }
     // "ADAE - Statwright"
     [[nodiscard]] std::string caption() const;
 };
 
+// Which editions a lookup knows.
+enum class Editions {
+    WithFixedBase, // the fifteen that the window opens
+    AnyRegion,     // also the other regions of the three games
+};
+
+// The fifteen editions with a fixed record base.
 [[nodiscard]] std::span<const GameEdition> gameEditions();
+// The fifteen, then every other region of the three games, without a fixed base.
+[[nodiscard]] std::span<const GameEdition> allEditions();
 
 // The row whose code equals `code` exactly (case-sensitive), or nullptr.
-[[nodiscard]] const GameEdition* findEdition(std::string_view code);
+[[nodiscard]] const GameEdition* findEdition(std::string_view code,
+                                             Editions among = Editions::WithFixedBase);
 
 } // namespace rom

@@ -1,5 +1,6 @@
 #include "IoError.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace rom {
@@ -23,6 +24,13 @@ IoError IoError::fromErrno(int errorNumber, std::string action, std::string path
     error.action = std::move(action);
     error.path = std::move(path);
     error.offset = offset;
+    return error;
+}
+
+IoError IoError::badContent(std::string action, std::string path, std::string reason) {
+    IoError error = fromErrno(EINVAL, std::move(action), std::move(path));
+    error.kind = Kind::BadContent;
+    error.reason = std::move(reason);
     return error;
 }
 

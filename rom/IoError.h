@@ -12,7 +12,12 @@ namespace rom {
 // conditions the platform does not treat as errors (a read past the end of the file, bad
 // input) it is the nearest errno and `reason` is our own description.
 struct IoError {
-    enum class Kind { Platform, PastEndOfFile, InvalidInput };
+    enum class Kind {
+        Platform,
+        PastEndOfFile,
+        InvalidInput,
+        BadContent, // the file's own bytes rule the operation out: a table missing or malformed
+    };
 
     Kind kind = Kind::Platform;
     int code = 0;
@@ -26,6 +31,8 @@ struct IoError {
 
     static IoError fromErrno(int errorNumber, std::string action, std::string path,
                              std::int64_t offset = -1);
+    // A BadContent error: `reason` says, in words, what the file holds instead.
+    static IoError badContent(std::string action, std::string path, std::string reason);
 };
 
 template <typename T> class [[nodiscard]] Result {

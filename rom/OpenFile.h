@@ -24,6 +24,8 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile(); // closes, ignoring errors, if close() was not called
 
+    [[nodiscard]] const std::string& path() const { return m_path; }
+
     // The length when first asked; a file is not expected to change length within one
     // operation, and reads past the end are still caught by the read itself.
     [[nodiscard]] Result<std::int64_t> size();

@@ -47,12 +47,8 @@ IoError undone(OpenFile& file, std::int64_t offset, const Bytes& before, std::si
 
 } // namespace
 
-Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count,
-                const std::function<void(Bytes&)>& edit) {
-    Result<OpenFile> opened = OpenFile::open(io, path, SysIo::Mode::ReadWrite);
-    if (!opened.ok())
-        return opened.error();
-    OpenFile& file = opened.value();
+Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
+              const std::function<void(Bytes&)>& edit) {
     Result<Bytes> before = file.read(offset, count);
     if (!before.ok())
         return before.error();
@@ -65,7 +61,17 @@ Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::in
     // reported as failed has not changed the file either.
     if (Status status = file.sync(); !status.ok())
         return undone(file, offset, before.value(), after.size(), status.error());
-    return file.close();
+    return {};
+}
+
+Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count,
+                const std::function<void(Bytes&)>& edit) {
+    Result<OpenFile> opened = OpenFile::open(io, path, SysIo::Mode::ReadWrite);
+    if (!opened.ok())
+        return opened.error();
+    if (Status updated = update(opened.value(), offset, count, edit); !updated.ok())
+        return updated;
+    return opened.value().close();
 }
 
 Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t maxBytes) {

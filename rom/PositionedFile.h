@@ -27,6 +27,9 @@ namespace rom {
 // are put back, so the span is either wholly old or wholly new.
 [[nodiscard]] Status updateAt(SysIo& io, const std::string& path, std::int64_t offset,
                               std::int64_t count, const std::function<void(Bytes&)>& edit);
+// The same in a file opened for writing, which the caller closes.
+[[nodiscard]] Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
+                            const std::function<void(Bytes&)>& edit);
 
 // The whole file, refused when it is larger than `maxBytes`.
 [[nodiscard]] Result<Bytes> readWholeFile(SysIo& io, const std::string& path,

@@ -1,0 +1,93 @@
+#include "Narc.h"
+
+#include "LittleEndian.h"
+
+namespace rom {
+namespace {
+
+constexpr std::uint32_t kNarcMagic = 0x4352414E; // "NARC"
+constexpr std::uint32_t kAllocationMagic = 0x46415442; // "BTAF"
+constexpr std::uint32_t kNamesMagic = 0x464E5442; // "BTNF"
+constexpr std::uint32_t kDataMagic = 0x46494D47; // "GMIF"
+
+class NarcReader {
+public:
+    NarcReader(OpenFile& file, const FileEntry& archive) : m_file(file), m_archive(archive) {}
+
+    Result<std::vector<FileSpan>> members() {
+        const FileSpan& span = m_archive.span;
+        if (span.size() < 16)
+            return bad("is not a NARC archive");
+        Result<Bytes> head = m_file.read(span.start, 16);
+        if (!head.ok())
+            return head.error();
+        if (le32(head.value(), 0) != kNarcMagic)
+            return bad("is not a NARC archive");
+
+        const std::int64_t allocationAt = span.start + le16(head.value(), 12);
+        Result<Bytes> allocation = section(allocationAt, kAllocationMagic, "allocation", 12);
+        if (!allocation.ok())
+            return allocation.error();
+        const std::int64_t allocationSize = le32(allocation.value(), 4);
+        const std::int64_t count = le16(allocation.value(), 8);
+        if (12 + 8 * count > allocationSize)
+            return bad("has an allocation section too short for its " + std::to_string(count) +
+                       " members");
+        Result<Bytes> table = m_file.read(allocationAt + 12, 8 * count);
+        if (!table.ok())
+            return table.error();
+
+        const std::int64_t namesAt = allocationAt + allocationSize;
+        Result<Bytes> names = section(namesAt, kNamesMagic, "name", 8);
+        if (!names.ok())
+            return names.error();
+        const std::int64_t dataAt = namesAt + le32(names.value(), 4);
+        Result<Bytes> data = section(dataAt, kDataMagic, "data", 8);
+        if (!data.ok())
+            return data.error();
+        const FileSpan contents{dataAt + 8, dataAt + le32(data.value(), 4)};
+
+        std::vector<FileSpan> found;
+        found.reserve(static_cast<std::size_t>(count));
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+            const FileSpan member{contents.start + le32(table.value(), i * 8),
+                                  contents.start + le32(table.value(), i * 8 + 4)};
+            if (member.end < member.start || member.end > contents.end)
+                return bad("has a member (" + std::to_string(i) + ") outside its data section");
+            found.push_back(member);
+        }
+        return found;
+    }
+
+private:
+    IoError bad(const std::string& why) const {
+        return IoError::badContent("read an archive in", m_file.path(), m_archive.path + " " + why);
+    }
+
+    // The first `length` bytes of the section at `at`, once its name is checked and it is
+    // known to lie inside the archive.
+    Result<Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
+                          std::int64_t length) {
+        const auto missing = [&] { return bad(std::string("has no ") + what + " section"); };
+        if (at < m_archive.span.start || at + length > m_archive.span.end)
+            return missing();
+        Result<Bytes> head = m_file.read(at, length);
+        if (!head.ok())
+            return head.error();
+        const std::int64_t size = le32(head.value(), 4);
+        if (le32(head.value(), 0) != magic || size < length || at + size > m_archive.span.end)
+            return missing();
+        return head;
+    }
+
+    OpenFile& m_file;
+    const FileEntry& m_archive;
+};
+
+} // namespace
+
+Result<std::vector<FileSpan>> readNarcMembers(OpenFile& file, const FileEntry& archive) {
+    return NarcReader(file, archive).members();
+}
+
+} // namespace rom

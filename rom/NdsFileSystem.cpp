@@ -1,0 +1,227 @@
+#include "NdsFileSystem.h"
+
+#include "LittleEndian.h"
+
+#include <deque>
+
+namespace rom {
+namespace {
+
+constexpr std::int64_t kTablePointers = 0x40; // name table offset and size, then allocation's
+constexpr std::int64_t kHeaderEnd = 0x50;
+constexpr int kFirstDirectoryId = 0xF000; // file ids lie below it, directory ids from it on
+constexpr int kMaxDirectories = 0x1000;
+constexpr std::int64_t kMaxNameTable = 8 << 20; // far beyond any real game's
+// Enough for every name of any real file system; a hostile table that makes the directories
+// share one long listing would otherwise cost time in proportion to its square.
+constexpr std::size_t kNamesToWalk = 1 << 22;
+constexpr std::size_t kLongestPath = 1024;
+constexpr char kAction[] = "read the file system of";
+
+std::string hex(std::int64_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value > 0);
+    return "0x" + text;
+}
+
+std::string directoryName(std::size_t index) {
+    return "directory " + hex(kFirstDirectoryId + static_cast<std::int64_t>(index));
+}
+
+} // namespace
+
+Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
+    using Found = std::optional<NdsFileSystem>;
+    Result<std::int64_t> size = file.size();
+    if (!size.ok())
+        return size.error();
+    const std::int64_t imageSize = size.value();
+    if (imageSize < kHeaderEnd)
+        return Found();
+    Result<Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
+    if (!pointers.ok())
+        return pointers.error();
+    const Bytes& p = pointers.value();
+    const FileSpan names{le32(p, 0), std::int64_t{le32(p, 0)} + le32(p, 4)};
+    const FileSpan allocation{le32(p, 8), std::int64_t{le32(p, 8)} + le32(p, 12)};
+    // A bare image (a header and a table, no file system) points nowhere sensible.
+    for (const FileSpan& table : {names, allocation})
+        if (table.start == 0 || table.size() == 0 || table.end > imageSize)
+            return Found();
+
+    if (names.size() > kMaxNameTable)
+        return IoError::badContent(kAction, file.path(),
+                                   "its file name table is " + std::to_string(names.size()) +
+                                       " bytes long, larger than any DS file system's");
+    if (allocation.size() % 8 != 0 || allocation.size() / 8 > kFirstDirectoryId)
+        return IoError::badContent(kAction, file.path(),
+                                   "its file allocation table is " +
+                                       std::to_string(allocation.size()) +
+                                       " bytes long, which is no whole number of files");
+    Result<Bytes> nameBytes = file.read(names.start, names.size());
+    if (!nameBytes.ok())
+        return nameBytes.error();
+    Result<Bytes> allocationBytes = file.read(allocation.start, allocation.size());
+    if (!allocationBytes.ok())
+        return allocationBytes.error();
+    return Found(NdsFileSystem(file.path(), imageSize, std::move(nameBytes).value(),
+                               std::move(allocationBytes).value()));
+}
+
+IoError NdsFileSystem::damaged(const std::string& why) const {
+    return IoError::badContent(kAction, m_image, "its file name table is damaged: " + why);
+}
+
+Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const {
+    if (m_names.size() < 8)
+        return damaged("it is too short to describe its root directory");
+    const std::size_t count = le16(m_names, 6);
+    if (count == 0 || count > kMaxDirectories || count * 8 > m_names.size())
+        return damaged("it claims " + std::to_string(count) +
+                       " directories, which it has no room for");
+    std::vector<Directory> found(count);
+    for (std::size_t d = 0; d < count; ++d)
+        found[d] = {le32(m_names, d * 8), le16(m_names, d * 8 + 4)};
+    return found;
+}
+
+Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std::size_t index,
+                                  const std::function<bool(const Name&)>& visit) const {
+    std::size_t at = directories[index].listing;
+    int fileId = directories[index].firstFile;
+    const auto runsPast = [&] { return damaged("the names of " + directoryName(index) +
+                                               " run past the table's end"); };
+    while (true) {
+        if (at >= m_names.size())
+            return runsPast();
+        const std::uint8_t type = m_names[at];
+        if (type == 0)
+            return {};
+        const std::size_t length = type & 0x7Fu;
+        const bool isDirectory = (type & 0x80u) != 0;
+        if (length == 0)
+            return damaged(directoryName(index) + " lists a name of no characters");
+        const std::size_t entry = 1 + length + (isDirectory ? 2 : 0);
+        if (entry > m_names.size() - at)
+            return runsPast();
+        Name name{{reinterpret_cast<const char*>(m_names.data() + at + 1), length}, -1, -1};
+        if (isDirectory) {
+            const int id = le16(m_names, at + 1 + length);
+            if (id <= kFirstDirectoryId ||
+                id >= kFirstDirectoryId + static_cast<int>(directories.size()))
+                return damaged(directoryName(index) + " lists " + hex(id) +
+                               ", which is not one of its directories");
+            name.directory = id - kFirstDirectoryId;
+        } else {
+            if (fileId >= kFirstDirectoryId)
+                return damaged(directoryName(index) + " lists more files than there are ids");
+            name.file = fileId++;
+        }
+        if (!visit(name))
+            return {};
+        at += entry;
+    }
+}
+
+Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
+    const auto at = static_cast<std::size_t>(id) * 8;
+    if (at + 8 > m_allocation.size())
+        return IoError::badContent(kAction, m_image,
+                                   std::string(path) + " (file " + std::to_string(id) +
+                                       ") has no entry in the file allocation table");
+    const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
+    if (span.end < span.start || span.end > m_imageSize)
+        return IoError::badContent(kAction, m_image,
+                                   std::string(path) + " is said to lie at bytes " +
+                                       hex(span.start) + " to " + hex(span.end) +
+                                       ", which are not inside the image");
+    return span;
+}
+
+Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
+    Result<std::vector<Directory>> all = directories();
+    if (!all.ok())
+        return all.error();
+    const IoError missing = IoError::badContent(kAction, m_image,
+                                                std::string(path) +
+                                                    " is not in the image's file system");
+    std::size_t directory = 0;
+    std::string_view rest = path;
+    while (!rest.empty() && rest.front() == '/')
+        rest.remove_prefix(1);
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view component = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        std::optional<Name> match;
+        const Status walked = forEachName(all.value(), directory, [&](const Name& name) {
+            if (name.text != component)
+                return true;
+            match = name;
+            return false;
+        });
+        if (!walked.ok())
+            return walked.error();
+        if (!match)
+            return missing;
+        if (!rest.empty()) {
+            if (match->directory < 0)
+                return missing;
+            directory = static_cast<std::size_t>(match->directory);
+            continue;
+        }
+        if (match->file < 0)
+            return missing;
+        Result<FileSpan> span = allocation(match->file, path);
+        if (!span.ok())
+            return span.error();
+        return FileEntry{match->file, std::string(path), span.value()};
+    }
+    return missing;
+}
+
+std::map<int, std::string> NdsFileSystem::paths() const {
+    std::map<int, std::string> found;
+    Result<std::vector<Directory>> all = directories();
+    if (!all.ok())
+        return found;
+    std::vector<std::string> directoryPath(all.value().size());
+    std::vector<bool> seen(all.value().size());
+    std::deque<std::size_t> waiting{0};
+    seen[0] = true;
+    std::size_t budget = kNamesToWalk;
+    while (!waiting.empty() && budget > 0) {
+        const std::size_t directory = waiting.front();
+        waiting.pop_front();
+        const std::string& parent = directoryPath[directory];
+        (void)forEachName(all.value(), directory, [&](const Name& name) {
+            const std::size_t length = parent.size() + 1 + name.text.size();
+            if (name.directory >= 0 && !seen[std::size_t(name.directory)] &&
+                length <= kLongestPath) {
+                seen[std::size_t(name.directory)] = true;
+                directoryPath[std::size_t(name.directory)] = parent + "/" + std::string(name.text);
+                waiting.push_back(std::size_t(name.directory));
+            } else if (name.file >= 0 && !found.count(name.file) && length <= kLongestPath) {
+                found.emplace(name.file, parent + "/" + std::string(name.text));
+            }
+            return --budget > 0;
+        });
+    }
+    return found;
+}
+
+std::vector<FileEntry> NdsFileSystem::filesHolding(std::int64_t offset) const {
+    std::vector<FileEntry> holding;
+    for (const auto& [id, path] : paths()) {
+        const Result<FileSpan> span = allocation(id, path);
+        if (span.ok() && span.value().start <= offset && offset < span.value().end)
+            holding.push_back({id, path, span.value()});
+    }
+    return holding;
+}
+
+} // namespace rom

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "IoError.h"
+#include "OpenFile.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rom {
+
+// Bytes [start, end) of an image.
+struct FileSpan {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+
+    [[nodiscard]] std::int64_t size() const { return end - start; }
+};
+
+// One file of an image's file system.
+struct FileEntry {
+    int id = 0;
+    std::string path; // "/poketool/personal/personal.narc"
+    FileSpan span;    // always inside the image
+};
+
+// The file system of a DS image: the name table gives every path a file id, the allocation
+// table gives every id its bytes. Both are read whole, once, from where the header points;
+// every lookup checks what it uses, so damaged or hostile tables give an error in words
+// (IoError::Kind::BadContent), never a crash, a loop or a huge allocation.
+class NdsFileSystem {
+public:
+    // The file system of the image open in `file`, or nothing when the image has none: the
+    // header is too short to point to one, or points to empty tables or to tables beyond the
+    // image's end. Errors are failed reads, and tables too large or too damaged to be real.
+    [[nodiscard]] static Result<std::optional<NdsFileSystem>> read(OpenFile& file);
+
+    // The file at `path`, which starts with "/"; an error says why there is none.
+    [[nodiscard]] Result<FileEntry> find(std::string_view path) const;
+
+    // The named files whose bytes hold `offset`, by id.
+    [[nodiscard]] std::vector<FileEntry> filesHolding(std::int64_t offset) const;
+
+    // Every named file's path by id. Directories that cannot be reached or read are left out.
+    [[nodiscard]] std::map<int, std::string> paths() const;
+
+private:
+    struct Directory {
+        std::uint32_t listing = 0; // offset of its list of names within the name table
+        int firstFile = 0;         // id of the first file it lists
+    };
+    struct Name {
+        std::string_view text; // inside the name table
+        int directory = -1;    // the directory's index when the name is one, else -1
+        int file = -1;         // the file's id when the name is one, else -1
+    };
+
+    NdsFileSystem(std::string image, std::int64_t imageSize, Bytes names, Bytes allocation)
+        : m_image(std::move(image)), m_imageSize(imageSize), m_names(std::move(names)),
+          m_allocation(std::move(allocation)) {}
+
+    [[nodiscard]] Result<std::vector<Directory>> directories() const;
+    // Calls `visit` for each name that directory `index` lists, until it returns false.
+    [[nodiscard]] Status forEachName(const std::vector<Directory>& directories, std::size_t index,
+                                     const std::function<bool(const Name&)>& visit) const;
+    [[nodiscard]] Result<FileSpan> allocation(int id, std::string_view path) const;
+    [[nodiscard]] IoError damaged(const std::string& why) const;
+
+    std::string m_image; // the image's path, for messages
+    std::int64_t m_imageSize = 0;
+    Bytes m_names;
+    Bytes m_allocation;
+};
+
+} // namespace rom
