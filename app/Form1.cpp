@@ -12,7 +12,6 @@
 
 #include "EditionIdentification.h"
 #include "EntryRules.h"
-#include "HexFunctions.h"
 #include "RecordStore.h"
 #include "clsCommonDialog.h"
 
@@ -114,6 +113,7 @@ void Form1::acceptImage(const QString& path, const rom::GameEdition& edition) {
     m_ui.header->setText(uitext::fromUtf8(edition.title));
     m_ui.language->setText(uitext::fromUtf8(edition.language));
     m_ui.code->setText(m_GameCode);
+    m_ui.code->setToolTip(QString()); // until a load finds the new image's table
     setWindowTitle(QString::fromStdString(edition.caption()));
     QWidget* const opened[] = {m_ui.frameLoaded, m_ui.framePkmn, m_ui.pkmnlst,
                                m_ui.Label13,     m_ui.label14,   m_ui.Label15};
@@ -137,22 +137,18 @@ void Form1::loadSpecies(int row) {
     const rom::GameEdition* edition = rom::findEdition(m_GameCode.toStdString());
     if (!edition)
         return; // only an identified image makes the list usable
-    m_RecordBase = QString::number(edition->recordBase);
 
-    std::optional<rom::Bytes> record;
-    const rom::Result<std::int64_t> offset = species::recordOffset(m_RecordBase.toLongLong(), row);
-    if (offset.ok())
-        record = HexFunctions::fromHexText(HexFunctions::ReadHexBytes(
-            localPath(m_RomPath), offset.value(), species::kRecordSize, m_reporter, m_services.io));
-    else
-        m_reporter.report(offset.error());
-    if (!record || record->size() != species::kRecordSize) {
+    rom::Result<species::RecordRead> read =
+        species::readRecord(m_services.io, localPath(m_RomPath), *edition, row);
+    if (!read.ok()) {
+        reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
         m_record->clear();
         m_ui.mnuSave->setEnabled(false);
         return;
     }
-    m_record->show(species::decodeRecord(*record), row);
+    showTablePlace(read.value().place);
+    m_record->show(species::decodeRecord(read.value().bytes), row);
     m_ui.mnuSave->setEnabled(true);
 
     switch (species::alternateFormNote(row)) {
@@ -175,7 +171,8 @@ void Form1::saveSpecies() {
     if (!takesInput() || !m_ui.mnuSave->isEnabled())
         return;
     const int row = m_ui.pkmnlst->selectedRow();
-    if (row < 0)
+    const rom::GameEdition* edition = rom::findEdition(m_GameCode.toStdString());
+    if (row < 0 || !edition)
         return;
     m_ListPos = static_cast<qint16>(row);
     if (!m_record->statsValid()) {
@@ -184,14 +181,43 @@ void Form1::saveSpecies() {
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
         return;
     }
-    const rom::Status saved = species::saveRecord(
-        m_services.io, localPath(m_RomPath), m_RecordBase.toLongLong(), row, m_record->edit(row));
+    // The table is found afresh: another tool may have moved it, or removed it, since the load.
+    const rom::Result<species::TablePlace> saved = species::saveRecord(
+        m_services.io, localPath(m_RomPath), *edition, row, m_record->edit(row));
     if (!saved.ok()) {
-        m_reporter.report(saved.error());
+        reportFailure(saved.error());
+        if (saved.error().kind == rom::IoError::Kind::BadContent) {
+            m_record->clear();
+            m_ui.mnuSave->setEnabled(false);
+        }
         return;
     }
+    showTablePlace(saved.value());
     m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
                                     QStringLiteral("Pokémon Data Saved Successfully!"));
+}
+
+void Form1::reportFailure(const rom::IoError& error) {
+    if (error.kind != rom::IoError::Kind::BadContent) {
+        m_reporter.report(error);
+        return;
+    }
+    m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
+                                    QString::fromStdString(error.describe()) +
+                                        QStringLiteral(" Nothing was read or written."));
+}
+
+void Form1::showTablePlace(const species::TablePlace& place) {
+    m_RecordBase = QString::number(place.base);
+    const QString offset =
+        QStringLiteral("%1 (0x%2)").arg(place.base).arg(QString::number(place.base, 16).toUpper());
+    m_ui.code->setToolTip(
+        place.archive.empty()
+            ? QStringLiteral("Base-stat table at offset %1, where %2 keeps it: the image has no "
+                             "file system")
+                  .arg(offset, m_GameCode)
+            : QStringLiteral("Base-stat table: %1, from offset %2")
+                  .arg(QString::fromStdString(place.archive), offset));
 }
 
 void Form1::showHelpDialog(HelpDialog* dialog) {

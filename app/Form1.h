@@ -14,6 +14,10 @@ class RecordForm;
 
 namespace rom {
 struct GameEdition;
+struct IoError;
+} // namespace rom
+namespace species {
+struct TablePlace;
 }
 
 // The main window. Every action is the handler of a menu command or of the species list.
@@ -41,6 +45,9 @@ private:
     void loadSpecies(int row);
     void enableEditing();
     void saveSpecies();
+    // A table that cannot be found is a warning about the image; anything else a file error.
+    void reportFailure(const rom::IoError& error);
+    void showTablePlace(const species::TablePlace& place);
     void showHelpDialog(HelpDialog* dialog);
     [[nodiscard]] bool takesInput() const;
 
@@ -53,5 +60,5 @@ private:
     QString m_RomPath;    // the image the species commands work on
     QString m_GameCode;   // its four-character code
     qint16 m_ListPos = 0; // the list position of the shown record
-    QString m_RecordBase; // decimal file offset of record 0 of the shown record's edition
+    QString m_RecordBase; // decimal file offset of record 0 of the shown record's table
 };

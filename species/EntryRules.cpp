@@ -18,6 +18,11 @@ constexpr std::array<int, 56> kNoGenderSpecies{
     461, 473, 478, 479, 480, 481, 482, 483, 485, 486, 488, 489, 490, 491, 492, 495, 496, 497,
 };
 
+constexpr std::array<std::string_view, kPlatinumExtraForms> kPlatinumExtraFormNames{
+    "Giratina (Origin)", "Shaymin (Sky)", "Rotom (Heat)", "Rotom (Wash)",
+    "Rotom (Frost)",     "Rotom (Fan)",   "Rotom (Mow)",
+};
+
 constexpr int kDeoxysNormal = 385;
 constexpr int kWormadamPlant = 412;
 
@@ -32,6 +37,10 @@ std::optional<int> fixedColourIndex(int position) {
         if (entry.position == position)
             return entry.colourIndex;
     return std::nullopt;
+}
+
+std::span<const std::string_view> platinumExtraForms() {
+    return kPlatinumExtraFormNames;
 }
 
 std::span<const int> noGenderSpecies() {

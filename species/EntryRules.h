@@ -2,11 +2,17 @@
 
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace species {
 
 // Entries of the species list: 493 species, two placeholders, five alternate forms.
 inline constexpr int kSpeciesCount = 500;
+
+// Platinum's archive holds seven more forms after the list's 500 entries: Giratina (Origin),
+// Shaymin (Sky) and five of Rotom. Only statwright-cli reaches them, as positions 500 to 506.
+inline constexpr int kPlatinumExtraForms = 7;
+[[nodiscard]] std::span<const std::string_view> platinumExtraForms();
 
 // Entries whose colour byte is known to read wrongly: the colour list shows a fixed entry, is
 // hidden, and the byte is never read or written.

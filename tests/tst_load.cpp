@@ -3,6 +3,7 @@
 #include "EntryRules.h"
 #include "Form1.h"
 #include "GameEdition.h"
+#include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
 #include <QLabel>
@@ -340,6 +341,54 @@ private slots:
         m_h->clickEntry(1);
         QVERIFY(m_h->prompter.messages.isEmpty() || kind == "truncated");
         QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+
+    // The window reads the archive that the game reads, wherever the image's file system puts
+    // it: here Pearl's, in an image whose fixed base lies inside another archive.
+    void readsTheArchiveTheGameReads() {
+        const QString path = m_h->roms.createFor("APAE", "pearl.nds");
+        SyntheticFileSystem::forGame("APAE", SyntheticFileSystem::Layout::DecoyAtFixedBase)
+            .writeInto(path);
+        m_h->open(path);
+        m_h->io.reset();
+        m_h->clickEntry(3);
+        QCOMPARE(m_h->io.count(Call::Open), 1);
+        const qint64 base = 0x1C15A08 + 0x100000 + 0x1008; // where forGame puts the archive
+        const QByteArray record = SyntheticRom::read(path, base + 3 * 44, 10);
+        const int offsets[] = {0, 1, 2, 3, 4, 5, 8, 9};
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(m_h->box(kTextBoxes[i])->text(), QString::number(quint8(record[offsets[i]])));
+        QCOMPARE(m_h->window().RecordBase(), QString::number(base));
+        QVERIFY(m_h->find<QLabel>("code")->toolTip().contains(
+            "/poketool/personal_pearl/personal.narc"));
+    }
+
+    // An archive gone since the last load: one warning that names the image and the reason,
+    // and nothing of the previous entry left to be saved.
+    void tableNotFound() {
+        const QString path = m_h->roms.createFor("APAE", "pearl.nds");
+        SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("APAE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        system.writeInto(path);
+        m_h->open(path);
+        m_h->clickEntry(3);
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+        system.remove("/poketool/personal_pearl/personal.narc");
+        system.writeInto(path);
+
+        m_h->clickEntry(4);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
+        QCOMPARE(shown[0].text,
+                 QStringLiteral("Could not find the base-stat table in \"%1\": "
+                                "/poketool/personal_pearl/personal.narc is not in the image's "
+                                "file system. Nothing was read or written.")
+                     .arg(path));
+        QVERIFY(!m_h->action("mnuSave")->isEnabled());
+        QVERIFY(m_h->box("txtHP")->text().isEmpty());
+        QCOMPARE(m_h->list("cmbType1")->currentIndex(), -1);
     }
 
 private:

@@ -217,21 +217,21 @@ private slots:
         SyntheticRom roms;
         const QString path = roms.createFor("ADAE");
         SyntheticRom::fillRecords(path, "ADAE", 7);
-        const qint64 base = SyntheticRom::recordBase("ADAE");
+        const rom::GameEdition& edition = *rom::findEdition("ADAE");
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 499);
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
 
-        const rom::Result<species::RecordBytes> read =
-            species::readRecord(io, local(path), base, 499);
+        const rom::Result<species::RecordRead> read =
+            species::readRecord(io, local(path), edition, 499);
         QVERIFY(read.ok());
-        QCOMPARE(read.value(), bytes(before));
+        QCOMPARE(read.value().bytes, bytes(before));
 
         species::RecordEdit edit;
         edit[static_cast<std::size_t>(Field::HP)] = 0x11;
         edit[static_cast<std::size_t>(Field::Item1)] = 300;
         io.reset();
-        QVERIFY(species::saveRecord(io, local(path), base, 499, edit).ok());
+        QVERIFY(species::saveRecord(io, local(path), edition, 499, edit).ok());
         QCOMPARE(io.count(Call::Open), 1);
         QCOMPARE(io.count(Call::Pwrite), 1);
         QCOMPARE(io.bytesWritten(), 26);

@@ -2,6 +2,7 @@
 // file (and the ones that never do), and failures that must not be reported as success.
 #include "EntryRules.h"
 #include "Form1.h"
+#include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
 #include <QtTest/QTest>
@@ -235,6 +236,60 @@ private slots:
         QCOMPARE(SyntheticRom::sha256(m_path), once);
         QCOMPARE(m_h->prompter.take().size(), 2);
         QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("88"));
+    }
+
+    // A save into Pearl's archive changes exactly the edited byte of the file. If another tool
+    // moved the archive since the load, the save follows it; if it removed it, nothing is
+    // written.
+    void savesWhereTheGameReads_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("in place") << "in place";
+        QTest::newRow("moved since the load") << "moved";
+        QTest::newRow("gone since the load") << "gone";
+    }
+    void savesWhereTheGameReads() {
+        QFETCH(QString, how);
+        const QString path = m_h->roms.createFor("APAE", "pearl.nds");
+        SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("APAE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        system.writeInto(path);
+        m_h->open(path);
+        load(7);
+        const QString archive = "/poketool/personal_pearl/personal.narc";
+        const qint64 loadedFrom = 0x1C15A08 + 0x100000 + 0x1008 + 7 * 44;
+        qint64 record = loadedFrom;
+        if (how == "moved") {
+            system.move(archive, system.offsetOf(archive) + 0x40000);
+            record += 0x40000;
+        } else if (how == "gone") {
+            system.remove(archive);
+        }
+        system.writeInto(path);
+        const QByteArray before = SyntheticRom::read(path, record, 44);
+        const QByteArray stale = SyntheticRom::read(path, loadedFrom, 44);
+        const char hp = char(quint8(before[0]) ^ 0x55);
+        m_h->type("txtHP", QString::number(quint8(hp)));
+        m_h->io.reset();
+        m_h->save();
+
+        if (how == "gone") {
+            const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+            QVERIFY(shown[0].text.endsWith("is not in the image's file system. Nothing was read "
+                                           "or written."));
+            QVERIFY(m_h->io.writes().empty());
+            QVERIFY(!m_h->action("mnuSave")->isEnabled());
+            return;
+        }
+        expectOnly(kSaved, Prompter::Icon::Information);
+        const std::vector<FaultInjectingIo::Span> only{{record, 26}};
+        QCOMPARE(m_h->io.writes(), only);
+        QByteArray expected = before;
+        expected[0] = hp;
+        QCOMPARE(SyntheticRom::read(path, record, 44), expected);
+        if (how == "moved")
+            QCOMPARE(SyntheticRom::read(path, loadedFrom, 44), stale);
     }
 
 private:

@@ -14,6 +14,7 @@ void FaultInjectingIo::reset() {
     m_counts.clear();
     m_writeBudget = -1;
     m_written = 0;
+    m_writes.clear();
 }
 
 int FaultInjectingIo::count(Call call) const {
@@ -60,6 +61,7 @@ std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::s
     const std::int64_t n = rom::systemIo().pwrite(fd, buffer, count, offset);
     if (n > 0) {
         m_written += n;
+        m_writes.push_back({offset, n});
         if (m_writeBudget > 0)
             m_writeBudget -= n;
     }

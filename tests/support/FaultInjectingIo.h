@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // The real system calls, counted, with failures on demand: the Nth call of one kind fails
 // with a chosen error, or writes stop after a number of bytes.
@@ -32,6 +33,13 @@ public:
 
     [[nodiscard]] int count(Call call) const;
     [[nodiscard]] long long bytesWritten() const { return m_written; }
+    // Every write that reached a file, in order: where it began and how many bytes it wrote.
+    struct Span {
+        std::int64_t offset;
+        std::int64_t count;
+        bool operator==(const Span&) const = default;
+    };
+    [[nodiscard]] const std::vector<Span>& writes() const { return m_writes; }
 
     int open(const std::string& path, Mode mode) override;
     std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
@@ -59,4 +67,5 @@ private:
     long long m_writeBudget = -1; // -1: unlimited
     int m_writeError = 0;
     long long m_written = 0;
+    std::vector<Span> m_writes;
 };

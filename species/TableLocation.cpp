@@ -1,0 +1,81 @@
+#include "TableLocation.h"
+
+#include "FieldLayout.h"
+
+#include "Narc.h"
+#include "NdsFileSystem.h"
+
+namespace species {
+namespace {
+
+constexpr char kAction[] = "find the base-stat table in";
+
+rom::IoError notFound(rom::IoError error) {
+    if (error.kind == rom::IoError::Kind::BadContent)
+        error.action = kAction;
+    return error;
+}
+
+// Members 1 to `entries` of the archive must be the records, back to back.
+std::string recordsProblem(const std::vector<rom::FileSpan>& members, int entries) {
+    const auto needed = static_cast<std::size_t>(entries) + 1;
+    if (members.size() < needed)
+        return "has " + std::to_string(members.size()) + " members, fewer than " +
+               std::to_string(needed);
+    for (std::size_t i = 1; i < needed; ++i) {
+        if (members[i].size() != kRecordSize)
+            return "has members of " + std::to_string(members[i].size()) +
+                   " bytes (member " + std::to_string(i) + "), not of " +
+                   std::to_string(kRecordSize);
+        if (i > 1 && members[i].start != members[i - 1].end)
+            return "has members " + std::to_string(i - 1) + " and " + std::to_string(i) +
+                   " apart, not back to back";
+    }
+    return {};
+}
+
+} // namespace
+
+std::string_view tableArchive(rom::Game game) {
+    switch (game) {
+    case rom::Game::Diamond:
+        return "/poketool/personal/personal.narc";
+    case rom::Game::Pearl:
+        return "/poketool/personal_pearl/personal.narc";
+    case rom::Game::Platinum:
+        break;
+    }
+    return "/poketool/personal/pl_personal.narc";
+}
+
+int tableEntries(rom::Game game) {
+    return game == rom::Game::Platinum ? kSpeciesCount + kPlatinumExtraForms : kSpeciesCount;
+}
+
+rom::Result<TablePlace> findTable(rom::OpenFile& file, const rom::GameEdition& edition) {
+    rom::Result<std::optional<rom::NdsFileSystem>> system = rom::NdsFileSystem::read(file);
+    if (!system.ok())
+        return notFound(system.error());
+    if (!system.value()) {
+        if (edition.hasFixedBase())
+            return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
+        return rom::IoError::badContent(kAction, file.path(),
+                                        "the image has no file system, and " +
+                                            std::string(edition.code) +
+                                            " images keep the table in no fixed place");
+    }
+    const std::string_view path = tableArchive(edition.game);
+    rom::Result<rom::FileEntry> archive = system.value()->find(path);
+    if (!archive.ok())
+        return notFound(archive.error());
+    rom::Result<std::vector<rom::FileSpan>> members = rom::readNarcMembers(file, archive.value());
+    if (!members.ok())
+        return notFound(members.error());
+    const int entries = tableEntries(edition.game);
+    if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
+        return rom::IoError::badContent(kAction, file.path(), std::string(path) + " " + problem);
+    return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
+                      members.value().size()};
+}
+
+} // namespace species

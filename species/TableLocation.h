@@ -1,0 +1,41 @@
+#pragma once
+
+#include "EntryRules.h"
+
+#include "GameEdition.h"
+#include "IoError.h"
+#include "OpenFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace species {
+
+// Where an image keeps the base-stat table that its game reads.
+struct TablePlace {
+    std::int64_t base = 0;       // file offset of list position 0
+    int entries = kSpeciesCount; // records from `base` on: the list's 500, or Platinum's 507
+    // The archive the game reads, and how many members it has; an empty path when the image
+    // has no file system and the edition's fixed base stands in.
+    std::string archive;
+    int archiveId = -1;
+    std::size_t members = 0;
+};
+
+// The archive of the file system that `game` reads its table from: member 0 is an empty
+// record, members 1 to 500 are list positions 0 to 499, and Platinum's 501 to 507 are its
+// extra forms.
+[[nodiscard]] std::string_view tableArchive(rom::Game game);
+// Records from member 1 on: 500, or 507 for Platinum.
+[[nodiscard]] int tableEntries(rom::Game game);
+
+// Finds the table in the open image: in the archive that its file system names, which must be
+// a NARC of 44-byte records back to back, or, in an image without a file system, at the
+// edition's fixed base. A BadContent error says in words why there is none. Everything
+// read lies inside the image.
+[[nodiscard]] rom::Result<TablePlace> findTable(rom::OpenFile& file,
+                                                const rom::GameEdition& edition);
+
+} // namespace species

@@ -1,0 +1,176 @@
+#include "SyntheticFileSystem.h"
+
+#include "SyntheticRom.h"
+
+#include <QMap>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QtEndian>
+
+namespace {
+
+void put32(QByteArray& bytes, qsizetype at, quint32 value) {
+    qToLittleEndian(value, reinterpret_cast<uchar*>(bytes.data()) + at);
+}
+void put16(QByteArray& bytes, qsizetype at, quint16 value) {
+    qToLittleEndian(value, reinterpret_cast<uchar*>(bytes.data()) + at);
+}
+
+QString parentOf(const QString& path) { return path.left(path.lastIndexOf('/')); }
+QString nameOf(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+} // namespace
+
+QByteArray SyntheticFileSystem::narc(int members, int size, quint32 seed) {
+    const int allocationSize = 12 + 8 * members;
+    const qsizetype dataStart = 16 + allocationSize + 16 + 8;
+    QByteArray bytes(dataStart + qsizetype(members) * size, '\0');
+    bytes.replace(0, 4, "NARC");
+    put16(bytes, 4, 0xFFFE);
+    put16(bytes, 6, 0x0100);
+    put32(bytes, 8, quint32(bytes.size()));
+    put16(bytes, 12, 16);
+    put16(bytes, 14, 3);
+    bytes.replace(16, 4, "BTAF");
+    put32(bytes, 20, quint32(allocationSize));
+    put16(bytes, 24, quint16(members));
+    for (int i = 0; i < members; ++i) {
+        put32(bytes, 28 + 8 * i, quint32(i * size));
+        put32(bytes, 32 + 8 * i, quint32((i + 1) * size));
+    }
+    const qsizetype names = 16 + allocationSize;
+    bytes.replace(names, 4, "BTNF");
+    put32(bytes, names + 4, 16);
+    put32(bytes, names + 8, 4);
+    put16(bytes, names + 14, 1);
+    bytes.replace(names + 16, 4, "GMIF");
+    put32(bytes, names + 20, quint32(8 + qsizetype(members) * size));
+    QRandomGenerator random(seed);
+    for (qsizetype at = dataStart + size; at < bytes.size(); ++at)
+        bytes[at] = char(random.bounded(256));
+    return bytes;
+}
+
+qint64 SyntheticFileSystem::firstRecordOffset(int members, int size) {
+    return 16 + 12 + 8LL * members + 16 + 8 + size;
+}
+
+SyntheticFileSystem SyntheticFileSystem::forGame(const QByteArray& code, Layout layout) {
+    SyntheticFileSystem system;
+    const bool platinum = code.startsWith("CPU");
+    const bool pearl = code.startsWith("APA");
+    system.tableArchive = platinum ? "/poketool/personal/pl_personal.narc"
+                          : pearl  ? "/poketool/personal_pearl/personal.narc"
+                                   : "/poketool/personal/personal.narc";
+    // Platinum keeps a stale copy of the Diamond and Pearl archive; the others one each of a
+    // table that another game would read.
+    system.decoyArchive = pearl ? "/poketool/personal/growtbl.narc"
+                          : platinum ? "/poketool/personal/personal.narc"
+                                     : "/poketool/personal_pearl/personal.narc";
+    const QByteArray table = narc(platinum ? 508 : 501, 44, qHash(code) + 1);
+    const QByteArray decoy = narc(501, 44, qHash(code) + 2);
+    const qint64 fixedBase = SyntheticRom::recordBase(code);
+    system.add("/a.bin", QByteArray(0x300, 'a'));
+    if (fixedBase > 0 && layout == Layout::TableAtFixedBase) {
+        system.add(system.tableArchive, table, fixedBase - firstRecordOffset(platinum ? 508 : 501, 44));
+        system.add(system.decoyArchive, decoy);
+    } else if (fixedBase > 0) {
+        system.add(system.decoyArchive, decoy, fixedBase - firstRecordOffset(501, 44));
+        system.add(system.tableArchive, table, fixedBase + 0x100000);
+    } else {
+        system.add(system.decoyArchive, decoy);
+        system.add(system.tableArchive, table);
+    }
+    return system;
+}
+
+void SyntheticFileSystem::add(const QString& path, const QByteArray& bytes, qint64 offset) {
+    if (offset < 0) {
+        offset = m_next;
+        m_next = (offset + bytes.size() + 0x1FF) & ~qint64(0x1FF);
+    }
+    m_files.append({path, bytes, offset});
+}
+
+void SyntheticFileSystem::remove(const QString& path) {
+    m_files.removeIf([&](const File& file) { return file.path == path; });
+}
+
+void SyntheticFileSystem::move(const QString& path, qint64 offset) {
+    for (File& file : m_files)
+        if (file.path == path)
+            file.offset = offset;
+}
+
+const SyntheticFileSystem::File& SyntheticFileSystem::file(const QString& path) const {
+    for (const File& file : m_files)
+        if (file.path == path)
+            return file;
+    qFatal("no file %s in the synthetic file system", qPrintable(path));
+}
+
+qint64 SyntheticFileSystem::offsetOf(const QString& path) const { return file(path).offset; }
+QByteArray SyntheticFileSystem::bytesOf(const QString& path) const { return file(path).bytes; }
+
+qint64 SyntheticFileSystem::recordBaseOf(const QString& path) const {
+    const QByteArray& bytes = file(path).bytes;
+    const int members = qFromLittleEndian<quint16>(bytes.constData() + 24);
+    return offsetOf(path) + firstRecordOffset(members, 44);
+}
+
+// Directories in name order, root first; each lists its files (with consecutive ids, in the
+// order they were added) and then its subdirectories.
+QByteArray SyntheticFileSystem::nameTable(QList<int>& idOrder) const {
+    QStringList directories{QString()};
+    for (const File& file : m_files)
+        for (QString dir = parentOf(file.path); !dir.isEmpty(); dir = parentOf(dir))
+            if (!directories.contains(dir))
+                directories.append(dir);
+    std::sort(directories.begin() + 1, directories.end());
+
+    QByteArray main(8 * directories.size(), '\0');
+    QByteArray listings;
+    for (int d = 0; d < directories.size(); ++d) {
+        put32(main, 8 * d, quint32(main.size() + listings.size()));
+        put16(main, 8 * d + 4, quint16(idOrder.size()));
+        put16(main, 8 * d + 6,
+              quint16(d == 0 ? directories.size()
+                             : 0xF000 + directories.indexOf(parentOf(directories[d]))));
+        for (int f = 0; f < m_files.size(); ++f)
+            if (parentOf(m_files[f].path) == directories[d]) {
+                const QByteArray name = nameOf(m_files[f].path).toLatin1();
+                listings += char(name.size()) + name;
+                idOrder.append(f);
+            }
+        for (int c = 1; c < directories.size(); ++c)
+            if (parentOf(directories[c]) == directories[d]) {
+                const QByteArray name = nameOf(directories[c]).toLatin1();
+                QByteArray id(2, '\0');
+                put16(id, 0, quint16(0xF000 + c));
+                listings += char(0x80 | name.size()) + name + id;
+            }
+        listings += '\0';
+    }
+    return main + listings;
+}
+
+void SyntheticFileSystem::writeInto(const QString& imagePath) const {
+    QList<int> idOrder;
+    const QByteArray names = nameTable(idOrder);
+    QByteArray allocation(8 * idOrder.size(), '\0');
+    for (int id = 0; id < idOrder.size(); ++id) {
+        const File& file = m_files[idOrder[id]];
+        put32(allocation, 8 * id, quint32(file.offset));
+        put32(allocation, 8 * id + 4, quint32(file.offset + file.bytes.size()));
+    }
+    QByteArray pointers(16, '\0');
+    put32(pointers, 0, 0x1000);
+    put32(pointers, 4, quint32(names.size()));
+    put32(pointers, 8, 0x4000);
+    put32(pointers, 12, quint32(allocation.size()));
+    SyntheticRom::write(imagePath, 0x40, pointers);
+    SyntheticRom::write(imagePath, 0x1000, names);
+    SyntheticRom::write(imagePath, 0x4000, allocation);
+    for (const File& file : m_files)
+        SyntheticRom::write(imagePath, file.offset, file.bytes);
+}

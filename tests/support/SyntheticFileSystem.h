@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A DS file system written into a synthetic image: the header's pointers to a name table and
+// an allocation table, and the files, each on a 0x200 boundary as in a retail image. Nothing
+// in it comes from a real game: archives hold records computed from a seed.
+class SyntheticFileSystem {
+public:
+    // Where the layouts of a game put the edition's fixed base (none for an edition without).
+    enum class Layout {
+        TableAtFixedBase, // member 1 of the archive the game reads starts at the fixed base
+        DecoyAtFixedBase, // another archive of 44-byte records lies there; the game's is after
+    };
+
+    // The archive that the game of `code` reads, a decoy archive of the same shape with other
+    // bytes, and a plain file, laid out as `layout` says.
+    static SyntheticFileSystem forGame(const QByteArray& code, Layout layout);
+
+    // A file at `offset`, or on the next free 0x200 boundary from 0x10000 when it is -1.
+    void add(const QString& path, const QByteArray& bytes, qint64 offset = -1);
+    void remove(const QString& path);
+    void move(const QString& path, qint64 offset);
+
+    // Writes the tables and every file (making the image longer where a file needs it).
+    void writeInto(const QString& imagePath) const;
+
+    [[nodiscard]] qint64 offsetOf(const QString& path) const;
+    [[nodiscard]] QByteArray bytesOf(const QString& path) const;
+    // Where member 1 of the archive at `path` starts in the image.
+    [[nodiscard]] qint64 recordBaseOf(const QString& path) const;
+
+    // A NARC of `members` members of `size` bytes: member 0 all zero, the others bytes from
+    // `seed`.
+    [[nodiscard]] static QByteArray narc(int members, int size, quint32 seed);
+    // Offset of member 1 within an archive of `members` members of `size` bytes.
+    [[nodiscard]] static qint64 firstRecordOffset(int members, int size);
+
+    QString tableArchive; // set by forGame
+    QString decoyArchive;
+
+private:
+    struct File {
+        QString path;
+        QByteArray bytes;
+        qint64 offset;
+    };
+    [[nodiscard]] const File& file(const QString& path) const;
+    [[nodiscard]] QByteArray nameTable(QList<int>& idOrder) const;
+
+    QList<File> m_files;
+    qint64 m_next = 0x10000;
+};

@@ -1,0 +1,282 @@
+// Finding the table the game reads: through the image's file system and its NARC archive, at
+// the fixed base in an image without one, and never in a damaged or hostile table.
+#include "FaultInjectingIo.h"
+#include "GameEdition.h"
+#include "NdsFileSystem.h"
+#include "RecordStore.h"
+#include "SyntheticFileSystem.h"
+#include "SyntheticRom.h"
+#include "TableLocation.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <QtTest/QTest>
+
+using Layout = SyntheticFileSystem::Layout;
+
+namespace {
+
+std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QByteArray le16(quint16 value) {
+    QByteArray bytes(2, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+QByteArray le32(quint32 value) {
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// A name table of `listings.size()` directories, each listing given as raw bytes; directory d
+// starts its files at id `firstFile[d]`.
+QByteArray nameTable(const QList<QByteArray>& listings, quint16 firstFile = 0) {
+    QByteArray main, names;
+    for (int d = 0; d < listings.size(); ++d) {
+        main += le32(quint32(8 * listings.size() + names.size())) + le16(firstFile) +
+                le16(d == 0 ? quint16(listings.size()) : quint16(0xF000));
+        names += listings[d];
+    }
+    return main + names;
+}
+
+QByteArray dirEntry(const QByteArray& name, quint16 id) {
+    return char(0x80 | name.size()) + name + le16(id);
+}
+QByteArray fileEntry(const QByteArray& name) { return char(name.size()) + name; }
+
+// Points the header at `names` (at 0x1000) and an allocation table with one entry per span.
+void writeTables(const QString& image, const QByteArray& names, const QList<qint64>& spans) {
+    QByteArray allocation;
+    for (qint64 span : spans)
+        allocation += le32(quint32(span)) + le32(quint32(span + 0x100));
+    SyntheticRom::write(image, 0x40,
+                        le32(0x1000) + le32(quint32(names.size())) + le32(0x4000) +
+                            le32(quint32(allocation.size())));
+    SyntheticRom::write(image, 0x1000, names);
+    SyntheticRom::write(image, 0x4000, allocation);
+}
+
+rom::Result<species::TablePlace> find(const QString& image, const QByteArray& code) {
+    rom::Result<rom::OpenFile> file =
+        rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        qFatal("cannot open %s", qPrintable(image));
+    return species::findTable(file.value(),
+                              *rom::findEdition(code.toStdString(), rom::Editions::AnyRegion));
+}
+
+} // namespace
+
+class TestFileSystem : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each game reads its own archive, wherever the file system puts it; its decoys, and the
+    // fixed base, have other bytes.
+    void findsTheArchiveTheGameReads_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<int>("entries");
+        const QString diamond = "/poketool/personal/personal.narc";
+        const QString pearl = "/poketool/personal_pearl/personal.narc";
+        const QString platinum = "/poketool/personal/pl_personal.narc";
+        QTest::newRow("Diamond, retail") << QByteArray("ADAE") << int(Layout::TableAtFixedBase)
+                                         << diamond << 500;
+        QTest::newRow("Diamond, rebuilt") << QByteArray("ADAS") << int(Layout::DecoyAtFixedBase)
+                                          << diamond << 500;
+        QTest::newRow("Pearl, rebuilt") << QByteArray("APAE") << int(Layout::DecoyAtFixedBase)
+                                        << pearl << 500;
+        QTest::newRow("Platinum, retail") << QByteArray("CPUJ") << int(Layout::DecoyAtFixedBase)
+                                          << platinum << 507;
+        QTest::newRow("Platinum, another region")
+            << QByteArray("CPUF") << int(Layout::TableAtFixedBase) << platinum << 507;
+    }
+    void findsTheArchiveTheGameReads() {
+        QFETCH(QByteArray, code);
+        QFETCH(int, layout);
+        QFETCH(QString, archive);
+        QFETCH(int, entries);
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", code, 0x4000000);
+        const SyntheticFileSystem system = SyntheticFileSystem::forGame(code, Layout(layout));
+        system.writeInto(image);
+        QCOMPARE(system.tableArchive, archive);
+        const qint64 base = system.recordBaseOf(archive);
+
+        const rom::Result<species::TablePlace> place = find(image, code);
+        QVERIFY2(place.ok(), place.ok() ? "" : place.error().describe().c_str());
+        QCOMPARE(place.value().base, base);
+        QCOMPARE(place.value().entries, entries);
+        QCOMPARE(QString::fromStdString(place.value().archive), archive);
+
+        FaultInjectingIo io;
+        const auto& edition = *rom::findEdition(code.toStdString(), rom::Editions::AnyRegion);
+        const auto read = species::readRecord(io, local(image), edition, 499);
+        QVERIFY(read.ok());
+        const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().bytes.data()), 44),
+                 expected);
+        QVERIFY(expected != SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) +
+                                                          499 * 44, 44));
+        QCOMPARE(io.count(FaultInjectingIo::Call::Open), 1);
+    }
+
+    void imageWithoutFileSystemUsesTheFixedBase() {
+        SyntheticRom roms;
+        const rom::Result<species::TablePlace> place = find(roms.createFor("CPUJ"), "CPUJ");
+        QVERIFY(place.ok());
+        QCOMPARE(place.value().base, 58670088);
+        QCOMPARE(place.value().entries, 500);
+        QVERIFY(place.value().archive.empty());
+        const rom::Result<species::TablePlace> none = find(roms.createFor("CPUE"), "CPUE");
+        QVERIFY(!none.ok());
+        QVERIFY(none.error().reason.find("no file system") != std::string::npos);
+    }
+
+    // A file system that does not hold the table the game reads: no base, only the reason.
+    void malformedArchives_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "/poketool/personal_pearl/personal.narc is not in the "
+                                    "image's file system";
+        QTest::newRow("not a NARC") << "magic" << "personal.narc is not a NARC archive";
+        QTest::newRow("too few members") << "few" << "has 300 members, fewer than 501";
+        QTest::newRow("members of the wrong size")
+            << "size" << "has members of 12 bytes (member 1), not of 44";
+        QTest::newRow("members apart") << "apart" << "has members 2 and 3 apart";
+        QTest::newRow("member outside the data")
+            << "outside" << "has a member (500) outside its data section";
+        QTest::newRow("no data section") << "gmif" << "has no data section";
+        QTest::newRow("truncated image") << "truncate" << "which are not inside the image";
+    }
+    void malformedArchives() {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", "APAE", 0x200000);
+        SyntheticFileSystem system = SyntheticFileSystem::forGame("APAE", Layout::TableAtFixedBase);
+        system.move(system.tableArchive, 0x100000);
+        system.move(system.decoyArchive, 0x40000);
+        QByteArray archive = system.bytesOf(system.tableArchive);
+        if (damage == "missing")
+            system.remove(system.tableArchive);
+        else if (damage == "magic")
+            archive.replace(0, 4, "NARX");
+        else if (damage == "few")
+            archive = SyntheticFileSystem::narc(300, 44, 1);
+        else if (damage == "size")
+            archive = SyntheticFileSystem::narc(501, 12, 1);
+        else if (damage == "apart")
+            archive.replace(28 + 8 * 3, 8, le32(3 * 44 + 4) + le32(4 * 44 + 4)); // 4 bytes late
+        else if (damage == "outside")
+            archive.replace(28 + 8 * 500 + 4, 4, le32(501 * 44 + 1));
+        else if (damage == "gmif")
+            archive.replace(archive.indexOf("GMIF"), 4, "GMIX");
+        if (damage != "missing") {
+            system.remove(system.tableArchive);
+            system.add(system.tableArchive, archive, 0x100000);
+        }
+        system.writeInto(image);
+        if (damage == "truncate")
+            QVERIFY(QFile::resize(image, 0x100000 + 0x800));
+
+        const rom::Result<species::TablePlace> place = find(image, "APAE");
+        QVERIFY(!place.ok());
+        QCOMPARE(place.error().kind, rom::IoError::Kind::BadContent);
+        QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
+                 place.error().describe().c_str());
+        QCOMPARE(place.error().action, std::string("find the base-stat table in"));
+    }
+
+    // Name tables made to loop, point outside themselves or run out: an error in words, at once.
+    void hostileNameTables_data() {
+        QTest::addColumn<QByteArray>("names");
+        QTest::addColumn<QString>("reason");
+        const QByteArray end("\0", 1);
+        QTest::newRow("directory lists itself")
+            << nameTable({dirEntry("poketool", 0xF001) + end, dirEntry("poketool", 0xF001) + end})
+            << "is not in the image's file system";
+        QTest::newRow("directory lists the root")
+            << nameTable({dirEntry("poketool", 0xF000) + end}) << "is not one of its directories";
+        QTest::newRow("directory beyond the table")
+            << nameTable({dirEntry("poketool", 0xF123) + end}) << "is not one of its directories";
+        QTest::newRow("listing beyond the table")
+            << le32(0x7FFFFF) + le16(0) + le16(1) << "run past the table's end";
+        QTest::newRow("no end of listing") << nameTable({fileEntry("a.bin")})
+                                           << "run past the table's end";
+        QTest::newRow("name cut short") << nameTable({QByteArray("\x7F" "abc")})
+                                        << "run past the table's end";
+        QTest::newRow("empty name") << nameTable({QByteArray("\x80\x01\xF0\0", 4)})
+                                    << "a name of no characters";
+        QTest::newRow("no directories") << le32(8) + le16(0) + le16(0) + end
+                                        << "claims 0 directories";
+        QTest::newRow("more directories than room")
+            << le32(8) + le16(0) + le16(4000) + end << "claims 4000 directories";
+        QTest::newRow("too short for its root") << QByteArray("\x08\0\0", 3)
+                                                << "too short to describe its root";
+        QTest::newRow("file ids run out")
+            << nameTable({fileEntry("a") + fileEntry("b") + end}, 0xEFFF)
+            << "more files than there are ids";
+        QTest::newRow("file without an allocation entry")
+            << nameTable({dirEntry("poketool", 0xF001) + end,
+                          dirEntry("personal_pearl", 0xF002) + end,
+                          fileEntry("x") + fileEntry("personal.narc") + end})
+            << "(file 1) has no entry in the file allocation table";
+    }
+    void hostileNameTables() {
+        QFETCH(QByteArray, names);
+        QFETCH(QString, reason);
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", "APAE", 0x10000);
+        writeTables(image, names, {0x8000});
+        const rom::Result<species::TablePlace> place = find(image, "APAE");
+        QVERIFY(!place.ok());
+        QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
+                 place.error().describe().c_str());
+
+        rom::Result<rom::OpenFile> file =
+            rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+        QVERIFY(file.ok());
+        auto system = rom::NdsFileSystem::read(file.value());
+        QVERIFY(system.ok() && system.value());
+        (void)system.value()->paths(); // ends, however the directories point
+        QVERIFY(system.value()->filesHolding(0x8000).size() <= 1);
+    }
+
+    // A bare image has no file system; one whose tables are too large to be real is damaged.
+    void headerPointers_data() {
+        QTest::addColumn<QByteArray>("pointers");
+        QTest::addColumn<int>("expected"); // 0 no file system, 1 damaged
+        QTest::newRow("all zero") << QByteArray(16, '\0') << 0;
+        QTest::newRow("empty name table") << le32(0x1000) + le32(0) + le32(0x4000) + le32(8) << 0;
+        QTest::newRow("tables past the end")
+            << le32(0x1000) + le32(0x10) + le32(0xFFFFFF00) + le32(8) << 0;
+        QTest::newRow("name table of 9 MiB")
+            << le32(0x1000) + le32(9 << 20) + le32(0x4000) + le32(8) << 1;
+        QTest::newRow("allocation of no whole files")
+            << le32(0x1000) + le32(0x10) + le32(0x4000) + le32(12) << 1;
+    }
+    void headerPointers() {
+        QFETCH(QByteArray, pointers);
+        QFETCH(int, expected);
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", "ADAE", 0x1000000);
+        SyntheticRom::write(image, 0x40, pointers);
+        rom::Result<rom::OpenFile> file =
+            rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+        QVERIFY(file.ok());
+        const auto system = rom::NdsFileSystem::read(file.value());
+        QCOMPARE(system.ok() ? 0 : 1, expected);
+        if (system.ok())
+            QVERIFY(!system.value());
+        else
+            QCOMPARE(system.error().kind, rom::IoError::Kind::BadContent);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileSystem)
+#include "tst_filesystem.moc"
