@@ -10,7 +10,9 @@
 #include "EditionIdentification.h"
 #include "EntryRules.h"
 #include "PositionedFile.h"
+#include "TableLocation.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -23,16 +25,17 @@ constexpr std::int64_t kMaxTableFile = 64 << 20;
 const std::map<std::string, std::string> kHelp = {
     {"", R"(Usage: statwright-cli COMMAND [ARGUMENTS]
 
-Reads and changes the base stats of all 500 entries of a Pokémon Diamond, Pearl or
-Platinum ROM image at once, with the same layout, rules and write path as Statwright.
+Reads and changes the base stats of all entries of a Pokémon Diamond, Pearl or Platinum
+ROM image at once, with the same layout, rules and write path as Statwright. The table is
+the one the game reads, found through the image's own file system.
 
 Commands:
-  identify IMAGE                     the game code, title, language and record base
+  identify IMAGE                     the game code, title, language and where the table is
   export IMAGE [-f csv|json] [-o FILE]
                                      every entry as a CSV or JSON table
   import IMAGE FILE [-n]             writes the changes of an edited table into the image
   diff IMAGE_A IMAGE_B               the fields that differ, entry by entry
-  check IMAGE                        whether the table lies where the edition keeps it
+  check IMAGE                        validates the archive the game reads its table from
   help [COMMAND]                     this text, or a command's
 
 Exit status: 0 success, 1 invalid data or a failed check, 2 wrong usage,
@@ -40,12 +43,15 @@ Exit status: 0 success, 1 invalid data or a failed check, 2 wrong usage,
 )"},
     {"identify", R"(Usage: statwright-cli identify IMAGE
 
-Prints the game code read at offset 12 of IMAGE, the game's title and language, and the
-file offset of its base-stat table, or why the image is not supported (exit status 1).
+Prints the game code read at offset 12 of IMAGE, the game's title and language, and
+where its base-stat table is: the archive of the image's file system that the game
+reads, or, in an image without a file system, the edition's fixed base. Exit status 1
+when the image is not supported or its table cannot be found, with the reason.
 )"},
     {"export", R"(Usage: statwright-cli export IMAGE [-f|--format csv|json] [-o|--output FILE]
 
-Writes all 500 entries, one row each. CSV (the default, or when FILE ends in .json,
+Writes every entry, one row each: the 500 of the species list, and in Platinum's archive
+seven more forms (positions 500 to 506). CSV (the default, or when FILE ends in .json,
 JSON) has the columns
   position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
   base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
@@ -58,11 +64,11 @@ table goes to standard output.
 
 Reads an edited table (CSV, or JSON when FILE ends in .json), checks every row before
 anything is written, prints each change as "Species: field old -> new", and writes the
-changed entries into IMAGE. Every entry needs its row, keyed by position and named as
-in the species list; stats lie between 0 and 255, list values within their list (or
-unchanged); colours that read wrongly and the gender of species without one cannot be
-changed. If a write fails, the entries already written are put back. --dry-run checks
-and prints the changes but writes nothing.
+changed entries into IMAGE. Every entry of the image needs its row, keyed by position
+and named as in the species list; stats lie between 0 and 255, list values within their
+list (or unchanged); colours that read wrongly and the gender of species without one
+cannot be changed. If a write fails, the entries already written are put back.
+--dry-run checks and prints the changes but writes nothing.
 )"},
     {"diff", R"(Usage: statwright-cli diff IMAGE_A IMAGE_B
 
@@ -70,11 +76,12 @@ Prints every field that differs between the two images as "Species: field a -> b
 )"},
     {"check", R"(Usage: statwright-cli check IMAGE
 
-Reads the image's own file system to find the file that holds the edition's base-stat
-table, and confirms that it is a NARC archive of 44-byte records covering all 500
-entries from the record base on. Images rebuilt by other tools move their files; such
-an image fails the check (exit status 1). An image without a readable file system is
-reported as unverifiable (exit status 0).
+Looks up, in the image's own file system, the archive that the game reads its base-stat
+table from, and confirms that it is a NARC archive whose members 1 to 500 (to 507 in
+Platinum) are 44-byte records back to back. It also says where the edition's fixed base
+lies: in that archive, in another file, or in no file. A missing or malformed archive
+fails the check (exit status 1). An image without a file system is reported as
+unverifiable (exit status 0): its table is read at the edition's fixed base.
 )"},
 };
 
@@ -215,14 +222,26 @@ private:
 };
 
 ExitCode Runner::identify(const std::string& path) {
-    const rom::Identification found = rom::identifyImage(m_io, path);
+    rom::Result<rom::OpenFile> file = rom::OpenFile::open(m_io, path, rom::SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        return fail(imageFailure(file.error()));
+    const rom::Identification found = rom::identifyImage(file.value(), rom::Editions::AnyRegion);
     if (const std::optional<Failure> failure = identificationFailure(found, path))
         return fail(*failure);
     const rom::GameEdition& edition = *found.edition;
     m_out << "code: " << edition.code << "\ntitle: " << edition.title
-          << "\nlanguage: " << edition.language
-          << "\nrecord base: " << hexNumber(edition.recordBase) << " (" << edition.recordBase
-          << ")\n";
+          << "\nlanguage: " << edition.language << "\n";
+    const rom::Result<species::TablePlace> place = species::findTable(file.value(), edition);
+    if (!place.ok())
+        return fail(tableFailure(place.error(), edition));
+    const std::int64_t base = place.value().base;
+    m_out << "record base: " << hexNumber(base) << " (" << base << ")\n";
+    if (place.value().archive.empty())
+        m_out << "table: at the fixed base of " << edition.code
+              << ", as the image has no file system\n";
+    else
+        m_out << "table: " << place.value().archive << " at " << hexNumber(base) << ", "
+              << place.value().entries << " entries\n";
     return ExitCode::Success;
 }
 
@@ -308,17 +327,24 @@ ExitCode Runner::diff(const std::string& first, const std::string& second) {
         return code;
     std::size_t fields = 0;
     std::set<int> entries;
-    for (int position = 0; position < species::kSpeciesCount; ++position)
+    const std::size_t common = std::min(a->entries.size(), b->entries.size());
+    for (std::size_t position = 0; position < common; ++position)
         for (const species::FieldDescriptor& field : species::fieldLayout()) {
             const auto slot = static_cast<std::size_t>(field.field);
-            const int before = a->entries[std::size_t(position)][slot];
-            const int after = b->entries[std::size_t(position)][slot];
+            const int before = a->entries[position][slot];
+            const int after = b->entries[position][slot];
             if (before == after)
                 continue;
-            m_out << describeChange({position, field.field, before, after}) << "\n";
+            m_out << describeChange({int(position), field.field, before, after}) << "\n";
             ++fields;
-            entries.insert(position);
+            entries.insert(int(position));
         }
+    if (a->entries.size() != b->entries.size()) {
+        const ImageTable& longer = a->entries.size() > b->entries.size() ? *a : *b;
+        m_out << "positions " << common << " to " << longer.entries.size() - 1 << " ("
+              << speciesName(int(common)) << " to " << speciesName(int(longer.entries.size()) - 1)
+              << ") are only in " << longer.path << "\n";
+    }
     m_out << (fields == 0 ? "no differences"
                           : std::to_string(fields) +
                                 (fields == 1 ? " field differs in " : " fields differ in ") +
@@ -329,24 +355,17 @@ ExitCode Runner::diff(const std::string& first, const std::string& second) {
 }
 
 ExitCode Runner::check(const std::string& path) {
-    ExitCode code = ExitCode::Success;
-    const std::optional<ImageTable> image = load(path, code);
-    if (!image)
-        return code;
-    const CheckReport report = checkImage(m_io, path, image->edition->recordBase);
-    switch (report.verdict) {
-    case CheckReport::Verdict::Confirmed:
-        m_out << report.text << "\nconfirmed: the base-stat table lies where "
-              << image->edition->code << " keeps it\n";
-        return ExitCode::Success;
-    case CheckReport::Verdict::Unverifiable:
-        m_out << report.text << "\n";
-        return ExitCode::Success;
-    case CheckReport::Verdict::Moved:
-        m_err << "statwright-cli: " << path << ": " << report.text << "\n";
-        return ExitCode::InvalidData;
-    }
-    return ExitCode::InvalidData;
+    const rom::Identification found = rom::identifyImage(m_io, path, rom::Editions::AnyRegion);
+    if (const std::optional<Failure> failure = identificationFailure(found, path))
+        return fail(*failure);
+    const std::variant<CheckReport, Failure> checked = checkImage(m_io, path, *found.edition);
+    if (const auto* failure = std::get_if<Failure>(&checked))
+        return fail(*failure);
+    const CheckReport& report = std::get<CheckReport>(checked);
+    m_out << report.text;
+    if (report.verdict == CheckReport::Verdict::NotFound)
+        return fail(report.problem);
+    return ExitCode::Success;
 }
 
 } // namespace

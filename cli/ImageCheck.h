@@ -1,28 +1,30 @@
 #pragma once
 
-#include "ExitCode.h"
+#include "ImageTable.h"
 
+#include "GameEdition.h"
 #include "SysIo.h"
 
 #include <string>
+#include <variant>
 
 namespace cli {
 
 struct CheckReport {
     enum class Verdict {
-        Confirmed,    // the table is a NARC of 44-byte records at this edition's place
-        Moved,        // the file system says otherwise: do not edit this image
-        Unverifiable, // no readable file system to ask
+        Confirmed,    // the archive the game reads holds the table
+        NotFound,     // the file system has no such archive, or a malformed one
+        Unverifiable, // no file system to ask: the edition's fixed base stands in
     };
 
     Verdict verdict = Verdict::Unverifiable;
     std::string text; // lines for the user
+    Failure problem;  // why the table was not found
 };
 
-// Asks the image's own file system (name and allocation tables) which file holds the
-// edition's record base, and whether that file is an archive of 44-byte records that covers
-// all 500 entries from there.
-[[nodiscard]] CheckReport checkImage(rom::SysIo& io, const std::string& path,
-                                     std::int64_t recordBase);
+// Validates the archive that the game of `edition` reads its table from, and says where the
+// edition's fixed base lies: in that archive, in another file (named), or in no file.
+[[nodiscard]] std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string& path,
+                                                            const rom::GameEdition& edition);
 
 } // namespace cli

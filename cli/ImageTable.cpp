@@ -1,16 +1,13 @@
 #include "ImageTable.h"
 
 #include "EntryRules.h"
-#include "PositionedFile.h"
+#include "RecordStore.h"
 #include "Vocabulary.h"
 
 #include <span>
 
 namespace cli {
 
-namespace {
-
-// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
 std::string printable(const std::string& bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
@@ -23,8 +20,6 @@ std::string printable(const std::string& bytes) {
     }
     return text;
 }
-
-} // namespace
 
 std::optional<Failure> identificationFailure(const rom::Identification& found,
                                              const std::string& path) {
@@ -42,26 +37,33 @@ std::optional<Failure> identificationFailure(const rom::Identification& found,
     return std::nullopt;
 }
 
+Failure imageFailure(const rom::IoError& error) {
+    const bool aboutContents = error.kind == rom::IoError::Kind::BadContent ||
+                               error.kind == rom::IoError::Kind::PastEndOfFile;
+    return {aboutContents ? ExitCode::InvalidData : ExitCode::IoFailure, error.describe()};
+}
+
+Failure tableFailure(const rom::IoError& error, const rom::GameEdition& edition) {
+    if (edition.hasFixedBase() || error.kind != rom::IoError::Kind::BadContent)
+        return imageFailure(error);
+    return {ExitCode::InvalidData, error.path + ": unsupported game code \"" +
+                                       std::string(edition.code) + "\": " + error.reason};
+}
+
 std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io, const std::string& path) {
-    const rom::Identification found = rom::identifyImage(io, path);
+    rom::Result<rom::OpenFile> file = rom::OpenFile::open(io, path, rom::SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        return imageFailure(file.error());
+    const rom::Identification found = rom::identifyImage(file.value(), rom::Editions::AnyRegion);
     if (std::optional<Failure> failure = identificationFailure(found, path))
         return *failure;
-
-    const std::int64_t size = std::int64_t{species::kRecordSize} * species::kSpeciesCount;
-    rom::Result<rom::Bytes> table = rom::readAt(io, path, found.edition->recordBase, size);
+    rom::Result<species::TableRead> table = species::readTable(file.value(), *found.edition);
     if (!table.ok())
-        return Failure{table.error().kind == rom::IoError::Kind::PastEndOfFile
-                           ? ExitCode::InvalidData
-                           : ExitCode::IoFailure,
-                       table.error().describe()};
-    ImageTable image{path, found.edition, {}};
-    image.entries.reserve(species::kSpeciesCount);
-    for (int position = 0; position < species::kSpeciesCount; ++position) {
-        const auto first = table.value().begin() + position * species::kRecordSize;
-        image.entries.push_back(
-            species::decodeRecord(species::RecordBytes(first, first + species::kRecordSize)));
-    }
-    return image;
+        return tableFailure(table.error(), *found.edition);
+    if (rom::Status closed = file.value().close(); !closed.ok())
+        return imageFailure(closed.error());
+    return ImageTable{path, found.edition, std::move(table.value().place),
+                      std::move(table.value().entries)};
 }
 
 std::string hexNumber(std::int64_t value) {
@@ -75,6 +77,9 @@ std::string hexNumber(std::int64_t value) {
 }
 
 std::string speciesName(int position) {
+    if (position >= species::kSpeciesCount)
+        return std::string(species::platinumExtraForms()[static_cast<std::size_t>(
+            position - species::kSpeciesCount)]);
     std::string name(vocabulary::species()[static_cast<std::size_t>(position)]);
     while (!name.empty() && name.back() == ' ')
         name.pop_back();

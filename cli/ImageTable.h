@@ -6,6 +6,7 @@
 #include "GameEdition.h"
 #include "RecordCodec.h"
 #include "SysIo.h"
+#include "TableLocation.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +17,7 @@ namespace cli {
 
 // A failure to hand to the user: what went wrong, and the exit status it earns.
 struct Failure {
-    ExitCode code;
+    ExitCode code = ExitCode::InvalidData;
     std::string message;
 };
 
@@ -24,18 +25,30 @@ struct Failure {
 struct ImageTable {
     std::string path;
     const rom::GameEdition* edition = nullptr;
-    std::vector<species::FieldValues> entries; // one per list position
+    species::TablePlace place;
+    std::vector<species::FieldValues> entries; // one per position: 500, or 507 in Platinum
 };
 
 // Why an image that identification did not accept cannot be worked on, or nothing.
 [[nodiscard]] std::optional<Failure> identificationFailure(const rom::Identification& found,
                                                            const std::string& path);
 
+// A failure of a core operation on an image, with the exit status it earns.
+[[nodiscard]] Failure imageFailure(const rom::IoError& error);
+// The same for finding the table of `edition`: an edition without a fixed base is supported
+// only where the image's file system holds its table.
+[[nodiscard]] Failure tableFailure(const rom::IoError& error, const rom::GameEdition& edition);
+
+// Identifies the image among every region of the three games and reads the table that its
+// game reads, with one open.
 [[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
                                                                const std::string& path);
 
-// The species list entry without its trailing spaces.
+// The species list entry without its trailing spaces; Platinum's extra forms from 500 on.
 [[nodiscard]] std::string speciesName(int position);
+
+// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
+[[nodiscard]] std::string printable(const std::string& bytes);
 
 // The text a list shows for `value`, or nothing when the value lies beyond the list (or the
 // field is a number).

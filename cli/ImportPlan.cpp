@@ -68,7 +68,7 @@ public:
 
     void missingPositions() {
         std::vector<int> missing;
-        for (int position = 0; position < species::kSpeciesCount; ++position)
+        for (int position = 0; position < entries(); ++position)
             if (!m_lineOf.count(position))
                 missing.push_back(position);
         if (!missing.empty())
@@ -79,6 +79,8 @@ public:
     }
 
 private:
+    [[nodiscard]] int entries() const { return static_cast<int>(m_image.entries.size()); }
+
     void problem(int line, const std::string& column, std::string message) {
         m_plan.problems.push_back({line, column, std::move(message)});
     }
@@ -93,8 +95,10 @@ private:
             return std::nullopt;
         }
         const long position = std::get<long>(number);
-        if (position < 0 || position >= species::kSpeciesCount) {
-            problem(row.line, "position", std::to_string(position) + " is not between 0 and 499");
+        if (position < 0 || position >= entries()) {
+            problem(row.line, "position",
+                    std::to_string(position) + " is not between 0 and " +
+                        std::to_string(entries() - 1));
             return std::nullopt;
         }
         const auto [earlier, fresh] = m_lineOf.emplace(static_cast<int>(position), row.line);
@@ -206,8 +210,8 @@ std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
         byEntry[change.position].push_back(change);
     std::vector<int> written;
     for (const auto& [position, entryChanges] : byEntry) {
-        const rom::Status saved = species::saveRecord(io, image.path, image.edition->recordBase,
-                                                      position, editOf(entryChanges, true));
+        const auto saved = species::saveRecord(io, image.path, *image.edition, position,
+                                               editOf(entryChanges, true));
         if (saved.ok()) {
             written.push_back(position);
             continue;
@@ -215,7 +219,7 @@ std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
         std::string message = saved.error().describe();
         std::vector<int> stuck;
         for (const int done : written)
-            if (!species::saveRecord(io, image.path, image.edition->recordBase, done,
+            if (!species::saveRecord(io, image.path, *image.edition, done,
                                      editOf(byEntry[done], false))
                      .ok())
                 stuck.push_back(done);

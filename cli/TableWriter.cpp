@@ -17,7 +17,8 @@ std::string csvHeader() {
 
 std::string toCsv(const ImageTable& image) {
     std::string text = csvHeader() + "\n";
-    for (int position = 0; position < species::kSpeciesCount; ++position) {
+    const auto count = static_cast<int>(image.entries.size());
+    for (int position = 0; position < count; ++position) {
         text += std::to_string(position) + "," + csv::quote(speciesName(position));
         for (const int value : image.entries[static_cast<std::size_t>(position)])
             text += "," + std::to_string(value);
@@ -32,7 +33,8 @@ std::string toJson(const ImageTable& image) {
     text += "  \"game\": " + json::quote(image.edition->title) + ",\n";
     text += "  \"language\": " + json::quote(image.edition->language) + ",\n";
     text += "  \"entries\": [\n";
-    for (int position = 0; position < species::kSpeciesCount; ++position) {
+    const auto count = static_cast<int>(image.entries.size());
+    for (int position = 0; position < count; ++position) {
         const species::FieldValues& values = image.entries[static_cast<std::size_t>(position)];
         text += "    {\n      \"position\": " + std::to_string(position) + ",\n";
         text += "      \"species\": " + json::quote(speciesName(position));
@@ -43,7 +45,7 @@ std::string toJson(const ImageTable& image) {
             if (const std::optional<std::string> shown = listText(field.field, value))
                 text += ",\n      \"" + key + "_text\": " + json::quote(*shown);
         }
-        text += position + 1 < species::kSpeciesCount ? "\n    },\n" : "\n    }\n";
+        text += position + 1 < count ? "\n    },\n" : "\n    }\n";
     }
     return text + "  ]\n}\n";
 }

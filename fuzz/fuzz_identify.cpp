@@ -1,4 +1,4 @@
-// Arbitrary bytes as an image: identification and the file-system check never crash, and
+// Arbitrary bytes as an image: identification and the check of its table never crash, and
 // identification's answer follows from bytes 12 to 15 alone.
 #include "EditionIdentification.h"
 #include "ImageCheck.h"
@@ -19,10 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     (void)rom::makeOwnerWritable(io, "image.nds");
 
-    // The check reads tables wherever the header points; let the input choose the base too.
-    std::int64_t base = 0x200;
-    if (size >= 2)
-        base += (data[0] | (data[1] << 8)) & 0x3FFF;
-    (void)cli::checkImage(io, "image.nds", base);
+    // The check reads the tables wherever the header points, for the edition the image names.
+    if (const rom::GameEdition* edition =
+            size >= 16
+                ? rom::findEdition(std::string(data + 12, data + 16), rom::Editions::AnyRegion)
+                : nullptr)
+        (void)cli::checkImage(io, "image.nds", *edition);
     return 0;
 }

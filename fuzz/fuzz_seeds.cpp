@@ -25,41 +25,65 @@ void put32(std::string& bytes, std::size_t at, std::uint32_t value) {
         bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
-// A header pointing to a name table, an allocation table of two files, and a NARC whose
-// entry 1 starts at 0x200 + 0x100 (the base the identify target derives from bytes 0-1).
-std::string smallImage() {
-    std::string image(0x2000, '\0');
-    image[0] = 0x00;
-    image[1] = 0x01;
-    image.replace(12, 4, "ADAE");
-    put32(image, 0x40, 0x100);
-    put32(image, 0x44, 0x20);
-    put32(image, 0x48, 0x180);
-    put32(image, 0x4C, 16);
-    const std::string fnt = std::string("\x08\x00\x00\x00\x00\x00\x01\x00", 8) + "\x05"
-                                                                                 "a.bin"
-                                                                                 "\x00";
-    image.replace(0x100, fnt.size(), fnt);
-    const int entries = 3;
-    const std::size_t narc = 0x300 - (16 + 12 + 8 * entries + 16 + 8) - 44;
-    put32(image, 0x180, 0x1F00);
-    put32(image, 0x184, 0x1F10);
-    put32(image, 0x188, static_cast<std::uint32_t>(narc));
-    put32(image, 0x18C, static_cast<std::uint32_t>(narc + 0x200));
-    std::string archive("NARC\xFE\xFF\x00\x01", 8);
-    archive += std::string(8, '\0');
-    archive[12] = 16;
-    archive[14] = 3;
-    archive += "BTAF" + std::string(8 + 8 * entries, '\0');
-    put32(archive, 20, 12 + 8 * entries);
-    archive[24] = entries;
-    for (int i = 0; i < entries; ++i) {
-        put32(archive, 28 + 8 * i, 44 * i);
-        put32(archive, 32 + 8 * i, 44 * (i + 1));
+void put16(std::string& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<char>(value);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+// A NARC of `members` records of 44 bytes, as the games keep their base-stat tables.
+std::string narc(int members) {
+    const std::size_t allocation = 12 + 8 * std::size_t(members);
+    std::string archive =
+        "NARC" + std::string(12, '\0') + "BTAF" + std::string(allocation - 4, '\0');
+    put16(archive, 4, 0xFFFE);
+    put16(archive, 12, 16);
+    put16(archive, 14, 3);
+    put32(archive, 20, static_cast<std::uint32_t>(allocation));
+    put16(archive, 24, static_cast<std::uint16_t>(members));
+    for (int i = 0; i < members; ++i) {
+        put32(archive, 28 + 8 * std::size_t(i), static_cast<std::uint32_t>(44 * i));
+        put32(archive, 32 + 8 * std::size_t(i), static_cast<std::uint32_t>(44 * (i + 1)));
     }
-    archive += std::string("BTNF\x10\x00\x00\x00", 8) + std::string(8, '\0');
-    archive += std::string("GMIF\x00\x00\x00\x00", 8);
-    image.replace(narc, archive.size(), archive);
+    archive += std::string("BTNF\x10\0\0\0\x04\0\0\0\0\0\x01\0", 16);
+    archive += "GMIF" + std::string(4, '\0');
+    put32(archive, archive.size() - 4, static_cast<std::uint32_t>(8 + 44 * members));
+    for (int i = 0; i < 44 * members; ++i)
+        archive += static_cast<char>(i * 7 / 44);
+    return archive;
+}
+
+// An image with a file system holding the archives of all three games: the name table at
+// 0x200, the allocation table at 0x300 and the archives from 0x400 on.
+std::string threeGames(const char* code) {
+    std::string names(32, '\0');
+    const std::string listings[] = {
+        std::string("\x88poketool\x01\xF0\0", 12),
+        std::string("\x88personal\x02\xF0\x8Epersonal_pearl\x03\xF0\0", 29),
+        "\x0Dpersonal.narc\x10pl_personal.narc" + std::string(1, '\0'),
+        "\x0Dpersonal.narc" + std::string(1, '\0'),
+    };
+    const std::uint16_t firstFile[] = {3, 3, 0, 2};
+    for (std::size_t d = 0; d < 4; ++d) {
+        put32(names, d * 8, static_cast<std::uint32_t>(names.size()));
+        put16(names, d * 8 + 4, firstFile[d]);
+        put16(names, d * 8 + 6, d == 0 ? 4 : 0xF000);
+        names += listings[d];
+    }
+    const std::string archives[] = {narc(501), narc(508), narc(501)};
+    std::string image(0x400, '\0');
+    image.replace(12, 4, code);
+    image.replace(0x200, names.size(), names);
+    put32(image, 0x40, 0x200);
+    put32(image, 0x44, static_cast<std::uint32_t>(names.size()));
+    put32(image, 0x48, 0x300);
+    put32(image, 0x4C, 24);
+    for (std::size_t id = 0; id < 3; ++id) {
+        put32(image, 0x300 + 8 * id, static_cast<std::uint32_t>(image.size()));
+        put32(image, 0x304 + 8 * id,
+              static_cast<std::uint32_t>(image.size() + archives[id].size()));
+        image += archives[id];
+        image.resize((image.size() + 0x1FF) & ~std::size_t(0x1FF), '\0');
+    }
     return image;
 }
 
@@ -69,7 +93,7 @@ int main(int argc, char* argv[]) {
     if (argc != 2)
         return 2;
     const fs::path root = argv[1];
-    cli::ImageTable table{"image.nds", rom::findEdition("ADAE"), {}};
+    cli::ImageTable table{"image.nds", rom::findEdition("ADAE"), {}, {}};
     table.entries.assign(species::kSpeciesCount, species::FieldValues{});
     for (int position = 0; position < species::kSpeciesCount; ++position)
         for (std::size_t f = 0; f < species::kFieldCount; ++f)
@@ -82,7 +106,8 @@ int main(int argc, char* argv[]) {
     put(root / "table_json", "export.json", cli::toJson(table));
     put(root / "table_json", "bare.json",
         "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
-    put(root / "identify", "small.nds", smallImage());
+    put(root / "identify", "three_games.nds", threeGames("CPUJ"));
+    put(root / "filesystem", "three_games.nds", threeGames("ADAE"));
     put(root / "identify", "header.nds", std::string(12, '\0') + "CPUJ");
     put(root / "identify", "short.nds", "ADAE");
     for (const char* hex : {"0A", "ABC", "ff", "2C01", "", "zz"})

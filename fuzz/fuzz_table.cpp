@@ -15,7 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const rom::GameEdition* edition = rom::findEdition("ADAE");
     static const cli::ImageTable image = [] {
-        cli::ImageTable table{"image.nds", edition, {}};
+        cli::ImageTable table{"image.nds", edition, {}, {}};
         table.entries.assign(species::kSpeciesCount, species::FieldValues{});
         return table;
     }();

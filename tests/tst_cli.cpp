@@ -4,7 +4,7 @@
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
 #include "Json.h"
-#include "NdsFileSystem.h"
+#include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -373,41 +373,101 @@ private slots:
         QCOMPARE(lines[2], QStringLiteral("2 fields differ in 1 entry"));
     }
 
+    // check validates the archive the game reads, and says where the fixed base lies.
     void check_data() {
-        QTest::addColumn<int>("placement"); // -1: no file system
-        QTest::addColumn<int>("recordSize");
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("layout"); // "none", "table", "decoy", "missing"
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("no file system") << -1 << 44 << 0 << "unverifiable";
-        QTest::newRow("in place") << int(NdsFileSystem::Placement::AtRecordBase) << 44 << 0
-                                  << "/data/table.narc (id 1)";
-        QTest::newRow("moved") << int(NdsFileSystem::Placement::Elsewhere) << 44 << 1
-                               << "lies in no file of the image";
-        QTest::newRow("not an archive")
-            << int(NdsFileSystem::Placement::NotAnArchive) << 44 << 1 << "it is not a NARC archive";
-        QTest::newRow("other records") << int(NdsFileSystem::Placement::AtRecordBase) << 40 << 1
-                                       << "no entry of the archive starts at the record base";
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("no file system") << QByteArray("ADAE") << "none" << 0
+                                        << QStringList{"unverifiable", "fixed base 0x1C15A08"};
+        QTest::newRow("table at the fixed base")
+            << QByteArray("ADAE") << "table" << 0
+            << QStringList{"table: /poketool/personal/personal.narc (file 1), a NARC archive of "
+                           "501 members",
+                           "fixed base 0x1C15A08 of ADAE: in /poketool/personal/personal.narc "
+                           "(file 1), where the table starts",
+                           "confirmed"};
+        QTest::newRow("Platinum, fixed base in the stale copy")
+            << QByteArray("CPUJ") << "decoy" << 0
+            << QStringList{"table: /poketool/personal/pl_personal.narc (file 2), a NARC archive "
+                           "of 508 members",
+                           "members 1 to 507",
+                           "fixed base 0x37F3C08 of CPUJ: in /poketool/personal/personal.narc "
+                           "(file 1), which the game does not read"};
+        QTest::newRow("Platinum of another region")
+            << QByteArray("CPUE") << "table" << 0
+            << QStringList{"pl_personal.narc", "fixed base: CPUE has none"};
+        QTest::newRow("archive missing")
+            << QByteArray("APAE") << "missing" << 1
+            << QStringList{"/poketool/personal_pearl/personal.narc is not in the image's file "
+                           "system",
+                           "fixed base 0x1C15A08 of APAE: in /poketool/personal/growtbl.narc"};
+        QTest::newRow("another region without a file system")
+            << QByteArray("CPUD") << "none" << 1 << QStringList{"unsupported game code \"CPUD\""};
     }
     void check() {
-        QFETCH(int, placement);
-        QFETCH(int, recordSize);
+        QFETCH(QByteArray, code);
+        QFETCH(QString, layout);
         QFETCH(int, status);
-        QFETCH(QString, says);
-        if (placement >= 0) {
-            NdsFileSystem fs;
-            fs.recordBase = SyntheticRom::recordBase("ADAE");
-            fs.placement = NdsFileSystem::Placement(placement);
-            fs.recordSize = recordSize;
-            if (recordSize != 44) // keep entry 1 where the record base is
-                fs.recordBase += 44 - recordSize;
-            fs.writeInto(m_image);
-        }
-        const Outcome result = runCli({"check", m_image});
+        QFETCH(QStringList, says);
+        const QString image = m_roms->create("check.nds", code, 0x4000000);
+        SyntheticFileSystem system = SyntheticFileSystem::forGame(
+            code, layout == "table" ? SyntheticFileSystem::Layout::TableAtFixedBase
+                                    : SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        if (layout == "missing")
+            system.remove(system.tableArchive);
+        if (layout != "none")
+            system.writeInto(image);
+        const Outcome result = runCli({"check", image});
         QCOMPARE(result.status, status);
-        QVERIFY2((status == 0 ? result.out : result.err).contains(says),
-                 qPrintable(result.out + result.err));
-        if (placement == int(NdsFileSystem::Placement::AtRecordBase) && status == 0)
-            QVERIFY(result.out.contains("confirmed"));
+        for (const QString& text : says)
+            QVERIFY2((result.out + result.err).contains(text), qPrintable(result.out + result.err));
+    }
+
+    // On a rebuilt Platinum image, export, import and diff work on the archive the game reads,
+    // with the seven extra forms, and import writes nowhere else.
+    void platinumArchive() {
+        const QString image = m_roms->create("platinum.nds", "CPUE", 0x200000);
+        const SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("CPUE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        system.writeInto(image);
+        const qint64 base = system.recordBaseOf(system.tableArchive);
+
+        const Outcome identified = runCli({"identify", image});
+        QCOMPARE(identified.status, 0);
+        QVERIFY(
+            identified.out.startsWith("code: CPUE\ntitle: Pokémon Platinum\nlanguage: English\n"));
+        QVERIFY(identified.out.contains("table: /poketool/personal/pl_personal.narc at 0x"));
+
+        QCOMPARE(runCli({"export", image, "-o", m_csv}).status, 0);
+        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QCOMPARE(lines.size(), 509);
+        QVERIFY(lines[501].startsWith("500,Giratina (Origin),"));
+        QVERIFY(lines[507].startsWith("506,Rotom (Mow),"));
+        QCOMPARE(lines[1].split(',')[2].toInt(),
+                 int(quint8(SyntheticRom::read(image, base, 1)[0])));
+
+        QList<QByteArray> mow = lines[507].split(',');
+        const QByteArray hp = mow[2];
+        mow[2] = hp == "1" ? "2" : "1";
+        lines[507] = mow.join(',');
+        writeText(m_csv, lines.join('\n'));
+        const QString before = m_roms->folder() + "/before.nds";
+        QVERIFY(QFile::copy(image, before));
+        FaultInjectingIo io;
+        const Outcome imported = runCli({"import", image, m_csv}, io);
+        QCOMPARE(imported.status, 0);
+        QVERIFY(imported.out.startsWith("Rotom (Mow): hp "));
+        QCOMPARE(io.bytesWritten(), 26);
+        QCOMPARE(SyntheticRom::read(image, base + 506 * 44, 1), mow[2] == "1" ? "\x01" : "\x02");
+        QCOMPARE(runCli({"diff", before, image}).out.split('\n')[0],
+                 QStringLiteral("Rotom (Mow): hp %1 -> %2").arg(QString(hp), QString(mow[2])));
+
+        lines.removeLast(); // the empty piece after the last line end
+        lines.removeLast();
+        writeText(m_csv, lines.join('\n'));
+        QVERIFY(runCli({"import", image, m_csv}).err.contains("position 506 is missing"));
     }
 
 private:

@@ -1,0 +1,53 @@
+// Arbitrary bytes as an image: reading its file system, looking files up, naming every file
+// and finding each game's table never crash, loop or allocate without bound, and a table that
+// is found lies inside the image as 44-byte records back to back.
+#include "MemoryIo.h"
+
+#include "GameEdition.h"
+#include "Narc.h"
+#include "NdsFileSystem.h"
+#include "RecordStore.h"
+#include "TableLocation.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    MemoryIo io(data, size);
+    rom::Result<rom::OpenFile> file = rom::OpenFile::open(io, "image.nds", rom::SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        std::abort();
+    const auto system = rom::NdsFileSystem::read(file.value());
+    if (system.ok() && system.value()) {
+        for (const auto& [id, path] : system.value()->paths())
+            if (path.empty() || path.front() != '/' || id < 0)
+                std::abort();
+        for (const rom::FileEntry& holder : system.value()->filesHolding(0x200))
+            if (holder.span.start > 0x200 || holder.span.end <= 0x200)
+                std::abort();
+        for (const char* path : {"/poketool/personal/personal.narc", "/a", "/a/b/c"}) {
+            const rom::Result<rom::FileEntry> found = system.value()->find(path);
+            if (!found.ok())
+                continue;
+            if (found.value().span.end > static_cast<std::int64_t>(size))
+                std::abort();
+            const auto members = rom::readNarcMembers(file.value(), found.value());
+            if (members.ok())
+                for (const rom::FileSpan& member : members.value())
+                    if (member.start < found.value().span.start ||
+                        member.end > found.value().span.end || member.end < member.start)
+                        std::abort();
+        }
+    }
+    for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE"}) {
+        const rom::GameEdition& edition = *rom::findEdition(code, rom::Editions::AnyRegion);
+        const rom::Result<species::TableRead> table = species::readTable(file.value(), edition);
+        if (!table.ok())
+            continue;
+        const species::TablePlace& place = table.value().place;
+        if (place.base < 0 || place.base + std::int64_t{species::kRecordSize} * place.entries >
+                                  static_cast<std::int64_t>(size) ||
+            table.value().entries.size() != static_cast<std::size_t>(place.entries))
+            std::abort();
+    }
+    return 0;
+}
