@@ -13,7 +13,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    rom::Result<rom::OpenFile> file = rom::OpenFile::open(io, "image.nds", rom::SysIo::Mode::ReadOnly);
+    rom::Result<rom::OpenFile> file =
+        rom::OpenFile::open(io, "image.nds", rom::SysIo::Mode::ReadOnly);
     if (!file.ok())
         std::abort();
     const auto system = rom::NdsFileSystem::read(file.value());
@@ -44,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!table.ok())
             continue;
         const species::TablePlace& place = table.value().place;
-        if (place.base < 0 || place.base + std::int64_t{species::kRecordSize} * place.entries >
-                                  static_cast<std::int64_t>(size) ||
+        if (place.base < 0 ||
+            place.base + std::int64_t{species::kRecordSize} * place.entries >
+                static_cast<std::int64_t>(size) ||
             table.value().entries.size() != static_cast<std::size_t>(place.entries))
             std::abort();
     }

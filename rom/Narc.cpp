@@ -5,10 +5,10 @@
 namespace rom {
 namespace {
 
-constexpr std::uint32_t kNarcMagic = 0x4352414E; // "NARC"
+constexpr std::uint32_t kNarcMagic = 0x4352414E;       // "NARC"
 constexpr std::uint32_t kAllocationMagic = 0x46415442; // "BTAF"
-constexpr std::uint32_t kNamesMagic = 0x464E5442; // "BTNF"
-constexpr std::uint32_t kDataMagic = 0x46494D47; // "GMIF"
+constexpr std::uint32_t kNamesMagic = 0x464E5442;      // "BTNF"
+constexpr std::uint32_t kDataMagic = 0x46494D47;       // "GMIF"
 
 class NarcReader {
 public:

@@ -93,8 +93,9 @@ Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std
                                   const std::function<bool(const Name&)>& visit) const {
     std::size_t at = directories[index].listing;
     int fileId = directories[index].firstFile;
-    const auto runsPast = [&] { return damaged("the names of " + directoryName(index) +
-                                               " run past the table's end"); };
+    const auto runsPast = [&] {
+        return damaged("the names of " + directoryName(index) + " run past the table's end");
+    };
     while (true) {
         if (at >= m_names.size())
             return runsPast();
@@ -146,9 +147,8 @@ Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
     Result<std::vector<Directory>> all = directories();
     if (!all.ok())
         return all.error();
-    const IoError missing = IoError::badContent(kAction, m_image,
-                                                std::string(path) +
-                                                    " is not in the image's file system");
+    const IoError missing = IoError::badContent(
+        kAction, m_image, std::string(path) + " is not in the image's file system");
     std::size_t directory = 0;
     std::string_view rest = path;
     while (!rest.empty() && rest.front() == '/')

@@ -24,9 +24,8 @@ std::string recordsProblem(const std::vector<rom::FileSpan>& members, int entrie
                std::to_string(needed);
     for (std::size_t i = 1; i < needed; ++i) {
         if (members[i].size() != kRecordSize)
-            return "has members of " + std::to_string(members[i].size()) +
-                   " bytes (member " + std::to_string(i) + "), not of " +
-                   std::to_string(kRecordSize);
+            return "has members of " + std::to_string(members[i].size()) + " bytes (member " +
+                   std::to_string(i) + "), not of " + std::to_string(kRecordSize);
         if (i > 1 && members[i].start != members[i - 1].end)
             return "has members " + std::to_string(i - 1) + " and " + std::to_string(i) +
                    " apart, not back to back";

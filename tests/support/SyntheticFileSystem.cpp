@@ -16,8 +16,12 @@ void put16(QByteArray& bytes, qsizetype at, quint16 value) {
     qToLittleEndian(value, reinterpret_cast<uchar*>(bytes.data()) + at);
 }
 
-QString parentOf(const QString& path) { return path.left(path.lastIndexOf('/')); }
-QString nameOf(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
+QString parentOf(const QString& path) {
+    return path.left(path.lastIndexOf('/'));
+}
+QString nameOf(const QString& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
 
 } // namespace
 
@@ -64,7 +68,7 @@ SyntheticFileSystem SyntheticFileSystem::forGame(const QByteArray& code, Layout 
                                    : "/poketool/personal/personal.narc";
     // Platinum keeps a stale copy of the Diamond and Pearl archive; the others one each of a
     // table that another game would read.
-    system.decoyArchive = pearl ? "/poketool/personal/growtbl.narc"
+    system.decoyArchive = pearl      ? "/poketool/personal/growtbl.narc"
                           : platinum ? "/poketool/personal/personal.narc"
                                      : "/poketool/personal_pearl/personal.narc";
     const QByteArray table = narc(platinum ? 508 : 501, 44, qHash(code) + 1);
@@ -72,7 +76,8 @@ SyntheticFileSystem SyntheticFileSystem::forGame(const QByteArray& code, Layout 
     const qint64 fixedBase = SyntheticRom::recordBase(code);
     system.add("/a.bin", QByteArray(0x300, 'a'));
     if (fixedBase > 0 && layout == Layout::TableAtFixedBase) {
-        system.add(system.tableArchive, table, fixedBase - firstRecordOffset(platinum ? 508 : 501, 44));
+        system.add(system.tableArchive, table,
+                   fixedBase - firstRecordOffset(platinum ? 508 : 501, 44));
         system.add(system.decoyArchive, decoy);
     } else if (fixedBase > 0) {
         system.add(system.decoyArchive, decoy, fixedBase - firstRecordOffset(501, 44));
@@ -109,8 +114,12 @@ const SyntheticFileSystem::File& SyntheticFileSystem::file(const QString& path) 
     qFatal("no file %s in the synthetic file system", qPrintable(path));
 }
 
-qint64 SyntheticFileSystem::offsetOf(const QString& path) const { return file(path).offset; }
-QByteArray SyntheticFileSystem::bytesOf(const QString& path) const { return file(path).bytes; }
+qint64 SyntheticFileSystem::offsetOf(const QString& path) const {
+    return file(path).offset;
+}
+QByteArray SyntheticFileSystem::bytesOf(const QString& path) const {
+    return file(path).bytes;
+}
 
 qint64 SyntheticFileSystem::recordBaseOf(const QString& path) const {
     const QByteArray& bytes = file(path).bytes;
