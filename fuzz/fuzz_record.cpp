@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (field.width == 1 && (index < 0 || index > 255))
             std::abort();
         // A list index goes back as the same bits, -1 included.
-        edit[static_cast<std::size_t>(field.field)] =
-            field.shown == species::Shown::Index ? index : stored;
+        edit[static_cast<std::size_t>(field.field)] = !field.isNumber() ? index : stored;
     }
     species::RecordBytes rewritten = record;
     species::applyEdit(rewritten, edit);

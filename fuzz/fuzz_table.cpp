@@ -20,12 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return table;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const cli::InputTable input =
-        TABLE_FORMAT_JSON ? cli::readJsonTable(text) : cli::readCsvTable(text);
+    const tables::InputTable input =
+        TABLE_FORMAT_JSON ? tables::readJsonTable(text) : tables::readCsvTable(text);
     const cli::ImportPlan plan = cli::planImport(input, image);
     for (const cli::FieldChange& change : plan.changes) {
         const species::FieldDescriptor& field = species::descriptor(change.field);
-        const int limit = field.shown == species::Shown::Text ? 256 : field.listSize;
+        const int limit = field.isNumber() ? 256 : vocabulary::size(field.list);
         if (change.after < 0 || change.after >= limit || change.position < 0 ||
             change.position >= species::kSpeciesCount)
             std::abort();

@@ -35,10 +35,10 @@ Identification identifyImage(OpenFile& file, Editions editions) {
 }
 
 Status makeOwnerWritable(SysIo& io, const std::string& path) {
-    const std::int64_t mode = io.fileMode(path);
-    if (mode < 0)
-        return IoError::fromErrno(static_cast<int>(-mode), "examine", path);
-    const auto bits = static_cast<unsigned>(mode);
+    FileStatus status;
+    if (const int result = io.status(path, status); result < 0)
+        return IoError::fromErrno(-result, "examine", path);
+    const unsigned bits = status.mode;
     if (bits & S_IWUSR)
         return {};
     if (const int result = io.chmod(path, (bits & 07777u) | S_IWUSR); result < 0)

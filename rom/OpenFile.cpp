@@ -26,8 +26,9 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
     if (fd < 0)
         return IoError::fromErrno(-fd,
                                   mode == SysIo::Mode::ReadOnly ? "open"
-                                  : mode == SysIo::Mode::Create ? "create"
-                                                                : "open for writing",
+                                  : mode == SysIo::Mode::Create || mode == SysIo::Mode::CreateNew
+                                      ? "create"
+                                      : "open for writing",
                                   path);
     return OpenFile(io, path, fd);
 }
@@ -45,11 +46,11 @@ OpenFile::~OpenFile() {
 Result<std::int64_t> OpenFile::size() {
     if (m_size >= 0)
         return m_size;
-    const std::int64_t size = m_io.fileSize(m_fd);
-    if (size < 0)
-        return IoError::fromErrno(static_cast<int>(-size), "examine", m_path);
-    m_size = size;
-    return size;
+    FileStatus status;
+    if (const int result = m_io.status(m_fd, status); result < 0)
+        return IoError::fromErrno(-result, "examine", m_path);
+    m_size = status.size;
+    return m_size;
 }
 
 Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {

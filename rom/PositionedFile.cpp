@@ -96,38 +96,115 @@ Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t max
     return bytes;
 }
 
-Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
-    const std::string partial = path + ".partial";
-    const int fd = io.open(partial, SysIo::Mode::Create);
-    if (fd < 0)
-        return IoError::fromErrno(-fd, "create", partial);
+namespace {
+
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file that `path` finally names, its symbolic links followed.
+Result<std::string> followLinks(SysIo& io, const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::string target;
+        const int result = io.readLink(current, target);
+        if (result == -EINVAL || result == -ENOENT)
+            return current;
+        if (result < 0)
+            return IoError::fromErrno(-result, "follow the link", current);
+        current = target.starts_with('/') || current.find('/') == std::string::npos
+                      ? target
+                      : folderOf(current) + "/" + target;
+    }
+    return IoError::fromErrno(ELOOP, "follow the link", path);
+}
+
+// Writes all of `bytes` from the start of the open file `fd`; 0 or the error number.
+int writeAll(SysIo& io, int fd, const Bytes& bytes) {
     std::size_t done = 0;
-    int error = 0;
-    while (done < bytes.size() && error == 0) {
+    while (done < bytes.size()) {
         const std::int64_t n = io.pwrite(fd, bytes.data() + done, bytes.size() - done,
                                          static_cast<std::int64_t>(done));
         if (n <= 0)
-            error = n == 0 ? EIO : static_cast<int>(-n);
-        else
-            done += static_cast<std::size_t>(n);
+            return n == 0 ? EIO : static_cast<int>(-n);
+        done += static_cast<std::size_t>(n);
     }
-    const char* action = error ? "write" : "flush to disk";
-    if (error == 0)
-        error = -io.fsync(fd);
-    const int closed = io.close(fd);
-    if (error == 0 && closed < 0) {
-        error = -closed;
-        action = "close";
+    return 0;
+}
+
+// Writes `bytes` into the new file `fd`, gives it the permission bits of `replaced` (when it
+// replaces a file), flushes and closes it; on failure says which step failed in `action` and
+// gives the error number.
+int fill(SysIo& io, int fd, const Bytes& bytes, const FileStatus* replaced, const char*& action) {
+    int error = writeAll(io, fd, bytes);
+    action = "write";
+    if (error == 0 && replaced) {
+        action = "give the permissions of the file it replaces to";
+        error = -io.setMode(fd, replaced->mode & 07777u);
     }
     if (error == 0) {
+        action = "flush to disk";
+        error = -io.fsync(fd);
+    }
+    if (const int closed = io.close(fd); error == 0 && closed < 0) {
+        action = "close";
+        error = -closed;
+    }
+    return error;
+}
+
+Status syncFolderOf(SysIo& io, const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (const int synced = io.syncFolder(folder); synced < 0)
+        return IoError::fromErrno(-synced, "flush to disk the folder", folder);
+    return {};
+}
+
+} // namespace
+
+Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
+    const int fd = io.open(path, SysIo::Mode::CreateNew);
+    if (fd < 0)
+        return IoError::fromErrno(-fd, "create", path);
+    const char* action = nullptr;
+    if (const int error = fill(io, fd, bytes, nullptr, action); error != 0) {
+        (void)io.unlink(path);
+        return IoError::fromErrno(error, action, path);
+    }
+    return syncFolderOf(io, path);
+}
+
+Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
+    Result<std::string> resolved = followLinks(io, path);
+    if (!resolved.ok())
+        return resolved.error();
+    const std::string& target = resolved.value();
+    FileStatus existing;
+    const int found = io.status(target, existing);
+    if (found < 0 && found != -ENOENT)
+        return IoError::fromErrno(-found, "examine", target);
+
+    std::string partial =
+        folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    const int fd = io.createUnique(partial);
+    if (fd < 0)
+        return IoError::fromErrno(-fd, "create a file in", folderOf(target));
+    const char* action = nullptr;
+    int error = fill(io, fd, bytes, found == 0 ? &existing : nullptr, action);
+    if (error == 0) {
         action = "rename into place";
-        error = -io.rename(partial, path);
+        error = -io.rename(partial, target);
     }
     if (error != 0) {
         (void)io.unlink(partial);
         return IoError::fromErrno(error, action, partial);
     }
-    return {};
+    // The new name reaches the disk with the folder.
+    return syncFolderOf(io, target);
 }
 
 } // namespace rom

@@ -31,12 +31,18 @@ namespace rom {
 [[nodiscard]] Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
                             const std::function<void(Bytes&)>& edit);
 
+// Writes `bytes` to a new file at `path`, flushed to disk, and never replaces what is there
+// already (EEXIST). A failed write leaves no file behind.
+[[nodiscard]] Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes);
+
 // The whole file, refused when it is larger than `maxBytes`.
 [[nodiscard]] Result<Bytes> readWholeFile(SysIo& io, const std::string& path,
                                           std::int64_t maxBytes);
 
-// Puts `bytes` in place of the file at `path` (made if missing): they are written to a
-// neighbouring file, flushed, and renamed over it, so the file is never seen half written.
+// Puts `bytes` in place of the file at `path` (made if missing), so that it is never seen half
+// written: they go to a new file with a unique name in the same folder, which gets the
+// replaced file's permission bits, is flushed and renamed over it, and then the folder is
+// flushed. A symbolic link is followed to the file it names, and stays a link.
 [[nodiscard]] Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes);
 
 } // namespace rom

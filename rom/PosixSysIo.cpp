@@ -5,12 +5,29 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rom {
+
 namespace {
 
 std::int64_t orErrno(std::int64_t result) {
     return result < 0 ? -errno : result;
+}
+
+template <typename Call> auto retried(Call call) {
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+void fill(FileStatus& status, const struct stat& info) {
+    status.mode = static_cast<unsigned>(info.st_mode);
+    status.size = static_cast<std::int64_t>(info.st_size);
+    status.device = static_cast<std::uint64_t>(info.st_dev);
+    status.inode = static_cast<std::uint64_t>(info.st_ino);
 }
 
 class PosixSysIo final : public SysIo {
@@ -21,54 +38,93 @@ public:
             flags |= O_RDONLY;
         else if (mode == Mode::ReadWrite)
             flags |= O_RDWR; // never O_CREAT: a vanished image must not come back empty
-        else
+        else if (mode == Mode::Create)
             flags |= O_WRONLY | O_CREAT | O_TRUNC;
-        int fd;
-        do {
-            fd = ::open(path.c_str(), flags, 0666);
-        } while (fd < 0 && errno == EINTR);
+        else if (mode == Mode::CreateNew)
+            flags |= O_WRONLY | O_CREAT | O_EXCL;
+        else
+            flags |= O_WRONLY;
+        const int fd = retried([&] { return ::open(path.c_str(), flags, 0666); });
         return fd < 0 ? -errno : fd;
+    }
+
+    int createUnique(std::string& path) override {
+        std::vector<char> name(path.begin(), path.end());
+        name.push_back('\0');
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -errno;
+        path.assign(name.data());
+        // mkostemp makes the file private; give it what any new file would get.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(path.c_str());
+            return -error;
+        }
+        return fd;
     }
 
     std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
                        std::int64_t offset) override {
-        ssize_t n;
-        do {
-            n = ::pread(fd, buffer, count, static_cast<off_t>(offset));
-        } while (n < 0 && errno == EINTR);
-        return orErrno(n);
+        return orErrno(retried([&] { return ::pread(fd, buffer, count, offset); }));
     }
 
     std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                         std::int64_t offset) override {
-        ssize_t n;
-        do {
-            n = ::pwrite(fd, buffer, count, static_cast<off_t>(offset));
-        } while (n < 0 && errno == EINTR);
-        return orErrno(n);
+        return orErrno(retried([&] { return ::pwrite(fd, buffer, count, offset); }));
     }
 
-    std::int64_t fileSize(int fd) override {
+    int status(int fd, FileStatus& status) override {
         struct stat info {};
         if (::fstat(fd, &info) != 0)
             return -errno;
-        return static_cast<std::int64_t>(info.st_size);
+        fill(status, info);
+        return 0;
+    }
+
+    int status(const std::string& path, FileStatus& status) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return -errno;
+        fill(status, info);
+        return 0;
+    }
+
+    int readLink(const std::string& path, std::string& target) override {
+        std::vector<char> buffer(4096);
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0)
+            return -errno;
+        if (static_cast<std::size_t>(n) == buffer.size())
+            return -ENAMETOOLONG;
+        target.assign(buffer.data(), static_cast<std::size_t>(n));
+        return 0;
     }
 
     int fsync(int fd) override { return ::fsync(fd) == 0 ? 0 : -errno; }
 
+    int syncFolder(const std::string& path) override {
+        const int fd =
+            retried([&] { return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+        if (fd < 0)
+            return -errno;
+        const int result = ::fsync(fd) == 0 ? 0 : -errno;
+        ::close(fd);
+        return result;
+    }
+
     // A failed close is not retried on EINTR: on Linux the descriptor is gone either way.
     int close(int fd) override { return ::close(fd) == 0 ? 0 : -errno; }
 
-    std::int64_t fileMode(const std::string& path) override {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0)
-            return -errno;
-        return static_cast<std::int64_t>(info.st_mode);
-    }
-
     int chmod(const std::string& path, unsigned mode) override {
         return ::chmod(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
+    }
+
+    int setMode(int fd, unsigned mode) override {
+        return ::fchmod(fd, static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
     }
 
     int rename(const std::string& from, const std::string& to) override {

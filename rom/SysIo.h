@@ -6,6 +6,21 @@
 
 namespace rom {
 
+// What the system tells of a file (fstat or stat).
+struct FileStatus {
+    unsigned mode = 0; // type and permission bits, as st_mode
+    std::int64_t size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    [[nodiscard]] bool isRegular() const;
+    // "a directory", "a FIFO", "a character device"...: what a file that is not regular is.
+    [[nodiscard]] std::string kind() const;
+    [[nodiscard]] bool sameFile(const FileStatus& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+
 // The system calls that every file access of the program goes through. Each call returns a
 // non-negative result or the negated platform error number, so a test double can fail any
 // single call with any error.
@@ -13,22 +28,32 @@ class SysIo {
 public:
     enum class Mode {
         ReadOnly,
-        ReadWrite,
-        Create, // write-only; made if missing, emptied if there
+        ReadWrite, // never creates the file
+        Create,    // write-only; made if missing, emptied if there
+        WriteOnly, // write-only, into what is there: never creates, never empties
+        CreateNew, // write-only; fails with EEXIST when something is there already
     };
 
     virtual ~SysIo() = default;
 
     virtual int open(const std::string& path, Mode mode) = 0; // descriptor
+    // Creates a new file whose name is `path` with its trailing "XXXXXX" made unique, with
+    // the permissions a new file gets (0666 less the umask); `path` receives the name.
+    virtual int createUnique(std::string& path) = 0;
     virtual std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
                                std::int64_t offset) = 0;
     virtual std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                                 std::int64_t offset) = 0;
-    virtual std::int64_t fileSize(int fd) = 0;
+    virtual int status(int fd, FileStatus& status) = 0;
+    // Follows symbolic links; -ENOENT when nothing is there.
+    virtual int status(const std::string& path, FileStatus& status) = 0;
+    // The target of the symbolic link at `path`; -EINVAL when it is no link.
+    virtual int readLink(const std::string& path, std::string& target) = 0;
     virtual int fsync(int fd) = 0;
+    virtual int syncFolder(const std::string& path) = 0;
     virtual int close(int fd) = 0;
-    virtual std::int64_t fileMode(const std::string& path) = 0; // st_mode
     virtual int chmod(const std::string& path, unsigned mode) = 0;
+    virtual int setMode(int fd, unsigned mode) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
 };

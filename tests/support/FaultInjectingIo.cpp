@@ -41,6 +41,12 @@ int FaultInjectingIo::open(const std::string& path, Mode mode) {
     return rom::systemIo().open(path, mode);
 }
 
+int FaultInjectingIo::createUnique(std::string& path) {
+    if (const int error = enter(Call::CreateUnique))
+        return -error;
+    return rom::systemIo().createUnique(path);
+}
+
 std::int64_t FaultInjectingIo::pread(int fd, std::uint8_t* buffer, std::size_t count,
                                      std::int64_t offset) {
     if (const int error = enter(Call::Pread))
@@ -68,10 +74,22 @@ std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::s
     return n;
 }
 
-std::int64_t FaultInjectingIo::fileSize(int fd) {
-    if (const int error = enter(Call::FileSize))
+int FaultInjectingIo::status(int fd, rom::FileStatus& status) {
+    if (const int error = enter(Call::Status))
         return -error;
-    return rom::systemIo().fileSize(fd);
+    return rom::systemIo().status(fd, status);
+}
+
+int FaultInjectingIo::status(const std::string& path, rom::FileStatus& status) {
+    if (const int error = enter(Call::PathStatus))
+        return -error;
+    return rom::systemIo().status(path, status);
+}
+
+int FaultInjectingIo::readLink(const std::string& path, std::string& target) {
+    if (const int error = enter(Call::ReadLink))
+        return -error;
+    return rom::systemIo().readLink(path, target);
 }
 
 int FaultInjectingIo::fsync(int fd) {
@@ -80,22 +98,28 @@ int FaultInjectingIo::fsync(int fd) {
     return rom::systemIo().fsync(fd);
 }
 
+int FaultInjectingIo::syncFolder(const std::string& path) {
+    if (const int error = enter(Call::SyncFolder))
+        return -error;
+    return rom::systemIo().syncFolder(path);
+}
+
 int FaultInjectingIo::close(int fd) {
     const int error = enter(Call::Close);
     const int result = rom::systemIo().close(fd); // the descriptor goes either way
     return error ? -error : result;
 }
 
-std::int64_t FaultInjectingIo::fileMode(const std::string& path) {
-    if (const int error = enter(Call::FileMode))
-        return -error;
-    return rom::systemIo().fileMode(path);
-}
-
 int FaultInjectingIo::chmod(const std::string& path, unsigned mode) {
     if (const int error = enter(Call::Chmod))
         return -error;
     return rom::systemIo().chmod(path, mode);
+}
+
+int FaultInjectingIo::setMode(int fd, unsigned mode) {
+    if (const int error = enter(Call::SetMode))
+        return -error;
+    return rom::systemIo().setMode(fd, mode);
 }
 
 int FaultInjectingIo::rename(const std::string& from, const std::string& to) {

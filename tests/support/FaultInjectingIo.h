@@ -7,21 +7,25 @@
 #include <vector>
 
 // The real system calls, counted, with failures on demand: the Nth call of one kind fails
-// with a chosen error, or writes stop after a number of bytes.
+// with a chosen error, or writes stop after a number of bytes. It records every write.
 class FaultInjectingIo final : public rom::SysIo {
 public:
     enum class Call {
         Open,
         OpenForWriting,
+        CreateUnique,
         Pread,
         Pwrite,
-        FileSize,
+        Status, // of an open file
+        PathStatus,
+        ReadLink,
         Fsync,
+        SyncFolder,
         Close,
-        FileMode,
         Chmod,
+        SetMode,
         Rename,
-        Unlink
+        Unlink,
     };
 
     // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.
@@ -42,15 +46,19 @@ public:
     [[nodiscard]] const std::vector<Span>& writes() const { return m_writes; }
 
     int open(const std::string& path, Mode mode) override;
+    int createUnique(std::string& path) override;
     std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
                        std::int64_t offset) override;
     std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                         std::int64_t offset) override;
-    std::int64_t fileSize(int fd) override;
+    int status(int fd, rom::FileStatus& status) override;
+    int status(const std::string& path, rom::FileStatus& status) override;
+    int readLink(const std::string& path, std::string& target) override;
     int fsync(int fd) override;
+    int syncFolder(const std::string& path) override;
     int close(int fd) override;
-    std::int64_t fileMode(const std::string& path) override;
     int chmod(const std::string& path, unsigned mode) override;
+    int setMode(int fd, unsigned mode) override;
     int rename(const std::string& from, const std::string& to) override;
     int unlink(const std::string& path) override;
 

@@ -2,49 +2,152 @@
 
 #include "SysIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
-// One file held in memory, behind the same system calls as the real file system, so a fuzz
-// input can be an image without touching the disk. Every path names the same file.
+// Files held in memory behind the same system calls as the real file system, so a fuzz input
+// can be an image without touching the disk. Header-only and free of Qt, for the fuzz targets.
 class MemoryIo final : public rom::SysIo {
 public:
-    explicit MemoryIo(const std::uint8_t* data, std::size_t size) : m_bytes(data, data + size) {}
-
-    const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
-
-    int open(const std::string&, Mode mode) override {
-        if (mode == Mode::Create)
-            m_bytes.clear();
-        return 3;
+    MemoryIo() = default;
+    // One file, "image.nds", holding `size` bytes from `data`.
+    MemoryIo(const std::uint8_t* data, std::size_t size) {
+        m_files["image.nds"].bytes.assign(data, data + size);
     }
-    std::int64_t pread(int, std::uint8_t* buffer, std::size_t count, std::int64_t offset) override {
+
+    [[nodiscard]] const std::vector<std::uint8_t>& bytes(const std::string& path = "image.nds") {
+        return m_files[path].bytes;
+    }
+    [[nodiscard]] bool exists(const std::string& path) const { return m_files.count(path) > 0; }
+
+    int open(const std::string& path, Mode mode) override {
+        const auto found = m_files.find(path);
+        if (found != m_files.end() && mode == Mode::CreateNew)
+            return -EEXIST;
+        if (found == m_files.end() && mode != Mode::Create && mode != Mode::CreateNew)
+            return -ENOENT;
+        if (mode == Mode::Create)
+            m_files[path].bytes.clear();
+        return descriptor(path, mode != Mode::ReadOnly);
+    }
+    int createUnique(std::string& path) override {
+        if (path.size() < 6 || path.compare(path.size() - 6, 6, "XXXXXX") != 0)
+            return -EINVAL;
+        const std::string stem = path.substr(0, path.size() - 6);
+        for (int n = 0;; ++n) {
+            std::string name = std::to_string(n);
+            name = stem + std::string(6 - std::min<std::size_t>(6, name.size()), '0') + name;
+            if (!m_files.count(name)) {
+                path = name;
+                m_files[name].mode = 0100644;
+                return descriptor(name, true);
+            }
+        }
+    }
+    std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
+                       std::int64_t offset) override {
+        File* file = fileOf(fd);
+        if (!file)
+            return -EBADF;
         if (offset < 0)
             return -EINVAL;
-        if (static_cast<std::uint64_t>(offset) >= m_bytes.size())
+        if (static_cast<std::uint64_t>(offset) >= file->bytes.size())
             return 0;
-        const std::size_t n = std::min(count, m_bytes.size() - static_cast<std::size_t>(offset));
-        std::memcpy(buffer, m_bytes.data() + offset, n);
+        const auto at = static_cast<std::size_t>(offset);
+        const std::size_t n = std::min(count, file->bytes.size() - at);
+        std::memcpy(buffer, file->bytes.data() + at, n);
         return static_cast<std::int64_t>(n);
     }
-    std::int64_t pwrite(int, const std::uint8_t* buffer, std::size_t count,
+    // Like pwrite(2), a write past the end makes the file longer (up to 64 MiB).
+    std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                         std::int64_t offset) override {
+        File* file = fileOf(fd);
+        if (!file || !m_descriptors[fd].writable)
+            return -EBADF;
         if (offset < 0 || static_cast<std::uint64_t>(offset) + count > (64u << 20))
             return -EFBIG;
-        if (m_bytes.size() < static_cast<std::size_t>(offset) + count)
-            m_bytes.resize(static_cast<std::size_t>(offset) + count);
-        std::memcpy(m_bytes.data() + offset, buffer, count);
+        const auto at = static_cast<std::size_t>(offset);
+        if (file->bytes.size() < at + count)
+            file->bytes.resize(at + count);
+        std::memcpy(file->bytes.data() + at, buffer, count);
         return static_cast<std::int64_t>(count);
     }
-    std::int64_t fileSize(int) override { return static_cast<std::int64_t>(m_bytes.size()); }
-    int fsync(int) override { return 0; }
-    int close(int) override { return 0; }
-    std::int64_t fileMode(const std::string&) override { return 0100444; }
-    int chmod(const std::string&, unsigned) override { return 0; }
-    int rename(const std::string&, const std::string&) override { return 0; }
-    int unlink(const std::string&) override { return 0; }
+    int status(int fd, rom::FileStatus& status) override {
+        File* file = fileOf(fd);
+        if (!file)
+            return -EBADF;
+        return statusOf(m_descriptors[fd].path, status);
+    }
+    int status(const std::string& path, rom::FileStatus& status) override {
+        return m_files.count(path) ? statusOf(path, status) : -ENOENT;
+    }
+    int readLink(const std::string& path, std::string&) override {
+        return m_files.count(path) ? -EINVAL : -ENOENT;
+    }
+    int fsync(int fd) override { return fileOf(fd) ? 0 : -EBADF; }
+    int syncFolder(const std::string&) override { return 0; }
+    int close(int fd) override { return m_descriptors.erase(fd) ? 0 : -EBADF; }
+    int chmod(const std::string& path, unsigned mode) override {
+        const auto found = m_files.find(path);
+        if (found == m_files.end())
+            return -ENOENT;
+        found->second.mode = (found->second.mode & ~07777u) | (mode & 07777u);
+        return 0;
+    }
+    int setMode(int fd, unsigned mode) override {
+        return fileOf(fd) ? chmod(m_descriptors[fd].path, mode) : -EBADF;
+    }
+    int rename(const std::string& from, const std::string& to) override {
+        const auto found = m_files.find(from);
+        if (found == m_files.end())
+            return -ENOENT;
+        File moved = std::move(found->second);
+        m_files.erase(found);
+        m_files[to] = std::move(moved);
+        for (auto& [fd, open] : m_descriptors)
+            if (open.path == from)
+                open.path = to;
+        return 0;
+    }
+    int unlink(const std::string& path) override { return m_files.erase(path) ? 0 : -ENOENT; }
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    struct File {
+        std::vector<std::uint8_t> bytes;
+        unsigned mode = 0100644;
+    };
+    struct Descriptor {
+        std::string path;
+        bool writable = false;
+    };
+
+    int descriptor(const std::string& path, bool writable) {
+        const int fd = m_next++;
+        m_descriptors[fd] = {path, writable};
+        return fd;
+    }
+    // An open file whose name was unlinked is gone here, unlike on a real file system.
+    File* fileOf(int fd) {
+        const auto open = m_descriptors.find(fd);
+        if (open == m_descriptors.end())
+            return nullptr;
+        const auto found = m_files.find(open->second.path);
+        return found == m_files.end() ? nullptr : &found->second;
+    }
+    int statusOf(const std::string& path, rom::FileStatus& status) {
+        const File& file = m_files[path];
+        status = {};
+        status.mode = file.mode;
+        status.size = static_cast<std::int64_t>(file.bytes.size());
+        status.inode = std::hash<std::string>()(path);
+        return 0;
+    }
+
+    std::map<std::string, File> m_files;
+    std::map<int, Descriptor> m_descriptors;
+    int m_next = 3;
 };

@@ -1,0 +1,134 @@
+#include "NdsImageBuilder.h"
+
+#include <algorithm>
+
+namespace rom {
+namespace {
+
+constexpr std::size_t kNameTableAt = 0x200;
+constexpr std::size_t kAlignment = 0x200;
+
+void put16(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    put16(bytes, at, value & 0xFFFFu);
+    put16(bytes, at + 2, value >> 16);
+}
+void append(Bytes& bytes, std::string_view text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+std::string parentOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+std::string nameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+// The name table, and the files' indices in the order of their ids: directories in name
+// order, root first, each listing its files and then its subdirectories.
+Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::size_t>& byId) {
+    std::vector<std::string> directories{""};
+    for (const ImageFile& file : files)
+        for (std::string dir = parentOf(file.path); !dir.empty(); dir = parentOf(dir))
+            if (std::find(directories.begin(), directories.end(), dir) == directories.end())
+                directories.push_back(dir);
+    std::sort(directories.begin() + 1, directories.end());
+    const auto idOf = [&](const std::string& dir) {
+        return 0xF000u +
+               static_cast<std::uint32_t>(std::find(directories.begin(), directories.end(), dir) -
+                                          directories.begin());
+    };
+
+    Bytes table(8 * directories.size(), 0);
+    for (std::size_t d = 0; d < directories.size(); ++d) {
+        put32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
+        put16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
+        put16(table, 8 * d + 6,
+              d == 0 ? static_cast<std::uint32_t>(directories.size())
+                     : idOf(parentOf(directories[d])));
+        for (std::size_t f = 0; f < files.size(); ++f)
+            if (parentOf(files[f].path) == directories[d]) {
+                const std::string name = nameOf(files[f].path);
+                table.push_back(static_cast<std::uint8_t>(name.size()));
+                append(table, name);
+                byId.push_back(f);
+            }
+        for (const std::string& child : directories)
+            if (!child.empty() && parentOf(child) == directories[d]) {
+                const std::string name = nameOf(child);
+                table.push_back(static_cast<std::uint8_t>(0x80 | name.size()));
+                append(table, name);
+                table.resize(table.size() + 2);
+                put16(table, table.size() - 2, idOf(child));
+            }
+        table.push_back(0);
+    }
+    return table;
+}
+
+std::size_t aligned(std::size_t offset) {
+    return (offset + kAlignment - 1) / kAlignment * kAlignment;
+}
+
+} // namespace
+
+Bytes buildNdsImage(std::string_view title, std::string_view code,
+                    const std::vector<ImageFile>& files) {
+    std::vector<std::size_t> byId;
+    const Bytes names = nameTable(files, byId);
+    const std::size_t allocationAt = aligned(kNameTableAt + names.size());
+    Bytes image(aligned(allocationAt + 8 * files.size()), 0);
+    std::copy_n(title.begin(), std::min<std::size_t>(title.size(), 12), image.begin());
+    std::copy_n(code.begin(), std::min<std::size_t>(code.size(), 4), image.begin() + 12);
+    put32(image, 0x40, static_cast<std::uint32_t>(kNameTableAt));
+    put32(image, 0x44, static_cast<std::uint32_t>(names.size()));
+    put32(image, 0x48, static_cast<std::uint32_t>(allocationAt));
+    put32(image, 0x4C, static_cast<std::uint32_t>(8 * files.size()));
+    std::copy(names.begin(), names.end(), image.begin() + kNameTableAt);
+    for (std::size_t id = 0; id < byId.size(); ++id) {
+        const Bytes& bytes = files[byId[id]].bytes;
+        put32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
+        put32(image, allocationAt + 8 * id + 4,
+              static_cast<std::uint32_t>(image.size() + bytes.size()));
+        image.insert(image.end(), bytes.begin(), bytes.end());
+        image.resize(aligned(image.size()), 0);
+    }
+    return image;
+}
+
+Bytes buildNarc(const std::vector<Bytes>& members) {
+    const std::size_t allocationSize = 12 + 8 * members.size();
+    Bytes narc(16 + allocationSize, 0);
+    append(narc, "BTNF");
+    narc.resize(narc.size() + 12, 0);
+    append(narc, "GMIF");
+    narc.resize(narc.size() + 4, 0);
+    std::copy_n("NARC", 4, narc.begin());
+    put16(narc, 4, 0xFFFE);
+    put16(narc, 6, 0x0100);
+    put16(narc, 12, 16);
+    put16(narc, 14, 3);
+    std::copy_n("BTAF", 4, narc.begin() + 16);
+    put32(narc, 20, static_cast<std::uint32_t>(allocationSize));
+    put16(narc, 24, static_cast<std::uint32_t>(members.size()));
+    const std::size_t names = 16 + allocationSize;
+    put32(narc, names + 4, 16); // the name section of an archive without names
+    put32(narc, names + 8, 4);
+    put16(narc, names + 14, 1);
+    std::size_t data = 0;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        put32(narc, 28 + 8 * i, static_cast<std::uint32_t>(data));
+        data += members[i].size();
+        put32(narc, 32 + 8 * i, static_cast<std::uint32_t>(data));
+    }
+    put32(narc, names + 20, static_cast<std::uint32_t>(8 + data));
+    for (const Bytes& member : members)
+        narc.insert(narc.end(), member.begin(), member.end());
+    put32(narc, 8, static_cast<std::uint32_t>(narc.size()));
+    return narc;
+}
+
+} // namespace rom
