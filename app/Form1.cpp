@@ -8,7 +8,6 @@
 #include "Prompter.h"
 #include "RecordForm.h"
 #include "UiText.h"
-#include "Vocabulary.h"
 
 #include "EditionIdentification.h"
 #include "EntryRules.h"
@@ -21,7 +20,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
 #include <QWindow>
 
 namespace {
@@ -39,7 +37,6 @@ Form1::Form1(AppServices services, QWidget* parent)
     setWindowIcon(artwork::programIcon());
     m_ui.setupUi(this);
     m_record = std::make_unique<RecordForm>(m_ui);
-    fillGenderList();
     setFixedSize(sizeHint());
 
     connect(m_ui.mnuOpen, &QAction::triggered, this, &Form1::openRom);
@@ -53,13 +50,6 @@ Form1::Form1(AppServices services, QWidget* parent)
 
 Form1::~Form1() {
     delete m_dialog.data();
-}
-
-void Form1::fillGenderList() {
-    const std::string separator = QLocale().decimalPoint().toStdString();
-    for (int i = 0; i < vocabulary::kGenderRatioCount; ++i)
-        m_ui.cmbGender->addItem(QString::fromStdString(vocabulary::genderRatio(i, separator)));
-    m_ui.cmbGender->setCurrentIndex(-1);
 }
 
 // Disabling the window blocks the user's input, but not an action triggered from code.

@@ -39,7 +39,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void fillGenderList();
     void openRom();
     void acceptImage(const QString& path, const rom::GameEdition& edition);
     void loadSpecies(int row);

@@ -5,6 +5,11 @@
 #include "UiText.h"
 #include "Vocabulary.h"
 
+#include <QLocale>
+#include <QStringListModel>
+
+#include <map>
+
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -49,16 +54,21 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, QRect rect, QLabel* ca
     return box;
 }
 
-QComboBox* makeList(QWidget* parent, const char* name, QRect rect, const QStringList& entries,
-                    const QString& spokenName) {
+// An empty list: fillLists gives it its entries.
+QComboBox* makeList(QWidget* parent, const char* name, QRect rect, const QString& spokenName) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QLatin1String(name));
     list->setGeometry(rect);
-    list->addItems(entries);
-    list->setCurrentIndex(-1);
     list->setAccessibleName(spokenName);
     list->setEnabled(false);
     return list;
+}
+
+QString captionOf(const species::FieldDescriptor& field) {
+    return uitext::fromUtf8(field.caption);
+}
+QString captionOf(species::Field field) {
+    return captionOf(species::descriptor(field));
 }
 
 } // namespace
@@ -94,7 +104,30 @@ void Form1Ui::setupUi(QMainWindow* window) {
     buildListFrames(client);
     buildInformationFrames(client);
     buildMenus(window);
+    fillLists();
     setFocusOrder();
+}
+
+// Each list shows the entries of the list that the record layout names for its field; lists
+// that show the same entries share one model of them. The gender ratios are written with
+// the locale's decimal point.
+void Form1Ui::fillLists() {
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    std::map<vocabulary::List, QStringListModel*> models;
+    for (const species::FieldDescriptor& field : species::fieldLayout()) {
+        if (field.isNumber())
+            continue;
+        QStringListModel*& model = models[field.list];
+        if (!model) {
+            QStringList entries;
+            for (int k = 0; k < vocabulary::size(field.list); ++k)
+                entries << QString::fromStdString(*vocabulary::text(field.list, k, separator));
+            model = new QStringListModel(entries, m_window);
+        }
+        QComboBox* box = list(field.field);
+        box->setModel(model);
+        box->setCurrentIndex(-1);
+    }
 }
 
 void Form1Ui::buildSpeciesFrame(QWidget* client) {
@@ -113,65 +146,61 @@ void Form1Ui::buildStatsFrames(QWidget* client) {
         makeFrame(client, "frameBaseStats", QStringLiteral("Base Stats"), {168, 144, 153, 169});
     struct Pair {
         const char* label;
-        const char* caption;
-        const char* box;
+        species::Field field;
         int x, y;
     };
+    using species::Field;
     static constexpr Pair kStats[] = {
-        {"Label2", "HP", "txtHP", 16, 20},
-        {"Label3", "Attack", "txtAttack", 80, 20},
-        {"Label4", "Defense", "txtDefense", 16, 68},
-        {"Label5", "Speed", "txtSpeed", 80, 68},
-        {"Label6", "Sp Attack", "txtSpAttack", 16, 116},
-        {"Label7", "Sp Defense", "txtSpDefense", 80, 116},
+        {"Label2", Field::HP, 16, 20},        {"Label3", Field::Attack, 80, 20},
+        {"Label4", Field::Defense, 16, 68},   {"Label5", Field::Speed, 80, 68},
+        {"Label6", Field::SpAttack, 16, 116}, {"Label7", Field::SpDefense, 80, 116},
     };
     for (const Pair& pair : kStats) {
-        QLabel* caption = makeCaption(frameBaseStats, pair.label, QLatin1String(pair.caption),
-                                      {pair.x, pair.y, 60, 17});
-        QLineEdit* box =
-            makeTextBox(frameBaseStats, pair.box, {pair.x, pair.y + 18, 57, 21}, caption);
+        const species::FieldDescriptor& field = species::descriptor(pair.field);
+        QLabel* caption =
+            makeCaption(frameBaseStats, pair.label, captionOf(field), {pair.x, pair.y, 60, 17});
+        QLineEdit* box = makeTextBox(frameBaseStats, field.control.data(),
+                                     {pair.x, pair.y + 18, 57, 21}, caption);
         m_editing << caption << box;
     }
 
     frameType = makeFrame(client, "frameType", QStringLiteral("Types"), {168, 336, 153, 89});
-    const QStringList types = uitext::toStringList(vocabulary::types());
-    m_editing << makeList(frameType, "cmbType1", {16, 24, 121, 21}, types, "Type 1")
-              << makeList(frameType, "cmbType2", {16, 56, 121, 21}, types, "Type 2");
+    m_editing << makeList(frameType, "cmbType1", {16, 24, 121, 21}, QStringLiteral("Type 1"))
+              << makeList(frameType, "cmbType2", {16, 56, 121, 21}, QStringLiteral("Type 2"));
 
     frameAbilities = makeFrame(client, "frameAbilities", QStringLiteral("Special Abilities"),
                                {168, 448, 321, 73});
-    const QStringList abilities = uitext::toStringList(vocabulary::abilities());
-    m_editing << makeList(frameAbilities, "cmbAbility1", {16, 30, 137, 21}, abilities, "Ability 1")
-              << makeList(frameAbilities, "cmbAbility2", {168, 30, 137, 21}, abilities,
-                          "Ability 2");
+    m_editing << makeList(frameAbilities, "cmbAbility1", {16, 30, 137, 21},
+                          QStringLiteral("Ability 1"))
+              << makeList(frameAbilities, "cmbAbility2", {168, 30, 137, 21},
+                          QStringLiteral("Ability 2"));
     m_editing << frameBaseStats << frameType << frameAbilities;
 }
 
 void Form1Ui::buildOtherFrames(QWidget* client) {
     frmOther = makeFrame(client, "frmOther", QStringLiteral("Other Values"), {336, 144, 153, 169});
+    using species::Field;
     QLabel* catchRate =
-        makeCaption(frmOther, "Label9", QStringLiteral("Catch Rate"), {8, 24, 81, 17});
+        makeCaption(frmOther, "Label9", captionOf(Field::CatchRate), {8, 24, 81, 17});
     QLabel* runChance =
-        makeCaption(frmOther, "Label18", QStringLiteral("Great Marsh Run Chance"), {8, 52, 81, 30});
+        makeCaption(frmOther, "Label18", captionOf(Field::RunChance), {8, 52, 81, 30});
     QLabel* happiness =
-        makeCaption(frmOther, "Label19", QStringLiteral("Base Happiness"), {8, 88, 81, 30});
-    QLabel* colour = makeCaption(frmOther, "Label16", QStringLiteral("Colour"), {8, 132, 46, 17});
+        makeCaption(frmOther, "Label19", captionOf(Field::BaseHappiness), {8, 88, 81, 30});
+    QLabel* colour = makeCaption(frmOther, "Label16", captionOf(Field::Colour), {8, 132, 46, 17});
     m_editing << catchRate << runChance << happiness << colour
               << makeTextBox(frmOther, "txtCatchRate", {96, 22, 49, 21}, catchRate)
               << makeTextBox(frmOther, "txtRunChance", {96, 56, 49, 21}, runChance)
               << makeTextBox(frmOther, "txtBaseHappiness", {96, 92, 49, 21}, happiness);
     // The caption lies under the list and shows only while the list is hidden.
     Label21 = makeLabel(frmOther, "Label21", QStringLiteral("Read Error!"), {56, 130, 89, 21});
-    cmbColour = makeList(frmOther, "cmbColour", {56, 130, 89, 21},
-                         uitext::toStringList(vocabulary::colours()), "Colour");
+    cmbColour = makeList(frmOther, "cmbColour", {56, 130, 89, 21}, captionOf(Field::Colour));
     m_editing << cmbColour;
 
     frmExp = makeFrame(client, "frmExp", QStringLiteral("Experience Data"), {336, 336, 153, 89});
-    QLabel* baseXP = makeCaption(frmExp, "Label8", QStringLiteral("Base XP"), {8, 28, 65, 17});
-    QLabel* maxExp = makeCaption(frmExp, "Label17", QStringLiteral("Max Exp."), {8, 60, 53, 17});
+    QLabel* baseXP = makeCaption(frmExp, "Label8", captionOf(Field::BaseXP), {8, 28, 65, 17});
+    QLabel* maxExp = makeCaption(frmExp, "Label17", captionOf(Field::MaxExp), {8, 60, 53, 17});
     m_editing << baseXP << maxExp << makeTextBox(frmExp, "txtBaseXP", {96, 26, 49, 21}, baseXP)
-              << makeList(frmExp, "cmbMaxExp", {64, 58, 81, 21},
-                          uitext::toStringList(vocabulary::growthGroups()), "Max Exp.");
+              << makeList(frmExp, "cmbMaxExp", {64, 58, 81, 21}, captionOf(Field::MaxExp));
     m_editing << frmOther << frmExp;
 }
 
@@ -180,40 +209,37 @@ void Form1Ui::buildListFrames(QWidget* client) {
         makeFrame(client, "frameGender", QStringLiteral("Gender Ratio"), {504, 144, 145, 57});
     Label20 = makeLabel(frameGender, "Label20", QStringLiteral("No Gender - No Editing!"),
                         {8, 24, 129, 21});
-    cmbGender = makeList(frameGender, "cmbGender", {8, 24, 129, 21}, {}, "Gender Ratio");
+    cmbGender =
+        makeList(frameGender, "cmbGender", {8, 24, 129, 21}, captionOf(species::Field::Gender));
 
     frameBreeding =
         makeFrame(client, "frameBreeding", QStringLiteral("Breeding"), {504, 216, 145, 201});
-    const QStringList eggGroups = uitext::toStringList(vocabulary::eggGroups());
-    QStringList hatch;
-    for (int k = 0; k < vocabulary::kHatchStepsCount; ++k)
-        hatch << QString::fromStdString(vocabulary::hatchSteps(k));
     struct Pair {
         const char* label;
-        const char* caption;
-        const char* list;
-        const QStringList* entries;
+        species::Field field;
         int y;
     };
-    const Pair breeding[] = {
-        {"Label10", "Egg Type 1", "cmbEggType1", &eggGroups, 20},
-        {"Label11", "Egg Type 2", "cmbEggType2", &eggGroups, 80},
-        {"Label12", "Steps to Hatch Egg", "cmbHatch", &hatch, 140},
+    static constexpr Pair kBreeding[] = {
+        {"Label10", species::Field::EggType1, 20},
+        {"Label11", species::Field::EggType2, 80},
+        {"Label12", species::Field::Hatch, 140},
     };
-    for (const Pair& pair : breeding) {
-        QLabel* caption = makeCaption(frameBreeding, pair.label, QLatin1String(pair.caption),
-                                      {8, pair.y, 129, 17});
-        QComboBox* list = makeList(frameBreeding, pair.list, {8, pair.y + 18, 129, 21},
-                                   *pair.entries, QLatin1String(pair.caption));
+    for (const Pair& pair : kBreeding) {
+        const species::FieldDescriptor& field = species::descriptor(pair.field);
+        QLabel* caption =
+            makeCaption(frameBreeding, pair.label, captionOf(field), {8, pair.y, 129, 17});
+        QComboBox* list = makeList(frameBreeding, field.control.data(), {8, pair.y + 18, 129, 21},
+                                   captionOf(field));
         caption->setBuddy(list);
         m_editing << caption << list;
     }
 
     frameItems =
         makeFrame(client, "frameItems", QStringLiteral("Wild Hold Items"), {504, 432, 145, 89});
-    const QStringList items = uitext::toStringList(vocabulary::items());
-    m_editing << makeList(frameItems, "cmbItem1", {8, 24, 129, 21}, items, "Wild Hold Item 1")
-              << makeList(frameItems, "cmbItem2", {8, 56, 129, 21}, items, "Wild Hold Item 2");
+    m_editing << makeList(frameItems, "cmbItem1", {8, 24, 129, 21},
+                          QStringLiteral("Wild Hold Item 1"))
+              << makeList(frameItems, "cmbItem2", {8, 56, 129, 21},
+                          QStringLiteral("Wild Hold Item 2"));
     m_editing << cmbGender << frameGender << frameBreeding << frameItems;
 }
 

@@ -69,6 +69,7 @@ private:
     void buildListFrames(QWidget* client);
     void buildInformationFrames(QWidget* client);
     void buildMenus(QMainWindow* window);
+    void fillLists();
     void setFocusOrder() const;
 
     QMainWindow* m_window = nullptr;

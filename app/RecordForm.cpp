@@ -8,7 +8,6 @@
 #include <QLineEdit>
 
 using species::FieldDescriptor;
-using species::Shown;
 
 void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int stored) {
     const int index = species::asListIndex(stored, field);
@@ -28,7 +27,7 @@ void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int st
 void RecordForm::show(const species::FieldValues& values, int position) {
     for (const FieldDescriptor& field : species::fieldLayout()) {
         const int stored = values[static_cast<std::size_t>(field.field)];
-        if (field.shown == Shown::Text)
+        if (field.isNumber())
             m_ui.textBox(field.field)->setText(QString::number(stored));
         else if (field.field != species::Field::Colour)
             showIndex(m_ui.list(field.field), field, stored);
@@ -58,7 +57,7 @@ void RecordForm::show(const species::FieldValues& values, int position) {
 
 void RecordForm::clear() {
     for (const FieldDescriptor& field : species::fieldLayout()) {
-        if (field.shown == Shown::Text) {
+        if (field.isNumber()) {
             m_ui.textBox(field.field)->clear();
         } else {
             QComboBox* list = m_ui.list(field.field);
@@ -74,7 +73,7 @@ void RecordForm::clear() {
 bool RecordForm::statsValid() const {
     bool valid = true;
     for (const FieldDescriptor& field : species::fieldLayout())
-        if (field.shown == Shown::Text &&
+        if (field.isNumber() &&
             !species::statValue(m_ui.textBox(field.field)->text().toStdString()))
             valid = false;
     return valid;
@@ -84,7 +83,7 @@ species::RecordEdit RecordForm::edit(int position) const {
     species::RecordEdit edit{};
     for (const FieldDescriptor& field : species::fieldLayout()) {
         const auto slot = static_cast<std::size_t>(field.field);
-        if (field.shown == Shown::Text) {
+        if (field.isNumber()) {
             edit[slot] = species::statValue(m_ui.textBox(field.field)->text().toStdString());
             continue;
         }

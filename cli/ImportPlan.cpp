@@ -2,6 +2,7 @@
 
 #include "EntryRules.h"
 #include "RecordStore.h"
+#include "Vocabulary.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,10 +18,15 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+using tables::Cell;
+using tables::InputRow;
+
 // A whole decimal number, or a message saying why the cell holds none.
 std::variant<long, std::string> wholeNumber(const Cell& cell) {
+    if (cell.kind == Cell::Kind::String)
+        return "must be a number, not the string \"" + cell.text + "\"";
     if (cell.kind == Cell::Kind::Other)
-        return std::string("must be a number");
+        return cell.text + " is not a whole number";
     const std::string text = trimmed(cell.text);
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -69,7 +75,7 @@ public:
     void missingPositions() {
         std::vector<int> missing;
         for (int position = 0; position < entries(); ++position)
-            if (!m_lineOf.count(position))
+            if (!m_rowOf.count(position))
                 missing.push_back(position);
         if (!missing.empty())
             m_plan.problems.push_back(
@@ -81,8 +87,8 @@ public:
 private:
     [[nodiscard]] int entries() const { return static_cast<int>(m_image.entries.size()); }
 
-    void problem(int line, const std::string& column, std::string message) {
-        m_plan.problems.push_back({line, column, std::move(message)});
+    void problem(const Cell& cell, std::string message) {
+        m_plan.problems.push_back({cell.line, cell.name, std::move(message)});
     }
 
     std::optional<int> positionOf(const InputRow& row) {
@@ -91,30 +97,29 @@ private:
             return std::nullopt;
         const std::variant<long, std::string> number = wholeNumber(cell->second);
         if (const auto* message = std::get_if<std::string>(&number)) {
-            problem(row.line, "position", *message);
+            problem(cell->second, *message);
             return std::nullopt;
         }
         const long position = std::get<long>(number);
         if (position < 0 || position >= entries()) {
-            problem(row.line, "position",
-                    std::to_string(position) + " is not between 0 and " +
-                        std::to_string(entries() - 1));
+            problem(cell->second, std::to_string(position) + " is not between 0 and " +
+                                      std::to_string(entries() - 1));
             return std::nullopt;
         }
-        const auto [earlier, fresh] = m_lineOf.emplace(static_cast<int>(position), row.line);
+        const auto [earlier, fresh] = m_rowOf.emplace(static_cast<int>(position), &row);
         if (!fresh) {
-            problem(row.line, "position",
-                    std::to_string(position) + " was given already on line " +
-                        std::to_string(earlier->second));
+            const InputRow& first = *earlier->second;
+            problem(cell->second, std::to_string(position) + " was given already " +
+                                      (first.line > 0 ? "on line " + std::to_string(first.line)
+                                                      : "in " + first.name));
             return std::nullopt;
         }
         const auto name = row.cells.find("species");
-        const std::string expected = speciesName(static_cast<int>(position));
+        const std::string expected = vocabulary::entryName(static_cast<int>(position));
         if (name != row.cells.end() && trimmed(name->second.text) != expected) {
-            problem(row.line, "species",
-                    "\"" + name->second.text + "\" does not stand at position " +
-                        std::to_string(position) + ", \"" + expected +
-                        "\" does: are the rows shifted?");
+            problem(name->second, "\"" + name->second.text + "\" does not stand at position " +
+                                      std::to_string(position) + ", \"" + expected +
+                                      "\" does: are the rows shifted?");
             return std::nullopt;
         }
         return static_cast<int>(position);
@@ -122,36 +127,33 @@ private:
 
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
                                   const Cell& cell, int before) {
-        const std::string column(field.key);
         const std::variant<long, std::string> number = wholeNumber(cell);
         if (const auto* message = std::get_if<std::string>(&number)) {
-            problem(cell.line, column, *message);
+            problem(cell, *message);
             return std::nullopt;
         }
         const long value = std::get<long>(number);
-        if (field.shown == species::Shown::Text && (value < 0 || value > 255)) {
-            problem(cell.line, column, std::to_string(value) + " is not between 0 and 255");
+        if (field.isNumber() && (value < 0 || value > 255)) {
+            problem(cell, std::to_string(value) + " is not between 0 and 255");
             return std::nullopt;
         }
-        if (field.shown == species::Shown::Index && value != before &&
-            (value < 0 || value >= field.listSize)) {
-            problem(cell.line, column,
-                    std::to_string(value) + " is not in its list (0 to " +
-                        std::to_string(field.listSize - 1) + "), and the image holds " +
-                        std::to_string(before));
+        const int listSize = vocabulary::size(field.list);
+        if (!field.isNumber() && value != before && (value < 0 || value >= listSize)) {
+            problem(cell, std::to_string(value) + " is not in its list (0 to " +
+                              std::to_string(listSize - 1) + "), and the image holds " +
+                              std::to_string(before));
             return std::nullopt;
         }
         if (value != before && field.field == species::Field::Colour &&
             species::fixedColourIndex(position)) {
-            problem(cell.line, column,
-                    "the colour of " + speciesName(position) +
-                        " reads wrongly and cannot be changed");
+            problem(cell, "the colour of " + vocabulary::entryName(position) +
+                              " reads wrongly and cannot be changed");
             return std::nullopt;
         }
         if (value != before && field.field == species::Field::Gender &&
             species::isNoGenderSpecies(position)) {
-            problem(cell.line, column,
-                    speciesName(position) + " has no gender, so its gender cannot be changed");
+            problem(cell, vocabulary::entryName(position) +
+                              " has no gender, so its gender cannot be changed");
             return std::nullopt;
         }
         return static_cast<int>(value);
@@ -163,19 +165,19 @@ private:
         const auto cell = row.cells.find(column);
         if (cell == row.cells.end())
             return;
-        const std::optional<std::string> shown = listText(field.field, value);
-        if (cell->second.kind != Cell::Kind::Text)
-            problem(cell->second.line, column, "must be a string");
+        const std::optional<std::string> shown = vocabulary::text(field.list, value);
+        if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::String)
+            problem(cell->second, "must be a string");
         else if (shown && cell->second.text != *shown)
-            problem(cell->second.line, column,
-                    "says \"" + cell->second.text + "\", but " + std::string(field.key) + " " +
-                        std::to_string(value) + " is \"" + *shown +
-                        "\": change the number, the text is only shown");
+            problem(cell->second, "says \"" + cell->second.text + "\", but " +
+                                      std::string(field.key) + " " + std::to_string(value) +
+                                      " is \"" + *shown +
+                                      "\": change the number, the text is only shown");
     }
 
     const ImageTable& m_image;
     ImportPlan& m_plan;
-    std::map<int, int> m_lineOf; // position -> line of its row
+    std::map<int, const InputRow*> m_rowOf; // position -> its row
 };
 
 species::RecordEdit editOf(const std::vector<FieldChange>& changes, bool after) {
@@ -187,15 +189,17 @@ species::RecordEdit editOf(const std::vector<FieldChange>& changes, bool after) 
 
 } // namespace
 
-ImportPlan planImport(const InputTable& input, const ImageTable& image) {
+ImportPlan planImport(const tables::InputTable& input, const ImageTable& image) {
     ImportPlan plan;
     plan.problems = input.problems;
     Planner planner(image, plan);
     for (const InputRow& row : input.rows)
         planner.row(row);
-    planner.missingPositions();
-    std::stable_sort(plan.problems.begin(), plan.problems.end(),
-                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read
+        planner.missingPositions();
+    std::stable_sort(
+        plan.problems.begin(), plan.problems.end(),
+        [](const tables::Problem& a, const tables::Problem& b) { return a.line < b.line; });
     std::stable_sort(
         plan.changes.begin(), plan.changes.end(), [](const FieldChange& a, const FieldChange& b) {
             return a.position != b.position ? a.position < b.position : a.field < b.field;
@@ -234,7 +238,7 @@ std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
 }
 
 std::string describeChange(const FieldChange& change) {
-    return speciesName(change.position) + ": " +
+    return vocabulary::entryName(change.position) + ": " +
            std::string(species::descriptor(change.field).key) + " " +
            std::to_string(change.before) + " -> " + std::to_string(change.after);
 }

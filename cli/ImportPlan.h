@@ -18,13 +18,13 @@ struct FieldChange {
 };
 
 struct ImportPlan {
-    std::vector<FieldChange> changes; // by position, then field
-    std::vector<Problem> problems;    // any problem means nothing may be written
+    std::vector<FieldChange> changes;      // by position, then field
+    std::vector<tables::Problem> problems; // any problem means nothing may be written
 };
 
 // Judges every row against the image as it is now: each entry once, under its own name,
 // with values the window could have stored, and nothing changed that the window keeps fixed.
-[[nodiscard]] ImportPlan planImport(const InputTable& input, const ImageTable& image);
+[[nodiscard]] ImportPlan planImport(const tables::InputTable& input, const ImageTable& image);
 
 // Writes the changed entries one by one through the window's own save. When one fails, the
 // entries already written get their previous values back before the failure is returned.

@@ -3,31 +3,34 @@
 namespace species {
 namespace {
 
+using vocabulary::List;
+
+// clang-format off
 constexpr std::array<FieldDescriptor, kFieldCount> kLayout{{
-    {Field::HP, "HP", "hp", 0, 1, "txtHP", Shown::Text, 0},
-    {Field::Attack, "Attack", "attack", 1, 1, "txtAttack", Shown::Text, 0},
-    {Field::Defense, "Defense", "defense", 2, 1, "txtDefense", Shown::Text, 0},
-    {Field::Speed, "Speed", "speed", 3, 1, "txtSpeed", Shown::Text, 0},
-    {Field::SpAttack, "SpAttack", "sp_attack", 4, 1, "txtSpAttack", Shown::Text, 0},
-    {Field::SpDefense, "SpDefense", "sp_defense", 5, 1, "txtSpDefense", Shown::Text, 0},
-    {Field::Type1, "Type1", "type1", 6, 1, "cmbType1", Shown::Index, 18},
-    {Field::Type2, "Type2", "type2", 7, 1, "cmbType2", Shown::Index, 18},
-    {Field::CatchRate, "CatchRate", "catch_rate", 8, 1, "txtCatchRate", Shown::Text, 0},
-    {Field::BaseXP, "BaseXP", "base_xp", 9, 1, "txtBaseXP", Shown::Text, 0},
-    {Field::Item1, "Item1", "item1", 12, 2, "cmbItem1", Shown::Index, 465},
-    {Field::Item2, "Item2", "item2", 14, 2, "cmbItem2", Shown::Index, 465},
-    {Field::Gender, "Gender", "gender", 16, 1, "cmbGender", Shown::Index, 256},
-    {Field::Hatch, "Hatch", "hatch", 17, 1, "cmbHatch", Shown::Index, 256},
-    {Field::BaseHappiness, "BaseHappiness", "base_happiness", 18, 1, "txtBaseHappiness",
-     Shown::Text, 0},
-    {Field::MaxExp, "MaxExp", "max_exp", 19, 1, "cmbMaxExp", Shown::Index, 6},
-    {Field::EggType1, "EggType1", "egg_type1", 20, 1, "cmbEggType1", Shown::Index, 16},
-    {Field::EggType2, "EggType2", "egg_type2", 21, 1, "cmbEggType2", Shown::Index, 16},
-    {Field::Ability1, "Ability1", "ability1", 22, 1, "cmbAbility1", Shown::Index, 124},
-    {Field::Ability2, "Ability2", "ability2", 23, 1, "cmbAbility2", Shown::Index, 124},
-    {Field::RunChance, "RunChance", "run_chance", 24, 1, "txtRunChance", Shown::Text, 0},
-    {Field::Colour, "Colour", "colour", 25, 1, "cmbColour", Shown::Index, 11},
+    {Field::HP,            "HP",            "hp",             0,  1, "HP",                     "txtHP",            List::None},
+    {Field::Attack,        "Attack",        "attack",         1,  1, "Attack",                 "txtAttack",        List::None},
+    {Field::Defense,       "Defense",       "defense",        2,  1, "Defense",                "txtDefense",       List::None},
+    {Field::Speed,         "Speed",         "speed",          3,  1, "Speed",                  "txtSpeed",         List::None},
+    {Field::SpAttack,      "SpAttack",      "sp_attack",      4,  1, "Sp Attack",              "txtSpAttack",      List::None},
+    {Field::SpDefense,     "SpDefense",     "sp_defense",     5,  1, "Sp Defense",             "txtSpDefense",     List::None},
+    {Field::Type1,         "Type1",         "type1",          6,  1, "Types",                  "cmbType1",         List::Types},
+    {Field::Type2,         "Type2",         "type2",          7,  1, "Types",                  "cmbType2",         List::Types},
+    {Field::CatchRate,     "CatchRate",     "catch_rate",     8,  1, "Catch Rate",             "txtCatchRate",     List::None},
+    {Field::BaseXP,        "BaseXP",        "base_xp",        9,  1, "Base XP",                "txtBaseXP",        List::None},
+    {Field::Item1,         "Item1",         "item1",          12, 2, "Wild Hold Items",        "cmbItem1",         List::Items},
+    {Field::Item2,         "Item2",         "item2",          14, 2, "Wild Hold Items",        "cmbItem2",         List::Items},
+    {Field::Gender,        "Gender",        "gender",         16, 1, "Gender Ratio",           "cmbGender",        List::GenderRatios},
+    {Field::Hatch,         "Hatch",         "hatch",          17, 1, "Steps to Hatch Egg",     "cmbHatch",         List::HatchSteps},
+    {Field::BaseHappiness, "BaseHappiness", "base_happiness", 18, 1, "Base Happiness",         "txtBaseHappiness", List::None},
+    {Field::MaxExp,        "MaxExp",        "max_exp",        19, 1, "Max Exp.",               "cmbMaxExp",        List::GrowthGroups},
+    {Field::EggType1,      "EggType1",      "egg_type1",      20, 1, "Egg Type 1",             "cmbEggType1",      List::EggGroups},
+    {Field::EggType2,      "EggType2",      "egg_type2",      21, 1, "Egg Type 2",             "cmbEggType2",      List::EggGroups},
+    {Field::Ability1,      "Ability1",      "ability1",       22, 1, "Special Abilities",      "cmbAbility1",      List::Abilities},
+    {Field::Ability2,      "Ability2",      "ability2",       23, 1, "Special Abilities",      "cmbAbility2",      List::Abilities},
+    {Field::RunChance,     "RunChance",     "run_chance",     24, 1, "Great Marsh Run Chance", "txtRunChance",     List::None},
+    {Field::Colour,        "Colour",        "colour",         25, 1, "Colour",                 "cmbColour",        List::Colours},
 }};
+// clang-format on
 
 static_assert([] {
     for (std::size_t i = 0; i < kLayout.size(); ++i)

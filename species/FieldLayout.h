@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "Vocabulary.h"
+
 namespace species {
 
 inline constexpr int kRecordSize = 44;
@@ -38,20 +40,17 @@ enum class Field {
 };
 inline constexpr std::size_t kFieldCount = 22;
 
-enum class Shown {
-    Text,  // a text box with the decimal value
-    Index, // a drop-down list whose position is the stored value
-};
-
 struct FieldDescriptor {
     Field field;
     std::string_view name;    // "HP"
     std::string_view key;     // "hp": the column name in exported tables
     int offset;               // first byte within the record
     int width;                // 1, or 2 for a little-endian word
+    std::string_view caption; // the caption the window shows it under
     std::string_view control; // objectName of the control that shows it
-    Shown shown;
-    int listSize; // entries of its list; 0 for text fields
+    vocabulary::List list;    // the list its control shows; None for a number in a text box
+
+    [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
 };
 
 // The one table that loading, saving, export and import all work from.

@@ -1,5 +1,7 @@
 #include "Vocabulary.h"
 
+#include "EntryRules.h"
+
 #include <array>
 #include <charconv>
 
@@ -410,6 +412,67 @@ std::string genderRatio(int i, std::string_view decimalSeparator) {
     const double male = 100 - female;
     return cutToFive(male, decimalSeparator) + "% M " + cutToFive(female, decimalSeparator) +
            "% F ";
+}
+
+int size(List list) {
+    switch (list) {
+    case List::None:
+        return 0;
+    case List::Types:
+        return int(kTypes.size());
+    case List::Items:
+        return int(kItems.size());
+    case List::GenderRatios:
+        return kGenderRatioCount;
+    case List::HatchSteps:
+        return kHatchStepsCount;
+    case List::GrowthGroups:
+        return int(kGrowthGroups.size());
+    case List::EggGroups:
+        return int(kEggGroups.size());
+    case List::Abilities:
+        return int(kAbilities.size());
+    case List::Colours:
+        return int(kColours.size());
+    }
+    return 0;
+}
+
+std::optional<std::string> text(List list, int value, std::string_view decimalSeparator) {
+    if (value < 0 || value >= size(list))
+        return std::nullopt;
+    const auto at = static_cast<std::size_t>(value);
+    switch (list) {
+    case List::Types:
+        return std::string(kTypes[at]);
+    case List::Items:
+        return std::string(kItems[at]);
+    case List::GenderRatios:
+        return genderRatio(value, decimalSeparator);
+    case List::HatchSteps:
+        return hatchSteps(value);
+    case List::GrowthGroups:
+        return std::string(kGrowthGroups[at]);
+    case List::EggGroups:
+        return std::string(kEggGroups[at]);
+    case List::Abilities:
+        return std::string(kAbilities[at]);
+    case List::Colours:
+        return std::string(kColours[at]);
+    case List::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string entryName(int position) {
+    if (position >= int(kSpecies.size()))
+        return std::string(
+            species::platinumExtraForms()[static_cast<std::size_t>(position) - kSpecies.size()]);
+    std::string name(kSpecies[static_cast<std::size_t>(position)]);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
 }
 
 } // namespace vocabulary

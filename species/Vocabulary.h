@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,5 +26,29 @@ inline constexpr int kGenderRatioCount = 256;
 // cut (not rounded) to five characters, with `decimalSeparator` in place of the point; entry
 // 255 is "None".
 [[nodiscard]] std::string genderRatio(int i, std::string_view decimalSeparator);
+
+// The lists that the record's fields are shown in; entry k of a list stands for the stored
+// value k.
+enum class List {
+    None,
+    Types,
+    Items,
+    GenderRatios,
+    HatchSteps,
+    GrowthGroups,
+    EggGroups,
+    Abilities,
+    Colours
+};
+
+[[nodiscard]] int size(List list); // 0 for None
+// Entry `value` of `list`, or nothing when the list has no such entry. Gender ratios are
+// written with `decimalSeparator`.
+[[nodiscard]] std::optional<std::string> text(List list, int value,
+                                              std::string_view decimalSeparator = ".");
+
+// The name of the table entry at `position`, without trailing spaces: the species list's 500,
+// then Platinum's extra forms.
+[[nodiscard]] std::string entryName(int position);
 
 } // namespace vocabulary

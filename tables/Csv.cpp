@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "Csv.h"
 
 namespace csv {
 namespace {

@@ -6,25 +6,33 @@
 #include <vector>
 
 // Reads an edited table (CSV or JSON) into rows of named cells, before any value is judged.
-namespace cli {
+namespace tables {
 
 struct Cell {
-    enum class Kind { Text, Number, Other };
+    enum class Kind {
+        Field,   // a CSV field: text that may spell a number
+        Integer, // a JSON whole number
+        String,  // a JSON string
+        Other,   // anything else JSON holds: a fraction, true, null, an array...
+    };
 
-    Kind kind = Kind::Text;
-    std::string text; // a number as written, or a string's contents
-    int line = 0;
+    Kind kind = Kind::Field;
+    std::string text; // the number in decimal, or the text
+    int line = 0;     // the CSV line; 0 in JSON, which has no useful lines
+    std::string name; // what problems call it: "hp" in CSV, "entries[17].hp" in JSON
 };
 
 struct InputRow {
     int line = 0;
+    std::string name;                  // "" in CSV, "entries[17]" in JSON
     std::map<std::string, Cell> cells; // by column name
 };
 
-// Something wrong with the input. Line 0 is the file as a whole; `column` may be empty.
+// Something wrong with the input. Line 0 is the file as a whole, or a JSON table; `where`
+// names the column or JSON member, and may be empty.
 struct Problem {
     int line = 0;
-    std::string column;
+    std::string where;
     std::string message;
 };
 
@@ -38,6 +46,7 @@ struct InputTable {
 
 [[nodiscard]] InputTable readCsvTable(std::string_view text);
 // Either an object with an "entries" array, as export writes it, or a bare array of entries.
+// Only valid UTF-8 is read, and only whole numbers count as numbers.
 [[nodiscard]] InputTable readJsonTable(std::string_view text);
 
-} // namespace cli
+} // namespace tables

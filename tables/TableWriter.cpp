@@ -1,12 +1,13 @@
 #include "TableWriter.h"
 
-#include "CsvReader.h"
-#include "Json.h"
+#include "Csv.h"
 
-#include "EntryRules.h"
 #include "FieldLayout.h"
+#include "Vocabulary.h"
 
-namespace cli {
+#include <nlohmann/json.hpp>
+
+namespace tables {
 
 std::string csvHeader() {
     std::string header = "position,species";
@@ -15,39 +16,39 @@ std::string csvHeader() {
     return header;
 }
 
-std::string toCsv(const ImageTable& image) {
+std::string toCsv(std::span<const species::FieldValues> entries) {
     std::string text = csvHeader() + "\n";
-    const auto count = static_cast<int>(image.entries.size());
-    for (int position = 0; position < count; ++position) {
-        text += std::to_string(position) + "," + csv::quote(speciesName(position));
-        for (const int value : image.entries[static_cast<std::size_t>(position)])
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        text += std::to_string(position) + "," +
+                csv::quote(vocabulary::entryName(static_cast<int>(position)));
+        for (const int value : entries[position])
             text += "," + std::to_string(value);
         text += "\n";
     }
     return text;
 }
 
-std::string toJson(const ImageTable& image) {
-    std::string text = "{\n";
-    text += "  \"game_code\": " + json::quote(image.edition->code) + ",\n";
-    text += "  \"game\": " + json::quote(image.edition->title) + ",\n";
-    text += "  \"language\": " + json::quote(image.edition->language) + ",\n";
-    text += "  \"entries\": [\n";
-    const auto count = static_cast<int>(image.entries.size());
-    for (int position = 0; position < count; ++position) {
-        const species::FieldValues& values = image.entries[static_cast<std::size_t>(position)];
-        text += "    {\n      \"position\": " + std::to_string(position) + ",\n";
-        text += "      \"species\": " + json::quote(speciesName(position));
+std::string toJson(const rom::GameEdition& edition, std::span<const species::FieldValues> entries) {
+    using Json = nlohmann::ordered_json;
+    Json root = Json::object();
+    root["game_code"] = edition.code;
+    root["game"] = edition.title;
+    root["language"] = edition.language;
+    Json& rows = root["entries"] = Json::array();
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        Json row = Json::object();
+        row["position"] = position;
+        row["species"] = vocabulary::entryName(static_cast<int>(position));
         for (const species::FieldDescriptor& field : species::fieldLayout()) {
-            const int value = values[static_cast<std::size_t>(field.field)];
+            const int value = entries[position][static_cast<std::size_t>(field.field)];
             const std::string key(field.key);
-            text += ",\n      \"" + key + "\": " + std::to_string(value);
-            if (const std::optional<std::string> shown = listText(field.field, value))
-                text += ",\n      \"" + key + "_text\": " + json::quote(*shown);
+            row[key] = value;
+            if (const std::optional<std::string> shown = vocabulary::text(field.list, value))
+                row[key + "_text"] = *shown;
         }
-        text += position + 1 < count ? "\n    },\n" : "\n    }\n";
+        rows.push_back(std::move(row));
     }
-    return text + "  ]\n}\n";
+    return root.dump(2) + "\n";
 }
 
-} // namespace cli
+} // namespace tables

@@ -1,15 +1,18 @@
 #pragma once
 
-#include "ImageTable.h"
+#include "GameEdition.h"
+#include "RecordCodec.h"
 
+#include <span>
 #include <string>
 
 // The entries of an image as text: CSV with one header line, or JSON that also carries the
-// list text of each listed value.
-namespace cli {
+// list text of each listed value. Entry k is the table's position k.
+namespace tables {
 
 [[nodiscard]] std::string csvHeader();
-[[nodiscard]] std::string toCsv(const ImageTable& image);
-[[nodiscard]] std::string toJson(const ImageTable& image);
+[[nodiscard]] std::string toCsv(std::span<const species::FieldValues> entries);
+[[nodiscard]] std::string toJson(const rom::GameEdition& edition,
+                                 std::span<const species::FieldValues> entries);
 
-} // namespace cli
+} // namespace tables

@@ -49,6 +49,72 @@ private slots:
         QCOMPARE(species::descriptor(Field::Colour).control, std::string_view("cmbColour"));
     }
 
+    // The one table of fields, against the record's layout written out here: every place
+    // that shows, checks or names a field takes it from that table.
+    void fieldTable_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("listSize"); // 0: a number in a text box
+        QTest::addColumn<QString>("firstEntry");
+        const auto row = [](Field field, const char* key, int offset, int width,
+                            const char* caption, const char* control, int size, const char* first) {
+            QTest::newRow(key) << int(field) << key << offset << width << QString::fromUtf8(caption)
+                               << control << size << QString::fromUtf8(first);
+        };
+        row(Field::HP, "hp", 0, 1, "HP", "txtHP", 0, "");
+        row(Field::Attack, "attack", 1, 1, "Attack", "txtAttack", 0, "");
+        row(Field::Defense, "defense", 2, 1, "Defense", "txtDefense", 0, "");
+        row(Field::Speed, "speed", 3, 1, "Speed", "txtSpeed", 0, "");
+        row(Field::SpAttack, "sp_attack", 4, 1, "Sp Attack", "txtSpAttack", 0, "");
+        row(Field::SpDefense, "sp_defense", 5, 1, "Sp Defense", "txtSpDefense", 0, "");
+        row(Field::Type1, "type1", 6, 1, "Types", "cmbType1", 18, "Normal");
+        row(Field::Type2, "type2", 7, 1, "Types", "cmbType2", 18, "Normal");
+        row(Field::CatchRate, "catch_rate", 8, 1, "Catch Rate", "txtCatchRate", 0, "");
+        row(Field::BaseXP, "base_xp", 9, 1, "Base XP", "txtBaseXP", 0, "");
+        row(Field::Item1, "item1", 12, 2, "Wild Hold Items", "cmbItem1", 465, "-No Item-");
+        row(Field::Item2, "item2", 14, 2, "Wild Hold Items", "cmbItem2", 465, "-No Item-");
+        row(Field::Gender, "gender", 16, 1, "Gender Ratio", "cmbGender", 256, "100% M 0% F ");
+        row(Field::Hatch, "hatch", 17, 1, "Steps to Hatch Egg", "cmbHatch", 256, "0");
+        row(Field::BaseHappiness, "base_happiness", 18, 1, "Base Happiness", "txtBaseHappiness", 0,
+            "");
+        row(Field::MaxExp, "max_exp", 19, 1, "Max Exp.", "cmbMaxExp", 6, "1,000,000");
+        row(Field::EggType1, "egg_type1", 20, 1, "Egg Type 1", "cmbEggType1", 16, "---");
+        row(Field::EggType2, "egg_type2", 21, 1, "Egg Type 2", "cmbEggType2", 16, "---");
+        row(Field::Ability1, "ability1", 22, 1, "Special Abilities", "cmbAbility1", 124,
+            "-No Ability-");
+        row(Field::Ability2, "ability2", 23, 1, "Special Abilities", "cmbAbility2", 124,
+            "-No Ability-");
+        row(Field::RunChance, "run_chance", 24, 1, "Great Marsh Run Chance", "txtRunChance", 0, "");
+        row(Field::Colour, "colour", 25, 1, "Colour", "cmbColour", 11, "Red");
+    }
+    void fieldTable() {
+        QFETCH(int, field);
+        QFETCH(QString, key);
+        QFETCH(int, offset);
+        QFETCH(int, width);
+        QFETCH(QString, caption);
+        QFETCH(QString, control);
+        QFETCH(int, listSize);
+        QFETCH(QString, firstEntry);
+        const species::FieldDescriptor& d = species::descriptor(Field(field));
+        const auto text = [](std::string_view view) {
+            return QString::fromUtf8(view.data(), qsizetype(view.size()));
+        };
+        QCOMPARE(text(d.key), key);
+        QCOMPARE(d.offset, offset);
+        QCOMPARE(d.width, width);
+        QCOMPARE(text(d.caption), caption);
+        QCOMPARE(text(d.control), control);
+        QCOMPARE(d.isNumber(), listSize == 0);
+        QCOMPARE(vocabulary::size(d.list), listSize);
+        QCOMPARE(QString::fromStdString(vocabulary::text(d.list, 0).value_or("")), firstEntry);
+        QVERIFY(!vocabulary::text(d.list, listSize));
+    }
+
     void decodesTheExampleRecord() {
         QByteArray record(44, '\0');
         record.replace(0, 10, QByteArray("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40", 10));

@@ -1,0 +1,56 @@
+#include "SampleImage.h"
+
+#include "EntryRules.h"
+#include "TableLocation.h"
+
+#include "NdsImageBuilder.h"
+
+namespace species {
+
+FieldValues sampleEntry(int position) {
+    const int p = position;
+    const auto stat = [p](int k) { return 20 + (p * 37 + k * 53) % 180; };
+    constexpr int kRatios[] = {0, 31, 63, 127, 191, 254};
+    FieldValues values{};
+    const auto set = [&values](Field field, int value) {
+        values[static_cast<std::size_t>(field)] = value;
+    };
+    set(Field::HP, stat(0));
+    set(Field::Attack, stat(1));
+    set(Field::Defense, stat(2));
+    set(Field::Speed, stat(3));
+    set(Field::SpAttack, stat(4));
+    set(Field::SpDefense, stat(5));
+    set(Field::Type1, p % 18);
+    set(Field::Type2, (p * 7) % 18);
+    set(Field::CatchRate, 3 + (p * 11) % 253);
+    set(Field::BaseXP, 30 + (p * 13) % 220);
+    set(Field::Item1, p % 10 == 0 ? (p * 3) % 465 : 0);
+    set(Field::Item2, 0);
+    set(Field::Gender, isNoGenderSpecies(p) ? 255 : kRatios[p % 6]);
+    set(Field::Hatch, 5 + p % 36);
+    set(Field::BaseHappiness, 70);
+    set(Field::MaxExp, p % 6);
+    set(Field::EggType1, 1 + p % 15);
+    set(Field::EggType2, 1 + (p * 5) % 15);
+    set(Field::Ability1, 1 + p % 123);
+    set(Field::Ability2, p % 3 == 0 ? 0 : 1 + (p * 17) % 123);
+    set(Field::RunChance, (p * 3) % 256);
+    set(Field::Colour, fixedColourIndex(p).value_or(p % 10));
+    return values;
+}
+
+rom::Bytes sampleImage(const rom::GameEdition& edition) {
+    std::vector<rom::Bytes> members{rom::Bytes(kRecordSize, 0)}; // member 0 is an empty record
+    for (int position = 0; position < tableEntries(edition.game); ++position) {
+        RecordBytes record(kRecordSize, 0);
+        const FieldValues values = sampleEntry(position);
+        for (const FieldDescriptor& field : fieldLayout())
+            encodeField(record, field, values[static_cast<std::size_t>(field.field)]);
+        members.push_back(std::move(record));
+    }
+    return rom::buildNdsImage("STATWRIGHT", edition.code,
+                              {{std::string(tableArchive(edition.game)), rom::buildNarc(members)}});
+}
+
+} // namespace species
