@@ -2,7 +2,6 @@
 
 #include "EntryRules.h"
 #include "RecordStore.h"
-#include "Vocabulary.h"
 
 #include <span>
 
@@ -74,53 +73,6 @@ std::string hexNumber(std::int64_t value) {
         value >>= 4;
     } while (value > 0);
     return "0x" + text;
-}
-
-std::string speciesName(int position) {
-    if (position >= species::kSpeciesCount)
-        return std::string(species::platinumExtraForms()[static_cast<std::size_t>(
-            position - species::kSpeciesCount)]);
-    std::string name(vocabulary::species()[static_cast<std::size_t>(position)]);
-    while (!name.empty() && name.back() == ' ')
-        name.pop_back();
-    return name;
-}
-
-std::optional<std::string> listText(species::Field field, int value) {
-    using species::Field;
-    auto from = [value](std::span<const std::string_view> list) -> std::optional<std::string> {
-        if (value < 0 || value >= static_cast<int>(list.size()))
-            return std::nullopt;
-        return std::string(list[static_cast<std::size_t>(value)]);
-    };
-    switch (field) {
-    case Field::Type1:
-    case Field::Type2:
-        return from(vocabulary::types());
-    case Field::Item1:
-    case Field::Item2:
-        return from(vocabulary::items());
-    case Field::EggType1:
-    case Field::EggType2:
-        return from(vocabulary::eggGroups());
-    case Field::Ability1:
-    case Field::Ability2:
-        return from(vocabulary::abilities());
-    case Field::MaxExp:
-        return from(vocabulary::growthGroups());
-    case Field::Colour:
-        return from(vocabulary::colours());
-    case Field::Gender:
-        if (value >= 0 && value < vocabulary::kGenderRatioCount)
-            return vocabulary::genderRatio(value, ".");
-        return std::nullopt;
-    case Field::Hatch:
-        if (value >= 0 && value < vocabulary::kHatchStepsCount)
-            return vocabulary::hatchSteps(value);
-        return std::nullopt;
-    default:
-        return std::nullopt;
-    }
 }
 
 } // namespace cli

@@ -44,17 +44,10 @@ struct ImageTable {
 [[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
                                                                const std::string& path);
 
-// The species list entry without its trailing spaces; Platinum's extra forms from 500 on.
-[[nodiscard]] std::string speciesName(int position);
+// "0x1C15A08"
+[[nodiscard]] std::string hexNumber(std::int64_t value);
 
 // Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
 [[nodiscard]] std::string printable(const std::string& bytes);
-
-// The text a list shows for `value`, or nothing when the value lies beyond the list (or the
-// field is a number).
-[[nodiscard]] std::optional<std::string> listText(species::Field field, int value);
-
-// "0x1C15A08"
-[[nodiscard]] std::string hexNumber(std::int64_t value);
 
 } // namespace cli

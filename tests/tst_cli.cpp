@@ -3,11 +3,14 @@
 #include "Cli.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
-#include "Json.h"
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest/QTest>
 
 #include <cerrno>
@@ -100,6 +103,80 @@ private slots:
         QTest::newRow("help") << QStringList{"--help"} << 0;
         QTest::newRow("command help") << QStringList{"import", "--help"} << 0;
         QTest::newRow("help command") << QStringList{"help", "check"} << 0;
+        QTest::newRow("repeated option")
+            << QStringList{"export", "a.nds", "-o", "x.csv", "-o", "y.csv"} << 2;
+        QTest::newRow("flag given a value")
+            << QStringList{"import", "a.nds", "t.csv", "--dry-run=yes"} << 2;
+        QTest::newRow("demo of an unknown code")
+            << QStringList{"sample", "x.nds", "-c", "CPUE"} << 2;
+    }
+
+    // What a Unix user expects of a command line: "--" ends the options, a value may follow
+    // its option at once.
+    void argumentForms_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a name after --")
+            << QStringList{"identify", "--", "--x.nds"} << "Could not open \"--x.nds\"";
+        QTest::newRow("-fjson") << QStringList{"export", "IMAGE", "-fjson"} << "\"game_code\"";
+        QTest::newRow("--format=json")
+            << QStringList{"export", "IMAGE", "--format=json"} << "\"game_code\"";
+    }
+    void argumentForms() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        arguments.replaceInStrings("IMAGE", m_image);
+        const Outcome result = runCli(arguments);
+        QVERIFY2((result.out + result.err).contains(says), qPrintable(result.err));
+        QVERIFY(result.status != 2);
+    }
+
+    // export never writes over the image it reads; it writes through a link to the link's
+    // file, which keeps its permissions; and a failed write leaves the old file and no other.
+    void exportOutputIsSafe() {
+        FaultInjectingIo io;
+        const QString link = m_roms->folder() + "/link.nds";
+        QVERIFY(QFile::link(m_image, link));
+        for (const QString& output : {m_image, link}) {
+            const Outcome result = runCli({"export", m_image, "-o", output}, io);
+            QCOMPARE(result.status, 2);
+            QVERIFY(result.err.contains("is the image itself; nothing was written"));
+        }
+        QCOMPARE(io.count(Call::OpenForWriting) + io.count(Call::CreateUnique), 0);
+        QCOMPARE(QFileInfo(m_image).size(), SyntheticRom::recordBase("ADAE") + 500 * 44 + 4096);
+
+        const QString target = m_roms->folder() + "/target.csv";
+        writeText(target, "old");
+        QVERIFY(
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const QFile::Permissions permissions = QFile::permissions(target);
+        const QString tableLink = m_roms->folder() + "/table-link.csv";
+        QVERIFY(QFile::link(target, tableLink));
+        io.failCall(Call::Fsync, EIO, 1);
+        QCOMPARE(runCli({"export", m_image, "-o", tableLink}, io).status, 3);
+        QCOMPARE(readText(target), QByteArray("old"));
+        QCOMPARE(runCli({"export", m_image, "-o", tableLink}, io).status, 0);
+        QVERIFY(QFileInfo(tableLink).isSymLink());
+        QCOMPARE(readText(target), m_table);
+        QCOMPARE(QFile::permissions(target), permissions);
+        const QStringList left = QDir(m_roms->folder()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left.filter("target.csv.").size(), 0);
+    }
+
+    void demoImage() {
+        const QString demo = m_roms->folder() + "/demo.nds";
+        QCOMPARE(runCli({"sample", demo}).status, 0);
+        const Outcome checked = runCli({"check", demo});
+        QCOMPARE(checked.status, 0);
+        QVERIFY(checked.out.contains(
+            "confirmed: ADAE reads its base-stat table from /poketool/personal/personal.narc"));
+        const Outcome again = runCli({"sample", demo});
+        QCOMPARE(again.status, 3);
+        QVERIFY(again.err.contains("File exists"));
+
+        const QString platinum = m_roms->folder() + "/platinum.nds";
+        QCOMPARE(runCli({"sample", platinum, "--code", "CPUJ"}).status, 0);
+        QCOMPARE(runCli({"export", platinum}).out.count('\n'), 508);
     }
     void usage() {
         QFETCH(QStringList, arguments);
@@ -132,19 +209,27 @@ private slots:
     void exportsJsonWithListTexts() {
         const Outcome result = runCli({"export", m_image, "--format", "json"});
         QCOMPARE(result.status, 0);
-        const std::string text = result.out.toStdString();
-        const auto parsed = json::parse(text);
-        QVERIFY(std::holds_alternative<json::Value>(parsed));
-        const json::Value& root = std::get<json::Value>(parsed);
-        QCOMPARE(root.member("game_code")->text, std::string("ADAE"));
-        const json::Value* entries = root.member("entries");
-        QCOMPARE(entries->items.size(), std::size_t(500));
-        const json::Value& first = entries->items[0];
-        QCOMPARE(first.member("species")->text, std::string("Bulbasaur"));
-        const int type1 = std::stoi(first.member("type1")->text);
-        QCOMPARE(first.member("type1_text") != nullptr, type1 < 18);
-        QVERIFY(!first.member("hp_text"));
-        QVERIFY(first.member("gender_text")); // every gender byte has its entry
+        const QJsonObject root = QJsonDocument::fromJson(result.out.toUtf8()).object();
+        QCOMPARE(root["game_code"].toString(), QStringLiteral("ADAE"));
+        QCOMPARE(root["game"].toString(), QStringLiteral("Pokémon Diamond"));
+        const QJsonArray entries = root["entries"].toArray();
+        QCOMPARE(entries.size(), 500);
+        const QJsonObject first = entries[0].toObject();
+        QCOMPARE(first["species"].toString(), QStringLiteral("Bulbasaur"));
+        QCOMPARE(first.contains("type1_text"), first["type1"].toInt() < 18);
+        QVERIFY(!first.contains("hp_text"));
+        QVERIFY(first.contains("gender_text")); // every gender byte has its entry
+        // The members in the order of the record, each list text after its number.
+        QStringList keys;
+        const QString entry = result.out.section("{", 2, 2).section("}", 0, 0);
+        for (const QString& line : entry.split('\n', Qt::SkipEmptyParts))
+            if (line.contains(':'))
+                keys << line.trimmed().section('"', 1, 1);
+        QCOMPARE(keys.mid(0, 6),
+                 QStringList({"position", "species", "hp", "attack", "defense", "speed"}));
+        QCOMPARE(keys.indexOf("item1_text") - keys.indexOf("item1"),
+                 first.contains("item1_text") ? 1 : -keys.indexOf("item1") - 1);
+        QCOMPARE(keys.last(), first.contains("colour_text") ? "colour_text" : "colour");
     }
 
     // An export imports again as a no-op, for every edition and both formats.
@@ -276,41 +361,49 @@ private slots:
         QCOMPARE(result.out, QStringLiteral("no changes; nothing written\n"));
     }
 
+    // JSON problems name the entry and the member; only whole numbers and valid UTF-8 pass.
     void rejectsBadJson_data() {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("pattern"); // its first match is replaced
+        QTest::addColumn<QByteArray>("replacement");
         QTest::addColumn<QString>("message");
-        QTest::newRow("syntax") << "\"hp\": "
-                                << "\"hp\" "
-                                << "expected ':' after a member name";
-        QTest::newRow("text edited alone") << "\"type1_text\": \""
-                                           << "\"type1_text\": \"x"
-                                           << "type1_text: says \"x";
-        QTest::newRow("unknown member") << "\"hp\": "
-                                        << "\"health\": 1, \"hp\": "
-                                        << "health: unknown member";
-        QTest::newRow("string for a number") << "\"attack\": "
-                                             << "\"attack\": \"1\", \"x\": "
-                                             << "x: unknown member";
-        QTest::newRow("fraction") << "\"speed\": "
-                                  << "\"speed\": 1.5, \"speed2\": "
-                                  << "speed2: unknown member";
+        QTest::newRow("syntax") << "\"hp\": " << QByteArray("\"hp\" ")
+                                << "table.json:9: syntax error while parsing object separator";
+        QTest::newRow("out of range")
+            << "(?<=\"Pidgeotto\",\n      \"hp\": )\\d+" << QByteArray("300")
+            << "table.json: entries[16].hp: 300 is not between 0 and 255";
+        QTest::newRow("text edited alone")
+            << "\"type1_text\": \"" << QByteArray("\"type1_text\": \"x")
+            << "entries[0].type1_text: says \"x";
+        QTest::newRow("unknown member") << "\"hp\": " << QByteArray("\"health\": 1, \"hp\": ")
+                                        << "entries[0].health: unknown member";
+        QTest::newRow("member twice") << "\"hp\": " << QByteArray("\"hp\": 3, \"hp\": ")
+                                      << "entries[0].hp: the member appears twice";
+        QTest::newRow("string for a number")
+            << "(?<=\"attack\": )\\d+" << QByteArray("\"1\"")
+            << "entries[0].attack: must be a number, not the string \"1\"";
+        QTest::newRow("fraction") << "(?<=\"speed\": )\\d+" << QByteArray("1.5")
+                                  << "entries[0].speed: 1.5 is not a whole number";
+        QTest::newRow("invalid UTF-8") << "Bulbasaur"
+                                       << QByteArray("Bulb\xC3"
+                                                     "saur")
+                                       << "ill-formed UTF-8 byte";
     }
     void rejectsBadJson() {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
+        QFETCH(QString, pattern);
+        QFETCH(QByteArray, replacement);
         QFETCH(QString, message);
         const QString path = m_roms->folder() + "/table.json";
         QCOMPARE(runCli({"export", m_image, "-o", path}).status, 0);
         QByteArray text = readText(path);
-        const int at = text.indexOf(from.toUtf8());
-        QVERIFY(at >= 0);
-        text.replace(at, from.toUtf8().size(), to.toUtf8());
+        const QRegularExpressionMatch match =
+            QRegularExpression(pattern).match(QString::fromUtf8(text));
+        QVERIFY(match.hasMatch());
+        const qsizetype at = QString::fromUtf8(text).left(match.capturedStart()).toUtf8().size();
+        text.replace(at, match.captured().toUtf8().size(), replacement);
         writeText(path, text);
         const Outcome result = runCli({"import", m_image, path});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
-        QVERIFY(result.err.contains(QRegularExpression("table\\.json:\\d+: ")));
     }
 
     // A write that fails part-way through an import leaves the image as it was: the failing

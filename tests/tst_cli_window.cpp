@@ -1,4 +1,5 @@
-// A table edited outside the program and imported with statwright-cli shows in the window.
+// The window and statwright-cli on the same images: a table edited outside the program and
+// imported shows in the window, and the demo image that the CLI writes opens and saves.
 #include "Cli.h"
 #include "WindowHarness.h"
 
@@ -39,6 +40,26 @@ private slots:
         QCOMPARE(h.box("txtHP")->text(), QStringLiteral("123"));
         QCOMPARE(h.list("cmbType1")->currentText(), QStringLiteral("Electric"));
         QCOMPARE(h.list("cmbItem2")->currentText(), QStringLiteral("Light Ball"));
+    }
+
+    // Values computed from the position, written out here: hp 20 + 37p % 180 at position p.
+    void demoImageOpensAndSaves() {
+        WindowHarness h;
+        const std::string demo = QFile::encodeName(h.roms.folder() + "/demo.nds").toStdString();
+        std::ostringstream out, err;
+        QCOMPARE(cli::run({"sample", demo}, out, err), 0);
+        h.open(QString::fromStdString(demo));
+        QCOMPARE(h.window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        h.clickEntry(5);
+        QCOMPARE(h.box("txtHP")->text(), QString::number(20 + 37 * 5 % 180));
+        h.type("txtHP", "99");
+        h.save();
+        QCOMPARE(h.prompter.take().value(0).text,
+                 QStringLiteral("Pokémon Data Saved Successfully!"));
+
+        std::ostringstream table;
+        QCOMPARE(cli::run({"export", demo}, table, err), 0);
+        QVERIFY(QString::fromStdString(table.str()).contains("\n5,Charizard,99,"));
     }
 };
 

@@ -16,7 +16,9 @@ using Layout = SyntheticFileSystem::Layout;
 
 namespace {
 
-std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string local(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 QByteArray le16(quint16 value) {
     QByteArray bytes(2, '\0');
@@ -44,7 +46,9 @@ QByteArray nameTable(const QList<QByteArray>& listings, quint16 firstFile = 0) {
 QByteArray dirEntry(const QByteArray& name, quint16 id) {
     return char(0x80 | name.size()) + name + le16(id);
 }
-QByteArray fileEntry(const QByteArray& name) { return char(name.size()) + name; }
+QByteArray fileEntry(const QByteArray& name) {
+    return char(name.size()) + name;
+}
 
 // Points the header at `names` (at 0x1000) and an allocation table with one entry per span.
 void writeTables(const QString& image, const QByteArray& names, const QList<qint64>& spans) {
@@ -83,14 +87,14 @@ private slots:
         const QString diamond = "/poketool/personal/personal.narc";
         const QString pearl = "/poketool/personal_pearl/personal.narc";
         const QString platinum = "/poketool/personal/pl_personal.narc";
-        QTest::newRow("Diamond, retail") << QByteArray("ADAE") << int(Layout::TableAtFixedBase)
-                                         << diamond << 500;
-        QTest::newRow("Diamond, rebuilt") << QByteArray("ADAS") << int(Layout::DecoyAtFixedBase)
-                                          << diamond << 500;
-        QTest::newRow("Pearl, rebuilt") << QByteArray("APAE") << int(Layout::DecoyAtFixedBase)
-                                        << pearl << 500;
-        QTest::newRow("Platinum, retail") << QByteArray("CPUJ") << int(Layout::DecoyAtFixedBase)
-                                          << platinum << 507;
+        QTest::newRow("Diamond, retail")
+            << QByteArray("ADAE") << int(Layout::TableAtFixedBase) << diamond << 500;
+        QTest::newRow("Diamond, rebuilt")
+            << QByteArray("ADAS") << int(Layout::DecoyAtFixedBase) << diamond << 500;
+        QTest::newRow("Pearl, rebuilt")
+            << QByteArray("APAE") << int(Layout::DecoyAtFixedBase) << pearl << 500;
+        QTest::newRow("Platinum, retail")
+            << QByteArray("CPUJ") << int(Layout::DecoyAtFixedBase) << platinum << 507;
         QTest::newRow("Platinum, another region")
             << QByteArray("CPUF") << int(Layout::TableAtFixedBase) << platinum << 507;
     }
@@ -119,8 +123,8 @@ private slots:
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().bytes.data()), 44),
                  expected);
-        QVERIFY(expected != SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) +
-                                                          499 * 44, 44));
+        QVERIFY(expected !=
+                SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) + 499 * 44, 44));
         QCOMPARE(io.count(FaultInjectingIo::Call::Open), 1);
     }
 
@@ -143,15 +147,21 @@ private slots:
         QTest::newRow("missing") << "missing"
                                  << "/poketool/personal_pearl/personal.narc is not in the "
                                     "image's file system";
-        QTest::newRow("not a NARC") << "magic" << "personal.narc is not a NARC archive";
-        QTest::newRow("too few members") << "few" << "has 300 members, fewer than 501";
+        QTest::newRow("not a NARC") << "magic"
+                                    << "personal.narc is not a NARC archive";
+        QTest::newRow("too few members") << "few"
+                                         << "has 300 members, fewer than 501";
         QTest::newRow("members of the wrong size")
-            << "size" << "has members of 12 bytes (member 1), not of 44";
-        QTest::newRow("members apart") << "apart" << "has members 2 and 3 apart";
-        QTest::newRow("member outside the data")
-            << "outside" << "has a member (500) outside its data section";
-        QTest::newRow("no data section") << "gmif" << "has no data section";
-        QTest::newRow("truncated image") << "truncate" << "which are not inside the image";
+            << "size"
+            << "has members of 12 bytes (member 1), not of 44";
+        QTest::newRow("members apart") << "apart"
+                                       << "has members 2 and 3 apart";
+        QTest::newRow("member outside the data") << "outside"
+                                                 << "has a member (500) outside its data section";
+        QTest::newRow("no data section") << "gmif"
+                                         << "has no data section";
+        QTest::newRow("truncated image") << "truncate"
+                                         << "which are not inside the image";
     }
     void malformedArchives() {
         QFETCH(QString, damage);
@@ -206,18 +216,19 @@ private slots:
             << nameTable({dirEntry("poketool", 0xF123) + end}) << "is not one of its directories";
         QTest::newRow("listing beyond the table")
             << le32(0x7FFFFF) + le16(0) + le16(1) << "run past the table's end";
-        QTest::newRow("no end of listing") << nameTable({fileEntry("a.bin")})
-                                           << "run past the table's end";
-        QTest::newRow("name cut short") << nameTable({QByteArray("\x7F" "abc")})
+        QTest::newRow("no end of listing")
+            << nameTable({fileEntry("a.bin")}) << "run past the table's end";
+        QTest::newRow("name cut short") << nameTable({QByteArray("\x7F"
+                                                                 "abc")})
                                         << "run past the table's end";
-        QTest::newRow("empty name") << nameTable({QByteArray("\x80\x01\xF0\0", 4)})
-                                    << "a name of no characters";
-        QTest::newRow("no directories") << le32(8) + le16(0) + le16(0) + end
-                                        << "claims 0 directories";
+        QTest::newRow("empty name")
+            << nameTable({QByteArray("\x80\x01\xF0\0", 4)}) << "a name of no characters";
+        QTest::newRow("no directories")
+            << le32(8) + le16(0) + le16(0) + end << "claims 0 directories";
         QTest::newRow("more directories than room")
             << le32(8) + le16(0) + le16(4000) + end << "claims 4000 directories";
-        QTest::newRow("too short for its root") << QByteArray("\x08\0\0", 3)
-                                                << "too short to describe its root";
+        QTest::newRow("too short for its root")
+            << QByteArray("\x08\0\0", 3) << "too short to describe its root";
         QTest::newRow("file ids run out")
             << nameTable({fileEntry("a") + fileEntry("b") + end}, 0xEFFF)
             << "more files than there are ids";
