@@ -30,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> image(64 + size, 0xEE);
     MemoryIo io(image.data(), image.size());
     Silent reporter;
-    const bool written = HexFunctions::WriteHexBytes("image", 32, text, reporter, io);
+    const bool written = HexFunctions::WriteHexBytes("image.nds", 32, text, reporter, io);
     if (written != bytes.has_value() || (!written && io.bytes() != image))
         std::abort();
-    if (written && HexFunctions::ReadHexBytes("image", 32, static_cast<std::int64_t>(bytes->size()),
+    if (written && HexFunctions::ReadHexBytes("image.nds", 32, static_cast<std::int64_t>(bytes->size()),
                                               reporter, io) != upper)
         std::abort();
     return 0;
