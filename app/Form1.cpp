@@ -75,18 +75,28 @@ void Form1::openRom() {
     if (path.isEmpty())
         return;
 
-    if (rom::Status writable = rom::makeOwnerWritable(m_services.io, localPath(path));
-        !writable.ok()) {
-        m_reporter.report(writable.error());
+    const std::string file = localPath(path);
+    // A FIFO, a device or a folder is no image: say so before touching it, or its mode.
+    rom::FileStatus status;
+    if (m_services.io.status(file, status) == 0 && !status.isRegular()) {
+        reportFailure(rom::IoError::notRegular(file, status.kind()));
         return;
     }
-    const rom::Identification found = rom::identifyImage(m_services.io, localPath(path));
+    // Read-only media, an immutable file or another user's file can still be viewed.
+    const rom::Status writable = rom::makeOwnerWritable(m_services.io, file);
+    const rom::Identification found = rom::identifyImage(m_services.io, file);
     switch (found.outcome) {
     case rom::Identification::Outcome::Supported:
         acceptImage(path, *found.edition);
+        if (!writable.ok())
+            m_services.prompter.showMessage(
+                this, Prompter::Icon::Warning, uitext::programName(),
+                QString::fromStdString(writable.error().describe()) +
+                    QStringLiteral(" The image is open for viewing, but saving into it will "
+                                   "fail."));
         return;
     case rom::Identification::Outcome::Unreadable:
-        m_reporter.report(*found.error);
+        reportFailure(*found.error);
         return;
     case rom::Identification::Outcome::UnsupportedCode:
     case rom::Identification::Outcome::TooShort:
@@ -188,7 +198,8 @@ void Form1::saveSpecies() {
 }
 
 void Form1::reportFailure(const rom::IoError& error) {
-    if (error.kind != rom::IoError::Kind::BadContent) {
+    if (error.kind != rom::IoError::Kind::BadContent &&
+        error.kind != rom::IoError::Kind::NotRegularFile) {
         m_reporter.report(error);
         return;
     }

@@ -44,7 +44,8 @@ private:
     void loadSpecies(int row);
     void enableEditing();
     void saveSpecies();
-    // A table that cannot be found is a warning about the image; anything else a file error.
+    // An image that is no regular file, or whose table cannot be found, gets a warning;
+    // anything else is a file error.
     void reportFailure(const rom::IoError& error);
     void showTablePlace(const species::TablePlace& place);
     void showHelpDialog(HelpDialog* dialog);

@@ -76,7 +76,7 @@ ExitCode Commands::exportTable(const ExportOptions& options) {
         format = options.output.ends_with(".json") ? "json" : "csv";
     if (format != "csv" && format != "json")
         return usage("export", "--format is csv or json, not '" + format + "'");
-    if (!options.output.empty()) {
+    if (!options.output.empty() && options.output != "-") {
         rom::FileStatus image, output;
         if (m_io.status(options.image, image) == 0 && m_io.status(options.output, output) == 0 &&
             image.sameFile(output))
@@ -89,7 +89,7 @@ ExitCode Commands::exportTable(const ExportOptions& options) {
         return code;
     const std::string text = format == "json" ? tables::toJson(*image->edition, image->entries)
                                               : tables::toCsv(image->entries);
-    if (options.output.empty()) {
+    if (options.output.empty() || options.output == "-") {
         m_out << text;
         return ExitCode::Success;
     }
@@ -120,17 +120,21 @@ ExitCode Commands::importTable(const ImportOptions& options) {
     const std::optional<ImageTable> image = load(options.image, code);
     if (!image)
         return code;
-    rom::Result<rom::Bytes> bytes = rom::readWholeFile(m_io, options.table, kMaxTableFile);
+    rom::Result<rom::Bytes> bytes =
+        options.table == "-"
+            ? rom::readStream(m_io, rom::kStandardInput, "standard input", kMaxTableFile)
+            : rom::readWholeFile(m_io, options.table, kMaxTableFile);
     if (!bytes.ok())
-        return fail({bytes.error().kind == rom::IoError::Kind::InvalidInput ? ExitCode::InvalidData
-                                                                            : ExitCode::IoFailure,
-                     bytes.error().describe()});
+        return fail(bytes.error().kind == rom::IoError::Kind::InvalidInput
+                        ? Failure{ExitCode::InvalidData, bytes.error().describe()}
+                        : imageFailure(bytes.error()));
     const std::string text(bytes.value().begin(), bytes.value().end());
     const tables::InputTable input =
         format == "json" ? tables::readJsonTable(text) : tables::readCsvTable(text);
     const ImportPlan plan = planImport(input, *image);
     if (!plan.problems.empty())
-        return reportProblems(options.table, plan.problems);
+        return reportProblems(options.table == "-" ? "standard input" : options.table,
+                              plan.problems);
 
     std::set<int> entries;
     for (const FieldChange& change : plan.changes) {

@@ -16,7 +16,8 @@ Commands:
   identify IMAGE                     the game code, title, language and where the table is
   export IMAGE [-f csv|json] [-o FILE]
                                      every entry as a CSV or JSON table
-  import IMAGE FILE [-n]             writes the changes of an edited table into the image
+  import IMAGE FILE [-f csv|json] [-n]
+                                     writes the changes of an edited table into the image
   diff IMAGE_A IMAGE_B               the fields that differ, entry by entry
   check IMAGE                        validates the archive the game reads its table from
   sample OUT [--code CODE]           writes a small demo image with made-up values
@@ -41,12 +42,15 @@ JSON) has the columns
   base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
   ability2,run_chance,colour
 with every value as stored, in decimal. JSON holds the same values and, next to each
-listed value, the text its list shows ("type1_text": "Grass"). Without --output the
-table goes to standard output.
+listed value, the text its list shows ("type1_text": "Grass"). Without --output, or
+with --output -, the table goes to standard output. An existing FILE is replaced whole
+(through a symbolic link, the file it names), never the image itself; a FIFO or a
+device such as /dev/stdout is written into instead.
 )"},
-    {"import", R"(Usage: statwright-cli import IMAGE FILE [-n|--dry-run]
+    {"import", R"(Usage: statwright-cli import IMAGE FILE [-f|--format csv|json] [-n|--dry-run]
 
-Reads an edited table (CSV, or JSON when FILE ends in .json), checks every row before
+Reads an edited table (CSV, or JSON when FILE ends in .json or --format json says so;
+FILE - is standard input), checks every row before
 anything is written, prints each change as "Species: field old -> new", and writes the
 changed entries into IMAGE. Every entry of the image needs its row, keyed by position
 and named as in the species list; stats lie between 0 and 255, list values within their

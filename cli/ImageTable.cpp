@@ -24,7 +24,7 @@ std::optional<Failure> identificationFailure(const rom::Identification& found,
                                              const std::string& path) {
     switch (found.outcome) {
     case rom::Identification::Outcome::Unreadable:
-        return Failure{ExitCode::IoFailure, found.error->describe()};
+        return imageFailure(*found.error);
     case rom::Identification::Outcome::TooShort:
         return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
     case rom::Identification::Outcome::UnsupportedCode:
@@ -38,7 +38,8 @@ std::optional<Failure> identificationFailure(const rom::Identification& found,
 
 Failure imageFailure(const rom::IoError& error) {
     const bool aboutContents = error.kind == rom::IoError::Kind::BadContent ||
-                               error.kind == rom::IoError::Kind::PastEndOfFile;
+                               error.kind == rom::IoError::Kind::PastEndOfFile ||
+                               error.kind == rom::IoError::Kind::NotRegularFile;
     return {aboutContents ? ExitCode::InvalidData : ExitCode::IoFailure, error.describe()};
 }
 

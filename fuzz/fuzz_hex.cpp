@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool written = HexFunctions::WriteHexBytes("image.nds", 32, text, reporter, io);
     if (written != bytes.has_value() || (!written && io.bytes() != image))
         std::abort();
-    if (written && HexFunctions::ReadHexBytes("image.nds", 32, static_cast<std::int64_t>(bytes->size()),
-                                              reporter, io) != upper)
+    if (written &&
+        HexFunctions::ReadHexBytes("image.nds", 32, static_cast<std::int64_t>(bytes->size()),
+                                   reporter, io) != upper)
         std::abort();
     return 0;
 }

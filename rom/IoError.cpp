@@ -6,6 +6,8 @@
 namespace rom {
 
 std::string IoError::describe() const {
+    if (kind == Kind::NotRegularFile)
+        return "\"" + path + "\" is not a regular file (it is " + reason + ").";
     std::string text = "Could not " + action + " \"" + path + "\"";
     if (offset >= 0)
         text += " at offset " + std::to_string(offset);
@@ -31,6 +33,13 @@ IoError IoError::badContent(std::string action, std::string path, std::string re
     IoError error = fromErrno(EINVAL, std::move(action), std::move(path));
     error.kind = Kind::BadContent;
     error.reason = std::move(reason);
+    return error;
+}
+
+IoError IoError::notRegular(std::string path, const std::string& kind) {
+    IoError error = fromErrno(EINVAL, "open", std::move(path));
+    error.kind = Kind::NotRegularFile;
+    error.reason = kind;
     return error;
 }
 

@@ -16,7 +16,9 @@ struct IoError {
         Platform,
         PastEndOfFile,
         InvalidInput,
-        BadContent, // the file's own bytes rule the operation out: a table missing or malformed
+        BadContent,     // the file's own bytes rule the operation out: a table missing or malformed
+        NotRegularFile, // a directory, FIFO, socket or device where a file must be; `reason`
+                        // says which
     };
 
     Kind kind = Kind::Platform;
@@ -33,6 +35,8 @@ struct IoError {
                              std::int64_t offset = -1);
     // A BadContent error: `reason` says, in words, what the file holds instead.
     static IoError badContent(std::string action, std::string path, std::string reason);
+    // A NotRegularFile error for `path`, which is `kind` ("a FIFO").
+    static IoError notRegular(std::string path, const std::string& kind);
 };
 
 template <typename T> class [[nodiscard]] Result {

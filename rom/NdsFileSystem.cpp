@@ -36,10 +36,7 @@ std::string directoryName(std::size_t index) {
 
 Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
     using Found = std::optional<NdsFileSystem>;
-    Result<std::int64_t> size = file.size();
-    if (!size.ok())
-        return size.error();
-    const std::int64_t imageSize = size.value();
+    const std::int64_t imageSize = file.size();
     if (imageSize < kHeaderEnd)
         return Found();
     Result<Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);

@@ -22,15 +22,27 @@ IoError pastEnd(const char* verb, std::int64_t count, const std::string& path, s
 } // namespace
 
 Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
+    FileStatus status;
     const int fd = io.open(path, mode);
-    if (fd < 0)
+    if (fd < 0) {
+        // A socket cannot be opened at all, a directory not for writing: say what they are.
+        if (io.status(path, status) == 0 && !status.isRegular())
+            return IoError::notRegular(path, status.kind());
         return IoError::fromErrno(-fd,
-                                  mode == SysIo::Mode::ReadOnly ? "open"
-                                  : mode == SysIo::Mode::Create || mode == SysIo::Mode::CreateNew
-                                      ? "create"
-                                      : "open for writing",
+                                  mode == SysIo::Mode::ReadOnly    ? "open"
+                                  : mode == SysIo::Mode::CreateNew ? "create"
+                                                                   : "open for writing",
                                   path);
-    return OpenFile(io, path, fd);
+    }
+    OpenFile file(io, path, fd);
+    if (const int result = io.status(fd, status); result < 0)
+        return IoError::fromErrno(-result, "examine", path);
+    // Only a regular file has bytes at positions: a FIFO or a device would hang a read or
+    // answer it with bytes of its own, and a write into one goes nowhere it can be found.
+    if (!status.isRegular())
+        return IoError::notRegular(path, status.kind());
+    file.m_size = status.size;
+    return file;
 }
 
 OpenFile::OpenFile(OpenFile&& other) noexcept
@@ -43,16 +55,6 @@ OpenFile::~OpenFile() {
         (void)m_io.close(m_fd);
 }
 
-Result<std::int64_t> OpenFile::size() {
-    if (m_size >= 0)
-        return m_size;
-    FileStatus status;
-    if (const int result = m_io.status(m_fd, status); result < 0)
-        return IoError::fromErrno(-result, "examine", m_path);
-    m_size = status.size;
-    return m_size;
-}
-
 Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
     if (offset < 0 || count < 0 || count > std::numeric_limits<std::int64_t>::max() - offset) {
         IoError error = IoError::fromErrno(EINVAL, bytesPhrase(verb, count), m_path, offset);
@@ -60,12 +62,9 @@ Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* 
         error.reason = "the position lies outside any file";
         return error;
     }
-    Result<std::int64_t> length = size();
-    if (!length.ok())
-        return length.error();
-    if (offset + count > length.value())
+    if (offset + count > m_size)
         return pastEnd(verb, count, m_path, offset,
-                       "the file ends at byte " + std::to_string(length.value()));
+                       "the file ends at byte " + std::to_string(m_size));
     return {};
 }
 

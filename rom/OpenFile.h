@@ -11,8 +11,9 @@ namespace rom {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One open descriptor for the length of one operation. Reads and writes are bounded by the
-// file's length: a read past the end fails, and a write never makes the file longer.
+// One open descriptor of a regular file for the length of one operation. Reads and writes are
+// bounded by the file's length: a read past the end fails, and a write never makes the file
+// longer.
 class OpenFile {
 public:
     [[nodiscard]] static Result<OpenFile> open(SysIo& io, const std::string& path,
@@ -26,9 +27,9 @@ public:
 
     [[nodiscard]] const std::string& path() const { return m_path; }
 
-    // The length when first asked; a file is not expected to change length within one
-    // operation, and reads past the end are still caught by the read itself.
-    [[nodiscard]] Result<std::int64_t> size();
+    // The length at opening; a file is not expected to change length within one operation,
+    // and reads past the end are still caught by the read itself.
+    [[nodiscard]] std::int64_t size() const { return m_size; }
     [[nodiscard]] Result<Bytes> read(std::int64_t offset, std::int64_t count);
     // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
     [[nodiscard]] Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
@@ -42,7 +43,7 @@ private:
     SysIo& m_io;
     std::string m_path;
     int m_fd = -1;
-    std::int64_t m_size = -1; // unknown
+    std::int64_t m_size = 0;
 };
 
 } // namespace rom

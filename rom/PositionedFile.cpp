@@ -74,21 +74,37 @@ Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::in
     return opened.value().close();
 }
 
+Result<Bytes> readStream(SysIo& io, int fd, const std::string& name, std::int64_t maxBytes) {
+    Bytes bytes;
+    std::uint8_t buffer[1 << 16];
+    while (true) {
+        const std::int64_t n = io.read(fd, buffer, sizeof buffer);
+        if (n < 0)
+            return IoError::fromErrno(static_cast<int>(-n), "read", name);
+        if (n == 0)
+            return bytes;
+        if (static_cast<std::int64_t>(bytes.size()) + n > maxBytes) {
+            IoError error = IoError::fromErrno(EFBIG, "read", name);
+            error.kind = IoError::Kind::InvalidInput;
+            error.reason = "it holds more than " + std::to_string(maxBytes) + " bytes";
+            return error;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+}
+
 Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t maxBytes) {
     Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadOnly);
     if (!file.ok())
         return file.error();
-    Result<std::int64_t> size = file.value().size();
-    if (!size.ok())
-        return size.error();
-    if (size.value() > maxBytes) {
+    const std::int64_t size = file.value().size();
+    if (size > maxBytes) {
         IoError error = IoError::fromErrno(EFBIG, "read", path);
         error.kind = IoError::Kind::InvalidInput;
         error.reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
         return error;
     }
-    Result<Bytes> bytes =
-        size.value() > 0 ? file.value().read(0, size.value()) : Result<Bytes>(Bytes{});
+    Result<Bytes> bytes = size > 0 ? file.value().read(0, size) : Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
     if (Status closed = file.value().close(); !closed.ok())
@@ -178,7 +194,32 @@ Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     return syncFolderOf(io, path);
 }
 
+// Writes `bytes` straight into what `path` names, from where it stands: a FIFO, a terminal.
+Status writeInto(SysIo& io, const std::string& path, const Bytes& bytes) {
+    const int fd = io.open(path, SysIo::Mode::WriteOnly);
+    if (fd < 0)
+        return IoError::fromErrno(-fd, "open for writing", path);
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size() && error == 0) {
+        const std::int64_t n = io.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            error = n == 0 ? EIO : static_cast<int>(-n);
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    if (const int closed = io.close(fd); error == 0 && closed < 0)
+        return IoError::fromErrno(-closed, "close", path);
+    if (error != 0)
+        return IoError::fromErrno(error, "write", path);
+    return {};
+}
+
 Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
+    // What is not a regular file is written into, never replaced or created next to.
+    FileStatus named;
+    if (io.status(path, named) == 0 && !named.isRegular())
+        return writeInto(io, path, bytes);
     Result<std::string> resolved = followLinks(io, path);
     if (!resolved.ok())
         return resolved.error();

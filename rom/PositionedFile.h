@@ -35,6 +35,11 @@ namespace rom {
 // already (EEXIST). A failed write leaves no file behind.
 [[nodiscard]] Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes);
 
+// Everything the open stream `fd` (standard input, a pipe) gives until its end, refused when
+// it is more than `maxBytes`; `name` names it in errors.
+[[nodiscard]] Result<Bytes> readStream(SysIo& io, int fd, const std::string& name,
+                                       std::int64_t maxBytes);
+
 // The whole file, refused when it is larger than `maxBytes`.
 [[nodiscard]] Result<Bytes> readWholeFile(SysIo& io, const std::string& path,
                                           std::int64_t maxBytes);
@@ -42,7 +47,8 @@ namespace rom {
 // Puts `bytes` in place of the file at `path` (made if missing), so that it is never seen half
 // written: they go to a new file with a unique name in the same folder, which gets the
 // replaced file's permission bits, is flushed and renamed over it, and then the folder is
-// flushed. A symbolic link is followed to the file it names, and stays a link.
+// flushed. A symbolic link is followed to the file it names, and stays a link. What is not a
+// regular file (a FIFO, a terminal, /dev/stdout) is written straight into instead.
 [[nodiscard]] Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes);
 
 } // namespace rom

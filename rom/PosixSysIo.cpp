@@ -33,13 +33,13 @@ void fill(FileStatus& status, const struct stat& info) {
 class PosixSysIo final : public SysIo {
 public:
     int open(const std::string& path, Mode mode) override {
+        // Opening a FIFO would wait for its other end: O_NONBLOCK opens it at once, so that
+        // OpenFile can refuse it. On a regular file the flag changes nothing, so it stays.
         int flags = O_CLOEXEC;
         if (mode == Mode::ReadOnly)
-            flags |= O_RDONLY;
+            flags |= O_RDONLY | O_NONBLOCK;
         else if (mode == Mode::ReadWrite)
-            flags |= O_RDWR; // never O_CREAT: a vanished image must not come back empty
-        else if (mode == Mode::Create)
-            flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            flags |= O_RDWR | O_NONBLOCK; // never O_CREAT: a vanished image must not come back
         else if (mode == Mode::CreateNew)
             flags |= O_WRONLY | O_CREAT | O_EXCL;
         else
@@ -75,6 +75,14 @@ public:
     std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                         std::int64_t offset) override {
         return orErrno(retried([&] { return ::pwrite(fd, buffer, count, offset); }));
+    }
+
+    std::int64_t read(int fd, std::uint8_t* buffer, std::size_t count) override {
+        return orErrno(retried([&] { return ::read(fd, buffer, count); }));
+    }
+
+    std::int64_t write(int fd, const std::uint8_t* buffer, std::size_t count) override {
+        return orErrno(retried([&] { return ::write(fd, buffer, count); }));
     }
 
     int status(int fd, FileStatus& status) override {

@@ -27,10 +27,10 @@ struct FileStatus {
 class SysIo {
 public:
     enum class Mode {
-        ReadOnly,
-        ReadWrite, // never creates the file
-        Create,    // write-only; made if missing, emptied if there
-        WriteOnly, // write-only, into what is there: never creates, never empties
+        ReadOnly,  // never waits: a FIFO without a writer opens at once
+        ReadWrite, // never creates the file, never waits
+        WriteOnly, // write-only, into what is there: never creates, never empties; a FIFO
+                   // waits for its reader
         CreateNew, // write-only; fails with EEXIST when something is there already
     };
 
@@ -44,6 +44,9 @@ public:
                                std::int64_t offset) = 0;
     virtual std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                                 std::int64_t offset) = 0;
+    // Sequential transfers, for pipes and terminals, which have no positions.
+    virtual std::int64_t read(int fd, std::uint8_t* buffer, std::size_t count) = 0;
+    virtual std::int64_t write(int fd, const std::uint8_t* buffer, std::size_t count) = 0;
     virtual int status(int fd, FileStatus& status) = 0;
     // Follows symbolic links; -ENOENT when nothing is there.
     virtual int status(const std::string& path, FileStatus& status) = 0;
@@ -60,5 +63,7 @@ public:
 
 // The real POSIX implementation, shared by the whole process.
 SysIo& systemIo();
+
+inline constexpr int kStandardInput = 0;
 
 } // namespace rom

@@ -11,10 +11,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QtTest/QTest>
 
 #include <cerrno>
 #include <sstream>
+#include <sys/stat.h>
 
 using Call = FaultInjectingIo::Call;
 
@@ -161,6 +163,81 @@ private slots:
         QCOMPARE(QFile::permissions(target), permissions);
         const QStringList left = QDir(m_roms->folder()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(left.filter("target.csv.").size(), 0);
+    }
+
+    // A FIFO, a folder or a device named as the image: a clear message at once, nothing
+    // written, and a FIFO never waited for.
+    void notRegularImages_data() {
+        QTest::addColumn<QString>("path"); // "fifo" and "folder" are made here
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo"
+                              << "a FIFO";
+        QTest::newRow("directory") << "folder"
+                                   << "a directory";
+        QTest::newRow("/dev/null") << "/dev/null"
+                                   << "a character device";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "a character device";
+    }
+    void notRegularImages() {
+        QFETCH(QString, path);
+        QFETCH(QString, kind);
+        if (path == "fifo") {
+            path = m_roms->folder() + "/fifo.nds";
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else if (path == "folder") {
+            path = m_roms->folder();
+        }
+        const QString said =
+            QStringLiteral("\"%1\" is not a regular file (it is %2)").arg(path, kind);
+        FaultInjectingIo io;
+        for (const QStringList& arguments :
+             {QStringList{"identify", path}, QStringList{"check", path},
+              QStringList{"import", path, m_csv}, QStringList{"import", m_image, path}}) {
+            const Outcome result = runCli(arguments, io);
+            QCOMPARE(result.status, 1);
+            QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        }
+        QCOMPARE(io.count(Call::OpenForWriting), 0);
+    }
+
+    // Streams: -o - is standard output, -o onto a FIFO or /dev/stdout writes straight into
+    // it, and import reads a table piped to it as -.
+    void streams() {
+        const auto cli = [](const QStringList& arguments, const QByteArray& input = {}) {
+            QProcess process;
+            process.start(QStringLiteral(STATWRIGHT_CLI), arguments);
+            process.write(input);
+            process.closeWriteChannel();
+            process.waitForFinished();
+            return std::pair{process.exitCode(), process.readAllStandardOutput()};
+        };
+        const QByteArray header = m_table.left(m_table.indexOf('\n') + 1);
+        QCOMPARE(cli({"export", m_image, "-o", "-"}).second, m_table);
+        QCOMPARE(cli({"export", m_image, "-o", "/dev/stdout"}).second, m_table);
+
+        QList<QByteArray> lines = m_table.split('\n');
+        QList<QByteArray> cells = lines[1].split(',');
+        cells[2] = cells[2] == "1" ? "2" : "1";
+        lines[1] = cells.join(',');
+        const auto imported = cli({"import", m_image, "-"}, lines.join('\n'));
+        QCOMPARE(imported.first, 0);
+        QVERIFY(imported.second.startsWith("Bulbasaur: hp "));
+        const QByteArray json = cli({"export", m_image, "-f", "json"}).second;
+        QCOMPARE(cli({"import", m_image, "-", "--format", "json"}, json).second,
+                 QByteArray("no changes; nothing written\n"));
+
+        const QString fifo = m_roms->folder() + "/out.fifo";
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QProcess reader;
+        reader.start("cat", {fifo});
+        QVERIFY(reader.waitForStarted());
+        QCOMPARE(runCli({"export", m_image, "-o", fifo}).status, 0);
+        QVERIFY(reader.waitForFinished());
+        QCOMPARE(reader.readAllStandardOutput().left(header.size()), header);
+        QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+        QCOMPARE(QDir(m_roms->folder()).entryList(QDir::Hidden | QDir::Files).filter("fifo").size(),
+                 0);
     }
 
     void demoImage() {

@@ -163,10 +163,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("code");
         QTest::newRow("vanished") << "vanished" << ENOENT;
-        QTest::newRow("directory") << "directory" << EISDIR;
         QTest::newRow("cannot open") << "open" << EACCES;
         QTest::newRow("cannot read") << "read" << EIO;
-        QTest::newRow("cannot make writable") << "chmod" << EPERM;
     }
     void unreadableFile() {
         QFETCH(QString, kind);
@@ -175,16 +173,10 @@ private slots:
         QString path = m_h->roms.create("other.nds", "CPUJ", 64);
         if (kind == "vanished")
             QFile::remove(path);
-        else if (kind == "directory")
-            path = m_h->roms.folder();
         else if (kind == "open")
             m_h->io.failCall(Call::Open, EACCES, 1);
-        else if (kind == "read")
+        else
             m_h->io.failCall(Call::Pread, EIO, 1);
-        else {
-            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
-            m_h->io.failCall(Call::Chmod, EPERM, 1);
-        }
         m_h->open(path);
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
@@ -194,6 +186,69 @@ private slots:
                  qPrintable(shown[0].text));
         QCOMPARE(m_h->window().RomPath(), previous);
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+    }
+
+    // A FIFO, a folder or a device chosen in the dialog: one warning that says what it is,
+    // the previous image stays current, and nothing waits for a FIFO's writer.
+    void notRegularFiles_data() {
+        QTest::addColumn<QString>("path"); // "fifo" and "folder" are made here
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo"
+                              << "a FIFO";
+        QTest::newRow("directory") << "folder"
+                                   << "a directory";
+        QTest::newRow("/dev/null") << "/dev/null"
+                                   << "a character device";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "a character device";
+    }
+    void notRegularFiles() {
+        QFETCH(QString, path);
+        QFETCH(QString, kind);
+        const QString previous = m_h->openNew("ADAE");
+        if (path == "fifo") {
+            path = m_h->roms.folder() + "/fifo.nds";
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else if (path == "folder") {
+            path = m_h->roms.folder();
+        }
+        m_h->io.reset();
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(shown[0].text, QStringLiteral("\"%1\" is not a regular file (it is %2). Nothing "
+                                               "was read or written.")
+                                    .arg(path, kind));
+        QCOMPARE(m_h->io.count(Call::Open) + m_h->io.count(Call::Chmod), 0);
+        QCOMPARE(m_h->window().RomPath(), previous);
+        m_h->clickEntry(3); // the previous image still loads
+        QVERIFY(m_h->action("mnuSave")->isEnabled());
+    }
+
+    // An image whose permissions cannot be changed (read-only media, an immutable file, another
+    // user's file) opens with one warning, loads, and a save reports the system's reason.
+    void imageThatCannotBeMadeWritable() {
+        const QString path = m_h->roms.createFor("APAE");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+        m_h->io.failCall(Call::Chmod, EPERM, 1);
+        m_h->open(path);
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("APAE - Statwright"));
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(shown[0].text, QStringLiteral("Could not make writable \"%1\": Operation not "
+                                               "permitted. The image is open for viewing, but "
+                                               "saving into it will fail.")
+                                    .arg(path));
+        m_h->clickEntry(7);
+        QVERIFY(m_h->prompter.take().isEmpty());
+        m_h->io.failCall(Call::OpenForWriting, EPERM, 1); // root writes past permission bits
+        m_h->save();
+        const QList<ScriptedPrompter::Message> refused = m_h->prompter.take();
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused[0].title, QStringLiteral("Error: %1").arg(EPERM));
+        QVERIFY(refused[0].text.contains("Operation not permitted"));
     }
 
     // Values shown from one image are never saved into the next one.

@@ -74,6 +74,18 @@ std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::s
     return n;
 }
 
+std::int64_t FaultInjectingIo::read(int fd, std::uint8_t* buffer, std::size_t count) {
+    if (const int error = enter(Call::Read))
+        return -error;
+    return rom::systemIo().read(fd, buffer, count);
+}
+
+std::int64_t FaultInjectingIo::write(int fd, const std::uint8_t* buffer, std::size_t count) {
+    if (const int error = enter(Call::Write))
+        return -error;
+    return rom::systemIo().write(fd, buffer, count);
+}
+
 int FaultInjectingIo::status(int fd, rom::FileStatus& status) {
     if (const int error = enter(Call::Status))
         return -error;

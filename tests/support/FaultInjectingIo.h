@@ -16,6 +16,8 @@ public:
         CreateUnique,
         Pread,
         Pwrite,
+        Read,
+        Write,
         Status, // of an open file
         PathStatus,
         ReadLink,
@@ -51,6 +53,8 @@ public:
                        std::int64_t offset) override;
     std::int64_t pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                         std::int64_t offset) override;
+    std::int64_t read(int fd, std::uint8_t* buffer, std::size_t count) override;
+    std::int64_t write(int fd, const std::uint8_t* buffer, std::size_t count) override;
     int status(int fd, rom::FileStatus& status) override;
     int status(const std::string& path, rom::FileStatus& status) override;
     int readLink(const std::string& path, std::string& target) override;

@@ -28,10 +28,10 @@ public:
         const auto found = m_files.find(path);
         if (found != m_files.end() && mode == Mode::CreateNew)
             return -EEXIST;
-        if (found == m_files.end() && mode != Mode::Create && mode != Mode::CreateNew)
+        if (found == m_files.end() && mode != Mode::CreateNew)
             return -ENOENT;
-        if (mode == Mode::Create)
-            m_files[path].bytes.clear();
+        if (mode == Mode::CreateNew)
+            m_files[path] = File{};
         return descriptor(path, mode != Mode::ReadOnly);
     }
     int createUnique(std::string& path) override {
@@ -75,6 +75,13 @@ public:
             file->bytes.resize(at + count);
         std::memcpy(file->bytes.data() + at, buffer, count);
         return static_cast<std::int64_t>(count);
+    }
+    // Its files have no sequential position: they read nothing and take nothing.
+    std::int64_t read(int fd, std::uint8_t*, std::size_t) override {
+        return fileOf(fd) ? 0 : -EBADF;
+    }
+    std::int64_t write(int fd, const std::uint8_t*, std::size_t) override {
+        return fileOf(fd) ? -ESPIPE : -EBADF;
     }
     int status(int fd, rom::FileStatus& status) override {
         File* file = fileOf(fd);
