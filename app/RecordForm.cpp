@@ -68,6 +68,10 @@ void RecordForm::clear() {
         }
     }
     m_unlisted.fill(std::nullopt);
+    // The notes under the colour and gender lists belong to the entry that hid the lists.
+    m_ui.cmbColour->show();
+    m_ui.cmbGender->setEnabled(true);
+    m_ui.cmbGender->show();
 }
 
 bool RecordForm::statsValid() const {

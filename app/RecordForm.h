@@ -17,7 +17,8 @@ public:
     // entry's rules say so.
     void show(const species::FieldValues& values, int position);
 
-    // Empties every box and list, so nothing of an earlier entry stays on view.
+    // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
+    // earlier entry stays on view, its notes included.
     void clear();
 
     // Whether every stat box holds a number from 0 to 255. All ten are checked every time.

@@ -39,7 +39,8 @@ QString clsCommonDialog::ShowOpen(QWidget* hwnd, const QString& Title, const QSt
     request.kind = FileDialogRequest::Kind::Open;
     request.initialDirectory = InitDir.isEmpty() ? m_lastPath : InitDir;
     const FileDialogAnswer answer = m_backend.run(request);
-    const QString path = answer.accepted ? answer.path.trimmed() : QString();
+    // The path exactly as chosen: a name may begin or end with a space.
+    const QString path = answer.accepted ? answer.path : QString();
     if (!path.isEmpty()) {
         m_lastPath = path;
         m_filterIndex = answer.filterIndex;

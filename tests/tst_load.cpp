@@ -343,6 +343,28 @@ private slots:
         QVERIFY(m_h->action("mnuSave")->isEnabled());
     }
 
+    // After a failed load nothing of the entry before stays on view, its notes included.
+    void noNoteOutlivesAFailedLoad_data() {
+        QTest::addColumn<int>("position");
+        QTest::newRow("Poliwag: colour note") << 59;
+        QTest::newRow("Magnemite: gender note") << 80;
+        QTest::newRow("Unown: both notes") << 200;
+    }
+    void noNoteOutlivesAFailedLoad() {
+        QFETCH(int, position);
+        const QString path = m_h->openNew("ADAE");
+        m_h->clickEntry(position);
+        QVERIFY(seen(m_h->find<QLabel>("Label21")) || seen(m_h->find<QLabel>("Label20")));
+        m_h->io.failCall(Call::Pread, EIO, 1);
+        m_h->clickEntry(position + 1);
+        QCOMPARE(m_h->prompter.take().size(), 1);
+        QVERIFY(!seen(m_h->find<QLabel>("Label20")));
+        QVERIFY(!seen(m_h->find<QLabel>("Label21")));
+        QVERIFY(m_h->list("cmbGender")->isVisible());
+        QCOMPARE(m_h->list("cmbGender")->currentIndex(), -1);
+        Q_UNUSED(path);
+    }
+
     // The window reads the archive that the game reads, wherever the image's file system puts
     // it: here Pearl's, in an image whose fixed base lies inside another archive.
     void readsTheArchiveTheGameReads() {

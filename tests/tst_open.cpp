@@ -188,6 +188,26 @@ private slots:
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
     }
 
+    // A file name may begin or end with a space: each of these three is another image.
+    void namesWithSpaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("code");
+        QTest::newRow("plain") << "t.nds" << QByteArray("ADAE");
+        QTest::newRow("trailing space") << "t.nds " << QByteArray("APAE");
+        QTest::newRow("leading space") << " t.nds" << QByteArray("CPUJ");
+    }
+    void namesWithSpaces() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, code);
+        for (const char* other : {"t.nds", "t.nds ", " t.nds"})
+            if (name != QLatin1String(other))
+                m_h->roms.create(QLatin1String(other), "ADAS", 64);
+        const QString path = m_h->roms.create(name, code, 64);
+        m_h->open(path);
+        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        QCOMPARE(m_h->window().RomPath(), path);
+    }
+
     // A FIFO, a folder or a device chosen in the dialog: one warning that says what it is,
     // the previous image stays current, and nothing waits for a FIFO's writer.
     void notRegularFiles_data() {

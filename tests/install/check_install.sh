@@ -15,7 +15,13 @@ for file in bin/statwright bin/statwright-cli \
     [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
 done
 [ -x "$prefix/bin/statwright" ] && [ -x "$prefix/bin/statwright-cli" ]
-grep -q '^MimeType=application/x-nintendo-ds-rom;$' "$prefix/share/applications/statwright.desktop"
+# The program opens images through its own dialog and takes no file on its command line, so
+# it must not offer itself for .nds files.
+if grep -q '^MimeType=' "$prefix/share/applications/statwright.desktop" ||
+   grep -q '<mediatype>' "$prefix/share/metainfo/io.github.statwright.Statwright.metainfo.xml"; then
+    echo "the desktop files claim file types the program cannot open from a file manager"
+    exit 1
+fi
 
 desktop-file-validate "$prefix/share/applications/statwright.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/io.github.statwright.Statwright.metainfo.xml"
