@@ -1,83 +1,51 @@
 #include "Artwork.h"
 
-#include <QFont>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
-#include <QtMath>
+#include <QImage>
+#include <QResource>
+#include <QtEndian>
 
-// The icon is compiled into this static library; register it before its first use.
+#include <cstring>
+
+// The pictures are rendered at build time (render_artwork.cpp) into this static library's
+// resources; register them before their first use.
 static void registerResources() {
-    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(artwork);
 }
 
 namespace artwork {
 namespace {
 
-QPolygonF hexagon(QPointF centre, qreal radius, const qreal (&scale)[6]) {
-    QPolygonF polygon;
-    for (int corner = 0; corner < 6; ++corner) {
-        const qreal angle = qDegreesToRadians(-90.0 + 60.0 * corner);
-        polygon << centre + QPointF(qCos(angle), qSin(angle)) * radius * scale[corner];
-    }
-    return polygon;
-}
-
-// A stat chart in the banner's right half, echoing the icon.
-void drawChart(QPainter& painter, QPointF centre, qreal radius) {
-    static constexpr qreal kFull[6] = {1, 1, 1, 1, 1, 1};
-    static constexpr qreal kHalf[6] = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
-    static constexpr qreal kStats[6] = {0.92, 0.62, 0.8, 0.48, 0.96, 0.7};
-    painter.setPen(QPen(QColor(255, 255, 255, 90), 1.2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(hexagon(centre, radius, kFull));
-    painter.drawPolygon(hexagon(centre, radius, kHalf));
-    for (const QPointF& corner : hexagon(centre, radius, kFull))
-        painter.drawLine(centre, corner);
-    painter.setPen(QPen(QColor(255, 255, 255, 220), 1.5));
-    painter.setBrush(QColor(255, 200, 61, 200));
-    painter.drawPolygon(hexagon(centre, radius, kStats));
+// The raw pixels that render_artwork wrote: width and height, then ARGB rows.
+QImage picture(const QString& name) {
+    static const bool registered = (registerResources(), true);
+    (void)registered;
+    const QByteArray bytes = QResource(QStringLiteral(":/artwork/") + name).uncompressedData();
+    if (bytes.size() < 8)
+        return {};
+    const auto width = qFromLittleEndian<quint32>(bytes.constData());
+    const auto height = qFromLittleEndian<quint32>(bytes.constData() + 4);
+    if (bytes.size() - 8 != qsizetype(width) * height * 4)
+        return {};
+    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), bytes.constData() + 8 + qsizetype(y) * width * 4, width * 4);
+    return image;
 }
 
 } // namespace
 
 QIcon programIcon() {
-    static const bool registered = (registerResources(), true);
-    (void)registered;
-    return QIcon(QStringLiteral(":/statwright.svg"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(picture(QStringLiteral("icon-%1.argb").arg(size))));
+    return icon;
 }
 
 QPixmap banner(qreal devicePixelRatio) {
-    QPixmap pixmap(QSize(kBannerWidth, kBannerHeight) * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    QLinearGradient sky(0, 0, kBannerWidth, kBannerHeight);
-    sky.setColorAt(0, QColor(0x10, 0x2a, 0x5e));
-    sky.setColorAt(1, QColor(0x2a, 0x66, 0xc4));
-    painter.fillRect(QRect(0, 0, kBannerWidth, kBannerHeight), sky);
-    drawChart(painter, QPointF(560, 70), 56);
-
-    painter.drawPixmap(QRect(24, 30, 64, 64),
-                       programIcon().pixmap(QSize(64, 64), devicePixelRatio));
-
-    QFont title(QStringLiteral("Liberation Sans"));
-    title.setPixelSize(44);
-    title.setBold(true);
-    painter.setFont(title);
-    painter.setPen(Qt::white);
-    painter.drawText(QPointF(104, 74), QStringLiteral("Statwright"));
-
-    painter.fillRect(QRectF(106, 86, 236, 3), QColor(255, 200, 61));
-
-    QFont subtitle(QStringLiteral("Liberation Sans"));
-    subtitle.setPixelSize(15);
-    painter.setFont(subtitle);
-    painter.setPen(QColor(0xd6, 0xe4, 0xff));
-    painter.drawText(QPointF(106, 112),
-                     QStringLiteral("Base stats of Pokémon Diamond, Pearl and Platinum"));
+    const bool sharp = devicePixelRatio > 1;
+    QPixmap pixmap = QPixmap::fromImage(
+        picture(sharp ? QStringLiteral("banner@2x.argb") : QStringLiteral("banner.argb")));
+    pixmap.setDevicePixelRatio(sharp ? 2 : 1);
     return pixmap;
 }
 

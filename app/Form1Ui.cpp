@@ -5,6 +5,7 @@
 #include "UiText.h"
 #include "Vocabulary.h"
 
+#include <QListView>
 #include <QLocale>
 #include <QStringListModel>
 
@@ -127,6 +128,9 @@ void Form1Ui::fillLists() {
         QComboBox* box = list(field.field);
         box->setModel(model);
         box->setCurrentIndex(-1);
+        // Every entry is one line of the same font: laying the popup out needs no measuring.
+        if (auto* view = qobject_cast<QListView*>(box->view()))
+            view->setUniformItemSizes(true);
     }
 }
 
@@ -138,6 +142,7 @@ void Form1Ui::buildSpeciesFrame(QWidget* client) {
     for (const std::string_view entry : vocabulary::species())
         pkmnlst->addItem(uitext::fromUtf8(entry));
     pkmnlst->setAccessibleName(QStringLiteral("Pokémon"));
+    pkmnlst->setUniformItemSizes(true);
     pkmnlst->setEnabled(false);
 }
 

@@ -26,7 +26,7 @@ def syscalls(trace_path, image):
                 if match:
                     counts[phase][match.group(1)] += 1
     names = sorted(set(counts["load"]) | set(counts["save"]))
-    print("System calls on the image (strace -f -y, filtered to the image's path):")
+    print(f"System calls on {os.path.basename(image)} (strace -f -y, filtered to its path):")
     print(f"  {'call':<10} {'one load':>9} {'one save':>9}")
     for name in names:
         print(f"  {name:<10} {counts['load'][name]:>9} {counts['save'][name]:>9}")

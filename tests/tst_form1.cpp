@@ -1,5 +1,6 @@
 // The main window as it starts: every control with its name, kind, caption, place and
 // starting state, the menus, the filled lists, the focus order and the spoken names.
+#include "Artwork.h"
 #include "Form1.h"
 #include "Vocabulary.h"
 #include "WindowHarness.h"
@@ -374,6 +375,25 @@ private slots:
         QVERIFY(notice.contains(QStringLiteral("2026")));
         QVERIFY(notice.contains(QStringLiteral("Statwright developers")));
         QVERIFY(!m_harness->find<QLabel>("Image1")->pixmap().isNull());
+    }
+
+    // The pictures rendered at build time: the banner's sky starts dark blue in its top-left
+    // corner, at either density, and the icon comes in the sizes windows show.
+    void artwork_data() {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("1x") << qreal(1);
+        QTest::newRow("2x") << qreal(2);
+    }
+    void artwork() {
+        QFETCH(qreal, ratio);
+        const QPixmap banner = artwork::banner(ratio);
+        QCOMPARE(banner.size(), QSize(660, 139) * ratio);
+        QCOMPARE(banner.devicePixelRatio(), ratio);
+        const QColor corner = banner.toImage().pixelColor(0, 0);
+        QVERIFY2(qAbs(corner.red() - 0x10) < 3 && qAbs(corner.green() - 0x2a) < 3 &&
+                     qAbs(corner.blue() - 0x5e) < 3,
+                 qPrintable(corner.name()));
+        QVERIFY(artwork::programIcon().availableSizes().contains(QSize(32, 32)));
     }
 
     void exitClosesAtOnce() {
