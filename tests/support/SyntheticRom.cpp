@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QtTest/QTest>
 
@@ -45,6 +46,11 @@ QByteArray SyntheticRom::sha256(const QString& path) {
     if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
         qFatal("cannot hash %s", qPrintable(path));
     return hash.result().toHex();
+}
+
+QByteArray SyntheticRom::fingerprint(const QString& path, const QByteArray& code) {
+    return QByteArray::number(QFileInfo(path).size()) + ':' +
+           read(path, recordBase(code), 500 * 44);
 }
 
 qint64 SyntheticRom::recordBase(const QByteArray& code) {

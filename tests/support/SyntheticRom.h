@@ -20,6 +20,10 @@ public:
     static void write(const QString& path, qint64 offset, const QByteArray& bytes);
     [[nodiscard]] static QByteArray read(const QString& path, qint64 offset, qint64 count);
     [[nodiscard]] static QByteArray sha256(const QString& path);
+    // The file's length and the bytes of the base-stat table of edition `code`: all that a
+    // save or an import may change. Cheaper than hashing a whole image, and as telling where
+    // a test also checks that nothing was written elsewhere.
+    [[nodiscard]] static QByteArray fingerprint(const QString& path, const QByteArray& code);
     [[nodiscard]] static qint64 recordBase(const QByteArray& code);
     [[nodiscard]] static qint64 recordOffset(const QByteArray& code, int position);
     // Pseudo-random bytes for `count` records from `seed` on, written from the table's start.
