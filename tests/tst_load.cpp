@@ -1,6 +1,7 @@
 // Loading a species through the real window: where each entry is read, what every control
 // shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
 #include "EntryRules.h"
+#include "EntryTables.h"
 #include "Form1.h"
 #include "GameEdition.h"
 #include "SyntheticFileSystem.h"
@@ -115,8 +116,8 @@ private slots:
     void readErrorColours_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("colour");
-        for (const species::ReadErrorColour& entry : species::readErrorColours())
-            QTest::addRow("%d", entry.position) << entry.position << entry.colourIndex;
+        for (const auto& [position, colour] : entryTables::readErrorColours())
+            QTest::addRow("%d", position) << position << colour;
     }
     void readErrorColours() {
         QFETCH(int, position);
@@ -132,7 +133,7 @@ private slots:
 
     void noGenderSpecies_data() {
         QTest::addColumn<int>("position");
-        for (int position : species::noGenderSpecies())
+        for (int position : entryTables::noGenderSpecies())
             QTest::addRow("%d", position) << position;
     }
     void noGenderSpecies() {

@@ -47,13 +47,15 @@ std::string readAll(const Implementation& on, const char* name) {
 
 // The cases, each checked on one implementation.
 const std::map<QString, std::function<void(const Implementation&)>> kCases = {
-    {"open a missing file", [](const Implementation& on) {
+    {"open a missing file",
+     [](const Implementation& on) {
          for (const Mode mode : {Mode::ReadOnly, Mode::ReadWrite, Mode::WriteOnly})
              QCOMPARE(on.io.open(on.path("missing"), mode), -ENOENT);
          rom::FileStatus status;
          QCOMPARE(on.io.status(on.path("missing"), status), -ENOENT);
      }},
-    {"read inside and past the end", [](const Implementation& on) {
+    {"read inside and past the end",
+     [](const Implementation& on) {
          put(on, "f", "abcdef");
          const int fd = on.io.open(on.path("f"), Mode::ReadOnly);
          std::uint8_t buffer[8] = {};
@@ -64,7 +66,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QCOMPARE(on.io.pread(fd, buffer, 8, 100), 0);
          QCOMPARE(on.io.close(fd), 0);
      }},
-    {"a write past the end is refused and never lengthens the file", [](const Implementation& on) {
+    {"a write past the end is refused and never lengthens the file",
+     [](const Implementation& on) {
          put(on, "f", "abcdef");
          auto file = rom::OpenFile::open(on.io, on.path("f"), Mode::ReadWrite);
          QVERIFY(file.ok());
@@ -77,7 +80,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QCOMPARE(sizeOf(on, "f"), 6);
          QCOMPARE(readAll(on, "f"), std::string("abcdef"));
      }},
-    {"a write inside lands in place", [](const Implementation& on) {
+    {"a write inside lands in place",
+     [](const Implementation& on) {
          put(on, "f", "abcdef");
          const int fd = on.io.open(on.path("f"), Mode::ReadWrite);
          QCOMPARE(on.io.pwrite(fd, reinterpret_cast<const std::uint8_t*>("XY"), 2, 2), 2);
@@ -85,7 +89,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QCOMPARE(on.io.close(fd), 0);
          QCOMPARE(readAll(on, "f"), std::string("abXYef"));
      }},
-    {"only a new file is created", [](const Implementation& on) {
+    {"only a new file is created",
+     [](const Implementation& on) {
          put(on, "f", "abc");
          QCOMPARE(on.io.open(on.path("f"), Mode::CreateNew), -EEXIST);
          std::string first = on.path("u.XXXXXX"), second = on.path("u.XXXXXX");
@@ -99,7 +104,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QCOMPARE(on.io.status(second, b_status), 0);
          QCOMPARE(a_status.size + b_status.size, 0);
      }},
-    {"rename and unlink", [](const Implementation& on) {
+    {"rename and unlink",
+     [](const Implementation& on) {
          put(on, "from", "new");
          put(on, "to", "old");
          QCOMPARE(on.io.rename(on.path("from"), on.path("to")), 0);
@@ -109,7 +115,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QCOMPARE(on.io.unlink(on.path("to")), 0);
          QCOMPARE(on.io.unlink(on.path("to")), -ENOENT);
      }},
-    {"status and permissions", [](const Implementation& on) {
+    {"status and permissions",
+     [](const Implementation& on) {
          put(on, "f", "abcd");
          QCOMPARE(on.io.chmod(on.path("f"), 0640), 0);
          rom::FileStatus status;
@@ -123,7 +130,8 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QVERIFY(open.sameFile(status));
          QCOMPARE(on.io.close(fd), 0);
      }},
-    {"a closed descriptor is refused", [](const Implementation& on) {
+    {"a closed descriptor is refused",
+     [](const Implementation& on) {
          put(on, "f", "abcd");
          const int fd = on.io.open(on.path("f"), Mode::ReadOnly);
          QCOMPARE(on.io.close(fd), 0);
@@ -147,8 +155,7 @@ private slots:
         QTest::addColumn<QString>("name");
         for (const char* implementation : {"posix", "fault double", "in memory"})
             for (const auto& [name, check] : kCases)
-                QTest::addRow("%s: %s", implementation, qPrintable(name))
-                    << implementation << name;
+                QTest::addRow("%s: %s", implementation, qPrintable(name)) << implementation << name;
     }
     void contract() {
         QFETCH(QString, implementation);

@@ -1,5 +1,6 @@
 // The fixed list texts: counts, ends, placeholders, trailing spaces and the two curly
 // apostrophes, and the gender-ratio entries against an exact decimal computation.
+#include "ListDigests.h"
 #include "Vocabulary.h"
 
 #include <QtTest/QTest>
@@ -33,6 +34,30 @@ class TestVocabulary : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each whole list against the count and digest of its exact texts.
+    void digests_data() {
+        QTest::addColumn<List>("list");
+        QTest::addColumn<QString>("name");
+        const std::pair<const char*, List> lists[] = {
+            {"types", vocabulary::types()},         {"egg groups", vocabulary::eggGroups()},
+            {"colours", vocabulary::colours()},     {"growth groups", vocabulary::growthGroups()},
+            {"abilities", vocabulary::abilities()}, {"items", vocabulary::items()},
+            {"species", vocabulary::species()},
+        };
+        for (const auto& [name, list] : lists)
+            QTest::newRow(name) << list << QString::fromLatin1(name);
+    }
+    void digests() {
+        QFETCH(List, list);
+        QFETCH(QString, name);
+        QStringList entries;
+        for (const std::string_view entry : list)
+            entries << text(entry);
+        const listDigests::Expected expected = listDigests::all().at(name);
+        QCOMPARE(entries.size(), expected.count);
+        QCOMPARE(listDigests::digest(entries), QByteArray(expected.sha256));
+    }
+
     void listEnds_data() {
         QTest::addColumn<List>("list");
         QTest::addColumn<int>("count");
