@@ -39,9 +39,11 @@ Status makeOwnerWritable(SysIo& io, const std::string& path) {
     if (const int result = io.status(path, status); result < 0)
         return IoError::fromErrno(-result, "examine", path);
     const unsigned bits = status.mode;
-    if (bits & S_IWUSR)
-        return {};
-    if (const int result = io.chmod(path, (bits & 07777u) | S_IWUSR); result < 0)
+    if (!(bits & S_IWUSR))
+        if (const int result = io.chmod(path, (bits & 07777u) | S_IWUSR); result < 0)
+            return IoError::fromErrno(-result, "make writable", path);
+    // Permission bits are not all: read-only media and immutable files refuse writes too.
+    if (const int result = io.checkWritable(path); result < 0)
         return IoError::fromErrno(-result, "make writable", path);
     return {};
 }

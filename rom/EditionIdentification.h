@@ -36,7 +36,8 @@ struct Identification {
                                            Editions editions = Editions::WithFixedBase);
 
 // Gives the owner write permission if the file lacks it, so later in-place writes are not
-// refused because of a read-only flag. A file that is owner-writable already is left alone.
+// refused because of a read-only flag (a file that is owner-writable already is left alone),
+// then asks whether writes will be allowed at all: an error says why they will not.
 [[nodiscard]] Status makeOwnerWritable(SysIo& io, const std::string& path);
 
 } // namespace rom

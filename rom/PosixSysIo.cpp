@@ -131,6 +131,10 @@ public:
         return ::chmod(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
     }
 
+    int checkWritable(const std::string& path) override {
+        return ::access(path.c_str(), W_OK) == 0 ? 0 : -errno;
+    }
+
     int setMode(int fd, unsigned mode) override {
         return ::fchmod(fd, static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
     }

@@ -56,6 +56,9 @@ public:
     virtual int syncFolder(const std::string& path) = 0;
     virtual int close(int fd) = 0;
     virtual int chmod(const std::string& path, unsigned mode) = 0;
+    // Whether this process may write into the file at `path` (access with W_OK): 0, or why
+    // not, such as -EROFS on read-only media or -EPERM for an immutable file.
+    virtual int checkWritable(const std::string& path) = 0;
     virtual int setMode(int fd, unsigned mode) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;

@@ -248,19 +248,30 @@ private slots:
 
     // An image whose permissions cannot be changed (read-only media, an immutable file, another
     // user's file) opens with one warning, loads, and a save reports the system's reason.
+    void imageThatCannotBeMadeWritable_data() {
+        QTest::addColumn<bool>("readOnlyMode");
+        QTest::addColumn<int>("error");
+        QTest::newRow("its mode cannot be changed") << true << EPERM;
+        QTest::newRow("read-only media") << false << EROFS;
+    }
     void imageThatCannotBeMadeWritable() {
+        QFETCH(bool, readOnlyMode);
+        QFETCH(int, error);
         const QString path = m_h->roms.createFor("APAE");
-        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
-        m_h->io.failCall(Call::Chmod, EPERM, 1);
+        if (readOnlyMode) {
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+            m_h->io.failCall(Call::Chmod, error, 1);
+        } else {
+            m_h->io.failCall(Call::CheckWritable, error, 1);
+        }
         m_h->open(path);
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("APAE - Statwright"));
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(shown[0].text, QStringLiteral("Could not make writable \"%1\": Operation not "
-                                               "permitted. The image is open for viewing, but "
-                                               "saving into it will fail.")
-                                    .arg(path));
+        QCOMPARE(shown[0].text, QStringLiteral("Could not make writable \"%1\": %2. The image is "
+                                               "open for viewing, but saving into it will fail.")
+                                    .arg(path, QString::fromLocal8Bit(std::strerror(error))));
         m_h->clickEntry(7);
         QVERIFY(m_h->prompter.take().isEmpty());
         m_h->io.failCall(Call::OpenForWriting, EPERM, 1); // root writes past permission bits

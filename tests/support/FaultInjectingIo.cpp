@@ -128,6 +128,12 @@ int FaultInjectingIo::chmod(const std::string& path, unsigned mode) {
     return rom::systemIo().chmod(path, mode);
 }
 
+int FaultInjectingIo::checkWritable(const std::string& path) {
+    if (const int error = enter(Call::CheckWritable))
+        return -error;
+    return rom::systemIo().checkWritable(path);
+}
+
 int FaultInjectingIo::setMode(int fd, unsigned mode) {
     if (const int error = enter(Call::SetMode))
         return -error;

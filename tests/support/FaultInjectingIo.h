@@ -25,6 +25,7 @@ public:
         SyncFolder,
         Close,
         Chmod,
+        CheckWritable,
         SetMode,
         Rename,
         Unlink,
@@ -62,6 +63,7 @@ public:
     int syncFolder(const std::string& path) override;
     int close(int fd) override;
     int chmod(const std::string& path, unsigned mode) override;
+    int checkWritable(const std::string& path) override;
     int setMode(int fd, unsigned mode) override;
     int rename(const std::string& from, const std::string& to) override;
     int unlink(const std::string& path) override;

@@ -105,6 +105,12 @@ public:
         found->second.mode = (found->second.mode & ~07777u) | (mode & 07777u);
         return 0;
     }
+    int checkWritable(const std::string& path) override {
+        const auto found = m_files.find(path);
+        if (found == m_files.end())
+            return -ENOENT;
+        return found->second.mode & 0200u ? 0 : -EACCES;
+    }
     int setMode(int fd, unsigned mode) override {
         return fileOf(fd) ? chmod(m_descriptors[fd].path, mode) : -EBADF;
     }
