@@ -4,6 +4,7 @@
 #include "ImportPlan.h"
 
 #include "EditionIdentification.h"
+#include "HexFunctions.h"
 #include "PositionedFile.h"
 #include "SampleImage.h"
 #include "TableLocation.h"
@@ -18,6 +19,13 @@ namespace cli {
 namespace {
 
 constexpr std::int64_t kMaxTableFile = 64 << 20;
+
+// The table format given, or the one that `name` ends in: "json" or "csv".
+std::string tableFormat(const std::string& given, const std::string& name) {
+    if (!given.empty())
+        return given;
+    return name.ends_with(".json") ? "json" : "csv";
+}
 
 std::string counted(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -60,20 +68,18 @@ ExitCode Commands::identify(const std::string& path) {
     if (!place.ok())
         return fail(tableFailure(place.error(), edition));
     const std::int64_t base = place.value().base;
-    m_out << "record base: " << hexNumber(base) << " (" << base << ")\n";
+    m_out << "record base: " << HexFunctions::hexNumber(base) << " (" << base << ")\n";
     if (place.value().archive.empty())
         m_out << "table: at the fixed base of " << edition.code
               << ", as the image has no file system\n";
     else
-        m_out << "table: " << place.value().archive << " at " << hexNumber(base) << ", "
-              << place.value().entries << " entries\n";
+        m_out << "table: " << place.value().archive << " at " << HexFunctions::hexNumber(base)
+              << ", " << place.value().entries << " entries\n";
     return ExitCode::Success;
 }
 
 ExitCode Commands::exportTable(const ExportOptions& options) {
-    std::string format = options.format;
-    if (format.empty())
-        format = options.output.ends_with(".json") ? "json" : "csv";
+    const std::string format = tableFormat(options.format, options.output);
     if (format != "csv" && format != "json")
         return usage("export", "--format is csv or json, not '" + format + "'");
     if (!options.output.empty() && options.output != "-") {
@@ -111,9 +117,7 @@ ExitCode Commands::reportProblems(const std::string& table,
 }
 
 ExitCode Commands::importTable(const ImportOptions& options) {
-    std::string format = options.format;
-    if (format.empty())
-        format = options.table.ends_with(".json") ? "json" : "csv";
+    const std::string format = tableFormat(options.format, options.table);
     if (format != "csv" && format != "json")
         return usage("import", "--format is csv or json, not '" + format + "'");
     ExitCode code = ExitCode::Success;

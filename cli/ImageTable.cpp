@@ -66,14 +66,4 @@ std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io, const std::stri
                       std::move(table.value().entries)};
 }
 
-std::string hexNumber(std::int64_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value > 0);
-    return "0x" + text;
-}
-
 } // namespace cli

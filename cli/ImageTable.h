@@ -44,9 +44,6 @@ struct ImageTable {
 [[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
                                                                const std::string& path);
 
-// "0x1C15A08"
-[[nodiscard]] std::string hexNumber(std::int64_t value);
-
 // Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
 [[nodiscard]] std::string printable(const std::string& bytes);
 

@@ -37,6 +37,16 @@ std::string toHexText(const rom::Bytes& bytes) {
     return text;
 }
 
+std::string hexNumber(std::int64_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value > 0);
+    return "0x" + text;
+}
+
 std::optional<rom::Bytes> fromHexText(std::string_view hexText) {
     const std::string text = evenLength(hexText);
     rom::Bytes bytes;

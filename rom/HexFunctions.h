@@ -28,6 +28,8 @@ bool WriteHexBytes(const std::string& path, std::int64_t offset, std::string_vie
 [[nodiscard]] std::string SwapHexBytes(std::string_view hexText);
 
 [[nodiscard]] std::string toHexText(const rom::Bytes& bytes);
+// A file offset as people write it: "0x1C15A08".
+[[nodiscard]] std::string hexNumber(std::int64_t value);
 // The bytes of `hexText` (odd length made even), or nothing if a pair is not hexadecimal.
 [[nodiscard]] std::optional<rom::Bytes> fromHexText(std::string_view hexText);
 

@@ -1,5 +1,6 @@
 #include "NdsFileSystem.h"
 
+#include "HexFunctions.h"
 #include "LittleEndian.h"
 
 #include <deque>
@@ -18,18 +19,9 @@ constexpr std::size_t kNamesToWalk = 1 << 22;
 constexpr std::size_t kLongestPath = 1024;
 constexpr char kAction[] = "read the file system of";
 
-std::string hex(std::int64_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value > 0);
-    return "0x" + text;
-}
-
 std::string directoryName(std::size_t index) {
-    return "directory " + hex(kFirstDirectoryId + static_cast<std::int64_t>(index));
+    return "directory " +
+           HexFunctions::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
 }
 
 } // namespace
@@ -111,7 +103,7 @@ Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std
             const int id = le16(m_names, at + 1 + length);
             if (id <= kFirstDirectoryId ||
                 id >= kFirstDirectoryId + static_cast<int>(directories.size()))
-                return damaged(directoryName(index) + " lists " + hex(id) +
+                return damaged(directoryName(index) + " lists " + HexFunctions::hexNumber(id) +
                                ", which is not one of its directories");
             name.directory = id - kFirstDirectoryId;
         } else {
@@ -133,10 +125,10 @@ Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const 
                                        ") has no entry in the file allocation table");
     const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
     if (span.end < span.start || span.end > m_imageSize)
-        return IoError::badContent(kAction, m_image,
-                                   std::string(path) + " is said to lie at bytes " +
-                                       hex(span.start) + " to " + hex(span.end) +
-                                       ", which are not inside the image");
+        return IoError::badContent(
+            kAction, m_image,
+            std::string(path) + " is said to lie at bytes " + HexFunctions::hexNumber(span.start) +
+                " to " + HexFunctions::hexNumber(span.end) + ", which are not inside the image");
     return span;
 }
 

@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
+#include "NotRegularFiles.h"
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
 
@@ -167,27 +168,11 @@ private slots:
 
     // A FIFO, a folder or a device named as the image: a clear message at once, nothing
     // written, and a FIFO never waited for.
-    void notRegularImages_data() {
-        QTest::addColumn<QString>("path"); // "fifo" and "folder" are made here
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO") << "fifo"
-                              << "a FIFO";
-        QTest::newRow("directory") << "folder"
-                                   << "a directory";
-        QTest::newRow("/dev/null") << "/dev/null"
-                                   << "a character device";
-        QTest::newRow("/dev/zero") << "/dev/zero"
-                                   << "a character device";
-    }
+    void notRegularImages_data() { notRegular::addRows(); }
     void notRegularImages() {
         QFETCH(QString, path);
         QFETCH(QString, kind);
-        if (path == "fifo") {
-            path = m_roms->folder() + "/fifo.nds";
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        } else if (path == "folder") {
-            path = m_roms->folder();
-        }
+        path = notRegular::make(path, m_roms->folder());
         const QString said =
             QStringLiteral("\"%1\" is not a regular file (it is %2)").arg(path, kind);
         FaultInjectingIo io;

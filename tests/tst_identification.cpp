@@ -1,6 +1,7 @@
 // The edition table and identification by the game code at offset 12.
 #include "EditionIdentification.h"
 #include "FaultInjectingIo.h"
+#include "NotRegularFiles.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -163,28 +164,12 @@ private slots:
 
     // What is not a regular file is named for what it is, at once: a FIFO without a writer
     // must not hang the caller.
-    void notRegularFiles_data() {
-        QTest::addColumn<QString>("path"); // "fifo" and "folder" are made here
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO") << "fifo"
-                              << "a FIFO";
-        QTest::newRow("directory") << "folder"
-                                   << "a directory";
-        QTest::newRow("/dev/null") << "/dev/null"
-                                   << "a character device";
-        QTest::newRow("/dev/zero") << "/dev/zero"
-                                   << "a character device";
-    }
+    void notRegularFiles_data() { notRegular::addRows(); }
     void notRegularFiles() {
         QFETCH(QString, path);
         QFETCH(QString, kind);
         SyntheticRom roms;
-        if (path == "fifo") {
-            path = roms.folder() + "/fifo.nds";
-            QVERIFY(::mkfifo(local(path).c_str(), 0644) == 0);
-        } else if (path == "folder") {
-            path = roms.folder();
-        }
+        path = notRegular::make(path, roms.folder());
         const rom::Identification found = rom::identifyImage(rom::systemIo(), local(path));
         QCOMPARE(found.outcome, Outcome::Unreadable);
         QCOMPARE(found.error->kind, rom::IoError::Kind::NotRegularFile);

@@ -1,6 +1,7 @@
 // "Open ROM...": the dialog it asks for, what a supported, unsupported or unreadable image
 // does to the window, and the switch from one image to another.
 #include "Form1.h"
+#include "NotRegularFiles.h"
 #include "WindowHarness.h"
 
 #include <QGroupBox>
@@ -210,28 +211,12 @@ private slots:
 
     // A FIFO, a folder or a device chosen in the dialog: one warning that says what it is,
     // the previous image stays current, and nothing waits for a FIFO's writer.
-    void notRegularFiles_data() {
-        QTest::addColumn<QString>("path"); // "fifo" and "folder" are made here
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO") << "fifo"
-                              << "a FIFO";
-        QTest::newRow("directory") << "folder"
-                                   << "a directory";
-        QTest::newRow("/dev/null") << "/dev/null"
-                                   << "a character device";
-        QTest::newRow("/dev/zero") << "/dev/zero"
-                                   << "a character device";
-    }
+    void notRegularFiles_data() { notRegular::addRows(); }
     void notRegularFiles() {
         QFETCH(QString, path);
         QFETCH(QString, kind);
         const QString previous = m_h->openNew("ADAE");
-        if (path == "fifo") {
-            path = m_h->roms.folder() + "/fifo.nds";
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        } else if (path == "folder") {
-            path = m_h->roms.folder();
-        }
+        path = notRegular::make(path, m_h->roms.folder());
         m_h->io.reset();
         m_h->open(path);
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
