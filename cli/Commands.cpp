@@ -198,10 +198,7 @@ ExitCode Commands::diff(const std::string& first, const std::string& second) {
 }
 
 ExitCode Commands::check(const std::string& path) {
-    const rom::Identification found = rom::identifyImage(m_io, path, rom::Editions::AnyRegion);
-    if (const std::optional<Failure> failure = identificationFailure(found, path))
-        return fail(*failure);
-    const std::variant<CheckReport, Failure> checked = checkImage(m_io, path, *found.edition);
+    const std::variant<CheckReport, Failure> checked = checkImage(m_io, path);
     if (const auto* failure = std::get_if<Failure>(&checked))
         return fail(*failure);
     const CheckReport& report = std::get<CheckReport>(checked);

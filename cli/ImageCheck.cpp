@@ -1,5 +1,6 @@
 #include "ImageCheck.h"
 
+#include "EditionIdentification.h"
 #include "HexFunctions.h"
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
@@ -28,12 +29,15 @@ std::string fixedBaseLine(const rom::NdsFileSystem& system, const rom::GameEditi
 
 } // namespace
 
-std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string& path,
-                                              const rom::GameEdition& edition) {
+std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string& path) {
     rom::Result<rom::OpenFile> opened = rom::OpenFile::open(io, path, rom::SysIo::Mode::ReadOnly);
     if (!opened.ok())
         return imageFailure(opened.error());
     rom::OpenFile& file = opened.value();
+    const rom::Identification found = rom::identifyImage(file, rom::Editions::AnyRegion);
+    if (std::optional<Failure> failure = identificationFailure(found, path))
+        return *failure;
+    const rom::GameEdition& edition = *found.edition;
     rom::Result<species::TablePlace> place = species::findTable(file, edition);
     if (!place.ok() && place.error().kind != rom::IoError::Kind::BadContent)
         return imageFailure(place.error());

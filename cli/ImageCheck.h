@@ -22,9 +22,10 @@ struct CheckReport {
     Failure problem;  // why the table was not found
 };
 
-// Validates the archive that the game of `edition` reads its table from, and says where the
-// edition's fixed base lies: in that archive, in another file (named), or in no file.
-[[nodiscard]] std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string& path,
-                                                            const rom::GameEdition& edition);
+// Identifies the image, validates the archive that its game reads the table from, and says
+// where the edition's fixed base lies: in that archive, in another file (named), or in no
+// file. All with one open.
+[[nodiscard]] std::variant<CheckReport, Failure> checkImage(rom::SysIo& io,
+                                                            const std::string& path);
 
 } // namespace cli
