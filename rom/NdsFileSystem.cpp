@@ -3,6 +3,7 @@
 #include "HexFunctions.h"
 #include "LittleEndian.h"
 
+#include <algorithm>
 #include <deque>
 
 namespace rom {
@@ -29,18 +30,33 @@ std::string directoryName(std::size_t index) {
 Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
     using Found = std::optional<NdsFileSystem>;
     const std::int64_t imageSize = file.size();
+    // A header too short to hold the table pointers holds no file system either.
     if (imageSize < kHeaderEnd)
         return Found();
     Result<Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
     if (!pointers.ok())
         return pointers.error();
     const Bytes& p = pointers.value();
+    // Only a header that points nowhere at all has no file system (a bare header and table);
+    // anything else is a file system, whole or damaged, and a damaged one is never used.
+    if (std::all_of(p.begin(), p.end(), [](std::uint8_t byte) { return byte == 0; }))
+        return Found();
     const FileSpan names{le32(p, 0), std::int64_t{le32(p, 0)} + le32(p, 4)};
     const FileSpan allocation{le32(p, 8), std::int64_t{le32(p, 8)} + le32(p, 12)};
-    // A bare image (a header and a table, no file system) points nowhere sensible.
-    for (const FileSpan& table : {names, allocation})
-        if (table.start == 0 || table.size() == 0 || table.end > imageSize)
-            return Found();
+    const auto broken = [&](const std::string& why) {
+        return IoError::badContent(kAction, file.path(), "its file system is damaged: " + why);
+    };
+    for (const auto& [table, name] :
+         {std::pair{names, "name"}, std::pair{allocation, "allocation"}}) {
+        if (table.start == 0 || table.size() == 0)
+            return broken(std::string("the header gives the file ") + name + " table " +
+                          (table.start == 0 ? "no offset" : "a size of 0"));
+        if (table.end > imageSize)
+            return broken(
+                std::string("the file ") + name + " table (bytes " +
+                HexFunctions::hexNumber(table.start) + " to " + HexFunctions::hexNumber(table.end) +
+                ") reaches past the image's end at " + HexFunctions::hexNumber(imageSize));
+    }
 
     if (names.size() > kMaxNameTable)
         return IoError::badContent(kAction, file.path(),
@@ -57,8 +73,12 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
     Result<Bytes> allocationBytes = file.read(allocation.start, allocation.size());
     if (!allocationBytes.ok())
         return allocationBytes.error();
-    return Found(NdsFileSystem(file.path(), imageSize, std::move(nameBytes).value(),
-                               std::move(allocationBytes).value()));
+    NdsFileSystem system(file.path(), imageSize, names, allocation, std::move(nameBytes).value(),
+                         std::move(allocationBytes).value());
+    for (int id = 0; id < system.fileCount(); ++id)
+        if (Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id)); !span.ok())
+            return span.error();
+    return Found(std::move(system));
 }
 
 IoError NdsFileSystem::damaged(const std::string& why) const {
@@ -117,6 +137,10 @@ Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std
     }
 }
 
+int NdsFileSystem::fileCount() const {
+    return static_cast<int>(m_allocation.size() / 8);
+}
+
 Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
     const auto at = static_cast<std::size_t>(id) * 8;
     if (at + 8 > m_allocation.size())
@@ -124,12 +148,45 @@ Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const 
                                    std::string(path) + " (file " + std::to_string(id) +
                                        ") has no entry in the file allocation table");
     const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
-    if (span.end < span.start || span.end > m_imageSize)
+    // An empty entry (an unused id) holds no bytes, wherever it points.
+    if (span.end < span.start || (span.size() > 0 && span.end > m_imageSize))
         return IoError::badContent(
             kAction, m_image,
-            std::string(path) + " is said to lie at bytes " + HexFunctions::hexNumber(span.start) +
-                " to " + HexFunctions::hexNumber(span.end) + ", which are not inside the image");
+            "its file system is damaged: " + std::string(path) + " is said to lie at bytes " +
+                HexFunctions::hexNumber(span.start) + " to " + HexFunctions::hexNumber(span.end) +
+                ", which are not inside the image");
     return span;
+}
+
+Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
+    const auto shares = [&](const FileSpan& other) {
+        return other.size() > 0 && other.start < entry.span.end && entry.span.start < other.end;
+    };
+    const auto sharing = [&](const std::string& other, const FileSpan& span) {
+        return IoError::badContent(
+            kAction, m_image,
+            "its file system is damaged: " + entry.path + " shares bytes " +
+                HexFunctions::hexNumber(std::max(span.start, entry.span.start)) + " to " +
+                HexFunctions::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
+    };
+    if (shares(m_nameTable))
+        return sharing("the file name table", m_nameTable);
+    if (shares(m_allocationTable))
+        return sharing("the file allocation table", m_allocationTable);
+    for (int id = 0; id < fileCount(); ++id) {
+        if (id == entry.id)
+            continue;
+        const std::size_t at = static_cast<std::size_t>(id) * 8;
+        const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
+        if (!shares(span))
+            continue;
+        const std::map<int, std::string> named = paths();
+        const auto path = named.find(id);
+        return sharing(path == named.end() ? "file " + std::to_string(id)
+                                           : path->second + " (file " + std::to_string(id) + ")",
+                       span);
+    }
+    return {};
 }
 
 Result<FileEntry> NdsFileSystem::find(std::string_view path) const {

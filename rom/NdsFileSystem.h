@@ -34,13 +34,20 @@ struct FileEntry {
 // (IoError::Kind::BadContent), never a crash, a loop or a huge allocation.
 class NdsFileSystem {
 public:
-    // The file system of the image open in `file`, or nothing when the image has none: the
-    // header is too short to point to one, or points to empty tables or to tables beyond the
-    // image's end. Errors are failed reads, and tables too large or too damaged to be real.
+    // The file system of the image open in `file`, or nothing when the image has none: its
+    // header is too short to point to one, or its four table pointers (offset and size of the
+    // name table and of the allocation table) are all zero. Any other header that does not
+    // point to whole tables inside the image, tables too large to be real, and allocation
+    // entries outside the image are a damaged file system: a BadContent error says why.
     [[nodiscard]] static Result<std::optional<NdsFileSystem>> read(OpenFile& file);
 
     // The file at `path`, which starts with "/"; an error says why there is none.
     [[nodiscard]] Result<FileEntry> find(std::string_view path) const;
+
+    // Whether `entry` keeps its bytes to itself: an error names another file of the
+    // allocation table (empty ones aside) or a table of the file system that shares a byte
+    // with it, as only a damaged file system has them.
+    [[nodiscard]] Status checkAlone(const FileEntry& entry) const;
 
     // The named files whose bytes hold `offset`, by id.
     [[nodiscard]] std::vector<FileEntry> filesHolding(std::int64_t offset) const;
@@ -59,9 +66,13 @@ private:
         int file = -1;         // the file's id when the name is one, else -1
     };
 
-    NdsFileSystem(std::string image, std::int64_t imageSize, Bytes names, Bytes allocation)
-        : m_image(std::move(image)), m_imageSize(imageSize), m_names(std::move(names)),
+    NdsFileSystem(std::string image, std::int64_t imageSize, FileSpan nameTable,
+                  FileSpan allocationTable, Bytes names, Bytes allocation)
+        : m_image(std::move(image)), m_imageSize(imageSize), m_nameTable(nameTable),
+          m_allocationTable(allocationTable), m_names(std::move(names)),
           m_allocation(std::move(allocation)) {}
+
+    [[nodiscard]] int fileCount() const;
 
     [[nodiscard]] Result<std::vector<Directory>> directories() const;
     // Calls `visit` for each name that directory `index` lists, until it returns false.
@@ -72,6 +83,8 @@ private:
 
     std::string m_image; // the image's path, for messages
     std::int64_t m_imageSize = 0;
+    FileSpan m_nameTable;
+    FileSpan m_allocationTable;
     Bytes m_names;
     Bytes m_allocation;
 };

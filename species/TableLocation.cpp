@@ -2,6 +2,7 @@
 
 #include "FieldLayout.h"
 
+#include "HexFunctions.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
 
@@ -56,8 +57,18 @@ rom::Result<TablePlace> findTable(rom::OpenFile& file, const rom::GameEdition& e
     if (!system.ok())
         return notFound(system.error());
     if (!system.value()) {
-        if (edition.hasFixedBase())
+        if (edition.hasFixedBase()) {
+            const std::int64_t end = edition.recordBase + std::int64_t{kRecordSize} * kSpeciesCount;
+            if (end > file.size())
+                return rom::IoError::badContent(
+                    kAction, file.path(),
+                    "the image has no file system, and it ends at byte " +
+                        std::to_string(file.size()) + ", before the end of the table at " +
+                        std::string(edition.code) + "'s fixed place (" +
+                        HexFunctions::hexNumber(edition.recordBase) + " to " +
+                        HexFunctions::hexNumber(end) + ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
+        }
         return rom::IoError::badContent(kAction, file.path(),
                                         "the image has no file system, and " +
                                             std::string(edition.code) +
@@ -67,6 +78,8 @@ rom::Result<TablePlace> findTable(rom::OpenFile& file, const rom::GameEdition& e
     rom::Result<rom::FileEntry> archive = system.value()->find(path);
     if (!archive.ok())
         return notFound(archive.error());
+    if (rom::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
+        return notFound(alone.error());
     rom::Result<std::vector<rom::FileSpan>> members = rom::readNarcMembers(file, archive.value());
     if (!members.ok())
         return notFound(members.error());

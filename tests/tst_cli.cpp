@@ -69,9 +69,13 @@ private slots:
         QTest::addColumn<qint64>("size");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("says");
-        QTest::newRow("supported") << QByteArray("CPUJ") << 64LL << 0
+        QTest::newRow("supported") << QByteArray("CPUJ") << 0x37F3C08LL + 500 * 44 << 0
                                    << "code: CPUJ\ntitle: Pokémon Platinum\nlanguage: Japanese\n"
                                       "record base: 0x37F3C08 (58670088)\n";
+        QTest::newRow("too short for its table")
+            << QByteArray("CPUJ") << 0x37F3C08LL + 500 * 44 - 1 << 1
+            << "the image has no file system, and it ends at byte 58692087, before the end of "
+               "the table at CPUJ's fixed place (0x37F3C08 to 0x37F91F8)";
         QTest::newRow("unsupported") << QByteArray("ADAP") << 64LL << 1 << "unsupported game code";
         QTest::newRow("too short") << QByteArray("AD") << 14LL << 1 << "too short";
     }
@@ -577,6 +581,59 @@ private slots:
         QCOMPARE(result.status, status);
         for (const QString& text : says)
             QVERIFY2((result.out + result.err).contains(text), qPrintable(result.out + result.err));
+    }
+
+    // A damaged file system is never read past: not at the fixed base (where another file
+    // lies), not into bytes that another file shares. Every command says why and writes nothing.
+    void damagedFileSystem_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("allocation table of size 0")
+            << "header"
+            << "the header gives the file allocation table a size of 0";
+        QTest::newRow("allocation table past the end")
+            << "past"
+            << "the file allocation table (bytes 0x4000 to 0x100003FF8) reaches past";
+        QTest::newRow("name table past the end") << "names"
+                                                 << "the file name table (bytes 0xFFFFFFF0 to ";
+        QTest::newRow("another file over the records")
+            << "overlap"
+            << "/poketool/personal/personal.narc shares bytes ";
+    }
+    void damagedFileSystem() {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        const QString image = m_roms->createFor("ADAE", "damaged.nds");
+        SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("ADAE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        if (damage == "overlap")
+            system.add("/b/victim.bin", QByteArray(0x1000, 'v'),
+                       system.recordBaseOf(system.tableArchive) + 0x100);
+        else
+            system.add("/b/victim.bin", QByteArray(500 * 44, 'v'),
+                       SyntheticRom::recordBase("ADAE"));
+        system.remove(system.decoyArchive);
+        system.writeInto(image);
+        if (damage == "header")
+            SyntheticRom::write(image, 0x4C, QByteArray(4, '\0'));
+        else if (damage == "past")
+            SyntheticRom::write(image, 0x4C, QByteArray("\xF8\xFF\xFF\xFF", 4));
+        else if (damage == "names")
+            SyntheticRom::write(image, 0x40, QByteArray("\xF0\xFF\xFF\xFF", 4));
+        const QByteArray before = SyntheticRom::sha256(image);
+
+        FaultInjectingIo io;
+        for (const QStringList& arguments :
+             {QStringList{"export", image}, QStringList{"import", image, m_csv},
+              QStringList{"check", image}, QStringList{"identify", image}}) {
+            const Outcome result = runCli(arguments, io);
+            QCOMPARE(result.status, 1);
+            QVERIFY2(result.err.contains("its file system is damaged: " + reason),
+                     qPrintable(result.err));
+            QVERIFY(!result.out.contains("v,v") && !result.out.contains("confirmed"));
+        }
+        QCOMPARE(io.count(Call::OpenForWriting), 0);
+        QCOMPARE(SyntheticRom::sha256(image), before);
     }
 
     // On a rebuilt Platinum image, export, import and diff work on the archive the game reads,

@@ -258,34 +258,119 @@ private slots:
         QVERIFY(system.value()->filesHolding(0x8000).size() <= 1);
     }
 
-    // A bare image has no file system; one whose tables are too large to be real is damaged.
+    // Only a header whose four table pointers are all zero has no file system; any other that
+    // does not point to whole tables inside the image is a damaged one, never "none".
     void headerPointers_data() {
         QTest::addColumn<QByteArray>("pointers");
-        QTest::addColumn<int>("expected"); // 0 no file system, 1 damaged
-        QTest::newRow("all zero") << QByteArray(16, '\0') << 0;
-        QTest::newRow("empty name table") << le32(0x1000) + le32(0) + le32(0x4000) + le32(8) << 0;
-        QTest::newRow("tables past the end")
-            << le32(0x1000) + le32(0x10) + le32(0xFFFFFF00) + le32(8) << 0;
+        QTest::addColumn<QByteArray>("allocation"); // written at 0x4000
+        QTest::addColumn<QString>("damage");        // empty: no file system
+        const QByteArray names = le32(0x1000) + le32(0x10);
+        QTest::newRow("all zero") << QByteArray(16, '\0') << QByteArray() << "";
+        QTest::newRow("empty name table")
+            << le32(0x1000) + le32(0) + le32(0x4000) + le32(8) << QByteArray()
+            << "gives the file name table a size of 0";
+        QTest::newRow("allocation size 0") << names + le32(0x4000) + le32(0) << QByteArray()
+                                           << "gives the file allocation table a size of 0";
+        QTest::newRow("name table without an offset")
+            << le32(0) + le32(0x10) + le32(0x4000) + le32(8) << QByteArray()
+            << "gives the file name table no offset";
+        QTest::newRow("allocation past the end")
+            << names + le32(0xFFFFFF00) + le32(8) << QByteArray()
+            << "allocation table (bytes 0xFFFFFF00 to 0xFFFFFF08) reaches past the image's end";
+        QTest::newRow("allocation size 0xFFFFFFF8")
+            << names + le32(0x4000) + le32(0xFFFFFFF8) << QByteArray() << "reaches past";
+        QTest::newRow("name table at 0xFFFFFFF0")
+            << le32(0xFFFFFFF0) + le32(0x10) + le32(0x4000) + le32(8) << QByteArray()
+            << "name table (bytes 0xFFFFFFF0 to 0x100000000) reaches past";
         QTest::newRow("name table of 9 MiB")
-            << le32(0x1000) + le32(9 << 20) + le32(0x4000) + le32(8) << 1;
+            << le32(0x1000) + le32(9 << 20) + le32(0x4000) + le32(8) << QByteArray()
+            << "larger than any DS file system's";
         QTest::newRow("allocation of no whole files")
-            << le32(0x1000) + le32(0x10) + le32(0x4000) + le32(12) << 1;
+            << names + le32(0x4000) + le32(12) << QByteArray() << "no whole number of files";
+        QTest::newRow("a file past the end")
+            << names + le32(0x4000) + le32(16)
+            << le32(0) + le32(0) + le32(0x800000) + le32(0x2000000)
+            << "file 1 is said to lie at bytes 0x800000 to 0x2000000, which are not inside";
+        QTest::newRow("a file that ends before it starts")
+            << names + le32(0x4000) + le32(8) << le32(0x9000) + le32(0x8000)
+            << "file 0 is said to lie at bytes 0x9000 to 0x8000";
     }
     void headerPointers() {
         QFETCH(QByteArray, pointers);
-        QFETCH(int, expected);
+        QFETCH(QByteArray, allocation);
+        QFETCH(QString, damage);
         SyntheticRom roms;
         const QString image = roms.create("image.nds", "ADAE", 0x1000000);
         SyntheticRom::write(image, 0x40, pointers);
+        if (!allocation.isEmpty())
+            SyntheticRom::write(image, 0x4000, allocation);
         rom::Result<rom::OpenFile> file =
             rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
         QVERIFY(file.ok());
         const auto system = rom::NdsFileSystem::read(file.value());
-        QCOMPARE(system.ok() ? 0 : 1, expected);
-        if (system.ok())
+        QCOMPARE(system.ok(), damage.isEmpty());
+        if (system.ok()) {
             QVERIFY(!system.value());
-        else
-            QCOMPARE(system.error().kind, rom::IoError::Kind::BadContent);
+            return;
+        }
+        QCOMPARE(system.error().kind, rom::IoError::Kind::BadContent);
+        QVERIFY2(QString::fromStdString(system.error().reason).contains(damage),
+                 system.error().describe().c_str());
+        // Nor does the table lookup fall back to the fixed base.
+        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        QVERIFY(!place.ok());
+        QCOMPARE(place.error().reason, system.error().reason);
+    }
+
+    // The archive the game reads must keep its bytes to itself: a save into bytes that
+    // another file (or a table of the file system) also holds would change that file too.
+    void overlappingFiles_data() {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<qint64>("start"); // relative to the archive's first record
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("reason"); // empty: found
+        QTest::newRow("another file over a record")
+            << "/b/victim.bin" << 44LL * 100 << 0x10LL << "shares bytes";
+        QTest::newRow("another file over the archive's header")
+            << "/b/victim.bin" << -0x40LL << 0x10LL << "with /b/victim.bin (file ";
+        QTest::newRow("an empty file inside the archive") << "/b/empty.bin" << 0LL << 0LL << "";
+        QTest::newRow("a file right after the archive")
+            << "/b/next.bin" << 44LL * 500 << 0x10LL << "";
+    }
+    void overlappingFiles() {
+        QFETCH(QString, other);
+        QFETCH(qint64, start);
+        QFETCH(qint64, size);
+        QFETCH(QString, reason);
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", "ADAE", 0x200000);
+        SyntheticFileSystem system = SyntheticFileSystem::forGame("ADAE", Layout::TableAtFixedBase);
+        system.move(system.tableArchive, 0x100000);
+        system.move(system.decoyArchive, 0x40000);
+        const qint64 base = system.recordBaseOf(system.tableArchive);
+        // Member 500's record ends the archive.
+        system.add(other, QByteArray(int(size), 'v'),
+                   other == "/b/next.bin" ? 0x100000 + system.bytesOf(system.tableArchive).size()
+                                          : base + start);
+        system.writeInto(image);
+        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        QCOMPARE(place.ok(), reason.isEmpty());
+        if (!place.ok()) {
+            QCOMPARE(place.error().kind, rom::IoError::Kind::BadContent);
+            QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
+                     place.error().describe().c_str());
+        }
+    }
+
+    // An image without a file system too short for the table at its fixed place has none.
+    void truncatedImageWithoutFileSystem() {
+        SyntheticRom roms;
+        const QString image = roms.create("image.nds", "ADAE", 29448712 + 44 * 500 - 1);
+        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        QVERIFY(!place.ok());
+        QVERIFY2(
+            QString::fromStdString(place.error().reason).contains("before the end of the table"),
+            place.error().describe().c_str());
     }
 };
 

@@ -309,14 +309,20 @@ private slots:
     // succeeds.
     void failedLoad_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("code");
-        QTest::newRow("truncated") << "truncated" << ERANGE;
-        QTest::newRow("removed") << "removed" << ENOENT;
-        QTest::newRow("read error") << "read" << EIO;
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        // An image too short for its table has none: a warning in words, no error number.
+        QTest::newRow("truncated") << "truncated"
+                                   << "Statwright" << int(Prompter::Icon::Warning);
+        QTest::newRow("removed") << "removed" << QString("Error: %1").arg(ENOENT)
+                                 << int(Prompter::Icon::None);
+        QTest::newRow("read error")
+            << "read" << QString("Error: %1").arg(EIO) << int(Prompter::Icon::None);
     }
     void failedLoad() {
         QFETCH(QString, kind);
-        QFETCH(int, code);
+        QFETCH(QString, title);
+        QFETCH(int, icon);
         const QString path = m_h->openNew("ADAE");
         m_h->clickEntry(1);
         QVERIFY(m_h->action("mnuSave")->isEnabled());
@@ -330,8 +336,8 @@ private slots:
         m_h->clickEntry(2);
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].title, QStringLiteral("Error: %1").arg(code));
-        QCOMPARE(shown[0].icon, Prompter::Icon::None);
+        QCOMPARE(shown[0].title, title);
+        QCOMPARE(shown[0].icon, Prompter::Icon(icon));
         QVERIFY2(shown[0].text.contains(path), qPrintable(shown[0].text));
         QVERIFY(!m_h->action("mnuSave")->isEnabled());
         QVERIFY(m_h->box("txtHP")->text().isEmpty());
@@ -339,8 +345,10 @@ private slots:
 
         if (kind == "removed")
             QFile::rename(path + ".moved", path);
+        else if (kind == "truncated")
+            QFile::resize(path, SyntheticRom::recordOffset("ADAE", 500));
         m_h->clickEntry(1);
-        QVERIFY(m_h->prompter.messages.isEmpty() || kind == "truncated");
+        QVERIFY(m_h->prompter.messages.isEmpty());
         QVERIFY(m_h->action("mnuSave")->isEnabled());
     }
 
@@ -386,9 +394,27 @@ private slots:
             "/poketool/personal_pearl/personal.narc"));
     }
 
-    // An archive gone since the last load: one warning that names the image and the reason,
-    // and nothing of the previous entry left to be saved.
+    // An archive gone since the last load, or a file system damaged since: one warning that
+    // names the image and the reason, and nothing of the previous entry left to be saved.
+    void tableNotFound_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("archive removed")
+            << "removed"
+            << "/poketool/personal_pearl/personal.narc is not in the image's file "
+               "system";
+        QTest::newRow("allocation table of size 0")
+            << "header"
+            << "its file system is damaged: the header gives the file allocation "
+               "table a size of 0";
+        QTest::newRow("another file over the records")
+            << "overlap"
+            << "its file system is damaged: /poketool/personal_pearl/personal.narc "
+               "shares bytes";
+    }
     void tableNotFound() {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
         const QString path = m_h->roms.createFor("APAE", "pearl.nds");
         SyntheticFileSystem system =
             SyntheticFileSystem::forGame("APAE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
@@ -396,22 +422,31 @@ private slots:
         m_h->open(path);
         m_h->clickEntry(3);
         QVERIFY(m_h->action("mnuSave")->isEnabled());
-        system.remove("/poketool/personal_pearl/personal.narc");
+        if (damage == "removed")
+            system.remove("/poketool/personal_pearl/personal.narc");
+        else if (damage == "overlap")
+            system.add("/b/victim.bin", QByteArray(0x40, 'v'),
+                       system.recordBaseOf(system.tableArchive) + 4 * 44);
         system.writeInto(path);
+        if (damage == "header")
+            SyntheticRom::write(path, 0x4C, QByteArray(4, '\0'));
+        const QByteArray before = SyntheticRom::sha256(path);
 
         m_h->clickEntry(4);
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
         QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
-        QCOMPARE(shown[0].text,
-                 QStringLiteral("Could not find the base-stat table in \"%1\": "
-                                "/poketool/personal_pearl/personal.narc is not in the image's "
-                                "file system. Nothing was read or written.")
-                     .arg(path));
+        QVERIFY2(shown[0].text.startsWith(
+                     QStringLiteral("Could not find the base-stat table in \"%1\": %2")
+                         .arg(path, reason)),
+                 qPrintable(shown[0].text));
+        QVERIFY(shown[0].text.endsWith(". Nothing was read or written."));
         QVERIFY(!m_h->action("mnuSave")->isEnabled());
         QVERIFY(m_h->box("txtHP")->text().isEmpty());
         QCOMPARE(m_h->list("cmbType1")->currentIndex(), -1);
+        m_h->save();
+        QCOMPARE(SyntheticRom::sha256(path), before);
     }
 
 private:
