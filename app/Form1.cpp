@@ -82,11 +82,12 @@ void Form1::openRom() {
         reportFailure(rom::IoError::notRegular(file, status.kind()));
         return;
     }
-    // Read-only media, an immutable file or another user's file can still be viewed.
-    const rom::Status writable = rom::makeOwnerWritable(m_services.io, file);
     const rom::Identification found = rom::identifyImage(m_services.io, file);
     switch (found.outcome) {
-    case rom::Identification::Outcome::Supported:
+    case rom::Identification::Outcome::Supported: {
+        // Only an image it will work on has its mode changed. Read-only media, an immutable
+        // file or another user's file can still be viewed.
+        const rom::Status writable = rom::makeOwnerWritable(m_services.io, file);
         acceptImage(path, *found.edition);
         if (!writable.ok())
             m_services.prompter.showMessage(
@@ -95,6 +96,7 @@ void Form1::openRom() {
                     QStringLiteral(" The image is open for viewing, but saving into it will "
                                    "fail."));
         return;
+    }
     case rom::Identification::Outcome::Unreadable:
         reportFailure(*found.error);
         return;

@@ -125,17 +125,26 @@ private slots:
         QVERIFY(m_h->action("mnuSave")->isEnabled());
     }
 
-    void chosenFileIsMadeWritable_data() {
+    // A supported image is made writable for the saves to come; any other file chosen keeps
+    // its mode.
+    void onlyASupportedImageIsMadeWritable_data() {
         QTest::addColumn<QByteArray>("code");
-        QTest::newRow("supported") << QByteArray("ADAE");
-        QTest::newRow("unsupported") << QByteArray("ADAP");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<unsigned>("mode");
+        QTest::newRow("supported") << QByteArray("ADAE") << 64LL << 0644u;
+        QTest::newRow("unsupported") << QByteArray("ADAP") << 64LL << 0444u;
+        QTest::newRow("too short") << QByteArray("ADAE") << 15LL << 0444u;
     }
-    void chosenFileIsMadeWritable() {
+    void onlyASupportedImageIsMadeWritable() {
         QFETCH(QByteArray, code);
-        const QString path = m_h->roms.create("image.nds", code, 64);
+        QFETCH(qint64, size);
+        QFETCH(unsigned, mode);
+        const QString path = m_h->roms.create("image.nds", code, size);
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
         m_h->open(path);
-        QVERIFY(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+        QCOMPARE(unsigned(info.st_mode & 07777), mode);
     }
 
     void cancelChangesNothing() {
