@@ -5,7 +5,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include "DescriptorOutput.h"
+
 #include <algorithm>
+#include <cstring>
+#include <iostream>
 
 namespace cli {
 namespace {
@@ -123,6 +127,19 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return int(commands.usage(parser.command(), error.what()));
     }
     return int(parser.run(commands, out));
+}
+
+int runOnStandardStreams(const std::vector<std::string>& arguments, rom::SysIo& io) {
+    rom::DescriptorOutput output(io, rom::kStandardOutput);
+    std::ostream out(&output);
+    int status = run(arguments, out, std::cerr, io);
+    if (const int error = output.finish(); error != 0) {
+        std::cerr << "statwright-cli: Could not write to standard output: " << std::strerror(error)
+                  << "\n";
+        if (status == int(ExitCode::Success))
+            status = int(ExitCode::IoFailure);
+    }
+    return status;
 }
 
 } // namespace cli

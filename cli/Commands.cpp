@@ -18,7 +18,8 @@
 namespace cli {
 namespace {
 
-constexpr std::int64_t kMaxTableFile = 64 << 20;
+// A whole table with every text is well under 4 MiB.
+constexpr std::int64_t kMaxTableFile = 16 << 20;
 
 // The table format given, or the one that `name` ends in: "json" or "csv".
 std::string tableFormat(const std::string& given, const std::string& name) {
@@ -101,17 +102,24 @@ ExitCode Commands::exportTable(const ExportOptions& options) {
     }
     if (rom::Status written =
             rom::replaceFile(m_io, options.output, rom::Bytes(text.begin(), text.end()));
-        !written.ok())
-        return fail({ExitCode::IoFailure, written.error().describe()});
+        !written.ok()) {
+        std::string message = written.error().describe();
+        if (written.error().kind == rom::IoError::Kind::NotOwner)
+            message += " To write into it in place, as its owner would have it, give -o - and a "
+                       "shell redirection into it.";
+        return fail({ExitCode::IoFailure, message});
+    }
     return ExitCode::Success;
 }
 
-ExitCode Commands::reportProblems(const std::string& table,
-                                  const std::vector<tables::Problem>& problems) {
-    for (const tables::Problem& problem : problems)
+ExitCode Commands::reportProblems(const std::string& table, const tables::ProblemList& problems) {
+    const std::vector<tables::Problem> shown = problems.shown();
+    for (const tables::Problem& problem : shown)
         m_err << table << (problem.line > 0 ? ":" + std::to_string(problem.line) : "") << ": "
               << (problem.where.empty() ? "" : problem.where + ": ") << problem.message << "\n";
-    m_err << "statwright-cli: " << counted(problems.size(), "problem", "problems") << " in "
+    if (problems.count() > shown.size())
+        m_err << table << ": and " << problems.count() - shown.size() << " more\n";
+    m_err << "statwright-cli: " << counted(problems.count(), "problem", "problems") << " in "
           << table << "; nothing was written\n";
     return ExitCode::InvalidData;
 }
@@ -155,6 +163,9 @@ ExitCode Commands::importTable(const ImportOptions& options) {
         m_out << "no changes; nothing written\n";
         return ExitCode::Success;
     }
+    // Changes that could not be shown are not made.
+    if (!m_out.flush())
+        return fail({ExitCode::IoFailure, "the changes could not be shown; nothing was written"});
     if (const std::optional<Failure> failure = applyImport(m_io, *image, plan.changes))
         return fail(*failure);
     m_out << summary << " written\n";

@@ -46,7 +46,7 @@ public:
 private:
     ExitCode fail(const Failure& failure);
     std::optional<ImageTable> load(const std::string& path, ExitCode& code);
-    ExitCode reportProblems(const std::string& table, const std::vector<tables::Problem>& problems);
+    ExitCode reportProblems(const std::string& table, const tables::ProblemList& problems);
 
     std::ostream& m_out;
     std::ostream& m_err;

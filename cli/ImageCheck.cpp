@@ -3,6 +3,7 @@
 #include "EditionIdentification.h"
 #include "HexFunctions.h"
 #include "NdsFileSystem.h"
+#include "Printable.h"
 #include "TableLocation.h"
 
 namespace cli {
@@ -19,7 +20,8 @@ std::string fixedBaseLine(const rom::NdsFileSystem& system, const rom::GameEditi
     if (holders.empty())
         return head + "in no file of the image\n";
     const rom::FileEntry& holder = holders.front();
-    const std::string named = printable(holder.path) + " (file " + std::to_string(holder.id) + ")";
+    const std::string named = rom::printable(holder.path, std::string::npos, true) + " (file " +
+                              std::to_string(holder.id) + ")";
     if (!place || holder.path != place->archive)
         return head + "in " + named + ", which the game does not read\n";
     if (edition.recordBase == place->base)

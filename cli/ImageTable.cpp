@@ -1,24 +1,12 @@
 #include "ImageTable.h"
 
 #include "EntryRules.h"
+#include "Printable.h"
 #include "RecordStore.h"
 
 #include <span>
 
 namespace cli {
-
-std::string printable(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && c != '\\' && c != '"')
-            text += c;
-        else
-            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-    }
-    return text;
-}
 
 std::optional<Failure> identificationFailure(const rom::Identification& found,
                                              const std::string& path) {
@@ -29,7 +17,7 @@ std::optional<Failure> identificationFailure(const rom::Identification& found,
         return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
     case rom::Identification::Outcome::UnsupportedCode:
         return Failure{ExitCode::InvalidData,
-                       path + ": unsupported game code \"" + printable(found.code) + "\""};
+                       path + ": unsupported game code " + rom::quoted(found.code)};
     case rom::Identification::Outcome::Supported:
         break;
     }

@@ -44,7 +44,4 @@ struct ImageTable {
 [[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
                                                                const std::string& path);
 
-// Bytes read from an image, safe to print: anything but printable ASCII as \xNN.
-[[nodiscard]] std::string printable(const std::string& bytes);
-
 } // namespace cli

@@ -1,11 +1,13 @@
 #include "ImportPlan.h"
 
 #include "EntryRules.h"
+#include "Printable.h"
 #include "RecordStore.h"
 #include "Vocabulary.h"
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 
 namespace cli {
@@ -21,19 +23,29 @@ std::string trimmed(const std::string& text) {
 using tables::Cell;
 using tables::InputRow;
 
+// A whole number as a cell writes it: its value, and its text for messages, since a number
+// too large for a long is still a number, only out of every range.
+struct WholeNumber {
+    long value;
+    std::string text;
+};
+
 // A whole decimal number, or a message saying why the cell holds none.
-std::variant<long, std::string> wholeNumber(const Cell& cell) {
+std::variant<WholeNumber, std::string> wholeNumber(const Cell& cell) {
     if (cell.kind == Cell::Kind::String)
-        return "must be a number, not the string \"" + cell.text + "\"";
+        return "must be a number, not the string " + rom::quoted(cell.text);
     if (cell.kind == Cell::Kind::Other)
-        return cell.text + " is not a whole number";
+        return rom::printable(cell.text, 40) + " is not a whole number";
     const std::string text = trimmed(cell.text);
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        text.front() == '+')
-        return "\"" + cell.text + "\" is not a whole number";
-    return value;
+    if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
+        (error != std::errc() && error != std::errc::result_out_of_range))
+        return rom::quoted(cell.text) + " is not a whole number";
+    if (error == std::errc::result_out_of_range)
+        value = text.front() == '-' ? std::numeric_limits<long>::min()
+                                    : std::numeric_limits<long>::max();
+    return WholeNumber{value, text};
 }
 
 std::string ranges(const std::vector<int>& positions) {
@@ -78,31 +90,31 @@ public:
             if (!m_rowOf.count(position))
                 missing.push_back(position);
         if (!missing.empty())
-            m_plan.problems.push_back(
-                {0, "",
-                 (missing.size() == 1 ? "position " : "positions ") + ranges(missing) +
-                     (missing.size() == 1 ? " is" : " are") + " missing: every entry needs a row"});
+            m_plan.problems.add({0, "",
+                                 (missing.size() == 1 ? "position " : "positions ") +
+                                     ranges(missing) + (missing.size() == 1 ? " is" : " are") +
+                                     " missing: every entry needs a row"});
     }
 
 private:
     [[nodiscard]] int entries() const { return static_cast<int>(m_image.entries.size()); }
 
     void problem(const Cell& cell, std::string message) {
-        m_plan.problems.push_back({cell.line, cell.name, std::move(message)});
+        m_plan.problems.add({cell.line, cell.name, std::move(message)});
     }
 
     std::optional<int> positionOf(const InputRow& row) {
         const auto cell = row.cells.find("position");
         if (cell == row.cells.end())
             return std::nullopt;
-        const std::variant<long, std::string> number = wholeNumber(cell->second);
+        const std::variant<WholeNumber, std::string> number = wholeNumber(cell->second);
         if (const auto* message = std::get_if<std::string>(&number)) {
             problem(cell->second, *message);
             return std::nullopt;
         }
-        const long position = std::get<long>(number);
+        const long position = std::get<WholeNumber>(number).value;
         if (position < 0 || position >= entries()) {
-            problem(cell->second, std::to_string(position) + " is not between 0 and " +
+            problem(cell->second, std::get<WholeNumber>(number).text + " is not between 0 and " +
                                       std::to_string(entries() - 1));
             return std::nullopt;
         }
@@ -117,7 +129,7 @@ private:
         const auto name = row.cells.find("species");
         const std::string expected = vocabulary::entryName(static_cast<int>(position));
         if (name != row.cells.end() && trimmed(name->second.text) != expected) {
-            problem(name->second, "\"" + name->second.text + "\" does not stand at position " +
+            problem(name->second, rom::quoted(name->second.text) + " does not stand at position " +
                                       std::to_string(position) + ", \"" + expected +
                                       "\" does: are the rows shifted?");
             return std::nullopt;
@@ -127,21 +139,21 @@ private:
 
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
                                   const Cell& cell, int before) {
-        const std::variant<long, std::string> number = wholeNumber(cell);
+        const std::variant<WholeNumber, std::string> number = wholeNumber(cell);
         if (const auto* message = std::get_if<std::string>(&number)) {
             problem(cell, *message);
             return std::nullopt;
         }
-        const long value = std::get<long>(number);
+        const long value = std::get<WholeNumber>(number).value;
+        const std::string& text = std::get<WholeNumber>(number).text;
         if (field.isNumber() && (value < 0 || value > 255)) {
-            problem(cell, std::to_string(value) + " is not between 0 and 255");
+            problem(cell, text + " is not between 0 and 255");
             return std::nullopt;
         }
         const int listSize = vocabulary::size(field.list);
         if (!field.isNumber() && value != before && (value < 0 || value >= listSize)) {
-            problem(cell, std::to_string(value) + " is not in its list (0 to " +
-                              std::to_string(listSize - 1) + "), and the image holds " +
-                              std::to_string(before));
+            problem(cell, text + " is not in its list (0 to " + std::to_string(listSize - 1) +
+                              "), and the image holds " + std::to_string(before));
             return std::nullopt;
         }
         if (value != before && field.field == species::Field::Colour &&
@@ -169,7 +181,7 @@ private:
         if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::String)
             problem(cell->second, "must be a string");
         else if (shown && cell->second.text != *shown)
-            problem(cell->second, "says \"" + cell->second.text + "\", but " +
+            problem(cell->second, "says " + rom::quoted(cell->second.text) + ", but " +
                                       std::string(field.key) + " " + std::to_string(value) +
                                       " is \"" + *shown +
                                       "\": change the number, the text is only shown");
@@ -197,9 +209,6 @@ ImportPlan planImport(const tables::InputTable& input, const ImageTable& image) 
         planner.row(row);
     if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read
         planner.missingPositions();
-    std::stable_sort(
-        plan.problems.begin(), plan.problems.end(),
-        [](const tables::Problem& a, const tables::Problem& b) { return a.line < b.line; });
     std::stable_sort(
         plan.changes.begin(), plan.changes.end(), [](const FieldChange& a, const FieldChange& b) {
             return a.position != b.position ? a.position < b.position : a.field < b.field;

@@ -18,8 +18,8 @@ struct FieldChange {
 };
 
 struct ImportPlan {
-    std::vector<FieldChange> changes;      // by position, then field
-    std::vector<tables::Problem> problems; // any problem means nothing may be written
+    std::vector<FieldChange> changes; // by position, then field
+    tables::ProblemList problems;     // any problem means nothing may be written
 };
 
 // Judges every row against the image as it is now: each entry once, under its own name,

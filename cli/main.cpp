@@ -4,5 +4,5 @@
 
 int main(int argc, char* argv[]) {
     std::ios::sync_with_stdio(false);
-    return cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    return cli::runOnStandardStreams(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -19,6 +19,7 @@ struct IoError {
         BadContent,     // the file's own bytes rule the operation out: a table missing or malformed
         NotRegularFile, // a directory, FIFO, socket or device where a file must be; `reason`
                         // says which
+        NotOwner,       // another user's file, which only its owner or root may replace
     };
 
     Kind kind = Kind::Platform;

@@ -139,44 +139,76 @@ Result<std::string> followLinks(SysIo& io, const std::string& path) {
     return IoError::fromErrno(ELOOP, "follow the link", path);
 }
 
-// Writes all of `bytes` from the start of the open file `fd`; 0 or the error number.
-int writeAll(SysIo& io, int fd, const Bytes& bytes) {
+// The result of a system call as a Status: a negative result is the negated error number.
+Status checked(std::int64_t result, const char* action, const std::string& path) {
+    if (result < 0)
+        return IoError::fromErrno(static_cast<int>(-result), action, path);
+    return {};
+}
+
+// Writes all of `bytes` from the start of the open file `fd`.
+Status writeAll(SysIo& io, int fd, const Bytes& bytes, const std::string& path) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::int64_t n = io.pwrite(fd, bytes.data() + done, bytes.size() - done,
                                          static_cast<std::int64_t>(done));
         if (n <= 0)
-            return n == 0 ? EIO : static_cast<int>(-n);
+            return checked(n == 0 ? -EIO : n, "write", path);
         done += static_cast<std::size_t>(n);
     }
-    return 0;
+    return {};
 }
 
-// Writes `bytes` into the new file `fd`, gives it the permission bits of `replaced` (when it
-// replaces a file), flushes and closes it; on failure says which step failed in `action` and
-// gives the error number.
-int fill(SysIo& io, int fd, const Bytes& bytes, const FileStatus* replaced, const char*& action) {
-    int error = writeAll(io, fd, bytes);
-    action = "write";
-    if (error == 0 && replaced) {
-        action = "give the permissions of the file it replaces to";
-        error = -io.setMode(fd, replaced->mode & 07777u);
-    }
-    if (error == 0) {
-        action = "flush to disk";
-        error = -io.fsync(fd);
-    }
-    if (const int closed = io.close(fd); error == 0 && closed < 0) {
-        action = "close";
-        error = -closed;
-    }
-    return error;
+// Gives the new file `fd` what the file it replaces had: its owner and group (what a root
+// caller can give, and a group that the owner belongs to), then its permission bits. A new
+// file in place of none gets the bits any new file gets. The file stays private (0600) until
+// then, so it is never readable by more people than the one it replaces.
+Status settle(SysIo& io, int fd, const std::string& path, const FileStatus* replaced) {
+    if (!replaced)
+        return checked(io.setMode(fd, io.newFileMode()), "set the permissions of", path);
+    FileStatus made;
+    if (Status status = checked(io.status(fd, made), "examine", path); !status.ok())
+        return status;
+    if (made.owner != replaced->owner || made.group != replaced->group)
+        if (Status status = checked(io.setOwner(fd, replaced->owner, replaced->group),
+                                    "give the owner and group of the file it replaces to", path);
+            !status.ok())
+            return status;
+    return checked(io.setMode(fd, replaced->mode & 07777u),
+                   "give the permissions of the file it replaces to", path);
+}
+
+// Writes `bytes` into the new file `fd`, settles its owner and mode, flushes and closes it.
+Status fill(SysIo& io, int fd, const std::string& path, const Bytes& bytes,
+            const FileStatus* replaced) {
+    Status status = writeAll(io, fd, bytes, path);
+    if (status.ok())
+        status = settle(io, fd, path, replaced);
+    if (status.ok())
+        status = checked(io.fsync(fd), "flush to disk", path);
+    if (Status closed = checked(io.close(fd), "close", path); status.ok())
+        status = closed;
+    return status;
 }
 
 Status syncFolderOf(SysIo& io, const std::string& path) {
     const std::string folder = folderOf(path);
-    if (const int synced = io.syncFolder(folder); synced < 0)
-        return IoError::fromErrno(-synced, "flush to disk the folder", folder);
+    return checked(io.syncFolder(folder), "flush to disk the folder", folder);
+}
+
+// Whether the caller may put a new file in place of `target`, as a shell's redirection into
+// it would be allowed: it may write into it, and owns it (or is root, who can give the new
+// file the old one's owner).
+Status mayReplace(SysIo& io, const std::string& target, const FileStatus& existing) {
+    if (Status writable = checked(io.checkWritable(target), "replace", target); !writable.ok())
+        return writable;
+    const unsigned user = io.effectiveUser();
+    if (user != 0 && existing.owner != user) {
+        IoError error = IoError::fromErrno(EPERM, "replace", target);
+        error.kind = IoError::Kind::NotOwner;
+        error.reason = "it belongs to another user, and a file put in its place would be yours";
+        return error;
+    }
     return {};
 }
 
@@ -186,10 +218,15 @@ Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     const int fd = io.open(path, SysIo::Mode::CreateNew);
     if (fd < 0)
         return IoError::fromErrno(-fd, "create", path);
-    const char* action = nullptr;
-    if (const int error = fill(io, fd, bytes, nullptr, action); error != 0) {
+    // Created with the mode any new file gets, so there is nothing to settle.
+    Status status = writeAll(io, fd, bytes, path);
+    if (status.ok())
+        status = checked(io.fsync(fd), "flush to disk", path);
+    if (Status closed = checked(io.close(fd), "close", path); status.ok())
+        status = closed;
+    if (!status.ok()) {
         (void)io.unlink(path);
-        return IoError::fromErrno(error, action, path);
+        return status;
     }
     return syncFolderOf(io, path);
 }
@@ -229,20 +266,21 @@ Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     if (found < 0 && found != -ENOENT)
         return IoError::fromErrno(-found, "examine", target);
 
+    if (found == 0)
+        if (Status allowed = mayReplace(io, target, existing); !allowed.ok())
+            return allowed;
+
     std::string partial =
         folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
     const int fd = io.createUnique(partial);
     if (fd < 0)
         return IoError::fromErrno(-fd, "create a file in", folderOf(target));
-    const char* action = nullptr;
-    int error = fill(io, fd, bytes, found == 0 ? &existing : nullptr, action);
-    if (error == 0) {
-        action = "rename into place";
-        error = -io.rename(partial, target);
-    }
-    if (error != 0) {
+    Status status = fill(io, fd, partial, bytes, found == 0 ? &existing : nullptr);
+    if (status.ok())
+        status = checked(io.rename(partial, target), "rename into place", partial);
+    if (!status.ok()) {
         (void)io.unlink(partial);
-        return IoError::fromErrno(error, action, partial);
+        return status;
     }
     // The new name reaches the disk with the folder.
     return syncFolderOf(io, target);

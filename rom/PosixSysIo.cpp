@@ -1,7 +1,9 @@
 #include "SysIo.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,60 @@ void fill(FileStatus& status, const struct stat& info) {
     status.size = static_cast<std::int64_t>(info.st_size);
     status.device = static_cast<std::uint64_t>(info.st_dev);
     status.inode = static_cast<std::uint64_t>(info.st_ino);
+    status.owner = static_cast<unsigned>(info.st_uid);
+    status.group = static_cast<unsigned>(info.st_gid);
+}
+
+// Temporary files to remove if a signal ends the process before they are renamed into place.
+// The handler may only use what is safe in a signal handler: fixed buffers and unlink.
+constexpr std::size_t kPendingSlots = 4;
+constexpr std::size_t kPendingPathMax = 4096;
+char g_pendingPaths[kPendingSlots][kPendingPathMax];
+volatile std::sig_atomic_t g_pendingUsed[kPendingSlots];
+constexpr int kFatalSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGXFSZ};
+
+extern "C" void removePendingAndDie(int signal) {
+    for (std::size_t slot = 0; slot < kPendingSlots; ++slot)
+        if (g_pendingUsed[slot])
+            ::unlink(g_pendingPaths[slot]);
+    // The handler was reset to the default as it ran: the signal now ends the process as it
+    // would have, once the handler returns.
+    ::raise(signal);
+}
+
+// Catches the fatal signals whose action is the default; one the caller ignores stays ignored.
+void catchFatalSignals() {
+    for (const int signal : kFatalSignals) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL ||
+            (current.sa_flags & SA_SIGINFO))
+            continue;
+        struct sigaction removing {};
+        removing.sa_handler = removePendingAndDie;
+        sigemptyset(&removing.sa_mask);
+        for (const int other : kFatalSignals)
+            sigaddset(&removing.sa_mask, other);
+        removing.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &removing, nullptr);
+    }
+}
+
+void markPending(const std::string& path) {
+    if (path.size() >= kPendingPathMax)
+        return;
+    catchFatalSignals();
+    for (std::size_t slot = 0; slot < kPendingSlots; ++slot)
+        if (!g_pendingUsed[slot]) {
+            std::memcpy(g_pendingPaths[slot], path.c_str(), path.size() + 1);
+            g_pendingUsed[slot] = 1;
+            return;
+        }
+}
+
+void clearPending(const std::string& path) {
+    for (std::size_t slot = 0; slot < kPendingSlots; ++slot)
+        if (g_pendingUsed[slot] && path == g_pendingPaths[slot])
+            g_pendingUsed[slot] = 0;
 }
 
 class PosixSysIo final : public SysIo {
@@ -55,15 +111,7 @@ public:
         if (fd < 0)
             return -errno;
         path.assign(name.data());
-        // mkostemp makes the file private; give it what any new file would get.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        if (::fchmod(fd, 0666 & ~mask) != 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(path.c_str());
-            return -error;
-        }
+        markPending(path); // mkostemp made it private (0600)
         return fd;
     }
 
@@ -139,12 +187,30 @@ public:
         return ::fchmod(fd, static_cast<mode_t>(mode)) == 0 ? 0 : -errno;
     }
 
+    int setOwner(int fd, unsigned owner, unsigned group) override {
+        return ::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0 ? 0 : -errno;
+    }
+
+    unsigned newFileMode() override {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return 0666u & ~static_cast<unsigned>(mask);
+    }
+
+    unsigned effectiveUser() override { return static_cast<unsigned>(::geteuid()); }
+
     int rename(const std::string& from, const std::string& to) override {
-        return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : -errno;
+        if (std::rename(from.c_str(), to.c_str()) != 0)
+            return -errno;
+        clearPending(from);
+        return 0;
     }
 
     int unlink(const std::string& path) override {
-        return ::unlink(path.c_str()) == 0 ? 0 : -errno;
+        if (::unlink(path.c_str()) != 0)
+            return -errno;
+        clearPending(path);
+        return 0;
     }
 };
 

@@ -12,6 +12,8 @@ struct FileStatus {
     std::int64_t size = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    unsigned owner = 0; // user id
+    unsigned group = 0; // group id
 
     [[nodiscard]] bool isRegular() const;
     // "a directory", "a FIFO", "a character device"...: what a file that is not regular is.
@@ -37,8 +39,10 @@ public:
     virtual ~SysIo() = default;
 
     virtual int open(const std::string& path, Mode mode) = 0; // descriptor
-    // Creates a new file whose name is `path` with its trailing "XXXXXX" made unique, with
-    // the permissions a new file gets (0666 less the umask); `path` receives the name.
+    // Creates a new file whose name is `path` with its trailing "XXXXXX" made unique, that only
+    // its owner may read or write until its mode is set; `path` receives the name. If the
+    // process is stopped by SIGTERM, SIGINT, SIGHUP or SIGXFSZ before the file is renamed or
+    // unlinked through this interface, it is removed first.
     virtual int createUnique(std::string& path) = 0;
     virtual std::int64_t pread(int fd, std::uint8_t* buffer, std::size_t count,
                                std::int64_t offset) = 0;
@@ -60,6 +64,11 @@ public:
     // not, such as -EROFS on read-only media or -EPERM for an immutable file.
     virtual int checkWritable(const std::string& path) = 0;
     virtual int setMode(int fd, unsigned mode) = 0;
+    virtual int setOwner(int fd, unsigned owner, unsigned group) = 0;
+    // The permission bits a new file gets: 0666 less the umask.
+    virtual unsigned newFileMode() = 0;
+    // The user id that file permissions are checked against (0 for root).
+    virtual unsigned effectiveUser() = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
 };
@@ -68,5 +77,6 @@ public:
 SysIo& systemIo();
 
 inline constexpr int kStandardInput = 0;
+inline constexpr int kStandardOutput = 1;
 
 } // namespace rom

@@ -6,12 +6,13 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isBlank(const Row& row) {
-    return row.fields.size() == 1 && row.fields.front().empty();
+    return row.fieldCount == 1 && row.fields.front().empty();
 }
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : m_text(text) {
+    Reader(std::string_view text, std::size_t maxRows, std::size_t maxFields)
+        : m_text(text), m_maxRows(maxRows), m_maxFields(maxFields) {
         if (m_text.starts_with(kByteOrderMark))
             m_text.remove_prefix(kByteOrderMark.size());
     }
@@ -22,8 +23,13 @@ public:
             row.line = m_line;
             if (!readRow(row))
                 break; // the row runs to the end of the text unterminated
-            if (!isBlank(row))
-                m_table.rows.push_back(std::move(row));
+            if (isBlank(row))
+                continue;
+            if (m_table.rows.size() == m_maxRows) {
+                m_table.complete = false;
+                break;
+            }
+            m_table.rows.push_back(std::move(row));
         }
         return std::move(m_table);
     }
@@ -46,6 +52,12 @@ private:
         return true;
     }
 
+    // A row of thousands of broken fields says no more than its first ones.
+    void error(int line, const char* message) {
+        if (m_table.errors.size() < m_maxRows)
+            m_table.errors.push_back({line, message});
+    }
+
     bool readRow(Row& row) {
         while (true) {
             std::string field;
@@ -57,7 +69,8 @@ private:
                        m_text[m_at] != '\n')
                     field += m_text[m_at++];
             }
-            row.fields.push_back(std::move(field));
+            if (row.fieldCount++ < m_maxFields)
+                row.fields.push_back(std::move(field));
             if (m_at >= m_text.size())
                 return true;
             if (m_text[m_at] == ',') {
@@ -73,7 +86,7 @@ private:
         ++m_at; // the opening quote
         while (true) {
             if (m_at >= m_text.size()) {
-                m_table.errors.push_back({rowLine, "a quoted field is never closed"});
+                error(rowLine, "a quoted field is never closed");
                 return false;
             }
             const char c = m_text[m_at];
@@ -97,7 +110,7 @@ private:
         // After the closing quote only a separator or a line end may follow.
         if (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
             m_text[m_at] != '\n') {
-            m_table.errors.push_back({m_line, "text after the closing quote of a field"});
+            error(m_line, "text after the closing quote of a field");
             while (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
                    m_text[m_at] != '\n')
                 field += m_text[m_at++];
@@ -106,6 +119,8 @@ private:
     }
 
     std::string_view m_text;
+    std::size_t m_maxRows;
+    std::size_t m_maxFields;
     std::size_t m_at = 0;
     int m_line = 1;
     Table m_table;
@@ -113,8 +128,8 @@ private:
 
 } // namespace
 
-Table read(std::string_view text) {
-    return Reader(text).table();
+Table read(std::string_view text, std::size_t maxRows, std::size_t maxFields) {
+    return Reader(text, maxRows, maxFields).table();
 }
 
 std::string quote(std::string_view field) {

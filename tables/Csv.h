@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@ namespace csv {
 struct Row {
     int line = 0; // where the row starts, 1-based
     std::vector<std::string> fields;
+    std::size_t fieldCount = 0; // how many the row has: more than `fields` when it was cut
 };
 
 struct Error {
@@ -21,9 +23,11 @@ struct Error {
 struct Table {
     std::vector<Row> rows; // blank lines are skipped
     std::vector<Error> errors;
+    bool complete = true; // false when reading stopped after the most rows asked for
 };
 
-[[nodiscard]] Table read(std::string_view text);
+// Reads at most `maxRows` rows, of which each keeps its first `maxFields` fields.
+[[nodiscard]] Table read(std::string_view text, std::size_t maxRows, std::size_t maxFields);
 
 // `field` as a CSV field: quoted where it holds a comma, a quote or a line break.
 [[nodiscard]] std::string quote(std::string_view field);

@@ -4,6 +4,7 @@
 #include "Csv.h"
 
 #include "FieldLayout.h"
+#include "Printable.h"
 
 #include <set>
 
@@ -14,35 +15,45 @@ void checkHeader(const csv::Row& header, InputTable& table) {
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {
         if (!isRequiredColumn(name))
-            table.problems.push_back({header.line, name, "unknown column"});
+            table.problems.add({header.line, rom::printable(name, 40), "unknown column"});
         else if (!seen.insert(name).second)
-            table.problems.push_back({header.line, name, "the column appears twice"});
+            table.problems.add({header.line, rom::printable(name, 40), "the column appears twice"});
     }
     for (const std::string& name : requiredColumns())
         if (!seen.count(name))
-            table.problems.push_back({header.line, name, "the column is missing"});
+            table.problems.add({header.line, rom::printable(name, 40), "the column is missing"});
 }
 
 } // namespace
 
 InputTable readCsvTable(std::string_view text) {
-    const csv::Table parsed = csv::read(text);
+    // The header line and a row for each entry, and then some.
+    const csv::Table parsed = csv::read(text, kMaxRows + 1, kMaxColumns + 1);
     InputTable table;
     for (const csv::Error& error : parsed.errors)
-        table.problems.push_back({error.line, "", error.message});
+        table.problems.add({error.line, "", error.message});
+    if (!parsed.complete)
+        table.problems.add({0, "",
+                            "the table has more than " + std::to_string(kMaxRows) +
+                                " rows, and no image has more than a few hundred entries"});
     if (parsed.rows.empty()) {
-        table.problems.push_back({0, "", "the file holds no header line"});
+        table.problems.add({0, "", "the file holds no header line"});
         return table;
     }
     const csv::Row& header = parsed.rows.front();
+    if (header.fieldCount > kMaxColumns) {
+        table.problems.add({header.line, "",
+                            "the header has " + std::to_string(header.fieldCount) +
+                                " columns, more than any table"});
+        return table;
+    }
     checkHeader(header, table);
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
         const csv::Row& row = parsed.rows[r];
-        if (row.fields.size() != header.fields.size()) {
-            table.problems.push_back({row.line, "",
-                                      "the row has " + std::to_string(row.fields.size()) +
-                                          " fields, the header " +
-                                          std::to_string(header.fields.size())});
+        if (row.fieldCount != header.fieldCount) {
+            table.problems.add({row.line, "",
+                                "the row has " + std::to_string(row.fieldCount) +
+                                    " fields, the header " + std::to_string(header.fieldCount)});
             continue;
         }
         InputRow input;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
@@ -8,12 +9,17 @@
 // Reads an edited table (CSV or JSON) into rows of named cells, before any value is judged.
 namespace tables {
 
+// Far beyond any image's table (at most 507 entries, a few dozen columns), and small enough
+// that no input, however large or strange, costs much time or memory.
+inline constexpr std::size_t kMaxRows = 1000;
+inline constexpr std::size_t kMaxColumns = 256;
+
 struct Cell {
     enum class Kind {
         Field,   // a CSV field: text that may spell a number
-        Integer, // a JSON whole number
+        Integer, // a JSON whole number, as written
         String,  // a JSON string
-        Other,   // anything else JSON holds: a fraction, true, null, an array...
+        Other,   // anything else JSON holds, as written: a fraction, true, null, an array...
     };
 
     Kind kind = Kind::Field;
@@ -36,9 +42,31 @@ struct Problem {
     std::string message;
 };
 
+// The problems found, of which only the first few by line are kept: a file of a million bad
+// rows costs no more than one of twenty, and tells the user as much.
+class ProblemList {
+public:
+    static constexpr std::size_t kShown = 20;
+
+    void add(Problem problem);
+
+    [[nodiscard]] bool empty() const { return m_count == 0; }
+    [[nodiscard]] std::size_t count() const { return m_count; }
+    // Up to kShown problems, by line, those of one line in the order they were found.
+    [[nodiscard]] std::vector<Problem> shown() const;
+
+private:
+    struct Kept {
+        std::size_t order;
+        Problem problem;
+    };
+    std::vector<Kept> m_kept;
+    std::size_t m_count = 0;
+};
+
 struct InputTable {
     std::vector<InputRow> rows;
-    std::vector<Problem> problems;
+    ProblemList problems;
 };
 
 // The names every row must carry: position, species and one column per record field.

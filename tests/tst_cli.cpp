@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Call = FaultInjectingIo::Call;
 
@@ -229,6 +230,118 @@ private slots:
                  0);
     }
 
+    // Output that does not all arrive is a failure: every command that prints checks its
+    // standard output before it exits, and an import whose changes cannot be shown writes none.
+    void standardOutputFailures_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("redirection");
+        QTest::addColumn<QString>("reason");
+        const QString full = "> /dev/full";
+        const QString closed = ">&-";
+        const QString noSpace = "No space left on device";
+        QTest::newRow("export") << QStringList{"export", "IMAGE"} << full << noSpace;
+        QTest::newRow("export -f json")
+            << QStringList{"export", "IMAGE", "-f", "json"} << full << noSpace;
+        QTest::newRow("export -o -")
+            << QStringList{"export", "IMAGE", "-o", "-"} << full << noSpace;
+        QTest::newRow("identify") << QStringList{"identify", "IMAGE"} << full << noSpace;
+        QTest::newRow("check") << QStringList{"check", "IMAGE"} << full << noSpace;
+        QTest::newRow("diff") << QStringList{"diff", "IMAGE", "IMAGE"} << full << noSpace;
+        QTest::newRow("help") << QStringList{"help"} << full << noSpace;
+        QTest::newRow("--help") << QStringList{"export", "--help"} << full << noSpace;
+        QTest::newRow("import") << QStringList{"import", "IMAGE", "TABLE"} << full << noSpace;
+        QTest::newRow("export, closed")
+            << QStringList{"export", "IMAGE"} << closed << "Bad file descriptor";
+    }
+    void standardOutputFailures() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, redirection);
+        QFETCH(QString, reason);
+        QList<QByteArray> lines = m_table.split('\n');
+        QList<QByteArray> cells = lines[1].split(',');
+        cells[2] = cells[2] == "1" ? "2" : "1";
+        lines[1] = cells.join(',');
+        writeText(m_csv, lines.join('\n'));
+        arguments.replaceInStrings("IMAGE", m_image).replaceInStrings("TABLE", m_csv);
+        const QByteArray before = SyntheticRom::sha256(m_image);
+        QProcess process;
+        process.start("sh", QStringList{"-c", "exec \"$0\" \"$@\" " + redirection,
+                                        QStringLiteral(STATWRIGHT_CLI)} +
+                                arguments);
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 3);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(
+            err.endsWith("statwright-cli: Could not write to standard output: " + reason + "\n"),
+            qPrintable(err));
+        QCOMPARE(SyntheticRom::sha256(m_image), before);
+    }
+
+    // -o never replaces what a shell's redirection would not write into: a read-only file, or
+    // (for anyone but root) another user's file, whose owner a replacement could not keep.
+    void replacingOnlyWhatTheCallerMayWrite_data() {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("read-only target")
+            << "read-only" << QString("Could not replace \"%1\": Permission denied.");
+        QTest::newRow("another user's target")
+            << "foreign"
+            << QString("Could not replace \"%1\": it belongs to another user, and a "
+                       "file put in its place would be yours. To write into it in "
+                       "place, as its owner would have it, give -o - and a shell "
+                       "redirection into it.");
+    }
+    void replacingOnlyWhatTheCallerMayWrite() {
+        QFETCH(QString, refusal);
+        QFETCH(QString, says);
+        const QString target = m_roms->folder() + "/target.csv";
+        writeText(target, "old");
+        FaultInjectingIo io;
+        if (refusal == "read-only")
+            io.failCall(Call::CheckWritable, EACCES);
+        else
+            io.pretendUser(::geteuid() + 1);
+        const Outcome result = runCli({"export", m_image, "-o", target}, io);
+        QCOMPARE(result.status, 3);
+        QCOMPARE(result.err, "statwright-cli: " + says.arg(target) + "\n");
+        QCOMPARE(io.count(Call::CreateUnique), 0);
+        QCOMPARE(readText(target), QByteArray("old"));
+    }
+
+    // Run as root, a replacement keeps the owner, group and mode of another user's file.
+    void rootKeepsTheOwnerOfAReplacedFile() {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        const QString target = m_roms->folder() + "/theirs.csv";
+        writeText(target, "old");
+        const QByteArray name = QFile::encodeName(target);
+        QVERIFY(::chown(name.constData(), 65534, 65534) == 0);
+        QVERIFY(::chmod(name.constData(), 0640) == 0);
+        QCOMPARE(runCli({"export", m_image, "-o", target}).status, 0);
+        struct stat info {};
+        QVERIFY(::stat(name.constData(), &info) == 0);
+        QCOMPARE(info.st_uid, uid_t(65534));
+        QCOMPARE(info.st_gid, gid_t(65534));
+        QCOMPARE(info.st_mode & 07777, mode_t(0640));
+        QCOMPARE(readText(target), m_table);
+    }
+
+    // A write stopped by the file-size limit (SIGXFSZ) leaves no temporary file behind, and
+    // the process still ends by that signal.
+    void stoppedWriteLeavesNoTemporaryFile() {
+        const QString target = m_roms->folder() + "/limited.csv";
+        QProcess process;
+        process.start("bash", {"-c", "ulimit -f 8; exec \"$0\" \"$@\"",
+                               QStringLiteral(STATWRIGHT_CLI), "export", m_image, "-o", target});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(
+            QDir(m_roms->folder()).entryList(QDir::Hidden | QDir::Files).filter("limited").size(),
+            0);
+    }
+
     void demoImage() {
         const QString demo = m_roms->folder() + "/demo.nds";
         QCOMPARE(runCli({"sample", demo}).status, 0);
@@ -393,6 +506,18 @@ private slots:
                                         << ":1: health: unknown column";
         QTest::newRow("unclosed quote") << "cell:13:1:\"Caterpie"
                                         << ": a quoted field is never closed";
+        // What a cell holds is quoted back escaped, and cut: no terminal control, no flood.
+        QTest::newRow("escape sequence in a cell")
+            << "cell:7:2:\x1B[31mred"
+            << ":7: hp: \"\\x1B[31mred\" is not a whole number";
+        QTest::newRow("line break in a quoted cell") << "cell:7:2:\"a\nb\""
+                                                     << ":7: hp: \"a\\x0Ab\" is not a whole number";
+        QTest::newRow("cell of 10,000 characters")
+            << "cell:7:2:" + QString(10000, 'a')
+            << ":7: hp: \"" + QString(40, 'a') + "...\" is not a whole number";
+        QTest::newRow("number beyond every range")
+            << "cell:7:2:18446744073709551615"
+            << ":7: hp: 18446744073709551615 is not between 0 and 255";
     }
     void rejectsBadTables() {
         QFETCH(QString, edit);
@@ -405,6 +530,42 @@ private slots:
                  qPrintable(result.err));
         QVERIFY(result.err.contains("nothing was written"));
         QCOMPARE(io.count(Call::OpenForWriting), 0);
+    }
+
+    // However large or strange the input, it is refused at once, with at most twenty problems
+    // shown and the rest counted. (Its time and memory are measured in docs/performance.md.)
+    void largeBadInputs_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("JSON nested 40,000 deep")
+            << "nested.json" << QByteArray(40000, '[')
+            << "the values nest more than 6 levels deep, deeper than any table";
+        QTest::newRow("100 short rows") << "short.csv" << QByteArray() << "short.csv: and 80 more";
+        QTest::newRow("30,000 short rows")
+            << "many.csv" << QByteArray() << "the table has more than 1000 rows";
+        QTest::newRow("a row of a million fields")
+            << "wide.csv" << QByteArray() << ":2: the row has 1000000 fields, the header 24";
+    }
+    void largeBadInputs() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, says);
+        const QByteArray header = m_table.left(m_table.indexOf('\n') + 1);
+        if (name == "short.csv")
+            text = header + QByteArray("x\n").repeated(100);
+        else if (name == "many.csv")
+            text = header + QByteArray("x\n").repeated(30000);
+        else if (name == "wide.csv")
+            text = header + QByteArray("0,").repeated(999999) + "0\n";
+        const QString path = m_roms->folder() + "/" + name;
+        writeText(path, text);
+        const Outcome result = runCli({"import", m_image, path});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(says), qPrintable(result.err.left(2000)));
+        QVERIFY(result.err.count('\n') <= 22);
+        if (name == "short.csv")
+            QVERIFY(result.err.endsWith("100 problems in " + path + "; nothing was written\n"));
     }
 
     // Values the window may keep unchanged are accepted unchanged; spreadsheets' own habits
@@ -445,6 +606,11 @@ private slots:
             << "entries[0].attack: must be a number, not the string \"1\"";
         QTest::newRow("fraction") << "(?<=\"speed\": )\\d+" << QByteArray("1.5")
                                   << "entries[0].speed: 1.5 is not a whole number";
+        QTest::newRow("exponent") << "(?<=\"speed\": )\\d+" << QByteArray("1e2")
+                                  << "entries[0].speed: 1e2 is not a whole number";
+        QTest::newRow("whole number beyond every range")
+            << "(?<=\"speed\": )\\d+" << QByteArray("18446744073709551616")
+            << "entries[0].speed: 18446744073709551616 is not between 0 and 255";
         QTest::newRow("invalid UTF-8") << "Bulbasaur"
                                        << QByteArray("Bulb\xC3"
                                                      "saur")

@@ -8,8 +8,11 @@
 #include <QtTest/QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -130,6 +133,19 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QVERIFY(open.sameFile(status));
          QCOMPARE(on.io.close(fd), 0);
      }},
+    {"a unique file is private until its mode is set",
+     [](const Implementation& on) {
+         std::string name = on.path("u.XXXXXX");
+         const int fd = on.io.createUnique(name);
+         rom::FileStatus status;
+         QCOMPARE(on.io.status(fd, status), 0);
+         QCOMPARE(status.mode & 077u, 0u);
+         QCOMPARE(on.io.setMode(fd, on.io.newFileMode()), 0);
+         QCOMPARE(on.io.status(fd, status), 0);
+         QCOMPARE(status.mode & 0777u, on.io.newFileMode());
+         QCOMPARE(on.io.setOwner(fd, status.owner, status.group), 0);
+         QCOMPARE(on.io.close(fd), 0);
+     }},
     {"a closed descriptor is refused",
      [](const Implementation& on) {
          put(on, "f", "abcd");
@@ -148,6 +164,44 @@ class TestSysIo : public QObject {
     Q_OBJECT
 
 private slots:
+    // A temporary file made by the real system calls goes with the process when a signal ends
+    // it before the file is renamed into place; the process still ends by that signal.
+    void temporaryFileGoesWithAFatalSignal_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("SIGXFSZ") << SIGXFSZ;
+    }
+    void temporaryFileGoesWithAFatalSignal() {
+        QFETCH(int, signal);
+        QTemporaryDir folder;
+        const std::string pattern = QFile::encodeName(folder.filePath("t.XXXXXX")).toStdString();
+        int names[2];
+        QVERIFY(::pipe(names) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(signal, SIG_DFL); // as a fresh process has it
+            std::string name = pattern;
+            if (rom::systemIo().createUnique(name) < 0)
+                ::_exit(2);
+            (void)!::write(names[1], name.c_str(), name.size());
+            ::close(names[1]);
+            ::raise(signal);
+            ::_exit(0);
+        }
+        ::close(names[1]);
+        char made[4096] = {};
+        const ssize_t n = ::read(names[0], made, sizeof made - 1);
+        ::close(names[0]);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(n > 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), signal);
+        QVERIFY2(!QFile::exists(QString::fromLocal8Bit(made)), made);
+    }
+
     // The in-memory one keeps no folders, links or streams: the cases about those (sequential
     // reads and writes, symbolic links, FIFOs) run on real files, in tst_cli and tst_open.
     void contract_data() {

@@ -140,6 +140,20 @@ int FaultInjectingIo::setMode(int fd, unsigned mode) {
     return rom::systemIo().setMode(fd, mode);
 }
 
+int FaultInjectingIo::setOwner(int fd, unsigned owner, unsigned group) {
+    if (const int error = enter(Call::SetOwner))
+        return -error;
+    return rom::systemIo().setOwner(fd, owner, group);
+}
+
+unsigned FaultInjectingIo::newFileMode() {
+    return rom::systemIo().newFileMode();
+}
+
+unsigned FaultInjectingIo::effectiveUser() {
+    return m_user >= 0 ? unsigned(m_user) : rom::systemIo().effectiveUser();
+}
+
 int FaultInjectingIo::rename(const std::string& from, const std::string& to) {
     if (const int error = enter(Call::Rename))
         return -error;

@@ -27,6 +27,7 @@ public:
         Chmod,
         CheckWritable,
         SetMode,
+        SetOwner,
         Rename,
         Unlink,
     };
@@ -65,6 +66,11 @@ public:
     int chmod(const std::string& path, unsigned mode) override;
     int checkWritable(const std::string& path) override;
     int setMode(int fd, unsigned mode) override;
+    int setOwner(int fd, unsigned owner, unsigned group) override;
+    unsigned newFileMode() override;
+    // The real one, or the one set here.
+    unsigned effectiveUser() override;
+    void pretendUser(unsigned user) { m_user = user; }
     int rename(const std::string& from, const std::string& to) override;
     int unlink(const std::string& path) override;
 
@@ -82,4 +88,5 @@ private:
     int m_writeError = 0;
     long long m_written = 0;
     std::vector<Span> m_writes;
+    int m_user = -1;
 };

@@ -43,7 +43,7 @@ public:
             name = stem + std::string(6 - std::min<std::size_t>(6, name.size()), '0') + name;
             if (!m_files.count(name)) {
                 path = name;
-                m_files[name].mode = 0100644;
+                m_files[name].mode = 0100600;
                 return descriptor(name, true);
             }
         }
@@ -114,6 +114,14 @@ public:
     int setMode(int fd, unsigned mode) override {
         return fileOf(fd) ? chmod(m_descriptors[fd].path, mode) : -EBADF;
     }
+    // One user, who owns every file.
+    int setOwner(int fd, unsigned owner, unsigned group) override {
+        if (!fileOf(fd))
+            return -EBADF;
+        return owner == 0 && group == 0 ? 0 : -EPERM;
+    }
+    unsigned newFileMode() override { return 0644; }
+    unsigned effectiveUser() override { return 0; }
     int rename(const std::string& from, const std::string& to) override {
         const auto found = m_files.find(from);
         if (found == m_files.end())

@@ -1,0 +1,65 @@
+#include "Printable.h"
+
+namespace rom {
+namespace {
+
+constexpr std::size_t kQuotedLimit = 40;
+
+// The length of the valid UTF-8 sequence of a printable character at the start of `text`, or 0.
+std::size_t printableSequence(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead >= 0x20 && lead < 0x7F)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead == 0xC2) {
+        length = 2;
+        low = 0xA0; // U+0080 to U+009F are the C1 control characters
+    } else if (lead > 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
+}
+
+} // namespace
+
+std::string printable(std::string_view text, std::size_t limit, bool escapeQuotes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string safe;
+    std::size_t characters = 0;
+    while (!text.empty()) {
+        if (characters++ == limit)
+            return safe + "...";
+        std::size_t length = printableSequence(text);
+        if (length > 0 && !(escapeQuotes && (text.front() == '"' || text.front() == '\\'))) {
+            safe.append(text.substr(0, length));
+        } else {
+            const auto byte = static_cast<unsigned char>(text.front());
+            safe += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+            length = 1;
+        }
+        text.remove_prefix(length);
+    }
+    return safe;
+}
+
+std::string quoted(std::string_view text) {
+    return "\"" + printable(text, kQuotedLimit, true) + "\"";
+}
+
+} // namespace rom

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace rom {
+
+// Text from a file (a table cell, a path inside an image) made safe to show in a message:
+// printable ASCII and valid UTF-8 characters stay as they are; control characters (C0, DEL,
+// C1) and bytes that are no valid UTF-8 become \xNN, as do '"' and '\' when `escapeQuotes`
+// is set (for text shown between double quotes). Text longer than `limit` characters is cut
+// there and ends in "...".
+[[nodiscard]] std::string printable(std::string_view text, std::size_t limit = std::string::npos,
+                                    bool escapeQuotes = false);
+
+// `text` between double quotes, made printable and cut after a few dozen characters: for a
+// value quoted back to the user.
+[[nodiscard]] std::string quoted(std::string_view text);
+
+} // namespace rom

@@ -1,0 +1,34 @@
+#include "TableReader.h"
+
+#include <algorithm>
+
+namespace tables {
+
+void ProblemList::add(Problem problem) {
+    const std::size_t order = m_count++;
+    if (m_kept.size() < kShown) {
+        m_kept.push_back({order, std::move(problem)});
+        return;
+    }
+    // Keep the kShown problems of the lowest lines: the latest found of the highest line
+    // makes room for one on a lower line.
+    const auto last =
+        std::max_element(m_kept.begin(), m_kept.end(), [](const Kept& a, const Kept& b) {
+            return std::pair(a.problem.line, a.order) < std::pair(b.problem.line, b.order);
+        });
+    if (problem.line < last->problem.line)
+        *last = {order, std::move(problem)};
+}
+
+std::vector<Problem> ProblemList::shown() const {
+    std::vector<Kept> sorted = m_kept;
+    std::sort(sorted.begin(), sorted.end(), [](const Kept& a, const Kept& b) {
+        return std::pair(a.problem.line, a.order) < std::pair(b.problem.line, b.order);
+    });
+    std::vector<Problem> problems;
+    for (Kept& kept : sorted)
+        problems.push_back(std::move(kept.problem));
+    return problems;
+}
+
+} // namespace tables
