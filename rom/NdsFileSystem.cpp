@@ -75,9 +75,13 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
         return allocationBytes.error();
     NdsFileSystem system(file.path(), imageSize, names, allocation, std::move(nameBytes).value(),
                          std::move(allocationBytes).value());
+    // An empty entry (an unused id) holds no bytes, wherever it points; every other must lie
+    // inside the image.
     for (int id = 0; id < system.fileCount(); ++id)
-        if (Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id)); !span.ok())
-            return span.error();
+        if (system.allocationEntry(id).size() != 0)
+            if (Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id));
+                !span.ok())
+                return span.error();
     return Found(std::move(system));
 }
 
@@ -141,15 +145,19 @@ int NdsFileSystem::fileCount() const {
     return static_cast<int>(m_allocation.size() / 8);
 }
 
+FileSpan NdsFileSystem::allocationEntry(int id) const {
+    const auto at = static_cast<std::size_t>(id) * 8;
+    return {le32(m_allocation, at), le32(m_allocation, at + 4)};
+}
+
 Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
     const auto at = static_cast<std::size_t>(id) * 8;
     if (at + 8 > m_allocation.size())
         return IoError::badContent(kAction, m_image,
                                    std::string(path) + " (file " + std::to_string(id) +
                                        ") has no entry in the file allocation table");
-    const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
-    // An empty entry (an unused id) holds no bytes, wherever it points.
-    if (span.end < span.start || (span.size() > 0 && span.end > m_imageSize))
+    const FileSpan span = allocationEntry(id);
+    if (span.end < span.start || span.end > m_imageSize)
         return IoError::badContent(
             kAction, m_image,
             "its file system is damaged: " + std::string(path) + " is said to lie at bytes " +
@@ -176,8 +184,7 @@ Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
     for (int id = 0; id < fileCount(); ++id) {
         if (id == entry.id)
             continue;
-        const std::size_t at = static_cast<std::size_t>(id) * 8;
-        const FileSpan span{le32(m_allocation, at), le32(m_allocation, at + 4)};
+        const FileSpan span = allocationEntry(id);
         if (!shares(span))
             continue;
         const std::map<int, std::string> named = paths();

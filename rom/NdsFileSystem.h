@@ -73,6 +73,8 @@ private:
           m_allocation(std::move(allocation)) {}
 
     [[nodiscard]] int fileCount() const;
+    // The allocation entry of `id` < fileCount(), unchecked.
+    [[nodiscard]] FileSpan allocationEntry(int id) const;
 
     [[nodiscard]] Result<std::vector<Directory>> directories() const;
     // Calls `visit` for each name that directory `index` lists, until it returns false.
