@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Artwork.h"
+#include "FileDialogBackend.h"
 #include "Form2.h"
 #include "Form3.h"
 #include "Form4.h"
@@ -12,7 +13,6 @@
 #include "EditionIdentification.h"
 #include "EntryRules.h"
 #include "RecordStore.h"
-#include "clsCommonDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,8 +30,7 @@ std::string localPath(const QString& path) {
 
 } // namespace
 
-Form1::Form1(AppServices services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_reporter(services.prompter, this) {
+Form1::Form1(AppServices services, QWidget* parent) : QMainWindow(parent), m_services(services) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(uitext::programName());
     setWindowIcon(artwork::programIcon());
@@ -66,14 +65,16 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::openRom() {
     if (!takesInput())
         return;
-    clsCommonDialog dialog(m_services.fileDialogs);
-    const QString path =
-        dialog.ShowOpen(this, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."),
-                        QString(), QStringLiteral("NDS ROMs (*.nds)|*.nds"),
-                        clsCommonDialog::OFN_HIDEREADONLY | clsCommonDialog::OFN_PATHMUSTEXIST |
-                            clsCommonDialog::OFN_FILEMUSTEXIST);
-    if (path.isEmpty())
+    // Every time afresh: the folder the program runs in, the first filter.
+    FileDialogRequest request;
+    request.owner = this;
+    request.title = QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM...");
+    request.nameFilters = {QStringLiteral("NDS ROMs (*.nds)")};
+    request.existingFileOnly = true;
+    const FileDialogAnswer answer = m_services.fileDialogs.run(request);
+    if (!answer.accepted || answer.path.isEmpty())
         return;
+    const QString& path = answer.path;
 
     const std::string file = localPath(path);
     // A FIFO, a device or a folder is no image: say so before touching it, or its mode.
@@ -202,7 +203,9 @@ void Form1::saveSpecies() {
 void Form1::reportFailure(const rom::IoError& error) {
     if (error.kind != rom::IoError::Kind::BadContent &&
         error.kind != rom::IoError::Kind::NotRegularFile) {
-        m_reporter.report(error);
+        m_services.prompter.showMessage(this, Prompter::Icon::None,
+                                        QStringLiteral("Error: %1").arg(error.code),
+                                        QString::fromStdString(error.describe()));
         return;
     }
     m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),

@@ -2,7 +2,6 @@
 
 #include "AppServices.h"
 #include "Form1Ui.h"
-#include "MessageErrorReporter.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -52,7 +51,6 @@ private:
     [[nodiscard]] bool takesInput() const;
 
     AppServices m_services;
-    MessageErrorReporter m_reporter;
     Form1Ui m_ui;
     std::unique_ptr<RecordForm> m_record;
     QPointer<HelpDialog> m_dialog;

@@ -6,14 +6,6 @@
 
 namespace uitext {
 
-QStringList toStringList(std::span<const std::string_view> entries) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string_view entry : entries)
-        list << fromUtf8(entry);
-    return list;
-}
-
 QFont controlFont() {
     static const QString family = [] {
         const QStringList installed = QFontDatabase::families();

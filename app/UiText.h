@@ -13,7 +13,6 @@ namespace uitext {
 [[nodiscard]] inline QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-[[nodiscard]] QStringList toStringList(std::span<const std::string_view> entries);
 
 // "Arial Unicode MS" at 8.25 points where it is installed, otherwise a metric-compatible
 // sans serif.

@@ -1,5 +1,4 @@
-// Decoding and encoding one record, and the hex text it travels as.
-#include "HexFunctions.h"
+// Decoding and encoding one record, and checking a stat box's text.
 #include "RecordCodec.h"
 #include "StatText.h"
 
@@ -33,13 +32,6 @@ void EncodeRecord(benchmark::State& state) {
     }
 }
 BENCHMARK(EncodeRecord);
-
-void RecordAsHexText(benchmark::State& state) {
-    const species::RecordBytes record = sampleRecord();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(HexFunctions::fromHexText(HexFunctions::toHexText(record)));
-}
-BENCHMARK(RecordAsHexText);
 
 void ValidateStatText(benchmark::State& state) {
     for (auto _ : state)

@@ -4,8 +4,8 @@
 #include "ImportPlan.h"
 
 #include "EditionIdentification.h"
-#include "HexFunctions.h"
 #include "PositionedFile.h"
+#include "Printable.h"
 #include "SampleImage.h"
 #include "TableLocation.h"
 #include "TableReader.h"
@@ -69,13 +69,13 @@ ExitCode Commands::identify(const std::string& path) {
     if (!place.ok())
         return fail(tableFailure(place.error(), edition));
     const std::int64_t base = place.value().base;
-    m_out << "record base: " << HexFunctions::hexNumber(base) << " (" << base << ")\n";
+    m_out << "record base: " << rom::hexNumber(base) << " (" << base << ")\n";
     if (place.value().archive.empty())
         m_out << "table: at the fixed base of " << edition.code
               << ", as the image has no file system\n";
     else
-        m_out << "table: " << place.value().archive << " at " << HexFunctions::hexNumber(base)
-              << ", " << place.value().entries << " entries\n";
+        m_out << "table: " << place.value().archive << " at " << rom::hexNumber(base) << ", "
+              << place.value().entries << " entries\n";
     return ExitCode::Success;
 }
 

@@ -1,7 +1,6 @@
 #include "ImageCheck.h"
 
 #include "EditionIdentification.h"
-#include "HexFunctions.h"
 #include "NdsFileSystem.h"
 #include "Printable.h"
 #include "TableLocation.h"
@@ -14,7 +13,7 @@ std::string fixedBaseLine(const rom::NdsFileSystem& system, const rom::GameEditi
                           const species::TablePlace* place) {
     if (!edition.hasFixedBase())
         return "fixed base: " + std::string(edition.code) + " has none\n";
-    const std::string head = "fixed base " + HexFunctions::hexNumber(edition.recordBase) + " of " +
+    const std::string head = "fixed base " + rom::hexNumber(edition.recordBase) + " of " +
                              std::string(edition.code) + ": ";
     const std::vector<rom::FileEntry> holders = system.filesHolding(edition.recordBase);
     if (holders.empty())
@@ -48,8 +47,7 @@ std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string&
     if (place.ok() && place.value().archive.empty()) {
         report.text = "unverifiable: the image has no file system; the table is read at " +
                       std::string(edition.code) + "'s fixed base " +
-                      HexFunctions::hexNumber(edition.recordBase) +
-                      ", and the image may still be fine\n";
+                      rom::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
     if (place.ok()) {
@@ -58,8 +56,8 @@ std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string&
         report.text = "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
                       "), a NARC archive of " + std::to_string(found.members) + " members\n" +
                       "members 1 to " + std::to_string(found.entries) +
-                      " are 44-byte records back to back, from " +
-                      HexFunctions::hexNumber(found.base) + "\n";
+                      " are 44-byte records back to back, from " + rom::hexNumber(found.base) +
+                      "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
         report.problem = tableFailure(place.error(), edition);

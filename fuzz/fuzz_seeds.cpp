@@ -1,5 +1,5 @@
 // Writes a starting corpus for each fuzz target into the folder given: exported tables,
-// headers with supported codes, hex texts, records and a small image with a file system.
+// headers with supported codes, records and a small image with a file system.
 #include "NdsImageBuilder.h"
 #include "SampleImage.h"
 #include "TableWriter.h"
@@ -60,8 +60,6 @@ int main(int argc, char* argv[]) {
     put(root / "filesystem", "sample.nds", std::string(sample.begin(), sample.end()));
     put(root / "identify", "header.nds", std::string(12, '\0') + "CPUJ");
     put(root / "identify", "short.nds", "ADAE");
-    for (const char* hex : {"0A", "ABC", "ff", "2C01", "", "zz"})
-        put(root / "hex", std::string("hex_") + (*hex ? hex : "empty"), hex);
     put(root / "record", "record.bin",
         std::string("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40\x00\x00\xC3\x01\xFF\xFF", 16) +
             std::string(28, '\x7F'));

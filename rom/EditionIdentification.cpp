@@ -1,7 +1,5 @@
 #include "EditionIdentification.h"
 
-#include "PositionedFile.h"
-
 #include <sys/stat.h>
 
 namespace rom {
@@ -27,7 +25,10 @@ Identification identified(Result<Bytes> code, Editions editions) {
 } // namespace
 
 Identification identifyImage(SysIo& io, const std::string& path, Editions editions) {
-    return identified(readAt(io, path, kGameCodeOffset, kGameCodeLength), editions);
+    Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        return identified(file.error(), editions);
+    return identifyImage(file.value(), editions);
 }
 
 Identification identifyImage(OpenFile& file, Editions editions) {

@@ -1,7 +1,7 @@
 #include "NdsFileSystem.h"
 
-#include "HexFunctions.h"
 #include "LittleEndian.h"
+#include "Printable.h"
 
 #include <algorithm>
 #include <deque>
@@ -21,8 +21,7 @@ constexpr std::size_t kLongestPath = 1024;
 constexpr char kAction[] = "read the file system of";
 
 std::string directoryName(std::size_t index) {
-    return "directory " +
-           HexFunctions::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
+    return "directory " + rom::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
 }
 
 } // namespace
@@ -52,10 +51,9 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
             return broken(std::string("the header gives the file ") + name + " table " +
                           (table.start == 0 ? "no offset" : "a size of 0"));
         if (table.end > imageSize)
-            return broken(
-                std::string("the file ") + name + " table (bytes " +
-                HexFunctions::hexNumber(table.start) + " to " + HexFunctions::hexNumber(table.end) +
-                ") reaches past the image's end at " + HexFunctions::hexNumber(imageSize));
+            return broken(std::string("the file ") + name + " table (bytes " +
+                          rom::hexNumber(table.start) + " to " + rom::hexNumber(table.end) +
+                          ") reaches past the image's end at " + rom::hexNumber(imageSize));
     }
 
     if (names.size() > kMaxNameTable)
@@ -127,7 +125,7 @@ Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std
             const int id = le16(m_names, at + 1 + length);
             if (id <= kFirstDirectoryId ||
                 id >= kFirstDirectoryId + static_cast<int>(directories.size()))
-                return damaged(directoryName(index) + " lists " + HexFunctions::hexNumber(id) +
+                return damaged(directoryName(index) + " lists " + rom::hexNumber(id) +
                                ", which is not one of its directories");
             name.directory = id - kFirstDirectoryId;
         } else {
@@ -158,11 +156,11 @@ Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const 
                                        ") has no entry in the file allocation table");
     const FileSpan span = allocationEntry(id);
     if (span.end < span.start || span.end > m_imageSize)
-        return IoError::badContent(
-            kAction, m_image,
-            "its file system is damaged: " + std::string(path) + " is said to lie at bytes " +
-                HexFunctions::hexNumber(span.start) + " to " + HexFunctions::hexNumber(span.end) +
-                ", which are not inside the image");
+        return IoError::badContent(kAction, m_image,
+                                   "its file system is damaged: " + std::string(path) +
+                                       " is said to lie at bytes " + rom::hexNumber(span.start) +
+                                       " to " + rom::hexNumber(span.end) +
+                                       ", which are not inside the image");
     return span;
 }
 
@@ -171,11 +169,11 @@ Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
         return other.size() > 0 && other.start < entry.span.end && entry.span.start < other.end;
     };
     const auto sharing = [&](const std::string& other, const FileSpan& span) {
-        return IoError::badContent(
-            kAction, m_image,
-            "its file system is damaged: " + entry.path + " shares bytes " +
-                HexFunctions::hexNumber(std::max(span.start, entry.span.start)) + " to " +
-                HexFunctions::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
+        return IoError::badContent(kAction, m_image,
+                                   "its file system is damaged: " + entry.path + " shares bytes " +
+                                       rom::hexNumber(std::max(span.start, entry.span.start)) +
+                                       " to " + rom::hexNumber(std::min(span.end, entry.span.end)) +
+                                       " with " + other);
     };
     if (shares(m_nameTable))
         return sharing("the file name table", m_nameTable);

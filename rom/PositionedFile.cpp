@@ -4,32 +4,6 @@
 
 namespace rom {
 
-Result<Bytes> readAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count) {
-    Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadOnly);
-    if (!file.ok())
-        return file.error();
-    Result<Bytes> bytes = count > 0 ? file.value().read(offset, count) : Result<Bytes>(Bytes{});
-    if (!bytes.ok())
-        return bytes.error();
-    if (Status closed = file.value().close(); !closed.ok())
-        return closed.error();
-    return bytes;
-}
-
-Status writeAt(SysIo& io, const std::string& path, std::int64_t offset, const Bytes& bytes) {
-    Result<OpenFile> file = OpenFile::open(io, path, SysIo::Mode::ReadWrite);
-    if (!file.ok())
-        return file.error();
-    if (!bytes.empty()) {
-        std::size_t written = 0;
-        if (Status status = file.value().write(offset, bytes, &written); !status.ok())
-            return status;
-        if (Status status = file.value().sync(); !status.ok())
-            return status;
-    }
-    return file.value().close();
-}
-
 namespace {
 
 // Puts the first `count` bytes of `before` back after a failed update; says so in `error`
@@ -62,16 +36,6 @@ Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
     if (Status status = file.sync(); !status.ok())
         return undone(file, offset, before.value(), after.size(), status.error());
     return {};
-}
-
-Status updateAt(SysIo& io, const std::string& path, std::int64_t offset, std::int64_t count,
-                const std::function<void(Bytes&)>& edit) {
-    Result<OpenFile> opened = OpenFile::open(io, path, SysIo::Mode::ReadWrite);
-    if (!opened.ok())
-        return opened.error();
-    if (Status updated = update(opened.value(), offset, count, edit); !updated.ok())
-        return updated;
-    return opened.value().close();
 }
 
 Result<Bytes> readStream(SysIo& io, int fd, const std::string& name, std::int64_t maxBytes) {

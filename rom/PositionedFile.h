@@ -10,24 +10,9 @@
 
 namespace rom {
 
-// Positioned transfers between a file and memory. Each call opens the file, transfers the
-// bytes at absolute offsets and closes it again; no descriptor outlives a call.
-
-// `count` bytes from `offset` on. A count of 0 still opens and closes the file.
-[[nodiscard]] Result<Bytes> readAt(SysIo& io, const std::string& path, std::int64_t offset,
-                                   std::int64_t count);
-
-// Overwrites bytes in place and flushes them to the device. Never extends the file: a span
-// past its end fails before anything is written.
-[[nodiscard]] Status writeAt(SysIo& io, const std::string& path, std::int64_t offset,
-                             const Bytes& bytes);
-
-// Reads `count` bytes, lets `edit` change them, writes them back with one positioned write and
-// flushes them, all under one open. If the write fails part-way the bytes it already replaced
-// are put back, so the span is either wholly old or wholly new.
-[[nodiscard]] Status updateAt(SysIo& io, const std::string& path, std::int64_t offset,
-                              std::int64_t count, const std::function<void(Bytes&)>& edit);
-// The same in a file opened for writing, which the caller closes.
+// Reads `count` bytes of a file opened for writing, lets `edit` change them, writes them back
+// with one positioned write and flushes them. If the write fails part-way the bytes it already
+// replaced are put back, so the span is either wholly old or wholly new.
 [[nodiscard]] Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
                             const std::function<void(Bytes&)>& edit);
 

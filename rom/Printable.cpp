@@ -58,6 +58,16 @@ std::string printable(std::string_view text, std::size_t limit, bool escapeQuote
     return safe;
 }
 
+std::string hexNumber(std::int64_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value > 0);
+    return "0x" + text;
+}
+
 std::string quoted(std::string_view text) {
     return "\"" + printable(text, kQuotedLimit, true) + "\"";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ namespace rom {
 // there and ends in "...".
 [[nodiscard]] std::string printable(std::string_view text, std::size_t limit = std::string::npos,
                                     bool escapeQuotes = false);
+
+// A file offset as people write it: "0x1C15A08".
+[[nodiscard]] std::string hexNumber(std::int64_t value);
 
 // `text` between double quotes, made printable and cut after a few dozen characters: for a
 // value quoted back to the user.

@@ -42,7 +42,6 @@ inline constexpr std::size_t kFieldCount = 22;
 
 struct FieldDescriptor {
     Field field;
-    std::string_view name;    // "HP"
     std::string_view key;     // "hp": the column name in exported tables
     int offset;               // first byte within the record
     int width;                // 1, or 2 for a little-endian word

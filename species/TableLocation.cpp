@@ -2,9 +2,9 @@
 
 #include "FieldLayout.h"
 
-#include "HexFunctions.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
+#include "Printable.h"
 
 namespace species {
 namespace {
@@ -65,8 +65,7 @@ rom::Result<TablePlace> findTable(rom::OpenFile& file, const rom::GameEdition& e
                     "the image has no file system, and it ends at byte " +
                         std::to_string(file.size()) + ", before the end of the table at " +
                         std::string(edition.code) + "'s fixed place (" +
-                        HexFunctions::hexNumber(edition.recordBase) + " to " +
-                        HexFunctions::hexNumber(end) + ")");
+                        rom::hexNumber(edition.recordBase) + " to " + rom::hexNumber(end) + ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
         }
         return rom::IoError::badContent(kAction, file.path(),

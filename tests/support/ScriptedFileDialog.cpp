@@ -9,8 +9,8 @@ FileDialogAnswer ScriptedFileDialog::run(const FileDialogRequest& request) {
     return answers.dequeue();
 }
 
-void ScriptedFileDialog::choose(const QString& path, int filterIndex) {
-    answers.enqueue({true, path, filterIndex});
+void ScriptedFileDialog::choose(const QString& path) {
+    answers.enqueue({true, path});
 }
 
 void ScriptedFileDialog::cancel() {

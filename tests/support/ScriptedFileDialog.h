@@ -11,7 +11,7 @@ class ScriptedFileDialog final : public FileDialogBackend {
 public:
     FileDialogAnswer run(const FileDialogRequest& request) override;
 
-    void choose(const QString& path, int filterIndex = 1);
+    void choose(const QString& path);
     void cancel();
 
     QQueue<FileDialogAnswer> answers;
