@@ -3,7 +3,7 @@
 class FileDialogBackend;
 class Prompter;
 
-namespace rom {
+namespace files {
 class SysIo;
 }
 
@@ -12,5 +12,5 @@ class SysIo;
 struct AppServices {
     Prompter& prompter;
     FileDialogBackend& fileDialogs;
-    rom::SysIo& io;
+    files::SysIo& io;
 };

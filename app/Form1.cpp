@@ -10,8 +10,9 @@
 #include "RecordForm.h"
 #include "UiText.h"
 
-#include "EditionIdentification.h"
 #include "EntryRules.h"
+#include "FileAccess.h"
+#include "Identification.h"
 #include "RecordStore.h"
 
 #include <QAction>
@@ -78,17 +79,17 @@ void Form1::openRom() {
 
     const std::string file = localPath(path);
     // A FIFO, a device or a folder is no image: say so before touching it, or its mode.
-    rom::FileStatus status;
+    files::FileStatus status;
     if (m_services.io.status(file, status) == 0 && !status.isRegular()) {
-        reportFailure(rom::IoError::notRegular(file, status.kind()));
+        reportFailure(files::Error::notRegular(file, status.kind()));
         return;
     }
-    const rom::Identification found = rom::identifyImage(m_services.io, file);
+    const nds::Identification found = nds::identifyImage(m_services.io, file);
     switch (found.outcome) {
-    case rom::Identification::Outcome::Supported: {
+    case nds::Identification::Outcome::Supported: {
         // Only an image it will work on has its mode changed. Read-only media, an immutable
         // file or another user's file can still be viewed.
-        const rom::Status writable = rom::makeOwnerWritable(m_services.io, file);
+        const files::Status writable = files::makeOwnerWritable(m_services.io, file);
         acceptImage(path, *found.edition);
         if (!writable.ok())
             m_services.prompter.showMessage(
@@ -98,11 +99,11 @@ void Form1::openRom() {
                                    "fail."));
         return;
     }
-    case rom::Identification::Outcome::Unreadable:
+    case nds::Identification::Outcome::Unreadable:
         reportFailure(*found.error);
         return;
-    case rom::Identification::Outcome::UnsupportedCode:
-    case rom::Identification::Outcome::TooShort:
+    case nds::Identification::Outcome::UnsupportedCode:
+    case nds::Identification::Outcome::TooShort:
         // The image opened before stays current, so nothing touches the rejected file.
         m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
                                         QStringLiteral("Unsupported ROM"));
@@ -110,7 +111,7 @@ void Form1::openRom() {
     }
 }
 
-void Form1::acceptImage(const QString& path, const rom::GameEdition& edition) {
+void Form1::acceptImage(const QString& path, const nds::GameEdition& edition) {
     m_RomPath = path;
     m_GameCode = uitext::fromUtf8(edition.code);
     m_ui.header->setText(uitext::fromUtf8(edition.title));
@@ -137,11 +138,11 @@ void Form1::loadSpecies(int row) {
         return;
     enableEditing();
     m_ListPos = static_cast<qint16>(row);
-    const rom::GameEdition* edition = rom::findEdition(m_GameCode.toStdString());
+    const nds::GameEdition* edition = nds::findEdition(m_GameCode.toStdString());
     if (!edition)
         return; // only an identified image makes the list usable
 
-    rom::Result<species::RecordRead> read =
+    files::Result<species::RecordRead> read =
         species::readRecord(m_services.io, localPath(m_RomPath), *edition, row);
     if (!read.ok()) {
         reportFailure(read.error());
@@ -174,7 +175,7 @@ void Form1::saveSpecies() {
     if (!takesInput() || !m_ui.mnuSave->isEnabled())
         return;
     const int row = m_ui.pkmnlst->selectedRow();
-    const rom::GameEdition* edition = rom::findEdition(m_GameCode.toStdString());
+    const nds::GameEdition* edition = nds::findEdition(m_GameCode.toStdString());
     if (row < 0 || !edition)
         return;
     m_ListPos = static_cast<qint16>(row);
@@ -185,11 +186,11 @@ void Form1::saveSpecies() {
         return;
     }
     // The table is found afresh: another tool may have moved it, or removed it, since the load.
-    const rom::Result<species::TablePlace> saved = species::saveRecord(
+    const files::Result<species::TablePlace> saved = species::saveRecord(
         m_services.io, localPath(m_RomPath), *edition, row, m_record->edit(row));
     if (!saved.ok()) {
         reportFailure(saved.error());
-        if (saved.error().kind == rom::IoError::Kind::BadContent) {
+        if (saved.error().kind == files::Error::Kind::BadContent) {
             m_record->clear();
             m_ui.mnuSave->setEnabled(false);
         }
@@ -200,9 +201,9 @@ void Form1::saveSpecies() {
                                     QStringLiteral("Pokémon Data Saved Successfully!"));
 }
 
-void Form1::reportFailure(const rom::IoError& error) {
-    if (error.kind != rom::IoError::Kind::BadContent &&
-        error.kind != rom::IoError::Kind::NotRegularFile) {
+void Form1::reportFailure(const files::Error& error) {
+    if (error.kind != files::Error::Kind::BadContent &&
+        error.kind != files::Error::Kind::NotRegularFile) {
         m_services.prompter.showMessage(this, Prompter::Icon::None,
                                         QStringLiteral("Error: %1").arg(error.code),
                                         QString::fromStdString(error.describe()));

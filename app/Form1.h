@@ -11,10 +11,12 @@
 class HelpDialog;
 class RecordForm;
 
-namespace rom {
+namespace files {
+struct Error;
+}
+namespace nds {
 struct GameEdition;
-struct IoError;
-} // namespace rom
+}
 namespace species {
 struct TablePlace;
 }
@@ -39,13 +41,13 @@ protected:
 
 private:
     void openRom();
-    void acceptImage(const QString& path, const rom::GameEdition& edition);
+    void acceptImage(const QString& path, const nds::GameEdition& edition);
     void loadSpecies(int row);
     void enableEditing();
     void saveSpecies();
     // An image that is no regular file, or whose table cannot be found, gets a warning;
     // anything else is a file error.
-    void reportFailure(const rom::IoError& error);
+    void reportFailure(const files::Error& error);
     void showTablePlace(const species::TablePlace& place);
     void showHelpDialog(HelpDialog* dialog);
     [[nodiscard]] bool takesInput() const;

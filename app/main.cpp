@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
 
     QtPrompter prompter;
     QtFileDialogBackend fileDialogs;
-    Form1 window(AppServices{prompter, fileDialogs, rom::systemIo()});
+    Form1 window(AppServices{prompter, fileDialogs, files::systemIo()});
     window.show();
     return QApplication::exec();
 }

@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
     QtFileDialogBackend dialogs;
     std::unique_ptr<QMainWindow> window;
     if (mode == "first-paint") {
-        window = std::make_unique<Form1>(AppServices{prompter, dialogs, rom::systemIo()});
+        window = std::make_unique<Form1>(AppServices{prompter, dialogs, files::systemIo()});
     } else if (mode == "empty-window") {
         window = std::make_unique<QMainWindow>();
         window->setWindowTitle(QStringLiteral("Statwright"));

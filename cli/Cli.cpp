@@ -107,7 +107,7 @@ private:
 } // namespace
 
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-        rom::SysIo& io) {
+        files::SysIo& io) {
     Commands commands(out, err, io);
     if (arguments.empty()) {
         err << *helpText("");
@@ -129,8 +129,8 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     return int(parser.run(commands, out));
 }
 
-int runOnStandardStreams(const std::vector<std::string>& arguments, rom::SysIo& io) {
-    rom::DescriptorOutput output(io, rom::kStandardOutput);
+int runOnStandardStreams(const std::vector<std::string>& arguments, files::SysIo& io) {
+    files::DescriptorOutput output(io, files::kStandardOutput);
     std::ostream out(&output);
     int status = run(arguments, out, std::cerr, io);
     if (const int error = output.finish(); error != 0) {

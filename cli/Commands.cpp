@@ -3,9 +3,9 @@
 #include "ImageCheck.h"
 #include "ImportPlan.h"
 
-#include "EditionIdentification.h"
-#include "PositionedFile.h"
-#include "Printable.h"
+#include "FileAccess.h"
+#include "Identification.h"
+#include "MessageText.h"
 #include "SampleImage.h"
 #include "TableLocation.h"
 #include "TableReader.h"
@@ -56,25 +56,26 @@ std::optional<ImageTable> Commands::load(const std::string& path, ExitCode& code
 }
 
 ExitCode Commands::identify(const std::string& path) {
-    rom::Result<rom::OpenFile> file = rom::OpenFile::open(m_io, path, rom::SysIo::Mode::ReadOnly);
+    files::Result<files::OpenFile> file =
+        files::OpenFile::open(m_io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return fail(imageFailure(file.error()));
-    const rom::Identification found = rom::identifyImage(file.value(), rom::Editions::AnyRegion);
+    const nds::Identification found = nds::identifyImage(file.value(), nds::Editions::AnyRegion);
     if (const std::optional<Failure> failure = identificationFailure(found, path))
         return fail(*failure);
-    const rom::GameEdition& edition = *found.edition;
+    const nds::GameEdition& edition = *found.edition;
     m_out << "code: " << edition.code << "\ntitle: " << edition.title
           << "\nlanguage: " << edition.language << "\n";
-    const rom::Result<species::TablePlace> place = species::findTable(file.value(), edition);
+    const files::Result<species::TablePlace> place = species::findTable(file.value(), edition);
     if (!place.ok())
         return fail(tableFailure(place.error(), edition));
     const std::int64_t base = place.value().base;
-    m_out << "record base: " << rom::hexNumber(base) << " (" << base << ")\n";
+    m_out << "record base: " << files::hexNumber(base) << " (" << base << ")\n";
     if (place.value().archive.empty())
         m_out << "table: at the fixed base of " << edition.code
               << ", as the image has no file system\n";
     else
-        m_out << "table: " << place.value().archive << " at " << rom::hexNumber(base) << ", "
+        m_out << "table: " << place.value().archive << " at " << files::hexNumber(base) << ", "
               << place.value().entries << " entries\n";
     return ExitCode::Success;
 }
@@ -84,7 +85,7 @@ ExitCode Commands::exportTable(const ExportOptions& options) {
     if (format != "csv" && format != "json")
         return usage("export", "--format is csv or json, not '" + format + "'");
     if (!options.output.empty() && options.output != "-") {
-        rom::FileStatus image, output;
+        files::FileStatus image, output;
         if (m_io.status(options.image, image) == 0 && m_io.status(options.output, output) == 0 &&
             image.sameFile(output))
             return usage("export",
@@ -100,11 +101,11 @@ ExitCode Commands::exportTable(const ExportOptions& options) {
         m_out << text;
         return ExitCode::Success;
     }
-    if (rom::Status written =
-            rom::replaceFile(m_io, options.output, rom::Bytes(text.begin(), text.end()));
+    if (files::Status written =
+            files::replaceFile(m_io, options.output, files::Bytes(text.begin(), text.end()));
         !written.ok()) {
         std::string message = written.error().describe();
-        if (written.error().kind == rom::IoError::Kind::NotOwner)
+        if (written.error().kind == files::Error::Kind::NotOwner)
             message += " To write into it in place, as its owner would have it, give -o - and a "
                        "shell redirection into it.";
         return fail({ExitCode::IoFailure, message});
@@ -132,12 +133,12 @@ ExitCode Commands::importTable(const ImportOptions& options) {
     const std::optional<ImageTable> image = load(options.image, code);
     if (!image)
         return code;
-    rom::Result<rom::Bytes> bytes =
+    files::Result<files::Bytes> bytes =
         options.table == "-"
-            ? rom::readStream(m_io, rom::kStandardInput, "standard input", kMaxTableFile)
-            : rom::readWholeFile(m_io, options.table, kMaxTableFile);
+            ? files::readStream(m_io, files::kStandardInput, "standard input", kMaxTableFile)
+            : files::readWholeFile(m_io, options.table, kMaxTableFile);
     if (!bytes.ok())
-        return fail(bytes.error().kind == rom::IoError::Kind::InvalidInput
+        return fail(bytes.error().kind == files::Error::Kind::InvalidInput
                         ? Failure{ExitCode::InvalidData, bytes.error().describe()}
                         : imageFailure(bytes.error()));
     const std::string text(bytes.value().begin(), bytes.value().end());
@@ -220,14 +221,14 @@ ExitCode Commands::check(const std::string& path) {
 }
 
 ExitCode Commands::sample(const std::string& output, const std::string& code) {
-    const rom::GameEdition* edition = rom::findEdition(code);
+    const nds::GameEdition* edition = nds::findEdition(code);
     if (!edition) {
         std::string codes;
-        for (const rom::GameEdition& known : rom::gameEditions())
+        for (const nds::GameEdition& known : nds::gameEditions())
             codes += (codes.empty() ? "" : ", ") + std::string(known.code);
         return usage("sample", "--code is one of " + codes + ", not '" + code + "'");
     }
-    if (rom::Status written = rom::writeNewFile(m_io, output, species::sampleImage(*edition));
+    if (files::Status written = files::writeNewFile(m_io, output, species::sampleImage(*edition));
         !written.ok())
         return fail({ExitCode::IoFailure, written.error().describe()});
     m_out << "wrote " << output << ": an image coded " << edition->code

@@ -30,7 +30,7 @@ struct ImportOptions {
 // failures to `err`; each gives the exit status.
 class Commands {
 public:
-    Commands(std::ostream& out, std::ostream& err, rom::SysIo& io)
+    Commands(std::ostream& out, std::ostream& err, files::SysIo& io)
         : m_out(out), m_err(err), m_io(io) {}
 
     ExitCode identify(const std::string& image);
@@ -50,7 +50,7 @@ private:
 
     std::ostream& m_out;
     std::ostream& m_err;
-    rom::SysIo& m_io;
+    files::SysIo& m_io;
 };
 
 } // namespace cli

@@ -1,25 +1,25 @@
 #include "ImageCheck.h"
 
-#include "EditionIdentification.h"
+#include "Identification.h"
+#include "MessageText.h"
 #include "NdsFileSystem.h"
-#include "Printable.h"
 #include "TableLocation.h"
 
 namespace cli {
 namespace {
 
 // Where the edition's fixed base lies in the image's file system, as a line for the user.
-std::string fixedBaseLine(const rom::NdsFileSystem& system, const rom::GameEdition& edition,
+std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEdition& edition,
                           const species::TablePlace* place) {
     if (!edition.hasFixedBase())
         return "fixed base: " + std::string(edition.code) + " has none\n";
-    const std::string head = "fixed base " + rom::hexNumber(edition.recordBase) + " of " +
+    const std::string head = "fixed base " + files::hexNumber(edition.recordBase) + " of " +
                              std::string(edition.code) + ": ";
-    const std::vector<rom::FileEntry> holders = system.filesHolding(edition.recordBase);
+    const std::vector<nds::FileEntry> holders = system.filesHolding(edition.recordBase);
     if (holders.empty())
         return head + "in no file of the image\n";
-    const rom::FileEntry& holder = holders.front();
-    const std::string named = rom::printable(holder.path, std::string::npos, true) + " (file " +
+    const nds::FileEntry& holder = holders.front();
+    const std::string named = files::printable(holder.path, std::string::npos, true) + " (file " +
                               std::to_string(holder.id) + ")";
     if (!place || holder.path != place->archive)
         return head + "in " + named + ", which the game does not read\n";
@@ -30,24 +30,25 @@ std::string fixedBaseLine(const rom::NdsFileSystem& system, const rom::GameEditi
 
 } // namespace
 
-std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string& path) {
-    rom::Result<rom::OpenFile> opened = rom::OpenFile::open(io, path, rom::SysIo::Mode::ReadOnly);
+std::variant<CheckReport, Failure> checkImage(files::SysIo& io, const std::string& path) {
+    files::Result<files::OpenFile> opened =
+        files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!opened.ok())
         return imageFailure(opened.error());
-    rom::OpenFile& file = opened.value();
-    const rom::Identification found = rom::identifyImage(file, rom::Editions::AnyRegion);
+    files::OpenFile& file = opened.value();
+    const nds::Identification found = nds::identifyImage(file, nds::Editions::AnyRegion);
     if (std::optional<Failure> failure = identificationFailure(found, path))
         return *failure;
-    const rom::GameEdition& edition = *found.edition;
-    rom::Result<species::TablePlace> place = species::findTable(file, edition);
-    if (!place.ok() && place.error().kind != rom::IoError::Kind::BadContent)
+    const nds::GameEdition& edition = *found.edition;
+    files::Result<species::TablePlace> place = species::findTable(file, edition);
+    if (!place.ok() && place.error().kind != files::Error::Kind::BadContent)
         return imageFailure(place.error());
 
     CheckReport report;
     if (place.ok() && place.value().archive.empty()) {
         report.text = "unverifiable: the image has no file system; the table is read at " +
                       std::string(edition.code) + "'s fixed base " +
-                      rom::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
+                      files::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
     if (place.ok()) {
@@ -56,13 +57,13 @@ std::variant<CheckReport, Failure> checkImage(rom::SysIo& io, const std::string&
         report.text = "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
                       "), a NARC archive of " + std::to_string(found.members) + " members\n" +
                       "members 1 to " + std::to_string(found.entries) +
-                      " are 44-byte records back to back, from " + rom::hexNumber(found.base) +
+                      " are 44-byte records back to back, from " + files::hexNumber(found.base) +
                       "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
         report.problem = tableFailure(place.error(), edition);
     }
-    rom::Result<std::optional<rom::NdsFileSystem>> system = rom::NdsFileSystem::read(file);
+    files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (system.ok() && system.value())
         report.text +=
             fixedBaseLine(*system.value(), edition, place.ok() ? &place.value() : nullptr);

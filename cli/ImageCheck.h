@@ -25,7 +25,7 @@ struct CheckReport {
 // Identifies the image, validates the archive that its game reads the table from, and says
 // where the edition's fixed base lies: in that archive, in another file (named), or in no
 // file. All with one open.
-[[nodiscard]] std::variant<CheckReport, Failure> checkImage(rom::SysIo& io,
+[[nodiscard]] std::variant<CheckReport, Failure> checkImage(files::SysIo& io,
                                                             const std::string& path);
 
 } // namespace cli

@@ -1,54 +1,55 @@
 #include "ImageTable.h"
 
 #include "EntryRules.h"
-#include "Printable.h"
+#include "MessageText.h"
 #include "RecordStore.h"
 
 #include <span>
 
 namespace cli {
 
-std::optional<Failure> identificationFailure(const rom::Identification& found,
+std::optional<Failure> identificationFailure(const nds::Identification& found,
                                              const std::string& path) {
     switch (found.outcome) {
-    case rom::Identification::Outcome::Unreadable:
+    case nds::Identification::Outcome::Unreadable:
         return imageFailure(*found.error);
-    case rom::Identification::Outcome::TooShort:
+    case nds::Identification::Outcome::TooShort:
         return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
-    case rom::Identification::Outcome::UnsupportedCode:
+    case nds::Identification::Outcome::UnsupportedCode:
         return Failure{ExitCode::InvalidData,
-                       path + ": unsupported game code " + rom::quoted(found.code)};
-    case rom::Identification::Outcome::Supported:
+                       path + ": unsupported game code " + files::quoted(found.code)};
+    case nds::Identification::Outcome::Supported:
         break;
     }
     return std::nullopt;
 }
 
-Failure imageFailure(const rom::IoError& error) {
-    const bool aboutContents = error.kind == rom::IoError::Kind::BadContent ||
-                               error.kind == rom::IoError::Kind::PastEndOfFile ||
-                               error.kind == rom::IoError::Kind::NotRegularFile;
+Failure imageFailure(const files::Error& error) {
+    const bool aboutContents = error.kind == files::Error::Kind::BadContent ||
+                               error.kind == files::Error::Kind::PastEndOfFile ||
+                               error.kind == files::Error::Kind::NotRegularFile;
     return {aboutContents ? ExitCode::InvalidData : ExitCode::IoFailure, error.describe()};
 }
 
-Failure tableFailure(const rom::IoError& error, const rom::GameEdition& edition) {
-    if (edition.hasFixedBase() || error.kind != rom::IoError::Kind::BadContent)
+Failure tableFailure(const files::Error& error, const nds::GameEdition& edition) {
+    if (edition.hasFixedBase() || error.kind != files::Error::Kind::BadContent)
         return imageFailure(error);
     return {ExitCode::InvalidData, error.path + ": unsupported game code \"" +
                                        std::string(edition.code) + "\": " + error.reason};
 }
 
-std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io, const std::string& path) {
-    rom::Result<rom::OpenFile> file = rom::OpenFile::open(io, path, rom::SysIo::Mode::ReadOnly);
+std::variant<ImageTable, Failure> loadImageTable(files::SysIo& io, const std::string& path) {
+    files::Result<files::OpenFile> file =
+        files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return imageFailure(file.error());
-    const rom::Identification found = rom::identifyImage(file.value(), rom::Editions::AnyRegion);
+    const nds::Identification found = nds::identifyImage(file.value(), nds::Editions::AnyRegion);
     if (std::optional<Failure> failure = identificationFailure(found, path))
         return *failure;
-    rom::Result<species::TableRead> table = species::readTable(file.value(), *found.edition);
+    files::Result<species::TableRead> table = species::readTable(file.value(), *found.edition);
     if (!table.ok())
         return tableFailure(table.error(), *found.edition);
-    if (rom::Status closed = file.value().close(); !closed.ok())
+    if (files::Status closed = file.value().close(); !closed.ok())
         return imageFailure(closed.error());
     return ImageTable{path, found.edition, std::move(table.value().place),
                       std::move(table.value().entries)};

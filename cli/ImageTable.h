@@ -2,8 +2,8 @@
 
 #include "ExitCode.h"
 
-#include "EditionIdentification.h"
 #include "GameEdition.h"
+#include "Identification.h"
 #include "RecordCodec.h"
 #include "SysIo.h"
 #include "TableLocation.h"
@@ -24,24 +24,24 @@ struct Failure {
 // All entries of an identified image, read with one open.
 struct ImageTable {
     std::string path;
-    const rom::GameEdition* edition = nullptr;
+    const nds::GameEdition* edition = nullptr;
     species::TablePlace place;
     std::vector<species::FieldValues> entries; // one per position: 500, or 507 in Platinum
 };
 
 // Why an image that identification did not accept cannot be worked on, or nothing.
-[[nodiscard]] std::optional<Failure> identificationFailure(const rom::Identification& found,
+[[nodiscard]] std::optional<Failure> identificationFailure(const nds::Identification& found,
                                                            const std::string& path);
 
 // A failure of a core operation on an image, with the exit status it earns.
-[[nodiscard]] Failure imageFailure(const rom::IoError& error);
+[[nodiscard]] Failure imageFailure(const files::Error& error);
 // The same for finding the table of `edition`: an edition without a fixed base is supported
 // only where the image's file system holds its table.
-[[nodiscard]] Failure tableFailure(const rom::IoError& error, const rom::GameEdition& edition);
+[[nodiscard]] Failure tableFailure(const files::Error& error, const nds::GameEdition& edition);
 
 // Identifies the image among every region of the three games and reads the table that its
 // game reads, with one open.
-[[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(rom::SysIo& io,
+[[nodiscard]] std::variant<ImageTable, Failure> loadImageTable(files::SysIo& io,
                                                                const std::string& path);
 
 } // namespace cli

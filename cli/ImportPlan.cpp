@@ -1,7 +1,7 @@
 #include "ImportPlan.h"
 
 #include "EntryRules.h"
-#include "Printable.h"
+#include "MessageText.h"
 #include "RecordStore.h"
 #include "Vocabulary.h"
 
@@ -33,15 +33,15 @@ struct WholeNumber {
 // A whole decimal number, or a message saying why the cell holds none.
 std::variant<WholeNumber, std::string> wholeNumber(const Cell& cell) {
     if (cell.kind == Cell::Kind::String)
-        return "must be a number, not the string " + rom::quoted(cell.text);
+        return "must be a number, not the string " + files::quoted(cell.text);
     if (cell.kind == Cell::Kind::Other)
-        return rom::printable(cell.text, 40) + " is not a whole number";
+        return files::printable(cell.text, 40) + " is not a whole number";
     const std::string text = trimmed(cell.text);
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
         (error != std::errc() && error != std::errc::result_out_of_range))
-        return rom::quoted(cell.text) + " is not a whole number";
+        return files::quoted(cell.text) + " is not a whole number";
     if (error == std::errc::result_out_of_range)
         value = text.front() == '-' ? std::numeric_limits<long>::min()
                                     : std::numeric_limits<long>::max();
@@ -129,9 +129,9 @@ private:
         const auto name = row.cells.find("species");
         const std::string expected = vocabulary::entryName(static_cast<int>(position));
         if (name != row.cells.end() && trimmed(name->second.text) != expected) {
-            problem(name->second, rom::quoted(name->second.text) + " does not stand at position " +
-                                      std::to_string(position) + ", \"" + expected +
-                                      "\" does: are the rows shifted?");
+            problem(name->second, files::quoted(name->second.text) +
+                                      " does not stand at position " + std::to_string(position) +
+                                      ", \"" + expected + "\" does: are the rows shifted?");
             return std::nullopt;
         }
         return static_cast<int>(position);
@@ -181,7 +181,7 @@ private:
         if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::String)
             problem(cell->second, "must be a string");
         else if (shown && cell->second.text != *shown)
-            problem(cell->second, "says " + rom::quoted(cell->second.text) + ", but " +
+            problem(cell->second, "says " + files::quoted(cell->second.text) + ", but " +
                                       std::string(field.key) + " " + std::to_string(value) +
                                       " is \"" + *shown +
                                       "\": change the number, the text is only shown");
@@ -216,7 +216,7 @@ ImportPlan planImport(const tables::InputTable& input, const ImageTable& image) 
     return plan;
 }
 
-std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
+std::optional<Failure> applyImport(files::SysIo& io, const ImageTable& image,
                                    const std::vector<FieldChange>& changes) {
     std::map<int, std::vector<FieldChange>> byEntry;
     for (const FieldChange& change : changes)

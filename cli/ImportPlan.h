@@ -28,7 +28,7 @@ struct ImportPlan {
 
 // Writes the changed entries one by one through the window's own save. When one fails, the
 // entries already written get their previous values back before the failure is returned.
-[[nodiscard]] std::optional<Failure> applyImport(rom::SysIo& io, const ImageTable& image,
+[[nodiscard]] std::optional<Failure> applyImport(files::SysIo& io, const ImageTable& image,
                                                  const std::vector<FieldChange>& changes);
 
 // "Bulbasaur: hp 45 -> 50"

@@ -13,35 +13,35 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    rom::Result<rom::OpenFile> file =
-        rom::OpenFile::open(io, "image.nds", rom::SysIo::Mode::ReadOnly);
+    files::Result<files::OpenFile> file =
+        files::OpenFile::open(io, "image.nds", files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         std::abort();
-    const auto system = rom::NdsFileSystem::read(file.value());
+    const auto system = nds::NdsFileSystem::read(file.value());
     if (system.ok() && system.value()) {
         for (const auto& [id, path] : system.value()->paths())
             if (path.empty() || path.front() != '/' || id < 0)
                 std::abort();
-        for (const rom::FileEntry& holder : system.value()->filesHolding(0x200))
+        for (const nds::FileEntry& holder : system.value()->filesHolding(0x200))
             if (holder.span.start > 0x200 || holder.span.end <= 0x200)
                 std::abort();
         for (const char* path : {"/poketool/personal/personal.narc", "/a", "/a/b/c"}) {
-            const rom::Result<rom::FileEntry> found = system.value()->find(path);
+            const files::Result<nds::FileEntry> found = system.value()->find(path);
             if (!found.ok())
                 continue;
             if (found.value().span.end > static_cast<std::int64_t>(size))
                 std::abort();
-            const auto members = rom::readNarcMembers(file.value(), found.value());
+            const auto members = nds::readNarcMembers(file.value(), found.value());
             if (members.ok())
-                for (const rom::FileSpan& member : members.value())
+                for (const nds::FileSpan& member : members.value())
                     if (member.start < found.value().span.start ||
                         member.end > found.value().span.end || member.end < member.start)
                         std::abort();
         }
     }
     for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE"}) {
-        const rom::GameEdition& edition = *rom::findEdition(code, rom::Editions::AnyRegion);
-        const rom::Result<species::TableRead> table = species::readTable(file.value(), edition);
+        const nds::GameEdition& edition = *nds::findEdition(code, nds::Editions::AnyRegion);
+        const files::Result<species::TableRead> table = species::readTable(file.value(), edition);
         if (!table.ok())
             continue;
         const species::TablePlace& place = table.value().place;

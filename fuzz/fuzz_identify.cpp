@@ -1,6 +1,7 @@
 // Arbitrary bytes as an image: identification and the check of its table never crash, and
 // identification's answer follows from bytes 12 to 15 alone.
-#include "EditionIdentification.h"
+#include "FileAccess.h"
+#include "Identification.h"
 #include "ImageCheck.h"
 #include "MemoryIo.h"
 
@@ -8,16 +9,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    const rom::Identification found = rom::identifyImage(io, "image.nds");
-    using Outcome = rom::Identification::Outcome;
+    const nds::Identification found = nds::identifyImage(io, "image.nds");
+    using Outcome = nds::Identification::Outcome;
     if ((size < 16) != (found.outcome == Outcome::TooShort))
         std::abort();
     if (size >= 16) {
         const std::string code(data + 12, data + 16);
-        if ((rom::findEdition(code) != nullptr) != (found.outcome == Outcome::Supported))
+        if ((nds::findEdition(code) != nullptr) != (found.outcome == Outcome::Supported))
             std::abort();
     }
-    (void)rom::makeOwnerWritable(io, "image.nds");
+    (void)files::makeOwnerWritable(io, "image.nds");
 
     // The check reads the tables wherever the header points, for the edition the image names.
     (void)cli::checkImage(io, "image.nds");

@@ -24,13 +24,13 @@ void put(const fs::path& folder, const std::string& name, const std::string& byt
 // An image whose file system holds the archives of all three games, each of 44-byte records.
 std::string threeGames(const char* code) {
     const auto archive = [](int members) {
-        std::vector<rom::Bytes> records;
+        std::vector<files::Bytes> records;
         for (int i = 0; i < members; ++i)
             records.emplace_back(species::kRecordSize, static_cast<std::uint8_t>(i));
-        return rom::buildNarc(records);
+        return nds::buildNarc(records);
     };
-    const rom::Bytes image =
-        rom::buildNdsImage("SEED", code,
+    const files::Bytes image =
+        nds::buildNdsImage("SEED", code,
                            {{"/poketool/personal/personal.narc", archive(501)},
                             {"/poketool/personal/pl_personal.narc", archive(508)},
                             {"/poketool/personal_pearl/personal.narc", archive(501)}});
@@ -51,12 +51,12 @@ int main(int argc, char* argv[]) {
     put(root / "table_csv", "header.csv", tables::csvHeader() + "\r\n");
     put(root / "table_csv", "quoted.csv",
         "\xEF\xBB\xBF" + tables::csvHeader() + "\n\"0\",\"Bulba\"\"saur\",1\n");
-    put(root / "table_json", "export.json", tables::toJson(*rom::findEdition("ADAE"), entries));
+    put(root / "table_json", "export.json", tables::toJson(*nds::findEdition("ADAE"), entries));
     put(root / "table_json", "bare.json",
         "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
     put(root / "identify", "three_games.nds", threeGames("CPUJ"));
     put(root / "filesystem", "three_games.nds", threeGames("ADAE"));
-    const rom::Bytes sample = species::sampleImage(*rom::findEdition("APAE"));
+    const files::Bytes sample = species::sampleImage(*nds::findEdition("APAE"));
     put(root / "filesystem", "sample.nds", std::string(sample.begin(), sample.end()));
     put(root / "identify", "header.nds", std::string(12, '\0') + "CPUJ");
     put(root / "identify", "short.nds", "ADAE");

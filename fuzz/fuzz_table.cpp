@@ -13,7 +13,7 @@
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const rom::GameEdition* edition = rom::findEdition("ADAE");
+    static const nds::GameEdition* edition = nds::findEdition("ADAE");
     static const cli::ImageTable image = [] {
         cli::ImageTable table{"image.nds", edition, {}, {}};
         table.entries.assign(species::kSpeciesCount, species::FieldValues{});

@@ -3,8 +3,8 @@
 #include "RecordCodec.h"
 #include "TableLocation.h"
 
+#include "Error.h"
 #include "GameEdition.h"
-#include "IoError.h"
 #include "SysIo.h"
 
 #include <cstdint>
@@ -15,8 +15,8 @@ namespace species {
 
 // File offset of the record at `position` of a table of `entries` records from `recordBase`,
 // or an error for a position outside the table or a base that would place it outside any file.
-[[nodiscard]] rom::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position,
-                                                     int entries = kSpeciesCount);
+[[nodiscard]] files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position,
+                                                       int entries = kSpeciesCount);
 
 // A record and where its table was found.
 struct RecordRead {
@@ -26,16 +26,16 @@ struct RecordRead {
 
 // The whole record of list `position`, read with one open that also finds the table
 // (findTable), so a record is only ever read where the image's own file system puts it.
-[[nodiscard]] rom::Result<RecordRead> readRecord(rom::SysIo& io, const std::string& path,
-                                                 const rom::GameEdition& edition, int position);
+[[nodiscard]] files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
+                                                   const nds::GameEdition& edition, int position);
 
 // Writes the edited fields of `position` with one open, which finds the table afresh (it may
 // have moved since it was read), one positioned write of the edited span and a flush to the
 // device. Bytes that the edit does not set are written back exactly as the file holds them at
 // that moment; success means every byte is on disk. Gives where the table was found.
-[[nodiscard]] rom::Result<TablePlace> saveRecord(rom::SysIo& io, const std::string& path,
-                                                 const rom::GameEdition& edition, int position,
-                                                 const RecordEdit& edit);
+[[nodiscard]] files::Result<TablePlace> saveRecord(files::SysIo& io, const std::string& path,
+                                                   const nds::GameEdition& edition, int position,
+                                                   const RecordEdit& edit);
 
 // A table's records, decoded, and where it was found.
 struct TableRead {
@@ -44,7 +44,7 @@ struct TableRead {
 };
 
 // Every record of the table in the open image, read with one positioned read.
-[[nodiscard]] rom::Result<TableRead> readTable(rom::OpenFile& file,
-                                               const rom::GameEdition& edition);
+[[nodiscard]] files::Result<TableRead> readTable(files::OpenFile& file,
+                                                 const nds::GameEdition& edition);
 
 } // namespace species

@@ -40,8 +40,8 @@ FieldValues sampleEntry(int position) {
     return values;
 }
 
-rom::Bytes sampleImage(const rom::GameEdition& edition) {
-    std::vector<rom::Bytes> members{rom::Bytes(kRecordSize, 0)}; // member 0 is an empty record
+files::Bytes sampleImage(const nds::GameEdition& edition) {
+    std::vector<files::Bytes> members{files::Bytes(kRecordSize, 0)}; // member 0 is an empty record
     for (int position = 0; position < tableEntries(edition.game); ++position) {
         RecordBytes record(kRecordSize, 0);
         const FieldValues values = sampleEntry(position);
@@ -49,8 +49,8 @@ rom::Bytes sampleImage(const rom::GameEdition& edition) {
             encodeField(record, field, values[static_cast<std::size_t>(field.field)]);
         members.push_back(std::move(record));
     }
-    return rom::buildNdsImage("STATWRIGHT", edition.code,
-                              {{std::string(tableArchive(edition.game)), rom::buildNarc(members)}});
+    return nds::buildNdsImage("STATWRIGHT", edition.code,
+                              {{std::string(tableArchive(edition.game)), nds::buildNarc(members)}});
 }
 
 } // namespace species

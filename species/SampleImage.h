@@ -13,6 +13,6 @@ namespace species {
 
 // A small image of `edition` with a real file system that holds, where its game reads it, an
 // archive of sample entries.
-[[nodiscard]] rom::Bytes sampleImage(const rom::GameEdition& edition);
+[[nodiscard]] files::Bytes sampleImage(const nds::GameEdition& edition);
 
 } // namespace species

@@ -2,23 +2,23 @@
 
 #include "FieldLayout.h"
 
+#include "MessageText.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
-#include "Printable.h"
 
 namespace species {
 namespace {
 
 constexpr char kAction[] = "find the base-stat table in";
 
-rom::IoError notFound(rom::IoError error) {
-    if (error.kind == rom::IoError::Kind::BadContent)
+files::Error notFound(files::Error error) {
+    if (error.kind == files::Error::Kind::BadContent)
         error.action = kAction;
     return error;
 }
 
 // Members 1 to `entries` of the archive must be the records, back to back.
-std::string recordsProblem(const std::vector<rom::FileSpan>& members, int entries) {
+std::string recordsProblem(const std::vector<nds::FileSpan>& members, int entries) {
     const auto needed = static_cast<std::size_t>(entries) + 1;
     if (members.size() < needed)
         return "has " + std::to_string(members.size()) + " members, fewer than " +
@@ -36,55 +36,56 @@ std::string recordsProblem(const std::vector<rom::FileSpan>& members, int entrie
 
 } // namespace
 
-std::string_view tableArchive(rom::Game game) {
+std::string_view tableArchive(nds::Game game) {
     switch (game) {
-    case rom::Game::Diamond:
+    case nds::Game::Diamond:
         return "/poketool/personal/personal.narc";
-    case rom::Game::Pearl:
+    case nds::Game::Pearl:
         return "/poketool/personal_pearl/personal.narc";
-    case rom::Game::Platinum:
+    case nds::Game::Platinum:
         break;
     }
     return "/poketool/personal/pl_personal.narc";
 }
 
-int tableEntries(rom::Game game) {
-    return game == rom::Game::Platinum ? kSpeciesCount + kPlatinumExtraForms : kSpeciesCount;
+int tableEntries(nds::Game game) {
+    return game == nds::Game::Platinum ? kSpeciesCount + kPlatinumExtraForms : kSpeciesCount;
 }
 
-rom::Result<TablePlace> findTable(rom::OpenFile& file, const rom::GameEdition& edition) {
-    rom::Result<std::optional<rom::NdsFileSystem>> system = rom::NdsFileSystem::read(file);
+files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition& edition) {
+    files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (!system.ok())
         return notFound(system.error());
     if (!system.value()) {
         if (edition.hasFixedBase()) {
             const std::int64_t end = edition.recordBase + std::int64_t{kRecordSize} * kSpeciesCount;
             if (end > file.size())
-                return rom::IoError::badContent(
+                return files::Error::badContent(
                     kAction, file.path(),
                     "the image has no file system, and it ends at byte " +
                         std::to_string(file.size()) + ", before the end of the table at " +
                         std::string(edition.code) + "'s fixed place (" +
-                        rom::hexNumber(edition.recordBase) + " to " + rom::hexNumber(end) + ")");
+                        files::hexNumber(edition.recordBase) + " to " + files::hexNumber(end) +
+                        ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
         }
-        return rom::IoError::badContent(kAction, file.path(),
+        return files::Error::badContent(kAction, file.path(),
                                         "the image has no file system, and " +
                                             std::string(edition.code) +
                                             " images keep the table in no fixed place");
     }
     const std::string_view path = tableArchive(edition.game);
-    rom::Result<rom::FileEntry> archive = system.value()->find(path);
+    files::Result<nds::FileEntry> archive = system.value()->find(path);
     if (!archive.ok())
         return notFound(archive.error());
-    if (rom::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
+    if (files::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
         return notFound(alone.error());
-    rom::Result<std::vector<rom::FileSpan>> members = rom::readNarcMembers(file, archive.value());
+    files::Result<std::vector<nds::FileSpan>> members = nds::readNarcMembers(file, archive.value());
     if (!members.ok())
         return notFound(members.error());
     const int entries = tableEntries(edition.game);
     if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
-        return rom::IoError::badContent(kAction, file.path(), std::string(path) + " " + problem);
+        return files::Error::badContent(kAction, file.path(), std::string(path) + " " + problem);
     return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
                       members.value().size()};
 }

@@ -2,8 +2,8 @@
 
 #include "EntryRules.h"
 
+#include "Error.h"
 #include "GameEdition.h"
-#include "IoError.h"
 #include "OpenFile.h"
 
 #include <cstddef>
@@ -27,15 +27,15 @@ struct TablePlace {
 // The archive of the file system that `game` reads its table from: member 0 is an empty
 // record, members 1 to 500 are list positions 0 to 499, and Platinum's 501 to 507 are its
 // extra forms.
-[[nodiscard]] std::string_view tableArchive(rom::Game game);
+[[nodiscard]] std::string_view tableArchive(nds::Game game);
 // Records from member 1 on: 500, or 507 for Platinum.
-[[nodiscard]] int tableEntries(rom::Game game);
+[[nodiscard]] int tableEntries(nds::Game game);
 
 // Finds the table in the open image: in the archive that its file system names, which must be
 // a NARC of 44-byte records back to back, or, in an image without a file system, at the
 // edition's fixed base. A BadContent error says in words why there is none. Everything
 // read lies inside the image.
-[[nodiscard]] rom::Result<TablePlace> findTable(rom::OpenFile& file,
-                                                const rom::GameEdition& edition);
+[[nodiscard]] files::Result<TablePlace> findTable(files::OpenFile& file,
+                                                  const nds::GameEdition& edition);
 
 } // namespace species

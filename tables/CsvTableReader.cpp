@@ -4,7 +4,7 @@
 #include "Csv.h"
 
 #include "FieldLayout.h"
-#include "Printable.h"
+#include "MessageText.h"
 
 #include <set>
 
@@ -15,13 +15,14 @@ void checkHeader(const csv::Row& header, InputTable& table) {
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {
         if (!isRequiredColumn(name))
-            table.problems.add({header.line, rom::printable(name, 40), "unknown column"});
+            table.problems.add({header.line, files::printable(name, 40), "unknown column"});
         else if (!seen.insert(name).second)
-            table.problems.add({header.line, rom::printable(name, 40), "the column appears twice"});
+            table.problems.add(
+                {header.line, files::printable(name, 40), "the column appears twice"});
     }
     for (const std::string& name : requiredColumns())
         if (!seen.count(name))
-            table.problems.add({header.line, rom::printable(name, 40), "the column is missing"});
+            table.problems.add({header.line, files::printable(name, 40), "the column is missing"});
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "Columns.h"
 
-#include "Printable.h"
+#include "MessageText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -33,7 +33,7 @@ Problem parseProblem(const std::string& what) {
         line = std::atoi(message.c_str() + found + at.size());
     if (const std::size_t colon = message.find(": "); colon != std::string::npos)
         message.erase(0, colon + 2);
-    return {line, "", rom::printable(message, kMessageLimit)};
+    return {line, "", files::printable(message, kMessageLimit)};
 }
 
 // Builds the rows straight from the parser's events, without a document in memory: each
@@ -211,7 +211,7 @@ private:
         InputRow& row = m_table.rows.back();
         const std::string& key = m_stack.back().key;
         if (!isRequiredColumn(key) && !isTextCompanion(key))
-            problem(rom::printable(name, kMessageLimit), "unknown member");
+            problem(files::printable(name, kMessageLimit), "unknown member");
         else
             row.cells.emplace(key, Cell{kind, text, 0, name});
     }

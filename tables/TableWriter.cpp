@@ -28,7 +28,7 @@ std::string toCsv(std::span<const species::FieldValues> entries) {
     return text;
 }
 
-std::string toJson(const rom::GameEdition& edition, std::span<const species::FieldValues> entries) {
+std::string toJson(const nds::GameEdition& edition, std::span<const species::FieldValues> entries) {
     using Json = nlohmann::ordered_json;
     Json root = Json::object();
     root["game_code"] = edition.code;

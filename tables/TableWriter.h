@@ -12,7 +12,7 @@ namespace tables {
 
 [[nodiscard]] std::string csvHeader();
 [[nodiscard]] std::string toCsv(std::span<const species::FieldValues> entries);
-[[nodiscard]] std::string toJson(const rom::GameEdition& edition,
+[[nodiscard]] std::string toJson(const nds::GameEdition& edition,
                                  std::span<const species::FieldValues> entries);
 
 } // namespace tables

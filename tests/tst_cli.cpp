@@ -30,7 +30,7 @@ struct Outcome {
     QString err;
 };
 
-Outcome runCli(const QStringList& arguments, rom::SysIo& io = rom::systemIo()) {
+Outcome runCli(const QStringList& arguments, files::SysIo& io = files::systemIo()) {
     std::vector<std::string> args;
     for (const QString& argument : arguments)
         args.push_back(QFile::encodeName(argument).toStdString());
@@ -415,7 +415,7 @@ private slots:
     void exportThenImportChangesNothing_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QString>("extension");
-        for (const rom::GameEdition& edition : rom::gameEditions())
+        for (const nds::GameEdition& edition : nds::gameEditions())
             for (const char* extension : {"csv", "json"})
                 QTest::addRow("%s %s", edition.code.data(), extension)
                     << QByteArray(edition.code.data(), 4) << QString::fromLatin1(extension);

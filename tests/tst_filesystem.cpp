@@ -62,13 +62,13 @@ void writeTables(const QString& image, const QByteArray& names, const QList<qint
     SyntheticRom::write(image, 0x4000, allocation);
 }
 
-rom::Result<species::TablePlace> find(const QString& image, const QByteArray& code) {
-    rom::Result<rom::OpenFile> file =
-        rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+files::Result<species::TablePlace> find(const QString& image, const QByteArray& code) {
+    files::Result<files::OpenFile> file =
+        files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         qFatal("cannot open %s", qPrintable(image));
     return species::findTable(file.value(),
-                              *rom::findEdition(code.toStdString(), rom::Editions::AnyRegion));
+                              *nds::findEdition(code.toStdString(), nds::Editions::AnyRegion));
 }
 
 } // namespace
@@ -110,14 +110,14 @@ private slots:
         QCOMPARE(system.tableArchive, archive);
         const qint64 base = system.recordBaseOf(archive);
 
-        const rom::Result<species::TablePlace> place = find(image, code);
+        const files::Result<species::TablePlace> place = find(image, code);
         QVERIFY2(place.ok(), place.ok() ? "" : place.error().describe().c_str());
         QCOMPARE(place.value().base, base);
         QCOMPARE(place.value().entries, entries);
         QCOMPARE(QString::fromStdString(place.value().archive), archive);
 
         FaultInjectingIo io;
-        const auto& edition = *rom::findEdition(code.toStdString(), rom::Editions::AnyRegion);
+        const auto& edition = *nds::findEdition(code.toStdString(), nds::Editions::AnyRegion);
         const auto read = species::readRecord(io, local(image), edition, 499);
         QVERIFY(read.ok());
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
@@ -130,12 +130,12 @@ private slots:
 
     void imageWithoutFileSystemUsesTheFixedBase() {
         SyntheticRom roms;
-        const rom::Result<species::TablePlace> place = find(roms.createFor("CPUJ"), "CPUJ");
+        const files::Result<species::TablePlace> place = find(roms.createFor("CPUJ"), "CPUJ");
         QVERIFY(place.ok());
         QCOMPARE(place.value().base, 58670088);
         QCOMPARE(place.value().entries, 500);
         QVERIFY(place.value().archive.empty());
-        const rom::Result<species::TablePlace> none = find(roms.createFor("CPUE"), "CPUE");
+        const files::Result<species::TablePlace> none = find(roms.createFor("CPUE"), "CPUE");
         QVERIFY(!none.ok());
         QVERIFY(none.error().reason.find("no file system") != std::string::npos);
     }
@@ -194,9 +194,9 @@ private slots:
         if (damage == "truncate")
             QVERIFY(QFile::resize(image, 0x100000 + 0x800));
 
-        const rom::Result<species::TablePlace> place = find(image, "APAE");
+        const files::Result<species::TablePlace> place = find(image, "APAE");
         QVERIFY(!place.ok());
-        QCOMPARE(place.error().kind, rom::IoError::Kind::BadContent);
+        QCOMPARE(place.error().kind, files::Error::Kind::BadContent);
         QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                  place.error().describe().c_str());
         QCOMPARE(place.error().action, std::string("find the base-stat table in"));
@@ -244,15 +244,15 @@ private slots:
         SyntheticRom roms;
         const QString image = roms.create("image.nds", "APAE", 0x10000);
         writeTables(image, names, {0x8000});
-        const rom::Result<species::TablePlace> place = find(image, "APAE");
+        const files::Result<species::TablePlace> place = find(image, "APAE");
         QVERIFY(!place.ok());
         QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                  place.error().describe().c_str());
 
-        rom::Result<rom::OpenFile> file =
-            rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+        files::Result<files::OpenFile> file =
+            files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
         QVERIFY(file.ok());
-        auto system = rom::NdsFileSystem::read(file.value());
+        auto system = nds::NdsFileSystem::read(file.value());
         QVERIFY(system.ok() && system.value());
         (void)system.value()->paths(); // ends, however the directories point
         QVERIFY(system.value()->filesHolding(0x8000).size() <= 1);
@@ -304,20 +304,20 @@ private slots:
         SyntheticRom::write(image, 0x40, pointers);
         if (!allocation.isEmpty())
             SyntheticRom::write(image, 0x4000, allocation);
-        rom::Result<rom::OpenFile> file =
-            rom::OpenFile::open(rom::systemIo(), local(image), rom::SysIo::Mode::ReadOnly);
+        files::Result<files::OpenFile> file =
+            files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
         QVERIFY(file.ok());
-        const auto system = rom::NdsFileSystem::read(file.value());
+        const auto system = nds::NdsFileSystem::read(file.value());
         QCOMPARE(system.ok(), damage.isEmpty());
         if (system.ok()) {
             QVERIFY(!system.value());
             return;
         }
-        QCOMPARE(system.error().kind, rom::IoError::Kind::BadContent);
+        QCOMPARE(system.error().kind, files::Error::Kind::BadContent);
         QVERIFY2(QString::fromStdString(system.error().reason).contains(damage),
                  system.error().describe().c_str());
         // Nor does the table lookup fall back to the fixed base.
-        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        const files::Result<species::TablePlace> place = find(image, "ADAE");
         QVERIFY(!place.ok());
         QCOMPARE(place.error().reason, system.error().reason);
     }
@@ -353,10 +353,10 @@ private slots:
                    other == "/b/next.bin" ? 0x100000 + system.bytesOf(system.tableArchive).size()
                                           : base + start);
         system.writeInto(image);
-        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        const files::Result<species::TablePlace> place = find(image, "ADAE");
         QCOMPARE(place.ok(), reason.isEmpty());
         if (!place.ok()) {
-            QCOMPARE(place.error().kind, rom::IoError::Kind::BadContent);
+            QCOMPARE(place.error().kind, files::Error::Kind::BadContent);
             QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                      place.error().describe().c_str());
         }
@@ -366,7 +366,7 @@ private slots:
     void truncatedImageWithoutFileSystem() {
         SyntheticRom roms;
         const QString image = roms.create("image.nds", "ADAE", 29448712 + 44 * 500 - 1);
-        const rom::Result<species::TablePlace> place = find(image, "ADAE");
+        const files::Result<species::TablePlace> place = find(image, "ADAE");
         QVERIFY(!place.ok());
         QVERIFY2(
             QString::fromStdString(place.error().reason).contains("before the end of the table"),

@@ -1,6 +1,7 @@
 // The edition table and identification by the game code at offset 12.
-#include "EditionIdentification.h"
 #include "FaultInjectingIo.h"
+#include "FileAccess.h"
+#include "Identification.h"
 #include "NotRegularFiles.h"
 #include "SyntheticRom.h"
 
@@ -11,7 +12,7 @@
 #include <set>
 #include <sys/stat.h>
 
-using Outcome = rom::Identification::Outcome;
+using Outcome = nds::Identification::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
 namespace {
@@ -83,7 +84,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, language);
         QFETCH(qint64, base);
-        const rom::GameEdition* edition = rom::findEdition(code.toStdString());
+        const nds::GameEdition* edition = nds::findEdition(code.toStdString());
         QVERIFY(edition);
         QCOMPARE(text(edition->title), title);
         QCOMPARE(text(edition->language), language);
@@ -93,9 +94,9 @@ private slots:
 
     void tableHasFifteenDistinctCodes() {
         std::set<std::string_view> codes;
-        for (const rom::GameEdition& edition : rom::gameEditions())
+        for (const nds::GameEdition& edition : nds::gameEditions())
             codes.insert(edition.code);
-        QCOMPARE(rom::gameEditions().size(), std::size_t(15));
+        QCOMPARE(nds::gameEditions().size(), std::size_t(15));
         QCOMPARE(codes.size(), std::size_t(15));
     }
 
@@ -128,7 +129,7 @@ private slots:
             SyntheticRom::write(path, 12, code.left(qMax<qint64>(0, size - 12)));
         if (!elsewhere.isEmpty())
             SyntheticRom::write(path, 0, elsewhere);
-        const rom::Identification found = rom::identifyImage(rom::systemIo(), local(path));
+        const nds::Identification found = nds::identifyImage(files::systemIo(), local(path));
         QCOMPARE(found.outcome, outcome);
         if (outcome == Outcome::Supported)
             QCOMPARE(QString::fromUtf8(found.edition->code.data(), 4), QString::fromLatin1(code));
@@ -155,7 +156,7 @@ private slots:
             io.failCall(FaultInjectingIo::Call::Open, EACCES);
         else
             io.failCall(FaultInjectingIo::Call::Pread, EIO);
-        const rom::Identification found = rom::identifyImage(io, local(path));
+        const nds::Identification found = nds::identifyImage(io, local(path));
         QCOMPARE(found.outcome, Outcome::Unreadable);
         QVERIFY(found.error);
         QCOMPARE(found.error->code, code);
@@ -170,9 +171,9 @@ private slots:
         QFETCH(QString, kind);
         SyntheticRom roms;
         path = notRegular::make(path, roms.folder());
-        const rom::Identification found = rom::identifyImage(rom::systemIo(), local(path));
+        const nds::Identification found = nds::identifyImage(files::systemIo(), local(path));
         QCOMPARE(found.outcome, Outcome::Unreadable);
-        QCOMPARE(found.error->kind, rom::IoError::Kind::NotRegularFile);
+        QCOMPARE(found.error->kind, files::Error::Kind::NotRegularFile);
         QCOMPARE(QString::fromStdString(found.error->describe()),
                  QStringLiteral("\"%1\" is not a regular file (it is %2).").arg(path, kind));
     }
@@ -181,7 +182,7 @@ private slots:
         SyntheticRom roms;
         const QString path = roms.create("image.nds", "ADAP", 64);
         QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
-        QVERIFY(rom::makeOwnerWritable(rom::systemIo(), local(path)).ok());
+        QVERIFY(files::makeOwnerWritable(files::systemIo(), local(path)).ok());
         struct stat info {};
         QVERIFY(::stat(local(path).c_str(), &info) == 0);
         QCOMPARE(info.st_mode & 0777, 0644u);
@@ -191,7 +192,7 @@ private slots:
         SyntheticRom roms;
         const QString path = roms.create("image.nds", "ADAE", 64);
         FaultInjectingIo io;
-        QVERIFY(rom::makeOwnerWritable(io, local(path)).ok());
+        QVERIFY(files::makeOwnerWritable(io, local(path)).ok());
         QCOMPARE(io.count(FaultInjectingIo::Call::Chmod), 0);
     }
 
@@ -201,7 +202,7 @@ private slots:
         QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
         FaultInjectingIo io;
         io.failCall(FaultInjectingIo::Call::Chmod, EPERM);
-        const rom::Status status = rom::makeOwnerWritable(io, local(path));
+        const files::Status status = files::makeOwnerWritable(io, local(path));
         QVERIFY(!status.ok());
         QCOMPARE(status.error().code, EPERM);
         QVERIFY(status.error().describe().find("make writable") != std::string::npos);

@@ -90,7 +90,7 @@ private slots:
     void readsAtTheRightOffset_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<int>("position");
-        for (const rom::GameEdition& edition : rom::gameEditions())
+        for (const nds::GameEdition& edition : nds::gameEditions())
             for (int position : {0, 1, 499}) {
                 const QByteArray code(edition.code.data(), 4);
                 QTest::addRow("%s %d", code.constData(), position) << code << position;

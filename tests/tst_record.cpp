@@ -216,7 +216,7 @@ private slots:
         QFETCH(qint64, base);
         QFETCH(int, position);
         QFETCH(qint64, offset);
-        const rom::Result<std::int64_t> found = species::recordOffset(base, position);
+        const files::Result<std::int64_t> found = species::recordOffset(base, position);
         QCOMPARE(found.ok(), offset >= 0);
         if (found.ok())
             QCOMPARE(found.value(), offset);
@@ -287,12 +287,12 @@ private slots:
         SyntheticRom roms;
         const QString path = roms.createFor("ADAE");
         SyntheticRom::fillRecords(path, "ADAE", 7);
-        const rom::GameEdition& edition = *rom::findEdition("ADAE");
+        const nds::GameEdition& edition = *nds::findEdition("ADAE");
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 499);
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
 
-        const rom::Result<species::RecordRead> read =
+        const files::Result<species::RecordRead> read =
             species::readRecord(io, local(path), edition, 499);
         QVERIFY(read.ok());
         QCOMPARE(read.value().bytes, bytes(before));

@@ -1,7 +1,7 @@
 // Positioned file access on real files, with failures injected below it: what lands on disk,
 // what is reported, and that a failed update leaves no half record.
 #include "FaultInjectingIo.h"
-#include "PositionedFile.h"
+#include "FileAccess.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -60,9 +60,9 @@ private slots:
         if (fault)
             m_io.failCall(static_cast<Call>(call), fault, 1);
         const QString target = path.isEmpty() ? m_path : m_roms->folder() + "/" + path;
-        rom::Result<rom::Bytes> read = [&]() -> rom::Result<rom::Bytes> {
-            rom::Result<rom::OpenFile> file =
-                rom::OpenFile::open(m_io, local(target), rom::SysIo::Mode::ReadOnly);
+        files::Result<files::Bytes> read = [&]() -> files::Result<files::Bytes> {
+            files::Result<files::OpenFile> file =
+                files::OpenFile::open(m_io, local(target), files::SysIo::Mode::ReadOnly);
             if (!file.ok())
                 return file.error();
             return file.value().read(offset, 2);
@@ -77,7 +77,7 @@ private slots:
 
     void updateWritesOnceAndFlushes() {
         SyntheticRom::write(m_path, 1000, QByteArray("\x01\x02\x03\x04", 4));
-        const rom::Status status = update(1000, 4, [](rom::Bytes& b) {
+        const files::Status status = update(1000, 4, [](files::Bytes& b) {
             b[1] = 0xAA;
             b[3] = 0xBB;
         });
@@ -91,9 +91,9 @@ private slots:
 
     void updateNeverExtendsTheFile() {
         const QByteArray before = SyntheticRom::sha256(m_path);
-        const rom::Status status = update(4095, 2, [](rom::Bytes& b) { b[0] = 1; });
+        const files::Status status = update(4095, 2, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
-        QCOMPARE(status.error().kind, rom::IoError::Kind::PastEndOfFile);
+        QCOMPARE(status.error().kind, files::Error::Kind::PastEndOfFile);
         QCOMPARE(QFileInfo(m_path).size(), 4096);
         QCOMPARE(SyntheticRom::sha256(m_path), before);
     }
@@ -112,8 +112,8 @@ private slots:
         SyntheticRom::write(m_path, 2000, QByteArray(26, '\x5A'));
         const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failWritesAfter(bytesBeforeFailure, error);
-        const rom::Status status =
-            update(2000, 26, [](rom::Bytes& b) { std::fill(b.begin(), b.end(), 0xC3); });
+        const files::Status status =
+            update(2000, 26, [](files::Bytes& b) { std::fill(b.begin(), b.end(), 0xC3); });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().code, error);
         QVERIFY(
@@ -124,7 +124,7 @@ private slots:
     void failedUndoIsSaid() {
         m_io.failWritesAfter(10, EIO);
         m_io.failCall(Call::Pwrite, EIO, 3); // the undo after the short write and the failure
-        const rom::Status status = update(2000, 26, [](rom::Bytes& b) { b[0] = 1; });
+        const files::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
         QVERIFY(
             QString::fromStdString(status.error().describe()).contains("could not be put back"));
@@ -135,7 +135,7 @@ private slots:
     void failedFlushPutsTheOldBytesBack() {
         const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failCall(Call::Fsync, EIO, 1);
-        const rom::Status status = update(2000, 26, [](rom::Bytes& b) { b[0] = 1; });
+        const files::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().code, EIO);
         QVERIFY(QString::fromStdString(status.error().describe()).contains("flush"));
@@ -144,13 +144,13 @@ private slots:
     }
 
 private:
-    rom::Status update(std::int64_t offset, std::int64_t count,
-                       const std::function<void(rom::Bytes&)>& edit) {
-        rom::Result<rom::OpenFile> file =
-            rom::OpenFile::open(m_io, local(m_path), rom::SysIo::Mode::ReadWrite);
+    files::Status update(std::int64_t offset, std::int64_t count,
+                         const std::function<void(files::Bytes&)>& edit) {
+        files::Result<files::OpenFile> file =
+            files::OpenFile::open(m_io, local(m_path), files::SysIo::Mode::ReadWrite);
         if (!file.ok())
             return file.error();
-        if (rom::Status updated = rom::update(file.value(), offset, count, edit); !updated.ok())
+        if (files::Status updated = files::update(file.value(), offset, count, edit); !updated.ok())
             return updated;
         return file.value().close();
     }

@@ -46,7 +46,7 @@ private slots:
 
     void everyEntryOfTheOtherEditions_data() {
         QTest::addColumn<QByteArray>("code");
-        for (const rom::GameEdition& edition : rom::gameEditions())
+        for (const nds::GameEdition& edition : nds::gameEditions())
             if (edition.code != "ADAE")
                 QTest::newRow(edition.code.data()) << QByteArray(edition.code.data(), 4);
     }
@@ -58,9 +58,9 @@ private slots:
         writeOddValues(path, code);
         const QByteArray before = SyntheticRom::fingerprint(path, code);
         const std::string file = QFile::encodeName(path).toStdString();
-        const rom::GameEdition& edition = *rom::findEdition(code.toStdString());
+        const nds::GameEdition& edition = *nds::findEdition(code.toStdString());
         for (int position = 0; position < 500; ++position) {
-            const auto read = species::readRecord(rom::systemIo(), file, edition, position);
+            const auto read = species::readRecord(files::systemIo(), file, edition, position);
             QVERIFY(read.ok());
             // What the window writes back: every field as loaded, but a fixed colour.
             const species::FieldValues values = species::decodeRecord(read.value().bytes);
@@ -69,7 +69,7 @@ private slots:
                 edit[field] = values[field];
             if (species::fixedColourIndex(position))
                 edit[static_cast<std::size_t>(species::Field::Colour)].reset();
-            QVERIFY(species::saveRecord(rom::systemIo(), file, edition, position, edit).ok());
+            QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit).ok());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);
     }

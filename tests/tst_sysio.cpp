@@ -16,11 +16,11 @@
 
 namespace {
 
-using Mode = rom::SysIo::Mode;
+using Mode = files::SysIo::Mode;
 
 // An implementation and where its files go.
 struct Implementation {
-    rom::SysIo& io;
+    files::SysIo& io;
     std::function<std::string(const char*)> path;
 };
 
@@ -34,7 +34,7 @@ void put(const Implementation& on, const char* name, const std::string& bytes) {
 }
 
 std::int64_t sizeOf(const Implementation& on, const char* name) {
-    rom::FileStatus status;
+    files::FileStatus status;
     return on.io.status(on.path(name), status) == 0 ? status.size : -1;
 }
 
@@ -54,7 +54,7 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
      [](const Implementation& on) {
          for (const Mode mode : {Mode::ReadOnly, Mode::ReadWrite, Mode::WriteOnly})
              QCOMPARE(on.io.open(on.path("missing"), mode), -ENOENT);
-         rom::FileStatus status;
+         files::FileStatus status;
          QCOMPARE(on.io.status(on.path("missing"), status), -ENOENT);
      }},
     {"read inside and past the end",
@@ -72,12 +72,12 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
     {"a write past the end is refused and never lengthens the file",
      [](const Implementation& on) {
          put(on, "f", "abcdef");
-         auto file = rom::OpenFile::open(on.io, on.path("f"), Mode::ReadWrite);
+         auto file = files::OpenFile::open(on.io, on.path("f"), Mode::ReadWrite);
          QVERIFY(file.ok());
          std::size_t written = 99;
-         const rom::Status status = file.value().write(4, rom::Bytes{1, 2, 3}, &written);
+         const files::Status status = file.value().write(4, files::Bytes{1, 2, 3}, &written);
          QVERIFY(!status.ok());
-         QCOMPARE(status.error().kind, rom::IoError::Kind::PastEndOfFile);
+         QCOMPARE(status.error().kind, files::Error::Kind::PastEndOfFile);
          QCOMPARE(written, std::size_t(0));
          QVERIFY(file.value().close().ok());
          QCOMPARE(sizeOf(on, "f"), 6);
@@ -102,7 +102,7 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          QVERIFY(first != second && first != on.path("u.XXXXXX"));
          QCOMPARE(on.io.close(a), 0);
          QCOMPARE(on.io.close(b), 0);
-         rom::FileStatus a_status, b_status;
+         files::FileStatus a_status, b_status;
          QCOMPARE(on.io.status(first, a_status), 0);
          QCOMPARE(on.io.status(second, b_status), 0);
          QCOMPARE(a_status.size + b_status.size, 0);
@@ -122,13 +122,13 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
      [](const Implementation& on) {
          put(on, "f", "abcd");
          QCOMPARE(on.io.chmod(on.path("f"), 0640), 0);
-         rom::FileStatus status;
+         files::FileStatus status;
          QCOMPARE(on.io.status(on.path("f"), status), 0);
          QVERIFY(status.isRegular());
          QCOMPARE(status.size, 4);
          QCOMPARE(status.mode & 0777u, 0640u);
          const int fd = on.io.open(on.path("f"), Mode::ReadOnly);
-         rom::FileStatus open;
+         files::FileStatus open;
          QCOMPARE(on.io.status(fd, open), 0);
          QVERIFY(open.sameFile(status));
          QCOMPARE(on.io.close(fd), 0);
@@ -137,7 +137,7 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
      [](const Implementation& on) {
          std::string name = on.path("u.XXXXXX");
          const int fd = on.io.createUnique(name);
-         rom::FileStatus status;
+         files::FileStatus status;
          QCOMPARE(on.io.status(fd, status), 0);
          QCOMPARE(status.mode & 077u, 0u);
          QCOMPARE(on.io.setMode(fd, on.io.newFileMode()), 0);
@@ -183,7 +183,7 @@ private slots:
         if (child == 0) {
             ::signal(signal, SIG_DFL); // as a fresh process has it
             std::string name = pattern;
-            if (rom::systemIo().createUnique(name) < 0)
+            if (files::systemIo().createUnique(name) < 0)
                 ::_exit(2);
             (void)!::write(names[1], name.c_str(), name.size());
             ::close(names[1]);
@@ -222,7 +222,7 @@ private slots:
         };
         const auto inMemory = [](const char* file) { return std::string(file); };
         const Implementation on =
-            implementation == "posix"          ? Implementation{rom::systemIo(), onDisk}
+            implementation == "posix"          ? Implementation{files::systemIo(), onDisk}
             : implementation == "fault double" ? Implementation{fault, onDisk}
                                                : Implementation{memory, inMemory};
         kCases.at(name)(on);

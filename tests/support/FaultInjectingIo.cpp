@@ -38,20 +38,20 @@ int FaultInjectingIo::open(const std::string& path, Mode mode) {
     if (mode != Mode::ReadOnly)
         if (const int error = enter(Call::OpenForWriting))
             return -error;
-    return rom::systemIo().open(path, mode);
+    return files::systemIo().open(path, mode);
 }
 
 int FaultInjectingIo::createUnique(std::string& path) {
     if (const int error = enter(Call::CreateUnique))
         return -error;
-    return rom::systemIo().createUnique(path);
+    return files::systemIo().createUnique(path);
 }
 
 std::int64_t FaultInjectingIo::pread(int fd, std::uint8_t* buffer, std::size_t count,
                                      std::int64_t offset) {
     if (const int error = enter(Call::Pread))
         return -error;
-    return rom::systemIo().pread(fd, buffer, count, offset);
+    return files::systemIo().pread(fd, buffer, count, offset);
 }
 
 std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
@@ -64,7 +64,7 @@ std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::s
     }
     if (m_writeBudget > 0 && static_cast<long long>(count) > m_writeBudget)
         count = static_cast<std::size_t>(m_writeBudget);
-    const std::int64_t n = rom::systemIo().pwrite(fd, buffer, count, offset);
+    const std::int64_t n = files::systemIo().pwrite(fd, buffer, count, offset);
     if (n > 0) {
         m_written += n;
         m_writes.push_back({offset, n});
@@ -77,91 +77,91 @@ std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::s
 std::int64_t FaultInjectingIo::read(int fd, std::uint8_t* buffer, std::size_t count) {
     if (const int error = enter(Call::Read))
         return -error;
-    return rom::systemIo().read(fd, buffer, count);
+    return files::systemIo().read(fd, buffer, count);
 }
 
 std::int64_t FaultInjectingIo::write(int fd, const std::uint8_t* buffer, std::size_t count) {
     if (const int error = enter(Call::Write))
         return -error;
-    return rom::systemIo().write(fd, buffer, count);
+    return files::systemIo().write(fd, buffer, count);
 }
 
-int FaultInjectingIo::status(int fd, rom::FileStatus& status) {
+int FaultInjectingIo::status(int fd, files::FileStatus& status) {
     if (const int error = enter(Call::Status))
         return -error;
-    return rom::systemIo().status(fd, status);
+    return files::systemIo().status(fd, status);
 }
 
-int FaultInjectingIo::status(const std::string& path, rom::FileStatus& status) {
+int FaultInjectingIo::status(const std::string& path, files::FileStatus& status) {
     if (const int error = enter(Call::PathStatus))
         return -error;
-    return rom::systemIo().status(path, status);
+    return files::systemIo().status(path, status);
 }
 
 int FaultInjectingIo::readLink(const std::string& path, std::string& target) {
     if (const int error = enter(Call::ReadLink))
         return -error;
-    return rom::systemIo().readLink(path, target);
+    return files::systemIo().readLink(path, target);
 }
 
 int FaultInjectingIo::fsync(int fd) {
     if (const int error = enter(Call::Fsync))
         return -error;
-    return rom::systemIo().fsync(fd);
+    return files::systemIo().fsync(fd);
 }
 
 int FaultInjectingIo::syncFolder(const std::string& path) {
     if (const int error = enter(Call::SyncFolder))
         return -error;
-    return rom::systemIo().syncFolder(path);
+    return files::systemIo().syncFolder(path);
 }
 
 int FaultInjectingIo::close(int fd) {
     const int error = enter(Call::Close);
-    const int result = rom::systemIo().close(fd); // the descriptor goes either way
+    const int result = files::systemIo().close(fd); // the descriptor goes either way
     return error ? -error : result;
 }
 
 int FaultInjectingIo::chmod(const std::string& path, unsigned mode) {
     if (const int error = enter(Call::Chmod))
         return -error;
-    return rom::systemIo().chmod(path, mode);
+    return files::systemIo().chmod(path, mode);
 }
 
 int FaultInjectingIo::checkWritable(const std::string& path) {
     if (const int error = enter(Call::CheckWritable))
         return -error;
-    return rom::systemIo().checkWritable(path);
+    return files::systemIo().checkWritable(path);
 }
 
 int FaultInjectingIo::setMode(int fd, unsigned mode) {
     if (const int error = enter(Call::SetMode))
         return -error;
-    return rom::systemIo().setMode(fd, mode);
+    return files::systemIo().setMode(fd, mode);
 }
 
 int FaultInjectingIo::setOwner(int fd, unsigned owner, unsigned group) {
     if (const int error = enter(Call::SetOwner))
         return -error;
-    return rom::systemIo().setOwner(fd, owner, group);
+    return files::systemIo().setOwner(fd, owner, group);
 }
 
 unsigned FaultInjectingIo::newFileMode() {
-    return rom::systemIo().newFileMode();
+    return files::systemIo().newFileMode();
 }
 
 unsigned FaultInjectingIo::effectiveUser() {
-    return m_user >= 0 ? unsigned(m_user) : rom::systemIo().effectiveUser();
+    return m_user >= 0 ? unsigned(m_user) : files::systemIo().effectiveUser();
 }
 
 int FaultInjectingIo::rename(const std::string& from, const std::string& to) {
     if (const int error = enter(Call::Rename))
         return -error;
-    return rom::systemIo().rename(from, to);
+    return files::systemIo().rename(from, to);
 }
 
 int FaultInjectingIo::unlink(const std::string& path) {
     if (const int error = enter(Call::Unlink))
         return -error;
-    return rom::systemIo().unlink(path);
+    return files::systemIo().unlink(path);
 }

@@ -8,7 +8,7 @@
 
 // The real system calls, counted, with failures on demand: the Nth call of one kind fails
 // with a chosen error, or writes stop after a number of bytes. It records every write.
-class FaultInjectingIo final : public rom::SysIo {
+class FaultInjectingIo final : public files::SysIo {
 public:
     enum class Call {
         Open,
@@ -57,8 +57,8 @@ public:
                         std::int64_t offset) override;
     std::int64_t read(int fd, std::uint8_t* buffer, std::size_t count) override;
     std::int64_t write(int fd, const std::uint8_t* buffer, std::size_t count) override;
-    int status(int fd, rom::FileStatus& status) override;
-    int status(const std::string& path, rom::FileStatus& status) override;
+    int status(int fd, files::FileStatus& status) override;
+    int status(const std::string& path, files::FileStatus& status) override;
     int readLink(const std::string& path, std::string& target) override;
     int fsync(int fd) override;
     int syncFolder(const std::string& path) override;

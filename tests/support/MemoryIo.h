@@ -11,7 +11,7 @@
 
 // Files held in memory behind the same system calls as the real file system, so a fuzz input
 // can be an image without touching the disk. Header-only and free of Qt, for the fuzz targets.
-class MemoryIo final : public rom::SysIo {
+class MemoryIo final : public files::SysIo {
 public:
     MemoryIo() = default;
     // One file, "image.nds", holding `size` bytes from `data`.
@@ -83,13 +83,13 @@ public:
     std::int64_t write(int fd, const std::uint8_t*, std::size_t) override {
         return fileOf(fd) ? -ESPIPE : -EBADF;
     }
-    int status(int fd, rom::FileStatus& status) override {
+    int status(int fd, files::FileStatus& status) override {
         File* file = fileOf(fd);
         if (!file)
             return -EBADF;
         return statusOf(m_descriptors[fd].path, status);
     }
-    int status(const std::string& path, rom::FileStatus& status) override {
+    int status(const std::string& path, files::FileStatus& status) override {
         return m_files.count(path) ? statusOf(path, status) : -ENOENT;
     }
     int readLink(const std::string& path, std::string&) override {
@@ -159,7 +159,7 @@ private:
         const auto found = m_files.find(open->second.path);
         return found == m_files.end() ? nullptr : &found->second;
     }
-    int statusOf(const std::string& path, rom::FileStatus& status) {
+    int statusOf(const std::string& path, files::FileStatus& status) {
         const File& file = m_files[path];
         status = {};
         status.mode = file.mode;

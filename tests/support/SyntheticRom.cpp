@@ -54,7 +54,7 @@ QByteArray SyntheticRom::fingerprint(const QString& path, const QByteArray& code
 }
 
 qint64 SyntheticRom::recordBase(const QByteArray& code) {
-    const rom::GameEdition* edition = rom::findEdition(code.toStdString());
+    const nds::GameEdition* edition = nds::findEdition(code.toStdString());
     return edition ? edition->recordBase : 0;
 }
 

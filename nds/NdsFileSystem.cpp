@@ -1,12 +1,12 @@
 #include "NdsFileSystem.h"
 
 #include "LittleEndian.h"
-#include "Printable.h"
+#include "MessageText.h"
 
 #include <algorithm>
 #include <deque>
 
-namespace rom {
+namespace nds {
 namespace {
 
 constexpr std::int64_t kTablePointers = 0x40; // name table offset and size, then allocation's
@@ -21,21 +21,21 @@ constexpr std::size_t kLongestPath = 1024;
 constexpr char kAction[] = "read the file system of";
 
 std::string directoryName(std::size_t index) {
-    return "directory " + rom::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
+    return "directory " + files::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
 }
 
 } // namespace
 
-Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
+files::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile& file) {
     using Found = std::optional<NdsFileSystem>;
     const std::int64_t imageSize = file.size();
     // A header too short to hold the table pointers holds no file system either.
     if (imageSize < kHeaderEnd)
         return Found();
-    Result<Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
+    files::Result<files::Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
     if (!pointers.ok())
         return pointers.error();
-    const Bytes& p = pointers.value();
+    const files::Bytes& p = pointers.value();
     // Only a header that points nowhere at all has no file system (a bare header and table);
     // anything else is a file system, whole or damaged, and a damaged one is never used.
     if (std::all_of(p.begin(), p.end(), [](std::uint8_t byte) { return byte == 0; }))
@@ -43,7 +43,7 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
     const FileSpan names{le32(p, 0), std::int64_t{le32(p, 0)} + le32(p, 4)};
     const FileSpan allocation{le32(p, 8), std::int64_t{le32(p, 8)} + le32(p, 12)};
     const auto broken = [&](const std::string& why) {
-        return IoError::badContent(kAction, file.path(), "its file system is damaged: " + why);
+        return files::Error::badContent(kAction, file.path(), "its file system is damaged: " + why);
     };
     for (const auto& [table, name] :
          {std::pair{names, "name"}, std::pair{allocation, "allocation"}}) {
@@ -52,23 +52,23 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
                           (table.start == 0 ? "no offset" : "a size of 0"));
         if (table.end > imageSize)
             return broken(std::string("the file ") + name + " table (bytes " +
-                          rom::hexNumber(table.start) + " to " + rom::hexNumber(table.end) +
-                          ") reaches past the image's end at " + rom::hexNumber(imageSize));
+                          files::hexNumber(table.start) + " to " + files::hexNumber(table.end) +
+                          ") reaches past the image's end at " + files::hexNumber(imageSize));
     }
 
     if (names.size() > kMaxNameTable)
-        return IoError::badContent(kAction, file.path(),
-                                   "its file name table is " + std::to_string(names.size()) +
-                                       " bytes long, larger than any DS file system's");
+        return files::Error::badContent(kAction, file.path(),
+                                        "its file name table is " + std::to_string(names.size()) +
+                                            " bytes long, larger than any DS file system's");
     if (allocation.size() % 8 != 0 || allocation.size() / 8 > kFirstDirectoryId)
-        return IoError::badContent(kAction, file.path(),
-                                   "its file allocation table is " +
-                                       std::to_string(allocation.size()) +
-                                       " bytes long, which is no whole number of files");
-    Result<Bytes> nameBytes = file.read(names.start, names.size());
+        return files::Error::badContent(kAction, file.path(),
+                                        "its file allocation table is " +
+                                            std::to_string(allocation.size()) +
+                                            " bytes long, which is no whole number of files");
+    files::Result<files::Bytes> nameBytes = file.read(names.start, names.size());
     if (!nameBytes.ok())
         return nameBytes.error();
-    Result<Bytes> allocationBytes = file.read(allocation.start, allocation.size());
+    files::Result<files::Bytes> allocationBytes = file.read(allocation.start, allocation.size());
     if (!allocationBytes.ok())
         return allocationBytes.error();
     NdsFileSystem system(file.path(), imageSize, names, allocation, std::move(nameBytes).value(),
@@ -77,17 +77,17 @@ Result<std::optional<NdsFileSystem>> NdsFileSystem::read(OpenFile& file) {
     // inside the image.
     for (int id = 0; id < system.fileCount(); ++id)
         if (system.allocationEntry(id).size() != 0)
-            if (Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id));
+            if (files::Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id));
                 !span.ok())
                 return span.error();
     return Found(std::move(system));
 }
 
-IoError NdsFileSystem::damaged(const std::string& why) const {
-    return IoError::badContent(kAction, m_image, "its file name table is damaged: " + why);
+files::Error NdsFileSystem::damaged(const std::string& why) const {
+    return files::Error::badContent(kAction, m_image, "its file name table is damaged: " + why);
 }
 
-Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const {
+files::Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const {
     if (m_names.size() < 8)
         return damaged("it is too short to describe its root directory");
     const std::size_t count = le16(m_names, 6);
@@ -100,8 +100,9 @@ Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const
     return found;
 }
 
-Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std::size_t index,
-                                  const std::function<bool(const Name&)>& visit) const {
+files::Status NdsFileSystem::forEachName(const std::vector<Directory>& directories,
+                                         std::size_t index,
+                                         const std::function<bool(const Name&)>& visit) const {
     std::size_t at = directories[index].listing;
     int fileId = directories[index].firstFile;
     const auto runsPast = [&] {
@@ -125,7 +126,7 @@ Status NdsFileSystem::forEachName(const std::vector<Directory>& directories, std
             const int id = le16(m_names, at + 1 + length);
             if (id <= kFirstDirectoryId ||
                 id >= kFirstDirectoryId + static_cast<int>(directories.size()))
-                return damaged(directoryName(index) + " lists " + rom::hexNumber(id) +
+                return damaged(directoryName(index) + " lists " + files::hexNumber(id) +
                                ", which is not one of its directories");
             name.directory = id - kFirstDirectoryId;
         } else {
@@ -148,32 +149,32 @@ FileSpan NdsFileSystem::allocationEntry(int id) const {
     return {le32(m_allocation, at), le32(m_allocation, at + 4)};
 }
 
-Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
+files::Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
     const auto at = static_cast<std::size_t>(id) * 8;
     if (at + 8 > m_allocation.size())
-        return IoError::badContent(kAction, m_image,
-                                   std::string(path) + " (file " + std::to_string(id) +
-                                       ") has no entry in the file allocation table");
+        return files::Error::badContent(kAction, m_image,
+                                        std::string(path) + " (file " + std::to_string(id) +
+                                            ") has no entry in the file allocation table");
     const FileSpan span = allocationEntry(id);
     if (span.end < span.start || span.end > m_imageSize)
-        return IoError::badContent(kAction, m_image,
-                                   "its file system is damaged: " + std::string(path) +
-                                       " is said to lie at bytes " + rom::hexNumber(span.start) +
-                                       " to " + rom::hexNumber(span.end) +
-                                       ", which are not inside the image");
+        return files::Error::badContent(
+            kAction, m_image,
+            "its file system is damaged: " + std::string(path) + " is said to lie at bytes " +
+                files::hexNumber(span.start) + " to " + files::hexNumber(span.end) +
+                ", which are not inside the image");
     return span;
 }
 
-Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
+files::Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
     const auto shares = [&](const FileSpan& other) {
         return other.size() > 0 && other.start < entry.span.end && entry.span.start < other.end;
     };
     const auto sharing = [&](const std::string& other, const FileSpan& span) {
-        return IoError::badContent(kAction, m_image,
-                                   "its file system is damaged: " + entry.path + " shares bytes " +
-                                       rom::hexNumber(std::max(span.start, entry.span.start)) +
-                                       " to " + rom::hexNumber(std::min(span.end, entry.span.end)) +
-                                       " with " + other);
+        return files::Error::badContent(
+            kAction, m_image,
+            "its file system is damaged: " + entry.path + " shares bytes " +
+                files::hexNumber(std::max(span.start, entry.span.start)) + " to " +
+                files::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
     };
     if (shares(m_nameTable))
         return sharing("the file name table", m_nameTable);
@@ -194,11 +195,11 @@ Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
     return {};
 }
 
-Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
-    Result<std::vector<Directory>> all = directories();
+files::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
+    files::Result<std::vector<Directory>> all = directories();
     if (!all.ok())
         return all.error();
-    const IoError missing = IoError::badContent(
+    const files::Error missing = files::Error::badContent(
         kAction, m_image, std::string(path) + " is not in the image's file system");
     std::size_t directory = 0;
     std::string_view rest = path;
@@ -209,7 +210,7 @@ Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
         const std::string_view component = rest.substr(0, slash);
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
         std::optional<Name> match;
-        const Status walked = forEachName(all.value(), directory, [&](const Name& name) {
+        const files::Status walked = forEachName(all.value(), directory, [&](const Name& name) {
             if (name.text != component)
                 return true;
             match = name;
@@ -227,7 +228,7 @@ Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
         }
         if (match->file < 0)
             return missing;
-        Result<FileSpan> span = allocation(match->file, path);
+        files::Result<FileSpan> span = allocation(match->file, path);
         if (!span.ok())
             return span.error();
         return FileEntry{match->file, std::string(path), span.value()};
@@ -237,7 +238,7 @@ Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
 
 std::map<int, std::string> NdsFileSystem::paths() const {
     std::map<int, std::string> found;
-    Result<std::vector<Directory>> all = directories();
+    files::Result<std::vector<Directory>> all = directories();
     if (!all.ok())
         return found;
     std::vector<std::string> directoryPath(all.value().size());
@@ -268,11 +269,11 @@ std::map<int, std::string> NdsFileSystem::paths() const {
 std::vector<FileEntry> NdsFileSystem::filesHolding(std::int64_t offset) const {
     std::vector<FileEntry> holding;
     for (const auto& [id, path] : paths()) {
-        const Result<FileSpan> span = allocation(id, path);
+        const files::Result<FileSpan> span = allocation(id, path);
         if (span.ok() && span.value().start <= offset && offset < span.value().end)
             holding.push_back({id, path, span.value()});
     }
     return holding;
 }
 
-} // namespace rom
+} // namespace nds

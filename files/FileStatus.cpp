@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-namespace rom {
+namespace files {
 
 bool FileStatus::isRegular() const {
     return S_ISREG(mode);
@@ -24,4 +24,4 @@ std::string FileStatus::kind() const {
     return S_ISREG(mode) ? "a regular file" : "of an unknown type";
 }
 
-} // namespace rom
+} // namespace files

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "IoError.h"
+#include "Error.h"
 #include "NdsFileSystem.h"
 #include "OpenFile.h"
 
 #include <vector>
 
-namespace rom {
+namespace nds {
 
 // The members of the NARC archive `archive` (a header, then the allocation, name and data
 // sections), as spans of the image, in member order. A BadContent error says in words why
 // the file is no archive; every span read or returned lies inside the archive.
-[[nodiscard]] Result<std::vector<FileSpan>> readNarcMembers(OpenFile& file,
-                                                            const FileEntry& archive);
+[[nodiscard]] files::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
+                                                                   const FileEntry& archive);
 
-} // namespace rom
+} // namespace nds

@@ -2,7 +2,7 @@
 
 #include "LittleEndian.h"
 
-namespace rom {
+namespace nds {
 namespace {
 
 constexpr std::uint32_t kNarcMagic = 0x4352414E;       // "NARC"
@@ -12,20 +12,22 @@ constexpr std::uint32_t kDataMagic = 0x46494D47;       // "GMIF"
 
 class NarcReader {
 public:
-    NarcReader(OpenFile& file, const FileEntry& archive) : m_file(file), m_archive(archive) {}
+    NarcReader(files::OpenFile& file, const FileEntry& archive)
+        : m_file(file), m_archive(archive) {}
 
-    Result<std::vector<FileSpan>> members() {
+    files::Result<std::vector<FileSpan>> members() {
         const FileSpan& span = m_archive.span;
         if (span.size() < 16)
             return bad("is not a NARC archive");
-        Result<Bytes> head = m_file.read(span.start, 16);
+        files::Result<files::Bytes> head = m_file.read(span.start, 16);
         if (!head.ok())
             return head.error();
         if (le32(head.value(), 0) != kNarcMagic)
             return bad("is not a NARC archive");
 
         const std::int64_t allocationAt = span.start + le16(head.value(), 12);
-        Result<Bytes> allocation = section(allocationAt, kAllocationMagic, "allocation", 12);
+        files::Result<files::Bytes> allocation =
+            section(allocationAt, kAllocationMagic, "allocation", 12);
         if (!allocation.ok())
             return allocation.error();
         const std::int64_t allocationSize = le32(allocation.value(), 4);
@@ -33,16 +35,16 @@ public:
         if (12 + 8 * count > allocationSize)
             return bad("has an allocation section too short for its " + std::to_string(count) +
                        " members");
-        Result<Bytes> table = m_file.read(allocationAt + 12, 8 * count);
+        files::Result<files::Bytes> table = m_file.read(allocationAt + 12, 8 * count);
         if (!table.ok())
             return table.error();
 
         const std::int64_t namesAt = allocationAt + allocationSize;
-        Result<Bytes> names = section(namesAt, kNamesMagic, "name", 8);
+        files::Result<files::Bytes> names = section(namesAt, kNamesMagic, "name", 8);
         if (!names.ok())
             return names.error();
         const std::int64_t dataAt = namesAt + le32(names.value(), 4);
-        Result<Bytes> data = section(dataAt, kDataMagic, "data", 8);
+        files::Result<files::Bytes> data = section(dataAt, kDataMagic, "data", 8);
         if (!data.ok())
             return data.error();
         const FileSpan contents{dataAt + 8, dataAt + le32(data.value(), 4)};
@@ -60,18 +62,19 @@ public:
     }
 
 private:
-    IoError bad(const std::string& why) const {
-        return IoError::badContent("read an archive in", m_file.path(), m_archive.path + " " + why);
+    files::Error bad(const std::string& why) const {
+        return files::Error::badContent("read an archive in", m_file.path(),
+                                        m_archive.path + " " + why);
     }
 
     // The first `length` bytes of the section at `at`, once its name is checked and it is
     // known to lie inside the archive.
-    Result<Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
-                          std::int64_t length) {
+    files::Result<files::Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
+                                        std::int64_t length) {
         const auto missing = [&] { return bad(std::string("has no ") + what + " section"); };
         if (at < m_archive.span.start || at + length > m_archive.span.end)
             return missing();
-        Result<Bytes> head = m_file.read(at, length);
+        files::Result<files::Bytes> head = m_file.read(at, length);
         if (!head.ok())
             return head.error();
         const std::int64_t size = le32(head.value(), 4);
@@ -80,14 +83,15 @@ private:
         return head;
     }
 
-    OpenFile& m_file;
+    files::OpenFile& m_file;
     const FileEntry& m_archive;
 };
 
 } // namespace
 
-Result<std::vector<FileSpan>> readNarcMembers(OpenFile& file, const FileEntry& archive) {
+files::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
+                                                     const FileEntry& archive) {
     return NarcReader(file, archive).members();
 }
 
-} // namespace rom
+} // namespace nds

@@ -6,12 +6,12 @@
 #include <utility>
 #include <variant>
 
-namespace rom {
+namespace files {
 
 // What went wrong in a file operation. `code` is the platform's error number (errno); for
 // conditions the platform does not treat as errors (a read past the end of the file, bad
 // input) it is the nearest errno and `reason` is our own description.
-struct IoError {
+struct Error {
     enum class Kind {
         Platform,
         PastEndOfFile,
@@ -32,39 +32,39 @@ struct IoError {
     // One sentence for the user that names the file, the position and the reason.
     [[nodiscard]] std::string describe() const;
 
-    static IoError fromErrno(int errorNumber, std::string action, std::string path,
-                             std::int64_t offset = -1);
+    static Error fromErrno(int errorNumber, std::string action, std::string path,
+                           std::int64_t offset = -1);
     // A BadContent error: `reason` says, in words, what the file holds instead.
-    static IoError badContent(std::string action, std::string path, std::string reason);
+    static Error badContent(std::string action, std::string path, std::string reason);
     // A NotRegularFile error for `path`, which is `kind` ("a FIFO").
-    static IoError notRegular(std::string path, const std::string& kind);
+    static Error notRegular(std::string path, const std::string& kind);
 };
 
 template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : m_state(std::move(value)) {}
-    Result(IoError error) : m_state(std::move(error)) {}
+    Result(Error error) : m_state(std::move(error)) {}
 
     [[nodiscard]] bool ok() const noexcept { return std::holds_alternative<T>(m_state); }
     [[nodiscard]] const T& value() const& { return std::get<T>(m_state); }
     [[nodiscard]] T& value() & { return std::get<T>(m_state); }
     [[nodiscard]] T&& value() && { return std::get<T>(std::move(m_state)); }
-    [[nodiscard]] const IoError& error() const { return std::get<IoError>(m_state); }
+    [[nodiscard]] const Error& error() const { return std::get<Error>(m_state); }
 
 private:
-    std::variant<T, IoError> m_state;
+    std::variant<T, Error> m_state;
 };
 
 class [[nodiscard]] Status {
 public:
     Status() = default;
-    Status(IoError error) : m_error(std::move(error)) {}
+    Status(Error error) : m_error(std::move(error)) {}
 
     [[nodiscard]] bool ok() const noexcept { return !m_error.has_value(); }
-    [[nodiscard]] const IoError& error() const { return *m_error; }
+    [[nodiscard]] const Error& error() const { return *m_error; }
 
 private:
-    std::optional<IoError> m_error;
+    std::optional<Error> m_error;
 };
 
-} // namespace rom
+} // namespace files

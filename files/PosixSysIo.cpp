@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace rom {
+namespace files {
 
 namespace {
 
@@ -221,4 +221,4 @@ SysIo& systemIo() {
     return io;
 }
 
-} // namespace rom
+} // namespace files

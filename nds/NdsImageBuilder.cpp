@@ -2,21 +2,21 @@
 
 #include <algorithm>
 
-namespace rom {
+namespace nds {
 namespace {
 
 constexpr std::size_t kNameTableAt = 0x200;
 constexpr std::size_t kAlignment = 0x200;
 
-void put16(Bytes& bytes, std::size_t at, std::uint32_t value) {
+void put16(files::Bytes& bytes, std::size_t at, std::uint32_t value) {
     bytes[at] = static_cast<std::uint8_t>(value);
     bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
-void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+void put32(files::Bytes& bytes, std::size_t at, std::uint32_t value) {
     put16(bytes, at, value & 0xFFFFu);
     put16(bytes, at + 2, value >> 16);
 }
-void append(Bytes& bytes, std::string_view text) {
+void append(files::Bytes& bytes, std::string_view text) {
     bytes.insert(bytes.end(), text.begin(), text.end());
 }
 
@@ -29,7 +29,7 @@ std::string nameOf(const std::string& path) {
 
 // The name table, and the files' indices in the order of their ids: directories in name
 // order, root first, each listing its files and then its subdirectories.
-Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::size_t>& byId) {
+files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::size_t>& byId) {
     std::vector<std::string> directories{""};
     for (const ImageFile& file : files)
         for (std::string dir = parentOf(file.path); !dir.empty(); dir = parentOf(dir))
@@ -42,7 +42,7 @@ Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::size_t>& b
                                           directories.begin());
     };
 
-    Bytes table(8 * directories.size(), 0);
+    files::Bytes table(8 * directories.size(), 0);
     for (std::size_t d = 0; d < directories.size(); ++d) {
         put32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
         put16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
@@ -75,12 +75,12 @@ std::size_t aligned(std::size_t offset) {
 
 } // namespace
 
-Bytes buildNdsImage(std::string_view title, std::string_view code,
-                    const std::vector<ImageFile>& files) {
+files::Bytes buildNdsImage(std::string_view title, std::string_view code,
+                           const std::vector<ImageFile>& files) {
     std::vector<std::size_t> byId;
-    const Bytes names = nameTable(files, byId);
+    const files::Bytes names = nameTable(files, byId);
     const std::size_t allocationAt = aligned(kNameTableAt + names.size());
-    Bytes image(aligned(allocationAt + 8 * files.size()), 0);
+    files::Bytes image(aligned(allocationAt + 8 * files.size()), 0);
     std::copy_n(title.begin(), std::min<std::size_t>(title.size(), 12), image.begin());
     std::copy_n(code.begin(), std::min<std::size_t>(code.size(), 4), image.begin() + 12);
     put32(image, 0x40, static_cast<std::uint32_t>(kNameTableAt));
@@ -89,7 +89,7 @@ Bytes buildNdsImage(std::string_view title, std::string_view code,
     put32(image, 0x4C, static_cast<std::uint32_t>(8 * files.size()));
     std::copy(names.begin(), names.end(), image.begin() + kNameTableAt);
     for (std::size_t id = 0; id < byId.size(); ++id) {
-        const Bytes& bytes = files[byId[id]].bytes;
+        const files::Bytes& bytes = files[byId[id]].bytes;
         put32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
         put32(image, allocationAt + 8 * id + 4,
               static_cast<std::uint32_t>(image.size() + bytes.size()));
@@ -99,9 +99,9 @@ Bytes buildNdsImage(std::string_view title, std::string_view code,
     return image;
 }
 
-Bytes buildNarc(const std::vector<Bytes>& members) {
+files::Bytes buildNarc(const std::vector<files::Bytes>& members) {
     const std::size_t allocationSize = 12 + 8 * members.size();
-    Bytes narc(16 + allocationSize, 0);
+    files::Bytes narc(16 + allocationSize, 0);
     append(narc, "BTNF");
     narc.resize(narc.size() + 12, 0);
     append(narc, "GMIF");
@@ -125,10 +125,10 @@ Bytes buildNarc(const std::vector<Bytes>& members) {
         put32(narc, 32 + 8 * i, static_cast<std::uint32_t>(data));
     }
     put32(narc, names + 20, static_cast<std::uint32_t>(8 + data));
-    for (const Bytes& member : members)
+    for (const files::Bytes& member : members)
         narc.insert(narc.end(), member.begin(), member.end());
     put32(narc, 8, static_cast<std::uint32_t>(narc.size()));
     return narc;
 }
 
-} // namespace rom
+} // namespace nds

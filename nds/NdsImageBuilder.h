@@ -6,20 +6,20 @@
 #include <string_view>
 #include <vector>
 
-namespace rom {
+namespace nds {
 
 struct ImageFile {
     std::string path; // "/poketool/personal/personal.narc"
-    Bytes bytes;
+    files::Bytes bytes;
 };
 
 // A small DS image: a header with `title` (up to 12 characters) and the four-character
 // `code`, a file name table, an allocation table, and `files` one after another on 0x200
 // boundaries, as a retail image lays them out.
-[[nodiscard]] Bytes buildNdsImage(std::string_view title, std::string_view code,
-                                  const std::vector<ImageFile>& files);
+[[nodiscard]] files::Bytes buildNdsImage(std::string_view title, std::string_view code,
+                                         const std::vector<ImageFile>& files);
 
 // A NARC archive that holds `members` in order.
-[[nodiscard]] Bytes buildNarc(const std::vector<Bytes>& members);
+[[nodiscard]] files::Bytes buildNarc(const std::vector<files::Bytes>& members);
 
-} // namespace rom
+} // namespace nds

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IoError.h"
+#include "Error.h"
 #include "OpenFile.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace rom {
+namespace nds {
 
 // Bytes [start, end) of an image.
 struct FileSpan {
@@ -39,15 +39,15 @@ public:
     // name table and of the allocation table) are all zero. Any other header that does not
     // point to whole tables inside the image, tables too large to be real, and allocation
     // entries outside the image are a damaged file system: a BadContent error says why.
-    [[nodiscard]] static Result<std::optional<NdsFileSystem>> read(OpenFile& file);
+    [[nodiscard]] static files::Result<std::optional<NdsFileSystem>> read(files::OpenFile& file);
 
     // The file at `path`, which starts with "/"; an error says why there is none.
-    [[nodiscard]] Result<FileEntry> find(std::string_view path) const;
+    [[nodiscard]] files::Result<FileEntry> find(std::string_view path) const;
 
     // Whether `entry` keeps its bytes to itself: an error names another file of the
     // allocation table (empty ones aside) or a table of the file system that shares a byte
     // with it, as only a damaged file system has them.
-    [[nodiscard]] Status checkAlone(const FileEntry& entry) const;
+    [[nodiscard]] files::Status checkAlone(const FileEntry& entry) const;
 
     // The named files whose bytes hold `offset`, by id.
     [[nodiscard]] std::vector<FileEntry> filesHolding(std::int64_t offset) const;
@@ -67,7 +67,7 @@ private:
     };
 
     NdsFileSystem(std::string image, std::int64_t imageSize, FileSpan nameTable,
-                  FileSpan allocationTable, Bytes names, Bytes allocation)
+                  FileSpan allocationTable, files::Bytes names, files::Bytes allocation)
         : m_image(std::move(image)), m_imageSize(imageSize), m_nameTable(nameTable),
           m_allocationTable(allocationTable), m_names(std::move(names)),
           m_allocation(std::move(allocation)) {}
@@ -76,19 +76,20 @@ private:
     // The allocation entry of `id` < fileCount(), unchecked.
     [[nodiscard]] FileSpan allocationEntry(int id) const;
 
-    [[nodiscard]] Result<std::vector<Directory>> directories() const;
+    [[nodiscard]] files::Result<std::vector<Directory>> directories() const;
     // Calls `visit` for each name that directory `index` lists, until it returns false.
-    [[nodiscard]] Status forEachName(const std::vector<Directory>& directories, std::size_t index,
-                                     const std::function<bool(const Name&)>& visit) const;
-    [[nodiscard]] Result<FileSpan> allocation(int id, std::string_view path) const;
-    [[nodiscard]] IoError damaged(const std::string& why) const;
+    [[nodiscard]] files::Status forEachName(const std::vector<Directory>& directories,
+                                            std::size_t index,
+                                            const std::function<bool(const Name&)>& visit) const;
+    [[nodiscard]] files::Result<FileSpan> allocation(int id, std::string_view path) const;
+    [[nodiscard]] files::Error damaged(const std::string& why) const;
 
     std::string m_image; // the image's path, for messages
     std::int64_t m_imageSize = 0;
     FileSpan m_nameTable;
     FileSpan m_allocationTable;
-    Bytes m_names;
-    Bytes m_allocation;
+    files::Bytes m_names;
+    files::Bytes m_allocation;
 };
 
-} // namespace rom
+} // namespace nds

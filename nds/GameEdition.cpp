@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace rom {
+namespace nds {
 namespace {
 
 constexpr std::size_t kWithFixedBase = 15;
@@ -64,4 +64,4 @@ const GameEdition* findEdition(std::string_view code, Editions among) {
     return nullptr;
 }
 
-} // namespace rom
+} // namespace nds

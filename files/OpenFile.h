@@ -1,13 +1,13 @@
 #pragma once
 
-#include "IoError.h"
+#include "Error.h"
 #include "SysIo.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace rom {
+namespace files {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -46,4 +46,4 @@ private:
     std::int64_t m_size = 0;
 };
 
-} // namespace rom
+} // namespace files

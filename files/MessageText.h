@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace rom {
+namespace files {
 
 // Text from a file (a table cell, a path inside an image) made safe to show in a message:
 // printable ASCII and valid UTF-8 characters stay as they are; control characters (C0, DEL,
@@ -22,4 +22,4 @@ namespace rom {
 // value quoted back to the user.
 [[nodiscard]] std::string quoted(std::string_view text);
 
-} // namespace rom
+} // namespace files

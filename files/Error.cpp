@@ -1,11 +1,11 @@
-#include "IoError.h"
+#include "Error.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace rom {
+namespace files {
 
-std::string IoError::describe() const {
+std::string Error::describe() const {
     if (kind == Kind::NotRegularFile)
         return "\"" + path + "\" is not a regular file (it is " + reason + ").";
     std::string text = "Could not " + action + " \"" + path + "\"";
@@ -17,9 +17,8 @@ std::string IoError::describe() const {
     return text;
 }
 
-IoError IoError::fromErrno(int errorNumber, std::string action, std::string path,
-                           std::int64_t offset) {
-    IoError error;
+Error Error::fromErrno(int errorNumber, std::string action, std::string path, std::int64_t offset) {
+    Error error;
     error.kind = Kind::Platform;
     error.code = errorNumber;
     error.reason = std::strerror(errorNumber);
@@ -29,18 +28,18 @@ IoError IoError::fromErrno(int errorNumber, std::string action, std::string path
     return error;
 }
 
-IoError IoError::badContent(std::string action, std::string path, std::string reason) {
-    IoError error = fromErrno(EINVAL, std::move(action), std::move(path));
+Error Error::badContent(std::string action, std::string path, std::string reason) {
+    Error error = fromErrno(EINVAL, std::move(action), std::move(path));
     error.kind = Kind::BadContent;
     error.reason = std::move(reason);
     return error;
 }
 
-IoError IoError::notRegular(std::string path, const std::string& kind) {
-    IoError error = fromErrno(EINVAL, "open", std::move(path));
+Error Error::notRegular(std::string path, const std::string& kind) {
+    Error error = fromErrno(EINVAL, "open", std::move(path));
     error.kind = Kind::NotRegularFile;
     error.reason = kind;
     return error;
 }
 
-} // namespace rom
+} // namespace files

@@ -1,6 +1,6 @@
-#include "Printable.h"
+#include "MessageText.h"
 
-namespace rom {
+namespace files {
 namespace {
 
 constexpr std::size_t kQuotedLimit = 40;
@@ -72,4 +72,4 @@ std::string quoted(std::string_view text) {
     return "\"" + printable(text, kQuotedLimit, true) + "\"";
 }
 
-} // namespace rom
+} // namespace files

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IoError.h"
+#include "Error.h"
 #include "OpenFile.h"
 #include "SysIo.h"
 
@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace rom {
+namespace files {
 
 // Reads `count` bytes of a file opened for writing, lets `edit` change them, writes them back
 // with one positioned write and flushes them. If the write fails part-way the bytes it already
@@ -36,4 +36,9 @@ namespace rom {
 // regular file (a FIFO, a terminal, /dev/stdout) is written straight into instead.
 [[nodiscard]] Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes);
 
-} // namespace rom
+// Gives the owner write permission if the file lacks it, so later in-place writes are not
+// refused because of a read-only flag (a file that is owner-writable already is left alone),
+// then asks whether writes will be allowed at all: an error says why they will not.
+[[nodiscard]] Status makeOwnerWritable(SysIo& io, const std::string& path);
+
+} // namespace files

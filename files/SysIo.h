@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace rom {
+namespace files {
 
 // What the system tells of a file (fstat or stat).
 struct FileStatus {
@@ -79,4 +79,4 @@ SysIo& systemIo();
 inline constexpr int kStandardInput = 0;
 inline constexpr int kStandardOutput = 1;
 
-} // namespace rom
+} // namespace files

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace rom {
+namespace nds {
 
 enum class Game { Diamond, Pearl, Platinum };
 
@@ -39,4 +39,4 @@ enum class Editions {
 [[nodiscard]] const GameEdition* findEdition(std::string_view code,
                                              Editions among = Editions::WithFixedBase);
 
-} // namespace rom
+} // namespace nds

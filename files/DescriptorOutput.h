@@ -5,7 +5,7 @@
 #include <array>
 #include <streambuf>
 
-namespace rom {
+namespace files {
 
 // A stream buffer over an open descriptor, standard output above all, that writes through
 // SysIo and remembers the first failure: a full disk, a closed descriptor, a pipe whose
@@ -35,4 +35,4 @@ private:
     std::array<char, 1 << 16> m_buffer{};
 };
 
-} // namespace rom
+} // namespace files

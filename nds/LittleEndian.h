@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace rom {
+namespace nds {
 
 // Little-endian numbers inside a byte buffer; callers check that `at` leaves room for them.
 [[nodiscard]] inline std::uint16_t le16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -16,4 +16,4 @@ namespace rom {
            (static_cast<std::uint32_t>(le16(bytes, at + 2)) << 16);
 }
 
-} // namespace rom
+} // namespace nds

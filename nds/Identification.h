@@ -1,14 +1,14 @@
 #pragma once
 
+#include "Error.h"
 #include "GameEdition.h"
-#include "IoError.h"
 #include "OpenFile.h"
 #include "SysIo.h"
 
 #include <optional>
 #include <string>
 
-namespace rom {
+namespace nds {
 
 inline constexpr std::int64_t kGameCodeOffset = 12;
 inline constexpr std::int64_t kGameCodeLength = 4;
@@ -24,20 +24,15 @@ struct Identification {
     Outcome outcome = Outcome::Unreadable;
     const GameEdition* edition = nullptr;
     std::string code;
-    std::optional<IoError> error;
+    std::optional<files::Error> error;
 };
 
 // Reads the game code at offset 12 and looks it up among `editions`. Nothing else of the file
 // is examined.
-[[nodiscard]] Identification identifyImage(SysIo& io, const std::string& path,
+[[nodiscard]] Identification identifyImage(files::SysIo& io, const std::string& path,
                                            Editions editions = Editions::WithFixedBase);
 // The same, in a file that the caller keeps open for more work.
-[[nodiscard]] Identification identifyImage(OpenFile& file,
+[[nodiscard]] Identification identifyImage(files::OpenFile& file,
                                            Editions editions = Editions::WithFixedBase);
 
-// Gives the owner write permission if the file lacks it, so later in-place writes are not
-// refused because of a read-only flag (a file that is owner-writable already is left alone),
-// then asks whether writes will be allowed at all: an error says why they will not.
-[[nodiscard]] Status makeOwnerWritable(SysIo& io, const std::string& path);
-
-} // namespace rom
+} // namespace nds

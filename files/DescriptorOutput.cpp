@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-namespace rom {
+namespace files {
 
 bool DescriptorOutput::drain() {
     const char* at = pbase();
@@ -37,4 +37,4 @@ int DescriptorOutput::finish() {
     return m_error;
 }
 
-} // namespace rom
+} // namespace files
