@@ -84,31 +84,26 @@ void Form1::openRom() {
         reportFailure(files::Error::notRegular(file, status.kind()));
         return;
     }
-    const nds::Identification found = nds::identifyImage(m_services.io, file);
-    switch (found.outcome) {
-    case nds::Identification::Outcome::Supported: {
-        // Only an image it will work on has its mode changed. Read-only media, an immutable
-        // file or another user's file can still be viewed.
-        const files::Status writable = files::makeOwnerWritable(m_services.io, file);
-        acceptImage(path, *found.edition);
-        if (!writable.ok())
-            m_services.prompter.showMessage(
-                this, Prompter::Icon::Warning, uitext::programName(),
-                QString::fromStdString(writable.error().describe()) +
-                    QStringLiteral(" The image is open for viewing, but saving into it will "
-                                   "fail."));
-        return;
-    }
-    case nds::Identification::Outcome::Unreadable:
-        reportFailure(*found.error);
-        return;
-    case nds::Identification::Outcome::UnsupportedCode:
-    case nds::Identification::Outcome::TooShort:
+    const files::Result<const nds::GameEdition*> found = nds::identifyImage(m_services.io, file);
+    if (!found.ok()) {
+        if (found.error().kind != files::Error::Kind::Unsupported) {
+            reportFailure(found.error());
+            return;
+        }
         // The image opened before stays current, so nothing touches the rejected file.
         m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
                                         QStringLiteral("Unsupported ROM"));
         return;
     }
+    // Only an image it will work on has its mode changed. Read-only media, an immutable file or
+    // another user's file can still be viewed.
+    const files::Status writable = files::makeOwnerWritable(m_services.io, file);
+    acceptImage(path, *found.value());
+    if (!writable.ok())
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Warning, uitext::programName(),
+            QString::fromStdString(writable.error().describe()) +
+                QStringLiteral(" The image is open for viewing, but saving into it will fail."));
 }
 
 void Form1::acceptImage(const QString& path, const nds::GameEdition& edition) {
@@ -204,8 +199,11 @@ void Form1::saveSpecies() {
 void Form1::reportFailure(const files::Error& error) {
     if (error.kind != files::Error::Kind::BadContent &&
         error.kind != files::Error::Kind::NotRegularFile) {
+        // Only the system's own error numbers mean anything to the user.
         m_services.prompter.showMessage(this, Prompter::Icon::None,
-                                        QStringLiteral("Error: %1").arg(error.code),
+                                        error.systemError != 0
+                                            ? QStringLiteral("Error: %1").arg(error.systemError)
+                                            : uitext::programName(),
                                         QString::fromStdString(error.describe()));
         return;
     }

@@ -60,10 +60,11 @@ ExitCode Commands::identify(const std::string& path) {
         files::OpenFile::open(m_io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return fail(imageFailure(file.error()));
-    const nds::Identification found = nds::identifyImage(file.value(), nds::Editions::AnyRegion);
-    if (const std::optional<Failure> failure = identificationFailure(found, path))
-        return fail(*failure);
-    const nds::GameEdition& edition = *found.edition;
+    const files::Result<const nds::GameEdition*> found =
+        nds::identifyImage(file.value(), nds::Editions::AnyRegion);
+    if (!found.ok())
+        return fail(imageFailure(found.error()));
+    const nds::GameEdition& edition = *found.value();
     m_out << "code: " << edition.code << "\ntitle: " << edition.title
           << "\nlanguage: " << edition.language << "\n";
     const files::Result<species::TablePlace> place = species::findTable(file.value(), edition);

@@ -36,10 +36,11 @@ std::variant<CheckReport, Failure> checkImage(files::SysIo& io, const std::strin
     if (!opened.ok())
         return imageFailure(opened.error());
     files::OpenFile& file = opened.value();
-    const nds::Identification found = nds::identifyImage(file, nds::Editions::AnyRegion);
-    if (std::optional<Failure> failure = identificationFailure(found, path))
-        return *failure;
-    const nds::GameEdition& edition = *found.edition;
+    const files::Result<const nds::GameEdition*> found =
+        nds::identifyImage(file, nds::Editions::AnyRegion);
+    if (!found.ok())
+        return imageFailure(found.error());
+    const nds::GameEdition& edition = *found.value();
     files::Result<species::TablePlace> place = species::findTable(file, edition);
     if (!place.ok() && place.error().kind != files::Error::Kind::BadContent)
         return imageFailure(place.error());

@@ -8,25 +8,10 @@
 
 namespace cli {
 
-std::optional<Failure> identificationFailure(const nds::Identification& found,
-                                             const std::string& path) {
-    switch (found.outcome) {
-    case nds::Identification::Outcome::Unreadable:
-        return imageFailure(*found.error);
-    case nds::Identification::Outcome::TooShort:
-        return Failure{ExitCode::InvalidData, path + ": too short to hold a game code"};
-    case nds::Identification::Outcome::UnsupportedCode:
-        return Failure{ExitCode::InvalidData,
-                       path + ": unsupported game code " + files::quoted(found.code)};
-    case nds::Identification::Outcome::Supported:
-        break;
-    }
-    return std::nullopt;
-}
-
 Failure imageFailure(const files::Error& error) {
     const bool aboutContents = error.kind == files::Error::Kind::BadContent ||
-                               error.kind == files::Error::Kind::PastEndOfFile ||
+                               error.kind == files::Error::Kind::Unsupported ||
+                               error.kind == files::Error::Kind::PastEnd ||
                                error.kind == files::Error::Kind::NotRegularFile;
     return {aboutContents ? ExitCode::InvalidData : ExitCode::IoFailure, error.describe()};
 }
@@ -43,15 +28,16 @@ std::variant<ImageTable, Failure> loadImageTable(files::SysIo& io, const std::st
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return imageFailure(file.error());
-    const nds::Identification found = nds::identifyImage(file.value(), nds::Editions::AnyRegion);
-    if (std::optional<Failure> failure = identificationFailure(found, path))
-        return *failure;
-    files::Result<species::TableRead> table = species::readTable(file.value(), *found.edition);
+    const files::Result<const nds::GameEdition*> found =
+        nds::identifyImage(file.value(), nds::Editions::AnyRegion);
+    if (!found.ok())
+        return imageFailure(found.error());
+    files::Result<species::TableRead> table = species::readTable(file.value(), *found.value());
     if (!table.ok())
-        return tableFailure(table.error(), *found.edition);
+        return tableFailure(table.error(), *found.value());
     if (files::Status closed = file.value().close(); !closed.ok())
         return imageFailure(closed.error());
-    return ImageTable{path, found.edition, std::move(table.value().place),
+    return ImageTable{path, found.value(), std::move(table.value().place),
                       std::move(table.value().entries)};
 }
 

@@ -29,10 +29,6 @@ struct ImageTable {
     std::vector<species::FieldValues> entries; // one per position: 500, or 507 in Platinum
 };
 
-// Why an image that identification did not accept cannot be worked on, or nothing.
-[[nodiscard]] std::optional<Failure> identificationFailure(const nds::Identification& found,
-                                                           const std::string& path);
-
 // A failure of a core operation on an image, with the exit status it earns.
 [[nodiscard]] Failure imageFailure(const files::Error& error);
 // The same for finding the table of `edition`: an edition without a fixed base is supported

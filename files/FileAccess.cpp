@@ -45,14 +45,12 @@ Result<Bytes> readStream(SysIo& io, int fd, const std::string& name, std::int64_
     while (true) {
         const std::int64_t n = io.read(fd, buffer, sizeof buffer);
         if (n < 0)
-            return Error::fromErrno(static_cast<int>(-n), "read", name);
+            return Error::system(static_cast<int>(-n), "read", name);
         if (n == 0)
             return bytes;
         if (static_cast<std::int64_t>(bytes.size()) + n > maxBytes) {
-            Error error = Error::fromErrno(EFBIG, "read", name);
-            error.kind = Error::Kind::InvalidInput;
-            error.reason = "it holds more than " + std::to_string(maxBytes) + " bytes";
-            return error;
+            return Error::failed(Error::Kind::InvalidInput, "read", name,
+                                 "it holds more than " + std::to_string(maxBytes) + " bytes");
         }
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
@@ -64,10 +62,8 @@ Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t max
         return file.error();
     const std::int64_t size = file.value().size();
     if (size > maxBytes) {
-        Error error = Error::fromErrno(EFBIG, "read", path);
-        error.kind = Error::Kind::InvalidInput;
-        error.reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
-        return error;
+        return Error::failed(Error::Kind::InvalidInput, "read", path,
+                             "it is larger than " + std::to_string(maxBytes) + " bytes");
     }
     Result<Bytes> bytes = size > 0 ? file.value().read(0, size) : Result<Bytes>(Bytes{});
     if (!bytes.ok())
@@ -96,18 +92,18 @@ Result<std::string> followLinks(SysIo& io, const std::string& path) {
         if (result == -EINVAL || result == -ENOENT)
             return current;
         if (result < 0)
-            return Error::fromErrno(-result, "follow the link", current);
+            return Error::system(-result, "follow the link", current);
         current = target.starts_with('/') || current.find('/') == std::string::npos
                       ? target
                       : folderOf(current) + "/" + target;
     }
-    return Error::fromErrno(ELOOP, "follow the link", path);
+    return Error::system(ELOOP, "follow the link", path);
 }
 
 // The result of a system call as a Status: a negative result is the negated error number.
 Status checked(std::int64_t result, const char* action, const std::string& path) {
     if (result < 0)
-        return Error::fromErrno(static_cast<int>(-result), action, path);
+        return Error::system(static_cast<int>(-result), action, path);
     return {};
 }
 
@@ -169,10 +165,9 @@ Status mayReplace(SysIo& io, const std::string& target, const FileStatus& existi
         return writable;
     const unsigned user = io.effectiveUser();
     if (user != 0 && existing.owner != user) {
-        Error error = Error::fromErrno(EPERM, "replace", target);
-        error.kind = Error::Kind::NotOwner;
-        error.reason = "it belongs to another user, and a file put in its place would be yours";
-        return error;
+        return Error::failed(Error::Kind::NotOwner, "replace", target,
+                             "it belongs to another user, and a file put in its place would be "
+                             "yours");
     }
     return {};
 }
@@ -182,7 +177,7 @@ Status mayReplace(SysIo& io, const std::string& target, const FileStatus& existi
 Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     const int fd = io.open(path, SysIo::Mode::CreateNew);
     if (fd < 0)
-        return Error::fromErrno(-fd, "create", path);
+        return Error::system(-fd, "create", path);
     // Created with the mode any new file gets, so there is nothing to settle.
     Status status = writeAll(io, fd, bytes, path);
     if (status.ok())
@@ -200,7 +195,7 @@ Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
 Status writeInto(SysIo& io, const std::string& path, const Bytes& bytes) {
     const int fd = io.open(path, SysIo::Mode::WriteOnly);
     if (fd < 0)
-        return Error::fromErrno(-fd, "open for writing", path);
+        return Error::system(-fd, "open for writing", path);
     std::size_t done = 0;
     int error = 0;
     while (done < bytes.size() && error == 0) {
@@ -211,9 +206,9 @@ Status writeInto(SysIo& io, const std::string& path, const Bytes& bytes) {
             done += static_cast<std::size_t>(n);
     }
     if (const int closed = io.close(fd); error == 0 && closed < 0)
-        return Error::fromErrno(-closed, "close", path);
+        return Error::system(-closed, "close", path);
     if (error != 0)
-        return Error::fromErrno(error, "write", path);
+        return Error::system(error, "write", path);
     return {};
 }
 
@@ -229,7 +224,7 @@ Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     FileStatus existing;
     const int found = io.status(target, existing);
     if (found < 0 && found != -ENOENT)
-        return Error::fromErrno(-found, "examine", target);
+        return Error::system(-found, "examine", target);
 
     if (found == 0)
         if (Status allowed = mayReplace(io, target, existing); !allowed.ok())
@@ -239,7 +234,7 @@ Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
         folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
     const int fd = io.createUnique(partial);
     if (fd < 0)
-        return Error::fromErrno(-fd, "create a file in", folderOf(target));
+        return Error::system(-fd, "create a file in", folderOf(target));
     Status status = fill(io, fd, partial, bytes, found == 0 ? &existing : nullptr);
     if (status.ok())
         status = checked(io.rename(partial, target), "rename into place", partial);
@@ -254,14 +249,14 @@ Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
 Status makeOwnerWritable(SysIo& io, const std::string& path) {
     FileStatus status;
     if (const int result = io.status(path, status); result < 0)
-        return Error::fromErrno(-result, "examine", path);
+        return Error::system(-result, "examine", path);
     const unsigned bits = status.mode;
     if (!(bits & S_IWUSR))
         if (const int result = io.chmod(path, (bits & 07777u) | S_IWUSR); result < 0)
-            return Error::fromErrno(-result, "make writable", path);
+            return Error::system(-result, "make writable", path);
     // Permission bits are not all: read-only media and immutable files refuse writes too.
     if (const int result = io.checkWritable(path); result < 0)
-        return Error::fromErrno(-result, "make writable", path);
+        return Error::system(-result, "make writable", path);
     return {};
 }
 

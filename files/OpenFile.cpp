@@ -13,10 +13,8 @@ std::string bytesPhrase(const char* verb, std::int64_t count) {
 
 Error pastEnd(const char* verb, std::int64_t count, const std::string& path, std::int64_t offset,
               std::string reason) {
-    Error error = Error::fromErrno(ERANGE, bytesPhrase(verb, count), path, offset);
-    error.kind = Error::Kind::PastEndOfFile;
-    error.reason = std::move(reason);
-    return error;
+    return Error::failed(Error::Kind::PastEnd, bytesPhrase(verb, count), path, std::move(reason),
+                         offset);
 }
 
 } // namespace
@@ -28,15 +26,15 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
         // A socket cannot be opened at all, a directory not for writing: say what they are.
         if (io.status(path, status) == 0 && !status.isRegular())
             return Error::notRegular(path, status.kind());
-        return Error::fromErrno(-fd,
-                                mode == SysIo::Mode::ReadOnly    ? "open"
-                                : mode == SysIo::Mode::CreateNew ? "create"
-                                                                 : "open for writing",
-                                path);
+        return Error::system(-fd,
+                             mode == SysIo::Mode::ReadOnly    ? "open"
+                             : mode == SysIo::Mode::CreateNew ? "create"
+                                                              : "open for writing",
+                             path);
     }
     OpenFile file(io, path, fd);
     if (const int result = io.status(fd, status); result < 0)
-        return Error::fromErrno(-result, "examine", path);
+        return Error::system(-result, "examine", path);
     // Only a regular file has bytes at positions: a FIFO or a device would hang a read or
     // answer it with bytes of its own, and a write into one goes nowhere it can be found.
     if (!status.isRegular())
@@ -57,10 +55,8 @@ OpenFile::~OpenFile() {
 
 Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
     if (offset < 0 || count < 0 || count > std::numeric_limits<std::int64_t>::max() - offset) {
-        Error error = Error::fromErrno(EINVAL, bytesPhrase(verb, count), m_path, offset);
-        error.kind = Error::Kind::InvalidInput;
-        error.reason = "the position lies outside any file";
-        return error;
+        return Error::failed(Error::Kind::OutsideFile, bytesPhrase(verb, count), m_path,
+                             "the position lies outside any file", offset);
     }
     if (offset + count > m_size)
         return pastEnd(verb, count, m_path, offset,
@@ -77,8 +73,7 @@ Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
         const std::int64_t n = m_io.pread(m_fd, bytes.data() + done, bytes.size() - done,
                                           offset + static_cast<std::int64_t>(done));
         if (n < 0)
-            return Error::fromErrno(static_cast<int>(-n), bytesPhrase("read", count), m_path,
-                                    offset);
+            return Error::system(static_cast<int>(-n), bytesPhrase("read", count), m_path, offset);
         if (n == 0) // the file shrank since its length was checked
             return pastEnd("read", count, m_path, offset,
                            "the file ended after " + std::to_string(done) + " of them");
@@ -96,8 +91,8 @@ Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* wri
         const std::int64_t n = m_io.pwrite(m_fd, bytes.data() + *written, bytes.size() - *written,
                                            offset + static_cast<std::int64_t>(*written));
         if (n <= 0)
-            return Error::fromErrno(n == 0 ? EIO : static_cast<int>(-n),
-                                    bytesPhrase("write", count), m_path, offset);
+            return Error::system(n == 0 ? EIO : static_cast<int>(-n), bytesPhrase("write", count),
+                                 m_path, offset);
         *written += static_cast<std::size_t>(n);
     }
     return {};
@@ -105,7 +100,7 @@ Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* wri
 
 Status OpenFile::sync() {
     if (const int result = m_io.fsync(m_fd); result < 0)
-        return Error::fromErrno(-result, "flush to disk", m_path);
+        return Error::system(-result, "flush to disk", m_path);
     return {};
 }
 
@@ -113,7 +108,7 @@ Status OpenFile::close() {
     const int result = m_io.close(m_fd);
     m_fd = -1;
     if (result < 0)
-        return Error::fromErrno(-result, "close", m_path);
+        return Error::system(-result, "close", m_path);
     return {};
 }
 

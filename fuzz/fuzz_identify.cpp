@@ -9,13 +9,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    const nds::Identification found = nds::identifyImage(io, "image.nds");
-    using Outcome = nds::Identification::Outcome;
-    if ((size < 16) != (found.outcome == Outcome::TooShort))
+    const files::Result<const nds::GameEdition*> found = nds::identifyImage(io, "image.nds");
+    if (size < 16 && (found.ok() || found.error().kind != files::Error::Kind::Unsupported))
         std::abort();
     if (size >= 16) {
         const std::string code(data + 12, data + 16);
-        if ((nds::findEdition(code) != nullptr) != (found.outcome == Outcome::Supported))
+        if ((nds::findEdition(code) != nullptr) != found.ok())
             std::abort();
     }
     (void)files::makeOwnerWritable(io, "image.nds");

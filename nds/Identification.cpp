@@ -1,37 +1,31 @@
 #include "Identification.h"
 
+#include "MessageText.h"
+
 namespace nds {
 
-namespace {
-
-Identification identified(files::Result<files::Bytes> code, Editions editions) {
-    Identification result;
-    if (!code.ok()) {
-        const bool tooShort = code.error().kind == files::Error::Kind::PastEndOfFile;
-        result.outcome =
-            tooShort ? Identification::Outcome::TooShort : Identification::Outcome::Unreadable;
-        result.error = code.error();
-        return result;
-    }
-    result.code.assign(code.value().begin(), code.value().end());
-    result.edition = findEdition(result.code, editions);
-    result.outcome = result.edition ? Identification::Outcome::Supported
-                                    : Identification::Outcome::UnsupportedCode;
-    return result;
-}
-
-} // namespace
-
-Identification identifyImage(files::SysIo& io, const std::string& path, Editions editions) {
+files::Result<const GameEdition*> identifyImage(files::SysIo& io, const std::string& path,
+                                                Editions editions) {
     files::Result<files::OpenFile> file =
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
-        return identified(file.error(), editions);
+        return file.error();
     return identifyImage(file.value(), editions);
 }
 
-Identification identifyImage(files::OpenFile& file, Editions editions) {
-    return identified(file.read(kGameCodeOffset, kGameCodeLength), editions);
+files::Result<const GameEdition*> identifyImage(files::OpenFile& file, Editions editions) {
+    const auto unsupported = [&](const std::string& reason) {
+        return files::Error::at(files::Error::Kind::Unsupported, file.path(), 0, "", reason);
+    };
+    if (file.size() < kGameCodeOffset + kGameCodeLength)
+        return unsupported("too short to hold a game code");
+    files::Result<files::Bytes> read = file.read(kGameCodeOffset, kGameCodeLength);
+    if (!read.ok())
+        return read.error();
+    const std::string code(read.value().begin(), read.value().end());
+    if (const GameEdition* edition = findEdition(code, editions))
+        return edition;
+    return unsupported("unsupported game code " + files::quoted(code));
 }
 
 } // namespace nds

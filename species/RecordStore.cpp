@@ -14,11 +14,9 @@ files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, 
                         recordBase <= std::numeric_limits<std::int64_t>::max() -
                                           std::int64_t{kRecordSize} * entries;
     if (!inside) {
-        files::Error error =
-            files::Error::fromErrno(EINVAL, "locate the record of", "", recordBase);
-        error.kind = files::Error::Kind::InvalidInput;
-        error.reason = "list position " + std::to_string(position) + " has no record there";
-        return error;
+        return files::Error::failed(
+            files::Error::Kind::OutsideFile, "locate the record of", "",
+            "list position " + std::to_string(position) + " has no record there", recordBase);
     }
     return recordBase + static_cast<std::int64_t>(position) * kRecordSize;
 }

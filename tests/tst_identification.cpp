@@ -12,9 +12,6 @@
 #include <set>
 #include <sys/stat.h>
 
-using Outcome = nds::Identification::Outcome;
-Q_DECLARE_METATYPE(Outcome)
-
 namespace {
 std::string local(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -104,37 +101,38 @@ private slots:
         QTest::addColumn<QByteArray>("code");      // at offset 12
         QTest::addColumn<QByteArray>("elsewhere"); // at offset 0
         QTest::addColumn<qint64>("size");
-        QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("supported")
-            << QByteArray("ADAE") << QByteArray() << 20LL << Outcome::Supported;
-        QTest::newRow("exactly 16 bytes")
-            << QByteArray("CPUJ") << QByteArray() << 16LL << Outcome::Supported;
+        QTest::addColumn<QString>("refusal"); // empty: supported
+        const QString tooShort = "too short to hold a game code";
+        QTest::newRow("supported") << QByteArray("ADAE") << QByteArray() << 20LL << "";
+        QTest::newRow("exactly 16 bytes") << QByteArray("CPUJ") << QByteArray() << 16LL << "";
         QTest::newRow("lower case")
-            << QByteArray("adae") << QByteArray() << 20LL << Outcome::UnsupportedCode;
+            << QByteArray("adae") << QByteArray() << 20LL << "unsupported game code \"adae\"";
         QTest::newRow("one letter off")
-            << QByteArray("ADAP") << QByteArray() << 20LL << Outcome::UnsupportedCode;
-        QTest::newRow("code elsewhere")
-            << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL << Outcome::UnsupportedCode;
-        QTest::newRow("15 bytes") << QByteArray("ADA") << QByteArray() << 15LL << Outcome::TooShort;
-        QTest::newRow("empty") << QByteArray() << QByteArray() << 0LL << Outcome::TooShort;
+            << QByteArray("ADAP") << QByteArray() << 20LL << "unsupported game code \"ADAP\"";
+        QTest::newRow("code elsewhere") << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL
+                                        << "unsupported game code \"\\x00\\x00\\x00\\x00\"";
+        QTest::newRow("15 bytes") << QByteArray("ADA") << QByteArray() << 15LL << tooShort;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << 0LL << tooShort;
     }
     void identify() {
         QFETCH(QByteArray, code);
         QFETCH(QByteArray, elsewhere);
         QFETCH(qint64, size);
-        QFETCH(Outcome, outcome);
+        QFETCH(QString, refusal);
         SyntheticRom roms;
         const QString path = roms.create("image.nds", QByteArray(), size);
         if (!code.isEmpty())
             SyntheticRom::write(path, 12, code.left(qMax<qint64>(0, size - 12)));
         if (!elsewhere.isEmpty())
             SyntheticRom::write(path, 0, elsewhere);
-        const nds::Identification found = nds::identifyImage(files::systemIo(), local(path));
-        QCOMPARE(found.outcome, outcome);
-        if (outcome == Outcome::Supported)
-            QCOMPARE(QString::fromUtf8(found.edition->code.data(), 4), QString::fromLatin1(code));
-        else
-            QVERIFY(!found.edition);
+        const auto found = nds::identifyImage(files::systemIo(), local(path));
+        QCOMPARE(found.ok(), refusal.isEmpty());
+        if (found.ok()) {
+            QCOMPARE(QString::fromUtf8(found.value()->code.data(), 4), QString::fromLatin1(code));
+        } else {
+            QCOMPARE(found.error().kind, files::Error::Kind::Unsupported);
+            QCOMPARE(QString::fromStdString(found.error().describe()), path + ": " + refusal);
+        }
     }
 
     void unreadable_data() {
@@ -156,11 +154,11 @@ private slots:
             io.failCall(FaultInjectingIo::Call::Open, EACCES);
         else
             io.failCall(FaultInjectingIo::Call::Pread, EIO);
-        const nds::Identification found = nds::identifyImage(io, local(path));
-        QCOMPARE(found.outcome, Outcome::Unreadable);
-        QVERIFY(found.error);
-        QCOMPARE(found.error->code, code);
-        QVERIFY(found.error->describe().find(local(path)) != std::string::npos);
+        const auto found = nds::identifyImage(io, local(path));
+        QVERIFY(!found.ok());
+        QCOMPARE(found.error().kind, files::Error::Kind::System);
+        QCOMPARE(found.error().systemError, code);
+        QVERIFY(found.error().describe().find(local(path)) != std::string::npos);
     }
 
     // What is not a regular file is named for what it is, at once: a FIFO without a writer
@@ -171,10 +169,10 @@ private slots:
         QFETCH(QString, kind);
         SyntheticRom roms;
         path = notRegular::make(path, roms.folder());
-        const nds::Identification found = nds::identifyImage(files::systemIo(), local(path));
-        QCOMPARE(found.outcome, Outcome::Unreadable);
-        QCOMPARE(found.error->kind, files::Error::Kind::NotRegularFile);
-        QCOMPARE(QString::fromStdString(found.error->describe()),
+        const auto found = nds::identifyImage(files::systemIo(), local(path));
+        QVERIFY(!found.ok());
+        QCOMPARE(found.error().kind, files::Error::Kind::NotRegularFile);
+        QCOMPARE(QString::fromStdString(found.error().describe()),
                  QStringLiteral("\"%1\" is not a regular file (it is %2).").arg(path, kind));
     }
 
@@ -204,7 +202,7 @@ private slots:
         io.failCall(FaultInjectingIo::Call::Chmod, EPERM);
         const files::Status status = files::makeOwnerWritable(io, local(path));
         QVERIFY(!status.ok());
-        QCOMPARE(status.error().code, EPERM);
+        QCOMPARE(status.error().systemError, EPERM);
         QVERIFY(status.error().describe().find("make writable") != std::string::npos);
     }
 };

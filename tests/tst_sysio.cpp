@@ -77,7 +77,7 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          std::size_t written = 99;
          const files::Status status = file.value().write(4, files::Bytes{1, 2, 3}, &written);
          QVERIFY(!status.ok());
-         QCOMPARE(status.error().kind, files::Error::Kind::PastEndOfFile);
+         QCOMPARE(status.error().kind, files::Error::Kind::PastEnd);
          QCOMPARE(written, std::size_t(0));
          QVERIFY(file.value().close().ok());
          QCOMPARE(sizeOf(on, "f"), 6);
