@@ -1,100 +1,98 @@
 #include "RecordForm.h"
 
 #include "EntryRules.h"
-#include "Form1Ui.h"
+#include "MainWindowUi.h"
 #include "StatText.h"
+#include "ValueRules.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
 using species::FieldDescriptor;
+using species::Lock;
 
-void RecordForm::showIndex(QComboBox* list, const FieldDescriptor& field, int stored) {
-    const int index = species::asListIndex(stored, field);
-    const bool listed = index >= -1 && index < list->count();
+void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored) {
+    const std::optional<int> entry = species::shownEntry(field, stored);
     // The placeholder first: clearing it while no entry is selected selects entry 0.
-    list->setPlaceholderText(listed ? QString() : QStringLiteral("Value %1").arg(stored));
-    list->setToolTip(listed ? QString()
-                            : QStringLiteral("The image holds %1, which this list has no entry "
-                                             "for. Saving keeps %1 unless you pick an entry.")
-                                  .arg(stored));
+    list->setPlaceholderText(entry ? QString() : QStringLiteral("Value %1").arg(stored));
+    list->setToolTip(entry ? QString()
+                           : QStringLiteral("The image holds %1, which this list has no entry "
+                                            "for. Saving keeps %1 unless you pick an entry.")
+                                 .arg(stored));
     list->setAccessibleDescription(list->toolTip());
-    list->setCurrentIndex(listed ? index : -1);
-    m_unlisted[static_cast<std::size_t>(field.field)] =
-        listed ? std::nullopt : std::optional<int>(stored);
+    list->setCurrentIndex(entry.value_or(-1));
+    m_unlisted[field.field] = entry ? std::nullopt : std::optional<int>(stored);
 }
 
-void RecordForm::show(const species::FieldValues& values, int position) {
+void RecordForm::show(const species::Record& record, int position) {
     for (const FieldDescriptor& field : species::fieldLayout()) {
-        const int stored = values[static_cast<std::size_t>(field.field)];
+        const int stored = record.get(field.field);
         if (field.isNumber())
-            m_ui.textBox(field.field)->setText(QString::number(stored));
-        else if (field.field != species::Field::Colour)
-            showIndex(m_ui.list(field.field), field, stored);
+            m_ui.boxes[field.field]->setText(QString::number(stored));
+        else if (species::lockOf(field.field, position) != Lock::Hidden)
+            showEntry(m_ui.lists[field.field], field, stored);
     }
 
     // The colour byte of some entries reads wrongly: show the known colour, never the byte.
-    if (const std::optional<int> fixed = species::fixedColourIndex(position)) {
-        m_ui.cmbColour->setPlaceholderText(QString());
-        m_ui.cmbColour->setToolTip(QString());
-        m_ui.cmbColour->setCurrentIndex(*fixed);
-        m_unlisted[static_cast<std::size_t>(species::Field::Colour)].reset();
-        m_ui.cmbColour->hide();
+    QComboBox* colour = m_ui.lists[species::Field::Colour];
+    if (species::lockOf(species::Field::Colour, position) == Lock::Hidden) {
+        colour->setPlaceholderText(QString());
+        colour->setToolTip(QString());
+        colour->setCurrentIndex(*species::fixedColourIndex(position));
+        m_unlisted[species::Field::Colour].reset();
+        colour->hide();
     } else {
-        showIndex(m_ui.cmbColour, species::descriptor(species::Field::Colour),
-                  values[static_cast<std::size_t>(species::Field::Colour)]);
-        m_ui.cmbColour->show();
+        colour->show();
     }
 
     // Changing the gender of a species without one breaks its sprite in the game.
-    if (species::isNoGenderSpecies(position)) {
-        m_ui.cmbGender->setEnabled(false);
-        m_ui.cmbGender->hide();
+    QComboBox* gender = m_ui.lists[species::Field::Gender];
+    if (species::lockOf(species::Field::Gender, position) == Lock::Kept) {
+        gender->setEnabled(false);
+        gender->hide();
     } else {
-        m_ui.cmbGender->show();
+        gender->show();
     }
 }
 
 void RecordForm::clear() {
     for (const FieldDescriptor& field : species::fieldLayout()) {
         if (field.isNumber()) {
-            m_ui.textBox(field.field)->clear();
-        } else {
-            QComboBox* list = m_ui.list(field.field);
-            list->setPlaceholderText(QString());
-            list->setToolTip(QString());
-            list->setAccessibleDescription(QString());
-            list->setCurrentIndex(-1);
+            m_ui.boxes[field.field]->clear();
+            continue;
         }
+        QComboBox* list = m_ui.lists[field.field];
+        list->setPlaceholderText(QString());
+        list->setToolTip(QString());
+        list->setAccessibleDescription(QString());
+        list->setCurrentIndex(-1);
     }
     m_unlisted.fill(std::nullopt);
     // The notes under the colour and gender lists belong to the entry that hid the lists.
-    m_ui.cmbColour->show();
-    m_ui.cmbGender->setEnabled(true);
-    m_ui.cmbGender->show();
+    m_ui.lists[species::Field::Colour]->show();
+    m_ui.lists[species::Field::Gender]->setEnabled(true);
+    m_ui.lists[species::Field::Gender]->show();
 }
 
 bool RecordForm::statsValid() const {
     bool valid = true;
     for (const FieldDescriptor& field : species::fieldLayout())
-        if (field.isNumber() &&
-            !species::statValue(m_ui.textBox(field.field)->text().toStdString()))
+        if (field.isNumber() && !species::statValue(m_ui.boxes[field.field]->text().toStdString()))
             valid = false;
     return valid;
 }
 
 species::RecordEdit RecordForm::edit(int position) const {
-    species::RecordEdit edit{};
+    species::RecordEdit edit;
     for (const FieldDescriptor& field : species::fieldLayout()) {
-        const auto slot = static_cast<std::size_t>(field.field);
+        if (species::lockOf(field.field, position) == Lock::Hidden)
+            continue; // never written
         if (field.isNumber()) {
-            edit[slot] = species::statValue(m_ui.textBox(field.field)->text().toStdString());
+            edit[field.field] = species::statValue(m_ui.boxes[field.field]->text().toStdString());
             continue;
         }
-        const int index = m_ui.list(field.field)->currentIndex();
-        edit[slot] = index >= 0 ? index : m_unlisted[slot].value_or(-1);
+        const int index = m_ui.lists[field.field]->currentIndex();
+        edit[field.field] = index >= 0 ? index : m_unlisted[field.field].value_or(-1);
     }
-    if (species::fixedColourIndex(position))
-        edit[static_cast<std::size_t>(species::Field::Colour)].reset();
     return edit;
 }

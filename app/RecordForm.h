@@ -1,21 +1,18 @@
 #pragma once
 
-#include "RecordCodec.h"
+#include "Record.h"
 
-#include <array>
-#include <optional>
-
-class Form1Ui;
+class MainWindowUi;
 class QComboBox;
 
-// Moves a record's values between the species controls and the record layout.
+// Moves a record's values between the field controls and the record, as the value rules say.
 class RecordForm {
 public:
-    explicit RecordForm(const Form1Ui& ui) : m_ui(ui) {}
+    explicit RecordForm(const MainWindowUi& ui) : m_ui(ui) {}
 
-    // Shows the values of the entry at `position`, hiding the colour or gender list where the
+    // Shows the record of the entry at `position`, hiding the colour or gender list where the
     // entry's rules say so.
-    void show(const species::FieldValues& values, int position);
+    void show(const species::Record& record, int position);
 
     // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
     // earlier entry stays on view, its notes included.
@@ -28,9 +25,9 @@ public:
     [[nodiscard]] species::RecordEdit edit(int position) const;
 
 private:
-    void showIndex(QComboBox* list, const species::FieldDescriptor& field, int stored);
+    void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored);
 
-    const Form1Ui& m_ui;
+    const MainWindowUi& m_ui;
     // A stored value that its list cannot show, kept so that a save writes it back unchanged.
-    std::array<std::optional<int>, species::kFieldCount> m_unlisted{};
+    species::ByField<std::optional<int>> m_unlisted;
 };

@@ -1,7 +1,7 @@
-#include "Form1.h"
+#include "MainWindow.h"
+#include "QtFileDialogBackend.h"
 #include "QtPrompter.h"
 
-#include "QtFileDialogBackend.h"
 #include "SysIo.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
 
     QtPrompter prompter;
     QtFileDialogBackend fileDialogs;
-    Form1 window(AppServices{prompter, fileDialogs, files::systemIo()});
+    MainWindow window(AppServices{prompter, fileDialogs, files::systemIo()});
     window.show();
     return QApplication::exec();
 }

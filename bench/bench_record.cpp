@@ -1,34 +1,36 @@
-// Decoding and encoding one record, and checking a stat box's text.
-#include "RecordCodec.h"
+// Reading and writing every field of one record, and checking a stat box's text.
+#include "Record.h"
 #include "StatText.h"
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+
 namespace {
 
-species::RecordBytes sampleRecord() {
-    species::RecordBytes record(species::kRecordSize);
-    for (std::size_t i = 0; i < record.size(); ++i)
-        record[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    return record;
+species::Record sampleRecord() {
+    std::array<std::uint8_t, species::kRecordSize> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    return species::Record(bytes);
 }
 
 void DecodeRecord(benchmark::State& state) {
-    const species::RecordBytes record = sampleRecord();
+    const species::Record record = sampleRecord();
     for (auto _ : state)
-        benchmark::DoNotOptimize(species::decodeRecord(record));
+        for (const species::FieldDescriptor& field : species::fieldLayout())
+            benchmark::DoNotOptimize(record.get(field.field));
 }
 BENCHMARK(DecodeRecord);
 
 void EncodeRecord(benchmark::State& state) {
-    species::RecordBytes record = sampleRecord();
-    species::RecordEdit edit{};
-    const species::FieldValues values = species::decodeRecord(record);
-    for (std::size_t i = 0; i < species::kFieldCount; ++i)
-        edit[i] = values[i];
+    species::Record record = sampleRecord();
+    species::RecordEdit edit;
+    for (const species::FieldDescriptor& field : species::fieldLayout())
+        edit[field.field] = record.get(field.field);
     for (auto _ : state) {
-        species::applyEdit(record, edit);
-        benchmark::DoNotOptimize(record.data());
+        record.apply(edit);
+        benchmark::DoNotOptimize(record.bytes().data());
     }
 }
 BENCHMARK(EncodeRecord);

@@ -4,7 +4,7 @@
 //   statwright_probe empty-window      the same for a bare main window of the same size
 //   statwright_probe load-save IMAGE   opens IMAGE, loads one species and saves it, with
 //                                      markers on standard error between the steps
-#include "Form1.h"
+#include "MainWindow.h"
 #include "QtPrompter.h"
 #include "WindowHarness.h"
 
@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
     QtFileDialogBackend dialogs;
     std::unique_ptr<QMainWindow> window;
     if (mode == "first-paint") {
-        window = std::make_unique<Form1>(AppServices{prompter, dialogs, files::systemIo()});
+        window = std::make_unique<MainWindow>(AppServices{prompter, dialogs, files::systemIo()});
     } else if (mode == "empty-window") {
         window = std::make_unique<QMainWindow>();
         window->setWindowTitle(QStringLiteral("Statwright"));

@@ -1,138 +1,141 @@
 #include "Cli.h"
 
 #include "Commands.h"
-#include "Help.h"
-
-#include <CLI/CLI.hpp>
+#include "ExitCode.h"
+#include "HelpText.h"
 
 #include "DescriptorOutput.h"
 
-#include <algorithm>
+#include <CLI/CLI.hpp>
+
 #include <cstring>
 #include <iostream>
+#include <map>
 
 namespace cli {
+
+std::unique_ptr<Command> makeHelpCommand(const HelpText& help);
+
+std::vector<std::unique_ptr<Command>> allCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(makeIdentifyCommand());
+    commands.push_back(makeExportCommand());
+    commands.push_back(makeImportCommand());
+    commands.push_back(makeDiffCommand());
+    commands.push_back(makeCheckCommand());
+    commands.push_back(makeSampleCommand());
+    return commands;
+}
+
 namespace {
 
-// The command line, as CLI11 reads it into the arguments of each command.
-class Parser {
+// The exit status that a failure earns, for every command alike.
+ExitCode exitCodeOf(const files::Error& error) {
+    switch (error.kind) {
+    case files::Error::Kind::Usage:
+        return ExitCode::Usage;
+    case files::Error::Kind::System:
+    case files::Error::Kind::NotOwner:
+    case files::Error::Kind::OutsideFile:
+        return ExitCode::IoFailure;
+    case files::Error::Kind::PastEnd:
+    case files::Error::Kind::NotRegularFile:
+    case files::Error::Kind::BadContent:
+    case files::Error::Kind::Unsupported:
+    case files::Error::Kind::InvalidInput:
+        break;
+    }
+    return ExitCode::InvalidData;
+}
+
+// The command line: every command declared on its own part of it, and matched by CLI11.
+class Program {
 public:
-    Parser() {
+    Program() : m_commands(allCommands()) {
         m_app.set_help_flag("-h,--help");
         m_app.require_subcommand(1);
-        add("identify")->add_option("IMAGE", m_image)->required();
-
-        CLI::App* exporter = add("export");
-        exporter->add_option("IMAGE", m_export.image)->required();
-        exporter->add_option("-f,--format", m_export.format);
-        exporter->add_option("-o,--output", m_export.output);
-
-        CLI::App* importer = add("import");
-        importer->add_option("IMAGE", m_import.image)->required();
-        importer->add_option("FILE", m_import.table)->required();
-        importer->add_option("-f,--format", m_import.format);
-        importer->add_flag("-n,--dry-run", m_import.dryRun)->disable_flag_override();
-
-        CLI::App* differ = add("diff");
-        differ->add_option("IMAGE_A", m_image)->required();
-        differ->add_option("IMAGE_B", m_second)->required();
-
-        add("check")->add_option("IMAGE", m_image)->required();
-
-        CLI::App* sampler = add("sample");
-        sampler->add_option("OUT", m_image)->required();
-        sampler->add_option("-c,--code", m_code);
-
-        // Whatever follows is the topic, even a command's name.
-        m_help = add("help");
-        m_help->prefix_command();
+        m_commands.push_back(makeHelpCommand(m_help));
+        for (const std::unique_ptr<Command>& command : m_commands) {
+            CLI::App* declared = m_app.add_subcommand(std::string(command->name()));
+            command->declare(*declared);
+            m_help.add(*command, *declared);
+            m_byPart.emplace(declared, command.get());
+        }
     }
 
-    // Parses `arguments`; throws CLI11's errors.
-    void parse(const std::vector<std::string>& arguments) {
-        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-        m_app.parse(reversed);
+    int run(const std::vector<std::string>& arguments, const Context& context) {
+        if (arguments.empty()) {
+            context.err << *m_help.of("");
+            return int(ExitCode::Usage);
+        }
+        const std::string& first = arguments.front();
+        if (!first.starts_with('-') && !knows(first))
+            return fail(context, "", usage("unknown command '" + first + "'"));
+        try {
+            // CLI11 takes the arguments last first.
+            m_app.parse(std::vector<std::string>(arguments.rbegin(), arguments.rend()));
+        } catch (const CLI::CallForHelp&) {
+            context.out << *m_help.of(matched() ? matched()->name() : "");
+            return int(ExitCode::Success);
+        } catch (const CLI::ParseError& error) {
+            return fail(context, matched() ? matched()->name() : "", usage(error.what()));
+        }
+        const files::Status status = matched()->run(context);
+        return status.ok() ? int(ExitCode::Success)
+                           : fail(context, matched()->name(), status.error());
     }
 
-    [[nodiscard]] bool knows(const std::string& command) const {
-        for (const CLI::App* known : m_app.get_subcommands({}))
-            if (known->get_name() == command)
+private:
+    static files::Error usage(const std::string& message) {
+        return files::Error::at(files::Error::Kind::Usage, "", 0, "", message);
+    }
+
+    [[nodiscard]] bool knows(const std::string& name) const {
+        for (const std::unique_ptr<Command>& command : m_commands)
+            if (command->name() == name)
                 return true;
         return false;
     }
 
-    // The command named so far, or "" (also when parsing stopped for --help).
-    [[nodiscard]] std::string command() const {
+    // The command that CLI11 matched, or nullptr (before parsing, or for the program's help).
+    [[nodiscard]] Command* matched() const {
         const std::vector<CLI::App*> named = m_app.get_subcommands();
-        return named.empty() ? std::string() : named.front()->get_name();
+        return named.empty() ? nullptr : m_byPart.at(named.front());
     }
 
-    ExitCode run(Commands& commands, std::ostream& out) const {
-        const std::string name = command();
-        if (name == "identify")
-            return commands.identify(m_image);
-        if (name == "export")
-            return commands.exportTable(m_export);
-        if (name == "import")
-            return commands.importTable(m_import);
-        if (name == "diff")
-            return commands.diff(m_image, m_second);
-        if (name == "check")
-            return commands.check(m_image);
-        if (name == "sample")
-            return commands.sample(m_image, m_code);
-        const std::vector<std::string> topic = m_help->remaining();
-        if (topic.size() > 1)
-            return commands.usage("help", "expects at most one command");
-        const std::string wanted = topic.empty() ? "" : topic.front();
-        const std::optional<std::string_view> help = helpText(wanted);
-        if (!help)
-            return commands.usage("help", "no command named '" + wanted + "'");
-        out << *help;
-        return ExitCode::Success;
+    // Says what went wrong; a mistake on the command line also says where to read more.
+    static int fail(const Context& context, std::string_view command, const files::Error& error) {
+        context.err << "statwright-cli: ";
+        if (error.kind != files::Error::Kind::Usage) {
+            context.err << error.describe() << "\n";
+            return int(exitCodeOf(error));
+        }
+        const std::string named = command.empty() ? "" : std::string(command) + " ";
+        context.err << (command.empty() ? "" : std::string(command) + ": ") << error.reason
+                    << "\nTry 'statwright-cli " << named << "--help'.\n";
+        return int(ExitCode::Usage);
     }
 
-private:
-    CLI::App* add(const char* name) { return m_app.add_subcommand(name); }
-
+    std::vector<std::unique_ptr<Command>> m_commands;
+    HelpText m_help;
     CLI::App m_app{"", "statwright-cli"};
-    std::string m_image;
-    std::string m_second;
-    std::string m_code = "ADAE";
-    CLI::App* m_help = nullptr;
-    ExportOptions m_export;
-    ImportOptions m_import;
+    std::map<const CLI::App*, Command*> m_byPart;
 };
 
 } // namespace
 
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
         files::SysIo& io) {
-    Commands commands(out, err, io);
-    if (arguments.empty()) {
-        err << *helpText("");
-        return int(ExitCode::Usage);
-    }
-    Parser parser;
-    const std::string& first = arguments.front();
-    if (!first.starts_with('-') && !parser.knows(first))
-        return int(commands.usage("", "unknown command '" + first + "'"));
-
-    try {
-        parser.parse(arguments);
-    } catch (const CLI::CallForHelp&) {
-        out << *helpText(parser.command());
-        return int(ExitCode::Success);
-    } catch (const CLI::ParseError& error) {
-        return int(commands.usage(parser.command(), error.what()));
-    }
-    return int(parser.run(commands, out));
+    Program program;
+    return program.run(arguments, Context{out, err, io, [] { return 0; }});
 }
 
 int runOnStandardStreams(const std::vector<std::string>& arguments, files::SysIo& io) {
     files::DescriptorOutput output(io, files::kStandardOutput);
     std::ostream out(&output);
-    int status = run(arguments, out, std::cerr, io);
+    Program program;
+    int status =
+        program.run(arguments, Context{out, std::cerr, io, [&output] { return output.error(); }});
     if (const int error = output.finish(); error != 0) {
         std::cerr << "statwright-cli: Could not write to standard output: " << std::strerror(error)
                   << "\n";

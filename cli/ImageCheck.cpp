@@ -30,20 +30,20 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
 
 } // namespace
 
-std::variant<CheckReport, Failure> checkImage(files::SysIo& io, const std::string& path) {
+files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path) {
     files::Result<files::OpenFile> opened =
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!opened.ok())
-        return imageFailure(opened.error());
+        return opened.error();
     files::OpenFile& file = opened.value();
     const files::Result<const nds::GameEdition*> found =
         nds::identifyImage(file, nds::Editions::AnyRegion);
     if (!found.ok())
-        return imageFailure(found.error());
+        return found.error();
     const nds::GameEdition& edition = *found.value();
     files::Result<species::TablePlace> place = species::findTable(file, edition);
     if (!place.ok() && place.error().kind != files::Error::Kind::BadContent)
-        return imageFailure(place.error());
+        return place.error();
 
     CheckReport report;
     if (place.ok() && place.value().archive.empty()) {
@@ -62,7 +62,7 @@ std::variant<CheckReport, Failure> checkImage(files::SysIo& io, const std::strin
                       "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
-        report.problem = tableFailure(place.error(), edition);
+        report.problem = tableNotFound(place.error(), edition);
     }
     files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (system.ok() && system.value())

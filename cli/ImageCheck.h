@@ -1,12 +1,11 @@
 #pragma once
 
-#include "ImageTable.h"
+#include "LoadedImage.h"
 
 #include "GameEdition.h"
 #include "SysIo.h"
 
 #include <string>
-#include <variant>
 
 namespace cli {
 
@@ -18,14 +17,13 @@ struct CheckReport {
     };
 
     Verdict verdict = Verdict::Unverifiable;
-    std::string text; // lines for the user
-    Failure problem;  // why the table was not found
+    std::string text;     // lines for the user
+    files::Error problem; // why the table was not found
 };
 
 // Identifies the image, validates the archive that its game reads the table from, and says
 // where the edition's fixed base lies: in that archive, in another file (named), or in no
 // file. All with one open.
-[[nodiscard]] std::variant<CheckReport, Failure> checkImage(files::SysIo& io,
-                                                            const std::string& path);
+[[nodiscard]] files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path);
 
 } // namespace cli

@@ -1,8 +1,7 @@
 #include "ImportPlan.h"
 
-#include "EntryRules.h"
 #include "MessageText.h"
-#include "RecordStore.h"
+#include "ValueRules.h"
 #include "Vocabulary.h"
 
 #include <algorithm>
@@ -13,15 +12,15 @@
 namespace cli {
 namespace {
 
+using tables::Cell;
+using tables::InputRow;
+
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
-
-using tables::Cell;
-using tables::InputRow;
 
 // A whole number as a cell writes it: its value, and its text for messages, since a number
 // too large for a long is still a number, only out of every range.
@@ -30,24 +29,28 @@ struct WholeNumber {
     std::string text;
 };
 
-// A whole decimal number, or a message saying why the cell holds none.
-std::variant<WholeNumber, std::string> wholeNumber(const Cell& cell) {
+// The whole decimal number in `cell`; an error's reason says why it holds none.
+files::Result<WholeNumber> wholeNumber(const Cell& cell) {
+    const auto none = [&](const std::string& reason) {
+        return tables::problem(cell.line, cell.name, reason);
+    };
     if (cell.kind == Cell::Kind::String)
-        return "must be a number, not the string " + files::quoted(cell.text);
+        return none("must be a number, not the string " + files::quoted(cell.text));
     if (cell.kind == Cell::Kind::Other)
-        return files::printable(cell.text, 40) + " is not a whole number";
+        return none(files::printable(cell.text, 40) + " is not a whole number");
     const std::string text = trimmed(cell.text);
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
         (error != std::errc() && error != std::errc::result_out_of_range))
-        return files::quoted(cell.text) + " is not a whole number";
+        return none(files::quoted(cell.text) + " is not a whole number");
     if (error == std::errc::result_out_of_range)
         value = text.front() == '-' ? std::numeric_limits<long>::min()
                                     : std::numeric_limits<long>::max();
     return WholeNumber{value, text};
 }
 
+// "3, 7-9, 12"
 std::string ranges(const std::vector<int>& positions) {
     std::string text;
     for (std::size_t i = 0; i < positions.size();) {
@@ -63,18 +66,19 @@ std::string ranges(const std::vector<int>& positions) {
 
 class Planner {
 public:
-    Planner(const ImageTable& image, ImportPlan& plan) : m_image(image), m_plan(plan) {}
+    Planner(std::span<const species::Record> entries, ImportPlan& plan)
+        : m_entries(entries), m_plan(plan) {}
 
     void row(const InputRow& row) {
         const std::optional<int> position = positionOf(row);
         if (!position)
             return;
-        const species::FieldValues& now = m_image.entries[static_cast<std::size_t>(*position)];
+        const species::Record& now = m_entries[static_cast<std::size_t>(*position)];
         for (const species::FieldDescriptor& field : species::fieldLayout()) {
             const auto found = row.cells.find(std::string(field.key));
             if (found == row.cells.end())
                 continue; // reported as missing already
-            const int before = now[static_cast<std::size_t>(field.field)];
+            const int before = now.get(field.field);
             if (const std::optional<int> after =
                     fieldValue(*position, field, found->second, before)) {
                 checkCompanion(row, field, *after);
@@ -90,32 +94,32 @@ public:
             if (!m_rowOf.count(position))
                 missing.push_back(position);
         if (!missing.empty())
-            m_plan.problems.add({0, "",
-                                 (missing.size() == 1 ? "position " : "positions ") +
-                                     ranges(missing) + (missing.size() == 1 ? " is" : " are") +
-                                     " missing: every entry needs a row"});
+            m_plan.problems.add(tables::problem(
+                0, "",
+                (missing.size() == 1 ? "position " : "positions ") + ranges(missing) +
+                    (missing.size() == 1 ? " is" : " are") + " missing: every entry needs a row"));
     }
 
 private:
-    [[nodiscard]] int entries() const { return static_cast<int>(m_image.entries.size()); }
+    [[nodiscard]] int entries() const { return static_cast<int>(m_entries.size()); }
 
     void problem(const Cell& cell, std::string message) {
-        m_plan.problems.add({cell.line, cell.name, std::move(message)});
+        m_plan.problems.add(tables::problem(cell.line, cell.name, std::move(message)));
     }
 
     std::optional<int> positionOf(const InputRow& row) {
         const auto cell = row.cells.find("position");
         if (cell == row.cells.end())
             return std::nullopt;
-        const std::variant<WholeNumber, std::string> number = wholeNumber(cell->second);
-        if (const auto* message = std::get_if<std::string>(&number)) {
-            problem(cell->second, *message);
+        const files::Result<WholeNumber> number = wholeNumber(cell->second);
+        if (!number.ok()) {
+            m_plan.problems.add(number.error());
             return std::nullopt;
         }
-        const long position = std::get<WholeNumber>(number).value;
+        const long position = number.value().value;
         if (position < 0 || position >= entries()) {
-            problem(cell->second, std::get<WholeNumber>(number).text + " is not between 0 and " +
-                                      std::to_string(entries() - 1));
+            problem(cell->second,
+                    number.value().text + " is not between 0 and " + std::to_string(entries() - 1));
             return std::nullopt;
         }
         const auto [earlier, fresh] = m_rowOf.emplace(static_cast<int>(position), &row);
@@ -139,33 +143,15 @@ private:
 
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
                                   const Cell& cell, int before) {
-        const std::variant<WholeNumber, std::string> number = wholeNumber(cell);
-        if (const auto* message = std::get_if<std::string>(&number)) {
-            problem(cell, *message);
+        const files::Result<WholeNumber> number = wholeNumber(cell);
+        if (!number.ok()) {
+            m_plan.problems.add(number.error());
             return std::nullopt;
         }
-        const long value = std::get<WholeNumber>(number).value;
-        const std::string& text = std::get<WholeNumber>(number).text;
-        if (field.isNumber() && (value < 0 || value > 255)) {
-            problem(cell, text + " is not between 0 and 255");
-            return std::nullopt;
-        }
-        const int listSize = vocabulary::size(field.list);
-        if (!field.isNumber() && value != before && (value < 0 || value >= listSize)) {
-            problem(cell, text + " is not in its list (0 to " + std::to_string(listSize - 1) +
-                              "), and the image holds " + std::to_string(before));
-            return std::nullopt;
-        }
-        if (value != before && field.field == species::Field::Colour &&
-            species::fixedColourIndex(position)) {
-            problem(cell, "the colour of " + vocabulary::entryName(position) +
-                              " reads wrongly and cannot be changed");
-            return std::nullopt;
-        }
-        if (value != before && field.field == species::Field::Gender &&
-            species::isNoGenderSpecies(position)) {
-            problem(cell, vocabulary::entryName(position) +
-                              " has no gender, so its gender cannot be changed");
+        const long value = number.value().value;
+        if (const std::optional<std::string> refused =
+                species::refusal(field, position, value, number.value().text, before)) {
+            problem(cell, *refused);
             return std::nullopt;
         }
         return static_cast<int>(value);
@@ -187,24 +173,17 @@ private:
                                       "\": change the number, the text is only shown");
     }
 
-    const ImageTable& m_image;
+    std::span<const species::Record> m_entries;
     ImportPlan& m_plan;
     std::map<int, const InputRow*> m_rowOf; // position -> its row
 };
 
-species::RecordEdit editOf(const std::vector<FieldChange>& changes, bool after) {
-    species::RecordEdit edit{};
-    for (const FieldChange& change : changes)
-        edit[static_cast<std::size_t>(change.field)] = after ? change.after : change.before;
-    return edit;
-}
-
 } // namespace
 
-ImportPlan planImport(const tables::InputTable& input, const ImageTable& image) {
+ImportPlan planImport(const tables::InputTable& input, std::span<const species::Record> entries) {
     ImportPlan plan;
     plan.problems = input.problems;
-    Planner planner(image, plan);
+    Planner planner(entries, plan);
     for (const InputRow& row : input.rows)
         planner.row(row);
     if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read
@@ -216,34 +195,14 @@ ImportPlan planImport(const tables::InputTable& input, const ImageTable& image) 
     return plan;
 }
 
-std::optional<Failure> applyImport(files::SysIo& io, const ImageTable& image,
-                                   const std::vector<FieldChange>& changes) {
-    std::map<int, std::vector<FieldChange>> byEntry;
-    for (const FieldChange& change : changes)
-        byEntry[change.position].push_back(change);
-    std::vector<int> written;
-    for (const auto& [position, entryChanges] : byEntry) {
-        const auto saved = species::saveRecord(io, image.path, *image.edition, position,
-                                               editOf(entryChanges, true));
-        if (saved.ok()) {
-            written.push_back(position);
-            continue;
-        }
-        std::string message = saved.error().describe();
-        std::vector<int> stuck;
-        for (const int done : written)
-            if (!species::saveRecord(io, image.path, *image.edition, done,
-                                     editOf(byEntry[done], false))
-                     .ok())
-                stuck.push_back(done);
-        message +=
-            stuck.empty()
-                ? " Nothing was changed: the entries written before it were put back."
-                : " These entries could not be put back and hold the new values: " + ranges(stuck) +
-                      ".";
-        return Failure{ExitCode::IoFailure, message};
+std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes) {
+    std::vector<species::EntryEdit> edits;
+    for (const FieldChange& change : changes) {
+        if (edits.empty() || edits.back().position != change.position)
+            edits.push_back({change.position, {}});
+        edits.back().edit[change.field] = change.after;
     }
-    return std::nullopt;
+    return edits;
 }
 
 std::string describeChange(const FieldChange& change) {

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "ImageTable.h"
 #include "TableReader.h"
 
 #include "FieldLayout.h"
+#include "Record.h"
+#include "RecordStore.h"
 
-#include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace cli {
@@ -22,14 +24,14 @@ struct ImportPlan {
     tables::ProblemList problems;     // any problem means nothing may be written
 };
 
-// Judges every row against the image as it is now: each entry once, under its own name,
-// with values the window could have stored, and nothing changed that the window keeps fixed.
-[[nodiscard]] ImportPlan planImport(const tables::InputTable& input, const ImageTable& image);
+// Judges every row against the image's entries as they are now: each entry once, under its
+// own name, with values the window could have stored, and nothing changed that the window
+// keeps fixed.
+[[nodiscard]] ImportPlan planImport(const tables::InputTable& input,
+                                    std::span<const species::Record> entries);
 
-// Writes the changed entries one by one through the window's own save. When one fails, the
-// entries already written get their previous values back before the failure is returned.
-[[nodiscard]] std::optional<Failure> applyImport(files::SysIo& io, const ImageTable& image,
-                                                 const std::vector<FieldChange>& changes);
+// The changes as the edits of each entry they change.
+[[nodiscard]] std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes);
 
 // "Bulbasaur: hp 45 -> 50"
 [[nodiscard]] std::string describeChange(const FieldChange& change);

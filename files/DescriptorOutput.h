@@ -21,6 +21,8 @@ public:
 
     // Writes what is buffered; 0, or the error number of the first write that failed.
     [[nodiscard]] int finish();
+    // The error number of the first write that failed so far, or 0.
+    [[nodiscard]] int error() const { return m_error; }
 
 protected:
     int_type overflow(int_type c) override;

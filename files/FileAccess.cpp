@@ -7,35 +7,42 @@ namespace files {
 
 namespace {
 
-// Puts the first `count` bytes of `before` back after a failed update; says so in `error`
-// when that fails too.
-Error undone(OpenFile& file, std::int64_t offset, const Bytes& before, std::size_t count,
-             Error error) {
-    if (count == 0)
+// Puts back the old bytes of the spans written, `partial` bytes of the last one, after a
+// failed rewrite, and says in `error` whether that worked.
+Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t partial, Error error) {
+    bool restored = true;
+    bool any = false;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const Rewrite& span = written[i];
+        const std::size_t count = i + 1 == written.size() ? partial : span.before.size();
+        if (count == 0)
+            continue;
+        any = true;
+        const Bytes old(span.before.begin(),
+                        span.before.begin() + static_cast<std::ptrdiff_t>(count));
+        std::size_t done = 0;
+        restored = file.write(span.offset, old, &done).ok() && restored;
+    }
+    if (!any)
         return error;
-    const Bytes undo(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(count));
-    std::size_t restored = 0;
-    if (!file.write(offset, undo, &restored).ok() || !file.sync().ok())
-        error.reason += "; the bytes already written could not be put back";
+    restored = restored && file.sync().ok();
+    error.reason += restored ? "; the bytes written before it were put back"
+                             : "; the bytes already written could not be put back";
     return error;
 }
 
 } // namespace
 
-Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
-              const std::function<void(Bytes&)>& edit) {
-    Result<Bytes> before = file.read(offset, count);
-    if (!before.ok())
-        return before.error();
-    Bytes after = before.value();
-    edit(after);
-    std::size_t written = 0;
-    if (Status status = file.write(offset, after, &written); !status.ok())
-        return undone(file, offset, before.value(), written, status.error());
-    // Unflushed bytes may or may not reach the disk: put the old ones back, so that a save
+Status rewrite(OpenFile& file, std::span<const Rewrite> spans) {
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        std::size_t written = 0;
+        if (Status status = file.write(spans[i].offset, spans[i].after, &written); !status.ok())
+            return undone(file, spans.first(i + 1), written, status.error());
+    }
+    // Unflushed bytes may or may not reach the disk: put the old ones back, so that a rewrite
     // reported as failed has not changed the file either.
     if (Status status = file.sync(); !status.ok())
-        return undone(file, offset, before.value(), after.size(), status.error());
+        return undone(file, spans, spans.empty() ? 0 : spans.back().after.size(), status.error());
     return {};
 }
 

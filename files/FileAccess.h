@@ -5,16 +5,24 @@
 #include "SysIo.h"
 
 #include <cstdint>
-#include <functional>
+#include <span>
 #include <string>
 
 namespace files {
 
-// Reads `count` bytes of a file opened for writing, lets `edit` change them, writes them back
-// with one positioned write and flushes them. If the write fails part-way the bytes it already
-// replaced are put back, so the span is either wholly old or wholly new.
-[[nodiscard]] Status update(OpenFile& file, std::int64_t offset, std::int64_t count,
-                            const std::function<void(Bytes&)>& edit);
+// A span of a file to rewrite: where it starts, the bytes it holds and the bytes to put there
+// (as many).
+struct Rewrite {
+    std::int64_t offset = 0;
+    Bytes before;
+    Bytes after;
+};
+
+// Writes each span's new bytes into a file opened for writing, one positioned write each, then
+// flushes once. If a write or the flush fails, the spans already written get their old bytes
+// back, so the file holds all the old bytes or all the new, never a mix; the error says
+// whether putting them back worked.
+[[nodiscard]] Status rewrite(OpenFile& file, std::span<const Rewrite> spans);
 
 // Writes `bytes` to a new file at `path`, flushed to disk, and never replaces what is there
 // already (EEXIST). A failed write leaves no file behind.

@@ -21,6 +21,9 @@ Error pastEnd(const char* verb, std::int64_t count, const std::string& path, std
 
 Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
     FileStatus status;
+    // What is no regular file is never opened for writing, not even to find out what it is.
+    if (mode == SysIo::Mode::ReadWrite && io.status(path, status) == 0 && !status.isRegular())
+        return Error::notRegular(path, status.kind());
     const int fd = io.open(path, mode);
     if (fd < 0) {
         // A socket cannot be opened at all, a directory not for writing: say what they are.

@@ -1,26 +1,29 @@
-// Any record decodes, and writing back what was decoded gives the same bytes; any stat text
-// gives no value or one from 0 to 255.
-#include "RecordCodec.h"
+// Any record reads field by field, and writing back what was read, or what its lists show,
+// gives the same bytes; any stat text gives no value or one from 0 to 255.
+#include "Record.h"
 #include "StatText.h"
+#include "ValueRules.h"
 
+#include <array>
 #include <cstdlib>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    species::RecordBytes record(species::kRecordSize, 0);
-    std::copy(data, data + std::min<std::size_t>(size, species::kRecordSize), record.begin());
-    const species::FieldValues values = species::decodeRecord(record);
-    species::RecordEdit edit{};
+    std::array<std::uint8_t, species::kRecordSize> bytes{};
+    std::copy(data, data + std::min<std::size_t>(size, bytes.size()), bytes.begin());
+    const species::Record record(bytes);
+    species::RecordEdit edit;
     for (const species::FieldDescriptor& field : species::fieldLayout()) {
-        const int stored = values[static_cast<std::size_t>(field.field)];
-        const int index = species::asListIndex(stored, field);
-        if (field.width == 1 && (index < 0 || index > 255))
+        const int stored = record.get(field.field);
+        if (stored < 0 || stored > (field.width == 1 ? 0xFF : 0xFFFF))
             std::abort();
-        // A list index goes back as the same bits, -1 included.
-        edit[static_cast<std::size_t>(field.field)] = !field.isNumber() ? index : stored;
+        // A list entry goes back as the same bits, no selection (-1) included; a value without
+        // an entry is kept as it is.
+        const std::optional<int> entry = species::shownEntry(field, stored);
+        edit[field.field] = !field.isNumber() && entry ? *entry : stored;
     }
-    species::RecordBytes rewritten = record;
-    species::applyEdit(rewritten, edit);
+    species::Record rewritten = record;
+    rewritten.apply(edit);
     if (rewritten != record)
         std::abort();
 

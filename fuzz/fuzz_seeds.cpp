@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     if (argc != 2)
         return 2;
     const fs::path root = argv[1];
-    std::vector<species::FieldValues> entries;
+    std::vector<species::Record> entries;
     for (int position = 0; position < species::kSpeciesCount; ++position)
         entries.push_back(species::sampleEntry(position));
     const std::string csv = tables::toCsv(entries);

@@ -52,6 +52,22 @@ struct FieldDescriptor {
     [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
 };
 
+// A value for each field, indexed by the field itself.
+template <typename T> class ByField {
+public:
+    [[nodiscard]] constexpr T& operator[](Field field) {
+        return m_values[static_cast<std::size_t>(field)];
+    }
+    [[nodiscard]] constexpr const T& operator[](Field field) const {
+        return m_values[static_cast<std::size_t>(field)];
+    }
+    void fill(const T& value) { m_values.fill(value); }
+    bool operator==(const ByField&) const = default;
+
+private:
+    std::array<T, kFieldCount> m_values{};
+};
+
 // The one table that loading, saving, export and import all work from.
 [[nodiscard]] const std::array<FieldDescriptor, kFieldCount>& fieldLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);

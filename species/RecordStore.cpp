@@ -1,10 +1,8 @@
 #include "RecordStore.h"
 
-#include "EntryRules.h"
-
 #include "FileAccess.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <limits>
 
 namespace species {
@@ -13,33 +11,12 @@ files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, 
     const bool inside = position >= 0 && position < entries && recordBase >= 0 &&
                         recordBase <= std::numeric_limits<std::int64_t>::max() -
                                           std::int64_t{kRecordSize} * entries;
-    if (!inside) {
+    if (!inside)
         return files::Error::failed(
             files::Error::Kind::OutsideFile, "locate the record of", "",
             "list position " + std::to_string(position) + " has no record there", recordBase);
-    }
     return recordBase + static_cast<std::int64_t>(position) * kRecordSize;
 }
-
-namespace {
-
-// The open image's table and the offset of the record at `position` in it.
-files::Result<std::pair<TablePlace, std::int64_t>>
-locate(files::OpenFile& file, const nds::GameEdition& edition, int position) {
-    files::Result<TablePlace> place = findTable(file, edition);
-    if (!place.ok())
-        return place.error();
-    files::Result<std::int64_t> offset =
-        recordOffset(place.value().base, position, place.value().entries);
-    if (!offset.ok()) {
-        files::Error error = offset.error();
-        error.path = file.path();
-        return error;
-    }
-    return std::pair{std::move(place).value(), offset.value()};
-}
-
-} // namespace
 
 files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position) {
@@ -47,15 +24,78 @@ files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return file.error();
-    auto located = locate(file.value(), edition, position);
-    if (!located.ok())
-        return located.error();
-    files::Result<files::Bytes> bytes = file.value().read(located.value().second, kRecordSize);
+    files::Result<TablePlace> place = findTable(file.value(), edition);
+    if (!place.ok())
+        return place.error();
+    files::Result<std::int64_t> offset =
+        recordOffset(place.value().base, position, place.value().entries);
+    if (!offset.ok()) {
+        offset.error().path = path;
+        return offset.error();
+    }
+    files::Result<files::Bytes> bytes = file.value().read(offset.value(), kRecordSize);
     if (!bytes.ok())
         return bytes.error();
     if (files::Status closed = file.value().close(); !closed.ok())
         return closed.error();
-    return RecordRead{std::move(located.value().first), std::move(bytes).value()};
+    return RecordRead{std::move(place).value(), Record::at(bytes.value())};
+}
+
+namespace {
+
+// The span to rewrite for the neighbouring entries `edits` (by position): their records, up to
+// the last edited byte of the last one.
+files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
+                                        std::span<const EntryEdit> edits) {
+    const int first = edits.front().position;
+    const int count = edits.back().position - first + 1;
+    files::Result<std::int64_t> offset =
+        recordOffset(place.base, edits.back().position, place.entries);
+    if (offset.ok())
+        offset = recordOffset(place.base, first, place.entries);
+    if (!offset.ok()) {
+        offset.error().path = file.path();
+        return offset.error();
+    }
+    files::Result<files::Bytes> read = file.read(offset.value(), std::int64_t{kRecordSize} * count);
+    if (!read.ok())
+        return read.error();
+    files::Bytes after = read.value();
+    for (const EntryEdit& entry : edits) {
+        const std::size_t at = static_cast<std::size_t>(entry.position - first) * kRecordSize;
+        Record record = Record::at(after, at);
+        record.apply(entry.edit);
+        std::copy(record.bytes().begin(), record.bytes().end(), after.begin() + std::ptrdiff_t(at));
+    }
+    // Bytes after the last edited field of the last record are never written.
+    const std::size_t length = static_cast<std::size_t>(count - 1) * kRecordSize + kEditedSpan;
+    files::Bytes before = std::move(read).value();
+    before.resize(length);
+    after.resize(length);
+    return files::Rewrite{offset.value(), std::move(before), std::move(after)};
+}
+
+} // namespace
+
+files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
+                           std::span<const EntryEdit> edits) {
+    std::vector<EntryEdit> sorted(edits.begin(), edits.end());
+    std::stable_sort(sorted.begin(), sorted.end(), [](const EntryEdit& a, const EntryEdit& b) {
+        return a.position < b.position;
+    });
+    std::vector<files::Rewrite> spans;
+    for (std::size_t first = 0; first < sorted.size();) {
+        std::size_t last = first;
+        while (last + 1 < sorted.size() && sorted[last + 1].position <= sorted[last].position + 1)
+            ++last;
+        files::Result<files::Rewrite> span =
+            rewriteOf(file, place, std::span(sorted).subspan(first, last - first + 1));
+        if (!span.ok())
+            return span.error();
+        spans.push_back(std::move(span).value());
+        first = last + 1;
+    }
+    return files::rewrite(file, spans);
 }
 
 files::Result<TablePlace> saveRecord(files::SysIo& io, const std::string& path,
@@ -65,17 +105,16 @@ files::Result<TablePlace> saveRecord(files::SysIo& io, const std::string& path,
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadWrite);
     if (!file.ok())
         return file.error();
-    auto located = locate(file.value(), edition, position);
-    if (!located.ok())
-        return located.error();
-    const files::Status updated =
-        files::update(file.value(), located.value().second, kEditedSpan,
-                      [&edit](files::Bytes& span) { applyEdit(span, edit); });
-    if (!updated.ok())
-        return updated.error();
+    files::Result<TablePlace> place = findTable(file.value(), edition);
+    if (!place.ok())
+        return place.error();
+    const EntryEdit entry{position, edit};
+    if (files::Status written = writeEntries(file.value(), place.value(), std::span(&entry, 1));
+        !written.ok())
+        return written.error();
     if (files::Status closed = file.value().close(); !closed.ok())
         return closed.error();
-    return std::move(located.value().first);
+    return std::move(place).value();
 }
 
 files::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition& edition) {
@@ -89,10 +128,9 @@ files::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition
         return bytes.error();
     TableRead table{std::move(place).value(), {}};
     table.entries.reserve(static_cast<std::size_t>(entries));
-    for (int position = 0; position < entries; ++position) {
-        const auto first = bytes.value().begin() + position * kRecordSize;
-        table.entries.push_back(decodeRecord(RecordBytes(first, first + kRecordSize)));
-    }
+    for (int position = 0; position < entries; ++position)
+        table.entries.push_back(
+            Record::at(bytes.value(), static_cast<std::size_t>(position) * kRecordSize));
     return table;
 }
 

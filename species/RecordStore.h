@@ -1,13 +1,15 @@
 #pragma once
 
-#include "RecordCodec.h"
+#include "Record.h"
 #include "TableLocation.h"
 
 #include "Error.h"
 #include "GameEdition.h"
+#include "OpenFile.h"
 #include "SysIo.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,26 +23,39 @@ namespace species {
 // A record and where its table was found.
 struct RecordRead {
     TablePlace place;
-    RecordBytes bytes; // all 44
+    Record record;
 };
 
-// The whole record of list `position`, read with one open that also finds the table
-// (findTable), so a record is only ever read where the image's own file system puts it.
+// The record of list `position`, read with one open that also finds the table (findTable), so
+// a record is only ever read where the image's own file system puts it.
 [[nodiscard]] files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                                    const nds::GameEdition& edition, int position);
 
-// Writes the edited fields of `position` with one open, which finds the table afresh (it may
-// have moved since it was read), one positioned write of the edited span and a flush to the
-// device. Bytes that the edit does not set are written back exactly as the file holds them at
-// that moment; success means every byte is on disk. Gives where the table was found.
+// The edits of one entry.
+struct EntryEdit {
+    int position = 0;
+    RecordEdit edit;
+};
+
+// Writes `edits` into the table at `place` of the image open for writing in `file`: the
+// entries edited are read, their edits applied to the bytes the file holds now, and each run
+// of neighbouring entries written back with one positioned write, then the image is flushed
+// once. If a write or the flush fails, what was written is put back: the table holds all the
+// old values or all the new.
+[[nodiscard]] files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
+                                         std::span<const EntryEdit> edits);
+
+// Writes the edits of `position` with one open, which finds the table afresh (it may have
+// moved since it was read); success means every byte is on disk. Gives where the table was
+// found.
 [[nodiscard]] files::Result<TablePlace> saveRecord(files::SysIo& io, const std::string& path,
                                                    const nds::GameEdition& edition, int position,
                                                    const RecordEdit& edit);
 
-// A table's records, decoded, and where it was found.
+// A table's records and where it was found.
 struct TableRead {
     TablePlace place;
-    std::vector<FieldValues> entries; // place.entries of them
+    std::vector<Record> entries; // place.entries of them
 };
 
 // Every record of the table in the open image, read with one positioned read.

@@ -7,14 +7,12 @@
 
 namespace species {
 
-FieldValues sampleEntry(int position) {
+Record sampleEntry(int position) {
     const int p = position;
     const auto stat = [p](int k) { return 20 + (p * 37 + k * 53) % 180; };
     constexpr int kRatios[] = {0, 31, 63, 127, 191, 254};
-    FieldValues values{};
-    const auto set = [&values](Field field, int value) {
-        values[static_cast<std::size_t>(field)] = value;
-    };
+    Record record;
+    const auto set = [&record](Field field, int value) { record.set(field, value); };
     set(Field::HP, stat(0));
     set(Field::Attack, stat(1));
     set(Field::Defense, stat(2));
@@ -37,17 +35,14 @@ FieldValues sampleEntry(int position) {
     set(Field::Ability2, p % 3 == 0 ? 0 : 1 + (p * 17) % 123);
     set(Field::RunChance, (p * 3) % 256);
     set(Field::Colour, fixedColourIndex(p).value_or(p % 10));
-    return values;
+    return record;
 }
 
 files::Bytes sampleImage(const nds::GameEdition& edition) {
     std::vector<files::Bytes> members{files::Bytes(kRecordSize, 0)}; // member 0 is an empty record
     for (int position = 0; position < tableEntries(edition.game); ++position) {
-        RecordBytes record(kRecordSize, 0);
-        const FieldValues values = sampleEntry(position);
-        for (const FieldDescriptor& field : fieldLayout())
-            encodeField(record, field, values[static_cast<std::size_t>(field.field)]);
-        members.push_back(std::move(record));
+        const Record record = sampleEntry(position);
+        members.emplace_back(record.bytes().begin(), record.bytes().end());
     }
     return nds::buildNdsImage("STATWRIGHT", edition.code,
                               {{std::string(tableArchive(edition.game)), nds::buildNarc(members)}});

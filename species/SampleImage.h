@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordCodec.h"
+#include "Record.h"
 
 #include "GameEdition.h"
 #include "OpenFile.h"
@@ -9,7 +9,7 @@ namespace species {
 
 // Made-up values for the table entry at `position`, computed from the position alone: a
 // plausible record for trying the program out, not data taken from any game.
-[[nodiscard]] FieldValues sampleEntry(int position);
+[[nodiscard]] Record sampleEntry(int position);
 
 // A small image of `edition` with a real file system that holds, where its game reads it, an
 // archive of sample entries.

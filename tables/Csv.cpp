@@ -55,7 +55,8 @@ private:
     // A row of thousands of broken fields says no more than its first ones.
     void error(int line, const char* message) {
         if (m_table.errors.size() < m_maxRows)
-            m_table.errors.push_back({line, message});
+            m_table.errors.push_back(
+                files::Error::at(files::Error::Kind::InvalidInput, "", line, "", message));
     }
 
     bool readRow(Row& row) {

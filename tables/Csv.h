@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Error.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -15,15 +17,10 @@ struct Row {
     std::size_t fieldCount = 0; // how many the row has: more than `fields` when it was cut
 };
 
-struct Error {
-    int line = 0;
-    std::string message;
-};
-
 struct Table {
-    std::vector<Row> rows; // blank lines are skipped
-    std::vector<Error> errors;
-    bool complete = true; // false when reading stopped after the most rows asked for
+    std::vector<Row> rows;            // blank lines are skipped
+    std::vector<files::Error> errors; // InvalidInput, each with its line
+    bool complete = true;             // false when reading stopped after the most rows asked for
 };
 
 // Reads at most `maxRows` rows, of which each keeps its first `maxFields` fields.

@@ -25,7 +25,7 @@ std::string member(const std::string& owner, const std::string& key) {
 
 // "[json.exception.parse_error.101] parse error at line 3, column 9: syntax error ..." as
 // line 3 and the rest.
-Problem parseProblem(const std::string& what) {
+files::Error parseProblem(const std::string& what) {
     std::string message = what;
     int line = 0;
     const std::string at = "at line ";
@@ -33,7 +33,7 @@ Problem parseProblem(const std::string& what) {
         line = std::atoi(message.c_str() + found + at.size());
     if (const std::size_t colon = message.find(": "); colon != std::string::npos)
         message.erase(0, colon + 2);
-    return {line, "", files::printable(message, kMessageLimit)};
+    return problem(line, "", files::printable(message, kMessageLimit));
 }
 
 // Builds the rows straight from the parser's events, without a document in memory: each
@@ -104,7 +104,7 @@ private:
     };
 
     void problem(const std::string& where, const std::string& message) {
-        m_table.problems.add({0, where, message});
+        m_table.problems.add(tables::problem(0, where, message));
     }
 
     // What a value in the current place is for, and what the place calls it.

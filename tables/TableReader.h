@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Error.h"
+
 #include <cstddef>
 #include <map>
 #include <string>
@@ -34,13 +36,10 @@ struct InputRow {
     std::map<std::string, Cell> cells; // by column name
 };
 
-// Something wrong with the input. Line 0 is the file as a whole, or a JSON table; `where`
-// names the column or JSON member, and may be empty.
-struct Problem {
-    int line = 0;
-    std::string where;
-    std::string message;
-};
+// Something wrong with the input: an InvalidInput error with its line (0: the file as a whole,
+// or a JSON table) and the column or JSON member it names, if any. Its path is left for the
+// caller, who knows what the user called the table.
+[[nodiscard]] files::Error problem(int line, std::string where, std::string reason);
 
 // The problems found, of which only the first few by line are kept: a file of a million bad
 // rows costs no more than one of twenty, and tells the user as much.
@@ -48,17 +47,17 @@ class ProblemList {
 public:
     static constexpr std::size_t kShown = 20;
 
-    void add(Problem problem);
+    void add(files::Error problem);
 
     [[nodiscard]] bool empty() const { return m_count == 0; }
     [[nodiscard]] std::size_t count() const { return m_count; }
     // Up to kShown problems, by line, those of one line in the order they were found.
-    [[nodiscard]] std::vector<Problem> shown() const;
+    [[nodiscard]] std::vector<files::Error> shown() const;
 
 private:
     struct Kept {
         std::size_t order;
-        Problem problem;
+        files::Error problem;
     };
     std::vector<Kept> m_kept;
     std::size_t m_count = 0;

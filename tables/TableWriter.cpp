@@ -16,19 +16,19 @@ std::string csvHeader() {
     return header;
 }
 
-std::string toCsv(std::span<const species::FieldValues> entries) {
+std::string toCsv(std::span<const species::Record> entries) {
     std::string text = csvHeader() + "\n";
     for (std::size_t position = 0; position < entries.size(); ++position) {
         text += std::to_string(position) + "," +
                 csv::quote(vocabulary::entryName(static_cast<int>(position)));
-        for (const int value : entries[position])
-            text += "," + std::to_string(value);
+        for (const species::FieldDescriptor& field : species::fieldLayout())
+            text += "," + std::to_string(entries[position].get(field.field));
         text += "\n";
     }
     return text;
 }
 
-std::string toJson(const nds::GameEdition& edition, std::span<const species::FieldValues> entries) {
+std::string toJson(const nds::GameEdition& edition, std::span<const species::Record> entries) {
     using Json = nlohmann::ordered_json;
     Json root = Json::object();
     root["game_code"] = edition.code;
@@ -40,7 +40,7 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Fie
         row["position"] = position;
         row["species"] = vocabulary::entryName(static_cast<int>(position));
         for (const species::FieldDescriptor& field : species::fieldLayout()) {
-            const int value = entries[position][static_cast<std::size_t>(field.field)];
+            const int value = entries[position].get(field.field);
             const std::string key(field.key);
             row[key] = value;
             if (const std::optional<std::string> shown = vocabulary::text(field.list, value))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "GameEdition.h"
-#include "RecordCodec.h"
+#include "Record.h"
 
 #include <span>
 #include <string>
@@ -11,8 +11,8 @@
 namespace tables {
 
 [[nodiscard]] std::string csvHeader();
-[[nodiscard]] std::string toCsv(std::span<const species::FieldValues> entries);
+[[nodiscard]] std::string toCsv(std::span<const species::Record> entries);
 [[nodiscard]] std::string toJson(const nds::GameEdition& edition,
-                                 std::span<const species::FieldValues> entries);
+                                 std::span<const species::Record> entries);
 
 } // namespace tables

@@ -1,6 +1,6 @@
 // The three small dialogs: their contents and places, the main window that takes no input
 // while one is open, and the way back, by OK or by the title bar.
-#include "Form1.h"
+#include "MainWindow.h"
 #include "WindowHarness.h"
 
 #include <QLabel>
@@ -23,7 +23,7 @@ void flushDeletes() {
 }
 
 // Every control's own enabled flag and every action's state, to compare before and after.
-QMap<QString, bool> enabledStates(const Form1& window) {
+QMap<QString, bool> enabledStates(const MainWindow& window) {
     QMap<QString, bool> states;
     for (const QWidget* widget : window.findChildren<QWidget*>())
         if (!widget->objectName().isEmpty())

@@ -121,7 +121,7 @@ private slots:
         const auto read = species::readRecord(io, local(image), edition, 499);
         QVERIFY(read.ok());
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().bytes.data()), 44),
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().record.bytes().data()), 44),
                  expected);
         QVERIFY(expected !=
                 SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) + 499 * 44, 44));

@@ -2,8 +2,8 @@
 // shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
 #include "EntryRules.h"
 #include "EntryTables.h"
-#include "Form1.h"
 #include "GameEdition.h"
+#include "MainWindow.h"
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(m_h->list("cmbAbility1")->currentText(), QStringLiteral("Overgrow"));
         QCOMPARE(m_h->list("cmbAbility2")->currentText(), QStringLiteral("Chlorophyll"));
         QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Green"));
-        QCOMPARE(m_h->window().ListPos(), qint16(0));
-        QCOMPARE(m_h->window().RecordBase(), QStringLiteral("29448712"));
+        QCOMPARE(m_h->species()->currentRow(), 0);
+        QVERIFY(m_h->find<QLabel>("code")->toolTip().contains("29448712 (0x1C15A08)"));
         QVERIFY(m_h->prompter.messages.isEmpty());
     }
 
@@ -109,7 +109,8 @@ private slots:
         m_h->clickEntry(position);
         QCOMPARE(m_h->box("txtHP")->text(), QStringLiteral("42"));
         QCOMPARE(m_h->box("txtRunChance")->text(), QStringLiteral("7"));
-        QCOMPARE(m_h->window().RecordBase().toLongLong(), SyntheticRom::recordBase(code));
+        QVERIFY(m_h->find<QLabel>("code")->toolTip().contains(
+            QString::number(SyntheticRom::recordBase(code))));
         QCOMPARE(m_h->io.count(Call::Open), 1); // one load, one open
     }
 
@@ -266,7 +267,7 @@ private slots:
         QCOMPARE(loads(), 1);
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(loads(), 1);
-        QCOMPARE(m_h->window().ListPos(), qint16(6));
+        QCOMPARE(m_h->species()->currentRow(), 6);
         QTest::keyClick(list, Qt::Key_End);
         QCOMPARE(loads(), 1);
         QTest::keyClick(list, Qt::Key_End); // no change, no load
@@ -296,7 +297,7 @@ private slots:
                             list->visualItemRect(list->item(372)).center());
         QCOMPARE(list->currentRow(), 372);
         QCOMPARE(loads(), 1);
-        QCOMPARE(m_h->window().ListPos(), qint16(372));
+        QCOMPARE(m_h->species()->currentRow(), 372);
 
         list->setCurrentRow(384);
         (void)loads();
@@ -389,7 +390,7 @@ private slots:
         const int offsets[] = {0, 1, 2, 3, 4, 5, 8, 9};
         for (int i = 0; i < 8; ++i)
             QCOMPARE(m_h->box(kTextBoxes[i])->text(), QString::number(quint8(record[offsets[i]])));
-        QCOMPARE(m_h->window().RecordBase(), QString::number(base));
+        QVERIFY(m_h->find<QLabel>("code")->toolTip().contains(QString::number(base)));
         QVERIFY(m_h->find<QLabel>("code")->toolTip().contains(
             "/poketool/personal_pearl/personal.narc"));
     }

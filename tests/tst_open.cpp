@@ -1,6 +1,7 @@
 // "Open ROM...": the dialog it asks for, what a supported, unsupported or unreadable image
 // does to the window, and the switch from one image to another.
-#include "Form1.h"
+#include "GameEdition.h"
+#include "MainWindow.h"
 #include "NotRegularFiles.h"
 #include "WindowHarness.h"
 
@@ -64,8 +65,9 @@ private slots:
         QCOMPARE(m_h->find<QLabel>("language")->text(), language);
         QCOMPARE(m_h->find<QLabel>("code")->text(), QString::fromLatin1(code));
         QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
-        QCOMPARE(m_h->window().RomPath(), path);
-        QCOMPARE(m_h->window().GameCode(), QString::fromLatin1(code));
+        QCOMPARE(m_h->window().imagePath(), path);
+        QCOMPARE(QString::fromUtf8(m_h->window().edition()->code.data(), 4),
+                 QString::fromLatin1(code));
         for (const char* name : kOpenedControls)
             QVERIFY2(m_h->find<QWidget>(name)->isEnabled(), name);
         QVERIFY(!m_h->box("txtHP")->isEnabled());
@@ -93,7 +95,7 @@ private slots:
         QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("Statwright"));
-        QVERIFY(m_h->window().RomPath().isEmpty());
+        QVERIFY(m_h->window().imagePath().isEmpty());
         for (const char* name : kOpenedControls)
             QVERIFY2(!ownEnabled(m_h->find<QWidget>(name)), name);
 
@@ -116,8 +118,8 @@ private slots:
         const QString shownHP = m_h->box("txtHP")->text();
         m_h->open(m_h->roms.create("bad.nds", "XXXX", 64));
         QCOMPARE(m_h->prompter.take().value(0).text, QStringLiteral("Unsupported ROM"));
-        QCOMPARE(m_h->window().RomPath(), good);
-        QCOMPARE(m_h->window().GameCode(), QStringLiteral("ADAE"));
+        QCOMPARE(m_h->window().imagePath(), good);
+        QCOMPARE(m_h->window().edition()->code, std::string_view("ADAE"));
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
         QCOMPARE(m_h->find<QLabel>("code")->text(), QStringLiteral("ADAE"));
         QCOMPARE(m_h->box("txtHP")->text(), shownHP);
@@ -150,7 +152,7 @@ private slots:
         m_h->dialogs.cancel();
         m_h->pressShortcut(QKeySequence("Ctrl+O"));
         QCOMPARE(m_h->dialogs.requests.size(), 1);
-        QVERIFY(m_h->window().RomPath().isEmpty());
+        QVERIFY(m_h->window().imagePath().isEmpty());
         QVERIFY(!m_h->species()->isEnabled());
 
         const QString path = m_h->openNew("APAJ");
@@ -160,7 +162,7 @@ private slots:
         m_h->dialogs.cancel();
         m_h->pressShortcut(QKeySequence("Ctrl+O"));
         QCOMPARE(m_h->io.count(Call::Open), 0);
-        QCOMPARE(m_h->window().RomPath(), path);
+        QCOMPARE(m_h->window().imagePath(), path);
         QCOMPARE(m_h->box("txtAttack")->text(), shown);
         QVERIFY(m_h->action("mnuSave")->isEnabled());
         QVERIFY(m_h->prompter.messages.isEmpty());
@@ -193,7 +195,7 @@ private slots:
         QVERIFY2(shown[0].text.contains(path), qPrintable(shown[0].text));
         QVERIFY2(shown[0].text.contains(QString::fromLocal8Bit(std::strerror(code))),
                  qPrintable(shown[0].text));
-        QCOMPARE(m_h->window().RomPath(), previous);
+        QCOMPARE(m_h->window().imagePath(), previous);
         QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
     }
 
@@ -214,7 +216,7 @@ private slots:
         const QString path = m_h->roms.create(name, code, 64);
         m_h->open(path);
         QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
-        QCOMPARE(m_h->window().RomPath(), path);
+        QCOMPARE(m_h->window().imagePath(), path);
     }
 
     // A FIFO, a folder or a device chosen in the dialog: one warning that says what it is,
@@ -234,7 +236,7 @@ private slots:
                                                "was read or written.")
                                     .arg(path, kind));
         QCOMPARE(m_h->io.count(Call::Open) + m_h->io.count(Call::Chmod), 0);
-        QCOMPARE(m_h->window().RomPath(), previous);
+        QCOMPARE(m_h->window().imagePath(), previous);
         m_h->clickEntry(3); // the previous image still loads
         QVERIFY(m_h->action("mnuSave")->isEnabled());
     }
@@ -296,7 +298,7 @@ private slots:
         m_h->clickEntry(25);
         const QByteArray hp = SyntheticRom::read(second, SyntheticRom::recordOffset("CPUJ", 25), 1);
         QCOMPARE(m_h->box("txtHP")->text(), QString::number(quint8(hp[0])));
-        QCOMPARE(m_h->window().RecordBase(), QStringLiteral("58670088"));
+        QVERIFY(m_h->find<QLabel>("code")->toolTip().contains("58670088 (0x37F3C08)"));
         QVERIFY(m_h->action("mnuSave")->isEnabled());
         Q_UNUSED(first);
     }

@@ -1,11 +1,12 @@
-// The record layout, decoding and encoding, the entry rules, the stat-box numbers, and
-// reading and saving one record in a synthetic image.
+// The record layout, reading and writing fields of a record, the entry and value rules, the
+// stat-box numbers, and reading and saving records in a synthetic image.
 #include "EntryRules.h"
 #include "EntryTables.h"
 #include "FaultInjectingIo.h"
 #include "RecordStore.h"
 #include "StatText.h"
 #include "SyntheticRom.h"
+#include "ValueRules.h"
 
 #include <QFile>
 #include <QtTest/QTest>
@@ -19,11 +20,12 @@ namespace {
 std::string local(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
-species::RecordBytes bytes(const QByteArray& data) {
-    return species::RecordBytes(data.begin(), data.end());
+species::Record recordOf(const QByteArray& data) {
+    return species::Record::at(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                         std::size_t(data.size())));
 }
-int at(const species::FieldValues& values, Field field) {
-    return values[static_cast<std::size_t>(field)];
+QByteArray bytesOf(const species::Record& record) {
+    return QByteArray(reinterpret_cast<const char*>(record.bytes().data()), species::kRecordSize);
 }
 } // namespace
 
@@ -120,7 +122,8 @@ private slots:
         QByteArray record(44, '\0');
         record.replace(0, 10, QByteArray("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40", 10));
         record.replace(12, 4, QByteArray("\xC3\x01\xFF\xFF", 4));
-        const species::FieldValues values = species::decodeRecord(bytes(record));
+        const species::Record values = recordOf(record);
+        const auto at = [](const species::Record& r, Field field) { return r.get(field); };
         QCOMPARE(at(values, Field::HP), 45);
         QCOMPARE(at(values, Field::Attack), 49);
         QCOMPARE(at(values, Field::Defense), 35);
@@ -135,21 +138,67 @@ private slots:
         QCOMPARE(at(values, Field::Item2), 0xFFFF);
     }
 
-    void listIndices_data() {
+    // The entry a list shows for a stored value: -1 for none, nothing for a value it lacks.
+    void shownEntries_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("entry"); // -2: none in the list, kept as it is
         QTest::newRow("item 451") << int(Field::Item1) << 451 << 451;
+        QTest::newRow("item 464, the last") << int(Field::Item1) << 464 << 464;
+        QTest::newRow("item 465, past the list") << int(Field::Item1) << 465 << -2;
         QTest::newRow("item FFFF is no selection") << int(Field::Item1) << 0xFFFF << -1;
-        QTest::newRow("item 8000 is negative") << int(Field::Item2) << 0x8000 << -32768;
-        QTest::newRow("item 7FFF") << int(Field::Item2) << 0x7FFF << 32767;
-        QTest::newRow("byte FF stays 255") << int(Field::Gender) << 0xFF << 255;
+        QTest::newRow("item 8000 is past the list") << int(Field::Item2) << 0x8000 << -2;
+        QTest::newRow("item 7FFF") << int(Field::Item2) << 0x7FFF << -2;
+        QTest::newRow("gender FF is None") << int(Field::Gender) << 0xFF << 255;
+        QTest::newRow("type 17, the last") << int(Field::Type1) << 17 << 17;
+        QTest::newRow("type FF is no selection of a byte") << int(Field::Type1) << 0xFF << -2;
     }
-    void listIndices() {
+    void shownEntries() {
         QFETCH(int, field);
         QFETCH(int, stored);
-        QFETCH(int, index);
-        QCOMPARE(species::asListIndex(stored, species::descriptor(Field(field))), index);
+        QFETCH(int, entry);
+        QCOMPARE(species::shownEntry(species::descriptor(Field(field)), stored).value_or(-2),
+                 entry);
+    }
+
+    // What may be stored: the same rules for the window and statwright-cli.
+    void refusals_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<long>("value");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("refusal"); // empty: allowed
+        QTest::newRow("stat 255") << int(Field::HP) << 0 << 255L << 1 << "";
+        QTest::newRow("stat 256") << int(Field::HP) << 0 << 256L << 1
+                                  << "256 is not between 0 and 255";
+        QTest::newRow("stat -1") << int(Field::RunChance) << 0 << -1L << 1
+                                 << "-1 is not between 0 and 255";
+        QTest::newRow("type 17") << int(Field::Type2) << 0 << 17L << 1 << "";
+        QTest::newRow("type 18") << int(Field::Type2) << 0 << 18L << 1
+                                 << "18 is not in its list (0 to 17), and the image holds 1";
+        QTest::newRow("type 64 kept") << int(Field::Type2) << 0 << 64L << 64 << "";
+        QTest::newRow("item 465") << int(Field::Item1) << 0 << 465L << 0
+                                  << "465 is not in its list (0 to 464), and the image holds 0";
+        QTest::newRow("colour of Poliwag") << int(Field::Colour) << 59 << 3L << 1
+                                           << "the colour of Poliwag reads wrongly and cannot "
+                                              "be changed";
+        QTest::newRow("colour of Poliwag kept") << int(Field::Colour) << 59 << 1L << 1 << "";
+        QTest::newRow("colour of Bulbasaur") << int(Field::Colour) << 0 << 3L << 1 << "";
+        QTest::newRow("gender of Magnemite")
+            << int(Field::Gender) << 80 << 3L << 255
+            << "Magnemite has no gender, so its gender cannot be changed";
+        QTest::newRow("gender of Magnemite kept") << int(Field::Gender) << 80 << 255L << 255 << "";
+        QTest::newRow("gender of Wormadam (Trash)") << int(Field::Gender) << 499 << 3L << 254 << "";
+    }
+    void refusals() {
+        QFETCH(int, field);
+        QFETCH(int, position);
+        QFETCH(long, value);
+        QFETCH(int, current);
+        QFETCH(QString, refusal);
+        const std::optional<std::string> refused = species::refusal(
+            species::descriptor(Field(field)), position, value, std::to_string(value), current);
+        QCOMPARE(QString::fromStdString(refused.value_or("")), refusal);
     }
 
     void encodingKeepsTheLowBits_data() {
@@ -169,34 +218,32 @@ private slots:
         QFETCH(int, value);
         QFETCH(QByteArray, expected);
         const species::FieldDescriptor& d = species::descriptor(Field(field));
-        species::RecordBytes record(44, 0xEE);
-        species::encodeField(record, d, value);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(record.data()) + d.offset, d.width),
-                 expected);
-        QCOMPARE(record[static_cast<std::size_t>(d.offset + d.width)], 0xEE);
+        species::Record record = recordOf(QByteArray(44, '\xEE'));
+        record.set(Field(field), value);
+        QCOMPARE(bytesOf(record).mid(d.offset, d.width), expected);
+        QCOMPARE(bytesOf(record)[d.offset + d.width], '\xEE');
     }
 
     void everyStoredValueSurvivesDecodeAndEncode() {
         for (int value = 0; value < 256; ++value) {
-            species::RecordBytes record(44, static_cast<std::uint8_t>(value));
-            const species::RecordBytes before = record;
+            species::Record record = recordOf(QByteArray(44, char(value)));
+            const species::Record before = record;
             species::RecordEdit edit;
-            const species::FieldValues values = species::decodeRecord(record);
-            for (std::size_t i = 0; i < species::kFieldCount; ++i)
-                edit[i] = values[i];
-            species::applyEdit(record, edit);
-            QCOMPARE(record, before);
+            for (const species::FieldDescriptor& field : species::fieldLayout())
+                edit[field.field] = record.get(field.field);
+            record.apply(edit);
+            QCOMPARE(bytesOf(record), bytesOf(before));
         }
     }
 
     void editLeavesUnsetFieldsAlone() {
-        species::RecordBytes record(26, 0x77);
+        species::Record record = recordOf(QByteArray(44, '\x77'));
         species::RecordEdit edit;
-        edit[static_cast<std::size_t>(Field::HP)] = 1;
-        edit[static_cast<std::size_t>(Field::MaxExp)] = 2;
-        species::applyEdit(record, edit);
-        for (std::size_t b = 0; b < record.size(); ++b)
-            QCOMPARE(int(record[b]), b == 0 ? 1 : b == 19 ? 2 : 0x77);
+        edit[Field::HP] = 1;
+        edit[Field::MaxExp] = 2;
+        record.apply(edit);
+        for (int b = 0; b < species::kRecordSize; ++b)
+            QCOMPARE(int(record.bytes()[std::size_t(b)]), b == 0 ? 1 : b == 19 ? 2 : 0x77);
     }
 
     void recordOffsets_data() {
@@ -295,11 +342,11 @@ private slots:
         const files::Result<species::RecordRead> read =
             species::readRecord(io, local(path), edition, 499);
         QVERIFY(read.ok());
-        QCOMPARE(read.value().bytes, bytes(before));
+        QCOMPARE(bytesOf(read.value().record), before);
 
         species::RecordEdit edit;
-        edit[static_cast<std::size_t>(Field::HP)] = 0x11;
-        edit[static_cast<std::size_t>(Field::Item1)] = 300;
+        edit[Field::HP] = 0x11;
+        edit[Field::Item1] = 300;
         io.reset();
         QVERIFY(species::saveRecord(io, local(path), edition, 499, edit).ok());
         QCOMPARE(io.count(Call::Open), 1);

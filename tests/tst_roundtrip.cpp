@@ -34,7 +34,7 @@ private slots:
         for (int position = 0; position < 500; ++position) {
             if (position > 0)
                 QTest::keyClick(list, Qt::Key_Down);
-            QCOMPARE(h.window().ListPos(), qint16(position));
+            QCOMPARE(h.species()->currentRow(), position);
             h.save();
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);
@@ -63,12 +63,11 @@ private slots:
             const auto read = species::readRecord(files::systemIo(), file, edition, position);
             QVERIFY(read.ok());
             // What the window writes back: every field as loaded, but a fixed colour.
-            const species::FieldValues values = species::decodeRecord(read.value().bytes);
             species::RecordEdit edit;
-            for (std::size_t field = 0; field < species::kFieldCount; ++field)
-                edit[field] = values[field];
+            for (const species::FieldDescriptor& field : species::fieldLayout())
+                edit[field.field] = read.value().record.get(field.field);
             if (species::fixedColourIndex(position))
-                edit[static_cast<std::size_t>(species::Field::Colour)].reset();
+                edit[species::Field::Colour].reset();
             QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit).ok());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Checks, through the desktop's accessibility bus, what a screen reader sees of the
-window: its title, the menus with their captions and the species list with its entries."""
+window: its title, the menus with their captions, the species list with its entries, and the
+drop-down lists' popup lists with their names."""
 import sys
 import time
 
@@ -71,10 +72,30 @@ def main():
     elif species.getChildAtIndex(0).name != "Bulbasaur":
         failures.append(f"first entry: {species.getChildAtIndex(0).name!r}")
 
+    # Every drop-down list's popup list is named after the drop-down list.
+    lists = []
+    def collect(node, depth=0):
+        if node.getRole() == pyatspi.ROLE_COMBO_BOX:
+            lists.append(node)
+            return
+        if depth < 12:
+            for child in children(node):
+                if child is not None:
+                    collect(child, depth + 1)
+    collect(frame if frame is not None else app)
+    if len(lists) != 12:
+        failures.append(f"drop-down lists: {len(lists)}")
+    for combo in lists:
+        popups = [child for child in children(combo)
+                  if child is not None and child.getRole() in (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX)]
+        if not popups or any(popup.name != combo.name or not popup.name for popup in popups):
+            failures.append(f"popup of {combo.name!r}: {[popup.name for popup in popups]}")
+
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
-        print("window 'Statwright', menus File and Help with their items, 500 species entries")
+        print("window 'Statwright', menus File and Help with their items, 500 species entries, "
+              "12 drop-down lists with named popups")
     return 1 if failures else 0
 
 

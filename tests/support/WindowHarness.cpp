@@ -1,11 +1,11 @@
 #include "WindowHarness.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include <QtTest/QTest>
 
 WindowHarness::WindowHarness()
-    : m_window(std::make_unique<Form1>(AppServices{prompter, dialogs, io})) {
+    : m_window(std::make_unique<MainWindow>(AppServices{prompter, dialogs, io})) {
     m_window->show();
     if (!QTest::qWaitForWindowActive(m_window.get()))
         qFatal("the main window did not become active");

@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "Form1.h"
+#include "MainWindow.h"
 
 // The real main window, shown, with scripted message boxes and file dialogs and a counting
 // file system. Drives it as a user does: shortcuts, clicks and typing.
@@ -22,7 +22,7 @@ public:
     WindowHarness();
     ~WindowHarness();
 
-    Form1& window() { return *m_window; }
+    MainWindow& window() { return *m_window; }
 
     template <typename T> T* find(const char* name) const;
     QAction* action(const char* name) const;
@@ -47,7 +47,7 @@ public:
     SyntheticRom roms;
 
 private:
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 template <typename T> T* WindowHarness::find(const char* name) const {

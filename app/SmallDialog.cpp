@@ -1,4 +1,4 @@
-#include "HelpDialog.h"
+#include "SmallDialog.h"
 
 #include "Artwork.h"
 #include "UiText.h"
@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-HelpDialog::HelpDialog(const QString& caption, QSize clientSize, QRect okButton)
+SmallDialog::SmallDialog(const QString& caption, QSize clientSize, QRect okButton)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(caption);
@@ -26,7 +26,7 @@ HelpDialog::HelpDialog(const QString& caption, QSize clientSize, QRect okButton)
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 }
 
-QLabel* HelpDialog::addLabel(const char* name, const QString& text, QRect rect, bool wrap) {
+QLabel* SmallDialog::addLabel(const char* name, const QString& text, QRect rect, bool wrap) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(rect);
@@ -37,7 +37,7 @@ QLabel* HelpDialog::addLabel(const char* name, const QString& text, QRect rect, 
     return label;
 }
 
-void HelpDialog::closeEvent(QCloseEvent* event) {
+void SmallDialog::closeEvent(QCloseEvent* event) {
     emit dismissed();
     event->accept();
 }

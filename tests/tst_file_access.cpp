@@ -1,5 +1,5 @@
-// Positioned file access on real files, with failures injected below it: what lands on disk,
-// what is reported, and that a failed update leaves no half record.
+// File access on real files, with failures injected below it: what lands on disk, what is
+// reported, and that a failed rewrite leaves no half record.
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
 #include "SyntheticRom.h"
@@ -19,7 +19,7 @@ std::string local(const QString& path) {
 
 } // namespace
 
-class TestRomIo : public QObject {
+class TestFileAccess : public QObject {
     Q_OBJECT
 
 private slots:
@@ -72,6 +72,35 @@ private slots:
         QVERIFY2(text.contains(reasonContains), qPrintable(text));
         QVERIFY2(text.contains(target), qPrintable(text));
         QCOMPARE(m_io.count(Call::Close), opened ? 1 : 0); // nothing is left open
+    }
+
+    // Several spans: one write each and one flush; when the second fails, the first is put
+    // back, and so are both when the flush fails.
+    void rewriteOfSeveralSpans_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("none") << "";
+        QTest::newRow("second write fails") << "write";
+        QTest::newRow("flush fails") << "flush";
+    }
+    void rewriteOfSeveralSpans() {
+        QFETCH(QString, fault);
+        const QByteArray before = SyntheticRom::sha256(m_path);
+        if (fault == "write")
+            m_io.failCall(Call::Pwrite, EIO, 2);
+        else if (fault == "flush")
+            m_io.failCall(Call::Fsync, EIO, 1);
+        const files::Status status =
+            rewrite({{100, 10}, {300, 10}}, [](files::Bytes& b) { b.assign(b.size(), 0x5C); });
+        QCOMPARE(status.ok(), fault.isEmpty());
+        if (fault.isEmpty()) {
+            QCOMPARE(SyntheticRom::read(m_path, 100, 10), QByteArray(10, '\x5C'));
+            QCOMPARE(SyntheticRom::read(m_path, 300, 10), QByteArray(10, '\x5C'));
+            QCOMPARE(m_io.count(Call::Fsync), 1);
+            return;
+        }
+        QVERIFY2(QString::fromStdString(status.error().describe()).contains("were put back"),
+                 status.error().describe().c_str());
+        QCOMPARE(SyntheticRom::sha256(m_path), before);
     }
 
     void updateWritesOnceAndFlushes() {
@@ -143,14 +172,30 @@ private slots:
     }
 
 private:
+    // Rewrites `count` bytes from `offset` as `edit` changes them, in one open.
     files::Status update(std::int64_t offset, std::int64_t count,
                          const std::function<void(files::Bytes&)>& edit) {
+        return rewrite({{offset, count}}, edit);
+    }
+
+    // Rewrites each span of `spans` (offset, length) in one open and one flush.
+    files::Status rewrite(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans,
+                          const std::function<void(files::Bytes&)>& edit) {
         files::Result<files::OpenFile> file =
             files::OpenFile::open(m_io, local(m_path), files::SysIo::Mode::ReadWrite);
         if (!file.ok())
             return file.error();
-        if (files::Status updated = files::update(file.value(), offset, count, edit); !updated.ok())
-            return updated;
+        std::vector<files::Rewrite> rewrites;
+        for (const auto& [offset, count] : spans) {
+            files::Result<files::Bytes> before = file.value().read(offset, count);
+            if (!before.ok())
+                return before.error();
+            files::Bytes after = before.value();
+            edit(after);
+            rewrites.push_back({offset, before.value(), after});
+        }
+        if (files::Status done = files::rewrite(file.value(), rewrites); !done.ok())
+            return done;
         return file.value().close();
     }
 
@@ -159,5 +204,5 @@ private:
     FaultInjectingIo m_io;
 };
 
-QTEST_GUILESS_MAIN(TestRomIo)
-#include "tst_rom_io.moc"
+QTEST_GUILESS_MAIN(TestFileAccess)
+#include "tst_file_access.moc"

@@ -1,10 +1,11 @@
 // The main window as it starts: every control with its name, kind, caption, place and
 // starting state, the menus, the filled lists, the focus order and the spoken names.
 #include "Artwork.h"
-#include "Form1.h"
 #include "ListDigests.h"
+#include "MainWindow.h"
 #include "WindowHarness.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,7 +34,7 @@ QString spokenName(QWidget* widget) {
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -41,13 +42,13 @@ private slots:
     void cleanup() { m_harness.reset(); }
 
     void window() {
-        Form1& window = m_harness->window();
+        MainWindow& window = m_harness->window();
         QCOMPARE(window.windowTitle(), QStringLiteral("Statwright"));
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(window.centralWidget()->size(), QSize(660, 588));
         QCOMPARE(window.minimumSize(), window.maximumSize()); // fixed size
-        QVERIFY(window.RomPath().isEmpty());
-        QVERIFY(window.GameCode().isEmpty());
+        QVERIFY(window.imagePath().isEmpty());
+        QVERIFY(!window.edition());
     }
 
     void controls_data() {
@@ -372,6 +373,24 @@ private slots:
         QCOMPARE(spokenName(m_harness->window().findChild<QWidget*>(name)), spoken);
     }
 
+    // No list builds its popup at start; an accessibility walk builds it, and its list is
+    // named after the drop-down list at once.
+    void popupListsAreBuiltWhenAskedAndNamed() {
+        const QList<QComboBox*> lists = m_harness->window().findChildren<QComboBox*>();
+        QCOMPARE(lists.size(), 12);
+        for (QComboBox* list : lists)
+            QVERIFY2(list->findChildren<QAbstractItemView*>().isEmpty(),
+                     qPrintable(list->objectName()));
+        for (QComboBox* list : lists) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(list);
+            QVERIFY(accessible && accessible->childCount() > 0);
+            QAccessibleInterface* popup = accessible->child(0);
+            QCOMPARE(popup->role(), QAccessible::List);
+            QCOMPARE(popup->text(QAccessible::Name), list->accessibleName());
+            QCOMPARE(popup->childCount(), list->count());
+        }
+    }
+
     void everyFocusableControlHasASpokenName() {
         for (QWidget* widget : m_harness->window().findChildren<QWidget*>()) {
             if (widget->focusPolicy() == Qt::NoFocus || widget->isWindow() ||
@@ -417,5 +436,5 @@ private:
     std::unique_ptr<WindowHarness> m_harness;
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

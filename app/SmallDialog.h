@@ -8,11 +8,11 @@ class QPushButton;
 // A small window with the program icon and one "OK" button, shown next to the main window.
 // It announces `dismissed` however it closes, by OK or by its title bar, and then deletes
 // itself.
-class HelpDialog : public QWidget {
+class SmallDialog : public QWidget {
     Q_OBJECT
 
 public:
-    HelpDialog(const QString& caption, QSize clientSize, QRect okButton);
+    SmallDialog(const QString& caption, QSize clientSize, QRect okButton);
 
 signals:
     void dismissed();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HelpDialog.h"
+#include "SmallDialog.h"
 
 // "About": the program's name, version and notice, and where its data offsets come from.
-class Form2 final : public HelpDialog {
+class AboutDialog final : public SmallDialog {
     Q_OBJECT
 
 public:
-    Form2();
+    AboutDialog();
 };

@@ -1,18 +1,18 @@
-#include "PokemonListBox.h"
+#include "SpeciesList.h"
 
 #include <QMouseEvent>
 
-PokemonListBox::PokemonListBox(QWidget* parent) : QListWidget(parent) {
+SpeciesList::SpeciesList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemSelectionChanged, this, &PokemonListBox::onSelectionChanged);
+    connect(this, &QListWidget::itemSelectionChanged, this, &SpeciesList::onSelectionChanged);
 }
 
-int PokemonListBox::selectedRow() const {
+int SpeciesList::selectedRow() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void PokemonListBox::onSelectionChanged() {
+void SpeciesList::onSelectionChanged() {
     const int row = selectedRow();
     const bool changed = row != m_lastSelected;
     m_lastSelected = row;
@@ -21,7 +21,7 @@ void PokemonListBox::onSelectionChanged() {
         emit entryChosen(row);
 }
 
-void PokemonListBox::mousePressEvent(QMouseEvent* event) {
+void SpeciesList::mousePressEvent(QMouseEvent* event) {
     m_inGesture = true;
     m_secondClick = false;
     m_pressedOnItem = indexAt(event->position().toPoint()).isValid();
@@ -31,13 +31,13 @@ void PokemonListBox::mousePressEvent(QMouseEvent* event) {
 
 // The second press of a double click. Its release adds no load to the first click's, unless
 // the view treats it as a fresh press (on another entry), which resets the flag.
-void PokemonListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+void SpeciesList::mouseDoubleClickEvent(QMouseEvent* event) {
     m_secondClick = true;
     m_rowBeforeGesture = selectedRow();
     QListWidget::mouseDoubleClickEvent(event);
 }
 
-void PokemonListBox::mouseReleaseEvent(QMouseEvent* event) {
+void SpeciesList::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
     m_inGesture = false;
     const int row = selectedRow();
@@ -49,8 +49,8 @@ void PokemonListBox::mouseReleaseEvent(QMouseEvent* event) {
         emit entryChosen(row);
 }
 
-QItemSelectionModel::SelectionFlags PokemonListBox::selectionCommand(const QModelIndex& index,
-                                                                     const QEvent* event) const {
+QItemSelectionModel::SelectionFlags SpeciesList::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     // Ctrl+click or Ctrl+Space would deselect the entry whose values are shown.
     if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))

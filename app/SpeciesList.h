@@ -7,11 +7,11 @@
 // entry by keyboard or by code. Focus alone, which makes a row current without selecting it,
 // chooses nothing. The selection can never be cleared, so the selected row is always the
 // entry the controls were loaded from.
-class PokemonListBox : public QListWidget {
+class SpeciesList : public QListWidget {
     Q_OBJECT
 
 public:
-    explicit PokemonListBox(QWidget* parent = nullptr);
+    explicit SpeciesList(QWidget* parent = nullptr);
 
     // The selected row, or -1.
     [[nodiscard]] int selectedRow() const;

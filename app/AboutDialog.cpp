@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "AboutDialog.h"
 
 #include "Artwork.h"
 #include "UiText.h"
@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-Form2::Form2() : HelpDialog(QStringLiteral("About"), {356, 122}, {264, 24, 81, 25}) {
+AboutDialog::AboutDialog() : SmallDialog(QStringLiteral("About"), {356, 122}, {264, 24, 81, 25}) {
     setObjectName(QStringLiteral("Form2"));
     okButton()->setFont(QApplication::font("QPushButton"));
 

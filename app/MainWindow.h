@@ -1,0 +1,62 @@
+#pragma once
+
+#include "AppServices.h"
+#include "MainWindowUi.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class SmallDialog;
+class RecordForm;
+
+namespace files {
+struct Error;
+}
+namespace nds {
+struct GameEdition;
+}
+namespace species {
+struct TablePlace;
+}
+
+// The main window. Every action is the handler of a menu command or of the species list.
+// Between commands it keeps only the image it works on and its edition; the controls are the
+// only copy of the record being edited.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(AppServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The image the species commands work on, and its edition; empty and null before one is
+    // opened.
+    [[nodiscard]] const QString& imagePath() const { return m_imagePath; }
+    [[nodiscard]] const nds::GameEdition* edition() const { return m_edition; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void openImage();
+    void acceptImage(const QString& path, const nds::GameEdition& edition);
+    void loadEntry(int row);
+    void enableEditing();
+    void saveEntry();
+    // An image that is no regular file, or whose table cannot be found, gets a warning;
+    // anything else is a file error.
+    void reportFailure(const files::Error& error);
+    void showTablePlace(const species::TablePlace& place);
+    void showDialog(SmallDialog* dialog);
+    [[nodiscard]] bool takesInput() const;
+
+    AppServices m_services;
+    MainWindowUi m_ui;
+    std::unique_ptr<RecordForm> m_record;
+    QPointer<SmallDialog> m_dialog;
+
+    QString m_imagePath;
+    const nds::GameEdition* m_edition = nullptr;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FieldLayout.h"
+
+#include <QList>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QWidget;
+class SpeciesList;
+
+// The controls of the main window, created and placed by setupUi: the field controls from the
+// record's field table and a table of their places, the rest by hand. Each carries the
+// objectName that tests and accessibility tools know it by.
+class MainWindowUi {
+public:
+    void setupUi(QMainWindow* window);
+
+    // Everything a load makes usable: the eight editing frames, their captions, the ten text
+    // boxes and the twelve lists.
+    [[nodiscard]] const QList<QWidget*>& editingControls() const { return m_editing; }
+
+    QLabel* banner = nullptr;
+    QGroupBox* speciesFrame = nullptr;
+    SpeciesList* speciesList = nullptr;
+    // The control of each field: a text box for a number, a list for a listed value.
+    species::ByField<QLineEdit*> boxes;
+    species::ByField<QComboBox*> lists;
+    QLabel* readErrorNote = nullptr; // under the colour list
+    QLabel* noGenderNote = nullptr;  // under the gender list
+
+    QGroupBox* romInformation = nullptr;
+    QLabel* titleCaption = nullptr;
+    QLabel* gameTitle = nullptr;
+    QLabel* languageCaption = nullptr;
+    QLabel* gameLanguage = nullptr;
+    QLabel* codeCaption = nullptr;
+    QLabel* gameCode = nullptr;
+    QGroupBox* noticeFrame = nullptr;
+    QLabel* notice = nullptr;
+
+    QMenu* fileMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAction = nullptr;
+    QAction* exitAction = nullptr;
+    QAction* noGenderAction = nullptr;
+    QAction* readErrorAction = nullptr;
+    QAction* aboutAction = nullptr;
+
+private:
+    void buildSpeciesFrame(QWidget* client);
+    void buildFieldFrames(QWidget* client);
+    void buildInformationFrames(QWidget* client);
+    void buildMenus(QMainWindow* window);
+    void fillLists();
+    void setFocusOrder() const;
+
+    QMainWindow* m_window = nullptr;
+    QList<QWidget*> m_editing;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "SmallDialog.h"
+
+// One of the Help menu's notes, each a caption and a text in a window of its own size.
+struct Note {
+    const char* objectName;
+    QString caption;
+    QSize clientSize;
+    QRect okButton;
+    QString text;
+    QRect textRect;
+
+    // "No Gender?": why the gender ratio of some species cannot be edited.
+    [[nodiscard]] static Note noGender();
+    // "Read Error?": why the colour of some species cannot be edited.
+    [[nodiscard]] static Note readErrors();
+};
+
+// A note of the Help menu.
+class NoteDialog final : public SmallDialog {
+    Q_OBJECT
+
+public:
+    explicit NoteDialog(const Note& note);
+};

@@ -1,0 +1,84 @@
+#include "Commands.h"
+#include "LoadedImage.h"
+#include "TableFormat.h"
+
+#include "FileAccess.h"
+#include "TableWriter.h"
+
+#include <CLI/CLI.hpp>
+
+namespace cli {
+namespace {
+
+class ExportCommand final : public Command {
+public:
+    std::string_view name() const override { return "export"; }
+    std::string_view summary() const override { return "every entry as a CSV or JSON table"; }
+    std::string_view explanation() const override {
+        return R"(Writes every entry, one row each: the 500 of the species list, and in Platinum's archive
+seven more forms (positions 500 to 506). CSV (the default, or when FILE ends in .json,
+JSON) has the columns
+  position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
+  base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
+  ability2,run_chance,colour
+with every value as stored, in decimal. JSON holds the same values and, next to each
+listed value, the text its list shows ("type1_text": "Grass"). Without --output, or
+with --output -, the table goes to standard output. An existing FILE is replaced whole
+(through a symbolic link, the file it names), never the image itself; a FIFO or a
+device such as /dev/stdout is written into instead.
+)";
+    }
+    void declare(CLI::App& command) override {
+        command.add_option("IMAGE", m_image)->required();
+        command.add_option("-f,--format", m_format)->type_name("csv|json");
+        command.add_option("-o,--output", m_output)->type_name("FILE");
+    }
+
+    files::Status run(const Context& context) override {
+        const files::Result<std::string> format = tableFormat(m_format, m_output);
+        if (!format.ok())
+            return format.error();
+        const bool toStandardOutput = m_output.empty() || m_output == "-";
+        if (!toStandardOutput) {
+            files::FileStatus image, output;
+            if (context.io.status(m_image, image) == 0 &&
+                context.io.status(m_output, output) == 0 && image.sameFile(output))
+                return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+                                        "'" + m_output +
+                                            "' is the image itself; nothing was written");
+        }
+        files::Result<LoadedImage> image =
+            loadImage(context.io, m_image, files::SysIo::Mode::ReadOnly);
+        if (!image.ok())
+            return image.error();
+        if (files::Status closed = image.value().file.close(); !closed.ok())
+            return closed;
+        const std::vector<species::Record>& entries = image.value().table.entries;
+        const std::string text = format.value() == "json"
+                                     ? tables::toJson(*image.value().edition, entries)
+                                     : tables::toCsv(entries);
+        if (toStandardOutput) {
+            context.out << text;
+            return {};
+        }
+        files::Status written =
+            files::replaceFile(context.io, m_output, files::Bytes(text.begin(), text.end()));
+        if (!written.ok() && written.error().kind == files::Error::Kind::NotOwner)
+            written.error().reason += ". To write into it in place, as its owner would have it, "
+                                      "give -o - and a shell redirection into it";
+        return written;
+    }
+
+private:
+    std::string m_image;
+    std::string m_format; // "csv", "json", or empty: from the output's name
+    std::string m_output; // empty: standard output
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeExportCommand() {
+    return std::make_unique<ExportCommand>();
+}
+
+} // namespace cli

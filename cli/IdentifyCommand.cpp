@@ -1,0 +1,64 @@
+#include "Commands.h"
+#include "LoadedImage.h"
+
+#include "Identification.h"
+#include "MessageText.h"
+#include "TableLocation.h"
+
+#include <CLI/CLI.hpp>
+
+namespace cli {
+namespace {
+
+class IdentifyCommand final : public Command {
+public:
+    std::string_view name() const override { return "identify"; }
+    std::string_view summary() const override {
+        return "the game code, title, language and where the table is";
+    }
+    std::string_view explanation() const override {
+        return R"(Prints the game code read at offset 12 of IMAGE, the game's title and language, and
+where its base-stat table is: the archive of the image's file system that the game
+reads, or, in an image without a file system, the edition's fixed base. Exit status 1
+when the image is not supported or its table cannot be found, with the reason.
+)";
+    }
+    void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
+
+    files::Status run(const Context& context) override {
+        files::Result<files::OpenFile> file =
+            files::OpenFile::open(context.io, m_image, files::SysIo::Mode::ReadOnly);
+        if (!file.ok())
+            return file.error();
+        const files::Result<const nds::GameEdition*> found =
+            nds::identifyImage(file.value(), nds::Editions::AnyRegion);
+        if (!found.ok())
+            return found.error();
+        const nds::GameEdition& edition = *found.value();
+        context.out << "code: " << edition.code << "\ntitle: " << edition.title
+                    << "\nlanguage: " << edition.language << "\n";
+        const files::Result<species::TablePlace> place = species::findTable(file.value(), edition);
+        if (!place.ok())
+            return tableNotFound(place.error(), edition);
+        const std::int64_t base = place.value().base;
+        context.out << "record base: " << files::hexNumber(base) << " (" << base << ")\n";
+        if (place.value().archive.empty())
+            context.out << "table: at the fixed base of " << edition.code
+                        << ", as the image has no file system\n";
+        else
+            context.out << "table: " << place.value().archive << " at " << files::hexNumber(base)
+                        << ", " << place.value().entries << " entries\n";
+        return {};
+    }
+
+private:
+    std::string m_image;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeIdentifyCommand() {
+    return std::make_unique<IdentifyCommand>();
+}
+
+} // namespace cli

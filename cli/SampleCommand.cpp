@@ -1,0 +1,59 @@
+#include "Commands.h"
+
+#include "FileAccess.h"
+#include "GameEdition.h"
+#include "SampleImage.h"
+
+#include <CLI/CLI.hpp>
+
+namespace cli {
+namespace {
+
+class SampleCommand final : public Command {
+public:
+    std::string_view name() const override { return "sample"; }
+    std::string_view summary() const override {
+        return "writes a small demo image with made-up values";
+    }
+    std::string_view explanation() const override {
+        return R"(Writes a small image to OUT for trying Statwright out: a header with CODE (ADAE, the
+default, or any other of the fifteen codes the window opens), and a real file system
+whose archive, where that game reads it, holds made-up values computed from each entry's
+position, not data taken from a game. Never replaces an existing file.
+)";
+    }
+    void declare(CLI::App& command) override {
+        command.add_option("OUT", m_output)->required();
+        command.add_option("-c,--code", m_code)->type_name("CODE");
+    }
+
+    files::Status run(const Context& context) override {
+        const nds::GameEdition* edition = nds::findEdition(m_code);
+        if (!edition) {
+            std::string codes;
+            for (const nds::GameEdition& known : nds::gameEditions())
+                codes += (codes.empty() ? "" : ", ") + std::string(known.code);
+            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+                                    "--code is one of " + codes + ", not '" + m_code + "'");
+        }
+        if (files::Status written =
+                files::writeNewFile(context.io, m_output, species::sampleImage(*edition));
+            !written.ok())
+            return written;
+        context.out << "wrote " << m_output << ": an image coded " << edition->code
+                    << " with made-up values, for trying Statwright out\n";
+        return {};
+    }
+
+private:
+    std::string m_output;
+    std::string m_code = "ADAE";
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeSampleCommand() {
+    return std::make_unique<SampleCommand>();
+}
+
+} // namespace cli

@@ -1,0 +1,47 @@
+#include "ValueRules.h"
+
+#include "EntryRules.h"
+#include "Vocabulary.h"
+
+namespace species {
+
+Lock lockOf(Field field, int position) {
+    if (field == Field::Colour && fixedColourIndex(position))
+        return Lock::Hidden;
+    if (field == Field::Gender && isNoGenderSpecies(position))
+        return Lock::Kept;
+    return Lock::None;
+}
+
+std::optional<int> shownEntry(const FieldDescriptor& field, int stored) {
+    // A word is read as a signed number, as the lists take it: FF FF is -1, no selection.
+    const int index = field.width == 2 && stored >= 0x8000 ? stored - 0x10000 : stored;
+    if (index == -1 || (index >= 0 && index < vocabulary::size(field.list)))
+        return index;
+    return std::nullopt;
+}
+
+std::optional<std::string> refusal(const FieldDescriptor& field, int position, long value,
+                                   std::string_view written, int current) {
+    const std::string text(written);
+    if (field.isNumber() && (value < 0 || value > 255))
+        return text + " is not between 0 and 255";
+    const int size = vocabulary::size(field.list);
+    if (!field.isNumber() && value != current && (value < 0 || value >= size))
+        return text + " is not in its list (0 to " + std::to_string(size - 1) +
+               "), and the image holds " + std::to_string(current);
+    if (value == current)
+        return std::nullopt;
+    switch (lockOf(field.field, position)) {
+    case Lock::Hidden:
+        return "the colour of " + vocabulary::entryName(position) +
+               " reads wrongly and cannot be changed";
+    case Lock::Kept:
+        return vocabulary::entryName(position) + " has no gender, so its gender cannot be changed";
+    case Lock::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace species

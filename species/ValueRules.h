@@ -1,0 +1,31 @@
+#pragma once
+
+#include "FieldLayout.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The rules for the values of the fields, in one place for the window and statwright-cli.
+namespace species {
+
+// How an entry keeps one of its fields from being changed.
+enum class Lock {
+    None,
+    Hidden, // never read or written: a colour known to read wrongly; a fixed entry is shown
+    Kept,   // shown, and saved as it was: the gender of a species without one
+};
+[[nodiscard]] Lock lockOf(Field field, int position);
+
+// The entry a list shows for the stored value `stored`: its position, -1 for no entry
+// selected (a word of FF FF), or nothing when the list has no entry for it. A value without
+// an entry is kept as it is unless another entry is picked.
+[[nodiscard]] std::optional<int> shownEntry(const FieldDescriptor& field, int stored);
+
+// Why `value` (written as `written`) may not be stored in `field` of the entry at `position`,
+// which holds `current` now; nothing when it may. A number lies between 0 and 255, a list
+// value within its list or where it already was, and a locked field keeps its value.
+[[nodiscard]] std::optional<std::string> refusal(const FieldDescriptor& field, int position,
+                                                 long value, std::string_view written, int current);
+
+} // namespace species
