@@ -1,33 +1,46 @@
 #include "Columns.h"
 
-#include "TableReader.h"
-
 #include "FieldLayout.h"
 
 #include <set>
+#include <vector>
 
 namespace tables {
+namespace {
 
-std::vector<std::string> requiredColumns() {
-    std::vector<std::string> names = {"position", "species"};
-    for (const species::FieldDescriptor& field : species::fieldLayout())
-        names.emplace_back(field.key);
-    return names;
+struct Names {
+    std::vector<std::string> columns;
+    std::set<std::string> required;
+    std::set<std::string> companions;
+};
+
+const Names& names() {
+    static const Names built = [] {
+        Names names;
+        names.columns = {"position", "species"};
+        for (const species::FieldDescriptor& field : species::fieldLayout()) {
+            names.columns.emplace_back(field.key);
+            if (!field.isNumber())
+                names.companions.insert(std::string(field.key) + "_text");
+        }
+        names.required.insert(names.columns.begin(), names.columns.end());
+        return names;
+    }();
+    return built;
+}
+
+} // namespace
+
+std::span<const std::string> columns() {
+    return names().columns;
 }
 
 bool isRequiredColumn(const std::string& name) {
-    static const std::set<std::string> required = [] {
-        const std::vector<std::string> names = requiredColumns();
-        return std::set<std::string>(names.begin(), names.end());
-    }();
-    return required.count(name) > 0;
+    return names().required.count(name) > 0;
 }
 
 bool isTextCompanion(const std::string& name) {
-    for (const species::FieldDescriptor& field : species::fieldLayout())
-        if (!field.isNumber() && name == std::string(field.key) + "_text")
-            return true;
-    return false;
+    return names().companions.count(name) > 0;
 }
 
 } // namespace tables

@@ -20,7 +20,7 @@ void checkHeader(const csv::Row& header, InputTable& table) {
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column appears twice"));
     }
-    for (const std::string& name : requiredColumns())
+    for (const std::string& name : columns())
         if (!seen.count(name))
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column is missing"));

@@ -217,7 +217,7 @@ private:
     }
 
     void checkEntry(const InputRow& row) {
-        for (const std::string& column : requiredColumns())
+        for (const std::string& column : columns())
             if (!row.cells.count(column))
                 problem(member(row.name, column), "the member is missing");
     }

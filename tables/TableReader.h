@@ -68,9 +68,6 @@ struct InputTable {
     ProblemList problems;
 };
 
-// The names every row must carry: position, species and one column per record field.
-[[nodiscard]] std::vector<std::string> requiredColumns();
-
 [[nodiscard]] InputTable readCsvTable(std::string_view text);
 // Either an object with an "entries" array, as export writes it, or a bare array of entries.
 // Only valid UTF-8 is read, and only whole numbers count as numbers.

@@ -1,5 +1,6 @@
 #include "TableWriter.h"
 
+#include "Columns.h"
 #include "Csv.h"
 
 #include "FieldLayout.h"
@@ -10,9 +11,9 @@
 namespace tables {
 
 std::string csvHeader() {
-    std::string header = "position,species";
-    for (const species::FieldDescriptor& field : species::fieldLayout())
-        header += "," + std::string(field.key);
+    std::string header;
+    for (const std::string& column : columns())
+        header += (header.empty() ? "" : ",") + column;
     return header;
 }
 
