@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "ProgramStyle.h"
 #include "QtFileDialogBackend.h"
 #include "QtPrompter.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Statwright"));
     QApplication::setOrganizationName(QStringLiteral("Statwright"));
     QGuiApplication::setDesktopFileName(QStringLiteral("statwright"));
+    ProgramStyle::install();
 
     QtPrompter prompter;
     QtFileDialogBackend fileDialogs;

@@ -5,6 +5,7 @@
 //   statwright_probe load-save IMAGE   opens IMAGE, loads one species and saves it, with
 //                                      markers on standard error between the steps
 #include "MainWindow.h"
+#include "ProgramStyle.h"
 #include "QtPrompter.h"
 #include "WindowHarness.h"
 
@@ -66,6 +67,7 @@ int main(int argc, char* argv[]) {
     QtFileDialogBackend dialogs;
     std::unique_ptr<QMainWindow> window;
     if (mode == "first-paint") {
+        ProgramStyle::install(); // as the program starts
         window = std::make_unique<MainWindow>(AppServices{prompter, dialogs, files::systemIo()});
     } else if (mode == "empty-window") {
         window = std::make_unique<QMainWindow>();

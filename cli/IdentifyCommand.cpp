@@ -1,7 +1,6 @@
 #include "Commands.h"
 #include "LoadedImage.h"
 
-#include "Identification.h"
 #include "MessageText.h"
 #include "TableLocation.h"
 
@@ -26,18 +25,15 @@ when the image is not supported or its table cannot be found, with the reason.
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
     files::Status run(const Context& context) override {
-        files::Result<files::OpenFile> file =
-            files::OpenFile::open(context.io, m_image, files::SysIo::Mode::ReadOnly);
-        if (!file.ok())
-            return file.error();
-        const files::Result<const nds::GameEdition*> found =
-            nds::identifyImage(file.value(), nds::Editions::AnyRegion);
-        if (!found.ok())
-            return found.error();
-        const nds::GameEdition& edition = *found.value();
+        files::Result<OpenImage> image =
+            openImage(context.io, m_image, files::SysIo::Mode::ReadOnly);
+        if (!image.ok())
+            return image.error();
+        const nds::GameEdition& edition = *image.value().edition;
         context.out << "code: " << edition.code << "\ntitle: " << edition.title
                     << "\nlanguage: " << edition.language << "\n";
-        const files::Result<species::TablePlace> place = species::findTable(file.value(), edition);
+        const files::Result<species::TablePlace> place =
+            species::findTable(image.value().file, edition);
         if (!place.ok())
             return tableNotFound(place.error(), edition);
         const std::int64_t base = place.value().base;

@@ -1,6 +1,5 @@
 #include "ImageCheck.h"
 
-#include "Identification.h"
 #include "MessageText.h"
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
@@ -31,16 +30,11 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
 } // namespace
 
 files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path) {
-    files::Result<files::OpenFile> opened =
-        files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
+    files::Result<OpenImage> opened = openImage(io, path, files::SysIo::Mode::ReadOnly);
     if (!opened.ok())
         return opened.error();
-    files::OpenFile& file = opened.value();
-    const files::Result<const nds::GameEdition*> found =
-        nds::identifyImage(file, nds::Editions::AnyRegion);
-    if (!found.ok())
-        return found.error();
-    const nds::GameEdition& edition = *found.value();
+    files::OpenFile& file = opened.value().file;
+    const nds::GameEdition& edition = *opened.value().edition;
     files::Result<species::TablePlace> place = species::findTable(file, edition);
     if (!place.ok() && place.error().kind != files::Error::Kind::BadContent)
         return place.error();

@@ -12,8 +12,8 @@ files::Error tableNotFound(files::Error error, const nds::GameEdition& edition) 
                                 "\": " + error.reason);
 }
 
-files::Result<LoadedImage> loadImage(files::SysIo& io, const std::string& path,
-                                     files::SysIo::Mode mode) {
+files::Result<OpenImage> openImage(files::SysIo& io, const std::string& path,
+                                   files::SysIo::Mode mode) {
     files::Result<files::OpenFile> file = files::OpenFile::open(io, path, mode);
     if (!file.ok())
         return file.error();
@@ -21,10 +21,19 @@ files::Result<LoadedImage> loadImage(files::SysIo& io, const std::string& path,
         nds::identifyImage(file.value(), nds::Editions::AnyRegion);
     if (!found.ok())
         return found.error();
-    files::Result<species::TableRead> table = species::readTable(file.value(), *found.value());
+    return OpenImage{std::move(file).value(), found.value()};
+}
+
+files::Result<LoadedImage> loadImage(files::SysIo& io, const std::string& path,
+                                     files::SysIo::Mode mode) {
+    files::Result<OpenImage> image = openImage(io, path, mode);
+    if (!image.ok())
+        return image.error();
+    OpenImage& opened = image.value();
+    files::Result<species::TableRead> table = species::readTable(opened.file, *opened.edition);
     if (!table.ok())
-        return tableNotFound(table.error(), *found.value());
-    return LoadedImage{std::move(file).value(), found.value(), std::move(table).value()};
+        return tableNotFound(table.error(), *opened.edition);
+    return LoadedImage{std::move(opened.file), opened.edition, std::move(table).value()};
 }
 
 } // namespace cli

@@ -10,8 +10,17 @@
 
 namespace cli {
 
-// An image open for one command: identified among every region of the games, and its table
-// read where its game reads it.
+// An image open for one command, identified among every region of the games.
+struct OpenImage {
+    files::OpenFile file;
+    const nds::GameEdition* edition = nullptr;
+};
+
+// Opens the image at `path` in `mode` and identifies it.
+[[nodiscard]] files::Result<OpenImage> openImage(files::SysIo& io, const std::string& path,
+                                                 files::SysIo::Mode mode);
+
+// An image open for one command: identified, and its table read where its game reads it.
 struct LoadedImage {
     files::OpenFile file;
     const nds::GameEdition* edition = nullptr;
