@@ -70,7 +70,8 @@ void MainWindow::openImage() {
     // Every time afresh: the folder the program runs in, the first filter.
     FileDialogRequest request;
     request.owner = this;
-    request.title = QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM...");
+    request.title =
+        QStringLiteral("Open Pokémon Diamond, Pearl, Platinum, HeartGold or SoulSilver ROM...");
     request.nameFilters = {QStringLiteral("NDS ROMs (*.nds)")};
     request.existingFileOnly = true;
     const FileDialogAnswer answer = m_services.fileDialogs.run(request);
@@ -84,10 +85,10 @@ void MainWindow::openImage() {
         reportFailure(files::Error::notRegular(file, status.kind()));
         return;
     }
-    const files::Result<const nds::GameEdition*> found = nds::identifyImage(m_services.io, file);
-    if (!found.ok()) {
-        if (found.error().kind != files::Error::Kind::Unsupported) {
-            reportFailure(found.error());
+    const files::Result<OpenedImage> opened = examine(file);
+    if (!opened.ok()) {
+        if (opened.error().kind != files::Error::Kind::Unsupported) {
+            reportFailure(opened.error());
             return;
         }
         // The image opened before stays current, so nothing touches the rejected file.
@@ -98,7 +99,7 @@ void MainWindow::openImage() {
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
     const files::Status writable = files::makeOwnerWritable(m_services.io, file);
-    acceptImage(answer.path, *found.value());
+    acceptImage(answer.path, opened.value());
     if (!writable.ok())
         m_services.prompter.showMessage(
             this, Prompter::Icon::Warning, uitext::programName(),
@@ -106,10 +107,36 @@ void MainWindow::openImage() {
                 QStringLiteral(" The image is open for viewing, but saving into it will fail."));
 }
 
-void MainWindow::acceptImage(const QString& path, const nds::GameEdition& edition) {
+files::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
+    files::Result<files::OpenFile> opened =
+        files::OpenFile::open(m_services.io, file, files::SysIo::Mode::ReadOnly);
+    if (!opened.ok())
+        return opened.error();
+    const files::Result<const nds::GameEdition*> found = nds::identifyImage(opened.value());
+    if (!found.ok())
+        return found.error();
+    const nds::GameEdition& edition = *found.value();
+    files::Result<species::TablePlace> place = species::findTable(opened.value(), edition);
+    if (place.ok())
+        return OpenedImage{&edition, place.value().entries};
+    // An edition with a fixed place is opened even so: a load says why its table is missing.
+    if (edition.hasFixedBase() && place.error().kind == files::Error::Kind::BadContent)
+        return OpenedImage{&edition, species::kSpeciesCount};
+    return place.error();
+}
+
+void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
+    const nds::GameEdition& edition = *image.edition;
     m_imagePath = path;
     m_edition = &edition;
-    m_ui.gameTitle->setText(uitext::fromUtf8(edition.title));
+    // The longer titles of HeartGold and SoulSilver do not fit the strip: they end in "…",
+    // and the whole title is in the tooltip and the spoken name.
+    const QString title = uitext::fromUtf8(edition.title);
+    const QString shown =
+        m_ui.gameTitle->fontMetrics().elidedText(title, Qt::ElideRight, m_ui.gameTitle->width());
+    m_ui.gameTitle->setText(shown);
+    m_ui.gameTitle->setToolTip(shown == title ? QString() : title);
+    m_ui.gameTitle->setAccessibleName(title);
     m_ui.gameLanguage->setText(uitext::fromUtf8(edition.language));
     m_ui.gameCode->setText(uitext::fromUtf8(edition.code));
     m_ui.gameCode->setToolTip(QString()); // until a load finds the new image's table
@@ -118,6 +145,8 @@ void MainWindow::acceptImage(const QString& path, const nds::GameEdition& editio
                                m_ui.codeCaption,    m_ui.languageCaption, m_ui.titleCaption};
     for (QWidget* widget : opened)
         widget->setEnabled(true);
+    m_ui.speciesList->showEntries(image.entries);
+    m_ui.showListsOf(edition.game);
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.
     m_ui.saveAction->setEnabled(false);
@@ -142,7 +171,7 @@ void MainWindow::loadEntry(int row) {
         return;
     }
     showTablePlace(read.value().place);
-    m_record->show(read.value().record, row);
+    m_record->show(read.value().record, row, m_edition->game);
     m_ui.saveAction->setEnabled(true);
 
     switch (species::alternateFormNote(row)) {

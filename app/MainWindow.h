@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppServices.h"
+#include "Error.h"
 #include "MainWindowUi.h"
 
 #include <QMainWindow>
@@ -11,9 +12,6 @@
 class SmallDialog;
 class RecordForm;
 
-namespace files {
-struct Error;
-}
 namespace nds {
 struct GameEdition;
 }
@@ -40,8 +38,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What opening finds of an image: its edition and how many entries its table has.
+    struct OpenedImage {
+        const nds::GameEdition* edition;
+        int entries;
+    };
+
     void openImage();
-    void acceptImage(const QString& path, const nds::GameEdition& edition);
+    // Identifies the image and finds its table, with one open. An edition known only through
+    // the image's file system needs the table there; one with a fixed place is taken even
+    // without it (each load then says why).
+    [[nodiscard]] files::Result<OpenedImage> examine(const std::string& file);
+    void acceptImage(const QString& path, const OpenedImage& image);
     void loadEntry(int row);
     void enableEditing();
     void saveEntry();

@@ -141,7 +141,7 @@ void MainWindowUi::setupUi(QMainWindow* window) {
     buildFieldFrames(client);
     buildInformationFrames(client);
     buildMenus(window);
-    fillLists();
+    showListsOf(nds::Game::Diamond);
     setFocusOrder();
 }
 
@@ -193,6 +193,9 @@ void MainWindowUi::buildFieldFrames(QWidget* client) {
         m_editing << control;
         if (place.caption) {
             QLabel* caption = makeLabel(frame, place.caption, captionOf(field), place.captionRect);
+            if (place.field == Field::RunChance)
+                caption->setToolTip(QStringLiteral(
+                    "In HeartGold and SoulSilver, the run chance in the Safari Zone."));
             caption->setEnabled(false);
             caption->setBuddy(control); // gives a text box its spoken name
             m_editing << caption;
@@ -252,22 +255,26 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
     aboutAction = addAction(helpMenu, "mnuAbout", QStringLiteral("About"));
 }
 
-// Each list shows the entries of the list that the field table names for its field; lists
-// that show the same entries share one model of them. The gender ratios are written with the
-// locale's decimal point.
-void MainWindowUi::fillLists() {
+// Each list shows the entries of the list that the field table names for its field, as an
+// image of `game` holds them; lists that show the same entries share one model of them. The
+// gender ratios are written with the locale's decimal point.
+void MainWindowUi::showListsOf(nds::Game game) {
     const std::string separator = QLocale().decimalPoint().toStdString();
-    std::map<vocabulary::List, QStringListModel*> models;
     for (const species::FieldDescriptor& field : species::fieldLayout()) {
         if (field.isNumber())
             continue;
-        QStringListModel*& model = models[field.list];
+        // Only the items differ between the games.
+        const nds::Game owner = field.list == vocabulary::List::Items ? game : nds::Game::Diamond;
+        QStringListModel*& model = m_models[{field.list, owner}];
         if (!model) {
             QStringList entries;
-            for (int k = 0; k < vocabulary::size(field.list); ++k)
-                entries << QString::fromStdString(*vocabulary::text(field.list, k, separator));
+            for (int k = 0; k < vocabulary::size(field.list, owner); ++k)
+                entries << QString::fromStdString(
+                    *vocabulary::text(field.list, k, owner, separator));
             model = new QStringListModel(entries, m_window);
         }
+        if (lists[field.field]->model() == model)
+            continue;
         lists[field.field]->setModel(model);
         lists[field.field]->setCurrentIndex(-1);
     }

@@ -2,7 +2,13 @@
 
 #include "FieldLayout.h"
 
+#include "GameEdition.h"
+#include "Vocabulary.h"
+
 #include <QList>
+
+#include <map>
+#include <utility>
 
 class QAction;
 class QComboBox;
@@ -11,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
+class QStringListModel;
 class QWidget;
 class SpeciesList;
 
@@ -20,6 +27,10 @@ class SpeciesList;
 class MainWindowUi {
 public:
     void setupUi(QMainWindow* window);
+
+    // Gives the lists the entries of an image of `game`: the item lists differ between games.
+    // A list whose entries change is left without a selection.
+    void showListsOf(nds::Game game);
 
     // Everything a load makes usable: the eight editing frames, their captions, the ten text
     // boxes and the twelve lists.
@@ -58,9 +69,9 @@ private:
     void buildFieldFrames(QWidget* client);
     void buildInformationFrames(QWidget* client);
     void buildMenus(QMainWindow* window);
-    void fillLists();
     void setFocusOrder() const;
 
     QMainWindow* m_window = nullptr;
     QList<QWidget*> m_editing;
+    std::map<std::pair<vocabulary::List, nds::Game>, QStringListModel*> m_models;
 };

@@ -11,8 +11,9 @@
 using species::FieldDescriptor;
 using species::Lock;
 
-void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored) {
-    const std::optional<int> entry = species::shownEntry(field, stored);
+void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored,
+                           nds::Game game) {
+    const std::optional<int> entry = species::shownEntry(field, stored, game);
     // The placeholder first: clearing it while no entry is selected selects entry 0.
     list->setPlaceholderText(entry ? QString() : QStringLiteral("Value %1").arg(stored));
     list->setToolTip(entry ? QString()
@@ -24,13 +25,13 @@ void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int st
     m_unlisted[field.field] = entry ? std::nullopt : std::optional<int>(stored);
 }
 
-void RecordForm::show(const species::Record& record, int position) {
+void RecordForm::show(const species::Record& record, int position, nds::Game game) {
     for (const FieldDescriptor& field : species::fieldLayout()) {
         const int stored = record.get(field.field);
         if (field.isNumber())
             m_ui.boxes[field.field]->setText(QString::number(stored));
         else if (species::lockOf(field.field, position) != Lock::Hidden)
-            showEntry(m_ui.lists[field.field], field, stored);
+            showEntry(m_ui.lists[field.field], field, stored, game);
     }
 
     // The colour byte of some entries reads wrongly: show the known colour, never the byte.

@@ -2,6 +2,8 @@
 
 #include "Record.h"
 
+#include "GameEdition.h"
+
 class MainWindowUi;
 class QComboBox;
 
@@ -10,9 +12,9 @@ class RecordForm {
 public:
     explicit RecordForm(const MainWindowUi& ui) : m_ui(ui) {}
 
-    // Shows the record of the entry at `position`, hiding the colour or gender list where the
-    // entry's rules say so.
-    void show(const species::Record& record, int position);
+    // Shows the record of the entry at `position` of an image of `game`, hiding the colour or
+    // gender list where the entry's rules say so.
+    void show(const species::Record& record, int position, nds::Game game);
 
     // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
     // earlier entry stays on view, its notes included.
@@ -25,7 +27,8 @@ public:
     [[nodiscard]] species::RecordEdit edit(int position) const;
 
 private:
-    void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored);
+    void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored,
+                   nds::Game game);
 
     const MainWindowUi& m_ui;
     // A stored value that its list cannot show, kept so that a save writes it back unchanged.

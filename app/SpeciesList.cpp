@@ -1,5 +1,7 @@
 #include "SpeciesList.h"
 
+#include "Vocabulary.h"
+
 #include <QMouseEvent>
 
 SpeciesList::SpeciesList(QWidget* parent) : QListWidget(parent) {
@@ -12,12 +14,28 @@ int SpeciesList::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
+void SpeciesList::showEntries(int count) {
+    // Rows taken away move the selection to a row left: that is no choice of the user's.
+    m_resizing = true;
+    const bool selectionGoes = selectedRow() >= count;
+    while (this->count() > count)
+        delete takeItem(this->count() - 1);
+    while (this->count() < count)
+        addItem(QString::fromStdString(vocabulary::entryName(this->count())));
+    if (selectionGoes) {
+        clearSelection();
+        setCurrentRow(-1);
+    }
+    m_resizing = false;
+    m_lastSelected = selectedRow();
+}
+
 void SpeciesList::onSelectionChanged() {
     const int row = selectedRow();
     const bool changed = row != m_lastSelected;
     m_lastSelected = row;
     // During a mouse gesture the release decides; a click on an entry loads it once.
-    if (!m_inGesture && changed && row >= 0)
+    if (!m_inGesture && !m_resizing && changed && row >= 0)
         emit entryChosen(row);
 }
 

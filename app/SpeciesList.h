@@ -16,6 +16,10 @@ public:
     // The selected row, or -1.
     [[nodiscard]] int selectedRow() const;
 
+    // Lists the first `count` entries of an image's table: the 500 of the species list, and
+    // the seven extra forms where the image has them. A selection past the end is cleared.
+    void showEntries(int count);
+
 signals:
     void entryChosen(int row);
 
@@ -30,6 +34,7 @@ private:
     void onSelectionChanged();
 
     bool m_inGesture = false; // a mouse button is down
+    bool m_resizing = false;  // rows are being added or taken away
     bool m_pressedOnItem = false;
     bool m_secondClick = false; // the release that ends a double click
     int m_rowBeforeGesture = -1;

@@ -85,8 +85,8 @@ QImage banner(const QImage& icon, qreal devicePixelRatio) {
     subtitle.setPixelSize(15);
     painter.setFont(subtitle);
     painter.setPen(QColor(0xd6, 0xe4, 0xff));
-    painter.drawText(QPointF(106, 112),
-                     QStringLiteral("Base stats of Pokémon Diamond, Pearl and Platinum"));
+    painter.drawText(QPointF(106, 112), QStringLiteral("Base stats of Pokémon Diamond, Pearl,"));
+    painter.drawText(QPointF(106, 130), QStringLiteral("Platinum, HeartGold and SoulSilver"));
     return image;
 }
 

@@ -15,14 +15,14 @@ public:
     std::string_view name() const override { return "export"; }
     std::string_view summary() const override { return "every entry as a CSV or JSON table"; }
     std::string_view explanation() const override {
-        return R"(Writes every entry, one row each: the 500 of the species list, and in Platinum's archive
-seven more forms (positions 500 to 506). CSV (the default, or when FILE ends in .json,
-JSON) has the columns
+        return R"(Writes every entry, one row each: the 500 of the species list, and in the archives of
+Platinum, HeartGold and SoulSilver seven more forms (positions 500 to 506). CSV (the
+default, or when FILE ends in .json, JSON) has the columns
   position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
   base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
   ability2,run_chance,colour
 with every value as stored, in decimal. JSON holds the same values and, next to each
-listed value, the text its list shows ("type1_text": "Grass"). Without --output, or
+listed value, the text its list shows in that game ("type1_text": "Grass"). Without --output, or
 with --output -, the table goes to standard output. An existing FILE is replaced whole
 (through a symbolic link, the file it names), never the image itself; a FIFO or a
 device such as /dev/stdout is written into instead.

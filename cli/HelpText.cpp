@@ -9,9 +9,10 @@ constexpr std::string_view kProgram = "statwright-cli";
 constexpr std::size_t kSummaryColumn = 37;
 
 constexpr std::string_view kIntroduction =
-    R"(Reads and changes the base stats of all entries of a Pokémon Diamond, Pearl or Platinum
-ROM image at once, with the same layout, rules and write path as Statwright. The table is
-the one the game reads, found through the image's own file system.
+    R"(Reads and changes the base stats of all entries of a Pokémon Diamond, Pearl, Platinum,
+HeartGold or SoulSilver ROM image of any region at once, with the same layout, rules and
+write path as Statwright. The table is the one the game reads, found through the image's
+own file system.
 )";
 
 constexpr std::string_view kExitStatus =

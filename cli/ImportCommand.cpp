@@ -59,9 +59,9 @@ cannot be changed. If a write fails, the entries already written are put back.
         if (!bytes.ok())
             return bytes.error();
         const std::string text(bytes.value().begin(), bytes.value().end());
-        const ImportPlan plan = planImport(format.value() == "json" ? tables::readJsonTable(text)
-                                                                    : tables::readCsvTable(text),
-                                           image.value().table.entries);
+        const ImportPlan plan = planImport(
+            format.value() == "json" ? tables::readJsonTable(text) : tables::readCsvTable(text),
+            image.value().table.entries, image.value().edition->game);
         if (!plan.problems.empty())
             return reported(context, name, plan.problems);
         return write(context, image.value(), plan, unwritable);

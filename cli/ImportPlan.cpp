@@ -66,8 +66,8 @@ std::string ranges(const std::vector<int>& positions) {
 
 class Planner {
 public:
-    Planner(std::span<const species::Record> entries, ImportPlan& plan)
-        : m_entries(entries), m_plan(plan) {}
+    Planner(std::span<const species::Record> entries, nds::Game game, ImportPlan& plan)
+        : m_entries(entries), m_game(game), m_plan(plan) {}
 
     void row(const InputRow& row) {
         const std::optional<int> position = positionOf(row);
@@ -150,7 +150,7 @@ private:
         }
         const long value = number.value().value;
         if (const std::optional<std::string> refused =
-                species::refusal(field, position, value, number.value().text, before)) {
+                species::refusal(field, position, value, number.value().text, before, m_game)) {
             problem(cell, *refused);
             return std::nullopt;
         }
@@ -163,7 +163,7 @@ private:
         const auto cell = row.cells.find(column);
         if (cell == row.cells.end())
             return;
-        const std::optional<std::string> shown = vocabulary::text(field.list, value);
+        const std::optional<std::string> shown = vocabulary::text(field.list, value, m_game);
         if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::String)
             problem(cell->second, "must be a string");
         else if (shown && cell->second.text != *shown)
@@ -174,16 +174,18 @@ private:
     }
 
     std::span<const species::Record> m_entries;
+    nds::Game m_game;
     ImportPlan& m_plan;
     std::map<int, const InputRow*> m_rowOf; // position -> its row
 };
 
 } // namespace
 
-ImportPlan planImport(const tables::InputTable& input, std::span<const species::Record> entries) {
+ImportPlan planImport(const tables::InputTable& input, std::span<const species::Record> entries,
+                      nds::Game game) {
     ImportPlan plan;
     plan.problems = input.problems;
-    Planner planner(entries, plan);
+    Planner planner(entries, game, plan);
     for (const InputRow& row : input.rows)
         planner.row(row);
     if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read

@@ -3,6 +3,7 @@
 #include "TableReader.h"
 
 #include "FieldLayout.h"
+#include "GameEdition.h"
 #include "Record.h"
 #include "RecordStore.h"
 
@@ -24,11 +25,11 @@ struct ImportPlan {
     tables::ProblemList problems;     // any problem means nothing may be written
 };
 
-// Judges every row against the image's entries as they are now: each entry once, under its
-// own name, with values the window could have stored, and nothing changed that the window
-// keeps fixed.
+// Judges every row against the entries of an image of `game` as they are now: each entry
+// once, under its own name, with values the window could have stored, and nothing changed
+// that the window keeps fixed.
 [[nodiscard]] ImportPlan planImport(const tables::InputTable& input,
-                                    std::span<const species::Record> entries);
+                                    std::span<const species::Record> entries, nds::Game game);
 
 // The changes as the edits of each entry they change.
 [[nodiscard]] std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes);

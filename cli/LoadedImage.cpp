@@ -17,8 +17,7 @@ files::Result<OpenImage> openImage(files::SysIo& io, const std::string& path,
     files::Result<files::OpenFile> file = files::OpenFile::open(io, path, mode);
     if (!file.ok())
         return file.error();
-    const files::Result<const nds::GameEdition*> found =
-        nds::identifyImage(file.value(), nds::Editions::AnyRegion);
+    const files::Result<const nds::GameEdition*> found = nds::identifyImage(file.value());
     if (!found.ok())
         return found.error();
     return OpenImage{std::move(file).value(), found.value()};

@@ -17,9 +17,10 @@ public:
     }
     std::string_view explanation() const override {
         return R"(Writes a small image to OUT for trying Statwright out: a header with CODE (ADAE, the
-default, or any other of the fifteen codes the window opens), and a real file system
-whose archive, where that game reads it, holds made-up values computed from each entry's
-position, not data taken from a game. Never replaces an existing file.
+default, or the code of any region of Diamond, Pearl, Platinum, HeartGold or SoulSilver),
+and a real file system whose archive, where that game reads it, holds made-up values
+computed from each entry's position, not data taken from a game. Never replaces an
+existing file.
 )";
     }
     void declare(CLI::App& command) override {
@@ -30,11 +31,11 @@ position, not data taken from a game. Never replaces an existing file.
     files::Status run(const Context& context) override {
         const nds::GameEdition* edition = nds::findEdition(m_code);
         if (!edition) {
-            std::string codes;
-            for (const nds::GameEdition& known : nds::gameEditions())
-                codes += (codes.empty() ? "" : ", ") + std::string(known.code);
             return files::Error::at(files::Error::Kind::Usage, "", 0, "",
-                                    "--code is one of " + codes + ", not '" + m_code + "'");
+                                    "--code is the game code of an image of Diamond (ADA?), "
+                                    "Pearl (APA?), Platinum (CPU?), HeartGold (IPK?) or "
+                                    "SoulSilver (IPG?), not '" +
+                                        m_code + "'");
         }
         if (files::Status written =
                 files::writeNewFile(context.io, m_output, species::sampleImage(*edition));

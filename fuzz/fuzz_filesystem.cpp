@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE"}) {
-        const nds::GameEdition& edition = *nds::findEdition(code, nds::Editions::AnyRegion);
+        const nds::GameEdition& edition = *nds::findEdition(code);
         const files::Result<species::TableRead> table = species::readTable(file.value(), edition);
         if (!table.ok())
             continue;

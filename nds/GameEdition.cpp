@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kWithFixedBase = 15;
 
 // Diamond and Pearl of one language share one fixed base; Platinum has its own.
-constexpr std::array<GameEdition, 24> kEditions{{
+constexpr std::array<GameEdition, 38> kEditions{{
     {"ADAE", "Pokémon Diamond", "English", 0x1C15A08, Game::Diamond},
     {"APAE", "Pokémon Pearl", "English", 0x1C15A08, Game::Pearl},
     {"ADAS", "Pokémon Diamante", "Español", 0x1BE6E08, Game::Diamond},
@@ -34,6 +34,20 @@ constexpr std::array<GameEdition, 24> kEditions{{
     {"CPUF", "Pokémon Platine", "Français", 0, Game::Platinum},
     {"CPUI", "Pokémon Platino", "Italiano", 0, Game::Platinum},
     {"CPUK", "Pokémon Platinum", "Korean", 0, Game::Platinum},
+    {"IPKE", "Pokémon HeartGold Version", "English", 0, Game::HeartGold},
+    {"IPKJ", "Pokémon HeartGold", "Japanese", 0, Game::HeartGold},
+    {"IPKK", "Pokémon HeartGold", "Korean", 0, Game::HeartGold},
+    {"IPKD", "Pokémon Goldene Edition HeartGold", "Deutsch", 0, Game::HeartGold},
+    {"IPKF", "Pokémon Version Or HeartGold", "Français", 0, Game::HeartGold},
+    {"IPKI", "Pokémon Versione Oro HeartGold", "Italiano", 0, Game::HeartGold},
+    {"IPKS", "Pokémon Edición Oro HeartGold", "Español", 0, Game::HeartGold},
+    {"IPGE", "Pokémon SoulSilver Version", "English", 0, Game::SoulSilver},
+    {"IPGJ", "Pokémon SoulSilver", "Japanese", 0, Game::SoulSilver},
+    {"IPGK", "Pokémon SoulSilver", "Korean", 0, Game::SoulSilver},
+    {"IPGD", "Pokémon Silberne Edition SoulSilver", "Deutsch", 0, Game::SoulSilver},
+    {"IPGF", "Pokémon Version Argent SoulSilver", "Français", 0, Game::SoulSilver},
+    {"IPGI", "Pokémon Versione Argento SoulSilver", "Italiano", 0, Game::SoulSilver},
+    {"IPGS", "Pokémon Edición Plata SoulSilver", "Español", 0, Game::SoulSilver},
 }};
 
 static_assert([] {
@@ -49,7 +63,7 @@ std::string GameEdition::caption() const {
     return std::string(code) + " - Statwright";
 }
 
-std::span<const GameEdition> gameEditions() {
+std::span<const GameEdition> fixedBaseEditions() {
     return std::span<const GameEdition>(kEditions).first(kWithFixedBase);
 }
 
@@ -57,8 +71,8 @@ std::span<const GameEdition> allEditions() {
     return kEditions;
 }
 
-const GameEdition* findEdition(std::string_view code, Editions among) {
-    for (const GameEdition& edition : among == Editions::AnyRegion ? allEditions() : gameEditions())
+const GameEdition* findEdition(std::string_view code) {
+    for (const GameEdition& edition : kEditions)
         if (edition.code == code)
             return &edition;
     return nullptr;

@@ -7,7 +7,7 @@
 
 namespace nds {
 
-enum class Game { Diamond, Pearl, Platinum };
+enum class Game { Diamond, Pearl, Platinum, HeartGold, SoulSilver };
 
 // One game code and what the program knows about its image.
 struct GameEdition {
@@ -24,19 +24,13 @@ struct GameEdition {
     [[nodiscard]] std::string caption() const;
 };
 
-// Which editions a lookup knows.
-enum class Editions {
-    WithFixedBase, // the fifteen that the window opens
-    AnyRegion,     // also the other regions of the three games
-};
-
 // The fifteen editions with a fixed record base.
-[[nodiscard]] std::span<const GameEdition> gameEditions();
-// The fifteen, then every other region of the three games, without a fixed base.
+[[nodiscard]] std::span<const GameEdition> fixedBaseEditions();
+// Every edition: the fifteen, then every other region of the five games (and the English
+// "P" codes of Diamond, Pearl and Platinum), which only their images' file systems place.
 [[nodiscard]] std::span<const GameEdition> allEditions();
 
-// The row whose code equals `code` exactly (case-sensitive), or nullptr.
-[[nodiscard]] const GameEdition* findEdition(std::string_view code,
-                                             Editions among = Editions::WithFixedBase);
+// The edition whose code equals `code` exactly (case-sensitive), or nullptr.
+[[nodiscard]] const GameEdition* findEdition(std::string_view code);
 
 } // namespace nds

@@ -4,16 +4,15 @@
 
 namespace nds {
 
-files::Result<const GameEdition*> identifyImage(files::SysIo& io, const std::string& path,
-                                                Editions editions) {
+files::Result<const GameEdition*> identifyImage(files::SysIo& io, const std::string& path) {
     files::Result<files::OpenFile> file =
         files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         return file.error();
-    return identifyImage(file.value(), editions);
+    return identifyImage(file.value());
 }
 
-files::Result<const GameEdition*> identifyImage(files::OpenFile& file, Editions editions) {
+files::Result<const GameEdition*> identifyImage(files::OpenFile& file) {
     const auto unsupported = [&](const std::string& reason) {
         return files::Error::at(files::Error::Kind::Unsupported, file.path(), 0, "", reason);
     };
@@ -23,7 +22,7 @@ files::Result<const GameEdition*> identifyImage(files::OpenFile& file, Editions 
     if (!read.ok())
         return read.error();
     const std::string code(read.value().begin(), read.value().end());
-    if (const GameEdition* edition = findEdition(code, editions))
+    if (const GameEdition* edition = findEdition(code))
         return edition;
     return unsupported("unsupported game code " + files::quoted(code));
 }

@@ -12,13 +12,14 @@ constexpr std::array<ReadErrorColour, 27> kReadErrorColours{{
     {335, 4}, {358, 8}, {388, 3}, {389, 5}, {390, 5}, {405, 3}, {406, 3}, {466, 0}, {467, 8},
 }};
 
-constexpr std::array<int, 56> kNoGenderSpecies{
-    80,  81,  99,  100, 119, 120, 131, 136, 143, 144, 145, 149, 150, 200, 232, 242, 243, 244, 248,
-    249, 250, 336, 337, 342, 343, 373, 374, 375, 376, 377, 378, 381, 382, 383, 384, 385, 435, 436,
-    461, 473, 478, 479, 480, 481, 482, 483, 485, 486, 488, 489, 490, 491, 492, 495, 496, 497,
+constexpr std::array<int, 63> kNoGenderSpecies{
+    80,  81,  99,  100, 119, 120, 131, 136, 143, 144, 145, 149, 150, 200, 232, 242,
+    243, 244, 248, 249, 250, 336, 337, 342, 343, 373, 374, 375, 376, 377, 378, 381,
+    382, 383, 384, 385, 435, 436, 461, 473, 478, 479, 480, 481, 482, 483, 485, 486,
+    488, 489, 490, 491, 492, 495, 496, 497, 500, 501, 502, 503, 504, 505, 506,
 };
 
-constexpr std::array<std::string_view, kPlatinumExtraForms> kPlatinumExtraFormNames{
+constexpr std::array<std::string_view, kExtraForms> kExtraFormNames{
     "Giratina (Origin)", "Shaymin (Sky)", "Rotom (Heat)", "Rotom (Wash)",
     "Rotom (Frost)",     "Rotom (Fan)",   "Rotom (Mow)",
 };
@@ -39,8 +40,8 @@ std::optional<int> fixedColourIndex(int position) {
     return std::nullopt;
 }
 
-std::span<const std::string_view> platinumExtraForms() {
-    return kPlatinumExtraFormNames;
+std::span<const std::string_view> extraForms() {
+    return kExtraFormNames;
 }
 
 std::span<const int> noGenderSpecies() {

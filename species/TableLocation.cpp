@@ -43,13 +43,17 @@ std::string_view tableArchive(nds::Game game) {
     case nds::Game::Pearl:
         return "/poketool/personal_pearl/personal.narc";
     case nds::Game::Platinum:
+        return "/poketool/personal/pl_personal.narc";
+    case nds::Game::HeartGold:
+    case nds::Game::SoulSilver:
         break;
     }
-    return "/poketool/personal/pl_personal.narc";
+    return "/a/0/0/2";
 }
 
 int tableEntries(nds::Game game) {
-    return game == nds::Game::Platinum ? kSpeciesCount + kPlatinumExtraForms : kSpeciesCount;
+    const bool withForms = game != nds::Game::Diamond && game != nds::Game::Pearl;
+    return withForms ? kAllEntries : kSpeciesCount;
 }
 
 files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition& edition) {

@@ -16,7 +16,7 @@ namespace species {
 // Where an image keeps the base-stat table that its game reads.
 struct TablePlace {
     std::int64_t base = 0;       // file offset of list position 0
-    int entries = kSpeciesCount; // records from `base` on: the list's 500, or Platinum's 507
+    int entries = kSpeciesCount; // records from `base` on: the list's 500, or 507 with the forms
     // The archive the game reads, and how many members it has; an empty path when the image
     // has no file system and the edition's fixed base stands in.
     std::string archive;
@@ -25,10 +25,10 @@ struct TablePlace {
 };
 
 // The archive of the file system that `game` reads its table from: member 0 is an empty
-// record, members 1 to 500 are list positions 0 to 499, and Platinum's 501 to 507 are its
-// extra forms.
+// record, members 1 to 500 are list positions 0 to 499, and in Platinum, HeartGold and
+// SoulSilver 501 to 507 are the extra forms.
 [[nodiscard]] std::string_view tableArchive(nds::Game game);
-// Records from member 1 on: 500, or 507 for Platinum.
+// Records from member 1 on: 500, or 507 for Platinum, HeartGold and SoulSilver.
 [[nodiscard]] int tableEntries(nds::Game game);
 
 // Finds the table in the open image: in the archive that its file system names, which must be

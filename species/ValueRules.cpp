@@ -13,20 +13,20 @@ Lock lockOf(Field field, int position) {
     return Lock::None;
 }
 
-std::optional<int> shownEntry(const FieldDescriptor& field, int stored) {
+std::optional<int> shownEntry(const FieldDescriptor& field, int stored, nds::Game game) {
     // A word is read as a signed number, as the lists take it: FF FF is -1, no selection.
     const int index = field.width == 2 && stored >= 0x8000 ? stored - 0x10000 : stored;
-    if (index == -1 || (index >= 0 && index < vocabulary::size(field.list)))
+    if (index == -1 || (index >= 0 && index < vocabulary::size(field.list, game)))
         return index;
     return std::nullopt;
 }
 
 std::optional<std::string> refusal(const FieldDescriptor& field, int position, long value,
-                                   std::string_view written, int current) {
+                                   std::string_view written, int current, nds::Game game) {
     const std::string text(written);
     if (field.isNumber() && (value < 0 || value > 255))
         return text + " is not between 0 and 255";
-    const int size = vocabulary::size(field.list);
+    const int size = vocabulary::size(field.list, game);
     if (!field.isNumber() && value != current && (value < 0 || value >= size))
         return text + " is not in its list (0 to " + std::to_string(size - 1) +
                "), and the image holds " + std::to_string(current);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <vector>
 
 namespace vocabulary {
 namespace {
@@ -201,6 +202,34 @@ constexpr std::array<std::string_view, 465> kItems{
     "Coupon 1", "Coupon 2", "Coupon 3", "Storage Key", "SecretPotion",
 };
 
+// clang-format on
+
+// What Platinum, HeartGold and SoulSilver added to the list of Diamond and Pearl: position 112
+// became an item of its own, and the list grew.
+constexpr std::string_view kGriseousOrb = "Griseous Orb";
+constexpr std::array<std::string_view, 3> kPlatinumItems{"Vs. Recorder", "Gracidea", "Secret Key"};
+// clang-format off
+constexpr std::array<std::string_view, 69> kHeartGoldItems{
+    // 468
+    "Apricorn Box", "Unown Report", "Berry Pots", "Dowsing MCHN", "Blue Card", "SlowpokeTail",
+    "Clear Bell", "Card Key", "Basement Key", "SquirtBottle", "Red Scale", "Lost Item", "Pass",
+    "Machine Part", "Silver Wing", "Rainbow Wing", "Mystery Egg",
+    // 485
+    "Red Apricorn", "Ylw Apricorn", "Blu Apricorn", "Grn Apricorn", "Pnk Apricorn",
+    "Wht Apricorn", "Blk Apricorn", "Fast Ball", "Level Ball", "Lure Ball", "Heavy Ball",
+    "Love Ball", "Friend Ball", "Moon Ball", "Sport Ball", "Park Ball", "Photo Album", "GB Sounds",
+    "Tidal Bell", "RageCandyBar",
+    // 505
+    "Data Card 01", "Data Card 02", "Data Card 03", "Data Card 04", "Data Card 05",
+    "Data Card 06", "Data Card 07", "Data Card 08", "Data Card 09", "Data Card 10",
+    "Data Card 11", "Data Card 12", "Data Card 13", "Data Card 14", "Data Card 15",
+    "Data Card 16", "Data Card 17", "Data Card 18", "Data Card 19", "Data Card 20",
+    "Data Card 21", "Data Card 22", "Data Card 23", "Data Card 24", "Data Card 25",
+    "Data Card 26", "Data Card 27",
+    // 532
+    "Jade Orb", "Lock Capsule", "Red Orb", "Blue Orb", "Enigma Stone",
+};
+
 constexpr std::array<std::string_view, 500> kSpecies{
     // 0
     "Bulbasaur", "Ivysaur", "Venusaur", "Charmander", "Charmeleon", "Charizard", "Squirtle",
@@ -393,7 +422,28 @@ std::span<const std::string_view> growthGroups() {
 std::span<const std::string_view> abilities() {
     return kAbilities;
 }
-std::span<const std::string_view> items() {
+std::span<const std::string_view> items(nds::Game game) {
+    static const std::vector<std::string_view> platinum = [] {
+        std::vector<std::string_view> list(kItems.begin(), kItems.end());
+        list[112] = kGriseousOrb;
+        list.insert(list.end(), kPlatinumItems.begin(), kPlatinumItems.end());
+        return list;
+    }();
+    static const std::vector<std::string_view> heartGold = [] {
+        std::vector<std::string_view> list = platinum;
+        list.insert(list.end(), kHeartGoldItems.begin(), kHeartGoldItems.end());
+        return list;
+    }();
+    switch (game) {
+    case nds::Game::Diamond:
+    case nds::Game::Pearl:
+        break;
+    case nds::Game::Platinum:
+        return platinum;
+    case nds::Game::HeartGold:
+    case nds::Game::SoulSilver:
+        return heartGold;
+    }
     return kItems;
 }
 std::span<const std::string_view> species() {
@@ -414,14 +464,14 @@ std::string genderRatio(int i, std::string_view decimalSeparator) {
            "% F ";
 }
 
-int size(List list) {
+int size(List list, nds::Game game) {
     switch (list) {
     case List::None:
         return 0;
     case List::Types:
         return int(kTypes.size());
     case List::Items:
-        return int(kItems.size());
+        return int(items(game).size());
     case List::GenderRatios:
         return kGenderRatioCount;
     case List::HatchSteps:
@@ -438,15 +488,16 @@ int size(List list) {
     return 0;
 }
 
-std::optional<std::string> text(List list, int value, std::string_view decimalSeparator) {
-    if (value < 0 || value >= size(list))
+std::optional<std::string> text(List list, int value, nds::Game game,
+                                std::string_view decimalSeparator) {
+    if (value < 0 || value >= size(list, game))
         return std::nullopt;
     const auto at = static_cast<std::size_t>(value);
     switch (list) {
     case List::Types:
         return std::string(kTypes[at]);
     case List::Items:
-        return std::string(kItems[at]);
+        return std::string(items(game)[at]);
     case List::GenderRatios:
         return genderRatio(value, decimalSeparator);
     case List::HatchSteps:
@@ -468,7 +519,7 @@ std::optional<std::string> text(List list, int value, std::string_view decimalSe
 std::string entryName(int position) {
     if (position >= int(kSpecies.size()))
         return std::string(
-            species::platinumExtraForms()[static_cast<std::size_t>(position) - kSpecies.size()]);
+            species::extraForms()[static_cast<std::size_t>(position) - kSpecies.size()]);
     std::string name(kSpecies[static_cast<std::size_t>(position)]);
     while (!name.empty() && name.back() == ' ')
         name.pop_back();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GameEdition.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -14,8 +16,10 @@ namespace vocabulary {
 [[nodiscard]] std::span<const std::string_view> colours();      // 11
 [[nodiscard]] std::span<const std::string_view> growthGroups(); // 6
 [[nodiscard]] std::span<const std::string_view> abilities();    // 124
-[[nodiscard]] std::span<const std::string_view> items();        // 465
-[[nodiscard]] std::span<const std::string_view> species();      // 500
+// Diamond's and Pearl's 465; Platinum's 468 (112 is the Griseous Orb); HeartGold's and
+// SoulSilver's 537.
+[[nodiscard]] std::span<const std::string_view> items(nds::Game game);
+[[nodiscard]] std::span<const std::string_view> species(); // 500
 
 inline constexpr int kHatchStepsCount = 256;
 // Entry k of the steps-to-hatch list: k × 256 in decimal, "0" to "65280".
@@ -41,14 +45,16 @@ enum class List {
     Colours
 };
 
-[[nodiscard]] int size(List list); // 0 for None
-// Entry `value` of `list`, or nothing when the list has no such entry. Gender ratios are
-// written with `decimalSeparator`.
-[[nodiscard]] std::optional<std::string> text(List list, int value,
+// The entries of `list` in an image of `game` (only the items differ between the games); 0
+// for None.
+[[nodiscard]] int size(List list, nds::Game game);
+// Entry `value` of `list` in an image of `game`, or nothing when the list has no such entry.
+// Gender ratios are written with `decimalSeparator`.
+[[nodiscard]] std::optional<std::string> text(List list, int value, nds::Game game,
                                               std::string_view decimalSeparator = ".");
 
 // The name of the table entry at `position`, without trailing spaces: the species list's 500,
-// then Platinum's extra forms.
+// then the seven extra forms.
 [[nodiscard]] std::string entryName(int position);
 
 } // namespace vocabulary

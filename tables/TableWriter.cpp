@@ -44,7 +44,8 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Rec
             const int value = entries[position].get(field.field);
             const std::string key(field.key);
             row[key] = value;
-            if (const std::optional<std::string> shown = vocabulary::text(field.list, value))
+            if (const std::optional<std::string> shown =
+                    vocabulary::text(field.list, value, edition.game))
                 row[key + "_text"] = *shown;
         }
         rows.push_back(std::move(row));

@@ -77,7 +77,11 @@ private slots:
             << QByteArray("CPUJ") << 0x37F3C08LL + 500 * 44 - 1 << 1
             << "the image has no file system, and it ends at byte 58692087, before the end of "
                "the table at CPUJ's fixed place (0x37F3C08 to 0x37F91F8)";
-        QTest::newRow("unsupported") << QByteArray("ADAP") << 64LL << 1 << "unsupported game code";
+        QTest::newRow("unsupported") << QByteArray("ADAX") << 64LL << 1 << "unsupported game code";
+        QTest::newRow("known only through a file system, without one")
+            << QByteArray("IPGE") << 64LL << 1
+            << "unsupported game code \"IPGE\": the image has no file system, and IPGE images "
+               "keep the table in no fixed place";
         QTest::newRow("too short") << QByteArray("AD") << 14LL << 1 << "too short";
     }
     void identify() {
@@ -116,7 +120,7 @@ private slots:
         QTest::newRow("flag given a value")
             << QStringList{"import", "a.nds", "t.csv", "--dry-run=yes"} << 2;
         QTest::newRow("demo of an unknown code")
-            << QStringList{"sample", "x.nds", "-c", "CPUE"} << 2;
+            << QStringList{"sample", "x.nds", "-c", "CPUX"} << 2;
     }
 
     // What a Unix user expects of a command line: "--" ends the options, a value may follow
@@ -417,7 +421,7 @@ private slots:
     void exportThenImportChangesNothing_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QString>("extension");
-        for (const nds::GameEdition& edition : nds::gameEditions())
+        for (const nds::GameEdition& edition : nds::fixedBaseEditions())
             for (const char* extension : {"csv", "json"})
                 QTest::addRow("%s %s", edition.code.data(), extension)
                     << QByteArray(edition.code.data(), 4) << QString::fromLatin1(extension);
@@ -854,6 +858,59 @@ private slots:
         lines.removeLast();
         writeText(m_csv, lines.join('\n'));
         QVERIFY(runCli({"import", image, m_csv}).err.contains("position 506 is missing"));
+    }
+
+    // HeartGold and SoulSilver: 507 entries, their own item list in export and import, the
+    // extra forms without gender, and a diff against a game without them.
+    void heartGoldAndSoulSilver() {
+        const QString image = m_roms->create("hg.nds", "IPKS", 0x200000);
+        const SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("IPKS", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        system.writeInto(image);
+        const qint64 base = system.recordBaseOf("/a/0/0/2");
+        SyntheticRom::write(image, base + 12, QByteArray("\xF4\x01\x70\x00", 4)); // 500, 112
+        SyntheticRom::write(image, base + 502 * 44 + 16, "\xFF");                 // no gender
+
+        const Outcome identified = runCli({"identify", image});
+        QVERIFY(identified.out.startsWith(
+            "code: IPKS\ntitle: Pokémon Edición Oro HeartGold\nlanguage: Español\n"));
+        QVERIFY(identified.out.contains("table: /a/0/0/2 at 0x"));
+        const Outcome exported = runCli({"export", image, "-f", "json"});
+        QCOMPARE(exported.status, 0);
+        const QJsonArray entries =
+            QJsonDocument::fromJson(exported.out.toUtf8()).object()["entries"].toArray();
+        QCOMPARE(entries.size(), 507);
+        QCOMPARE(entries[0].toObject()["item1_text"].toString(), QStringLiteral("Park Ball"));
+        QCOMPARE(entries[0].toObject()["item2_text"].toString(), QStringLiteral("Griseous Orb"));
+        QCOMPARE(entries[506].toObject()["species"].toString(), QStringLiteral("Rotom (Mow)"));
+
+        QCOMPARE(runCli({"export", image, "-o", m_csv}).status, 0);
+        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QList<QByteArray> heat = lines[503].split(',');
+        heat[14] = "127"; // the gender of Rotom (Heat)
+        lines[503] = heat.join(',');
+        QList<QByteArray> first = lines[1].split(',');
+        first[13] = "536"; // Enigma Stone, HeartGold's last item
+        lines[1] = first.join(',');
+        writeText(m_csv, lines.join('\n'));
+        const Outcome imported = runCli({"import", image, m_csv, "-n"});
+        QCOMPARE(imported.status, 1);
+        QVERIFY2(imported.err.contains(":504: gender: Rotom (Heat) has no gender"),
+                 qPrintable(imported.err));
+        QVERIFY(!imported.err.contains("item2"));
+
+        const QString diamond = m_roms->createFor("ADAE", "diamond.nds");
+        const Outcome diff = runCli({"diff", diamond, image});
+        QCOMPARE(diff.status, 0);
+        QVERIFY(diff.out.contains("positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are "
+                                  "only in " +
+                                  image));
+
+        // Its demo image, whose archive stands where the game reads it.
+        const QString demo = m_roms->folder() + "/ss.nds";
+        QCOMPARE(runCli({"sample", demo, "--code", "IPGE"}).status, 0);
+        QVERIFY(runCli({"check", demo})
+                    .out.contains("confirmed: IPGE reads its base-stat table from /a/0/0/2"));
     }
 
 private:

@@ -67,8 +67,7 @@ files::Result<species::TablePlace> find(const QString& image, const QByteArray& 
         files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         qFatal("cannot open %s", qPrintable(image));
-    return species::findTable(file.value(),
-                              *nds::findEdition(code.toStdString(), nds::Editions::AnyRegion));
+    return species::findTable(file.value(), *nds::findEdition(code.toStdString()));
 }
 
 } // namespace
@@ -85,6 +84,8 @@ private slots:
         QTest::addColumn<QString>("archive");
         QTest::addColumn<int>("entries");
         const QString diamond = "/poketool/personal/personal.narc";
+        // A file system of every game, as a rebuilding tool lays it out: the files one after
+        // another in the order of their ids.
         const QString pearl = "/poketool/personal_pearl/personal.narc";
         const QString platinum = "/poketool/personal/pl_personal.narc";
         QTest::newRow("Diamond, retail")
@@ -97,6 +98,11 @@ private slots:
             << QByteArray("CPUJ") << int(Layout::DecoyAtFixedBase) << platinum << 507;
         QTest::newRow("Platinum, another region")
             << QByteArray("CPUF") << int(Layout::TableAtFixedBase) << platinum << 507;
+        // Beside a stale /pbr/personal.narc and another archive of 508 records of 44 bytes.
+        QTest::newRow("HeartGold")
+            << QByteArray("IPKE") << int(Layout::DecoyAtFixedBase) << "/a/0/0/2" << 507;
+        QTest::newRow("SoulSilver, Japanese")
+            << QByteArray("IPGJ") << int(Layout::DecoyAtFixedBase) << "/a/0/0/2" << 507;
     }
     void findsTheArchiveTheGameReads() {
         QFETCH(QByteArray, code);
@@ -117,7 +123,7 @@ private slots:
         QCOMPARE(QString::fromStdString(place.value().archive), archive);
 
         FaultInjectingIo io;
-        const auto& edition = *nds::findEdition(code.toStdString(), nds::Editions::AnyRegion);
+        const auto& edition = *nds::findEdition(code.toStdString());
         const auto read = species::readRecord(io, local(image), edition, 499);
         QVERIFY(read.ok());
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
@@ -125,6 +131,9 @@ private slots:
                  expected);
         QVERIFY(expected !=
                 SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) + 499 * 44, 44));
+        if (archive == "/a/0/0/2")
+            QVERIFY(expected !=
+                    SyntheticRom::read(image, system.recordBaseOf("/a/0/0/1") + 499 * 44, 44));
         QCOMPARE(io.count(FaultInjectingIo::Call::Open), 1);
     }
 

@@ -91,9 +91,9 @@ private slots:
 
     void tableHasFifteenDistinctCodes() {
         std::set<std::string_view> codes;
-        for (const nds::GameEdition& edition : nds::gameEditions())
+        for (const nds::GameEdition& edition : nds::fixedBaseEditions())
             codes.insert(edition.code);
-        QCOMPARE(nds::gameEditions().size(), std::size_t(15));
+        QCOMPARE(nds::fixedBaseEditions().size(), std::size_t(15));
         QCOMPARE(codes.size(), std::size_t(15));
     }
 
@@ -107,8 +107,12 @@ private slots:
         QTest::newRow("exactly 16 bytes") << QByteArray("CPUJ") << QByteArray() << 16LL << "";
         QTest::newRow("lower case")
             << QByteArray("adae") << QByteArray() << 20LL << "unsupported game code \"adae\"";
-        QTest::newRow("one letter off")
-            << QByteArray("ADAP") << QByteArray() << 20LL << "unsupported game code \"ADAP\"";
+        QTest::newRow("unknown region letter")
+            << QByteArray("ADAX") << QByteArray() << 20LL << "unsupported game code \"ADAX\"";
+        QTest::newRow("no such game")
+            << QByteArray("IPLE") << QByteArray() << 20LL << "unsupported game code \"IPLE\"";
+        QTest::newRow("English P code") << QByteArray("APAP") << QByteArray() << 20LL << "";
+        QTest::newRow("HeartGold") << QByteArray("IPKE") << QByteArray() << 20LL << "";
         QTest::newRow("code elsewhere") << QByteArray(4, '\0') << QByteArray("ADAE") << 20LL
                                         << "unsupported game code \"\\x00\\x00\\x00\\x00\"";
         QTest::newRow("15 bytes") << QByteArray("ADA") << QByteArray() << 15LL << tooShort;
@@ -178,7 +182,7 @@ private slots:
 
     void readOnlyFileBecomesOwnerWritable() {
         SyntheticRom roms;
-        const QString path = roms.create("image.nds", "ADAP", 64);
+        const QString path = roms.create("image.nds", "ADAX", 64);
         QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
         QVERIFY(files::makeOwnerWritable(files::systemIo(), local(path)).ok());
         struct stat info {};

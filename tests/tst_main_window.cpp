@@ -49,6 +49,8 @@ private slots:
         QCOMPARE(window.minimumSize(), window.maximumSize()); // fixed size
         QVERIFY(window.imagePath().isEmpty());
         QVERIFY(!window.edition());
+        // The caption stays; HeartGold and SoulSilver keep the value for their Safari Zone.
+        QVERIFY(m_harness->find<QLabel>("Label18")->toolTip().contains("Safari Zone"));
     }
 
     void controls_data() {

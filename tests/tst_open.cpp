@@ -3,6 +3,7 @@
 #include "GameEdition.h"
 #include "MainWindow.h"
 #include "NotRegularFiles.h"
+#include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
 #include <QGroupBox>
@@ -56,7 +57,9 @@ private slots:
 
         QCOMPARE(m_h->dialogs.requests.size(), 1);
         const FileDialogRequest& request = m_h->dialogs.requests.front();
-        QCOMPARE(request.title, QStringLiteral("Open Pokémon Diamond, Pearl or Platinum ROM..."));
+        QCOMPARE(request.title,
+                 QStringLiteral(
+                     "Open Pokémon Diamond, Pearl, Platinum, HeartGold or SoulSilver ROM..."));
         QCOMPARE(request.nameFilters, QStringList{"NDS ROMs (*.nds)"});
         QVERIFY(request.existingFileOnly);
         QCOMPARE(request.owner, &m_h->window());
@@ -75,11 +78,88 @@ private slots:
         QVERIFY(m_h->prompter.messages.isEmpty());
     }
 
+    // Every Gen 4 game and region opens where its file system holds its table: the list has
+    // the table's entries and the item lists are the game's.
+    void everyGameOpens_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("items");
+        QTest::newRow("CPUE") << QByteArray("CPUE") << "Pokémon Platinum"
+                              << "English" << 507 << 468;
+        QTest::newRow("CPUD") << QByteArray("CPUD") << "Pokémon Platin"
+                              << "Deutsch" << 507 << 468;
+        QTest::newRow("CPUK") << QByteArray("CPUK") << "Pokémon Platinum"
+                              << "Korean" << 507 << 468;
+        QTest::newRow("IPKE") << QByteArray("IPKE") << "Pokémon HeartGold Version"
+                              << "English" << 507 << 537;
+        QTest::newRow("IPGJ") << QByteArray("IPGJ") << "Pokémon SoulSilver"
+                              << "Japanese" << 507 << 537;
+        QTest::newRow("IPGI") << QByteArray("IPGI") << "Pokémon Versione Argento SoulSilver"
+                              << "Italiano" << 507 << 537;
+        QTest::newRow("APAP") << QByteArray("APAP") << "Pokémon Pearl"
+                              << "English" << 500 << 465;
+    }
+    void everyGameOpens() {
+        QFETCH(QByteArray, code);
+        QFETCH(QString, title);
+        QFETCH(QString, language);
+        QFETCH(int, entries);
+        QFETCH(int, items);
+        // A Platinum image first, so that the list shrinks as well as grows.
+        const QString first = m_h->roms.create("first.nds", "CPUF", 0x200000);
+        SyntheticFileSystem::forGame("CPUF", SyntheticFileSystem::Layout::TableAtFixedBase)
+            .writeInto(first);
+        m_h->open(first);
+        m_h->clickEntry(506);
+        const QString path = m_h->roms.create("image.nds", code, 0x200000);
+        SyntheticFileSystem::forGame(code, SyntheticFileSystem::Layout::TableAtFixedBase)
+            .writeInto(path);
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> messages = m_h->prompter.take();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.value(0).text));
+        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        auto* shown = m_h->find<QLabel>("header");
+        QCOMPARE(shown->accessibleName(), title);
+        QVERIFY(shown->text() == title ||
+                (shown->text().endsWith(QChar(0x2026)) && shown->toolTip() == title));
+        QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <= shown->width());
+        QCOMPARE(m_h->find<QLabel>("language")->text(), language);
+        QCOMPARE(m_h->species()->count(), entries);
+        QCOMPARE(m_h->species()->item(entries - 1)->text(),
+                 entries == 507 ? QStringLiteral("Rotom (Mow)")
+                                : QStringLiteral("Wormadam (Trash)"));
+        QCOMPARE(m_h->species()->selectedItems().size(), entries == 507 ? 1 : 0);
+        QCOMPARE(m_h->list("cmbItem1")->count(), items);
+        QCOMPARE(m_h->list("cmbItem2")->count(), items);
+        QCOMPARE(m_h->list("cmbItem1")->itemText(112),
+                 items == 465 ? QStringLiteral("???") : QStringLiteral("Griseous Orb"));
+    }
+
+    // A code known only through an image's file system, in an image without one: one box with
+    // the reason, and the image before stays current.
+    void codeThatNeedsAFileSystem() {
+        const QString previous = m_h->openNew("ADAE");
+        const QString path = m_h->roms.create("image.nds", "IPKE", 0x40000);
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(shown[0].text, QStringLiteral("Could not find the base-stat table in \"%1\": the "
+                                               "image has no file system, and IPKE images keep "
+                                               "the table in no fixed place. Nothing was read or "
+                                               "written.")
+                                    .arg(path));
+        QCOMPARE(m_h->window().imagePath(), previous);
+        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+    }
+
     void unsupportedImage_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<qint64>("size");
         QTest::newRow("lower case") << QByteArray("adae") << 64LL;
-        QTest::newRow("one letter off") << QByteArray("ADAP") << 64LL;
+        QTest::newRow("unknown region letter") << QByteArray("ADAX") << 64LL;
         QTest::newRow("no code") << QByteArray(4, '\0') << 64LL;
         QTest::newRow("shorter than 16 bytes") << QByteArray("ADAE") << 15LL;
         QTest::newRow("empty") << QByteArray() << 0LL;
@@ -133,7 +213,9 @@ private slots:
         QTest::addColumn<qint64>("size");
         QTest::addColumn<unsigned>("mode");
         QTest::newRow("supported") << QByteArray("ADAE") << 64LL << 0644u;
-        QTest::newRow("unsupported") << QByteArray("ADAP") << 64LL << 0444u;
+        QTest::newRow("unsupported") << QByteArray("ADAX") << 64LL << 0444u;
+        QTest::newRow("without the file system its code needs")
+            << QByteArray("CPUE") << 64LL << 0444u;
         QTest::newRow("too short") << QByteArray("ADAE") << 15LL << 0444u;
     }
     void onlyASupportedImageIsMadeWritable() {

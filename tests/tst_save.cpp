@@ -5,6 +5,7 @@
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QtTest/QTest>
 
@@ -294,6 +295,38 @@ private slots:
         QCOMPARE(SyntheticRom::read(path, record, 44), expected);
         if (how == "moved")
             QCOMPARE(SyntheticRom::read(path, loadedFrom, 44), stale);
+    }
+
+    // The later games' seventh extra form, Rotom (Mow), saved through the window: exactly the
+    // edited byte of the image changes, in the archive the game reads.
+    void savesAnExtraForm_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::newRow("Platinum, English") << QByteArray("CPUE");
+        QTest::newRow("HeartGold") << QByteArray("IPKE");
+        QTest::newRow("SoulSilver, Spanish") << QByteArray("IPGS");
+    }
+    void savesAnExtraForm() {
+        QFETCH(QByteArray, code);
+        const QString path = m_h->roms.create("later.nds", code, 0x200000);
+        const SyntheticFileSystem system =
+            SyntheticFileSystem::forGame(code, SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        system.writeInto(path);
+        m_h->open(path);
+        load(506);
+        QCOMPARE(m_h->species()->currentItem()->text(), QStringLiteral("Rotom (Mow)"));
+        QVERIFY(!m_h->list("cmbGender")->isVisible()); // no gender, as Rotom
+        const qint64 record = system.recordBaseOf(system.tableArchive) + 506 * 44;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray expected = file.readAll();
+        file.close();
+        const char speed = char(quint8(expected[record + 3]) ^ 0x33);
+        expected[record + 3] = speed;
+        m_h->type("txtSpeed", QString::number(quint8(speed)));
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == expected);
     }
 
 private:

@@ -39,9 +39,16 @@ private slots:
         QTest::addColumn<List>("list");
         QTest::addColumn<QString>("name");
         const std::pair<const char*, List> lists[] = {
-            {"types", vocabulary::types()},         {"egg groups", vocabulary::eggGroups()},
-            {"colours", vocabulary::colours()},     {"growth groups", vocabulary::growthGroups()},
-            {"abilities", vocabulary::abilities()}, {"items", vocabulary::items()},
+            {"types", vocabulary::types()},
+            {"egg groups", vocabulary::eggGroups()},
+            {"colours", vocabulary::colours()},
+            {"growth groups", vocabulary::growthGroups()},
+            {"abilities", vocabulary::abilities()},
+            {"items", vocabulary::items(nds::Game::Diamond)},
+            {"items of Pearl", vocabulary::items(nds::Game::Pearl)},
+            {"items of Platinum", vocabulary::items(nds::Game::Platinum)},
+            {"items of HeartGold", vocabulary::items(nds::Game::HeartGold)},
+            {"items of SoulSilver", vocabulary::items(nds::Game::SoulSilver)},
             {"species", vocabulary::species()},
         };
         for (const auto& [name, list] : lists)
@@ -73,10 +80,16 @@ private slots:
                                 << "1,250,000";
         QTest::newRow("abilities") << vocabulary::abilities() << 124 << "-No Ability-"
                                    << "Bad Dreams";
-        QTest::newRow("items") << vocabulary::items() << 465 << "-No Item-"
+        QTest::newRow("items") << vocabulary::items(nds::Game::Diamond) << 465 << "-No Item-"
                                << "SecretPotion";
         QTest::newRow("species") << vocabulary::species() << 500 << "Bulbasaur"
                                  << "Wormadam (Trash)";
+        QTest::newRow("items of Platinum")
+            << vocabulary::items(nds::Game::Platinum) << 468 << "-No Item-"
+            << "Secret Key";
+        QTest::newRow("items of HeartGold")
+            << vocabulary::items(nds::Game::HeartGold) << 537 << "-No Item-"
+            << "Enigma Stone";
     }
     void listEnds() {
         QFETCH(List, list);
@@ -100,14 +113,14 @@ private slots:
         QTest::newRow("growth 3") << vocabulary::growthGroups() << 3 << "1,059,860";
         QTest::newRow("ability 50") << vocabulary::abilities() << 50 << "Run Away";
         QTest::newRow("ability 121") << vocabulary::abilities() << 121 << "Multitype";
-        QTest::newRow("item 111") << vocabulary::items() << 111 << "Odd Keystone";
-        QTest::newRow("item 135") << vocabulary::items() << 135 << "Adamant Orb";
-        QTest::newRow("item 213") << vocabulary::items() << 213 << "BrightPowder";
-        QTest::newRow("item 300") << vocabulary::items() << 300 << "Zap Plate";
-        QTest::newRow("item 328") << vocabulary::items() << 328 << "TM01";
-        QTest::newRow("item 419") << vocabulary::items() << 419 << "TM92";
-        QTest::newRow("item 420") << vocabulary::items() << 420 << "HM01";
-        QTest::newRow("item 451") << vocabulary::items() << 451 << "Suite Key";
+        QTest::newRow("item 111") << vocabulary::items(nds::Game::Diamond) << 111 << "Odd Keystone";
+        QTest::newRow("item 135") << vocabulary::items(nds::Game::Diamond) << 135 << "Adamant Orb";
+        QTest::newRow("item 213") << vocabulary::items(nds::Game::Diamond) << 213 << "BrightPowder";
+        QTest::newRow("item 300") << vocabulary::items(nds::Game::Diamond) << 300 << "Zap Plate";
+        QTest::newRow("item 328") << vocabulary::items(nds::Game::Diamond) << 328 << "TM01";
+        QTest::newRow("item 419") << vocabulary::items(nds::Game::Diamond) << 419 << "TM92";
+        QTest::newRow("item 420") << vocabulary::items(nds::Game::Diamond) << 420 << "HM01";
+        QTest::newRow("item 451") << vocabulary::items(nds::Game::Diamond) << 451 << "Suite Key";
         QTest::newRow("species 82") << vocabulary::species() << 82 << "Farfetch'd";
         QTest::newRow("species 121") << vocabulary::species() << 121 << "Mr.Mime";
         QTest::newRow("species 202") << vocabulary::species() << 202 << "Girafarig ";
@@ -137,7 +150,7 @@ private slots:
         std::set<int> items;
         for (int i = 112; i <= 134; ++i)
             items.insert(i);
-        QCOMPARE(placeholders(vocabulary::items()), items);
+        QCOMPARE(placeholders(vocabulary::items(nds::Game::Diamond)), items);
         QCOMPARE(placeholders(vocabulary::species()), std::set<int>({493, 494}));
     }
 
@@ -164,12 +177,14 @@ private slots:
     // Only two entries in all lists are not plain ASCII, and both carry U+2019.
     void curlyApostrophes() {
         const std::string_view rightQuote = "\xE2\x80\x99";
-        QCOMPARE(vocabulary::items()[221], std::string_view("King\xE2\x80\x99s Rock"));
-        QCOMPARE(vocabulary::items()[452], std::string_view("Oak\xE2\x80\x99s Letter"));
+        QCOMPARE(vocabulary::items(nds::Game::Diamond)[221],
+                 std::string_view("King\xE2\x80\x99s Rock"));
+        QCOMPARE(vocabulary::items(nds::Game::Diamond)[452],
+                 std::string_view("Oak\xE2\x80\x99s Letter"));
         int nonAscii = 0;
         for (List list : {vocabulary::types(), vocabulary::eggGroups(), vocabulary::colours(),
-                          vocabulary::growthGroups(), vocabulary::abilities(), vocabulary::items(),
-                          vocabulary::species()})
+                          vocabulary::growthGroups(), vocabulary::abilities(),
+                          vocabulary::items(nds::Game::Diamond), vocabulary::species()})
             for (std::string_view entry : list)
                 for (unsigned char c : entry)
                     if (c >= 0x80) {

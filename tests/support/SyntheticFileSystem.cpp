@@ -63,27 +63,35 @@ SyntheticFileSystem SyntheticFileSystem::forGame(const QByteArray& code, Layout 
     SyntheticFileSystem system;
     const bool platinum = code.startsWith("CPU");
     const bool pearl = code.startsWith("APA");
-    system.tableArchive = platinum ? "/poketool/personal/pl_personal.narc"
-                          : pearl  ? "/poketool/personal_pearl/personal.narc"
-                                   : "/poketool/personal/personal.narc";
-    // Platinum keeps a stale copy of the Diamond and Pearl archive; the others one each of a
-    // table that another game would read.
-    system.decoyArchive = pearl      ? "/poketool/personal/growtbl.narc"
+    const bool johto = code.startsWith("IPK") || code.startsWith("IPG");
+    const bool forms = platinum || johto;
+    system.tableArchive = johto      ? "/a/0/0/2"
+                          : platinum ? "/poketool/personal/pl_personal.narc"
+                          : pearl    ? "/poketool/personal_pearl/personal.narc"
+                                     : "/poketool/personal/personal.narc";
+    // Platinum keeps a stale copy of the Diamond and Pearl archive, HeartGold and SoulSilver
+    // one in /pbr; the others one each of a table that another game would read.
+    system.decoyArchive = johto      ? "/pbr/personal.narc"
+                          : pearl    ? "/poketool/personal/growtbl.narc"
                           : platinum ? "/poketool/personal/personal.narc"
                                      : "/poketool/personal_pearl/personal.narc";
-    const QByteArray table = narc(platinum ? 508 : 501, 44, qHash(code) + 1);
+    const QByteArray table = narc(forms ? 508 : 501, 44, qHash(code) + 1);
     const QByteArray decoy = narc(501, 44, qHash(code) + 2);
     const qint64 fixedBase = SyntheticRom::recordBase(code);
     system.add("/a.bin", QByteArray(0x300, 'a'));
     if (fixedBase > 0 && layout == Layout::TableAtFixedBase) {
         system.add(system.tableArchive, table,
-                   fixedBase - firstRecordOffset(platinum ? 508 : 501, 44));
+                   fixedBase - firstRecordOffset(forms ? 508 : 501, 44));
         system.add(system.decoyArchive, decoy);
     } else if (fixedBase > 0) {
         system.add(system.decoyArchive, decoy, fixedBase - firstRecordOffset(501, 44));
         system.add(system.tableArchive, table, fixedBase + 0x100000);
     } else {
         system.add(system.decoyArchive, decoy);
+        // Another archive of as many records of the same size, which only its path tells
+        // apart, comes first.
+        if (johto)
+            system.add("/a/0/0/1", narc(508, 44, qHash(code) + 3));
         system.add(system.tableArchive, table);
     }
     return system;
