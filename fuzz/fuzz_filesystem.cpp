@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const nds::FileEntry& holder : system.value()->filesHolding(0x200))
             if (holder.span.start > 0x200 || holder.span.end <= 0x200)
                 std::abort();
-        for (const char* path : {"/poketool/personal/personal.narc", "/a", "/a/b/c"}) {
+        for (const char* path : {"/poketool/personal/personal.narc", "/a", "/a/0/0/2", "/a/b/c"}) {
             const files::Result<nds::FileEntry> found = system.value()->find(path);
             if (!found.ok())
                 continue;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         std::abort();
         }
     }
-    for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE"}) {
+    for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE", "IPKE"}) {
         const nds::GameEdition& edition = *nds::findEdition(code);
         const files::Result<species::TableRead> table = species::readTable(file.value(), edition);
         if (!table.ok())

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         // A list entry goes back as the same bits, no selection (-1) included; a value without
         // an entry is kept as it is.
-        const std::optional<int> entry = species::shownEntry(field, stored);
+        const std::optional<int> entry = species::shownEntry(field, stored, nds::Game::HeartGold);
         edit[field.field] = !field.isNumber() && entry ? *entry : stored;
     }
     species::Record rewritten = record;

@@ -21,8 +21,8 @@ void put(const fs::path& folder, const std::string& name, const std::string& byt
     std::ofstream(folder / name, std::ios::binary) << bytes;
 }
 
-// An image whose file system holds the archives of all three games, each of 44-byte records.
-std::string threeGames(const char* code) {
+// An image whose file system holds the archives of all five games, each of 44-byte records.
+std::string everyGame(const char* code) {
     const auto archive = [](int members) {
         std::vector<files::Bytes> records;
         for (int i = 0; i < members; ++i)
@@ -33,7 +33,9 @@ std::string threeGames(const char* code) {
         nds::buildNdsImage("SEED", code,
                            {{"/poketool/personal/personal.narc", archive(501)},
                             {"/poketool/personal/pl_personal.narc", archive(508)},
-                            {"/poketool/personal_pearl/personal.narc", archive(501)}});
+                            {"/poketool/personal_pearl/personal.narc", archive(501)},
+                            {"/a/0/0/2", archive(508)},
+                            {"/pbr/personal.narc", archive(501)}});
     return std::string(image.begin(), image.end());
 }
 
@@ -54,10 +56,13 @@ int main(int argc, char* argv[]) {
     put(root / "table_json", "export.json", tables::toJson(*nds::findEdition("ADAE"), entries));
     put(root / "table_json", "bare.json",
         "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
-    put(root / "identify", "three_games.nds", threeGames("CPUJ"));
-    put(root / "filesystem", "three_games.nds", threeGames("ADAE"));
-    const files::Bytes sample = species::sampleImage(*nds::findEdition("APAE"));
-    put(root / "filesystem", "sample.nds", std::string(sample.begin(), sample.end()));
+    put(root / "identify", "every_game.nds", everyGame("CPUJ"));
+    put(root / "filesystem", "every_game.nds", everyGame("ADAE"));
+    for (const char* code : {"APAE", "IPGE"}) {
+        const files::Bytes sample = species::sampleImage(*nds::findEdition(code));
+        put(root / "filesystem", std::string("sample_") + code + ".nds",
+            std::string(sample.begin(), sample.end()));
+    }
     put(root / "identify", "header.nds", std::string(12, '\0') + "CPUJ");
     put(root / "identify", "short.nds", "ADAE");
     put(root / "record", "record.bin",

@@ -14,16 +14,17 @@
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<species::Record> entries(species::kSpeciesCount);
+    static const std::vector<species::Record> entries(species::kAllEntries);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const tables::InputTable input =
         TABLE_FORMAT_JSON ? tables::readJsonTable(text) : tables::readCsvTable(text);
-    const cli::ImportPlan plan = cli::planImport(input, entries);
+    const cli::ImportPlan plan = cli::planImport(input, entries, nds::Game::HeartGold);
     for (const cli::FieldChange& change : plan.changes) {
         const species::FieldDescriptor& field = species::descriptor(change.field);
-        const int limit = field.isNumber() ? 256 : vocabulary::size(field.list);
+        const int limit =
+            field.isNumber() ? 256 : vocabulary::size(field.list, nds::Game::HeartGold);
         if (change.after < 0 || change.after >= limit || change.position < 0 ||
-            change.position >= species::kSpeciesCount)
+            change.position >= species::kAllEntries)
             std::abort();
         if (species::lockOf(change.field, change.position) != species::Lock::None)
             std::abort();
