@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "Artwork.h"
+#include "EvTmDialog.h"
 #include "FileDialogBackend.h"
 #include "NoteDialog.h"
 #include "Prompter.h"
@@ -13,6 +14,7 @@
 #include "FileAccess.h"
 #include "Identification.h"
 #include "RecordStore.h"
+#include "Vocabulary.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,6 +44,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.speciesList, &SpeciesList::entryChosen, this, &MainWindow::loadEntry);
     connect(m_ui.saveAction, &QAction::triggered, this, &MainWindow::saveEntry);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
     connect(m_ui.noGenderAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::noGender())); });
     connect(m_ui.readErrorAction, &QAction::triggered, this,
@@ -149,7 +152,12 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     m_ui.showListsOf(edition.game);
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.
-    m_ui.saveAction->setEnabled(false);
+    setEntryActionsEnabled(false);
+}
+
+void MainWindow::setEntryActionsEnabled(bool enabled) {
+    m_ui.saveAction->setEnabled(enabled);
+    m_ui.evTmAction->setEnabled(enabled);
 }
 
 void MainWindow::enableEditing() {
@@ -167,12 +175,12 @@ void MainWindow::loadEntry(int row) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
         m_record->clear();
-        m_ui.saveAction->setEnabled(false);
+        setEntryActionsEnabled(false);
         return;
     }
     showTablePlace(read.value().place);
     m_record->show(read.value().record, row, m_edition->game);
-    m_ui.saveAction->setEnabled(true);
+    setEntryActionsEnabled(true);
 
     switch (species::alternateFormNote(row)) {
     case species::FormNote::Deoxys:
@@ -204,18 +212,31 @@ void MainWindow::saveEntry() {
     }
     // The table is found afresh: another tool may have moved it, or removed it, since the load.
     const files::Result<species::TablePlace> saved = species::saveRecord(
-        m_services.io, localPath(m_imagePath), *m_edition, row, m_record->edit(row));
+        m_services.io, localPath(m_imagePath), *m_edition, row, m_record->edit());
     if (!saved.ok()) {
         reportFailure(saved.error());
         if (saved.error().kind == files::Error::Kind::BadContent) {
             m_record->clear();
-            m_ui.saveAction->setEnabled(false);
+            setEntryActionsEnabled(false);
         }
         return;
     }
     showTablePlace(saved.value());
     m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
                                     QStringLiteral("Pokémon Data Saved Successfully!"));
+}
+
+void MainWindow::editEvYieldAndTmHm() {
+    if (!takesInput() || !m_ui.evTmAction->isEnabled() || !m_edition)
+        return;
+    const int row = m_ui.speciesList->selectedRow();
+    if (row < 0)
+        return;
+    auto* dialog = new EvTmDialog(QString::fromStdString(vocabulary::entryName(row)),
+                                  m_record->dialogValues(), m_edition->game);
+    connect(dialog, &EvTmDialog::accepted, this,
+            [this](const species::ByField<int>& values) { m_record->takeDialogValues(values); });
+    showDialog(dialog);
 }
 
 void MainWindow::reportFailure(const files::Error& error) {

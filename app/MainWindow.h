@@ -53,6 +53,9 @@ private:
     void loadEntry(int row);
     void enableEditing();
     void saveEntry();
+    void editEvYieldAndTmHm();
+    // Save ROM and the EV Yield and TM/HM dialog work on a loaded entry.
+    void setEntryActionsEnabled(bool enabled);
     // An image that is no regular file, or whose table cannot be found, gets a warning;
     // anything else is a file error.
     void reportFailure(const files::Error& error);

@@ -78,7 +78,7 @@ constexpr FieldPlace kFields[] = {
     {Field::Item2,         Frame::Items,      {8, 56, 129, 21},   nullptr,   {},                "Wild Hold Item 2"},
 };
 // clang-format on
-static_assert(std::size(kFields) == species::kFieldCount);
+static_assert(std::size(kFields) == static_cast<std::size_t>(Field::EvHp)); // the main fields
 
 // After the species list, the fields in the order Tab visits them.
 constexpr Field kFocusOrder[] = {
@@ -88,7 +88,7 @@ constexpr Field kFocusOrder[] = {
     Field::Item2,     Field::CatchRate,     Field::Colour,  Field::BaseXP,   Field::MaxExp,
     Field::RunChance, Field::BaseHappiness,
 };
-static_assert(std::size(kFocusOrder) == species::kFieldCount);
+static_assert(std::size(kFocusOrder) == std::size(kFields));
 
 QString captionOf(const species::FieldDescriptor& field) {
     return uitext::fromUtf8(field.caption);
@@ -247,6 +247,12 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
     exitAction = addAction(fileMenu, "mnuExit", QStringLiteral("Exit"),
                            QKeySequence(QStringLiteral("Ctrl+Q")));
 
+    editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    evTmAction = addAction(editMenu, "mnuEvTm", QStringLiteral("EV Yield and TM/HM..."),
+                           QKeySequence(QStringLiteral("Ctrl+E")));
+    evTmAction->setEnabled(false);
+
     helpMenu = bar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
     noGenderAction = addAction(helpMenu, "mnuNoGender", QStringLiteral("No Gender?"));
@@ -260,7 +266,7 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
 // gender ratios are written with the locale's decimal point.
 void MainWindowUi::showListsOf(nds::Game game) {
     const std::string separator = QLocale().decimalPoint().toStdString();
-    for (const species::FieldDescriptor& field : species::fieldLayout()) {
+    for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
         if (field.isNumber())
             continue;
         // Only the items differ between the games.

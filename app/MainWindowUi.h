@@ -39,7 +39,8 @@ public:
     QLabel* banner = nullptr;
     QGroupBox* speciesFrame = nullptr;
     SpeciesList* speciesList = nullptr;
-    // The control of each field: a text box for a number, a list for a listed value.
+    // The control of each field of the main window: a text box for a number, a list for a
+    // listed value.
     species::ByField<QLineEdit*> boxes;
     species::ByField<QComboBox*> lists;
     QLabel* readErrorNote = nullptr; // under the colour list
@@ -56,10 +57,12 @@ public:
     QLabel* notice = nullptr;
 
     QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* openAction = nullptr;
     QAction* saveAction = nullptr;
     QAction* exitAction = nullptr;
+    QAction* evTmAction = nullptr;
     QAction* noGenderAction = nullptr;
     QAction* readErrorAction = nullptr;
     QAction* aboutAction = nullptr;

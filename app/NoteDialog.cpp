@@ -16,10 +16,9 @@ Note Note::readErrors() {
             QStringLiteral("Read Error?"),
             {295, 112},
             {168, 80, 105, 25},
-            QStringLiteral("You may recieve a Read Error on a Pokémon's PokéDex colour selection. "
-                           "This is due to the program reading the data for this piece of "
-                           "information incorrectly. To avoid any in-game glitches, editing the "
-                           "colour of these Pokémon is currently disabled."),
+            QStringLiteral("Some Pokémon keep a sprite flag in the same byte as their PokéDex "
+                           "colour. Statwright reads the colour apart from the flag and keeps the "
+                           "flag when it saves, so every colour can be edited."),
             {8, 8, 281, 97}};
 }
 

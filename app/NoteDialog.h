@@ -13,7 +13,7 @@ struct Note {
 
     // "No Gender?": why the gender ratio of some species cannot be edited.
     [[nodiscard]] static Note noGender();
-    // "Read Error?": why the colour of some species cannot be edited.
+    // "Read Error?": how the colour and the sprite flag share a byte.
     [[nodiscard]] static Note readErrors();
 };
 

@@ -1,6 +1,5 @@
 #include "RecordForm.h"
 
-#include "EntryRules.h"
 #include "MainWindowUi.h"
 #include "StatText.h"
 #include "ValueRules.h"
@@ -9,7 +8,14 @@
 #include <QLineEdit>
 
 using species::FieldDescriptor;
-using species::Lock;
+using species::Part;
+
+namespace {
+
+// The fields of the EV Yield and TM/HM dialog.
+constexpr Part kDialogParts[] = {Part::EvYield, Part::SpriteFlag, Part::TmHm};
+
+} // namespace
 
 void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored,
                            nds::Game game) {
@@ -26,29 +32,18 @@ void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int st
 }
 
 void RecordForm::show(const species::Record& record, int position, nds::Game game) {
-    for (const FieldDescriptor& field : species::fieldLayout()) {
+    m_loaded = record;
+    m_dialogEdits.fill(std::nullopt);
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         const int stored = record.get(field.field);
         if (field.isNumber())
             m_ui.boxes[field.field]->setText(QString::number(stored));
-        else if (species::lockOf(field.field, position) != Lock::Hidden)
+        else
             showEntry(m_ui.lists[field.field], field, stored, game);
     }
-
-    // The colour byte of some entries reads wrongly: show the known colour, never the byte.
-    QComboBox* colour = m_ui.lists[species::Field::Colour];
-    if (species::lockOf(species::Field::Colour, position) == Lock::Hidden) {
-        colour->setPlaceholderText(QString());
-        colour->setToolTip(QString());
-        colour->setCurrentIndex(*species::fixedColourIndex(position));
-        m_unlisted[species::Field::Colour].reset();
-        colour->hide();
-    } else {
-        colour->show();
-    }
-
     // Changing the gender of a species without one breaks its sprite in the game.
     QComboBox* gender = m_ui.lists[species::Field::Gender];
-    if (species::lockOf(species::Field::Gender, position) == Lock::Kept) {
+    if (species::lockOf(species::Field::Gender, position) == species::Lock::Kept) {
         gender->setEnabled(false);
         gender->hide();
     } else {
@@ -57,7 +52,7 @@ void RecordForm::show(const species::Record& record, int position, nds::Game gam
 }
 
 void RecordForm::clear() {
-    for (const FieldDescriptor& field : species::fieldLayout()) {
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         if (field.isNumber()) {
             m_ui.boxes[field.field]->clear();
             continue;
@@ -69,25 +64,41 @@ void RecordForm::clear() {
         list->setCurrentIndex(-1);
     }
     m_unlisted.fill(std::nullopt);
-    // The notes under the colour and gender lists belong to the entry that hid the lists.
-    m_ui.lists[species::Field::Colour]->show();
+    m_dialogEdits.fill(std::nullopt);
+    m_loaded = {};
+    // The note under the gender list belongs to the entry that hid the list.
     m_ui.lists[species::Field::Gender]->setEnabled(true);
     m_ui.lists[species::Field::Gender]->show();
 }
 
 bool RecordForm::statsValid() const {
     bool valid = true;
-    for (const FieldDescriptor& field : species::fieldLayout())
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main))
         if (field.isNumber() && !species::statValue(m_ui.boxes[field.field]->text().toStdString()))
             valid = false;
     return valid;
 }
 
-species::RecordEdit RecordForm::edit(int position) const {
-    species::RecordEdit edit;
-    for (const FieldDescriptor& field : species::fieldLayout()) {
-        if (species::lockOf(field.field, position) == Lock::Hidden)
-            continue; // never written
+species::ByField<int> RecordForm::dialogValues() const {
+    species::ByField<int> values;
+    for (const Part part : kDialogParts)
+        for (const FieldDescriptor& field : species::fieldsOf(part))
+            values[field.field] = m_dialogEdits[field.field].value_or(m_loaded.get(field.field));
+    return values;
+}
+
+void RecordForm::takeDialogValues(const species::ByField<int>& values) {
+    for (const Part part : kDialogParts)
+        for (const FieldDescriptor& field : species::fieldsOf(part)) {
+            const int value = values[field.field];
+            m_dialogEdits[field.field] =
+                value != m_loaded.get(field.field) ? std::optional<int>(value) : std::nullopt;
+        }
+}
+
+species::RecordEdit RecordForm::edit() const {
+    species::RecordEdit edit = m_dialogEdits;
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         if (field.isNumber()) {
             edit[field.field] = species::statValue(m_ui.boxes[field.field]->text().toStdString());
             continue;

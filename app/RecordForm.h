@@ -7,30 +7,41 @@
 class MainWindowUi;
 class QComboBox;
 
-// Moves a record's values between the field controls and the record, as the value rules say.
+// Moves a record's values between the window and the record, as the value rules say: the main
+// window's fields through its controls, the EV yield, sprite flag and TM/HM flags through the
+// values the EV Yield and TM/HM dialog hands over.
 class RecordForm {
 public:
     explicit RecordForm(const MainWindowUi& ui) : m_ui(ui) {}
 
-    // Shows the record of the entry at `position` of an image of `game`, hiding the colour or
-    // gender list where the entry's rules say so.
+    // Shows the record of the entry at `position` of an image of `game`, hiding the gender
+    // list where the entry's rules say so, and keeps it for the dialog.
     void show(const species::Record& record, int position, nds::Game game);
 
     // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
-    // earlier entry stays on view, its notes included.
+    // earlier entry stays on view, its notes included; drops the dialog's values.
     void clear();
 
     // Whether every stat box holds a number from 0 to 255. All ten are checked every time.
     [[nodiscard]] bool statsValid() const;
 
-    // What a save writes for the entry at `position`; call only when statsValid().
-    [[nodiscard]] species::RecordEdit edit(int position) const;
+    // The values of the dialog's fields: as loaded, or as the dialog last handed them over.
+    [[nodiscard]] species::ByField<int> dialogValues() const;
+    // Takes the dialog's values; a save writes those that differ from the loaded record.
+    void takeDialogValues(const species::ByField<int>& values);
+
+    // What a save writes; call only when statsValid(). Of the dialog's fields, only those the
+    // dialog changed: the others keep what the file holds.
+    [[nodiscard]] species::RecordEdit edit() const;
 
 private:
     void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored,
                    nds::Game game);
 
     const MainWindowUi& m_ui;
+    species::Record m_loaded;
     // A stored value that its list cannot show, kept so that a save writes it back unchanged.
     species::ByField<std::optional<int>> m_unlisted;
+    // The dialog's values that differ from the loaded record.
+    species::ByField<std::optional<int>> m_dialogEdits;
 };

@@ -23,7 +23,10 @@ SmallDialog::SmallDialog(const QString& caption, QSize clientSize, QRect okButto
     m_ok->setGeometry(okButton);
     m_ok->setDefault(true);
     m_ok->setFont(uitext::controlFont());
-    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        accept();
+        close();
+    });
 }
 
 QLabel* SmallDialog::addLabel(const char* name, const QString& text, QRect rect, bool wrap) {

@@ -5,9 +5,9 @@
 class QLabel;
 class QPushButton;
 
-// A small window with the program icon and one "OK" button, shown next to the main window.
+// A small window with the program icon and an "OK" button, shown next to the main window.
 // It announces `dismissed` however it closes, by OK or by its title bar, and then deletes
-// itself.
+// itself; OK first calls accept().
 class SmallDialog : public QWidget {
     Q_OBJECT
 
@@ -20,6 +20,8 @@ signals:
 protected:
     QLabel* addLabel(const char* name, const QString& text, QRect rect, bool wrap);
     [[nodiscard]] QPushButton* okButton() const { return m_ok; }
+    // What OK does before the window closes: nothing, for a dialog that only tells.
+    virtual void accept() {}
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -32,7 +32,7 @@ public:
         files::Result<std::vector<species::Record>> b = entriesOf(context, m_second);
         if (!b.ok())
             return b.error();
-        std::size_t fields = 0;
+        std::vector<FieldChange> changes;
         std::set<int> entries;
         const std::size_t common = std::min(a.value().size(), b.value().size());
         for (std::size_t position = 0; position < common; ++position)
@@ -41,10 +41,14 @@ public:
                 const int after = b.value()[position].get(field.field);
                 if (before == after)
                     continue;
-                context.out << describeChange({int(position), field.field, before, after}) << "\n";
-                ++fields;
+                changes.push_back({int(position), field.field, before, after});
                 entries.insert(int(position));
             }
+        // The TM and HM flags of an entry count as one field, tm_hm, as they show on one line.
+        const std::vector<std::string> lines = describeChanges(changes);
+        for (const std::string& line : lines)
+            context.out << line << "\n";
+        const std::size_t fields = lines.size();
         if (a.value().size() != b.value().size()) {
             const bool firstLonger = a.value().size() > b.value().size();
             const int last = int(std::max(a.value().size(), b.value().size())) - 1;

@@ -20,9 +20,13 @@ Platinum, HeartGold and SoulSilver seven more forms (positions 500 to 506). CSV 
 default, or when FILE ends in .json, JSON) has the columns
   position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
   base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
-  ability2,run_chance,colour
-with every value as stored, in decimal. JSON holds the same values and, next to each
-listed value, the text its list shows in that game ("type1_text": "Grass"). Without --output, or
+  ability2,run_chance,colour,ev_hp,ev_attack,ev_defense,ev_speed,ev_sp_attack,
+  ev_sp_defense,flip,tm_hm
+with every value as stored, in decimal: colour is bits 0 to 6 of its byte and flip bit 7
+(the game does not mirror the sprite), the EV yields are 0 to 3, and tm_hm names the TMs
+and HMs the species can learn ("TM01 TM06 HM04"). JSON holds the same values and, next to
+each listed value, the text its list shows in that game ("type1_text": "Grass"); tm_hm is
+an array of the names, and tm_hm_text of the moves they teach. Without --output, or
 with --output -, the table goes to standard output. An existing FILE is replaced whole
 (through a symbolic link, the file it names), never the image itself; a FIFO or a
 device such as /dev/stdout is written into instead.

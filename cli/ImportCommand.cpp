@@ -29,9 +29,12 @@ public:
 FILE - is standard input), checks every row before
 anything is written, prints each change as "Species: field old -> new", and writes the
 changed entries into IMAGE. Every entry of the image needs its row, keyed by position
-and named as in the species list; stats lie between 0 and 255, list values within their
-list (or unchanged); colours that read wrongly and the gender of species without one
-cannot be changed. If a write fails, the entries already written are put back.
+and named as in the species list; stats lie between 0 and 255, EV yields between 0 and
+3, flip is 0 or 1, list values lie within their list (or unchanged), tm_hm names each TM
+and HM at most once, and the gender of species without one cannot be changed. A table
+without the columns ev_hp to tm_hm (as exported before they existed) leaves those bits
+as they are, and its colour, if 128 or more, is the whole byte with the sprite flag. If
+a write fails, the entries already written are put back.
 --dry-run checks and prints the changes but writes nothing.
 )";
     }
@@ -83,11 +86,13 @@ private:
     files::Status write(const Context& context, LoadedImage& image, const ImportPlan& plan,
                         const files::Status& unwritable) const {
         std::set<int> entries;
-        for (const FieldChange& change : plan.changes) {
-            context.out << describeChange(change) << "\n";
+        for (const FieldChange& change : plan.changes)
             entries.insert(change.position);
-        }
-        const std::string summary = counted(plan.changes.size(), "change", "changes") + " in " +
+        // The TM and HM flags of an entry count as one change, as they show on one line.
+        const std::vector<std::string> lines = describeChanges(plan.changes);
+        for (const std::string& line : lines)
+            context.out << line << "\n";
+        const std::string summary = counted(lines.size(), "change", "changes") + " in " +
                                     counted(entries.size(), "entry", "entries");
         if (m_dryRun) {
             context.out << summary << "; dry run, nothing written\n";

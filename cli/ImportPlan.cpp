@@ -1,5 +1,6 @@
 #include "ImportPlan.h"
 
+#include "Columns.h"
 #include "MessageText.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
@@ -74,18 +75,20 @@ public:
         if (!position)
             return;
         const species::Record& now = m_entries[static_cast<std::size_t>(*position)];
-        for (const species::FieldDescriptor& field : species::fieldLayout()) {
-            const auto found = row.cells.find(std::string(field.key));
-            if (found == row.cells.end())
-                continue; // reported as missing already
-            const int before = now.get(field.field);
-            if (const std::optional<int> after =
-                    fieldValue(*position, field, found->second, before)) {
-                checkCompanion(row, field, *after);
-                if (*after != before)
-                    m_plan.changes.push_back({*position, field.field, before, *after});
+        // A table may lack the columns that came after the main window's: those bits stay.
+        for (const species::Part part :
+             {species::Part::Main, species::Part::EvYield, species::Part::SpriteFlag})
+            for (const species::FieldDescriptor& field : species::fieldsOf(part)) {
+                const auto found = row.cells.find(std::string(field.key));
+                if (found == row.cells.end())
+                    continue; // reported as missing already, where it must be there
+                if (field.field == species::Field::Colour && !row.cells.count("flip"))
+                    wholeColourByte(row, *position, now, found->second);
+                else if (const std::optional<int> after =
+                             fieldValue(*position, field, found->second, now))
+                    checkCompanion(row, field, *after);
             }
-        }
+        tmHmFlags(row, *position, now);
     }
 
     void missingPositions() {
@@ -141,24 +144,90 @@ private:
         return static_cast<int>(position);
     }
 
+    void change(int position, species::Field field, const species::Record& now, int after) {
+        if (const int before = now.get(field); after != before)
+            m_plan.changes.push_back({position, field, before, after});
+    }
+
+    // The value of `field` in `cell`, as the value rules allow it, planned as a change.
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
-                                  const Cell& cell, int before) {
+                                  const Cell& cell, const species::Record& now) {
         const files::Result<WholeNumber> number = wholeNumber(cell);
         if (!number.ok()) {
             m_plan.problems.add(number.error());
             return std::nullopt;
         }
         const long value = number.value().value;
-        if (const std::optional<std::string> refused =
-                species::refusal(field, position, value, number.value().text, before, m_game)) {
+        if (const std::optional<std::string> refused = species::refusal(
+                field, position, value, number.value().text, now.get(field.field), m_game)) {
             problem(cell, *refused);
             return std::nullopt;
         }
+        change(position, field.field, now, static_cast<int>(value));
         return static_cast<int>(value);
+    }
+
+    // Tables written before the flip column existed hold the whole byte 25 as the colour: a
+    // colour of 128 or more carries the sprite flag as well.
+    void wholeColourByte(const InputRow& row, int position, const species::Record& now,
+                         const Cell& cell) {
+        const species::FieldDescriptor& colour = species::descriptor(species::Field::Colour);
+        const files::Result<WholeNumber> number = wholeNumber(cell);
+        if (!number.ok() || number.value().value < 128 || number.value().value > 255) {
+            if (const std::optional<int> after = fieldValue(position, colour, cell, now))
+                checkCompanion(row, colour, *after);
+            return;
+        }
+        const int bits = static_cast<int>(number.value().value) & 0x7F;
+        if (const std::optional<std::string> refused =
+                species::refusal(colour, position, bits, std::to_string(bits),
+                                 now.get(species::Field::Colour), m_game)) {
+            problem(cell, number.value().text + " is the colour " + *refused);
+            return;
+        }
+        change(position, species::Field::Colour, now, bits);
+        change(position, species::Field::Flip, now, 1);
+        checkCompanion(row, colour, bits);
+    }
+
+    // The tm_hm column names the flags set: every other flag is clear.
+    void tmHmFlags(const InputRow& row, int position, const species::Record& now) {
+        const auto cell = row.cells.find(std::string(tables::kTmHmColumn));
+        if (cell == row.cells.end())
+            return;
+        if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::List) {
+            problem(cell->second,
+                    "must list TM and HM names, as " +
+                        std::string(cell->second.kind == Cell::Kind::String ? "an array of strings"
+                                                                            : "a text"));
+            return;
+        }
+        const files::Result<std::vector<int>> flags = tables::parseTmHmNames(cell->second.text);
+        if (!flags.ok()) {
+            problem(cell->second, flags.error().reason);
+            return;
+        }
+        std::vector<bool> set(species::kTmHmCount, false);
+        for (const int n : flags.value())
+            set[static_cast<std::size_t>(n)] = true;
+        for (int n = 0; n < species::kTmHmCount; ++n)
+            change(position, species::tmHm(n), now, set[static_cast<std::size_t>(n)] ? 1 : 0);
+        const auto moves = row.cells.find(std::string(tables::kTmHmColumn) + "_text");
+        if (moves == row.cells.end())
+            return;
+        std::string expected;
+        for (const int n : flags.value())
+            expected +=
+                (expected.empty() ? "" : " ") + std::string(vocabulary::tmHmMove(n, m_game));
+        if (moves->second.text != expected)
+            problem(moves->second, "names other moves than tm_hm teaches: change tm_hm, the text "
+                                   "is only shown");
     }
 
     // An edited list text with an unedited number would be silently lost: refuse it.
     void checkCompanion(const InputRow& row, const species::FieldDescriptor& field, int value) {
+        if (field.isNumber())
+            return;
         const std::string column = std::string(field.key) + "_text";
         const auto cell = row.cells.find(column);
         if (cell == row.cells.end())
@@ -207,10 +276,28 @@ std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes) {
     return edits;
 }
 
-std::string describeChange(const FieldChange& change) {
-    return vocabulary::entryName(change.position) + ": " +
-           std::string(species::descriptor(change.field).key) + " " +
-           std::to_string(change.before) + " -> " + std::to_string(change.after);
+std::vector<std::string> describeChanges(std::span<const FieldChange> changes) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const FieldChange& change = changes[i];
+        const std::string entry = vocabulary::entryName(change.position) + ": ";
+        const species::FieldDescriptor& field = species::descriptor(change.field);
+        if (field.part != species::Part::TmHm) {
+            lines.push_back(entry + std::string(field.key) + " " + std::to_string(change.before) +
+                            " -> " + std::to_string(change.after));
+            continue;
+        }
+        // The flags of one entry, on one line.
+        std::string flags;
+        for (; i < changes.size() && changes[i].position == change.position &&
+               species::descriptor(changes[i].field).part == species::Part::TmHm;
+             ++i)
+            flags += std::string(changes[i].after ? " +" : " -") +
+                     std::string(species::descriptor(changes[i].field).caption);
+        --i;
+        lines.push_back(entry + std::string(tables::kTmHmColumn) + flags);
+    }
+    return lines;
 }
 
 } // namespace cli

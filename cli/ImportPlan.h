@@ -34,7 +34,8 @@ struct ImportPlan {
 // The changes as the edits of each entry they change.
 [[nodiscard]] std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes);
 
-// "Bulbasaur: hp 45 -> 50"
-[[nodiscard]] std::string describeChange(const FieldChange& change);
+// A line for each change, "Bulbasaur: hp 45 -> 50", and one for the TM and HM flags of an
+// entry, "Bulbasaur: tm_hm +TM06 -HM04"; `changes` by position, then field.
+[[nodiscard]] std::vector<std::string> describeChanges(std::span<const FieldChange> changes);
 
 } // namespace cli

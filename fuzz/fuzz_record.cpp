@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     species::RecordEdit edit;
     for (const species::FieldDescriptor& field : species::fieldLayout()) {
         const int stored = record.get(field.field);
-        if (stored < 0 || stored > (field.width == 1 ? 0xFF : 0xFFFF))
+        if (stored < 0 || stored >= (1 << field.bits))
             std::abort();
         // A list entry goes back as the same bits, no selection (-1) included; a value without
         // an entry is kept as it is.

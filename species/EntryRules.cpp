@@ -6,7 +6,7 @@
 namespace species {
 namespace {
 
-constexpr std::array<ReadErrorColour, 27> kReadErrorColours{{
+constexpr std::array<SpriteFlagEntry, 27> kSpriteFlagEntries{{
     {59, 1},  {60, 1},  {61, 1},  {66, 7},  {98, 0},  {119, 5}, {124, 2}, {158, 1}, {173, 9},
     {185, 3}, {200, 4}, {214, 4}, {215, 5}, {238, 2}, {239, 0}, {314, 3}, {326, 5}, {334, 8},
     {335, 4}, {358, 8}, {388, 3}, {389, 5}, {390, 5}, {405, 3}, {406, 3}, {466, 0}, {467, 8},
@@ -29,14 +29,14 @@ constexpr int kWormadamPlant = 412;
 
 } // namespace
 
-std::span<const ReadErrorColour> readErrorColours() {
-    return kReadErrorColours;
+std::span<const SpriteFlagEntry> spriteFlagEntries() {
+    return kSpriteFlagEntries;
 }
 
-std::optional<int> fixedColourIndex(int position) {
-    for (const ReadErrorColour& entry : kReadErrorColours)
+std::optional<int> spriteFlagColour(int position) {
+    for (const SpriteFlagEntry& entry : kSpriteFlagEntries)
         if (entry.position == position)
-            return entry.colourIndex;
+            return entry.colour;
     return std::nullopt;
 }
 

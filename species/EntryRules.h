@@ -15,14 +15,15 @@ inline constexpr int kExtraForms = 7;
 inline constexpr int kAllEntries = kSpeciesCount + kExtraForms;
 [[nodiscard]] std::span<const std::string_view> extraForms();
 
-// Entries whose colour byte is known to read wrongly: the colour list shows a fixed entry, is
-// hidden, and the byte is never read or written.
-struct ReadErrorColour {
+// The 27 entries whose retail records set the sprite flag in the colour's byte (bit 7: the
+// game does not mirror the sprite), with their colour. The demo image sets it there too.
+struct SpriteFlagEntry {
     int position;
-    int colourIndex;
+    int colour;
 };
-[[nodiscard]] std::span<const ReadErrorColour> readErrorColours();
-[[nodiscard]] std::optional<int> fixedColourIndex(int position);
+[[nodiscard]] std::span<const SpriteFlagEntry> spriteFlagEntries();
+// The colour of a sprite-flag entry, or nothing for any other entry.
+[[nodiscard]] std::optional<int> spriteFlagColour(int position);
 
 // Entries without gender, the seven extra forms among them: their gender list is loaded, then
 // disabled and hidden.

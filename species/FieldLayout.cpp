@@ -5,49 +5,107 @@ namespace {
 
 using vocabulary::List;
 
-// clang-format off
-constexpr std::array<FieldDescriptor, kFieldCount> kLayout{{
-    {Field::HP,            "hp",             0,  1, "HP",                     "txtHP",            List::None},
-    {Field::Attack,        "attack",         1,  1, "Attack",                 "txtAttack",        List::None},
-    {Field::Defense,       "defense",        2,  1, "Defense",                "txtDefense",       List::None},
-    {Field::Speed,         "speed",          3,  1, "Speed",                  "txtSpeed",         List::None},
-    {Field::SpAttack,      "sp_attack",      4,  1, "Sp Attack",              "txtSpAttack",      List::None},
-    {Field::SpDefense,     "sp_defense",     5,  1, "Sp Defense",             "txtSpDefense",     List::None},
-    {Field::Type1,         "type1",          6,  1, "Types",                  "cmbType1",         List::Types},
-    {Field::Type2,         "type2",          7,  1, "Types",                  "cmbType2",         List::Types},
-    {Field::CatchRate,     "catch_rate",     8,  1, "Catch Rate",             "txtCatchRate",     List::None},
-    {Field::BaseXP,        "base_xp",        9,  1, "Base XP",                "txtBaseXP",        List::None},
-    {Field::Item1,         "item1",          12, 2, "Wild Hold Items",        "cmbItem1",         List::Items},
-    {Field::Item2,         "item2",          14, 2, "Wild Hold Items",        "cmbItem2",         List::Items},
-    {Field::Gender,        "gender",         16, 1, "Gender Ratio",           "cmbGender",        List::GenderRatios},
-    {Field::Hatch,         "hatch",          17, 1, "Steps to Hatch Egg",     "cmbHatch",         List::HatchSteps},
-    {Field::BaseHappiness, "base_happiness", 18, 1, "Base Happiness",         "txtBaseHappiness", List::None},
-    {Field::MaxExp,        "max_exp",        19, 1, "Max Exp.",               "cmbMaxExp",        List::GrowthGroups},
-    {Field::EggType1,      "egg_type1",      20, 1, "Egg Type 1",             "cmbEggType1",      List::EggGroups},
-    {Field::EggType2,      "egg_type2",      21, 1, "Egg Type 2",             "cmbEggType2",      List::EggGroups},
-    {Field::Ability1,      "ability1",       22, 1, "Special Abilities",      "cmbAbility1",      List::Abilities},
-    {Field::Ability2,      "ability2",       23, 1, "Special Abilities",      "cmbAbility2",      List::Abilities},
-    {Field::RunChance,     "run_chance",     24, 1, "Great Marsh Run Chance", "txtRunChance",     List::None},
-    {Field::Colour,        "colour",         25, 1, "Colour",                 "cmbColour",        List::Colours},
-}};
-// clang-format on
+constexpr int kMainFields = static_cast<int>(Field::EvHp);
+constexpr int kEvFields = 6;
+
+// "tm01" to "tm92", "hm01" to "hm08", and the same in capitals, four characters each.
+template <bool Capitals> constexpr std::array<char, 4 * kTmHmCount> tmHmNames() {
+    std::array<char, 4 * kTmHmCount> names{};
+    for (int n = 0; n < kTmHmCount; ++n) {
+        const bool hm = n >= kTmCount;
+        const int number = hm ? n - kTmCount + 1 : n + 1;
+        char* name = names.data() + 4 * n;
+        name[0] = hm ? (Capitals ? 'H' : 'h') : (Capitals ? 'T' : 't');
+        name[1] = Capitals ? 'M' : 'm';
+        name[2] = static_cast<char>('0' + number / 10);
+        name[3] = static_cast<char>('0' + number % 10);
+    }
+    return names;
+}
+constexpr auto kTmHmKeys = tmHmNames<false>();
+constexpr auto kTmHmCaptions = tmHmNames<true>();
+
+constexpr std::array<FieldDescriptor, kFieldCount> layout() {
+    // clang-format off
+    constexpr FieldDescriptor kNamed[] = {
+        {Field::HP,            "hp",             0,  0, 8,  "HP",                     "txtHP",            List::None,         255, Part::Main},
+        {Field::Attack,        "attack",         1,  0, 8,  "Attack",                 "txtAttack",        List::None,         255, Part::Main},
+        {Field::Defense,       "defense",        2,  0, 8,  "Defense",                "txtDefense",       List::None,         255, Part::Main},
+        {Field::Speed,         "speed",          3,  0, 8,  "Speed",                  "txtSpeed",         List::None,         255, Part::Main},
+        {Field::SpAttack,      "sp_attack",      4,  0, 8,  "Sp Attack",              "txtSpAttack",      List::None,         255, Part::Main},
+        {Field::SpDefense,     "sp_defense",     5,  0, 8,  "Sp Defense",             "txtSpDefense",     List::None,         255, Part::Main},
+        {Field::Type1,         "type1",          6,  0, 8,  "Types",                  "cmbType1",         List::Types,        0,   Part::Main},
+        {Field::Type2,         "type2",          7,  0, 8,  "Types",                  "cmbType2",         List::Types,        0,   Part::Main},
+        {Field::CatchRate,     "catch_rate",     8,  0, 8,  "Catch Rate",             "txtCatchRate",     List::None,         255, Part::Main},
+        {Field::BaseXP,        "base_xp",        9,  0, 8,  "Base XP",                "txtBaseXP",        List::None,         255, Part::Main},
+        {Field::Item1,         "item1",          12, 0, 16, "Wild Hold Items",        "cmbItem1",         List::Items,        0,   Part::Main},
+        {Field::Item2,         "item2",          14, 0, 16, "Wild Hold Items",        "cmbItem2",         List::Items,        0,   Part::Main},
+        {Field::Gender,        "gender",         16, 0, 8,  "Gender Ratio",           "cmbGender",        List::GenderRatios, 0,   Part::Main},
+        {Field::Hatch,         "hatch",          17, 0, 8,  "Steps to Hatch Egg",     "cmbHatch",         List::HatchSteps,   0,   Part::Main},
+        {Field::BaseHappiness, "base_happiness", 18, 0, 8,  "Base Happiness",         "txtBaseHappiness", List::None,         255, Part::Main},
+        {Field::MaxExp,        "max_exp",        19, 0, 8,  "Max Exp.",               "cmbMaxExp",        List::GrowthGroups, 0,   Part::Main},
+        {Field::EggType1,      "egg_type1",      20, 0, 8,  "Egg Type 1",             "cmbEggType1",      List::EggGroups,    0,   Part::Main},
+        {Field::EggType2,      "egg_type2",      21, 0, 8,  "Egg Type 2",             "cmbEggType2",      List::EggGroups,    0,   Part::Main},
+        {Field::Ability1,      "ability1",       22, 0, 8,  "Special Abilities",      "cmbAbility1",      List::Abilities,    0,   Part::Main},
+        {Field::Ability2,      "ability2",       23, 0, 8,  "Special Abilities",      "cmbAbility2",      List::Abilities,    0,   Part::Main},
+        {Field::RunChance,     "run_chance",     24, 0, 8,  "Great Marsh Run Chance", "txtRunChance",     List::None,         255, Part::Main},
+        {Field::Colour,        "colour",         25, 0, 7,  "Colour",                 "cmbColour",        List::Colours,      0,   Part::Main},
+        {Field::EvHp,          "ev_hp",          10, 0, 2,  "HP",                     "",                 List::None,         3,   Part::EvYield},
+        {Field::EvAttack,      "ev_attack",      10, 2, 2,  "Attack",                 "",                 List::None,         3,   Part::EvYield},
+        {Field::EvDefense,     "ev_defense",     10, 4, 2,  "Defense",                "",                 List::None,         3,   Part::EvYield},
+        {Field::EvSpeed,       "ev_speed",       10, 6, 2,  "Speed",                  "",                 List::None,         3,   Part::EvYield},
+        {Field::EvSpAttack,    "ev_sp_attack",   10, 8, 2,  "Sp Attack",              "",                 List::None,         3,   Part::EvYield},
+        {Field::EvSpDefense,   "ev_sp_defense",  10, 10, 2, "Sp Defense",             "",                 List::None,         3,   Part::EvYield},
+        {Field::Flip,          "flip",           25, 7, 1,  "Sprite not mirrored",    "",                 List::None,         1,   Part::SpriteFlag},
+    };
+    // clang-format on
+    std::array<FieldDescriptor, kFieldCount> all{};
+    for (std::size_t i = 0; i < std::size(kNamed); ++i)
+        all[i] = kNamed[i];
+    // Flag n is bit n of the 128 bits from byte 28 on, low byte first.
+    for (int n = 0; n < kTmHmCount; ++n)
+        all[std::size(kNamed) + std::size_t(n)] = {
+            tmHm(n),    std::string_view(kTmHmKeys.data() + 4 * n, 4),
+            28 + n / 8, n % 8,
+            1,          std::string_view(kTmHmCaptions.data() + 4 * n, 4),
+            "",         List::None,
+            1,          Part::TmHm};
+    return all;
+}
+
+constexpr std::array<FieldDescriptor, kFieldCount> kLayout = layout();
 
 static_assert([] {
     for (std::size_t i = 0; i < kLayout.size(); ++i)
         if (static_cast<std::size_t>(kLayout[i].field) != i ||
-            kLayout[i].offset + kLayout[i].width > kEditedSpan)
+            kLayout[i].offset + kLayout[i].width() > kRecordSize)
             return false;
     return true;
 }());
 
 } // namespace
 
-const std::array<FieldDescriptor, kFieldCount>& fieldLayout() {
+std::span<const FieldDescriptor> fieldLayout() {
     return kLayout;
 }
 
 const FieldDescriptor& descriptor(Field field) {
     return kLayout[static_cast<std::size_t>(field)];
+}
+
+std::span<const FieldDescriptor> fieldsOf(Part part) {
+    const std::span<const FieldDescriptor> all = kLayout;
+    switch (part) {
+    case Part::Main:
+        return all.first(kMainFields);
+    case Part::EvYield:
+        return all.subspan(kMainFields, kEvFields);
+    case Part::SpriteFlag:
+        return all.subspan(kMainFields + kEvFields, 1);
+    case Part::TmHm:
+        break;
+    }
+    return all.last(kTmHmCount);
 }
 
 } // namespace species

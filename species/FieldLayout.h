@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "Vocabulary.h"
@@ -10,10 +11,14 @@
 namespace species {
 
 inline constexpr int kRecordSize = 44;
-// Bytes 0 to 25 hold every edited field; bytes 26 to 43 are never touched.
-inline constexpr int kEditedSpan = 26;
 
-// The edited fields, in the order of their bytes in the record.
+inline constexpr int kTmCount = 92;
+inline constexpr int kHmCount = 8;
+inline constexpr int kTmHmCount = kTmCount + kHmCount;
+
+// The fields of the record: the 22 of the main window, in the order of their bytes; the EV
+// yield, the sprite flag (both in the record's byte order); then the TM and HM flags, TM01 to
+// TM92 and HM01 to HM08, each a field of its own.
 enum class Field {
     HP,
     Attack,
@@ -37,19 +42,48 @@ enum class Field {
     Ability2,
     RunChance,
     Colour,
+    EvHp,
+    EvAttack,
+    EvDefense,
+    EvSpeed,
+    EvSpAttack,
+    EvSpDefense,
+    Flip,
+    FirstTmHm, // TM01; the TM or HM at flag n (0 to 99) is tmHm(n)
 };
-inline constexpr std::size_t kFieldCount = 22;
+inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::FirstTmHm) + kTmHmCount;
+
+// The TM or HM flag `n`: 0 is TM01, 91 TM92, 92 HM01, 99 HM08.
+[[nodiscard]] constexpr Field tmHm(int n) {
+    return static_cast<Field>(static_cast<int>(Field::FirstTmHm) + n);
+}
+
+// Which part of the record, and of the program, a field belongs to.
+enum class Part {
+    Main,       // a control of the main window, a column of the tables
+    EvYield,    // the EV Yield and TM/HM dialog, a column each
+    SpriteFlag, // the same dialog; the column "flip"
+    TmHm,       // the same dialog; all in one column, "tm_hm"
+};
 
 struct FieldDescriptor {
     Field field;
-    std::string_view key;     // "hp": the column name in exported tables
-    int offset;               // first byte within the record
-    int width;                // 1, or 2 for a little-endian word
-    std::string_view caption; // the caption the window shows it under
-    std::string_view control; // objectName of the control that shows it
-    vocabulary::List list;    // the list its control shows; None for a number in a text box
+    std::string_view key; // "hp": its column in the tables, its name in patches
+    // Its bits: `bits` of the little-endian number that starts at byte `offset` of the record,
+    // from bit `shift` on. Every other bit of those bytes is kept as it is.
+    int offset;
+    int shift;
+    int bits;
+    std::string_view caption; // what the window calls it
+    std::string_view control; // objectName of the main window's control, or "" (Part::Main only)
+    vocabulary::List list;    // the list its control shows; None for a number
+    int maximum;              // for a number: the largest value that may be stored
+    Part part;
 
     [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
+    // The bytes it spans, from `offset` on.
+    [[nodiscard]] constexpr int width() const { return (shift + bits + 7) / 8; }
+    [[nodiscard]] constexpr bool isWord() const { return bits == 16; }
 };
 
 // A value for each field, indexed by the field itself.
@@ -68,8 +102,10 @@ private:
     std::array<T, kFieldCount> m_values{};
 };
 
-// The one table that loading, saving, export and import all work from.
-[[nodiscard]] const std::array<FieldDescriptor, kFieldCount>& fieldLayout();
+// The one table that loading, saving, export and import all work from, in Field order.
+[[nodiscard]] std::span<const FieldDescriptor> fieldLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
+// The fields of one part, in Field order.
+[[nodiscard]] std::span<const FieldDescriptor> fieldsOf(Part part);
 
 } // namespace species

@@ -24,9 +24,11 @@ public:
     // The record that starts at `at` in `bytes`, which hold kSize bytes from there.
     [[nodiscard]] static Record at(std::span<const std::uint8_t> bytes, std::size_t at = 0);
 
-    // The stored value, unsigned: 0 to 255 for a byte, 0 to 65535 for a word.
+    // The stored value, unsigned: 0 to 255 for a byte, 0 to 65535 for a word, 0 to 3 for an EV
+    // yield, 0 or 1 for a flag.
     [[nodiscard]] int get(Field field) const;
-    // Stores the low 8 or 16 bits of `value`, low byte first: -1 becomes FF or FF FF.
+    // Stores the low bits of `value` that the field holds (-1 becomes FF or FF FF), and keeps
+    // every other bit of its bytes.
     void set(Field field, int value);
     void apply(const RecordEdit& edit);
 

@@ -43,8 +43,20 @@ files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
 
 namespace {
 
-// The span to rewrite for the neighbouring entries `edits` (by position): their records, up to
-// the last edited byte of the last one.
+// The bytes of a record that `edit` sets fields in: [first, end), empty when it sets none.
+std::pair<int, int> editedBytes(const RecordEdit& edit) {
+    int first = kRecordSize;
+    int end = 0;
+    for (const FieldDescriptor& field : fieldLayout())
+        if (edit[field.field]) {
+            first = std::min(first, field.offset);
+            end = std::max(end, field.offset + field.width());
+        }
+    return {first, end};
+}
+
+// The span to rewrite for the neighbouring entries `edits` (by position): from the first byte
+// the edits set in the first record to the last one they set in the last.
 files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
                                         std::span<const EntryEdit> edits) {
     const int first = edits.front().position;
@@ -67,19 +79,23 @@ files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace&
         record.apply(entry.edit);
         std::copy(record.bytes().begin(), record.bytes().end(), after.begin() + std::ptrdiff_t(at));
     }
-    // Bytes after the last edited field of the last record are never written.
-    const std::size_t length = static_cast<std::size_t>(count - 1) * kRecordSize + kEditedSpan;
-    files::Bytes before = std::move(read).value();
-    before.resize(length);
-    after.resize(length);
-    return files::Rewrite{offset.value(), std::move(before), std::move(after)};
+    const auto from = static_cast<std::ptrdiff_t>(editedBytes(edits.front().edit).first);
+    const auto to = static_cast<std::ptrdiff_t>(count - 1) * kRecordSize +
+                    editedBytes(edits.back().edit).second;
+    return files::Rewrite{offset.value() + from,
+                          files::Bytes(read.value().begin() + from, read.value().begin() + to),
+                          files::Bytes(after.begin() + from, after.begin() + to)};
 }
 
 } // namespace
 
 files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
                            std::span<const EntryEdit> edits) {
-    std::vector<EntryEdit> sorted(edits.begin(), edits.end());
+    // Entries whose edits set no field have nothing to write.
+    std::vector<EntryEdit> sorted;
+    for (const EntryEdit& entry : edits)
+        if (editedBytes(entry.edit).second > 0)
+            sorted.push_back(entry);
     std::stable_sort(sorted.begin(), sorted.end(), [](const EntryEdit& a, const EntryEdit& b) {
         return a.position < b.position;
     });

@@ -39,9 +39,9 @@ struct EntryEdit {
 
 // Writes `edits` into the table at `place` of the image open for writing in `file`: the
 // entries edited are read, their edits applied to the bytes the file holds now, and each run
-// of neighbouring entries written back with one positioned write, then the image is flushed
-// once. If a write or the flush fails, what was written is put back: the table holds all the
-// old values or all the new.
+// of neighbouring entries written back with one positioned write (from the first byte a field
+// is set in to the last), then the image is flushed once. If a write or the flush fails, what was
+// written is put back: the table holds all the old values or all the new.
 [[nodiscard]] files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
                                          std::span<const EntryEdit> edits);
 

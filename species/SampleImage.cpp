@@ -34,7 +34,13 @@ Record sampleEntry(int position) {
     set(Field::Ability1, 1 + p % 123);
     set(Field::Ability2, p % 3 == 0 ? 0 : 1 + (p * 17) % 123);
     set(Field::RunChance, (p * 3) % 256);
-    set(Field::Colour, fixedColourIndex(p).value_or(p % 10));
+    set(Field::Colour, spriteFlagColour(p).value_or(p % 10));
+    set(Field::Flip, spriteFlagColour(p) ? 1 : 0);
+    for (const Field ev : {Field::EvHp, Field::EvAttack, Field::EvDefense, Field::EvSpeed,
+                           Field::EvSpAttack, Field::EvSpDefense})
+        set(ev, (p + static_cast<int>(ev)) % 7 == 0 ? 1 + p % 3 : 0);
+    for (int n = 0; n < kTmHmCount; ++n)
+        set(tmHm(n), (p * 7 + n * 3) % 5 == 0 ? 1 : 0);
     return record;
 }
 

@@ -6,8 +6,6 @@
 namespace species {
 
 Lock lockOf(Field field, int position) {
-    if (field == Field::Colour && fixedColourIndex(position))
-        return Lock::Hidden;
     if (field == Field::Gender && isNoGenderSpecies(position))
         return Lock::Kept;
     return Lock::None;
@@ -15,7 +13,7 @@ Lock lockOf(Field field, int position) {
 
 std::optional<int> shownEntry(const FieldDescriptor& field, int stored, nds::Game game) {
     // A word is read as a signed number, as the lists take it: FF FF is -1, no selection.
-    const int index = field.width == 2 && stored >= 0x8000 ? stored - 0x10000 : stored;
+    const int index = field.isWord() && stored >= 0x8000 ? stored - 0x10000 : stored;
     if (index == -1 || (index >= 0 && index < vocabulary::size(field.list, game)))
         return index;
     return std::nullopt;
@@ -24,8 +22,8 @@ std::optional<int> shownEntry(const FieldDescriptor& field, int stored, nds::Gam
 std::optional<std::string> refusal(const FieldDescriptor& field, int position, long value,
                                    std::string_view written, int current, nds::Game game) {
     const std::string text(written);
-    if (field.isNumber() && (value < 0 || value > 255))
-        return text + " is not between 0 and 255";
+    if (field.isNumber() && (value < 0 || value > field.maximum))
+        return text + " is not between 0 and " + std::to_string(field.maximum);
     const int size = vocabulary::size(field.list, game);
     if (!field.isNumber() && value != current && (value < 0 || value >= size))
         return text + " is not in its list (0 to " + std::to_string(size - 1) +
@@ -33,9 +31,6 @@ std::optional<std::string> refusal(const FieldDescriptor& field, int position, l
     if (value == current)
         return std::nullopt;
     switch (lockOf(field.field, position)) {
-    case Lock::Hidden:
-        return "the colour of " + vocabulary::entryName(position) +
-               " reads wrongly and cannot be changed";
     case Lock::Kept:
         return vocabulary::entryName(position) + " has no gender, so its gender cannot be changed";
     case Lock::None:

@@ -14,8 +14,7 @@ namespace species {
 // How an entry keeps one of its fields from being changed.
 enum class Lock {
     None,
-    Hidden, // never read or written: a colour known to read wrongly; a fixed entry is shown
-    Kept,   // shown, and saved as it was: the gender of a species without one
+    Kept, // shown, and saved as it was: the gender of a species without one
 };
 [[nodiscard]] Lock lockOf(Field field, int position);
 

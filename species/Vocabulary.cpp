@@ -230,6 +230,43 @@ constexpr std::array<std::string_view, 69> kHeartGoldItems{
     "Jade Orb", "Lock Capsule", "Red Orb", "Blue Orb", "Enigma Stone",
 };
 
+// The moves the TMs and HMs teach: TM01 to TM92, then HM01 to HM08 (HM05 is Whirlpool in
+// HeartGold and SoulSilver).
+constexpr std::array<std::string_view, 100> kTmHmMoves{
+    // TM01
+    "Focus Punch", "Dragon Claw", "Water Pulse", "Calm Mind", "Roar", "Toxic", "Hail", "Bulk Up",
+    "Bullet Seed", "Hidden Power",
+    // TM11
+    "Sunny Day", "Taunt", "Ice Beam", "Blizzard", "Hyper Beam", "Light Screen", "Protect",
+    "Rain Dance", "Giga Drain", "Safeguard",
+    // TM21
+    "Frustration", "SolarBeam", "Iron Tail", "Thunderbolt", "Thunder", "Earthquake", "Return",
+    "Dig", "Psychic", "Shadow Ball",
+    // TM31
+    "Brick Break", "Double Team", "Reflect", "Shock Wave", "Flamethrower", "Sludge Bomb",
+    "Sandstorm", "Fire Blast", "Rock Tomb", "Aerial Ace",
+    // TM41
+    "Torment", "Facade", "Secret Power", "Rest", "Attract", "Thief", "Steel Wing", "Skill Swap",
+    "Snatch", "Overheat",
+    // TM51
+    "Roost", "Focus Blast", "Energy Ball", "False Swipe", "Brine", "Fling", "Charge Beam",
+    "Endure", "Dragon Pulse", "Drain Punch",
+    // TM61
+    "Will-O-Wisp", "Silver Wind", "Embargo", "Explosion", "Shadow Claw", "Payback", "Recycle",
+    "Giga Impact", "Rock Polish", "Flash",
+    // TM71
+    "Stone Edge", "Avalanche", "Thunder Wave", "Gyro Ball", "Swords Dance", "Stealth Rock",
+    "Psych Up", "Captivate", "Dark Pulse", "Rock Slide",
+    // TM81
+    "X-Scissor", "Sleep Talk", "Natural Gift", "Poison Jab", "Dream Eater", "Grass Knot",
+    "Swagger", "Pluck", "U-turn", "Substitute",
+    // TM91
+    "Flash Cannon", "Trick Room",
+    // HM01
+    "Cut", "Fly", "Surf", "Strength", "Defog", "Rock Smash", "Waterfall", "Rock Climb",
+};
+constexpr int kHm05 = 96;
+
 constexpr std::array<std::string_view, 500> kSpecies{
     // 0
     "Bulbasaur", "Ivysaur", "Venusaur", "Charmander", "Charmeleon", "Charizard", "Squirtle",
@@ -448,6 +485,13 @@ std::span<const std::string_view> items(nds::Game game) {
 }
 std::span<const std::string_view> species() {
     return kSpecies;
+}
+
+std::string_view tmHmMove(int n, nds::Game game) {
+    const bool johto = game == nds::Game::HeartGold || game == nds::Game::SoulSilver;
+    if (n == kHm05 && johto)
+        return "Whirlpool";
+    return kTmHmMoves.at(static_cast<std::size_t>(n));
 }
 
 std::string hatchSteps(int k) {

@@ -21,6 +21,10 @@ namespace vocabulary {
 [[nodiscard]] std::span<const std::string_view> items(nds::Game game);
 [[nodiscard]] std::span<const std::string_view> species(); // 500
 
+// The move that TM/HM flag `n` (0 is TM01, 92 HM01, 99 HM08) teaches in `game`: the same in
+// every game but HM05, Defog, which is Whirlpool in HeartGold and SoulSilver.
+[[nodiscard]] std::string_view tmHmMove(int n, nds::Game game);
+
 inline constexpr int kHatchStepsCount = 256;
 // Entry k of the steps-to-hatch list: k × 256 in decimal, "0" to "65280".
 [[nodiscard]] std::string hatchSteps(int k);

@@ -1,17 +1,36 @@
 #pragma once
 
+#include "Record.h"
+
+#include "Error.h"
+
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // The columns of an exported table (or the members of a JSON entry), built once from the
-// record's field table.
+// record's field table, and how the TM and HM flags read as one column.
 namespace tables {
 
-// position, species, then one column per record field, in the order of the record.
+// The column of all the TM and HM flags: the names of those set, in order ("TM01 TM06 HM04").
+inline constexpr std::string_view kTmHmColumn = "tm_hm";
+
+// position, species, a column per field of the main window, one per EV yield, flip, tm_hm.
 [[nodiscard]] std::span<const std::string> columns();
-// One of columns().
-[[nodiscard]] bool isRequiredColumn(const std::string& name);
-// The list text that export writes next to a listed field: "type1_text".
+// The columns every table has: position, species and the main window's fields. A table
+// written before the EV yield, flip and tm_hm columns existed lacks those.
+[[nodiscard]] std::span<const std::string> requiredColumns();
+[[nodiscard]] bool isColumn(const std::string& name);
+// The list text that export writes next to a listed field: "type1_text", "tm_hm_text".
 [[nodiscard]] bool isTextCompanion(const std::string& name);
+
+// The flags (0 to 99) set in `record`.
+[[nodiscard]] std::vector<int> tmHmFlags(const species::Record& record);
+// "TM01 TM06 HM04"
+[[nodiscard]] std::string tmHmNames(std::span<const int> flags);
+// The flags a tm_hm cell names, separated by spaces; an error's reason says which name is
+// no TM or HM, or is named twice.
+[[nodiscard]] files::Result<std::vector<int>> parseTmHmNames(std::string_view text);
 
 } // namespace tables

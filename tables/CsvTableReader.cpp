@@ -14,13 +14,13 @@ namespace {
 void checkHeader(const csv::Row& header, InputTable& table) {
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {
-        if (!isRequiredColumn(name))
+        if (!isColumn(name))
             table.problems.add(problem(header.line, files::printable(name, 40), "unknown column"));
         else if (!seen.insert(name).second)
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column appears twice"));
     }
-    for (const std::string& name : columns())
+    for (const std::string& name : requiredColumns())
         if (!seen.count(name))
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column is missing"));

@@ -101,6 +101,8 @@ private:
         std::size_t index = 0;
         std::set<std::string> keys;
         std::string key;
+        std::vector<std::string> strings; // of an array value: its items, while all are strings
+        bool onlyStrings = true;
     };
 
     void problem(const std::string& where, const std::string& message) {
@@ -170,7 +172,9 @@ private:
         }
         if (role == Role::Value && !isArray)
             role = Role::Ignored;
-        m_stack.push_back({isArray, role, name, 0, {}, {}});
+        if (!m_stack.empty() && m_stack.back().role == Role::Value)
+            m_stack.back().onlyStrings = false; // a list value holds strings only
+        m_stack.push_back({isArray, role, name, 0, {}, {}, {}, true});
         return true;
     }
 
@@ -179,9 +183,15 @@ private:
         m_stack.pop_back();
         if (done.role == Role::Entry)
             checkEntry(m_table.rows.back());
-        if (done.role == Role::Value ||
-            (done.role == Role::Ignored && !m_stack.empty() && m_stack.back().role == Role::Entry))
+        if (done.role == Role::Value && done.onlyStrings) {
+            std::string joined;
+            for (const std::string& item : done.strings)
+                joined += (joined.empty() ? "" : " ") + item;
+            cell(Cell::Kind::List, joined, done.name);
+        } else if (done.role == Role::Value || (done.role == Role::Ignored && !m_stack.empty() &&
+                                                m_stack.back().role == Role::Entry)) {
             cell(Cell::Kind::Other, done.isArray ? "[...]" : "{...}", done.name);
+        }
         return advance();
     }
 
@@ -204,20 +214,26 @@ private:
             problem(name, "an entry must be an object");
         else if (role == Role::Value)
             cell(kind, text, name);
+        else if (!m_stack.empty() && m_stack.back().role == Role::Value) {
+            Frame& list = m_stack.back();
+            list.onlyStrings = list.onlyStrings && kind == Cell::Kind::String;
+            if (list.onlyStrings)
+                list.strings.push_back(text);
+        }
         return advance();
     }
 
     void cell(Cell::Kind kind, const std::string& text, const std::string& name) {
         InputRow& row = m_table.rows.back();
         const std::string& key = m_stack.back().key;
-        if (!isRequiredColumn(key) && !isTextCompanion(key))
+        if (!isColumn(key) && !isTextCompanion(key))
             problem(files::printable(name, kMessageLimit), "unknown member");
         else
             row.cells.emplace(key, Cell{kind, text, 0, name});
     }
 
     void checkEntry(const InputRow& row) {
-        for (const std::string& column : columns())
+        for (const std::string& column : requiredColumns())
             if (!row.cells.count(column))
                 problem(member(row.name, column), "the member is missing");
     }

@@ -21,6 +21,7 @@ struct Cell {
         Field,   // a CSV field: text that may spell a number
         Integer, // a JSON whole number, as written
         String,  // a JSON string
+        List,    // a JSON array of strings: `text` holds them, separated by single spaces
         Other,   // anything else JSON holds, as written: a fraction, true, null, an array...
     };
 

@@ -22,9 +22,12 @@ std::string toCsv(std::span<const species::Record> entries) {
     for (std::size_t position = 0; position < entries.size(); ++position) {
         text += std::to_string(position) + "," +
                 csv::quote(vocabulary::entryName(static_cast<int>(position)));
-        for (const species::FieldDescriptor& field : species::fieldLayout())
-            text += "," + std::to_string(entries[position].get(field.field));
-        text += "\n";
+        const species::Record& record = entries[position];
+        for (const species::Part part :
+             {species::Part::Main, species::Part::EvYield, species::Part::SpriteFlag})
+            for (const species::FieldDescriptor& field : species::fieldsOf(part))
+                text += "," + std::to_string(record.get(field.field));
+        text += "," + tmHmNames(tmHmFlags(record)) + "\n";
     }
     return text;
 }
@@ -40,13 +43,22 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Rec
         Json row = Json::object();
         row["position"] = position;
         row["species"] = vocabulary::entryName(static_cast<int>(position));
-        for (const species::FieldDescriptor& field : species::fieldLayout()) {
-            const int value = entries[position].get(field.field);
-            const std::string key(field.key);
-            row[key] = value;
-            if (const std::optional<std::string> shown =
-                    vocabulary::text(field.list, value, edition.game))
-                row[key + "_text"] = *shown;
+        const species::Record& record = entries[position];
+        for (const species::Part part :
+             {species::Part::Main, species::Part::EvYield, species::Part::SpriteFlag})
+            for (const species::FieldDescriptor& field : species::fieldsOf(part)) {
+                const int value = record.get(field.field);
+                const std::string key(field.key);
+                row[key] = value;
+                if (const std::optional<std::string> shown =
+                        vocabulary::text(field.list, value, edition.game))
+                    row[key + "_text"] = *shown;
+            }
+        Json& names = row[std::string(kTmHmColumn)] = Json::array();
+        Json& moves = row[std::string(kTmHmColumn) + "_text"] = Json::array();
+        for (const int n : tmHmFlags(record)) {
+            names.push_back(species::descriptor(species::tmHm(n)).caption);
+            moves.push_back(vocabulary::tmHmMove(n, edition.game));
         }
         rows.push_back(std::move(row));
     }

@@ -378,16 +378,26 @@ private slots:
         QCOMPARE(lines[0], QByteArray("position,species,hp,attack,defense,speed,sp_attack,"
                                       "sp_defense,type1,type2,catch_rate,base_xp,item1,item2,"
                                       "gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,"
-                                      "ability1,ability2,run_chance,colour"));
+                                      "ability1,ability2,run_chance,colour,ev_hp,ev_attack,"
+                                      "ev_defense,ev_speed,ev_sp_attack,ev_sp_defense,flip,"
+                                      "tm_hm"));
         const QByteArray record =
             SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 202), 44);
         const QList<QByteArray> row = lines[203].split(',');
-        QCOMPARE(row.size(), 24);
+        QCOMPARE(row.size(), 32);
         QCOMPARE(row[0], QByteArray("202"));
         QCOMPARE(row[1], QByteArray("Girafarig")); // without its trailing space
         QCOMPARE(row[2].toInt(), int(quint8(record[0])));
         QCOMPARE(row[12].toInt(), int(quint8(record[12]) | (quint8(record[13]) << 8)));
-        QCOMPARE(row[23].toInt(), int(quint8(record[25])));
+        QCOMPARE(row[23].toInt(), int(quint8(record[25]) & 0x7F)); // the colour, bits 0 to 6
+        QCOMPARE(row[30].toInt(), int(quint8(record[25]) >> 7));   // the sprite flag, bit 7
+        const int evWord = quint8(record[10]) | (quint8(record[11]) << 8);
+        QCOMPARE(row[27].toInt(), (evWord >> 6) & 3); // the EV yield of Speed
+        QStringList flags;
+        for (int n = 0; n < 100; ++n)
+            if (quint8(record[28 + n / 8]) & (1 << (n % 8)))
+                flags << QString::asprintf(n < 92 ? "TM%02d" : "HM%02d", n < 92 ? n + 1 : n - 91);
+        QCOMPARE(QString::fromLatin1(row[31]), flags.join(' '));
         QCOMPARE(lines[83].split(',')[1], QByteArray("Farfetch'd"));
     }
 
@@ -414,7 +424,9 @@ private slots:
                  QStringList({"position", "species", "hp", "attack", "defense", "speed"}));
         QCOMPARE(keys.indexOf("item1_text") - keys.indexOf("item1"),
                  first.contains("item1_text") ? 1 : -keys.indexOf("item1") - 1);
-        QCOMPARE(keys.last(), first.contains("colour_text") ? "colour_text" : "colour");
+        QCOMPARE(keys.mid(keys.indexOf("ev_hp")),
+                 QStringList({"ev_hp", "ev_attack", "ev_defense", "ev_speed", "ev_sp_attack",
+                              "ev_sp_defense", "flip", "tm_hm", "tm_hm_text"}));
     }
 
     // An export imports again as a no-op, for every edition and both formats.
@@ -489,9 +501,9 @@ private slots:
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("message");
         QTest::newRow("short row") << "row:5:drop-last"
-                                   << ":5: the row has 23 fields, the header 24";
+                                   << ":5: the row has 31 fields, the header 32";
         QTest::newRow("extra column") << "row:6:append"
-                                      << ":6: the row has 25 fields, the header 24";
+                                      << ":6: the row has 33 fields, the header 32";
         QTest::newRow("bad number") << "cell:7:2:4x"
                                     << ":7: hp: \"4x\" is not a whole number";
         QTest::newRow("negative") << "cell:7:3:-1"
@@ -509,8 +521,16 @@ private slots:
         QTest::newRow("shifted rows")
             << "cell:12:1:Bellsprout"
             << ":12: species: \"Bellsprout\" does not stand at position 10";
-        QTest::newRow("protected colour") << "cell:61:23:9"
-                                          << ":61: colour: the colour of Poliwag reads wrongly";
+        QTest::newRow("colour beyond its list") << "cell:61:23:127"
+                                                << ":61: colour: 127 is not in its list (0 to 10)";
+        QTest::newRow("EV yield of 4") << "cell:61:27:4"
+                                       << ":61: ev_speed: 4 is not between 0 and 3";
+        QTest::newRow("sprite flag of 2") << "cell:61:30:2"
+                                          << ":61: flip: 2 is not between 0 and 1";
+        QTest::newRow("no such TM") << "cell:61:31:TM93"
+                                    << ":61: tm_hm: \"TM93\" is no TM or HM";
+        QTest::newRow("a TM twice") << "cell:61:31:TM01 HM04 TM01"
+                                    << ":61: tm_hm: TM01 is named twice";
         QTest::newRow("protected gender") << "cell:82:14:3"
                                           << ":82: gender: Magnemite has no gender";
         QTest::newRow("unknown column") << "header:hp:health"
@@ -556,7 +576,7 @@ private slots:
         QTest::newRow("30,000 short rows")
             << "many.csv" << QByteArray() << "the table has more than 1000 rows";
         QTest::newRow("a row of a million fields")
-            << "wide.csv" << QByteArray() << ":2: the row has 1000000 fields, the header 24";
+            << "wide.csv" << QByteArray() << ":2: the row has 1000000 fields, the header 32";
     }
     void largeBadInputs() {
         QFETCH(QString, name);
@@ -577,6 +597,67 @@ private slots:
         QVERIFY(result.err.count('\n') <= 22);
         if (name == "short.csv")
             QVERIFY(result.err.endsWith("100 problems in " + path + "; nothing was written\n"));
+    }
+
+    // The whole record through a table: an edited ev_speed or tm_hm cell changes exactly the
+    // bits it names; a table written before those columns existed (with the whole byte 25 as
+    // the colour) changes nothing of bytes 10 and 11, the sprite flag or bytes 26 to 43.
+    void wholeRecord_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("said"); // what the change line starts with
+        QTest::newRow("EV yield of Speed") << "ev_speed"
+                                           << "ev_speed 0 -> 2";
+        QTest::newRow("TM06 and HM04") << "tm_hm"
+                                       << "tm_hm +TM06 +HM04";
+        QTest::newRow("an old table") << "old"
+                                      << "hp ";
+        QTest::newRow("an old table's colour with the flag") << "old colour"
+                                                             << "colour 1 -> 3";
+    }
+    void wholeRecord() {
+        QFETCH(QString, edit);
+        QFETCH(QString, said);
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 3);
+        // Charmander: no EV yield, the flag set and blue, no TM or HM, kept bits all set.
+        QByteArray bytes = SyntheticRom::read(m_image, record, 44);
+        bytes[10] = '\x00';
+        bytes[11] = '\xF0';
+        bytes[25] = '\x81';
+        bytes.replace(26, 2, "\xAA\xBB");
+        bytes.replace(28, 16, QByteArray(12, '\0') + "\xF0\xFF\xFF\xFF");
+        SyntheticRom::write(m_image, record, bytes);
+        QCOMPARE(runCli({"export", m_image, "-o", m_csv}).status, 0);
+        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QList<QByteArray> cells = lines[4].split(',');
+        QByteArray expected = bytes;
+        if (edit == "ev_speed") {
+            cells[27] = "2";
+            expected[10] = '\x80';
+        } else if (edit == "tm_hm") {
+            cells[31] = "TM06 HM04";
+            expected[28] = '\x20';
+            expected[39] = '\x80';
+        } else {
+            // As tables were exported before: 24 columns, the whole byte 25 as the colour.
+            for (QByteArray& line : lines)
+                line = line.split(',').mid(0, 24).join(',');
+            cells = lines[4].split(',');
+            if (edit == "old") {
+                cells[2] = QByteArray::number(quint8(bytes[0]) ^ 1);
+                cells[23] = "129";
+                expected[0] = char(quint8(bytes[0]) ^ 1);
+            } else {
+                cells[23] = "131"; // green, with the flag as it was
+                expected[25] = '\x83';
+            }
+        }
+        lines[4] = cells.join(',');
+        writeText(m_csv, lines.join('\n'));
+        const Outcome result = runCli({"import", m_image, m_csv});
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.out.startsWith("Charmander: " + said), qPrintable(result.out));
+        QCOMPARE(result.out.count('\n'), 2); // the change and the summary
+        QCOMPARE(SyntheticRom::read(m_image, record, 44).toHex(), expected.toHex());
     }
 
     // Values the window may keep unchanged are accepted unchanged; spreadsheets' own habits
@@ -663,9 +744,10 @@ private slots:
         QFETCH(int, error);
         QFETCH(bool, putBack);
         QList<QByteArray> lines = m_table.split('\n');
-        for (int row : {1, 3, 5, 7}) { // four entries apart: four writes
+        for (int row : {1, 3, 5, 7}) { // four entries apart: four writes of four bytes
             QList<QByteArray> cells = lines[row].split(',');
-            cells[2] = cells[2] == "1" ? "2" : "1";
+            cells[2] = cells[2] == "1" ? "2" : "1"; // hp
+            cells[5] = cells[5] == "1" ? "2" : "1"; // speed
             lines[row] = cells.join(',');
         }
         writeText(m_csv, lines.join('\n'));
@@ -676,7 +758,7 @@ private slots:
         else if (how == "write")
             io.failCall(Call::Pwrite, error, 3);
         else if (how == "bytes")
-            io.failWritesAfter(26 * 2 + 10, error);
+            io.failWritesAfter(4 * 2 + 2, error);
         else
             io.failCall(Call::Fsync, error, 1);
         const Outcome result = runCli({"import", m_image, m_csv}, io);
@@ -849,7 +931,7 @@ private slots:
         const Outcome imported = runCli({"import", image, m_csv}, io);
         QCOMPARE(imported.status, 0);
         QVERIFY(imported.out.startsWith("Rotom (Mow): hp "));
-        QCOMPARE(io.bytesWritten(), 26);
+        QCOMPARE(io.bytesWritten(), 1); // the byte of the field changed
         QCOMPARE(SyntheticRom::read(image, base + 506 * 44, 1), mow[2] == "1" ? "\x01" : "\x02");
         QCOMPARE(runCli({"diff", before, image}).out.split('\n')[0],
                  QStringLiteral("Rotom (Mow): hp %1 -> %2").arg(QString(hp), QString(mow[2])));

@@ -114,22 +114,32 @@ private slots:
         QCOMPARE(m_h->io.count(Call::Open), 1); // one load, one open
     }
 
-    void readErrorColours_data() {
+    // The 27 entries that keep the sprite flag in the colour's byte, as retail data has it:
+    // their colour is shown and can be changed, and a save keeps the flag.
+    void spriteFlagColours_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("colour");
-        for (const auto& [position, colour] : entryTables::readErrorColours())
+        for (const auto& [position, colour] : entryTables::spriteFlagEntries())
             QTest::addRow("%d", position) << position << colour;
     }
-    void readErrorColours() {
+    void spriteFlagColours() {
         QFETCH(int, position);
         QFETCH(int, colour);
         const QString path = m_h->openNew("ADAE");
-        SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", position) + 25,
-                            QByteArray(1, char((colour + 1) % 11)));
+        const qint64 byte = SyntheticRom::recordOffset("ADAE", position) + 25;
+        SyntheticRom::write(path, byte, QByteArray(1, char(0x80 | colour)));
         m_h->clickEntry(position);
-        QCOMPARE(m_h->list("cmbColour")->currentIndex(), colour);
-        QVERIFY(!m_h->list("cmbColour")->isVisible());
-        QVERIFY(seen(m_h->find<QLabel>("Label21")));
+        m_h->prompter.take();
+        QComboBox* list = m_h->list("cmbColour");
+        QCOMPARE(list->currentIndex(), colour);
+        QVERIFY(list->isVisible() && list->isEnabled());
+        QVERIFY(!seen(m_h->find<QLabel>("Label21")));
+        const int other = (colour + 2) % 10;
+        list->setCurrentIndex(other);
+        m_h->save();
+        QCOMPARE(m_h->prompter.take().value(0).text,
+                 QStringLiteral("Pokémon Data Saved Successfully!"));
+        QCOMPARE(SyntheticRom::read(path, byte, 1), QByteArray(1, char(0x80 | other)));
     }
 
     void noGenderSpecies_data() {
@@ -163,10 +173,8 @@ private slots:
     void plainEntryAfterSpecialOnes() {
         const QString path = m_h->openNew("ADAE");
         SyntheticRom::write(path, SyntheticRom::recordOffset("ADAE", 62) + 25, "\x06");
-        m_h->clickEntry(200); // Unown: both rules
-        QVERIFY(!m_h->list("cmbColour")->isVisible());
+        m_h->clickEntry(200); // Unown: no gender
         QVERIFY(!m_h->list("cmbGender")->isVisible());
-        QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Black"));
         m_h->clickEntry(62); // Abra
         QVERIFY(m_h->list("cmbColour")->isVisible());
         QCOMPARE(m_h->list("cmbColour")->currentText(), QStringLiteral("Purple"));
@@ -366,9 +374,8 @@ private slots:
     // After a failed load nothing of the entry before stays on view, its notes included.
     void noNoteOutlivesAFailedLoad_data() {
         QTest::addColumn<int>("position");
-        QTest::newRow("Poliwag: colour note") << 59;
-        QTest::newRow("Magnemite: gender note") << 80;
-        QTest::newRow("Unown: both notes") << 200;
+        QTest::newRow("Magnemite") << 80;
+        QTest::newRow("Unown") << 200;
     }
     void noNoteOutlivesAFailedLoad() {
         QFETCH(int, position);

@@ -278,11 +278,13 @@ private slots:
     void menus() {
         QMenuBar* bar = m_harness->window().menuBar();
         const QList<QAction*> top = bar->actions();
-        QCOMPARE(top.size(), 2);
+        QCOMPARE(top.size(), 3);
         QCOMPARE(top[0]->text(), QStringLiteral("&File"));
-        QCOMPARE(top[1]->text(), QStringLiteral("&Help"));
+        QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
+        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
         QCOMPARE(top[0]->menu()->objectName(), QStringLiteral("mnuFile"));
-        QCOMPARE(top[1]->menu()->objectName(), QStringLiteral("mnuHelp"));
+        QCOMPARE(top[1]->menu()->objectName(), QStringLiteral("mnuEdit"));
+        QCOMPARE(top[2]->menu()->objectName(), QStringLiteral("mnuHelp"));
 
         struct Item {
             const char* name;
@@ -310,7 +312,8 @@ private slots:
                                {"mnuSave", "Save ROM", "Ctrl+S", false},
                                {"mnubreak", "-", "", true},
                                {"mnuExit", "Exit", "Ctrl+Q", true}});
-        check(top[1]->menu(), {{"mnuNoGender", "No Gender?", "", true},
+        check(top[1]->menu(), {{"mnuEvTm", "EV Yield and TM/HM...", "Ctrl+E", false}});
+        check(top[2]->menu(), {{"mnuNoGender", "No Gender?", "", true},
                                {"mnuReadError", "Read Errors?", "", true},
                                {"mnubreak2", "-", "", true},
                                {"mnuAbout", "About", "", true}});

@@ -33,17 +33,22 @@ class TestRecord : public QObject {
     Q_OBJECT
 
 private slots:
-    void layoutCoversTheEditedBytesOnly() {
+    // Every bit the record's layout gives a meaning, and no other, belongs to exactly one
+    // field: bytes 0 to 9 and 12 to 25 whole, bits 0 to 11 of the EV word (bytes 10 and 11),
+    // and bits 0 to 99 of the TM/HM bits from byte 28 on.
+    void layoutCoversTheEditedBitsOnly() {
         std::multiset<int> covered;
         for (const species::FieldDescriptor& field : species::fieldLayout())
-            for (int b = field.offset; b < field.offset + field.width; ++b)
-                covered.insert(b);
+            for (int bit = field.shift; bit < field.shift + field.bits; ++bit)
+                covered.insert(field.offset * 8 + bit);
         std::multiset<int> expected;
-        for (int b = 0; b < 26; ++b)
-            if (b != 10 && b != 11)
-                expected.insert(b);
-        QCOMPARE(covered, expected); // each edited byte exactly once
-        QCOMPARE(species::descriptor(Field::Item1).width, 2);
+        for (int bit = 0; bit < 26 * 8; ++bit)
+            if (bit < 80 || bit >= 96 || bit < 80 + 12)
+                expected.insert(bit);
+        for (int bit = 28 * 8; bit < 28 * 8 + 100; ++bit)
+            expected.insert(bit);
+        QCOMPARE(covered, expected); // each edited bit exactly once
+        QCOMPARE(species::descriptor(Field::Item1).width(), 2);
         QCOMPARE(species::descriptor(Field::Item2).offset, 14);
         QCOMPARE(species::descriptor(Field::CatchRate).offset, 8);
         QCOMPARE(species::descriptor(Field::BaseXP).offset, 9);
@@ -94,6 +99,48 @@ private slots:
         row(Field::RunChance, "run_chance", 24, 1, "Great Marsh Run Chance", "txtRunChance", 0, "");
         row(Field::Colour, "colour", 25, 1, "Colour", "cmbColour", 11, "Red");
     }
+
+    // The fields the main window has no room for, against the record's layout written out
+    // here: the byte, the first bit and the bits of each.
+    void dialogFields_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("maximum");
+        const auto row = [](Field field, const char* key, int offset, int shift, int bits,
+                            int maximum) {
+            QTest::newRow(key) << int(field) << key << offset << shift << bits << maximum;
+        };
+        row(Field::EvHp, "ev_hp", 10, 0, 2, 3);
+        row(Field::EvAttack, "ev_attack", 10, 2, 2, 3);
+        row(Field::EvDefense, "ev_defense", 10, 4, 2, 3);
+        row(Field::EvSpeed, "ev_speed", 10, 6, 2, 3);
+        row(Field::EvSpAttack, "ev_sp_attack", 10, 8, 2, 3);
+        row(Field::EvSpDefense, "ev_sp_defense", 10, 10, 2, 3);
+        row(Field::Flip, "flip", 25, 7, 1, 1);
+        row(species::tmHm(0), "tm01", 28, 0, 1, 1);
+        row(species::tmHm(5), "tm06", 28, 5, 1, 1);
+        row(species::tmHm(91), "tm92", 39, 3, 1, 1);
+        row(species::tmHm(92), "hm01", 39, 4, 1, 1);
+        row(species::tmHm(99), "hm08", 40, 3, 1, 1);
+    }
+    void dialogFields() {
+        QFETCH(int, field);
+        QFETCH(QString, key);
+        QFETCH(int, offset);
+        QFETCH(int, shift);
+        QFETCH(int, bits);
+        QFETCH(int, maximum);
+        const species::FieldDescriptor& d = species::descriptor(Field(field));
+        QCOMPARE(QString::fromUtf8(d.key.data(), qsizetype(d.key.size())), key);
+        QCOMPARE(d.offset * 8 + d.shift, offset * 8 + shift); // the first bit
+        QVERIFY(d.offset <= offset && d.offset + d.width() > offset);
+        QCOMPARE(d.bits, bits);
+        QCOMPARE(d.maximum, maximum);
+        QVERIFY(d.control.empty());
+    }
     void fieldTable() {
         QFETCH(int, field);
         QFETCH(QString, key);
@@ -109,7 +156,7 @@ private slots:
         };
         QCOMPARE(text(d.key), key);
         QCOMPARE(d.offset, offset);
-        QCOMPARE(d.width, width);
+        QCOMPARE(d.width(), width);
         QCOMPARE(text(d.caption), caption);
         QCOMPARE(text(d.control), control);
         QCOMPARE(d.isNumber(), listSize == 0);
@@ -182,10 +229,14 @@ private slots:
         QTest::newRow("type 64 kept") << int(Field::Type2) << 0 << 64L << 64 << "";
         QTest::newRow("item 465") << int(Field::Item1) << 0 << 465L << 0
                                   << "465 is not in its list (0 to 464), and the image holds 0";
-        QTest::newRow("colour of Poliwag") << int(Field::Colour) << 59 << 3L << 1
-                                           << "the colour of Poliwag reads wrongly and cannot "
-                                              "be changed";
-        QTest::newRow("colour of Poliwag kept") << int(Field::Colour) << 59 << 1L << 1 << "";
+        QTest::newRow("colour of Poliwag") << int(Field::Colour) << 59 << 3L << 1 << "";
+        QTest::newRow("colour 11") << int(Field::Colour) << 59 << 11L << 1
+                                   << "11 is not in its list (0 to 10), and the image holds 1";
+        QTest::newRow("EV yield 3") << int(Field::EvSpeed) << 0 << 3L << 0 << "";
+        QTest::newRow("EV yield 4")
+            << int(Field::EvSpeed) << 0 << 4L << 0 << "4 is not between 0 and 3";
+        QTest::newRow("flag 2") << int(Field::Flip) << 0 << 2L << 0 << "2 is not between 0 and 1";
+        QTest::newRow("TM flag 1") << int(species::tmHm(5)) << 0 << 1L << 0 << "";
         QTest::newRow("colour of Bulbasaur") << int(Field::Colour) << 0 << 3L << 1 << "";
         QTest::newRow("gender of Magnemite")
             << int(Field::Gender) << 80 << 3L << 255
@@ -212,10 +263,53 @@ private slots:
         QTest::newRow("byte 5") << int(Field::HP) << 5 << QByteArray("\x05", 1);
         QTest::newRow("byte 200") << int(Field::HP) << 200 << QByteArray("\xC8", 1);
         QTest::newRow("byte -1") << int(Field::Type1) << -1 << QByteArray("\xFF", 1);
-        QTest::newRow("byte 256") << int(Field::Colour) << 256 << QByteArray("\x00", 1);
+        QTest::newRow("byte 256") << int(Field::CatchRate) << 256 << QByteArray("\x00", 1);
         QTest::newRow("word 300") << int(Field::Item1) << 300 << QByteArray("\x2C\x01", 2);
         QTest::newRow("word -1") << int(Field::Item2) << -1 << QByteArray("\xFF\xFF", 2);
         QTest::newRow("word 65535") << int(Field::Item2) << 65535 << QByteArray("\xFF\xFF", 2);
+    }
+
+    // The fields of fewer bits than their bytes, against literal bytes: the bits of the field
+    // change, every other bit of the record stays.
+    void bitFields_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("before"); // all 44 bytes are this one
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QByteArray>("after"); // the bytes from `at` on
+        QTest::newRow("EV speed 3")
+            << int(Field::EvSpeed) << 3 << QByteArray("\x00") << 10 << QByteArray("\xC0\x00", 2);
+        QTest::newRow("EV Sp. Attack 2 keeps bits 12 to 15")
+            << int(Field::EvSpAttack) << 2 << QByteArray("\xFF") << 10 << QByteArray("\xFF\xFE");
+        QTest::newRow("EV Sp. Defense 0")
+            << int(Field::EvSpDefense) << 0 << QByteArray("\xFF") << 10 << QByteArray("\xFF\xF3");
+        QTest::newRow("EV HP 1") << int(Field::EvHp) << 1 << QByteArray("\x00") << 10
+                                 << QByteArray("\x01\x00", 2);
+        QTest::newRow("colour keeps the flag")
+            << int(Field::Colour) << 3 << QByteArray("\x81") << 25 << QByteArray("\x83");
+        QTest::newRow("colour 10")
+            << int(Field::Colour) << 10 << QByteArray("\x00") << 25 << QByteArray("\x0A");
+        QTest::newRow("flag cleared keeps the colour")
+            << int(Field::Flip) << 0 << QByteArray("\x83") << 25 << QByteArray("\x03");
+        QTest::newRow("TM06") << int(species::tmHm(5)) << 1 << QByteArray("\x00") << 28
+                              << QByteArray("\x20");
+        QTest::newRow("HM08 keeps bits 100 to 127")
+            << int(species::tmHm(99)) << 0 << QByteArray("\xFF") << 40 << QByteArray("\xF7");
+        QTest::newRow("HM01") << int(species::tmHm(92)) << 1 << QByteArray("\x00") << 39
+                              << QByteArray("\x10");
+    }
+    void bitFields() {
+        QFETCH(int, field);
+        QFETCH(int, value);
+        QFETCH(QByteArray, before);
+        QFETCH(int, at);
+        QFETCH(QByteArray, after);
+        species::Record record = recordOf(QByteArray(44, before[0]));
+        record.set(Field(field), value);
+        QCOMPARE(record.get(Field(field)), value);
+        QByteArray expected(44, before[0]);
+        expected.replace(at, after.size(), after);
+        QCOMPARE(bytesOf(record).toHex(), expected.toHex());
     }
     void encodingKeepsTheLowBits() {
         QFETCH(int, field);
@@ -224,8 +318,8 @@ private slots:
         const species::FieldDescriptor& d = species::descriptor(Field(field));
         species::Record record = recordOf(QByteArray(44, '\xEE'));
         record.set(Field(field), value);
-        QCOMPARE(bytesOf(record).mid(d.offset, d.width), expected);
-        QCOMPARE(bytesOf(record)[d.offset + d.width], '\xEE');
+        QCOMPARE(bytesOf(record).mid(d.offset, d.width()), expected);
+        QCOMPARE(bytesOf(record)[d.offset + d.width()], '\xEE');
     }
 
     void everyStoredValueSurvivesDecodeAndEncode() {
@@ -277,16 +371,16 @@ private slots:
     // missing or extra entry fails and is named.
     void rules() {
         for (int p = 0; p < species::kAllEntries; ++p) {
-            const auto colour = entryTables::readErrorColours().find(p);
-            QVERIFY2(species::fixedColourIndex(p) ==
-                         (colour == entryTables::readErrorColours().end()
+            const auto colour = entryTables::spriteFlagEntries().find(p);
+            QVERIFY2(species::spriteFlagColour(p) ==
+                         (colour == entryTables::spriteFlagEntries().end()
                               ? std::nullopt
                               : std::optional<int>(colour->second)),
-                     qPrintable(QStringLiteral("colour table, position %1").arg(p)));
+                     qPrintable(QStringLiteral("sprite-flag table, position %1").arg(p)));
             QVERIFY2(species::isNoGenderSpecies(p) == (entryTables::noGenderSpecies().count(p) > 0),
                      qPrintable(QStringLiteral("no-gender table, position %1").arg(p)));
         }
-        QCOMPARE(species::readErrorColours().size(), std::size_t(27));
+        QCOMPARE(species::spriteFlagEntries().size(), std::size_t(27));
         QCOMPARE(species::noGenderSpecies().size(), std::size_t(63));
         int notes = 0;
         for (int p = 0; p < species::kSpeciesCount; ++p)
@@ -355,7 +449,7 @@ private slots:
         QVERIFY(species::saveRecord(io, local(path), edition, 499, edit).ok());
         QCOMPARE(io.count(Call::Open), 1);
         QCOMPARE(io.count(Call::Pwrite), 1);
-        QCOMPARE(io.bytesWritten(), 26);
+        QCOMPARE(io.bytesWritten(), 14); // from the first byte set to the last
         QCOMPARE(io.count(Call::Fsync), 1);
         QByteArray expected = before;
         expected[0] = 0x11;

@@ -62,12 +62,10 @@ private slots:
         for (int position = 0; position < 500; ++position) {
             const auto read = species::readRecord(files::systemIo(), file, edition, position);
             QVERIFY(read.ok());
-            // What the window writes back: every field as loaded, but a fixed colour.
+            // What the window writes back: every field as loaded.
             species::RecordEdit edit;
             for (const species::FieldDescriptor& field : species::fieldLayout())
                 edit[field.field] = read.value().record.get(field.field);
-            if (species::fixedColourIndex(position))
-                edit[species::Field::Colour].reset();
             QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit).ok());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);

@@ -124,22 +124,24 @@ private slots:
         QCOMPARE(QFileInfo(m_path).size(), SyntheticRom::recordBase("ADAE") + 500 * 44 + 4096);
     }
 
-    // What the save writes for bytes the user cannot edit is what the file holds when saving.
+    // What the save writes for bits the user did not edit is what the file holds when saving:
+    // the EV yields and the sprite flag beside the colour.
     void untouchedBytesAreTheFilesOwn() {
-        load(59); // Poliwag: colour not editable
-        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 59) + 10, "\x42\x43");
-        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 59) + 25, "\x33");
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 59);
+        SyntheticRom::write(m_path, record + 25, "\x01"); // Poliwag: blue, the flag clear
+        load(59);
+        SyntheticRom::write(m_path, record + 10, "\x42\x43");
+        SyntheticRom::write(m_path, record + 25, "\x83"); // the flag set, green, by another tool
         m_h->save();
-        const QByteArray record = recordBytes(59);
-        QCOMPARE(record.mid(10, 2), QByteArray("\x42\x43"));
-        QCOMPARE(record[25], '\x33');
+        QCOMPARE(recordBytes(59).mid(10, 2), QByteArray("\x42\x43"));
+        QCOMPARE(recordBytes(59)[25], '\x81'); // the colour shown, the file's own flag
     }
 
     void hiddenListsAreSavedAsLoaded_data() {
         QTest::addColumn<int>("position");
         QTest::newRow("no gender: Magnemite") << 80;
         QTest::newRow("both: Unown") << 200;
-        QTest::newRow("read error: Togekiss") << 467;
+        QTest::newRow("sprite flag: Togekiss") << 467;
     }
     void hiddenListsAreSavedAsLoaded() {
         QFETCH(int, position);

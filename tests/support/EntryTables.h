@@ -4,11 +4,11 @@
 #include <set>
 
 // The two fixed tables of list positions, written out here from the program's description:
-// entries whose colour reads wrongly, with the colour the window shows instead, and entries
-// without gender.
+// entries whose retail records set the sprite flag, with their colour, and entries without
+// gender.
 namespace entryTables {
 
-inline const std::map<int, int>& readErrorColours() {
+inline const std::map<int, int>& spriteFlagEntries() {
     static const std::map<int, int> table = {
         {59, 1},  {60, 1},  {61, 1},  {66, 7},  {98, 0},  {119, 5}, {124, 2}, {158, 1}, {173, 9},
         {185, 3}, {200, 4}, {214, 4}, {215, 5}, {238, 2}, {239, 0}, {314, 3}, {326, 5}, {334, 8},
