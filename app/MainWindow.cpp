@@ -43,6 +43,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.openAction, &QAction::triggered, this, &MainWindow::openImage);
     connect(m_ui.speciesList, &SpeciesList::entryChosen, this, &MainWindow::loadEntry);
     connect(m_ui.saveAction, &QAction::triggered, this, &MainWindow::saveEntry);
+    connect(m_ui.undoSaveAction, &QAction::triggered, this, &MainWindow::undoSave);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
     connect(m_ui.noGenderAction, &QAction::triggered, this,
@@ -111,15 +112,17 @@ void MainWindow::openImage() {
 }
 
 files::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
-    files::Result<files::OpenFile> opened =
-        files::OpenFile::open(m_services.io, file, files::SysIo::Mode::ReadOnly);
+    files::Result<files::LockedFile> opened =
+        files::openLocked(m_services.io, file, files::Access::Read);
     if (!opened.ok())
         return opened.error();
-    const files::Result<const nds::GameEdition*> found = nds::identifyImage(opened.value());
+    tell(opened.value().notes);
+    files::OpenFile& image = opened.value().file;
+    const files::Result<const nds::GameEdition*> found = nds::identifyImage(image);
     if (!found.ok())
         return found.error();
     const nds::GameEdition& edition = *found.value();
-    files::Result<species::TablePlace> place = species::findTable(opened.value(), edition);
+    files::Result<species::TablePlace> place = species::findTable(image, edition);
     if (place.ok())
         return OpenedImage{&edition, place.value().entries};
     // An edition with a fixed place is opened even so: a load says why its table is missing.
@@ -153,6 +156,8 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.
     setEntryActionsEnabled(false);
+    m_lastSave.reset();
+    m_ui.undoSaveAction->setEnabled(false);
 }
 
 void MainWindow::setEntryActionsEnabled(bool enabled) {
@@ -178,6 +183,7 @@ void MainWindow::loadEntry(int row) {
         setEntryActionsEnabled(false);
         return;
     }
+    tell(read.value().notes);
     showTablePlace(read.value().place);
     m_record->show(read.value().record, row, m_edition->game);
     setEntryActionsEnabled(true);
@@ -210,20 +216,91 @@ void MainWindow::saveEntry() {
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
         return;
     }
-    // The table is found afresh: another tool may have moved it, or removed it, since the load.
-    const files::Result<species::TablePlace> saved = species::saveRecord(
-        m_services.io, localPath(m_imagePath), *m_edition, row, m_record->edit());
-    if (!saved.ok()) {
-        reportFailure(saved.error());
-        if (saved.error().kind == files::Error::Kind::BadContent) {
-            m_record->clear();
-            setEntryActionsEnabled(false);
-        }
+    const QString name = QString::fromStdString(vocabulary::entryName(row));
+    const std::optional<species::RecordSave> saved = writeChecked(
+        row, m_record->edit(), m_record->loaded(), "Save ROM of " + vocabulary::entryName(row),
+        {QStringLiteral("The data of %1 in the ROM was changed by another program "
+                        "since it was loaded. Overwrite it with the values shown?")
+             .arg(name),
+         QStringLiteral("Overwrite")});
+    if (!saved)
         return;
-    }
-    showTablePlace(saved.value());
+    m_record->saved(saved->after);
+    m_lastSave = LastSave{row, saved->before, saved->after};
+    m_ui.undoSaveAction->setEnabled(true);
     m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
                                     QStringLiteral("Pokémon Data Saved Successfully!"));
+}
+
+void MainWindow::undoSave() {
+    if (!takesInput() || !m_ui.undoSaveAction->isEnabled() || !m_lastSave || !m_edition)
+        return;
+    const LastSave undone = *m_lastSave;
+    const QString name = QString::fromStdString(vocabulary::entryName(undone.row));
+    // Only what the save wrote is taken back: the disk must still hold it.
+    const std::optional<species::RecordSave> saved = writeChecked(
+        undone.row, species::wholeRecord(undone.before), undone.after,
+        "Undo Save of " + vocabulary::entryName(undone.row),
+        {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
+                        "saved. Undo the save anyway, overwriting that change?")
+             .arg(name),
+         QStringLiteral("Undo Save")});
+    if (!saved)
+        return;
+    m_lastSave.reset();
+    m_ui.undoSaveAction->setEnabled(false);
+    if (m_ui.speciesList->selectedRow() == undone.row && m_ui.saveAction->isEnabled())
+        m_record->show(saved->after, undone.row, m_edition->game);
+    m_services.prompter.showMessage(
+        this, Prompter::Icon::Information, uitext::programName(),
+        QStringLiteral("The save was undone: %1 holds its data from before it.").arg(name));
+}
+
+std::optional<species::RecordSave>
+MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Record expected,
+                         const std::string& label, const Overwrite& overwrite) {
+    while (true) {
+        // The table is found afresh: another tool may have moved it, or removed it, since the
+        // load.
+        files::Result<species::RecordSave> saved = species::saveRecord(
+            m_services.io, localPath(m_imagePath), *m_edition, row, edit, expected, label);
+        if (!saved.ok()) {
+            reportFailure(saved.error());
+            if (saved.error().kind == files::Error::Kind::BadContent) {
+                m_record->clear();
+                setEntryActionsEnabled(false);
+            }
+            return std::nullopt;
+        }
+        tell(saved.value().notes);
+        showTablePlace(saved.value().place);
+        if (!saved.value().changedOnDisk)
+            return std::move(saved).value();
+        // Asked with the file closed, so other programs are not kept waiting on the answer;
+        // the record is compared again on the next round.
+        Prompter::Question question;
+        question.icon = Prompter::Icon::Warning;
+        question.title = uitext::programName();
+        question.text = overwrite.question;
+        question.buttons = {overwrite.button, QStringLiteral("Cancel")};
+        question.cancel = 1;
+        if (m_services.prompter.ask(this, question) != 0)
+            return std::nullopt;
+        expected = saved.value().before;
+    }
+}
+
+void MainWindow::tell(const files::OpenNotes& notes) {
+    if (notes.recovery)
+        m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
+                                        QString::fromStdString(notes.recovery->describe()));
+    if (notes.unlocked && !m_toldUnlocked) {
+        m_toldUnlocked = true;
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Warning, uitext::programName(),
+            QStringLiteral("The ROM's file system cannot lock it, so the program goes on without "
+                           "a lock. No other program should write into the ROM meanwhile."));
+    }
 }
 
 void MainWindow::editEvYieldAndTmHm() {

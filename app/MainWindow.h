@@ -2,12 +2,15 @@
 
 #include "AppServices.h"
 #include "Error.h"
+#include "LockedFile.h"
 #include "MainWindowUi.h"
+#include "Record.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class SmallDialog;
 class RecordForm;
@@ -16,12 +19,14 @@ namespace nds {
 struct GameEdition;
 }
 namespace species {
+struct RecordSave;
 struct TablePlace;
-}
+} // namespace species
 
 // The main window. Every action is the handler of a menu command or of the species list.
-// Between commands it keeps only the image it works on and its edition; the controls are the
-// only copy of the record being edited.
+// Between commands it keeps only the image it works on and its edition, the record as it was
+// loaded (to notice another program's change to it) and the last save (to undo it); the
+// controls are the only copy of the record being edited.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -53,6 +58,19 @@ private:
     void loadEntry(int row);
     void enableEditing();
     void saveEntry();
+    void undoSave();
+    // Writes `edit` into the entry at `row` if the disk still holds `expected`; if another
+    // program changed it, asks first (with the file released) whether to overwrite, as
+    // `overwrite` says. Empty when the user cancels or the write fails, which is reported.
+    struct Overwrite {
+        QString question;
+        QString button;
+    };
+    [[nodiscard]] std::optional<species::RecordSave>
+    writeChecked(int row, const species::RecordEdit& edit, species::Record expected,
+                 const std::string& label, const Overwrite& overwrite);
+    // Tells what opening the image found: a recovery from a journal, missing locks (once).
+    void tell(const files::OpenNotes& notes);
     void editEvYieldAndTmHm();
     // Save ROM and the EV Yield and TM/HM dialog work on a loaded entry.
     void setEntryActionsEnabled(bool enabled);
@@ -70,4 +88,13 @@ private:
 
     QString m_imagePath;
     const nds::GameEdition* m_edition = nullptr;
+    bool m_toldUnlocked = false;
+
+    // What the last save changed, for Undo Save.
+    struct LastSave {
+        int row;
+        species::Record before;
+        species::Record after;
+    };
+    std::optional<LastSave> m_lastSave;
 };

@@ -249,6 +249,10 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
 
     editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    // No shortcut: Ctrl+Z belongs to the text boxes.
+    undoSaveAction = addAction(editMenu, "mnuUndoSave", QStringLiteral("Undo Save"));
+    undoSaveAction->setEnabled(false);
+    editMenu->addSeparator()->setObjectName(QStringLiteral("mnubreak3"));
     evTmAction = addAction(editMenu, "mnuEvTm", QStringLiteral("EV Yield and TM/HM..."),
                            QKeySequence(QStringLiteral("Ctrl+E")));
     evTmAction->setEnabled(false);

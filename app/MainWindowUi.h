@@ -62,6 +62,7 @@ public:
     QAction* openAction = nullptr;
     QAction* saveAction = nullptr;
     QAction* exitAction = nullptr;
+    QAction* undoSaveAction = nullptr;
     QAction* evTmAction = nullptr;
     QAction* noGenderAction = nullptr;
     QAction* readErrorAction = nullptr;

@@ -6,4 +6,5 @@
 class QtPrompter final : public Prompter {
 public:
     void showMessage(QWidget* owner, Icon icon, const QString& title, const QString& text) override;
+    int ask(QWidget* owner, const Question& question) override;
 };

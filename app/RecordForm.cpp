@@ -96,6 +96,11 @@ void RecordForm::takeDialogValues(const species::ByField<int>& values) {
         }
 }
 
+void RecordForm::saved(const species::Record& record) {
+    m_loaded = record;
+    m_dialogEdits.fill(std::nullopt);
+}
+
 species::RecordEdit RecordForm::edit() const {
     species::RecordEdit edit = m_dialogEdits;
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {

@@ -30,6 +30,11 @@ public:
     // Takes the dialog's values; a save writes those that differ from the loaded record.
     void takeDialogValues(const species::ByField<int>& values);
 
+    // The record as loaded, or as the last save left it.
+    [[nodiscard]] const species::Record& loaded() const { return m_loaded; }
+    // The record as a save left it on disk: the dialog's values are those from now on.
+    void saved(const species::Record& record);
+
     // What a save writes; call only when statsValid(). Of the dialog's fields, only those the
     // dialog changed: the others keep what the file holds.
     [[nodiscard]] species::RecordEdit edit() const;

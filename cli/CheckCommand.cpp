@@ -24,7 +24,7 @@ unverifiable (exit status 0): its table is read at the edition's fixed base.
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
     files::Status run(const Context& context) override {
-        const files::Result<CheckReport> checked = checkImage(context.io, m_image);
+        const files::Result<CheckReport> checked = checkImage(context, m_image);
         if (!checked.ok())
             return checked.error();
         context.out << checked.value().text;

@@ -127,15 +127,17 @@ private:
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
         files::SysIo& io) {
     Program program;
-    return program.run(arguments, Context{out, err, io, [] { return 0; }});
+    OpenNotices notices;
+    return program.run(arguments, Context{out, err, io, [] { return 0; }, notices});
 }
 
 int runOnStandardStreams(const std::vector<std::string>& arguments, files::SysIo& io) {
     files::DescriptorOutput output(io, files::kStandardOutput);
     std::ostream out(&output);
     Program program;
-    int status =
-        program.run(arguments, Context{out, std::cerr, io, [&output] { return output.error(); }});
+    OpenNotices notices;
+    int status = program.run(
+        arguments, Context{out, std::cerr, io, [&output] { return output.error(); }, notices});
     if (const int error = output.finish(); error != 0) {
         std::cerr << "statwright-cli: Could not write to standard output: " << std::strerror(error)
                   << "\n";

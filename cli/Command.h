@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Error.h"
+#include "LockedFile.h"
 #include "SysIo.h"
 
 #include <functional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace CLI {
@@ -13,6 +15,16 @@ class App;
 
 namespace cli {
 
+// Says on standard error what opening an image found: every recovery from a journal, and,
+// once a run, that the image's file system has no locks.
+class OpenNotices {
+public:
+    void tell(std::ostream& err, const std::string& image, const files::OpenNotes& notes);
+
+private:
+    bool m_toldUnlocked = false;
+};
+
 // What a command works with: where its reports and failures go, and the file system.
 struct Context {
     std::ostream& out;
@@ -20,6 +32,7 @@ struct Context {
     files::SysIo& io;
     // The error number of a write to `out` that failed, or 0.
     std::function<int()> outputError;
+    OpenNotices& notices;
 };
 
 // One command of statwright-cli. It declares its arguments and options once; its usage line

@@ -67,8 +67,7 @@ public:
 private:
     static files::Result<std::vector<species::Record>> entriesOf(const Context& context,
                                                                  const std::string& path) {
-        files::Result<LoadedImage> image =
-            loadImage(context.io, path, files::SysIo::Mode::ReadOnly);
+        files::Result<LoadedImage> image = loadImage(context, path, files::Access::Read);
         if (!image.ok())
             return image.error();
         if (files::Status closed = image.value().file.close(); !closed.ok())

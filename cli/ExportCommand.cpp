@@ -51,8 +51,7 @@ device such as /dev/stdout is written into instead.
                                         "'" + m_output +
                                             "' is the image itself; nothing was written");
         }
-        files::Result<LoadedImage> image =
-            loadImage(context.io, m_image, files::SysIo::Mode::ReadOnly);
+        files::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Read);
         if (!image.ok())
             return image.error();
         if (files::Status closed = image.value().file.close(); !closed.ok())

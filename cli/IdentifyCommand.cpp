@@ -25,8 +25,7 @@ when the image is not supported or its table cannot be found, with the reason.
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
     files::Status run(const Context& context) override {
-        files::Result<OpenImage> image =
-            openImage(context.io, m_image, files::SysIo::Mode::ReadOnly);
+        files::Result<OpenImage> image = openImage(context, m_image, files::Access::Read);
         if (!image.ok())
             return image.error();
         const nds::GameEdition& edition = *image.value().edition;

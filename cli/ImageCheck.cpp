@@ -29,8 +29,8 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
 
 } // namespace
 
-files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path) {
-    files::Result<OpenImage> opened = openImage(io, path, files::SysIo::Mode::ReadOnly);
+files::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
+    files::Result<OpenImage> opened = openImage(context, path, files::Access::Read);
     if (!opened.ok())
         return opened.error();
     files::OpenFile& file = opened.value().file;
@@ -40,20 +40,22 @@ files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path)
         return place.error();
 
     CheckReport report;
+    if (opened.value().notes.recovery)
+        report.text = "journal: " + opened.value().notes.recovery->describe() + "\n";
     if (place.ok() && place.value().archive.empty()) {
-        report.text = "unverifiable: the image has no file system; the table is read at " +
-                      std::string(edition.code) + "'s fixed base " +
-                      files::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
+        report.text += "unverifiable: the image has no file system; the table is read at " +
+                       std::string(edition.code) + "'s fixed base " +
+                       files::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
     if (place.ok()) {
         const species::TablePlace& found = place.value();
         report.verdict = CheckReport::Verdict::Confirmed;
-        report.text = "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
-                      "), a NARC archive of " + std::to_string(found.members) + " members\n" +
-                      "members 1 to " + std::to_string(found.entries) +
-                      " are 44-byte records back to back, from " + files::hexNumber(found.base) +
-                      "\n";
+        report.text += "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
+                       "), a NARC archive of " + std::to_string(found.members) + " members\n" +
+                       "members 1 to " + std::to_string(found.entries) +
+                       " are 44-byte records back to back, from " + files::hexNumber(found.base) +
+                       "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
         report.problem = tableNotFound(place.error(), edition);

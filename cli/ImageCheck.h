@@ -24,6 +24,8 @@ struct CheckReport {
 // Identifies the image, validates the archive that its game reads the table from, and says
 // where the edition's fixed base lies: in that archive, in another file (named), or in no
 // file. All with one open.
-[[nodiscard]] files::Result<CheckReport> checkImage(files::SysIo& io, const std::string& path);
+// A journal of an interrupted write is recovered first, and the report says what it held.
+[[nodiscard]] files::Result<CheckReport> checkImage(const Context& context,
+                                                    const std::string& path);
 
 } // namespace cli

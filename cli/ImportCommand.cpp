@@ -5,6 +5,7 @@
 #include "Wording.h"
 
 #include "FileAccess.h"
+#include "MessageText.h"
 #include "TableReader.h"
 
 #include <CLI/CLI.hpp>
@@ -51,7 +52,7 @@ a write fails, the entries already written are put back.
             return format.error();
         // One open of the image, for reading the table and writing the changes.
         files::Status unwritable;
-        files::Result<LoadedImage> image = load(context.io, unwritable);
+        files::Result<LoadedImage> image = load(context, unwritable);
         if (!image.ok())
             return image.error();
         const std::string name = m_table == "-" ? "standard input" : m_table;
@@ -71,16 +72,19 @@ a write fails, the entries already written are put back.
     }
 
 private:
-    // The image, open for writing unless this is a dry run. An image that cannot be written
-    // is still read: a table without changes needs no write. `unwritable` says why not.
-    files::Result<LoadedImage> load(files::SysIo& io, files::Status& unwritable) const {
+    // The image, open and locked for writing unless this is a dry run: the lock holds from
+    // reading the table to the last flush, so no other write can come in between. An image
+    // that cannot be written is still read: a table without changes needs no write.
+    // `unwritable` says why not.
+    files::Result<LoadedImage> load(const Context& context, files::Status& unwritable) const {
         if (m_dryRun)
-            return loadImage(io, m_image, files::SysIo::Mode::ReadOnly);
-        files::Result<LoadedImage> image = loadImage(io, m_image, files::SysIo::Mode::ReadWrite);
-        if (image.ok() || image.error().kind != files::Error::Kind::System)
+            return loadImage(context, m_image, files::Access::Read);
+        files::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Write);
+        if (image.ok() || image.error().kind != files::Error::Kind::System ||
+            image.error().systemError == 0)
             return image;
         unwritable = image.error();
-        return loadImage(io, m_image, files::SysIo::Mode::ReadOnly);
+        return loadImage(context, m_image, files::Access::Read);
     }
 
     files::Status write(const Context& context, LoadedImage& image, const ImportPlan& plan,
@@ -113,7 +117,9 @@ private:
         if (!unwritable.ok())
             return unwritable;
         if (files::Status written =
-                species::writeEntries(image.file, image.table.place, editsOf(plan.changes));
+                species::writeEntries(image.file, image.table.place, editsOf(plan.changes),
+                                      m_table == "-" ? "import from standard input"
+                                                     : "import of " + files::quoted(m_table));
             !written.ok())
             return written;
         if (files::Status closed = image.file.close(); !closed.ok())

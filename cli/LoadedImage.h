@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Command.h"
 #include "Error.h"
 #include "GameEdition.h"
 #include "OpenFile.h"
@@ -10,28 +11,31 @@
 
 namespace cli {
 
-// An image open for one command, identified among every region of the games.
+// An image open for one command, locked, and identified among every region of the games.
 struct OpenImage {
     files::OpenFile file;
     const nds::GameEdition* edition = nullptr;
+    files::OpenNotes notes;
 };
 
-// Opens the image at `path` in `mode` and identifies it.
-[[nodiscard]] files::Result<OpenImage> openImage(files::SysIo& io, const std::string& path,
-                                                 files::SysIo::Mode mode);
+// Opens the image at `path` for `access`, locked, after recovering it from any journal of an
+// interrupted write (which is told on standard error), and identifies it.
+[[nodiscard]] files::Result<OpenImage> openImage(const Context& context, const std::string& path,
+                                                 files::Access access);
 
 // An image open for one command: identified, and its table read where its game reads it.
 struct LoadedImage {
     files::OpenFile file;
     const nds::GameEdition* edition = nullptr;
     species::TableRead table;
+    files::OpenNotes notes;
 };
 
-// Opens the image at `path` in `mode`, identifies it and reads its table, all in one open that
-// the caller may go on using. An edition without a fixed base whose table its image does not
-// hold is an unsupported one.
-[[nodiscard]] files::Result<LoadedImage> loadImage(files::SysIo& io, const std::string& path,
-                                                   files::SysIo::Mode mode);
+// Opens the image at `path` as openImage() does, and reads its table, all in one open that the
+// caller may go on using. An edition without a fixed base whose table its image does not hold
+// is an unsupported one.
+[[nodiscard]] files::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
+                                                   files::Access access);
 
 // The same failure, for an edition known only through its file system: without its table,
 // the image is not one the program supports.

@@ -5,11 +5,27 @@
 
 namespace files {
 
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+Status syncFolderOf(SysIo& io, const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (const int synced = io.syncFolder(folder); synced < 0)
+        return Error::system(-synced, "flush to disk the folder", folder);
+    return {};
+}
+
 namespace {
 
 // Puts back the old bytes of the spans written, `partial` bytes of the last one, after a
-// failed rewrite, and says in `error` whether that worked.
-Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t partial, Error error) {
+// failed rewrite, and says in `error` and `putBack` whether that worked.
+Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t partial, Error error,
+             bool* putBack) {
     bool restored = true;
     bool any = false;
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -26,6 +42,8 @@ Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t parti
     if (!any)
         return error;
     restored = restored && file.sync().ok();
+    if (putBack)
+        *putBack = restored;
     error.reason += restored ? "; the bytes written before it were put back"
                              : "; the bytes already written could not be put back";
     return error;
@@ -33,16 +51,19 @@ Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t parti
 
 } // namespace
 
-Status rewrite(OpenFile& file, std::span<const Rewrite> spans) {
+Status rewrite(OpenFile& file, std::span<const Rewrite> spans, bool* putBack) {
+    if (putBack)
+        *putBack = true;
     for (std::size_t i = 0; i < spans.size(); ++i) {
         std::size_t written = 0;
         if (Status status = file.write(spans[i].offset, spans[i].after, &written); !status.ok())
-            return undone(file, spans.first(i + 1), written, status.error());
+            return undone(file, spans.first(i + 1), written, status.error(), putBack);
     }
     // Unflushed bytes may or may not reach the disk: put the old ones back, so that a rewrite
     // reported as failed has not changed the file either.
     if (Status status = file.sync(); !status.ok())
-        return undone(file, spans, spans.empty() ? 0 : spans.back().after.size(), status.error());
+        return undone(file, spans, spans.empty() ? 0 : spans.back().after.size(), status.error(),
+                      putBack);
     return {};
 }
 
@@ -81,14 +102,6 @@ Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t max
 }
 
 namespace {
-
-// The folder part of `path`: "." for a bare name, "/" for a name in the root.
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The file that `path` finally names, its symbolic links followed.
 Result<std::string> followLinks(SysIo& io, const std::string& path) {
@@ -159,11 +172,6 @@ Status fill(SysIo& io, int fd, const std::string& path, const Bytes& bytes,
     return status;
 }
 
-Status syncFolderOf(SysIo& io, const std::string& path) {
-    const std::string folder = folderOf(path);
-    return checked(io.syncFolder(folder), "flush to disk the folder", folder);
-}
-
 // Whether the caller may put a new file in place of `target`, as a shell's redirection into
 // it would be allowed: it may write into it, and owns it (or is root, who can give the new
 // file the old one's owner).
@@ -191,11 +199,11 @@ Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
         status = checked(io.fsync(fd), "flush to disk", path);
     if (Status closed = checked(io.close(fd), "close", path); status.ok())
         status = closed;
-    if (!status.ok()) {
+    if (status.ok())
+        status = syncFolderOf(io, path);
+    if (!status.ok())
         (void)io.unlink(path);
-        return status;
-    }
-    return syncFolderOf(io, path);
+    return status;
 }
 
 // Writes `bytes` straight into what `path` names, from where it stands: a FIFO, a terminal.

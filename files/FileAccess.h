@@ -21,11 +21,12 @@ struct Rewrite {
 // Writes each span's new bytes into a file opened for writing, one positioned write each, then
 // flushes once. If a write or the flush fails, the spans already written get their old bytes
 // back, so the file holds all the old bytes or all the new, never a mix; the error says
-// whether putting them back worked.
-[[nodiscard]] Status rewrite(OpenFile& file, std::span<const Rewrite> spans);
+// whether putting them back worked, and so does `putBack` if given.
+[[nodiscard]] Status rewrite(OpenFile& file, std::span<const Rewrite> spans,
+                             bool* putBack = nullptr);
 
-// Writes `bytes` to a new file at `path`, flushed to disk, and never replaces what is there
-// already (EEXIST). A failed write leaves no file behind.
+// Writes `bytes` to a new file at `path`, flushed to disk with its folder, and never replaces
+// what is there already (EEXIST). A failed write leaves no file behind.
 [[nodiscard]] Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes);
 
 // Everything the open stream `fd` (standard input, a pipe) gives until its end, refused when
@@ -48,5 +49,10 @@ struct Rewrite {
 // refused because of a read-only flag (a file that is owner-writable already is left alone),
 // then asks whether writes will be allowed at all: an error says why they will not.
 [[nodiscard]] Status makeOwnerWritable(SysIo& io, const std::string& path);
+
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+[[nodiscard]] std::string folderOf(const std::string& path);
+// Flushes to disk the folder that holds `path`, so that a name made or removed in it lasts.
+[[nodiscard]] Status syncFolderOf(SysIo& io, const std::string& path);
 
 } // namespace files

@@ -1,7 +1,9 @@
 #include "OpenFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <limits>
+#include <thread>
 
 namespace files {
 namespace {
@@ -43,11 +45,13 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
     if (!status.isRegular())
         return Error::notRegular(path, status.kind());
     file.m_size = status.size;
+    file.m_status = status;
     return file;
 }
 
 OpenFile::OpenFile(OpenFile&& other) noexcept
-    : m_io(other.m_io), m_path(std::move(other.m_path)), m_fd(other.m_fd), m_size(other.m_size) {
+    : m_io(other.m_io), m_path(std::move(other.m_path)), m_fd(other.m_fd), m_size(other.m_size),
+      m_status(other.m_status) {
     other.m_fd = -1;
 }
 
@@ -105,6 +109,30 @@ Status OpenFile::sync() {
     if (const int result = m_io.fsync(m_fd); result < 0)
         return Error::system(-result, "flush to disk", m_path);
     return {};
+}
+
+Result<bool> OpenFile::lock(SysIo::Lock kind) {
+    constexpr auto kPatience = std::chrono::seconds(5);
+    constexpr auto kPause = std::chrono::milliseconds(50);
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (true) {
+        const int result = m_io.lock(m_fd, kind);
+        if (result == 0)
+            return true;
+        // Some network and FUSE file systems have no locks, and say so in one of these ways.
+        if (result == -ENOLCK || result == -EOPNOTSUPP || result == -ENOSYS)
+            return false;
+        if (result != -EWOULDBLOCK && result != -EAGAIN)
+            return Error::system(-result, "lock", m_path);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            if (kind == SysIo::Lock::Shared)
+                return Error::failed(Error::Kind::System, "read", m_path,
+                                     "it is being written by another program");
+            return Error::failed(Error::Kind::System, "write into", m_path,
+                                 "it is being written by another program; nothing was written");
+        }
+        std::this_thread::sleep_for(kPause);
+    }
 }
 
 Status OpenFile::close() {

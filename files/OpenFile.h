@@ -26,6 +26,9 @@ public:
     ~OpenFile(); // closes, ignoring errors, if close() was not called
 
     [[nodiscard]] const std::string& path() const { return m_path; }
+    [[nodiscard]] SysIo& io() const { return m_io; }
+    // What the system told of the file at opening: its device, inode, size and mode.
+    [[nodiscard]] const FileStatus& status() const { return m_status; }
 
     // The length at opening; a file is not expected to change length within one operation,
     // and reads past the end are still caught by the read itself.
@@ -34,6 +37,10 @@ public:
     // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
     [[nodiscard]] Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
     [[nodiscard]] Status sync();
+    // Locks the whole file (shared, to read; exclusive, to write), waiting a few seconds for
+    // another program's lock to go. False where the file system has no locks: the caller goes
+    // on without one. An error says the file is being written by another program.
+    [[nodiscard]] Result<bool> lock(SysIo::Lock kind);
     [[nodiscard]] Status close();
 
 private:
@@ -44,6 +51,7 @@ private:
     std::string m_path;
     int m_fd = -1;
     std::int64_t m_size = 0;
+    FileStatus m_status;
 };
 
 } // namespace files

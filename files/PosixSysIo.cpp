@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -198,6 +199,11 @@ public:
     }
 
     unsigned effectiveUser() override { return static_cast<unsigned>(::geteuid()); }
+
+    int lock(int fd, Lock kind) override {
+        const int operation = (kind == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        return retried([&] { return ::flock(fd, operation); }) == 0 ? 0 : -errno;
+    }
 
     int rename(const std::string& from, const std::string& to) override {
         if (std::rename(from.c_str(), to.c_str()) != 0)

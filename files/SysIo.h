@@ -69,6 +69,11 @@ public:
     virtual unsigned newFileMode() = 0;
     // The user id that file permissions are checked against (0 for root).
     virtual unsigned effectiveUser() = 0;
+    // An advisory lock on the whole open file (flock), given up when the file is closed or the
+    // process ends. Never waits: -EWOULDBLOCK while another holds a lock that excludes it;
+    // -ENOLCK where the file system has no locks.
+    enum class Lock { Shared, Exclusive };
+    virtual int lock(int fd, Lock kind) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
 };

@@ -20,11 +20,11 @@ files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, 
 
 files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position) {
-    files::Result<files::OpenFile> file =
-        files::OpenFile::open(io, path, files::SysIo::Mode::ReadOnly);
-    if (!file.ok())
-        return file.error();
-    files::Result<TablePlace> place = findTable(file.value(), edition);
+    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Read);
+    if (!image.ok())
+        return image.error();
+    files::OpenFile& file = image.value().file;
+    files::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
     files::Result<std::int64_t> offset =
@@ -33,12 +33,12 @@ files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
         offset.error().path = path;
         return offset.error();
     }
-    files::Result<files::Bytes> bytes = file.value().read(offset.value(), kRecordSize);
+    files::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
     if (!bytes.ok())
         return bytes.error();
-    if (files::Status closed = file.value().close(); !closed.ok())
+    if (files::Status closed = file.close(); !closed.ok())
         return closed.error();
-    return RecordRead{std::move(place).value(), Record::at(bytes.value())};
+    return RecordRead{std::move(place).value(), Record::at(bytes.value()), image.value().notes};
 }
 
 namespace {
@@ -90,7 +90,7 @@ files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace&
 } // namespace
 
 files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
-                           std::span<const EntryEdit> edits) {
+                           std::span<const EntryEdit> edits, const std::string& label) {
     // Entries whose edits set no field have nothing to write.
     std::vector<EntryEdit> sorted;
     for (const EntryEdit& entry : edits)
@@ -111,26 +111,51 @@ files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
         spans.push_back(std::move(span).value());
         first = last + 1;
     }
-    return files::rewrite(file, spans);
+    return files::rewriteWithJournal(file, spans, label);
 }
 
-files::Result<TablePlace> saveRecord(files::SysIo& io, const std::string& path,
+files::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position,
-                                     const RecordEdit& edit) {
-    files::Result<files::OpenFile> file =
-        files::OpenFile::open(io, path, files::SysIo::Mode::ReadWrite);
-    if (!file.ok())
-        return file.error();
-    files::Result<TablePlace> place = findTable(file.value(), edition);
+                                     const RecordEdit& edit, const std::optional<Record>& expected,
+                                     const std::string& label) {
+    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Write);
+    if (!image.ok())
+        return image.error();
+    files::OpenFile& file = image.value().file;
+    files::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
+    files::Result<std::int64_t> offset =
+        recordOffset(place.value().base, position, place.value().entries);
+    if (!offset.ok()) {
+        offset.error().path = path;
+        return offset.error();
+    }
+    files::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
+    if (!bytes.ok())
+        return bytes.error();
+    RecordSave save{
+        false, std::move(place).value(), Record::at(bytes.value()), {}, image.value().notes};
+    save.after = save.before;
+    if (expected && *expected != save.before) {
+        save.changedOnDisk = true;
+        return save;
+    }
+    save.after.apply(edit);
     const EntryEdit entry{position, edit};
-    if (files::Status written = writeEntries(file.value(), place.value(), std::span(&entry, 1));
+    if (files::Status written = writeEntries(file, save.place, std::span(&entry, 1), label);
         !written.ok())
         return written.error();
-    if (files::Status closed = file.value().close(); !closed.ok())
+    if (files::Status closed = file.close(); !closed.ok())
         return closed.error();
-    return std::move(place).value();
+    return save;
+}
+
+RecordEdit wholeRecord(const Record& record) {
+    RecordEdit edit;
+    for (const FieldDescriptor& field : fieldLayout())
+        edit[field.field] = record.get(field.field);
+    return edit;
 }
 
 files::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition& edition) {

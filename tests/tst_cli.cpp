@@ -482,11 +482,13 @@ private slots:
         QVERIFY(said[2].startsWith("Wormadam (Trash): attack ") && said[2].endsWith(" -> 7"));
         QCOMPARE(said[3], QStringLiteral("3 changes in 2 entries written"));
         // One open of the image for reading and writing, one write per run of neighbouring
-        // entries changed, and one flush.
-        QCOMPARE(io.count(Call::Open), 2); // the image and the table
-        QCOMPARE(io.count(Call::OpenForWriting), 1);
-        QCOMPARE(io.count(Call::Pwrite), 2);
-        QCOMPARE(io.count(Call::Fsync), 1);
+        // entries changed, and four flushes: the journal, its folder, the image and the folder
+        // once the journal is gone.
+        const std::string image = m_image.toStdString();
+        QCOMPARE(io.opensOf(image), 1);
+        QCOMPARE(io.writesInto(image).size(), std::size_t(2));
+        QCOMPARE(io.flushes(), 4);
+        QVERIFY(!QFile::exists(m_image + ".statwright-journal"));
         const QByteArray first =
             SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 0), 44);
         QCOMPARE(first[0], char(99));
@@ -734,6 +736,8 @@ private slots:
         QTest::addColumn<bool>("putBack"); // whether anything was written before the failure
         QTest::newRow("open for writing refused") << "open" << EACCES << false;
         QTest::newRow("open for writing, read-only media") << "open" << EROFS << false;
+        QTest::newRow("journal refused: read-only folder") << "journal" << EACCES << false;
+        QTest::newRow("journal's flush fails") << "journal flush" << EIO << false;
         QTest::newRow("third write fails") << "write" << EIO << true;
         QTest::newRow("third entry stops part-way") << "bytes" << EIO << true;
         QTest::newRow("disk full part-way") << "bytes" << ENOSPC << true;
@@ -753,23 +757,32 @@ private slots:
         writeText(m_csv, lines.join('\n'));
         const QByteArray before = SyntheticRom::fingerprint(m_image, "ADAE");
         FaultInjectingIo io;
+        const std::string image = m_image.toStdString();
+        const std::string journal = image + ".statwright-journal";
+        // The journal is made, written and flushed before the image is opened for writing.
         if (how == "open")
             io.failCall(Call::OpenForWriting, error, 1);
-        else if (how == "write")
-            io.failCall(Call::Pwrite, error, 3);
-        else if (how == "bytes")
-            io.failWritesAfter(4 * 2 + 2, error);
-        else
+        else if (how == "journal")
+            io.failCall(Call::OpenForWriting, error, 2);
+        else if (how == "journal flush")
             io.failCall(Call::Fsync, error, 1);
+        else if (how == "write")
+            io.failCall(Call::Pwrite, error, 1 + 3);
+        else if (how == "bytes")
+            io.failWritesAfter(4 * 2 + 2, error, image);
+        else
+            io.failCall(Call::Fsync, error, 2);
         const Outcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 3);
         QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(error))),
                  qPrintable(result.err));
         QCOMPARE(result.err.contains("were put back"), putBack);
+        QCOMPARE(result.err.contains("nothing was written"), how.startsWith("journal"));
         QVERIFY(!result.out.contains("written"));
         QCOMPARE(SyntheticRom::fingerprint(m_image, "ADAE"), before);
+        QVERIFY(!QFile::exists(QString::fromStdString(journal)));
         const qint64 table = SyntheticRom::recordBase("ADAE");
-        for (const FaultInjectingIo::Span& span : io.writes())
+        for (const FaultInjectingIo::Span& span : io.writesInto(image))
             QVERIFY(span.offset >= table && span.offset + span.count <= table + 500 * 44);
     }
 
@@ -931,7 +944,9 @@ private slots:
         const Outcome imported = runCli({"import", image, m_csv}, io);
         QCOMPARE(imported.status, 0);
         QVERIFY(imported.out.startsWith("Rotom (Mow): hp "));
-        QCOMPARE(io.bytesWritten(), 1); // the byte of the field changed
+        // The byte of the field changed.
+        QCOMPARE(io.writesInto(image.toStdString()),
+                 (std::vector<FaultInjectingIo::Span>{{base + 506 * 44, 1}}));
         QCOMPARE(SyntheticRom::read(image, base + 506 * 44, 1), mow[2] == "1" ? "\x01" : "\x02");
         QCOMPARE(runCli({"diff", before, image}).out.split('\n')[0],
                  QStringLiteral("Rotom (Mow): hp %1 -> %2").arg(QString(hp), QString(mow[2])));

@@ -312,7 +312,9 @@ private slots:
                                {"mnuSave", "Save ROM", "Ctrl+S", false},
                                {"mnubreak", "-", "", true},
                                {"mnuExit", "Exit", "Ctrl+Q", true}});
-        check(top[1]->menu(), {{"mnuEvTm", "EV Yield and TM/HM...", "Ctrl+E", false}});
+        check(top[1]->menu(), {{"mnuUndoSave", "Undo Save", "", false},
+                               {"mnubreak3", "-", "", true},
+                               {"mnuEvTm", "EV Yield and TM/HM...", "Ctrl+E", false}});
         check(top[2]->menu(), {{"mnuNoGender", "No Gender?", "", true},
                                {"mnuReadError", "Read Errors?", "", true},
                                {"mnubreak2", "-", "", true},

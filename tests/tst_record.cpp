@@ -446,11 +446,13 @@ private slots:
         edit[Field::HP] = 0x11;
         edit[Field::Item1] = 300;
         io.reset();
-        QVERIFY(species::saveRecord(io, local(path), edition, 499, edit).ok());
-        QCOMPARE(io.count(Call::Open), 1);
-        QCOMPARE(io.count(Call::Pwrite), 1);
-        QCOMPARE(io.bytesWritten(), 14); // from the first byte set to the last
-        QCOMPARE(io.count(Call::Fsync), 1);
+        QVERIFY(
+            species::saveRecord(io, local(path), edition, 499, edit, std::nullopt, "test").ok());
+        QCOMPARE(io.opensOf(local(path)), 1);
+        // From the first byte set to the last, after the journal.
+        const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));
+        QCOMPARE(written, (std::vector<FaultInjectingIo::Span>{{offset, 14}}));
+        QCOMPARE(io.count(Call::Fsync), 2); // the journal and the image
         QByteArray expected = before;
         expected[0] = 0x11;
         expected[12] = 0x2C;

@@ -66,7 +66,9 @@ private slots:
             species::RecordEdit edit;
             for (const species::FieldDescriptor& field : species::fieldLayout())
                 edit[field.field] = read.value().record.get(field.field);
-            QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit).ok());
+            QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit,
+                                        read.value().record, "test")
+                        .ok());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);
     }

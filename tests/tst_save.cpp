@@ -132,7 +132,9 @@ private slots:
         load(59);
         SyntheticRom::write(m_path, record + 10, "\x42\x43");
         SyntheticRom::write(m_path, record + 25, "\x83"); // the flag set, green, by another tool
+        m_h->prompter.answers << "Overwrite";
         m_h->save();
+        QCOMPARE(m_h->prompter.questions.size(), 1);
         QCOMPARE(recordBytes(59).mid(10, 2), QByteArray("\x42\x43"));
         QCOMPARE(recordBytes(59)[25], '\x81'); // the colour shown, the file's own flag
     }
@@ -169,20 +171,23 @@ private slots:
         QCOMPARE(recordBytes(50).mid(12, 4), QByteArray("\xD2\x04\xFF\xFF", 4));
     }
 
-    // One open, one write and a flush to the device, all before the confirmation.
+    // One open and one write of the image, and every flush (the journal, its folder, the image,
+    // the folder once the journal is gone), all before the confirmation.
     void confirmationFollowsTheFlush() {
         load(60);
         m_h->io.reset();
         int flushesWhenConfirmed = -1;
         m_h->prompter.onMessage = [&](const ScriptedPrompter::Message&) {
-            flushesWhenConfirmed = m_h->io.count(Call::Fsync);
+            flushesWhenConfirmed = m_h->io.flushes();
         };
         m_h->save();
         expectOnly(kSaved, Prompter::Icon::Information);
-        QCOMPARE(flushesWhenConfirmed, 1);
-        QCOMPARE(m_h->io.count(Call::Open), 1);
-        QCOMPARE(m_h->io.count(Call::Pwrite), 1);
-        QCOMPARE(m_h->io.bytesWritten(), 26);
+        QCOMPARE(flushesWhenConfirmed, 4);
+        const std::string image = m_path.toStdString();
+        QCOMPARE(m_h->io.opensOf(image), 1);
+        QCOMPARE(m_h->io.writesInto(image), (std::vector<FaultInjectingIo::Span>{
+                                                {SyntheticRom::recordOffset("ADAE", 60), 26}}));
+        QVERIFY(!QFile::exists(m_path + ".statwright-journal"));
         QCOMPARE(m_h->species()->currentRow(), 60);
     }
 
@@ -196,6 +201,7 @@ private slots:
         QTest::newRow("disk full") << "full" << ENOSPC;
         QTest::newRow("flush fails") << "flush" << EIO;
         QTest::newRow("write refused") << "refused" << EACCES;
+        QTest::newRow("journal refused: read-only folder") << "journal" << EACCES;
     }
     void failuresAreNeverReportedAsSaved() {
         QFETCH(QString, kind);
@@ -209,14 +215,17 @@ private slots:
             QFile::remove(m_path);
         else if (kind == "truncated")
             QFile::resize(m_path, SyntheticRom::recordOffset("ADAE", 70) + 10);
+        // The journal is written and flushed first: these fail the image's own write and flush.
         else if (kind == "partial")
-            m_h->io.failWritesAfter(13, EIO);
+            m_h->io.failWritesAfter(13, EIO, m_path.toStdString());
         else if (kind == "full")
             m_h->io.failWritesAfter(0, ENOSPC);
         else if (kind == "refused")
-            m_h->io.failCall(Call::Pwrite, EACCES, 1);
+            m_h->io.failCall(Call::Pwrite, EACCES, 2);
+        else if (kind == "journal")
+            m_h->io.failCall(Call::OpenForWriting, EACCES, 2);
         else
-            m_h->io.failCall(Call::Fsync, EIO, 1);
+            m_h->io.failCall(Call::Fsync, EIO, 2);
         const QByteArray before =
             QFile::exists(m_path) ? SyntheticRom::fingerprint(m_path, "ADAE") : QByteArray();
 
@@ -232,6 +241,8 @@ private slots:
         else
             QCOMPARE(SyntheticRom::fingerprint(m_path, "ADAE"),
                      before); // wholly old, never half new
+        QVERIFY(!QFile::exists(m_path + ".statwright-journal"));
+        QVERIFY(!m_h->action("mnuUndoSave")->isEnabled());
     }
 
     void savingTwiceWritesTheSameBytes() {
@@ -291,7 +302,7 @@ private slots:
         }
         expectOnly(kSaved, Prompter::Icon::Information);
         const std::vector<FaultInjectingIo::Span> only{{record, 26}};
-        QCOMPARE(m_h->io.writes(), only);
+        QCOMPARE(m_h->io.writesInto(path.toStdString()), only);
         QByteArray expected = before;
         expected[0] = hp;
         QCOMPARE(SyntheticRom::read(path, record, 44), expected);

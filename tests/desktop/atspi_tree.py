@@ -54,7 +54,7 @@ def main():
         failures.append(f"menus: {menus}")
     expected = {
         "File": ["Open ROM...", "Save ROM", "", "Exit"],
-        "Edit": ["EV Yield and TM/HM..."],
+        "Edit": ["Undo Save", "", "EV Yield and TM/HM..."],
         "Help": ["No Gender?", "Read Errors?", "", "About"],
     }
     for menu in children(bar) if bar else []:

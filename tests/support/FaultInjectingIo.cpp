@@ -1,20 +1,41 @@
 #include "FaultInjectingIo.h"
 
+#include <algorithm>
+#include <cerrno>
+
 void FaultInjectingIo::failCall(Call call, int error, int nth) {
     m_faults[call] = {error, nth == 0 ? 0 : m_counts[call] + nth};
 }
 
-void FaultInjectingIo::failWritesAfter(long long bytes, int error) {
+void FaultInjectingIo::failWritesAfter(long long bytes, int error, const std::string& into) {
     m_writeBudget = bytes;
     m_writeError = error;
+    m_budgetFile = into;
 }
 
 void FaultInjectingIo::reset() {
     m_faults.clear();
     m_counts.clear();
     m_writeBudget = -1;
+    m_budgetFile.clear();
     m_written = 0;
     m_writes.clear();
+    m_writtenPaths.clear();
+    m_opened.clear();
+    m_callsLeft = -1;
+    m_dead = false;
+}
+
+std::vector<FaultInjectingIo::Span> FaultInjectingIo::writesInto(const std::string& path) const {
+    std::vector<Span> into;
+    for (std::size_t i = 0; i < m_writes.size(); ++i)
+        if (m_writtenPaths[i] == path)
+            into.push_back(m_writes[i]);
+    return into;
+}
+
+int FaultInjectingIo::opensOf(const std::string& path) const {
+    return static_cast<int>(std::count(m_opened.begin(), m_opened.end(), path));
 }
 
 int FaultInjectingIo::count(Call call) const {
@@ -23,6 +44,12 @@ int FaultInjectingIo::count(Call call) const {
 }
 
 int FaultInjectingIo::enter(Call call) {
+    if (m_callsLeft == 0) {
+        m_dead = true;
+        return EIO;
+    }
+    if (m_callsLeft > 0)
+        --m_callsLeft;
     const int number = ++m_counts[call];
     const auto fault = m_faults.find(call);
     if (fault == m_faults.end())
@@ -38,7 +65,12 @@ int FaultInjectingIo::open(const std::string& path, Mode mode) {
     if (mode != Mode::ReadOnly)
         if (const int error = enter(Call::OpenForWriting))
             return -error;
-    return files::systemIo().open(path, mode);
+    const int fd = files::systemIo().open(path, mode);
+    if (fd >= 0) {
+        m_openPaths[fd] = path;
+        m_opened.push_back(path);
+    }
+    return fd;
 }
 
 int FaultInjectingIo::createUnique(std::string& path) {
@@ -56,19 +88,28 @@ std::int64_t FaultInjectingIo::pread(int fd, std::uint8_t* buffer, std::size_t c
 
 std::int64_t FaultInjectingIo::pwrite(int fd, const std::uint8_t* buffer, std::size_t count,
                                       std::int64_t offset) {
+    if (m_callsLeft == 0 && !m_dead) { // the write in progress when the process died
+        m_dead = true;
+        if (count > 1)
+            (void)files::systemIo().pwrite(fd, buffer, count / 2, offset);
+        return -EIO;
+    }
     if (const int error = enter(Call::Pwrite))
         return -error;
-    if (m_writeBudget == 0) { // fail once, as a full disk or a dropped device does
+    const bool budgeted =
+        m_budgetFile.empty() || (m_openPaths.count(fd) && m_openPaths.at(fd) == m_budgetFile);
+    if (budgeted && m_writeBudget == 0) { // fail once, as a full disk or a dropped device does
         m_writeBudget = -1;
         return -m_writeError;
     }
-    if (m_writeBudget > 0 && static_cast<long long>(count) > m_writeBudget)
+    if (budgeted && m_writeBudget > 0 && static_cast<long long>(count) > m_writeBudget)
         count = static_cast<std::size_t>(m_writeBudget);
     const std::int64_t n = files::systemIo().pwrite(fd, buffer, count, offset);
     if (n > 0) {
         m_written += n;
         m_writes.push_back({offset, n});
-        if (m_writeBudget > 0)
+        m_writtenPaths.push_back(m_openPaths.count(fd) ? m_openPaths.at(fd) : std::string());
+        if (budgeted && m_writeBudget > 0)
             m_writeBudget -= n;
     }
     return n;
@@ -119,6 +160,7 @@ int FaultInjectingIo::syncFolder(const std::string& path) {
 int FaultInjectingIo::close(int fd) {
     const int error = enter(Call::Close);
     const int result = files::systemIo().close(fd); // the descriptor goes either way
+    m_openPaths.erase(fd);
     return error ? -error : result;
 }
 
@@ -152,6 +194,12 @@ unsigned FaultInjectingIo::newFileMode() {
 
 unsigned FaultInjectingIo::effectiveUser() {
     return m_user >= 0 ? unsigned(m_user) : files::systemIo().effectiveUser();
+}
+
+int FaultInjectingIo::lock(int fd, Lock kind) {
+    if (const int error = enter(Call::Lock))
+        return -error;
+    return files::systemIo().lock(fd, kind);
 }
 
 int FaultInjectingIo::rename(const std::string& from, const std::string& to) {

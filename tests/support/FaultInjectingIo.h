@@ -28,15 +28,26 @@ public:
         CheckWritable,
         SetMode,
         SetOwner,
+        Lock,
         Rename,
         Unlink,
     };
 
     // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.
     void failCall(Call call, int error, int nth = 0);
-    // Writes succeed for `bytes` more bytes in total, then one write fails with `error`; a
-    // write that crosses the limit is cut short there. Later writes succeed again.
-    void failWritesAfter(long long bytes, int error);
+    // Writes (into the file opened by the name `into`, if given) succeed for `bytes` more bytes
+    // in total, then one write fails with `error`; a write that crosses the limit is cut short
+    // there. Later writes succeed again.
+    void failWritesAfter(long long bytes, int error, const std::string& into = {});
+    // Plays the process dying after `calls` more system calls: every call after them fails with
+    // EIO and does nothing, except that a positioned write gets half its bytes through (a torn
+    // write) and a close still gives up the descriptor, and its locks, as the kernel does.
+    void crashAfter(int calls) {
+        m_callsLeft = calls;
+        m_dead = false;
+    }
+    // Whether a call came after the crash: the operation did not end before it.
+    [[nodiscard]] bool crashed() const { return m_dead; }
     void reset();
 
     [[nodiscard]] int count(Call call) const;
@@ -48,6 +59,11 @@ public:
         bool operator==(const Span&) const = default;
     };
     [[nodiscard]] const std::vector<Span>& writes() const { return m_writes; }
+    // The writes into the file opened by the name `path`, and how many times it was opened.
+    [[nodiscard]] std::vector<Span> writesInto(const std::string& path) const;
+    [[nodiscard]] int opensOf(const std::string& path) const;
+    // Every flush to disk: of files and of folders.
+    [[nodiscard]] int flushes() const { return count(Call::Fsync) + count(Call::SyncFolder); }
 
     int open(const std::string& path, Mode mode) override;
     int createUnique(std::string& path) override;
@@ -71,6 +87,7 @@ public:
     // The real one, or the one set here.
     unsigned effectiveUser() override;
     void pretendUser(unsigned user) { m_user = user; }
+    int lock(int fd, Lock kind) override;
     int rename(const std::string& from, const std::string& to) override;
     int unlink(const std::string& path) override;
 
@@ -86,7 +103,13 @@ private:
     std::map<Call, Fault> m_faults;
     long long m_writeBudget = -1; // -1: unlimited
     int m_writeError = 0;
+    std::string m_budgetFile; // empty: every file
     long long m_written = 0;
     std::vector<Span> m_writes;
+    std::vector<std::string> m_writtenPaths; // of each of m_writes
+    std::map<int, std::string> m_openPaths;  // by descriptor
+    std::vector<std::string> m_opened;
     int m_user = -1;
+    int m_callsLeft = -1; // -1: no crash to come
+    bool m_dead = false;  // a call was made after the crash
 };

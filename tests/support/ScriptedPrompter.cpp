@@ -9,6 +9,18 @@ void ScriptedPrompter::showMessage(QWidget* owner, Icon icon, const QString& tit
         onMessage(messages.last());
 }
 
+int ScriptedPrompter::ask(QWidget*, const Question& question) {
+    questions.append(question);
+    if (onQuestion)
+        onQuestion(question);
+    if (answers.isEmpty())
+        qFatal("a question nobody expected: %s", qPrintable(question.text));
+    const int chosen = question.buttons.indexOf(answers.takeFirst());
+    if (chosen < 0)
+        qFatal("no such button in: %s", qPrintable(question.text));
+    return chosen;
+}
+
 QList<ScriptedPrompter::Message> ScriptedPrompter::take() {
     QList<Message> shown;
     shown.swap(messages);
