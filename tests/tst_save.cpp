@@ -10,6 +10,9 @@
 #include <QtTest/QTest>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using Call = FaultInjectingIo::Call;
 
@@ -340,6 +343,136 @@ private slots:
         expectOnly(kSaved, Prompter::Icon::Information);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == expected);
+    }
+
+    // Another program changes the entry at `position` since the window loaded it: while the
+    // window asks, the file is free for it (it takes a lock that a writer would exclude), and
+    // Overwrite writes the values shown, Cancel nothing. A change made while the question is
+    // open is asked about again.
+    void changedOnDiskIsAskedAbout_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<bool>("changedWhileAsking");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("unchanged: no question") << false << QStringList{} << false << true;
+        QTest::newRow("changed: cancel") << true << QStringList{"Cancel"} << false << false;
+        QTest::newRow("changed: overwrite") << true << QStringList{"Overwrite"} << false << true;
+        QTest::newRow("changed again while asking: asked again, overwrite")
+            << true << QStringList{"Overwrite", "Overwrite"} << true << true;
+        QTest::newRow("changed again while asking: asked again, cancel")
+            << true << QStringList{"Overwrite", "Cancel"} << true << false;
+    }
+    void changedOnDiskIsAskedAbout() {
+        QFETCH(bool, changed);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, changedWhileAsking);
+        QFETCH(bool, written);
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 40);
+        load(40);
+        const QByteArray loaded = recordBytes(40);
+        m_h->type("txtHP", QString::number(quint8(loaded[0]) ^ 0x0F));
+        // The other program: attack and the EV yield's first byte, then defense.
+        if (changed)
+            SyntheticRom::write(m_path, record + 1, QByteArray("\x21\x22", 1) + "\x05");
+        if (changed)
+            SyntheticRom::write(m_path, record + 10, "\x02");
+        int asked = 0;
+        bool lockFree = true;
+        m_h->prompter.onQuestion = [&](const Prompter::Question& question) {
+            QVERIFY(question.text.startsWith("The data of Zubat in the ROM was changed by "
+                                             "another program since it was loaded."));
+            const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY);
+            lockFree = lockFree && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+            ::close(fd);
+            if (changedWhileAsking && ++asked == 1)
+                SyntheticRom::write(m_path, record + 2, "\x33");
+        };
+        m_h->prompter.answers = answers;
+        const QByteArray onDisk = recordBytes(40);
+        m_h->save();
+        m_h->prompter.onQuestion = nullptr;
+
+        QCOMPARE(m_h->prompter.questions.size(), answers.size());
+        QVERIFY(m_h->prompter.answers.isEmpty());
+        QVERIFY(lockFree);
+        const QByteArray now = recordBytes(40);
+        if (!written) {
+            QVERIFY(m_h->prompter.take().isEmpty());
+            QByteArray expected = onDisk;
+            if (changedWhileAsking)
+                expected[2] = '\x33';
+            QCOMPARE(now, expected);
+            // The values typed stay, to be saved later.
+            QCOMPARE(m_h->box("txtHP")->text(), QString::number(quint8(loaded[0]) ^ 0x0F));
+            QVERIFY(!m_h->action("mnuUndoSave")->isEnabled());
+            return;
+        }
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QByteArray expected = loaded;
+        expected[0] = char(quint8(loaded[0]) ^ 0x0F);
+        if (changed)
+            expected[10] = '\x02'; // a byte the window's fields do not set keeps the change
+        QCOMPARE(now, expected);
+    }
+
+    // Undo Save writes back the bytes of before the save, once, if the disk still holds what
+    // the save wrote; otherwise it asks first.
+    void undoSave_data() {
+        QTest::addColumn<bool>("changedSince");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("shown"); // the entry on view when undoing
+        QTest::newRow("the entry saved on view") << false << "" << 30;
+        QTest::newRow("another entry on view") << false << "" << 31;
+        QTest::newRow("changed since: undo anyway") << true << "Undo Save" << 30;
+        QTest::newRow("changed since: cancel") << true << "Cancel" << 30;
+    }
+    void undoSave() {
+        QFETCH(bool, changedSince);
+        QFETCH(QString, answer);
+        QFETCH(int, shown);
+        QVERIFY(!m_h->action("mnuUndoSave")->isEnabled());
+        load(30);
+        const QByteArray before = SyntheticRom::fingerprint(m_path, "ADAE");
+        const QString hp = m_h->box("txtHP")->text();
+        m_h->type("txtHP", QString::number((hp.toInt() + 1) % 256));
+        m_h->save();
+        expectOnly(kSaved, Prompter::Icon::Information);
+        QVERIFY(m_h->action("mnuUndoSave")->isEnabled());
+        if (changedSince)
+            SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 30) + 20, "\x07");
+        const QByteArray saved = SyntheticRom::fingerprint(m_path, "ADAE");
+        if (shown != 30)
+            load(shown);
+        const QString shownHp = m_h->box("txtHP")->text();
+        if (!answer.isEmpty())
+            m_h->prompter.answers << answer;
+
+        m_h->chooseMenu("mnuEdit", "mnuUndoSave");
+        QCOMPARE(m_h->prompter.questions.size(), answer.isEmpty() ? 0 : 1);
+        if (answer == "Cancel") {
+            QVERIFY(m_h->prompter.take().isEmpty());
+            QCOMPARE(SyntheticRom::fingerprint(m_path, "ADAE"), saved);
+            QVERIFY(m_h->action("mnuUndoSave")->isEnabled());
+            return;
+        }
+        expectOnly(QStringLiteral("The save was undone: Nidoqueen holds its data from before it."),
+                   Prompter::Icon::Information);
+        QCOMPARE(SyntheticRom::fingerprint(m_path, "ADAE"), before);
+        QCOMPARE(m_h->box("txtHP")->text(), shown == 30 ? hp : shownHp);
+        // One level: a second undo has nothing to take back.
+        QVERIFY(!m_h->action("mnuUndoSave")->isEnabled());
+        m_h->chooseMenu("mnuEdit", "mnuUndoSave");
+        QVERIFY(m_h->prompter.take().isEmpty());
+        QCOMPARE(SyntheticRom::fingerprint(m_path, "ADAE"), before);
+    }
+
+    void undoIsForgottenWithTheImage() {
+        load(30);
+        m_h->save();
+        m_h->prompter.take();
+        QVERIFY(m_h->action("mnuUndoSave")->isEnabled());
+        m_h->openNew("ADAE", 4);
+        QVERIFY(!m_h->action("mnuUndoSave")->isEnabled());
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "MainWindow.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest/QTest>
 
 WindowHarness::WindowHarness()
@@ -21,6 +23,17 @@ void WindowHarness::pressShortcut(const QKeySequence& keys) {
     QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget()
                                                    : static_cast<QWidget*>(m_window.get()),
                        keys);
+}
+
+void WindowHarness::chooseMenu(const char* menuName, const char* actionName) {
+    QMenu* menu = find<QMenu>(menuName);
+    QMenuBar* bar = m_window->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }))
+        qFatal("the menu %s did not open", menuName);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action(actionName)).center());
+    if (menu->isVisible())
+        QTest::keyClick(menu, Qt::Key_Escape);
 }
 
 void WindowHarness::open(const QString& path) {

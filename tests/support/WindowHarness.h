@@ -31,6 +31,9 @@ public:
     QListWidget* species() const { return find<QListWidget>("pkmnlst"); }
 
     void pressShortcut(const QKeySequence& keys);
+    // Clicks the menu `menuName` in the menu bar, then its command `actionName`; a disabled
+    // command leaves the menu open, and Escape closes it.
+    void chooseMenu(const char* menuName, const char* actionName);
     // Answers the next file dialog with `path` and presses Ctrl+O.
     void open(const QString& path);
     // A supported image of edition `code` with random records, opened.

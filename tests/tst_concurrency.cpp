@@ -1,0 +1,221 @@
+// Several programs at one image: two imports at once, an export during an import, an import
+// killed at any moment, and an import while the window saves. The table is always one whole
+// table, never a mix.
+#include "Cli.h"
+#include "WindowHarness.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest/QTest>
+
+#include <csignal>
+#include <sstream>
+
+namespace {
+
+struct Outcome {
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome runCli(const QStringList& arguments) {
+    std::vector<std::string> args;
+    for (const QString& argument : arguments)
+        args.push_back(QFile::encodeName(argument).toStdString());
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QProcess* startCli(QObject* owner, const QStringList& arguments) {
+    auto* process = new QProcess(owner);
+    process->start(QStringLiteral(STATWRIGHT_CLI), arguments);
+    return process;
+}
+
+// Whether `process` has ended, waiting for it if it has not; one that the event loop saw end
+// already counts.
+bool ended(QProcess* process) {
+    return process->state() == QProcess::NotRunning || process->waitForFinished(30000);
+}
+
+} // namespace
+
+class TestConcurrency : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SyntheticRom> m_roms;
+    QString m_image;
+    qint64 m_base = 0;
+    QByteArray m_start; // the table at the start of each round
+
+    // A table as exported, with the hp of the entries at `positions` (every entry, if empty)
+    // set to `hp`; and the image's table bytes that it stands for, worked out here.
+    QString table(const QString& name, int hp, const QList<int>& positions, QByteArray* bytes) {
+        const QString csv = m_roms->folder() + "/" + name;
+        QList<QByteArray> lines = readAll(m_roms->folder() + "/start.csv").split('\n');
+        QByteArray expected = m_start;
+        for (int position = 0; position < 500; ++position) {
+            if (!positions.isEmpty() && !positions.contains(position))
+                continue;
+            QList<QByteArray> cells = lines[position + 1].split(',');
+            cells[2] = QByteArray::number(hp);
+            lines[position + 1] = cells.join(',');
+            expected[position * 44] = char(hp);
+        }
+        writeAll(csv, lines.join('\n'));
+        if (bytes)
+            *bytes = expected;
+        return csv;
+    }
+    QByteArray tableBytes() const { return SyntheticRom::read(m_image, m_base, 500 * 44); }
+    // Every other entry, from `first`: 250 runs of one entry, so 250 writes of the image.
+    static QList<int> everyOther(int first) {
+        QList<int> positions;
+        for (int position = first; position < 500; position += 2)
+            positions.append(position);
+        return positions;
+    }
+    void restart() { SyntheticRom::write(m_image, m_base, m_start); }
+
+private slots:
+    void init() {
+        m_roms = std::make_unique<SyntheticRom>();
+        m_image = m_roms->createFor("ADAE");
+        SyntheticRom::fillRecords(m_image, "ADAE", 21);
+        m_base = SyntheticRom::recordBase("ADAE");
+        QByteArray start = SyntheticRom::read(m_image, m_base, 500 * 44);
+        for (int position = 0; position < 500; ++position)
+            start[position * 44] = char(100); // no table below sets hp 100
+        SyntheticRom::write(m_image, m_base, start);
+        m_start = start;
+        QCOMPARE(runCli({"export", m_image, "-o", m_roms->folder() + "/start.csv"}).status, 0);
+    }
+    void cleanup() { m_roms.reset(); }
+
+    // Two imports of different tables at once, 20 times: the second waits for the first, and
+    // the image holds one of the two tables whole. Were they to read the table at the same
+    // time, the even entries of one and the odd entries of the other would both be written.
+    void twoImportsAtOnce() {
+        QByteArray first, second;
+        const QString a = table("a.csv", 1, everyOther(0), &first);
+        const QString b = table("b.csv", 2, everyOther(1), &second);
+        for (int round = 0; round < 20; ++round) {
+            restart();
+            QProcess* one = startCli(this, {"import", m_image, a});
+            QProcess* two = startCli(this, {"import", m_image, b});
+            QVERIFY(ended(one) && ended(two));
+            QCOMPARE(one->exitCode(), 0);
+            QCOMPARE(two->exitCode(), 0);
+            const QByteArray now = tableBytes();
+            QVERIFY2(now == first || now == second, qPrintable(QString::number(round)));
+            delete one;
+            delete two;
+        }
+    }
+
+    // An export taken while an import runs shows the table before it or after it.
+    void exportDuringAnImport() {
+        QByteArray changed;
+        const QString a = table("a.csv", 3, everyOther(0), &changed);
+        const QByteArray before = readAll(m_roms->folder() + "/start.csv");
+        for (int round = 0; round < 30; ++round) {
+            restart();
+            QProcess* import = startCli(this, {"import", m_image, a});
+            QProcess* reader = startCli(this, {"export", m_image});
+            QVERIFY(ended(import) && ended(reader));
+            QCOMPARE(import->exitCode(), 0);
+            QCOMPARE(reader->exitCode(), 0);
+            const QByteArray shown = reader->readAllStandardOutput();
+            QVERIFY2(shown == before || shown == readAll(a), qPrintable(QString::number(round)));
+            delete import;
+            delete reader;
+        }
+    }
+
+    // An import slowed down (each write delayed) and killed with SIGKILL at a different moment
+    // each round: the next export recovers, says so, and shows the old table or the new.
+    void importKilledAtAnyMoment() {
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty())
+            QSKIP("strace is needed to slow the import down");
+        QByteArray changed;
+        const QString a = table("a.csv", 5, everyOther(0), &changed);
+        int rolledBack = 0, untouched = 0, finished = 0;
+        for (int round = 0; round < 12; ++round) {
+            restart();
+            QProcess slowed;
+            slowed.start(strace, {"-f", "-qq", "-o", "/dev/null", "-e", "trace=pwrite64,fsync",
+                                  "-e", "inject=pwrite64,fsync:delay_enter=3000",
+                                  QStringLiteral(STATWRIGHT_CLI), "import", m_image, a});
+            QVERIFY(slowed.waitForStarted());
+            // The import itself, not strace: killing strace would let it run on.
+            const QString children =
+                QStringLiteral("/proc/%1/task/%1/children").arg(slowed.processId());
+            QByteArray child;
+            QVERIFY(QTest::qWaitFor(
+                [&] { return !(child = readAll(children).trimmed()).isEmpty(); }, 10000));
+            QTest::qWait(40 + round * 70);
+            ::kill(pid_t(child.split(' ').front().toLongLong()), SIGKILL);
+            QVERIFY(slowed.waitForFinished(30000));
+
+            const Outcome after = runCli({"export", m_image, "-o", m_roms->folder() + "/x.csv"});
+            QCOMPARE(after.status, 0);
+            const QByteArray now = tableBytes();
+            QVERIFY2(now == m_start || now == changed, qPrintable(QString::number(round)));
+            if (after.err.contains("rolled back"))
+                ++rolledBack;
+            else if (now == changed)
+                ++finished;
+            else
+                ++untouched;
+            QVERIFY(!QFile::exists(m_image + ".statwright-journal"));
+        }
+        qInfo("rolled back %d, never begun %d, finished %d", rolledBack, untouched, finished);
+        QVERIFY(rolledBack > 0);
+    }
+
+    // The window saves an entry while an import of a whole table runs: it saves before the
+    // import (which then writes its table) or finds its entry changed and asks, and Cancel
+    // leaves the imported table. Either way, the image holds the imported table whole.
+    void importWhileTheWindowSaves() {
+        WindowHarness h;
+        h.open(m_image);
+        QByteArray changed;
+        const QString a = table("a.csv", 7, {}, &changed);
+        int asked = 0;
+        for (int round = 0; round < 10; ++round) {
+            restart();
+            h.clickEntry(10);
+            h.prompter.take();
+            h.type("txtHP", "9");
+            h.prompter.answers = {QStringLiteral("Cancel")};
+            QProcess* import = startCli(this, {"import", m_image, a});
+            QTest::qWait(round * 5);
+            h.save();
+            QVERIFY(ended(import));
+            QCOMPARE(import->exitCode(), 0);
+            QCOMPARE(tableBytes(), changed);
+            asked += h.prompter.answers.isEmpty() ? 1 : 0;
+            h.prompter.take();
+            delete import;
+        }
+        qInfo("asked %d times in 10", asked);
+    }
+};
+
+QTEST_MAIN(TestConcurrency)
+#include "tst_concurrency.moc"
