@@ -15,10 +15,12 @@ public:
     std::string_view explanation() const override {
         return R"(Looks up, in the image's own file system, the archive that the game reads its base-stat
 table from, and confirms that it is a NARC archive whose members 1 to 500 (to 507 in
-Platinum, HeartGold and SoulSilver) are 44-byte records back to back. It also says where the edition's fixed base
-lies: in that archive, in another file, or in no file. A missing or malformed archive
-fails the check (exit status 1). An image without a file system is reported as
-unverifiable (exit status 0): its table is read at the edition's fixed base.
+Platinum, HeartGold and SoulSilver) are 44-byte records back to back. It also says where
+the edition's fixed base lies: in that archive, in another file, or in no file. A missing
+or malformed archive fails the check (exit status 1). An image without a file system is
+reported as unverifiable (exit status 0): its table is read at the edition's fixed base.
+A journal left beside IMAGE by an interrupted save or import is recovered first, and the
+report's first line says what it held.
 )";
     }
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }

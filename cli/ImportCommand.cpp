@@ -34,8 +34,10 @@ and named as in the species list; stats lie between 0 and 255, EV yields between
 3, flip is 0 or 1, list values lie within their list (or unchanged), tm_hm names each TM
 and HM at most once, and the gender of species without one cannot be changed. A table
 without the columns ev_hp to tm_hm (as exported before they existed) leaves those bits
-as they are, and its colour, if 128 or more, is the whole byte with the sprite flag. If
-a write fails, the entries already written are put back.
+as they are, and its colour, if 128 or more, is the whole byte with the sprite flag. The
+image is locked from reading its table to the last flush; the old bytes wait in a journal
+beside it (IMAGE.statwright-journal) until the new ones are on disk, so a failed write puts
+them back, and an import killed half way is rolled back by the next command to open IMAGE.
 --dry-run checks and prints the changes but writes nothing.
 )";
     }

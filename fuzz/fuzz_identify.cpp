@@ -6,6 +6,7 @@
 #include "MemoryIo.h"
 
 #include <cstdlib>
+#include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
@@ -20,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)files::makeOwnerWritable(io, "image.nds");
 
     // The check reads the tables wherever the header points, for the edition the image names.
-    (void)cli::checkImage(io, "image.nds");
+    std::ostringstream out, err;
+    cli::OpenNotices notices;
+    (void)cli::checkImage(cli::Context{out, err, io, [] { return 0; }, notices}, "image.nds");
     return 0;
 }

@@ -1,4 +1,4 @@
-"""Helpers of scripts/measure: summarise an strace log per step, and time window starts."""
+"""Helpers of scripts/measure: summarise strace logs, and time window starts and imports."""
 import os
 import re
 import statistics
@@ -8,8 +8,22 @@ import time
 from collections import Counter
 
 
+def target_of(line, image):
+    """Which file a traced call is about: the image, its journal, its folder, or None."""
+    journal = image + ".statwright-journal"
+    if journal in line:
+        return "journal"
+    if image in line:
+        return "image"
+    folder = os.path.dirname(image)
+    # Opened by its name, or flushed and closed through a descriptor strace names it for.
+    if re.search(r"\"" + re.escape(folder) + r"\"|\(\d+<" + re.escape(folder) + r">\)", line):
+        return "folder"
+    return None
+
+
 def syscalls(trace_path, image):
-    """System calls on the image between the probe's markers, like strace -c counts."""
+    """System calls on the image, its journal and its folder between the probe's markers."""
     phase = None
     counts = {"load": Counter(), "save": Counter()}
     call = re.compile(r"^\d+\s+(\w+)\(")
@@ -21,16 +35,48 @@ def syscalls(trace_path, image):
                 phase = "save"
             elif '"== end\\n"' in line:
                 phase = None
-            elif phase and image in line:
+            elif phase:
+                target = target_of(line, image)
                 match = call.match(line)
-                if match:
-                    counts[phase][match.group(1)] += 1
-    names = sorted(set(counts["load"]) | set(counts["save"]))
-    print(f"System calls on {os.path.basename(image)} (strace -f -y, filtered to its path):")
-    print(f"  {'call':<10} {'one load':>9} {'one save':>9}")
-    for name in names:
-        print(f"  {name:<10} {counts['load'][name]:>9} {counts['save'][name]:>9}")
-    print(f"  {'total':<10} {sum(counts['load'].values()):>9} {sum(counts['save'].values()):>9}")
+                if target and match:
+                    counts[phase][(target, match.group(1))] += 1
+    show(f"System calls of one load and one save of {os.path.basename(image)} "
+         "(strace -f -y):", counts)
+
+
+def show(title, counts):
+    keys = sorted(set().union(*counts.values()))
+    print(title)
+    print(f"  {'file':<8} {'call':<10} " + " ".join(f"{phase:>9}" for phase in counts))
+    for target, name in keys:
+        print(f"  {target:<8} {name:<10} " +
+              " ".join(f"{counts[phase][(target, name)]:>9}" for phase in counts))
+    print(f"  {'total':<19} " + " ".join(f"{sum(c.values()):>9}" for c in counts.values()))
+
+
+def import_(cli, image, first, second, runs):
+    """The calls of an import that changes every entry, and its time, median of `runs`."""
+    trace = image + ".trace"
+    subprocess.run(["strace", "-f", "-y", "-qq", "-o", trace, "-e",
+                    "trace=openat,pread64,pwrite64,fsync,fdatasync,flock,unlink,close",
+                    cli, "import", image, first], check=True, stdout=subprocess.DEVNULL)
+    counts = {"import": Counter()}
+    call = re.compile(r"^\d+\s+(\w+)\(")
+    with open(trace, encoding="utf-8", errors="replace") as lines:
+        for line in lines:
+            target, match = target_of(line, image), call.match(line)
+            if target and match:
+                counts["import"][(target, match.group(1))] += 1
+    show(f"System calls of one import of a whole changed table into "
+         f"{os.path.basename(image)}:", counts)
+    times = []
+    for run in range(int(runs)):
+        started = time.monotonic()
+        subprocess.run([cli, "import", image, second if run % 2 == 0 else first], check=True,
+                       stdout=subprocess.DEVNULL)
+        times.append((time.monotonic() - started) * 1000.0)
+    print(f"  time of one import, median of {runs}: {statistics.median(times):.1f} ms "
+          f"(min {min(times):.1f}, max {max(times):.1f})")
 
 
 def start_once(probe, mode):
@@ -68,4 +114,4 @@ def windows(probe, runs):
 
 
 if __name__ == "__main__":
-    {"syscalls": syscalls, "windows": windows}[sys.argv[1]](*sys.argv[2:])
+    {"syscalls": syscalls, "windows": windows, "import": import_}[sys.argv[1]](*sys.argv[2:])
