@@ -1,6 +1,7 @@
 // "Open ROM...": the dialog it asks for, what a supported, unsupported or unreadable image
 // does to the window, and the switch from one image to another.
 #include "GameEdition.h"
+#include "Journal.h"
 #include "MainWindow.h"
 #include "NotRegularFiles.h"
 #include "SyntheticFileSystem.h"
@@ -32,6 +33,58 @@ class TestOpen : public QObject {
 private slots:
     void init() { m_h = std::make_unique<WindowHarness>(); }
     void cleanup() { m_h.reset(); }
+
+    // A save that died half way left its journal: opening the image puts the old bytes back
+    // and says so once; a journal that is not this image's stops the opening.
+    void leftoverJournal_data() {
+        QTest::addColumn<bool>("ours");
+        QTest::newRow("the image's own: rolled back") << true;
+        QTest::newRow("another file's: left alone") << false;
+    }
+    void leftoverJournal() {
+        QFETCH(bool, ours);
+        const QString path = m_h->roms.createFor("ADAE");
+        SyntheticRom::fillRecords(path, "ADAE", 8);
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 392);
+        const QByteArray old = SyntheticRom::read(path, record, 2);
+        files::FileStatus status;
+        QCOMPARE(files::systemIo().status(QFile::encodeName(path).toStdString(), status), 0);
+        const files::Bytes after{std::uint8_t(old[0] ^ 1), std::uint8_t(old[1] ^ 1)};
+        const files::Bytes journal =
+            files::encodeJournal({status.device,
+                                  ours ? status.inode : status.inode + 1,
+                                  QFileInfo(path).size(),
+                                  1796738400,
+                                  "Save ROM of Chimchar",
+                                  {{record, files::Bytes(old.begin(), old.end()), after}}});
+        QFile file(path + ".statwright-journal");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(journal.data()), qsizetype(journal.size()));
+        file.close();
+        SyntheticRom::write(path, record, QByteArray(1, char(after[0])));
+
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        if (ours) {
+            QCOMPARE(shown[0].icon, Prompter::Icon::Information);
+            QCOMPARE(shown[0].text, "\"" + path +
+                                        "\": the Save ROM of Chimchar begun at 2026-12-08 "
+                                        "14:00:00 UTC was interrupted and has been rolled back; "
+                                        "the image holds what it held before it.");
+            QCOMPARE(SyntheticRom::read(path, record, 2), old);
+            QVERIFY(!file.exists());
+            QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        } else {
+            QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+            QVERIFY2(shown[0].text.contains("was written for another file") &&
+                         shown[0].text.endsWith("Nothing was read or written."),
+                     qPrintable(shown[0].text));
+            QCOMPARE(SyntheticRom::read(path, record, 1), QByteArray(1, char(after[0])));
+            QVERIFY(file.exists());
+            QVERIFY(m_h->window().imagePath().isEmpty());
+        }
+    }
 
     void supportedImage_data() {
         QTest::addColumn<QByteArray>("code");
