@@ -18,9 +18,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWindow>
 
 namespace {
@@ -42,7 +44,10 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
 
     connect(m_ui.openAction, &QAction::triggered, this, &MainWindow::openImage);
     connect(m_ui.speciesList, &SpeciesList::entryChosen, this, &MainWindow::loadEntry);
-    connect(m_ui.saveAction, &QAction::triggered, this, &MainWindow::saveEntry);
+    connect(m_ui.saveAction, &QAction::triggered, this, [this] {
+        if (takesInput())
+            (void)saveEntry();
+    });
     connect(m_ui.undoSaveAction, &QAction::triggered, this, &MainWindow::undoSave);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
@@ -51,6 +56,14 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.readErrorAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::readErrors())); });
     connect(m_ui.aboutAction, &QAction::triggered, this, [this] { showDialog(new AboutDialog); });
+    for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
+        if (field.isNumber())
+            connect(m_ui.boxes[field.field], &QLineEdit::textChanged, this,
+                    &MainWindow::showModified);
+        else
+            connect(m_ui.lists[field.field], &QComboBox::currentIndexChanged, this,
+                    &MainWindow::showModified);
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -65,7 +78,37 @@ bool MainWindow::takesInput() const {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_dialog)
         m_dialog->close();
+    if (!settleEdits()) {
+        event->ignore();
+        return;
+    }
     event->accept();
+}
+
+bool MainWindow::settleEdits() {
+    if (m_shownRow < 0 || !m_record->hasEdits())
+        return true;
+    Prompter::Question question;
+    question.icon = Prompter::Icon::Question;
+    question.title = uitext::programName();
+    question.text = QStringLiteral("Save the changes to %1?")
+                        .arg(QString::fromStdString(vocabulary::entryName(m_shownRow)));
+    question.buttons = {{QStringLiteral("Save"), QMessageBox::Save},
+                        {QStringLiteral("Discard"), QMessageBox::Discard},
+                        {QStringLiteral("Cancel"), QMessageBox::Cancel}};
+    question.cancel = 2;
+    switch (m_services.prompter.ask(this, question)) {
+    case 0:
+        return saveEntry();
+    case 1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::showModified() {
+    setWindowModified(m_shownRow >= 0 && m_record->hasEdits());
 }
 
 void MainWindow::openImage() {
@@ -100,6 +143,9 @@ void MainWindow::openImage() {
                                         QStringLiteral("Unsupported ROM"));
         return;
     }
+    // The edits on view belong to the image open now.
+    if (!settleEdits())
+        return;
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
     const files::Status writable = files::makeOwnerWritable(m_services.io, file);
@@ -146,12 +192,15 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     m_ui.gameLanguage->setText(uitext::fromUtf8(edition.language));
     m_ui.gameCode->setText(uitext::fromUtf8(edition.code));
     m_ui.gameCode->setToolTip(QString()); // until a load finds the new image's table
-    setWindowTitle(QString::fromStdString(edition.caption()));
+    // "[*]" stands for the mark of unsaved edits.
+    setWindowTitle(QString::fromStdString(edition.caption()) + QStringLiteral("[*]"));
     QWidget* const opened[] = {m_ui.romInformation, m_ui.speciesFrame,    m_ui.speciesList,
                                m_ui.codeCaption,    m_ui.languageCaption, m_ui.titleCaption};
     for (QWidget* widget : opened)
         widget->setEnabled(true);
     m_ui.speciesList->showEntries(image.entries);
+    m_shownRow = -1;
+    showModified();
     m_ui.showListsOf(edition.game);
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.
@@ -173,6 +222,10 @@ void MainWindow::enableEditing() {
 void MainWindow::loadEntry(int row) {
     if (!takesInput() || row < 0 || !m_edition)
         return;
+    if (!settleEdits()) {
+        m_ui.speciesList->returnTo(m_shownRow);
+        return;
+    }
     enableEditing();
     files::Result<species::RecordRead> read =
         species::readRecord(m_services.io, localPath(m_imagePath), *m_edition, row);
@@ -180,13 +233,17 @@ void MainWindow::loadEntry(int row) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
         m_record->clear();
+        m_shownRow = -1;
         setEntryActionsEnabled(false);
+        showModified();
         return;
     }
     tell(read.value().notes);
     showTablePlace(read.value().place);
     m_record->show(read.value().record, row, m_edition->game);
+    m_shownRow = row;
     setEntryActionsEnabled(true);
+    showModified();
 
     switch (species::alternateFormNote(row)) {
     case species::FormNote::Deoxys:
@@ -204,17 +261,17 @@ void MainWindow::loadEntry(int row) {
     }
 }
 
-void MainWindow::saveEntry() {
-    if (!takesInput() || !m_ui.saveAction->isEnabled() || !m_edition)
-        return;
-    const int row = m_ui.speciesList->selectedRow();
+bool MainWindow::saveEntry() {
+    if (!m_ui.saveAction->isEnabled() || !m_edition)
+        return false;
+    const int row = m_shownRow;
     if (row < 0)
-        return;
+        return false;
     if (!m_record->statsValid()) {
         m_services.prompter.showMessage(
             this, Prompter::Icon::Warning, uitext::programName(),
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
-        return;
+        return false;
     }
     const QString name = QString::fromStdString(vocabulary::entryName(row));
     const std::optional<species::RecordSave> saved = writeChecked(
@@ -224,12 +281,14 @@ void MainWindow::saveEntry() {
              .arg(name),
          QStringLiteral("Overwrite")});
     if (!saved)
-        return;
+        return false;
     m_record->saved(saved->after);
+    showModified();
     m_lastSave = LastSave{row, saved->before, saved->after};
     m_ui.undoSaveAction->setEnabled(true);
     m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
                                     QStringLiteral("Pokémon Data Saved Successfully!"));
+    return true;
 }
 
 void MainWindow::undoSave() {
@@ -237,6 +296,20 @@ void MainWindow::undoSave() {
         return;
     const LastSave undone = *m_lastSave;
     const QString name = QString::fromStdString(vocabulary::entryName(undone.row));
+    // The undone bytes replace the values on view, and with them any edits not saved yet.
+    if (m_shownRow == undone.row && m_record->hasEdits()) {
+        Prompter::Question question;
+        question.icon = Prompter::Icon::Question;
+        question.title = uitext::programName();
+        question.text = QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
+                                       "Undo the save anyway?")
+                            .arg(name);
+        question.buttons = {{QStringLiteral("Undo Save")},
+                            {QStringLiteral("Cancel"), QMessageBox::Cancel}};
+        question.cancel = 1;
+        if (m_services.prompter.ask(this, question) != 0)
+            return;
+    }
     // Only what the save wrote is taken back: the disk must still hold it.
     const std::optional<species::RecordSave> saved = writeChecked(
         undone.row, species::wholeRecord(undone.before), undone.after,
@@ -249,8 +322,10 @@ void MainWindow::undoSave() {
         return;
     m_lastSave.reset();
     m_ui.undoSaveAction->setEnabled(false);
-    if (m_ui.speciesList->selectedRow() == undone.row && m_ui.saveAction->isEnabled())
+    if (m_shownRow == undone.row) {
         m_record->show(saved->after, undone.row, m_edition->game);
+        showModified();
+    }
     m_services.prompter.showMessage(
         this, Prompter::Icon::Information, uitext::programName(),
         QStringLiteral("The save was undone: %1 holds its data from before it.").arg(name));
@@ -268,7 +343,9 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
             reportFailure(saved.error());
             if (saved.error().kind == files::Error::Kind::BadContent) {
                 m_record->clear();
+                m_shownRow = -1;
                 setEntryActionsEnabled(false);
+                showModified();
             }
             return std::nullopt;
         }
@@ -282,7 +359,7 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
         question.icon = Prompter::Icon::Warning;
         question.title = uitext::programName();
         question.text = overwrite.question;
-        question.buttons = {overwrite.button, QStringLiteral("Cancel")};
+        question.buttons = {{overwrite.button}, {QStringLiteral("Cancel"), QMessageBox::Cancel}};
         question.cancel = 1;
         if (m_services.prompter.ask(this, question) != 0)
             return std::nullopt;
@@ -306,13 +383,15 @@ void MainWindow::tell(const files::OpenNotes& notes) {
 void MainWindow::editEvYieldAndTmHm() {
     if (!takesInput() || !m_ui.evTmAction->isEnabled() || !m_edition)
         return;
-    const int row = m_ui.speciesList->selectedRow();
+    const int row = m_shownRow;
     if (row < 0)
         return;
     auto* dialog = new EvTmDialog(QString::fromStdString(vocabulary::entryName(row)),
                                   m_record->dialogValues(), m_edition->game);
-    connect(dialog, &EvTmDialog::accepted, this,
-            [this](const species::ByField<int>& values) { m_record->takeDialogValues(values); });
+    connect(dialog, &EvTmDialog::accepted, this, [this](const species::ByField<int>& values) {
+        m_record->takeDialogValues(values);
+        showModified();
+    });
     showDialog(dialog);
 }
 

@@ -57,8 +57,16 @@ private:
     void acceptImage(const QString& path, const OpenedImage& image);
     void loadEntry(int row);
     void enableEditing();
-    void saveEntry();
+    // Save ROM: true once the shown entry's values are on disk; false if they were refused,
+    // the save failed (both reported) or the user cancelled.
+    bool saveEntry();
     void undoSave();
+    // Before something would drop edits of the shown entry that are not saved: asks whether
+    // to save them. True when they may go (saved, discarded, or there were none); false when
+    // the user cancelled or the save did not succeed, and nothing may be dropped.
+    [[nodiscard]] bool settleEdits();
+    // The caption's modified mark follows whether the shown entry has edits.
+    void showModified();
     // Writes `edit` into the entry at `row` if the disk still holds `expected`; if another
     // program changed it, asks first (with the file released) whether to overwrite, as
     // `overwrite` says. Empty when the user cancels or the write fails, which is reported.
@@ -89,6 +97,9 @@ private:
     QString m_imagePath;
     const nds::GameEdition* m_edition = nullptr;
     bool m_toldUnlocked = false;
+    // The entry whose values are on view, or -1. While the user's choice of another entry
+    // waits on the question about unsaved edits, the list's selection is already that one.
+    int m_shownRow = -1;
 
     // What the last save changed, for Undo Save.
     struct LastSave {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QMessageBox>
 #include <QString>
-#include <QStringList>
 
 class QWidget;
 
@@ -11,13 +12,20 @@ class Prompter {
 public:
     enum class Icon { None, Warning, Information, Question };
 
+    // A button of a question: its text, or one of the toolkit's standard buttons (Save,
+    // Discard, Cancel), which shows the platform's own text and place for it; `text` then
+    // names it for tests.
+    struct Button {
+        QString text;
+        QMessageBox::StandardButton standard = QMessageBox::NoButton;
+    };
     // A box with a choice of buttons. The first is the default one; `cancel` is the one the
     // Escape key and closing the box choose.
     struct Question {
         Icon icon = Icon::Question;
         QString title;
         QString text;
-        QStringList buttons;
+        QList<Button> buttons;
         int cancel = 0;
     };
 

@@ -31,11 +31,16 @@ int QtPrompter::ask(QWidget* owner, const Question& question) {
                     owner);
     QList<QPushButton*> buttons;
     for (int i = 0; i < question.buttons.size(); ++i) {
+        const Button& button = question.buttons[i];
+        if (button.standard != QMessageBox::NoButton) {
+            buttons.append(box.addButton(button.standard));
+            continue;
+        }
         // The roles place the buttons where the platform puts them.
         const QMessageBox::ButtonRole role = i == question.cancel ? QMessageBox::RejectRole
                                              : i == 0             ? QMessageBox::AcceptRole
                                                                   : QMessageBox::DestructiveRole;
-        buttons.append(box.addButton(question.buttons[i], role));
+        buttons.append(box.addButton(button.text, role));
     }
     if (!buttons.isEmpty()) {
         box.setDefaultButton(buttons.front());

@@ -32,6 +32,7 @@ void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int st
 }
 
 void RecordForm::show(const species::Record& record, int position, nds::Game game) {
+    m_shown = true;
     m_loaded = record;
     m_dialogEdits.fill(std::nullopt);
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
@@ -66,6 +67,7 @@ void RecordForm::clear() {
     m_unlisted.fill(std::nullopt);
     m_dialogEdits.fill(std::nullopt);
     m_loaded = {};
+    m_shown = false;
     // The note under the gender list belongs to the entry that hid the list.
     m_ui.lists[species::Field::Gender]->setEnabled(true);
     m_ui.lists[species::Field::Gender]->show();
@@ -77,6 +79,16 @@ bool RecordForm::statsValid() const {
         if (field.isNumber() && !species::statValue(m_ui.boxes[field.field]->text().toStdString()))
             valid = false;
     return valid;
+}
+
+bool RecordForm::hasEdits() const {
+    if (!m_shown)
+        return false;
+    if (!statsValid())
+        return true;
+    species::Record now = m_loaded;
+    now.apply(edit());
+    return now != m_loaded;
 }
 
 species::ByField<int> RecordForm::dialogValues() const {

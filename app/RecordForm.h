@@ -25,6 +25,10 @@ public:
     // Whether every stat box holds a number from 0 to 255. All ten are checked every time.
     [[nodiscard]] bool statsValid() const;
 
+    // Whether the values on view, the dialog's included, differ from the record as loaded (or
+    // as last saved): a value typed and typed back is no edit, a box that holds no number is.
+    [[nodiscard]] bool hasEdits() const;
+
     // The values of the dialog's fields: as loaded, or as the dialog last handed them over.
     [[nodiscard]] species::ByField<int> dialogValues() const;
     // Takes the dialog's values; a save writes those that differ from the loaded record.
@@ -44,6 +48,7 @@ private:
                    nds::Game game);
 
     const MainWindowUi& m_ui;
+    bool m_shown = false; // a record is on view
     species::Record m_loaded;
     // A stored value that its list cannot show, kept so that a save writes it back unchanged.
     species::ByField<std::optional<int>> m_unlisted;

@@ -16,7 +16,7 @@ int SpeciesList::selectedRow() const {
 
 void SpeciesList::showEntries(int count) {
     // Rows taken away move the selection to a row left: that is no choice of the user's.
-    m_resizing = true;
+    m_quiet = true;
     const bool selectionGoes = selectedRow() >= count;
     while (this->count() > count)
         delete takeItem(this->count() - 1);
@@ -26,7 +26,19 @@ void SpeciesList::showEntries(int count) {
         clearSelection();
         setCurrentRow(-1);
     }
-    m_resizing = false;
+    m_quiet = false;
+    m_lastSelected = selectedRow();
+}
+
+void SpeciesList::returnTo(int row) {
+    m_quiet = true;
+    if (row >= 0 && row < count()) {
+        setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    } else {
+        clearSelection();
+        setCurrentRow(-1);
+    }
+    m_quiet = false;
     m_lastSelected = selectedRow();
 }
 
@@ -34,8 +46,9 @@ void SpeciesList::onSelectionChanged() {
     const int row = selectedRow();
     const bool changed = row != m_lastSelected;
     m_lastSelected = row;
-    // During a mouse gesture the release decides; a click on an entry loads it once.
-    if (!m_inGesture && !m_resizing && changed && row >= 0)
+    // During a mouse gesture the release decides, and a key chooses once the view has moved
+    // both its selection and its current row; a click on an entry loads it once.
+    if (!m_inGesture && !m_quiet && changed && row >= 0)
         emit entryChosen(row);
 }
 
@@ -53,6 +66,18 @@ void SpeciesList::mouseDoubleClickEvent(QMouseEvent* event) {
     m_secondClick = true;
     m_rowBeforeGesture = selectedRow();
     QListWidget::mouseDoubleClickEvent(event);
+}
+
+void SpeciesList::keyPressEvent(QKeyEvent* event) {
+    const int before = selectedRow();
+    const bool nested = m_inGesture;
+    m_inGesture = true;
+    QListWidget::keyPressEvent(event);
+    m_inGesture = nested;
+    const int row = selectedRow();
+    m_lastSelected = row;
+    if (!nested && row >= 0 && row != before)
+        emit entryChosen(row);
 }
 
 void SpeciesList::mouseReleaseEvent(QMouseEvent* event) {

@@ -19,6 +19,9 @@ public:
     // Lists the first `count` entries of an image's table: the 500 of the species list, and
     // the seven extra forms where the image has them. A selection past the end is cleared.
     void showEntries(int count);
+    // Selects `row` again (none, if -1) without choosing it: the user chose another entry,
+    // then cancelled.
+    void returnTo(int row);
 
 signals:
     void entryChosen(int row);
@@ -27,14 +30,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
 private:
     void onSelectionChanged();
 
-    bool m_inGesture = false; // a mouse button is down
-    bool m_resizing = false;  // rows are being added or taken away
+    bool m_inGesture = false; // a mouse button is down, or a key is being handled
+    bool m_quiet = false;     // rows or the selection are being changed by the program
     bool m_pressedOnItem = false;
     bool m_secondClick = false; // the release that ends a double click
     int m_rowBeforeGesture = -1;

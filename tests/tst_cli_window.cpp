@@ -49,7 +49,7 @@ private slots:
         std::ostringstream out, err;
         QCOMPARE(cli::run({"sample", demo}, out, err), 0);
         h.open(QString::fromStdString(demo));
-        QCOMPARE(h.window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        QCOMPARE(h.caption(), QStringLiteral("ADAE - Statwright"));
         h.clickEntry(5);
         QCOMPARE(h.box("txtHP")->text(), QString::number(20 + 37 * 5 % 180));
         h.type("txtHP", "99");

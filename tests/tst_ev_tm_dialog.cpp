@@ -115,7 +115,7 @@ private slots:
     void valuesThatAreDropped_data() {
         QTest::addColumn<bool>("cancel");
         QTest::newRow("Cancel") << true;
-        QTest::newRow("another entry loaded") << false;
+        QTest::newRow("another entry loaded, the edit discarded") << false;
     }
     void valuesThatAreDropped() {
         QFETCH(bool, cancel);
@@ -125,7 +125,10 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
         } else {
             clickOk(dialog);
+            QVERIFY(m_h->window().isWindowModified());
+            m_h->prompter.answers << "Discard";
             m_h->clickEntry(1);
+            QCOMPARE(m_h->prompter.questions.size(), 1);
             m_h->clickEntry(0);
         }
         QVERIFY(m_h->window().isEnabled());

@@ -74,7 +74,7 @@ private slots:
                                         "the image holds what it held before it.");
             QCOMPARE(SyntheticRom::read(path, record, 2), old);
             QVERIFY(!file.exists());
-            QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+            QCOMPARE(m_h->caption(), QStringLiteral("ADAE - Statwright"));
         } else {
             QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
             QVERIFY2(shown[0].text.contains("was written for another file") &&
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(m_h->find<QLabel>("header")->text(), title);
         QCOMPARE(m_h->find<QLabel>("language")->text(), language);
         QCOMPARE(m_h->find<QLabel>("code")->text(), QString::fromLatin1(code));
-        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        QCOMPARE(m_h->caption(), QString::fromLatin1(code) + " - Statwright");
         QCOMPARE(m_h->window().imagePath(), path);
         QCOMPARE(QString::fromUtf8(m_h->window().edition()->code.data(), 4),
                  QString::fromLatin1(code));
@@ -172,7 +172,7 @@ private slots:
         m_h->open(path);
         const QList<ScriptedPrompter::Message> messages = m_h->prompter.take();
         QVERIFY2(messages.isEmpty(), qPrintable(messages.value(0).text));
-        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        QCOMPARE(m_h->caption(), QString::fromLatin1(code) + " - Statwright");
         auto* shown = m_h->find<QLabel>("header");
         QCOMPARE(shown->accessibleName(), title);
         QVERIFY(shown->text() == title ||
@@ -205,7 +205,7 @@ private slots:
                                                "written.")
                                     .arg(path));
         QCOMPARE(m_h->window().imagePath(), previous);
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("ADAE - Statwright"));
     }
 
     void unsupportedImage_data() {
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(shown[0].text, QStringLiteral("Unsupported ROM"));
         QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("Statwright"));
         QVERIFY(m_h->window().imagePath().isEmpty());
         for (const char* name : kOpenedControls)
             QVERIFY2(!ownEnabled(m_h->find<QWidget>(name)), name);
@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(m_h->prompter.take().value(0).text, QStringLiteral("Unsupported ROM"));
         QCOMPARE(m_h->window().imagePath(), good);
         QCOMPARE(m_h->window().edition()->code, std::string_view("ADAE"));
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("ADAE - Statwright"));
         QCOMPARE(m_h->find<QLabel>("code")->text(), QStringLiteral("ADAE"));
         QCOMPARE(m_h->box("txtHP")->text(), shownHP);
         QVERIFY(m_h->action("mnuSave")->isEnabled());
@@ -331,7 +331,7 @@ private slots:
         QVERIFY2(shown[0].text.contains(QString::fromLocal8Bit(std::strerror(code))),
                  qPrintable(shown[0].text));
         QCOMPARE(m_h->window().imagePath(), previous);
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("ADAE - Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("ADAE - Statwright"));
     }
 
     // A file name may begin or end with a space: each of these three is another image.
@@ -350,7 +350,7 @@ private slots:
                 m_h->roms.create(QLatin1String(other), "ADAS", 64);
         const QString path = m_h->roms.create(name, code, 64);
         m_h->open(path);
-        QCOMPARE(m_h->window().windowTitle(), QString::fromLatin1(code) + " - Statwright");
+        QCOMPARE(m_h->caption(), QString::fromLatin1(code) + " - Statwright");
         QCOMPARE(m_h->window().imagePath(), path);
     }
 
@@ -395,7 +395,7 @@ private slots:
             m_h->io.failCall(Call::CheckWritable, error, 1);
         }
         m_h->open(path);
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("APAE - Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("APAE - Statwright"));
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
@@ -420,7 +420,7 @@ private slots:
         QVERIFY(m_h->action("mnuSave")->isEnabled());
 
         const QString second = m_h->openNew("CPUJ", 22);
-        QCOMPARE(m_h->window().windowTitle(), QStringLiteral("CPUJ - Statwright"));
+        QCOMPARE(m_h->caption(), QStringLiteral("CPUJ - Statwright"));
         QCOMPARE(m_h->find<QLabel>("header")->text(), QStringLiteral("Pokémon Platinum"));
         QCOMPARE(m_h->find<QLabel>("language")->text(), QStringLiteral("Japanese"));
         QCOMPARE(m_h->box("txtHP")->text(), firstHP); // still the first image's values

@@ -15,7 +15,11 @@ int ScriptedPrompter::ask(QWidget*, const Question& question) {
         onQuestion(question);
     if (answers.isEmpty())
         qFatal("a question nobody expected: %s", qPrintable(question.text));
-    const int chosen = question.buttons.indexOf(answers.takeFirst());
+    const QString answer = answers.takeFirst();
+    int chosen = -1;
+    for (int i = 0; i < question.buttons.size(); ++i)
+        if (question.buttons[i].text == answer)
+            chosen = i;
     if (chosen < 0)
         qFatal("no such button in: %s", qPrintable(question.text));
     return chosen;

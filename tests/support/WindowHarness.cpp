@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 #include <QtTest/QTest>
 
 WindowHarness::WindowHarness()
@@ -14,6 +15,10 @@ WindowHarness::WindowHarness()
 }
 
 WindowHarness::~WindowHarness() = default;
+
+QString WindowHarness::caption() const {
+    return m_window->windowHandle()->title();
+}
 
 QAction* WindowHarness::action(const char* name) const {
     return find<QAction>(name);

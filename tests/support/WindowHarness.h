@@ -23,6 +23,8 @@ public:
     ~WindowHarness();
 
     MainWindow& window() { return *m_window; }
+    // The caption as the desktop shows it: "*" for the mark of unsaved edits.
+    QString caption() const;
 
     template <typename T> T* find(const char* name) const;
     QAction* action(const char* name) const;
