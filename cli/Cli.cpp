@@ -22,6 +22,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeExportCommand());
     commands.push_back(makeImportCommand());
     commands.push_back(makeDiffCommand());
+    commands.push_back(makeApplyCommand());
     commands.push_back(makeCheckCommand());
     commands.push_back(makeSampleCommand());
     return commands;

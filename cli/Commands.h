@@ -14,6 +14,7 @@ namespace cli {
 [[nodiscard]] std::unique_ptr<Command> makeExportCommand();
 [[nodiscard]] std::unique_ptr<Command> makeImportCommand();
 [[nodiscard]] std::unique_ptr<Command> makeDiffCommand();
+[[nodiscard]] std::unique_ptr<Command> makeApplyCommand();
 [[nodiscard]] std::unique_ptr<Command> makeCheckCommand();
 [[nodiscard]] std::unique_ptr<Command> makeSampleCommand();
 

@@ -1,8 +1,11 @@
 #include "Commands.h"
 #include "ImportPlan.h"
 #include "LoadedImage.h"
+#include "Output.h"
+#include "TableFormat.h"
 #include "Wording.h"
 
+#include "PatchFormat.h"
 #include "Vocabulary.h"
 
 #include <CLI/CLI.hpp>
@@ -12,33 +15,65 @@
 namespace cli {
 namespace {
 
+// An image's entries and its edition, read with one open that is closed again.
+struct Entries {
+    const nds::GameEdition* edition;
+    std::vector<species::Record> records;
+};
+
 class DiffCommand final : public Command {
 public:
     std::string_view name() const override { return "diff"; }
-    std::string_view summary() const override { return "the fields that differ, entry by entry"; }
+    std::string_view summary() const override {
+        return "the fields that differ, or the patch of them";
+    }
     std::string_view explanation() const override {
         return R"(Prints every field that differs between the two images as "Species: field a -> b".
+With --patch it writes instead the patch that turns IMAGE_A into IMAGE_B, for apply to
+carry to other images: one change a line (CSV, the default, or JSON when FILE ends in
+.json or --format json says so), each naming the entry's position and species, the field
+(a column of export, and each TM and HM flag on its own: tm01 to tm92, hm01 to hm08), and
+its value in IMAGE_A and in IMAGE_B. It goes to standard output, or with --output to FILE,
+replaced whole as export replaces it. Entries only one image has are named on standard
+error and left out.
 )";
     }
     void declare(CLI::App& command) override {
         command.add_option("IMAGE_A", m_first)->required();
         command.add_option("IMAGE_B", m_second)->required();
+        command.add_flag("-p,--patch", m_patch)->disable_flag_override();
+        command.add_option("-f,--format", m_format)->type_name("csv|json");
+        command.add_option("-o,--output", m_output)->type_name("FILE");
     }
 
     files::Status run(const Context& context) override {
-        files::Result<std::vector<species::Record>> a = entriesOf(context, m_first);
+        if (!m_patch && (!m_format.empty() || !m_output.empty()))
+            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+                                    "--format and --output go with --patch");
+        const files::Result<std::string> format = tableFormat(m_format, m_output);
+        if (!format.ok())
+            return format.error();
+        if (files::Status apart = outputApartFrom(context, m_output, {m_first, m_second});
+            !apart.ok())
+            return apart;
+        files::Result<Entries> a = entriesOf(context, m_first);
         if (!a.ok())
             return a.error();
-        files::Result<std::vector<species::Record>> b = entriesOf(context, m_second);
+        files::Result<Entries> b = entriesOf(context, m_second);
         if (!b.ok())
             return b.error();
+        const std::vector<species::Record>& first = a.value().records;
+        const std::vector<species::Record>& second = b.value().records;
+        if (m_patch)
+            return writePatch(context, *a.value().edition, first, second, format.value());
+
         std::vector<FieldChange> changes;
         std::set<int> entries;
-        const std::size_t common = std::min(a.value().size(), b.value().size());
+        const std::size_t common = std::min(first.size(), second.size());
         for (std::size_t position = 0; position < common; ++position)
             for (const species::FieldDescriptor& field : species::fieldLayout()) {
-                const int before = a.value()[position].get(field.field);
-                const int after = b.value()[position].get(field.field);
+                const int before = first[position].get(field.field);
+                const int after = second[position].get(field.field);
                 if (before == after)
                     continue;
                 changes.push_back({int(position), field.field, before, after});
@@ -49,14 +84,8 @@ public:
         for (const std::string& line : lines)
             context.out << line << "\n";
         const std::size_t fields = lines.size();
-        if (a.value().size() != b.value().size()) {
-            const bool firstLonger = a.value().size() > b.value().size();
-            const int last = int(std::max(a.value().size(), b.value().size())) - 1;
-            context.out << "positions " << common << " to " << last << " ("
-                        << vocabulary::entryName(int(common)) << " to "
-                        << vocabulary::entryName(last) << ") are only in "
-                        << (firstLonger ? m_first : m_second) << "\n";
-        }
+        if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
+            context.out << only << "\n";
         context.out << (fields == 0 ? "no differences"
                                     : counted(fields, "field differs", "fields differ") + " in " +
                                           counted(entries.size(), "entry", "entries"))
@@ -65,18 +94,43 @@ public:
     }
 
 private:
-    static files::Result<std::vector<species::Record>> entriesOf(const Context& context,
-                                                                 const std::string& path) {
+    static files::Result<Entries> entriesOf(const Context& context, const std::string& path) {
         files::Result<LoadedImage> image = loadImage(context, path, files::Access::Read);
         if (!image.ok())
             return image.error();
         if (files::Status closed = image.value().file.close(); !closed.ok())
             return closed.error();
-        return std::move(image.value().table.entries);
+        return Entries{image.value().edition, std::move(image.value().table.entries)};
+    }
+
+    // "positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are only in pt.nds", or "".
+    std::string onlyInOne(std::size_t first, std::size_t second) const {
+        if (first == second)
+            return {};
+        const std::size_t common = std::min(first, second);
+        const int last = int(std::max(first, second)) - 1;
+        return "positions " + std::to_string(common) + " to " + std::to_string(last) + " (" +
+               vocabulary::entryName(int(common)) + " to " + vocabulary::entryName(last) +
+               ") are only in " + (first > second ? m_first : m_second);
+    }
+
+    files::Status writePatch(const Context& context, const nds::GameEdition& edition,
+                             const std::vector<species::Record>& first,
+                             const std::vector<species::Record>& second,
+                             const std::string& format) const {
+        const species::Patch patch = species::patchBetween(edition, first, second);
+        if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
+            context.err << "statwright-cli: " << only << "; the patch leaves them out\n";
+        const std::string text =
+            format == "json" ? tables::patchToJson(patch) : tables::patchToCsv(patch);
+        return writeOutput(context, m_output, text);
     }
 
     std::string m_first;
     std::string m_second;
+    bool m_patch = false;
+    std::string m_format; // "csv", "json", or empty: from the output's name
+    std::string m_output; // empty: standard output
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "LoadedImage.h"
+#include "Output.h"
 #include "TableFormat.h"
 
 #include "FileAccess.h"
@@ -42,15 +43,8 @@ device such as /dev/stdout is written into instead.
         const files::Result<std::string> format = tableFormat(m_format, m_output);
         if (!format.ok())
             return format.error();
-        const bool toStandardOutput = m_output.empty() || m_output == "-";
-        if (!toStandardOutput) {
-            files::FileStatus image, output;
-            if (context.io.status(m_image, image) == 0 &&
-                context.io.status(m_output, output) == 0 && image.sameFile(output))
-                return files::Error::at(files::Error::Kind::Usage, "", 0, "",
-                                        "'" + m_output +
-                                            "' is the image itself; nothing was written");
-        }
+        if (files::Status apart = outputApartFrom(context, m_output, {m_image}); !apart.ok())
+            return apart;
         files::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Read);
         if (!image.ok())
             return image.error();
@@ -60,16 +54,7 @@ device such as /dev/stdout is written into instead.
         const std::string text = format.value() == "json"
                                      ? tables::toJson(*image.value().edition, entries)
                                      : tables::toCsv(entries);
-        if (toStandardOutput) {
-            context.out << text;
-            return {};
-        }
-        files::Status written =
-            files::replaceFile(context.io, m_output, files::Bytes(text.begin(), text.end()));
-        if (!written.ok() && written.error().kind == files::Error::Kind::NotOwner)
-            written.error().reason += ". To write into it in place, as its owner would have it, "
-                                      "give -o - and a shell redirection into it";
-        return written;
+        return writeOutput(context, m_output, text);
     }
 
 private:

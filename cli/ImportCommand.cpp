@@ -1,10 +1,10 @@
+#include "ChangeWriting.h"
 #include "Commands.h"
 #include "ImportPlan.h"
 #include "LoadedImage.h"
 #include "TableFormat.h"
 #include "Wording.h"
 
-#include "FileAccess.h"
 #include "MessageText.h"
 #include "TableReader.h"
 
@@ -15,9 +15,6 @@
 
 namespace cli {
 namespace {
-
-// A whole table with every text is well under 4 MiB.
-constexpr std::int64_t kMaxTableFile = 16 << 20;
 
 class ImportCommand final : public Command {
 public:
@@ -54,43 +51,20 @@ them back, and an import killed half way is rolled back by the next command to o
             return format.error();
         // One open of the image, for reading the table and writing the changes.
         files::Status unwritable;
-        files::Result<LoadedImage> image = load(context, unwritable);
+        files::Result<LoadedImage> image = loadToChange(context, m_image, m_dryRun, unwritable);
         if (!image.ok())
             return image.error();
-        const std::string name = m_table == "-" ? "standard input" : m_table;
-        files::Result<files::Bytes> bytes =
-            m_table == "-"
-                ? files::readStream(context.io, files::kStandardInput, name, kMaxTableFile)
-                : files::readWholeFile(context.io, m_table, kMaxTableFile);
-        if (!bytes.ok())
-            return bytes.error();
-        const std::string text(bytes.value().begin(), bytes.value().end());
-        const ImportPlan plan = planImport(
-            format.value() == "json" ? tables::readJsonTable(text) : tables::readCsvTable(text),
-            image.value().table.entries, image.value().edition->game);
+        std::string name;
+        const files::Result<std::string> text = readInput(context, m_table, name);
+        if (!text.ok())
+            return text.error();
+        const ImportPlan plan =
+            planImport(format.value() == "json" ? tables::readJsonTable(text.value())
+                                                : tables::readCsvTable(text.value()),
+                       image.value().table.entries, image.value().edition->game);
         if (!plan.problems.empty())
-            return reported(context, name, plan.problems);
-        return write(context, image.value(), plan, unwritable);
-    }
+            return reportProblems(context, name, plan.problems);
 
-private:
-    // The image, open and locked for writing unless this is a dry run: the lock holds from
-    // reading the table to the last flush, so no other write can come in between. An image
-    // that cannot be written is still read: a table without changes needs no write.
-    // `unwritable` says why not.
-    files::Result<LoadedImage> load(const Context& context, files::Status& unwritable) const {
-        if (m_dryRun)
-            return loadImage(context, m_image, files::Access::Read);
-        files::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Write);
-        if (image.ok() || image.error().kind != files::Error::Kind::System ||
-            image.error().systemError == 0)
-            return image;
-        unwritable = image.error();
-        return loadImage(context, m_image, files::Access::Read);
-    }
-
-    files::Status write(const Context& context, LoadedImage& image, const ImportPlan& plan,
-                        const files::Status& unwritable) const {
         std::set<int> entries;
         for (const FieldChange& change : plan.changes)
             entries.insert(change.position);
@@ -108,42 +82,17 @@ private:
             context.out << "no changes; nothing written\n";
             return {};
         }
-        // Changes that could not be shown are not made.
-        if (!context.out.flush()) {
-            files::Error error =
-                files::Error::at(files::Error::Kind::System, "", 0, "",
-                                 "the changes could not be shown; nothing was written");
-            error.systemError = context.outputError() != 0 ? context.outputError() : EIO;
-            return error;
-        }
-        if (!unwritable.ok())
-            return unwritable;
+        const std::string label =
+            m_table == "-" ? "import from standard input" : "import of " + files::quoted(m_table);
         if (files::Status written =
-                species::writeEntries(image.file, image.table.place, editsOf(plan.changes),
-                                      m_table == "-" ? "import from standard input"
-                                                     : "import of " + files::quoted(m_table));
+                writeChanges(context, image.value(), plan.changes, unwritable, label);
             !written.ok())
             return written;
-        if (files::Status closed = image.file.close(); !closed.ok())
-            return closed;
         context.out << summary << " written\n";
         return {};
     }
 
-    static files::Status reported(const Context& context, const std::string& table,
-                                  const tables::ProblemList& problems) {
-        const std::vector<files::Error> shown = problems.shown();
-        for (files::Error problem : shown) {
-            problem.path = table;
-            context.err << problem.describe() << "\n";
-        }
-        if (problems.count() > shown.size())
-            context.err << table << ": and " << problems.count() - shown.size() << " more\n";
-        return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
-                                counted(problems.count(), "problem", "problems") + " in " + table +
-                                    "; nothing was written");
-    }
-
+private:
     std::string m_image;
     std::string m_table;
     std::string m_format; // "csv", "json", or empty: from the table's name

@@ -16,40 +16,9 @@ namespace {
 using tables::Cell;
 using tables::InputRow;
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// A whole number as a cell writes it: its value, and its text for messages, since a number
-// too large for a long is still a number, only out of every range.
-struct WholeNumber {
-    long value;
-    std::string text;
-};
-
-// The whole decimal number in `cell`; an error's reason says why it holds none.
-files::Result<WholeNumber> wholeNumber(const Cell& cell) {
-    const auto none = [&](const std::string& reason) {
-        return tables::problem(cell.line, cell.name, reason);
-    };
-    if (cell.kind == Cell::Kind::String)
-        return none("must be a number, not the string " + files::quoted(cell.text));
-    if (cell.kind == Cell::Kind::Other)
-        return none(files::printable(cell.text, 40) + " is not a whole number");
-    const std::string text = trimmed(cell.text);
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
-        (error != std::errc() && error != std::errc::result_out_of_range))
-        return none(files::quoted(cell.text) + " is not a whole number");
-    if (error == std::errc::result_out_of_range)
-        value = text.front() == '-' ? std::numeric_limits<long>::min()
-                                    : std::numeric_limits<long>::max();
-    return WholeNumber{value, text};
-}
+using tables::trimmed;
+using tables::wholeNumber;
+using tables::WholeNumber;
 
 // "3, 7-9, 12"
 std::string ranges(const std::vector<int>& positions) {

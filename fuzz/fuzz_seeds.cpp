@@ -7,6 +7,7 @@
 #include "EntryRules.h"
 #include "FieldLayout.h"
 #include "Journal.h"
+#include "PatchFormat.h"
 
 #include <filesystem>
 #include <fstream>
@@ -70,6 +71,12 @@ int main(int argc, char* argv[]) {
         std::string("\x2D\x31\x23\x2D\x41\x41\x0C\x03\x2D\x40\x00\x00\xC3\x01\xFF\xFF", 16) +
             std::string(28, '\x7F'));
     put(root / "record", "stat.txt", "12.5");
+    species::Patch patch{"ADAE", "Pokémon Diamond", {}};
+    patch.changes.push_back({444, "Garchomp", species::Field::Speed, 102, 110});
+    patch.changes.push_back({444, "Garchomp", species::Field::Item1, 0, 1});
+    patch.changes.push_back({31, "Nidoran-M", species::tmHm(4), 0, 1});
+    put(root / "patch_csv", "patch.csv", tables::patchToCsv(patch));
+    put(root / "patch_json", "patch.json", tables::patchToJson(patch));
     files::JournalContent journal{2049, 131, 1 << 20, 1796738400, "import of \"t.csv\"", {}};
     journal.spans.push_back({0x1000, files::Bytes(44, 1), files::Bytes(44, 2)});
     journal.spans.push_back({0x2000, files::Bytes(3, 7), files::Bytes(3, 9)});

@@ -6,21 +6,23 @@
 #include "FieldLayout.h"
 #include "MessageText.h"
 
+#include <charconv>
+#include <limits>
 #include <set>
 
 namespace tables {
 namespace {
 
-void checkHeader(const csv::Row& header, InputTable& table) {
+void checkHeader(const csv::Row& header, const CsvShape& shape, InputTable& table) {
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {
-        if (!isColumn(name))
+        if (!shape.isColumn(name))
             table.problems.add(problem(header.line, files::printable(name, 40), "unknown column"));
         else if (!seen.insert(name).second)
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column appears twice"));
     }
-    for (const std::string& name : requiredColumns())
+    for (const std::string& name : shape.required)
         if (!seen.count(name))
             table.problems.add(
                 problem(header.line, files::printable(name, 40), "the column is missing"));
@@ -28,45 +30,85 @@ void checkHeader(const csv::Row& header, InputTable& table) {
 
 } // namespace
 
-InputTable readCsvTable(std::string_view text) {
-    // The header line and a row for each entry, and then some.
-    const csv::Table parsed = csv::read(text, kMaxRows + 1, kMaxColumns + 1);
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+files::Result<WholeNumber> wholeNumber(const Cell& cell) {
+    const auto none = [&](const std::string& reason) {
+        return problem(cell.line, cell.name, reason);
+    };
+    if (cell.kind == Cell::Kind::String)
+        return none("must be a number, not the string " + files::quoted(cell.text));
+    if (cell.kind == Cell::Kind::Other)
+        return none(files::printable(cell.text, 40) + " is not a whole number");
+    const std::string text = trimmed(cell.text);
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
+        (error != std::errc() && error != std::errc::result_out_of_range))
+        return none(files::quoted(cell.text) + " is not a whole number");
+    if (error == std::errc::result_out_of_range)
+        value = text.front() == '-' ? std::numeric_limits<long>::min()
+                                    : std::numeric_limits<long>::max();
+    return WholeNumber{value, text};
+}
+
+InputTable readCsvRows(std::string_view text, const CsvShape& shape, int lineOffset) {
+    // The header line and the most rows, and then one more to notice a longer file.
+    const csv::Table parsed = csv::read(text, shape.maxRows + 1, kMaxColumns + 1);
     InputTable table;
-    for (const files::Error& error : parsed.errors)
+    for (files::Error error : parsed.errors) {
+        error.line += lineOffset;
         table.problems.add(error);
+    }
     if (!parsed.complete)
-        table.problems.add(problem(0, "",
-                                   "the table has more than " + std::to_string(kMaxRows) +
-                                       " rows, and no image has more than a few hundred entries"));
+        table.problems.add(problem(0, "", shape.tooManyRows));
     if (parsed.rows.empty()) {
         table.problems.add(problem(0, "", "the file holds no header line"));
         return table;
     }
     const csv::Row& header = parsed.rows.front();
+    const int headerLine = header.line + lineOffset;
     if (header.fieldCount > kMaxColumns) {
-        table.problems.add(problem(header.line, "",
+        table.problems.add(problem(headerLine, "",
                                    "the header has " + std::to_string(header.fieldCount) +
                                        " columns, more than any table"));
         return table;
     }
-    checkHeader(header, table);
+    csv::Row shifted = header;
+    shifted.line = headerLine;
+    checkHeader(shifted, shape, table);
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
         const csv::Row& row = parsed.rows[r];
+        const int line = row.line + lineOffset;
         if (row.fieldCount != header.fieldCount) {
-            table.problems.add(problem(row.line, "",
+            table.problems.add(problem(line, "",
                                        "the row has " + std::to_string(row.fieldCount) +
                                            " fields, the header " +
                                            std::to_string(header.fieldCount)));
             continue;
         }
         InputRow input;
-        input.line = row.line;
+        input.line = line;
         for (std::size_t f = 0; f < row.fields.size(); ++f)
             input.cells.emplace(header.fields[f],
-                                Cell{Cell::Kind::Field, row.fields[f], row.line, header.fields[f]});
+                                Cell{Cell::Kind::Field, row.fields[f], line, header.fields[f]});
         table.rows.push_back(std::move(input));
     }
     return table;
+}
+
+InputTable readCsvTable(std::string_view text) {
+    const std::span<const std::string> required = requiredColumns();
+    return readCsvRows(text, {isColumn,
+                              {required.begin(), required.end()},
+                              kMaxRows,
+                              "the table has more than " + std::to_string(kMaxRows) +
+                                  " rows, and no image has more than a few hundred entries"});
 }
 
 } // namespace tables

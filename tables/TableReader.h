@@ -3,6 +3,7 @@
 #include "Error.h"
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -70,6 +71,31 @@ struct InputTable {
 };
 
 [[nodiscard]] InputTable readCsvTable(std::string_view text);
+
+// What a CSV file of named columns must hold: its columns, and at most how many rows.
+struct CsvShape {
+    std::function<bool(const std::string&)> isColumn;
+    std::vector<std::string> required;
+    std::size_t maxRows = kMaxRows;
+    std::string tooManyRows; // why a file of more rows is none of its kind
+};
+// The rows of a CSV file with a header line, each a cell per column; problems for an unknown,
+// missing or repeated column and for rows of another length. `lineOffset` is added to every
+// line, for text that starts below the file's first line.
+[[nodiscard]] InputTable readCsvRows(std::string_view text, const CsvShape& shape,
+                                     int lineOffset = 0);
+
+// `text` without the spaces and tabs at either end.
+[[nodiscard]] std::string trimmed(const std::string& text);
+
+// A whole number as a cell writes it: its value, and its text for messages, since a number
+// too large for a long is still a number, only out of every range.
+struct WholeNumber {
+    long value;
+    std::string text;
+};
+// The whole decimal number in `cell`; an error's reason says why it holds none.
+[[nodiscard]] files::Result<WholeNumber> wholeNumber(const Cell& cell);
 // Either an object with an "entries" array, as export writes it, or a bare array of entries.
 // Only valid UTF-8 is read, and only whole numbers count as numbers.
 [[nodiscard]] InputTable readJsonTable(std::string_view text);

@@ -278,24 +278,24 @@ private slots:
         QTest::addColumn<int>("at");
         QTest::addColumn<QByteArray>("after"); // the bytes from `at` on
         QTest::newRow("EV speed 3")
-            << int(Field::EvSpeed) << 3 << QByteArray("\x00") << 10 << QByteArray("\xC0\x00", 2);
+            << int(Field::EvSpeed) << 3 << QByteArray(1, '\0') << 10 << QByteArray("\xC0\x00", 2);
         QTest::newRow("EV Sp. Attack 2 keeps bits 12 to 15")
             << int(Field::EvSpAttack) << 2 << QByteArray("\xFF") << 10 << QByteArray("\xFF\xFE");
         QTest::newRow("EV Sp. Defense 0")
             << int(Field::EvSpDefense) << 0 << QByteArray("\xFF") << 10 << QByteArray("\xFF\xF3");
-        QTest::newRow("EV HP 1") << int(Field::EvHp) << 1 << QByteArray("\x00") << 10
+        QTest::newRow("EV HP 1") << int(Field::EvHp) << 1 << QByteArray(1, '\0') << 10
                                  << QByteArray("\x01\x00", 2);
         QTest::newRow("colour keeps the flag")
             << int(Field::Colour) << 3 << QByteArray("\x81") << 25 << QByteArray("\x83");
         QTest::newRow("colour 10")
-            << int(Field::Colour) << 10 << QByteArray("\x00") << 25 << QByteArray("\x0A");
+            << int(Field::Colour) << 10 << QByteArray(1, '\0') << 25 << QByteArray("\x0A");
         QTest::newRow("flag cleared keeps the colour")
             << int(Field::Flip) << 0 << QByteArray("\x83") << 25 << QByteArray("\x03");
-        QTest::newRow("TM06") << int(species::tmHm(5)) << 1 << QByteArray("\x00") << 28
+        QTest::newRow("TM06") << int(species::tmHm(5)) << 1 << QByteArray(1, '\0') << 28
                               << QByteArray("\x20");
         QTest::newRow("HM08 keeps bits 100 to 127")
             << int(species::tmHm(99)) << 0 << QByteArray("\xFF") << 40 << QByteArray("\xF7");
-        QTest::newRow("HM01") << int(species::tmHm(92)) << 1 << QByteArray("\x00") << 39
+        QTest::newRow("HM01") << int(species::tmHm(92)) << 1 << QByteArray(1, '\0') << 39
                               << QByteArray("\x10");
     }
     void bitFields() {

@@ -1,0 +1,75 @@
+#include "ChangeWriting.h"
+
+#include "Wording.h"
+
+#include "FileAccess.h"
+
+#include <cerrno>
+
+namespace cli {
+
+namespace {
+
+// A whole table with every text, or a patch of every field, is well under 16 MiB.
+constexpr std::int64_t kMaxInputFile = 16 << 20;
+
+} // namespace
+
+files::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
+                                        bool dryRun, files::Status& unwritable) {
+    if (dryRun)
+        return loadImage(context, path, files::Access::Read);
+    files::Result<LoadedImage> image = loadImage(context, path, files::Access::Write);
+    // A busy image (no error number) is not read either: it is being written.
+    if (image.ok() || image.error().kind != files::Error::Kind::System ||
+        image.error().systemError == 0)
+        return image;
+    unwritable = image.error();
+    return loadImage(context, path, files::Access::Read);
+}
+
+files::Result<std::string> readInput(const Context& context, const std::string& path,
+                                     std::string& name) {
+    name = path == "-" ? "standard input" : path;
+    files::Result<files::Bytes> bytes =
+        path == "-" ? files::readStream(context.io, files::kStandardInput, name, kMaxInputFile)
+                    : files::readWholeFile(context.io, path, kMaxInputFile);
+    if (!bytes.ok())
+        return bytes.error();
+    return std::string(bytes.value().begin(), bytes.value().end());
+}
+
+files::Status reportProblems(const Context& context, const std::string& name,
+                             const tables::ProblemList& problems) {
+    const std::vector<files::Error> shown = problems.shown();
+    for (files::Error problem : shown) {
+        problem.path = name;
+        context.err << problem.describe() << "\n";
+    }
+    if (problems.count() > shown.size())
+        context.err << name << ": and " << problems.count() - shown.size() << " more\n";
+    return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
+                            counted(problems.count(), "problem", "problems") + " in " + name +
+                                "; nothing was written");
+}
+
+files::Status writeChanges(const Context& context, LoadedImage& image,
+                           std::span<const FieldChange> changes, const files::Status& unwritable,
+                           const std::string& label) {
+    if (!context.out.flush()) {
+        files::Error error =
+            files::Error::at(files::Error::Kind::System, "", 0, "",
+                             "the changes could not be shown; nothing was written");
+        error.systemError = context.outputError() != 0 ? context.outputError() : EIO;
+        return error;
+    }
+    if (!unwritable.ok())
+        return unwritable;
+    if (files::Status written =
+            species::writeEntries(image.file, image.table.place, editsOf(changes), label);
+        !written.ok())
+        return written;
+    return image.file.close();
+}
+
+} // namespace cli

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "EntryRules.h"
+#include "FieldLayout.h"
+#include "Record.h"
+
+#include "GameEdition.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A stat patch: the changes that turned one image's table into another, field by field, to be
+// carried to other images, of any game or region, that still hold the old values.
+namespace species {
+
+// One change: of field `field` of the entry at list position `position` (the same in every
+// game), from one value to another.
+struct PatchChange {
+    int position = 0;
+    std::string species; // the entry's name in the species list, as the patch gives it
+    Field field = Field::HP;
+    int from = 0;
+    int to = 0;
+};
+
+struct Patch {
+    std::string code;                 // the game code of the image the patch was made from
+    std::string title;                // its title
+    std::vector<PatchChange> changes; // by position, then field
+};
+
+// The most changes a patch can hold: every field of every entry of the largest table.
+inline constexpr std::size_t kMaxPatchChanges = std::size_t{kAllEntries} * kFieldCount;
+
+// The field a patch names: a column of the exported table but tm_hm ("hp", "ev_hp",
+// "flip"), or a TM or HM flag of its own ("tm01" to "tm92", "hm01" to "hm08").
+[[nodiscard]] std::optional<Field> patchField(std::string_view name);
+
+// The patch that turns the entries `before` into `after`, made from an image of `edition`;
+// only entries that both have.
+[[nodiscard]] Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
+                                 std::span<const Record> after);
+
+// What applying one change to an image finds.
+struct PatchStep {
+    enum class Kind {
+        Change,         // the image holds the old value: the change is to be made
+        AlreadyApplied, // the image holds the new value already
+        Conflict,       // the image holds another value, or the flag teaches another move
+        Missing,        // the image has no such entry
+        Refused,        // the new value may not be stored in this image
+    };
+    Kind kind = Kind::Change;
+    const PatchChange* change = nullptr;
+    int found = 0;      // what the image holds (not for Missing)
+    std::string reason; // why, for Conflict, Missing and Refused
+};
+
+// Judges every change of `patch` against the entries of an image of `game`, as they are now.
+[[nodiscard]] std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
+                                                nds::Game game);
+
+} // namespace species
