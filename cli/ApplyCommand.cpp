@@ -1,6 +1,5 @@
 #include "ChangeWriting.h"
 #include "Commands.h"
-#include "TableFormat.h"
 #include "Wording.h"
 
 #include "MessageText.h"
@@ -46,32 +45,25 @@ written in one save, as import writes them.
     }
 
     files::Status run(const Context& context) override {
-        const files::Result<std::string> format = tableFormat(m_format, m_patch);
-        if (!format.ok())
-            return format.error();
-        files::Status unwritable;
-        files::Result<LoadedImage> image = loadToChange(context, m_image, m_dryRun, unwritable);
-        if (!image.ok())
-            return image.error();
-        std::string name;
-        const files::Result<std::string> text = readInput(context, m_patch, name);
-        if (!text.ok())
-            return text.error();
-        const tables::PatchInput input = format.value() == "json"
-                                             ? tables::readJsonPatch(text.value())
-                                             : tables::readCsvPatch(text.value());
+        files::Result<ChangeSource> source =
+            openForChanges(context, m_image, m_patch, m_format, m_dryRun);
+        if (!source.ok())
+            return source.error();
+        ChangeSource& from = source.value();
+        const tables::PatchInput input =
+            from.json ? tables::readJsonPatch(from.text) : tables::readCsvPatch(from.text);
         if (!input.problems.empty())
-            return reportProblems(context, name, input.problems);
+            return reportProblems(context, from.name, input.problems);
 
-        const std::vector<PatchStep> steps = species::judgePatch(
-            input.patch, image.value().table.entries, image.value().edition->game);
+        const std::vector<PatchStep> steps =
+            species::judgePatch(input.patch, from.image.table.entries, from.image.edition->game);
         std::vector<const PatchStep*> blocking;
         for (const PatchStep& step : steps)
             if (step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
                 (step.kind == PatchStep::Kind::Conflict && !m_force))
                 blocking.push_back(&step);
         if (!m_force && !blocking.empty())
-            return refused(context, name, blocking);
+            return refused(context, from.name, blocking);
 
         std::vector<FieldChange> changes;
         std::size_t already = 0;
@@ -86,7 +78,9 @@ written in one save, as import writes them.
                 {step.change->position, step.change->field, step.found, step.change->to});
             entries.insert(step.change->position);
         }
-        for (const std::string& line : describeChanges(changes))
+        // The TM and HM flags of an entry count as one change, as they show on one line.
+        const std::vector<std::string> lines = describeChanges(changes);
+        for (const std::string& line : lines)
             context.out << line << "\n";
         for (const PatchStep& step : steps)
             if (step.kind == PatchStep::Kind::AlreadyApplied)
@@ -105,7 +99,7 @@ written in one save, as import writes them.
             rest += "; " + std::to_string(already) + " already applied";
         if (!blocking.empty())
             rest += "; " + std::to_string(blocking.size()) + " skipped";
-        const std::string summary = counted(changes.size(), "change", "changes") + " in " +
+        const std::string summary = counted(lines.size(), "change", "changes") + " in " +
                                     counted(entries.size(), "entry", "entries");
         if (m_dryRun) {
             context.out << summary << rest << "; dry run, nothing written\n";
@@ -121,7 +115,7 @@ written in one save, as import writes them.
         const std::string label = m_patch == "-" ? "apply of a patch from standard input"
                                                  : "apply of " + files::quoted(m_patch);
         if (files::Status written =
-                writeChanges(context, image.value(), changes, unwritable, label);
+                writeChanges(context, from.image, changes, from.unwritable, label);
             !written.ok())
             return written;
         context.out << summary << " written" << rest << "\n";

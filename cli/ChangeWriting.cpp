@@ -1,5 +1,6 @@
 #include "ChangeWriting.h"
 
+#include "TableFormat.h"
 #include "Wording.h"
 
 #include "FileAccess.h"
@@ -13,8 +14,8 @@ namespace {
 // A whole table with every text, or a patch of every field, is well under 16 MiB.
 constexpr std::int64_t kMaxInputFile = 16 << 20;
 
-} // namespace
-
+// The image, open and locked for writing unless `dryRun`; one that cannot be written is
+// opened for reading, and `unwritable` says why.
 files::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
                                         bool dryRun, files::Status& unwritable) {
     if (dryRun)
@@ -28,15 +29,27 @@ files::Result<LoadedImage> loadToChange(const Context& context, const std::strin
     return loadImage(context, path, files::Access::Read);
 }
 
-files::Result<std::string> readInput(const Context& context, const std::string& path,
-                                     std::string& name) {
-    name = path == "-" ? "standard input" : path;
+} // namespace
+
+files::Result<ChangeSource> openForChanges(const Context& context, const std::string& image,
+                                           const std::string& file, const std::string& format,
+                                           bool dryRun) {
+    const files::Result<std::string> chosen = tableFormat(format, file);
+    if (!chosen.ok())
+        return chosen.error();
+    files::Status unwritable;
+    files::Result<LoadedImage> loaded = loadToChange(context, image, dryRun, unwritable);
+    if (!loaded.ok())
+        return loaded.error();
+    const std::string name = file == "-" ? "standard input" : file;
     files::Result<files::Bytes> bytes =
-        path == "-" ? files::readStream(context.io, files::kStandardInput, name, kMaxInputFile)
-                    : files::readWholeFile(context.io, path, kMaxInputFile);
+        file == "-" ? files::readStream(context.io, files::kStandardInput, name, kMaxInputFile)
+                    : files::readWholeFile(context.io, file, kMaxInputFile);
     if (!bytes.ok())
         return bytes.error();
-    return std::string(bytes.value().begin(), bytes.value().end());
+    return ChangeSource{std::move(loaded).value(), unwritable, name,
+                        std::string(bytes.value().begin(), bytes.value().end()),
+                        chosen.value() == "json"};
 }
 
 files::Status reportProblems(const Context& context, const std::string& name,

@@ -13,17 +13,25 @@
 // reporting what is wrong with the file, and writing the changes.
 namespace cli {
 
-// The image, open and locked for writing unless `dryRun`: the lock holds from reading the
-// table to the last flush, so no other write comes in between. An image that cannot be
-// written is still read, as a file without changes needs no write; `unwritable` says why not.
-[[nodiscard]] files::Result<LoadedImage> loadToChange(const Context& context,
-                                                      const std::string& path, bool dryRun,
-                                                      files::Status& unwritable);
+// An image opened to be changed, and the user's file of changes, read.
+struct ChangeSource {
+    LoadedImage image;
+    // Why the image cannot be written, if it cannot: it is still read, as a file without
+    // changes needs no write.
+    files::Status unwritable;
+    std::string name; // what messages call the user's file: its path, or "standard input"
+    std::string text;
+    bool json = false;
+};
 
-// The file the user gives (`-`: standard input), refused above 16 MiB; `name` becomes what
-// messages call it.
-[[nodiscard]] files::Result<std::string> readInput(const Context& context, const std::string& path,
-                                                   std::string& name);
+// Opens the image at `image` with one open, locked for writing unless `dryRun` (the lock
+// holds from reading the table to the last flush, so no other write comes in between), and
+// reads the user's `file` (`-`: standard input; refused above 16 MiB), in the format given
+// or the one its name ends in.
+[[nodiscard]] files::Result<ChangeSource> openForChanges(const Context& context,
+                                                         const std::string& image,
+                                                         const std::string& file,
+                                                         const std::string& format, bool dryRun);
 
 // Lists the first problems of the file `name` on standard error, then how many more, and
 // fails: "3 problems in stats.csv; nothing was written".

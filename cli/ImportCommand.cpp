@@ -46,24 +46,17 @@ them back, and an import killed half way is rolled back by the next command to o
     }
 
     files::Status run(const Context& context) override {
-        const files::Result<std::string> format = tableFormat(m_format, m_table);
-        if (!format.ok())
-            return format.error();
         // One open of the image, for reading the table and writing the changes.
-        files::Status unwritable;
-        files::Result<LoadedImage> image = loadToChange(context, m_image, m_dryRun, unwritable);
-        if (!image.ok())
-            return image.error();
-        std::string name;
-        const files::Result<std::string> text = readInput(context, m_table, name);
-        if (!text.ok())
-            return text.error();
-        const ImportPlan plan =
-            planImport(format.value() == "json" ? tables::readJsonTable(text.value())
-                                                : tables::readCsvTable(text.value()),
-                       image.value().table.entries, image.value().edition->game);
+        files::Result<ChangeSource> source =
+            openForChanges(context, m_image, m_table, m_format, m_dryRun);
+        if (!source.ok())
+            return source.error();
+        ChangeSource& from = source.value();
+        const ImportPlan plan = planImport(from.json ? tables::readJsonTable(from.text)
+                                                     : tables::readCsvTable(from.text),
+                                           from.image.table.entries, from.image.edition->game);
         if (!plan.problems.empty())
-            return reportProblems(context, name, plan.problems);
+            return reportProblems(context, from.name, plan.problems);
 
         std::set<int> entries;
         for (const FieldChange& change : plan.changes)
@@ -85,7 +78,7 @@ them back, and an import killed half way is rolled back by the next command to o
         const std::string label =
             m_table == "-" ? "import from standard input" : "import of " + files::quoted(m_table);
         if (files::Status written =
-                writeChanges(context, image.value(), plan.changes, unwritable, label);
+                writeChanges(context, from.image, plan.changes, from.unwritable, label);
             !written.ok())
             return written;
         context.out << summary << " written\n";

@@ -18,27 +18,40 @@ files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, 
     return recordBase + static_cast<std::int64_t>(position) * kRecordSize;
 }
 
-files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
-                                     const nds::GameEdition& edition, int position) {
-    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Read);
-    if (!image.ok())
-        return image.error();
-    files::OpenFile& file = image.value().file;
+namespace {
+
+// The record of `position` in the open image, and where its table was found.
+files::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition& edition,
+                                   int position) {
     files::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
     files::Result<std::int64_t> offset =
         recordOffset(place.value().base, position, place.value().entries);
     if (!offset.ok()) {
-        offset.error().path = path;
+        offset.error().path = file.path();
         return offset.error();
     }
     files::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
     if (!bytes.ok())
         return bytes.error();
-    if (files::Status closed = file.close(); !closed.ok())
+    return RecordRead{std::move(place).value(), Record::at(bytes.value()), {}};
+}
+
+} // namespace
+
+files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
+                                     const nds::GameEdition& edition, int position) {
+    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Read);
+    if (!image.ok())
+        return image.error();
+    files::Result<RecordRead> read = recordIn(image.value().file, edition, position);
+    if (!read.ok())
+        return read.error();
+    if (files::Status closed = image.value().file.close(); !closed.ok())
         return closed.error();
-    return RecordRead{std::move(place).value(), Record::at(bytes.value()), image.value().notes};
+    read.value().notes = image.value().notes;
+    return read;
 }
 
 namespace {
@@ -122,20 +135,11 @@ files::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
     if (!image.ok())
         return image.error();
     files::OpenFile& file = image.value().file;
-    files::Result<TablePlace> place = findTable(file, edition);
-    if (!place.ok())
-        return place.error();
-    files::Result<std::int64_t> offset =
-        recordOffset(place.value().base, position, place.value().entries);
-    if (!offset.ok()) {
-        offset.error().path = path;
-        return offset.error();
-    }
-    files::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
-    if (!bytes.ok())
-        return bytes.error();
+    files::Result<RecordRead> read = recordIn(file, edition, position);
+    if (!read.ok())
+        return read.error();
     RecordSave save{
-        false, std::move(place).value(), Record::at(bytes.value()), {}, image.value().notes};
+        false, std::move(read.value().place), read.value().record, {}, image.value().notes};
     save.after = save.before;
     if (expected && *expected != save.before) {
         save.changedOnDisk = true;

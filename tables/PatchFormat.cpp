@@ -17,6 +17,8 @@ namespace {
 constexpr std::string_view kFormatName = "statwright-patch";
 constexpr std::string_view kFirstLine = "# statwright patch ";
 const std::vector<std::string> kColumns = {"position", "species", "field", "from", "to"};
+constexpr const char* kUnprintableTitle =
+    "the image's title holds what is not printable UTF-8 text";
 
 // A patch nests three levels deep: the root object, its changes and a change.
 constexpr int kMaxDepth = 4;
@@ -178,6 +180,8 @@ bool readFirstLine(std::string_view line, PatchInput& input) {
     input.patch.title = space == std::string_view::npos ? "" : std::string(line.substr(space + 1));
     if (!nds::findEdition(input.patch.code))
         return refuse("unknown game code " + files::quoted(input.patch.code));
+    if (files::printable(input.patch.title) != input.patch.title)
+        return refuse(kUnprintableTitle);
     return true;
 }
 
@@ -250,6 +254,8 @@ void readJsonHeader(const Json& root, PatchInput& input) {
     input.patch.title = from->value("title", "");
     if (!nds::findEdition(input.patch.code))
         wrong("from.code", "unknown game code " + files::quoted(input.patch.code));
+    if (files::printable(input.patch.title) != input.patch.title)
+        wrong("from.title", kUnprintableTitle);
 }
 
 } // namespace
@@ -319,9 +325,14 @@ PatchInput readJsonPatch(std::string_view text) {
     } catch (const Refused& refused) {
         input.problems.add(problem(0, "", refused.reason));
         return input;
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) { // a syntax error, or a number beyond every range
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error..."
         std::string message = error.what();
-        if (const std::size_t colon = message.find(": "); colon != std::string::npos)
+        if (const std::size_t tag = message.find("] ");
+            message.starts_with('[') && tag != std::string::npos)
+            message.erase(0, tag + 2);
+        if (const std::size_t colon = message.find(": ");
+            message.starts_with("parse error") && colon != std::string::npos)
             message.erase(0, colon + 2);
         input.problems.add(problem(0, "", files::printable(message, 200)));
         return input;

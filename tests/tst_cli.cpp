@@ -1,6 +1,6 @@
 // statwright-cli in process: its commands, exit statuses and messages, the import's checks of
 // every row, its all-or-nothing writing, and the file-system check.
-#include "Cli.h"
+#include "CliRun.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
 #include "NotRegularFiles.h"
@@ -16,41 +16,10 @@
 #include <QtTest/QTest>
 
 #include <cerrno>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using Call = FaultInjectingIo::Call;
-
-namespace {
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runCli(const QStringList& arguments, files::SysIo& io = files::systemIo()) {
-    std::vector<std::string> args;
-    for (const QString& argument : arguments)
-        args.push_back(QFile::encodeName(argument).toStdString());
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err, io);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
-}
-
-QByteArray readText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-}
-
-} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -62,7 +31,7 @@ private slots:
         SyntheticRom::fillRecords(m_image, "ADAE", 42);
         m_csv = m_roms->folder() + "/table.csv";
         QCOMPARE(runCli({"export", m_image, "--output", m_csv}).status, 0);
-        m_table = readText(m_csv);
+        m_table = readFile(m_csv);
     }
 
     void identify_data() {
@@ -90,13 +59,13 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, says);
         const QString path = m_roms->create("other.nds", code, size);
-        const Outcome result = runCli({"identify", path});
+        const CliOutcome result = runCli({"identify", path});
         QCOMPARE(result.status, status);
         QVERIFY2((status == 0 ? result.out : result.err).contains(says), qPrintable(result.err));
     }
 
     void missingImageIsAnInputOutputFailure() {
-        const Outcome result = runCli({"identify", m_roms->folder() + "/gone.nds"});
+        const CliOutcome result = runCli({"identify", m_roms->folder() + "/gone.nds"});
         QCOMPARE(result.status, 3);
         QVERIFY(result.err.contains("gone.nds"));
         QVERIFY(result.err.contains("No such file or directory"));
@@ -138,7 +107,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, says);
         arguments.replaceInStrings("IMAGE", m_image);
-        const Outcome result = runCli(arguments);
+        const CliOutcome result = runCli(arguments);
         QVERIFY2((result.out + result.err).contains(says), qPrintable(result.err));
         QVERIFY(result.status != 2);
     }
@@ -150,7 +119,7 @@ private slots:
         const QString link = m_roms->folder() + "/link.nds";
         QVERIFY(QFile::link(m_image, link));
         for (const QString& output : {m_image, link}) {
-            const Outcome result = runCli({"export", m_image, "-o", output}, io);
+            const CliOutcome result = runCli({"export", m_image, "-o", output}, io);
             QCOMPARE(result.status, 2);
             QVERIFY(result.err.contains("is the image itself; nothing was written"));
         }
@@ -158,7 +127,7 @@ private slots:
         QCOMPARE(QFileInfo(m_image).size(), SyntheticRom::recordBase("ADAE") + 500 * 44 + 4096);
 
         const QString target = m_roms->folder() + "/target.csv";
-        writeText(target, "old");
+        writeFile(target, "old");
         QVERIFY(
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         const QFile::Permissions permissions = QFile::permissions(target);
@@ -166,10 +135,10 @@ private slots:
         QVERIFY(QFile::link(target, tableLink));
         io.failCall(Call::Fsync, EIO, 1);
         QCOMPARE(runCli({"export", m_image, "-o", tableLink}, io).status, 3);
-        QCOMPARE(readText(target), QByteArray("old"));
+        QCOMPARE(readFile(target), QByteArray("old"));
         QCOMPARE(runCli({"export", m_image, "-o", tableLink}, io).status, 0);
         QVERIFY(QFileInfo(tableLink).isSymLink());
-        QCOMPARE(readText(target), m_table);
+        QCOMPARE(readFile(target), m_table);
         QCOMPARE(QFile::permissions(target), permissions);
         const QStringList left = QDir(m_roms->folder()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(left.filter("target.csv.").size(), 0);
@@ -188,7 +157,7 @@ private slots:
              {QStringList{"identify", path}, QStringList{"check", path},
               QStringList{"import", path, m_csv}, QStringList{"import", m_image, path}}) {
             FaultInjectingIo io;
-            const Outcome result = runCli(arguments, io);
+            const CliOutcome result = runCli(arguments, io);
             QCOMPARE(result.status, 1);
             QVERIFY2(result.err.contains(said), qPrintable(result.err));
             // Only the real image is opened for writing, never what is no regular file.
@@ -267,7 +236,7 @@ private slots:
         QList<QByteArray> cells = lines[1].split(',');
         cells[2] = cells[2] == "1" ? "2" : "1";
         lines[1] = cells.join(',');
-        writeText(m_csv, lines.join('\n'));
+        writeFile(m_csv, lines.join('\n'));
         arguments.replaceInStrings("IMAGE", m_image).replaceInStrings("TABLE", m_csv);
         const QByteArray before = SyntheticRom::sha256(m_image);
         QProcess process;
@@ -302,17 +271,17 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, says);
         const QString target = m_roms->folder() + "/target.csv";
-        writeText(target, "old");
+        writeFile(target, "old");
         FaultInjectingIo io;
         if (refusal == "read-only")
             io.failCall(Call::CheckWritable, EACCES);
         else
             io.pretendUser(::geteuid() + 1);
-        const Outcome result = runCli({"export", m_image, "-o", target}, io);
+        const CliOutcome result = runCli({"export", m_image, "-o", target}, io);
         QCOMPARE(result.status, 3);
         QCOMPARE(result.err, "statwright-cli: " + says.arg(target) + "\n");
         QCOMPARE(io.count(Call::CreateUnique), 0);
-        QCOMPARE(readText(target), QByteArray("old"));
+        QCOMPARE(readFile(target), QByteArray("old"));
     }
 
     // Run as root, a replacement keeps the owner, group and mode of another user's file.
@@ -320,7 +289,7 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("only root can give a file to another user");
         const QString target = m_roms->folder() + "/theirs.csv";
-        writeText(target, "old");
+        writeFile(target, "old");
         const QByteArray name = QFile::encodeName(target);
         QVERIFY(::chown(name.constData(), 65534, 65534) == 0);
         QVERIFY(::chmod(name.constData(), 0640) == 0);
@@ -330,7 +299,7 @@ private slots:
         QCOMPARE(info.st_uid, uid_t(65534));
         QCOMPARE(info.st_gid, gid_t(65534));
         QCOMPARE(info.st_mode & 07777, mode_t(0640));
-        QCOMPARE(readText(target), m_table);
+        QCOMPARE(readFile(target), m_table);
     }
 
     // A write stopped by the file-size limit (SIGXFSZ) leaves no temporary file behind, and
@@ -351,11 +320,11 @@ private slots:
     void demoImage() {
         const QString demo = m_roms->folder() + "/demo.nds";
         QCOMPARE(runCli({"sample", demo}).status, 0);
-        const Outcome checked = runCli({"check", demo});
+        const CliOutcome checked = runCli({"check", demo});
         QCOMPARE(checked.status, 0);
         QVERIFY(checked.out.contains(
             "confirmed: ADAE reads its base-stat table from /poketool/personal/personal.narc"));
-        const Outcome again = runCli({"sample", demo});
+        const CliOutcome again = runCli({"sample", demo});
         QCOMPARE(again.status, 3);
         QVERIFY(again.err.contains("File exists"));
 
@@ -366,7 +335,7 @@ private slots:
     void usage() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
-        const Outcome result = runCli(arguments);
+        const CliOutcome result = runCli(arguments);
         QCOMPARE(result.status, status);
         QVERIFY(status == 0 ? result.out.startsWith("Usage: statwright-cli")
                             : !result.err.isEmpty());
@@ -402,7 +371,7 @@ private slots:
     }
 
     void exportsJsonWithListTexts() {
-        const Outcome result = runCli({"export", m_image, "--format", "json"});
+        const CliOutcome result = runCli({"export", m_image, "--format", "json"});
         QCOMPARE(result.status, 0);
         const QJsonObject root = QJsonDocument::fromJson(result.out.toUtf8()).object();
         QCOMPARE(root["game_code"].toString(), QStringLiteral("ADAE"));
@@ -446,7 +415,7 @@ private slots:
         const QString table = m_roms->folder() + "/edition." + extension;
         QCOMPARE(runCli({"export", image, "-o", table}).status, 0);
         FaultInjectingIo io;
-        const Outcome result = runCli({"import", image, table}, io);
+        const CliOutcome result = runCli({"import", image, table}, io);
         QCOMPARE(result.status, 0);
         QCOMPARE(result.out, QStringLiteral("no changes; nothing written\n"));
         QCOMPARE(io.count(Call::Pwrite), 0); // nothing written
@@ -462,18 +431,18 @@ private slots:
         QList<QByteArray> last = lines[500].split(',');
         last[3] = "7"; // attack of Wormadam (Trash)
         lines[500] = last.join(',');
-        writeText(m_csv, lines.join('\n'));
+        writeFile(m_csv, lines.join('\n'));
         const QByteArray untouched =
             SyntheticRom::read(m_image, SyntheticRom::recordOffset("ADAE", 1), 44);
 
         FaultInjectingIo io;
-        const Outcome dry = runCli({"import", m_image, m_csv, "--dry-run"}, io);
+        const CliOutcome dry = runCli({"import", m_image, m_csv, "--dry-run"}, io);
         QCOMPARE(dry.status, 0);
         QCOMPARE(io.count(Call::OpenForWriting), 0);
         QVERIFY(dry.out.contains("dry run"));
         io.reset();
 
-        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        const CliOutcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 0);
         const QStringList said = result.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(said.size(), 4);
@@ -555,9 +524,9 @@ private slots:
     void rejectsBadTables() {
         QFETCH(QString, edit);
         QFETCH(QString, message);
-        writeText(m_csv, edited(m_table, edit));
+        writeFile(m_csv, edited(m_table, edit));
         FaultInjectingIo io;
-        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        const CliOutcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(message.replace("positions 9 is", "position 9 is")),
                  qPrintable(result.err));
@@ -592,8 +561,8 @@ private slots:
         else if (name == "wide.csv")
             text = header + QByteArray("0,").repeated(999999) + "0\n";
         const QString path = m_roms->folder() + "/" + name;
-        writeText(path, text);
-        const Outcome result = runCli({"import", m_image, path});
+        writeFile(path, text);
+        const CliOutcome result = runCli({"import", m_image, path});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(says), qPrintable(result.err.left(2000)));
         QVERIFY(result.err.count('\n') <= 22);
@@ -629,7 +598,7 @@ private slots:
         bytes.replace(28, 16, QByteArray(12, '\0') + "\xF0\xFF\xFF\xFF");
         SyntheticRom::write(m_image, record, bytes);
         QCOMPARE(runCli({"export", m_image, "-o", m_csv}).status, 0);
-        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QList<QByteArray> lines = readFile(m_csv).split('\n');
         QList<QByteArray> cells = lines[4].split(',');
         QByteArray expected = bytes;
         if (edit == "ev_speed") {
@@ -654,8 +623,8 @@ private slots:
             }
         }
         lines[4] = cells.join(',');
-        writeText(m_csv, lines.join('\n'));
-        const Outcome result = runCli({"import", m_image, m_csv});
+        writeFile(m_csv, lines.join('\n'));
+        const CliOutcome result = runCli({"import", m_image, m_csv});
         QCOMPARE(result.status, 0);
         QVERIFY2(result.out.startsWith("Charmander: " + said), qPrintable(result.out));
         QCOMPARE(result.out.count('\n'), 2); // the change and the summary
@@ -668,12 +637,12 @@ private slots:
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 20);
         SyntheticRom::write(m_image, offset + 6, "\x40"); // type1 64, beyond its list
         QCOMPARE(runCli({"export", m_image, "-o", m_csv}).status, 0);
-        QByteArray table = readText(m_csv);
+        QByteArray table = readFile(m_csv);
         table.replace("\n", "\r\n");
         table.replace("20,Spearow,", "20,\"Spearow\",");
         table.replace("\r\n21,Fearow,", "\r\n 21 ,Fearow,");
-        writeText(m_csv, "\xEF\xBB\xBF" + table);
-        const Outcome result = runCli({"import", m_image, m_csv});
+        writeFile(m_csv, "\xEF\xBB\xBF" + table);
+        const CliOutcome result = runCli({"import", m_image, m_csv});
         QCOMPARE(result.status, 0);
         QCOMPARE(result.out, QStringLiteral("no changes; nothing written\n"));
     }
@@ -716,14 +685,14 @@ private slots:
         QFETCH(QString, message);
         const QString path = m_roms->folder() + "/table.json";
         QCOMPARE(runCli({"export", m_image, "-o", path}).status, 0);
-        QByteArray text = readText(path);
+        QByteArray text = readFile(path);
         const QRegularExpressionMatch match =
             QRegularExpression(pattern).match(QString::fromUtf8(text));
         QVERIFY(match.hasMatch());
         const qsizetype at = QString::fromUtf8(text).left(match.capturedStart()).toUtf8().size();
         text.replace(at, match.captured().toUtf8().size(), replacement);
-        writeText(path, text);
-        const Outcome result = runCli({"import", m_image, path});
+        writeFile(path, text);
+        const CliOutcome result = runCli({"import", m_image, path});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
     }
@@ -754,7 +723,7 @@ private slots:
             cells[5] = cells[5] == "1" ? "2" : "1"; // speed
             lines[row] = cells.join(',');
         }
-        writeText(m_csv, lines.join('\n'));
+        writeFile(m_csv, lines.join('\n'));
         const QByteArray before = SyntheticRom::fingerprint(m_image, "ADAE");
         FaultInjectingIo io;
         const std::string image = m_image.toStdString();
@@ -772,7 +741,7 @@ private slots:
             io.failWritesAfter(4 * 2 + 2, error, image);
         else
             io.failCall(Call::Fsync, error, 2);
-        const Outcome result = runCli({"import", m_image, m_csv}, io);
+        const CliOutcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 3);
         QVERIFY2(result.err.contains(QString::fromLocal8Bit(std::strerror(error))),
                  qPrintable(result.err));
@@ -791,12 +760,12 @@ private slots:
         SyntheticRom::write(
             other, SyntheticRom::recordBase("APAE"),
             SyntheticRom::read(m_image, SyntheticRom::recordBase("ADAE"), 500 * 44));
-        const Outcome same = runCli({"diff", m_image, other});
+        const CliOutcome same = runCli({"diff", m_image, other});
         QCOMPARE(same.status, 0);
         QCOMPARE(same.out, QStringLiteral("no differences\n"));
         SyntheticRom::write(other, SyntheticRom::recordOffset("APAE", 3) + 1, "\x05");
         SyntheticRom::write(other, SyntheticRom::recordOffset("APAE", 3) + 14, "\x01\x01");
-        const Outcome changed = runCli({"diff", m_image, other});
+        const CliOutcome changed = runCli({"diff", m_image, other});
         QCOMPARE(changed.status, 0);
         const QStringList lines = changed.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
@@ -851,7 +820,7 @@ private slots:
             system.remove(system.tableArchive);
         if (layout != "none")
             system.writeInto(image);
-        const Outcome result = runCli({"check", image});
+        const CliOutcome result = runCli({"check", image});
         QCOMPARE(result.status, status);
         for (const QString& text : says)
             QVERIFY2((result.out + result.err).contains(text), qPrintable(result.out + result.err));
@@ -900,7 +869,7 @@ private slots:
         for (const QStringList& arguments :
              {QStringList{"export", image}, QStringList{"import", image, m_csv},
               QStringList{"check", image}, QStringList{"identify", image}}) {
-            const Outcome result = runCli(arguments, io);
+            const CliOutcome result = runCli(arguments, io);
             QCOMPARE(result.status, 1);
             QVERIFY2(result.err.contains("its file system is damaged: " + reason),
                      qPrintable(result.err));
@@ -919,14 +888,14 @@ private slots:
         system.writeInto(image);
         const qint64 base = system.recordBaseOf(system.tableArchive);
 
-        const Outcome identified = runCli({"identify", image});
+        const CliOutcome identified = runCli({"identify", image});
         QCOMPARE(identified.status, 0);
         QVERIFY(
             identified.out.startsWith("code: CPUE\ntitle: Pokémon Platinum\nlanguage: English\n"));
         QVERIFY(identified.out.contains("table: /poketool/personal/pl_personal.narc at 0x"));
 
         QCOMPARE(runCli({"export", image, "-o", m_csv}).status, 0);
-        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QList<QByteArray> lines = readFile(m_csv).split('\n');
         QCOMPARE(lines.size(), 509);
         QVERIFY(lines[501].startsWith("500,Giratina (Origin),"));
         QVERIFY(lines[507].startsWith("506,Rotom (Mow),"));
@@ -937,11 +906,11 @@ private slots:
         const QByteArray hp = mow[2];
         mow[2] = hp == "1" ? "2" : "1";
         lines[507] = mow.join(',');
-        writeText(m_csv, lines.join('\n'));
+        writeFile(m_csv, lines.join('\n'));
         const QString before = m_roms->folder() + "/before.nds";
         QVERIFY(QFile::copy(image, before));
         FaultInjectingIo io;
-        const Outcome imported = runCli({"import", image, m_csv}, io);
+        const CliOutcome imported = runCli({"import", image, m_csv}, io);
         QCOMPARE(imported.status, 0);
         QVERIFY(imported.out.startsWith("Rotom (Mow): hp "));
         // The byte of the field changed.
@@ -953,7 +922,7 @@ private slots:
 
         lines.removeLast(); // the empty piece after the last line end
         lines.removeLast();
-        writeText(m_csv, lines.join('\n'));
+        writeFile(m_csv, lines.join('\n'));
         QVERIFY(runCli({"import", image, m_csv}).err.contains("position 506 is missing"));
     }
 
@@ -968,11 +937,11 @@ private slots:
         SyntheticRom::write(image, base + 12, QByteArray("\xF4\x01\x70\x00", 4)); // 500, 112
         SyntheticRom::write(image, base + 502 * 44 + 16, "\xFF");                 // no gender
 
-        const Outcome identified = runCli({"identify", image});
+        const CliOutcome identified = runCli({"identify", image});
         QVERIFY(identified.out.startsWith(
             "code: IPKS\ntitle: Pokémon Edición Oro HeartGold\nlanguage: Español\n"));
         QVERIFY(identified.out.contains("table: /a/0/0/2 at 0x"));
-        const Outcome exported = runCli({"export", image, "-f", "json"});
+        const CliOutcome exported = runCli({"export", image, "-f", "json"});
         QCOMPARE(exported.status, 0);
         const QJsonArray entries =
             QJsonDocument::fromJson(exported.out.toUtf8()).object()["entries"].toArray();
@@ -982,22 +951,22 @@ private slots:
         QCOMPARE(entries[506].toObject()["species"].toString(), QStringLiteral("Rotom (Mow)"));
 
         QCOMPARE(runCli({"export", image, "-o", m_csv}).status, 0);
-        QList<QByteArray> lines = readText(m_csv).split('\n');
+        QList<QByteArray> lines = readFile(m_csv).split('\n');
         QList<QByteArray> heat = lines[503].split(',');
         heat[14] = "127"; // the gender of Rotom (Heat)
         lines[503] = heat.join(',');
         QList<QByteArray> first = lines[1].split(',');
         first[13] = "536"; // Enigma Stone, HeartGold's last item
         lines[1] = first.join(',');
-        writeText(m_csv, lines.join('\n'));
-        const Outcome imported = runCli({"import", image, m_csv, "-n"});
+        writeFile(m_csv, lines.join('\n'));
+        const CliOutcome imported = runCli({"import", image, m_csv, "-n"});
         QCOMPARE(imported.status, 1);
         QVERIFY2(imported.err.contains(":504: gender: Rotom (Heat) has no gender"),
                  qPrintable(imported.err));
         QVERIFY(!imported.err.contains("item2"));
 
         const QString diamond = m_roms->createFor("ADAE", "diamond.nds");
-        const Outcome diff = runCli({"diff", diamond, image});
+        const CliOutcome diff = runCli({"diff", diamond, image});
         QCOMPARE(diff.status, 0);
         QVERIFY(diff.out.contains("positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are "
                                   "only in " +

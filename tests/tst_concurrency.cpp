@@ -1,7 +1,7 @@
 // Several programs at one image: two imports at once, an export during an import, an import
 // killed at any moment, and an import while the window saves. The table is always one whole
 // table, never a mix.
-#include "Cli.h"
+#include "CliRun.h"
 #include "WindowHarness.h"
 
 #include <QFile>
@@ -10,35 +10,8 @@
 #include <QtTest/QTest>
 
 #include <csignal>
-#include <sstream>
 
 namespace {
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runCli(const QStringList& arguments) {
-    std::vector<std::string> args;
-    for (const QString& argument : arguments)
-        args.push_back(QFile::encodeName(argument).toStdString());
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QProcess* startCli(QObject* owner, const QStringList& arguments) {
     auto* process = new QProcess(owner);
@@ -66,7 +39,7 @@ class TestConcurrency : public QObject {
     // set to `hp`; and the image's table bytes that it stands for, worked out here.
     QString table(const QString& name, int hp, const QList<int>& positions, QByteArray* bytes) {
         const QString csv = m_roms->folder() + "/" + name;
-        QList<QByteArray> lines = readAll(m_roms->folder() + "/start.csv").split('\n');
+        QList<QByteArray> lines = readFile(m_roms->folder() + "/start.csv").split('\n');
         QByteArray expected = m_start;
         for (int position = 0; position < 500; ++position) {
             if (!positions.isEmpty() && !positions.contains(position))
@@ -76,7 +49,7 @@ class TestConcurrency : public QObject {
             lines[position + 1] = cells.join(',');
             expected[position * 44] = char(hp);
         }
-        writeAll(csv, lines.join('\n'));
+        writeFile(csv, lines.join('\n'));
         if (bytes)
             *bytes = expected;
         return csv;
@@ -131,7 +104,7 @@ private slots:
     void exportDuringAnImport() {
         QByteArray changed;
         const QString a = table("a.csv", 3, everyOther(0), &changed);
-        const QByteArray before = readAll(m_roms->folder() + "/start.csv");
+        const QByteArray before = readFile(m_roms->folder() + "/start.csv");
         for (int round = 0; round < 30; ++round) {
             restart();
             QProcess* import = startCli(this, {"import", m_image, a});
@@ -140,7 +113,7 @@ private slots:
             QCOMPARE(import->exitCode(), 0);
             QCOMPARE(reader->exitCode(), 0);
             const QByteArray shown = reader->readAllStandardOutput();
-            QVERIFY2(shown == before || shown == readAll(a), qPrintable(QString::number(round)));
+            QVERIFY2(shown == before || shown == readFile(a), qPrintable(QString::number(round)));
             delete import;
             delete reader;
         }
@@ -167,12 +140,12 @@ private slots:
                 QStringLiteral("/proc/%1/task/%1/children").arg(slowed.processId());
             QByteArray child;
             QVERIFY(QTest::qWaitFor(
-                [&] { return !(child = readAll(children).trimmed()).isEmpty(); }, 10000));
+                [&] { return !(child = readFile(children).trimmed()).isEmpty(); }, 10000));
             QTest::qWait(40 + round * 70);
             ::kill(pid_t(child.split(' ').front().toLongLong()), SIGKILL);
             QVERIFY(slowed.waitForFinished(30000));
 
-            const Outcome after = runCli({"export", m_image, "-o", m_roms->folder() + "/x.csv"});
+            const CliOutcome after = runCli({"export", m_image, "-o", m_roms->folder() + "/x.csv"});
             QCOMPARE(after.status, 0);
             const QByteArray now = tableBytes();
             QVERIFY2(now == m_start || now == changed, qPrintable(QString::number(round)));

@@ -2,6 +2,7 @@
 // reported, and that a failed rewrite leaves no half record.
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
+#include "LocalName.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -11,13 +12,7 @@
 
 using Call = FaultInjectingIo::Call;
 
-namespace {
-
-std::string local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestFileAccess : public QObject {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // the fixed base in an image without one, and never in a damaged or hostile table.
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
+#include "LocalName.h"
 #include "NdsFileSystem.h"
 #include "RecordStore.h"
 #include "SyntheticFileSystem.h"
@@ -15,10 +16,6 @@
 using Layout = SyntheticFileSystem::Layout;
 
 namespace {
-
-std::string local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 QByteArray le16(quint16 value) {
     QByteArray bytes(2, '\0');

@@ -2,6 +2,7 @@
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
 #include "Identification.h"
+#include "LocalName.h"
 #include "NotRegularFiles.h"
 #include "SyntheticRom.h"
 
@@ -13,9 +14,6 @@
 #include <sys/stat.h>
 
 namespace {
-std::string local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }

@@ -1,9 +1,10 @@
 // Writes that survive a crash: the journal's format, what recovery makes of every leftover, a
 // save and an import stopped after each of their system calls in turn, and the file lock.
-#include "Cli.h"
+#include "CliRun.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
 #include "Journal.h"
+#include "LocalName.h"
 #include "LockedFile.h"
 #include "RecordStore.h"
 #include "SyntheticRom.h"
@@ -13,7 +14,6 @@
 #include <QtTest/QTest>
 
 #include <fcntl.h>
-#include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -21,36 +21,6 @@ using Call = FaultInjectingIo::Call;
 using files::Bytes;
 
 namespace {
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runCli(const QStringList& arguments, files::SysIo& io = files::systemIo()) {
-    std::vector<std::string> args;
-    for (const QString& argument : arguments)
-        args.push_back(QFile::encodeName(argument).toStdString());
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err, io);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
-}
-
-std::string local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 Bytes bytesOf(const QByteArray& bytes) {
     return Bytes(bytes.begin(), bytes.end());
@@ -81,7 +51,7 @@ class TestJournal : public QObject {
         m_old.resize(4096);
         for (int i = 0; i < m_old.size(); ++i)
             m_old[i] = char(i * 7 + 3);
-        writeAll(m_image, m_old);
+        writeFile(m_image, m_old);
         m_new = m_old;
         m_content = {};
         for (const auto& [offset, count] : {std::pair{100, 16}, std::pair{2000, 40}}) {
@@ -196,7 +166,7 @@ private slots:
             start.replace(2000, 20, m_new.mid(2000, 20));
         else if (image == "other")
             start[2010] = char(m_old[2010] ^ 0x01);
-        writeAll(m_image, start);
+        writeFile(m_image, start);
 
         files::JournalContent content = m_content;
         if (journal == "otherFile")
@@ -209,8 +179,8 @@ private slots:
         if (journal == "garbage")
             bytes = bytesOf("not a journal");
         if (journal != "none")
-            writeAll(journalOf(m_image), QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                    qsizetype(bytes.size())));
+            writeFile(journalOf(m_image), QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                     qsizetype(bytes.size())));
 
         files::Result<files::LockedFile> opened =
             files::openLocked(files::systemIo(), local(m_image), files::Access::Write);
@@ -241,7 +211,7 @@ private slots:
             QVERIFY(!QFile::exists(journalOf(m_image)));
         }
         const QByteArray expected = after == "old" ? m_old : after == "new" ? m_new : start;
-        QCOMPARE(readAll(m_image), expected);
+        QCOMPARE(readFile(m_image), expected);
     }
 
     // Reading commands recover too, before they read, and say so; check reports it as well.
@@ -266,11 +236,11 @@ private slots:
                                             QFileInfo(image).size(), 1796738400,
                                             "import of \"t.csv\"",   {{hp, bytesOf(old), changed}}};
         const Bytes journal = files::encodeJournal(content);
-        writeAll(journalOf(image), QByteArray(reinterpret_cast<const char*>(journal.data()),
-                                              qsizetype(journal.size())));
+        writeFile(journalOf(image), QByteArray(reinterpret_cast<const char*>(journal.data()),
+                                               qsizetype(journal.size())));
         SyntheticRom::write(image, hp, QByteArray(1, char(changed[0])));
 
-        const Outcome result = runCli({command, image});
+        const CliOutcome result = runCli({command, image});
         QCOMPARE(result.status, 0);
         const QString said = "\"" + image +
                              "\": the import of \"t.csv\" begun at 2026-12-08 14:00:00 UTC was "
@@ -308,13 +278,13 @@ private slots:
         const QString csv = roms.folder() + "/table.csv";
         if (operation == "import") {
             QCOMPARE(runCli({"export", image, "-o", csv}).status, 0);
-            QList<QByteArray> lines = readAll(csv).split('\n');
+            QList<QByteArray> lines = readFile(csv).split('\n');
             for (int position : changed) {
                 QList<QByteArray> cells = lines[position + 1].split(',');
                 cells[2] = QByteArray::number(quint8(newTable[position * 44]));
                 lines[position + 1] = cells.join(',');
             }
-            writeAll(csv, lines.join('\n'));
+            writeFile(csv, lines.join('\n'));
         }
 
         int sawOld = 0, sawNew = 0;
@@ -331,7 +301,7 @@ private slots:
                                           "Save ROM of Abra");
             }
             // A fresh run, as the next program to open the image would be.
-            const Outcome opened = runCli({"identify", image});
+            const CliOutcome opened = runCli({"identify", image});
             QCOMPARE(opened.status, 0);
             const QByteArray table = SyntheticRom::read(image, base, 500 * 44);
             QVERIFY2(table == oldTable || table == newTable,
@@ -354,17 +324,17 @@ private slots:
         SyntheticRom::fillRecords(image, "ADAE", 3);
         const QString csv = roms.folder() + "/table.csv";
         QCOMPARE(runCli({"export", image, "-o", csv}).status, 0);
-        QList<QByteArray> lines = readAll(csv).split('\n');
+        QList<QByteArray> lines = readFile(csv).split('\n');
         QList<QByteArray> cells = lines[1].split(',');
         cells[2] = cells[2] == "1" ? "2" : "1"; // hp
         lines[1] = cells.join(',');
-        writeAll(csv, lines.join('\n'));
+        writeFile(csv, lines.join('\n'));
         const QByteArray before = SyntheticRom::fingerprint(image, "ADAE");
 
         const int reader = ::open(QFile::encodeName(image).constData(), O_RDONLY);
         QVERIFY(reader >= 0);
         QCOMPARE(::flock(reader, LOCK_SH), 0);
-        const Outcome result = runCli({"import", image, csv});
+        const CliOutcome result = runCli({"import", image, csv});
         ::close(reader);
         QCOMPARE(result.status, 3);
         QCOMPARE(result.err,
@@ -382,7 +352,7 @@ private slots:
         QCOMPARE(runCli({"export", image, "-o", csv}).status, 0);
         FaultInjectingIo io;
         io.failCall(Call::Lock, ENOLCK);
-        const Outcome result = runCli({"diff", image, image}, io);
+        const CliOutcome result = runCli({"diff", image, image}, io);
         QCOMPARE(result.status, 0);
         QCOMPARE(result.err.count("cannot be locked"), 1);
         QCOMPARE(io.count(Call::Lock), 2);

@@ -1,41 +1,13 @@
 // Stat patches: diff --patch writes the changes between two images, and apply carries them to
 // images of other games and regions, all or nothing, field by field.
-#include "Cli.h"
+#include "CliRun.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
-#include <sstream>
-
 namespace {
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome runCli(const QStringList& arguments) {
-    std::vector<std::string> args;
-    for (const QString& argument : arguments)
-        args.push_back(QFile::encodeName(argument).toStdString());
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // Where an image's table starts, as identify reports it.
 qint64 recordBase(const QString& image) {
@@ -78,14 +50,14 @@ class TestPatch : public QObject {
     void edit(const QString& image, int position, const QList<QPair<QString, QString>>& cells) {
         const QString csv = path("edit.csv");
         QCOMPARE(runCli({"export", image, "-o", csv}).status, 0);
-        QList<QByteArray> lines = readAll(csv).split('\n');
+        QList<QByteArray> lines = readFile(csv).split('\n');
         const QList<QByteArray> header = lines[0].split(',');
         QList<QByteArray> row = lines[position + 1].split(',');
         for (const auto& [column, value] : cells)
             row[header.indexOf(column.toUtf8())] = value.toUtf8();
         lines[position + 1] = row.join(',');
-        writeAll(csv, lines.join('\n'));
-        const Outcome imported = runCli({"import", image, csv});
+        writeFile(csv, lines.join('\n'));
+        const CliOutcome imported = runCli({"import", image, csv});
         QVERIFY2(imported.status == 0, qPrintable(imported.err));
     }
 
@@ -118,7 +90,7 @@ class TestPatch : public QObject {
               {"item1", "1"},
               {"tm_hm", QString::fromUtf8(names.join(' '))}});
         const QString patch = path("garchomp." + format);
-        const Outcome made =
+        const CliOutcome made =
             runCli({"diff", before, after, "--patch", "-o", patch, "--format", format});
         return made.status == 0 ? patch : QString();
     }
@@ -143,7 +115,7 @@ private slots:
                                      .arg(m_item)
                                      .arg(m_hadTm05 ? 1 : 0)
                                      .arg(m_hadTm05 ? 0 : 1);
-        QCOMPARE(QString::fromUtf8(readAll(patch)), expected);
+        QCOMPARE(QString::fromUtf8(readFile(patch)), expected);
     }
 
     // The patch changes in each image exactly the bytes of its fields: speed (byte 3), the
@@ -167,13 +139,13 @@ private slots:
         QFETCH(QString, format);
         const QString patch = makePatch(format);
         const QString image = sample(code, "target.nds");
-        const QByteArray before = readAll(image);
+        const QByteArray before = readFile(image);
         const qint64 record = recordBase(image) + kGarchomp * 44;
 
-        const Outcome applied = runCli({"apply", image, patch});
+        const CliOutcome applied = runCli({"apply", image, patch});
         QVERIFY2(applied.status == 0, qPrintable(applied.err));
         QVERIFY(applied.out.endsWith("3 changes in 1 entry written\n"));
-        const QByteArray after = readAll(image);
+        const QByteArray after = readFile(image);
         for (const qint64 offset : differingBytes(before, after))
             QVERIFY2(
                 QList<qint64>({record + 3, record + 12, record + 13, record + 28}).contains(offset),
@@ -183,11 +155,11 @@ private slots:
         QCOMPARE(quint8(after[record + 28] ^ before[record + 28]), quint8(0x10));
 
         // The second time, everything is in place already.
-        const Outcome again = runCli({"apply", image, patch});
+        const CliOutcome again = runCli({"apply", image, patch});
         QCOMPARE(again.status, 0);
         QCOMPARE(again.out.count(" already applied\n"), 3);
         QVERIFY(again.out.endsWith("every change already applied; nothing written\n"));
-        QCOMPARE(readAll(image), after);
+        QCOMPARE(readFile(image), after);
     }
 
     // The target's TM flags differ from the source's elsewhere: only TM05 changes.
@@ -198,10 +170,10 @@ private slots:
         const QByteArray other = tms.contains("TM01") ? tms.replace("TM01", "").simplified()
                                                       : ("TM01 " + tms).simplified();
         edit(image, kGarchomp, {{"tm_hm", QString::fromUtf8(other)}});
-        const QByteArray before = readAll(image);
+        const QByteArray before = readFile(image);
         const qint64 record = recordBase(image) + kGarchomp * 44;
         QCOMPARE(runCli({"apply", image, patch}).status, 0);
-        const QByteArray after = readAll(image);
+        const QByteArray after = readFile(image);
         QCOMPARE(quint8(after[record + 28] ^ before[record + 28]), quint8(0x10));
         QCOMPARE(after.mid(record + 29, 15), before.mid(record + 29, 15));
     }
@@ -255,43 +227,43 @@ private slots:
         };
         const QString body = fill(QString::fromUtf8(patch));
         const QString file = path("refused.csv");
-        writeAll(file, (QStringLiteral("# statwright patch 1, from %1 Test\n"
-                                       "position,species,field,from,to\n")
-                            .arg(code == "IPKE" ? "ADAE" : "CPUE") +
-                        body)
-                           .toUtf8());
+        writeFile(file, (QStringLiteral("# statwright patch 1, from %1 Test\n"
+                                        "position,species,field,from,to\n")
+                             .arg(code == "IPKE" ? "ADAE" : "CPUE") +
+                         body)
+                            .toUtf8());
         const QString expected = fill(said);
-        const QByteArray before = readAll(image);
+        const QByteArray before = readFile(image);
 
-        const Outcome result = runCli({"apply", image, file});
+        const CliOutcome result = runCli({"apply", image, file});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.startsWith(file + ": " + expected), qPrintable(result.err));
         QVERIFY(result.err.endsWith("; nothing was written\n"));
-        QCOMPARE(readAll(image), before);
+        QCOMPARE(readFile(image), before);
 
-        const Outcome dry = runCli({"apply", image, file, "--force", "--dry-run"});
+        const CliOutcome dry = runCli({"apply", image, file, "--force", "--dry-run"});
         QCOMPARE(dry.status, 0);
-        QCOMPARE(readAll(image), before);
-        const Outcome force = runCli({"apply", image, file, "--force"});
+        QCOMPARE(readFile(image), before);
+        const CliOutcome force = runCli({"apply", image, file, "--force"});
         QCOMPARE(force.status, 0);
         if (forced.isEmpty()) {
             QVERIFY2(force.err.contains("skipped"), qPrintable(force.err));
-            QCOMPARE(readAll(image), before);
+            QCOMPARE(readFile(image), before);
         } else {
             QVERIFY2(force.out.startsWith(forced), qPrintable(force.out));
             QVERIFY(force.out.contains("overrode a conflict"));
-            QVERIFY(readAll(image) != before);
+            QVERIFY(readFile(image) != before);
         }
     }
 
     void dryRunWritesNothing() {
         const QString patch = makePatch();
         const QString image = sample("CPUE", "target.nds");
-        const QByteArray before = readAll(image);
-        const Outcome dry = runCli({"apply", image, patch, "--dry-run"});
+        const QByteArray before = readFile(image);
+        const CliOutcome dry = runCli({"apply", image, patch, "--dry-run"});
         QCOMPARE(dry.status, 0);
         QVERIFY(dry.out.endsWith("3 changes in 1 entry; dry run, nothing written\n"));
-        QCOMPARE(readAll(image), before);
+        QCOMPARE(readFile(image), before);
     }
 
     // A patch that is wrong in itself is refused before the image is looked at.
@@ -321,6 +293,9 @@ private slots:
         QTest::newRow("unknown game")
             << QByteArray("# statwright patch 1, from XXXX Game\n") + columns
             << ":1: unknown game code \"XXXX\"";
+        QTest::newRow("a title that is not UTF-8")
+            << QByteArray("# statwright patch 1, from ADAE Pok\xE9mon Diamond\n") + columns
+            << ":1: the image's title holds what is not printable UTF-8 text";
         QTest::newRow("a flag of 2") << head + "444,Garchomp,tm05,0,2\n"
                                      << ":3: to: 2 is not between 0 and 1";
         QTest::newRow("position beyond every table")
@@ -347,6 +322,8 @@ private slots:
                 "changes": [{"position": 444, "species": "Garchomp", "field": "hp",
                              "from": "1", "to": 2}]})")
             << ": changes[0].from: must be a number, not the string \"1\"";
+        QTest::newRow("JSON: a number beyond every range")
+            << QByteArray(R"({"version": 1E99999})") << ": number overflow parsing '1E99999'";
         QTest::newRow("JSON: nested too deep")
             << QByteArray(R"({"changes": [[[[[1]]]]]})") << ": the values nest more than 4";
     }
@@ -355,28 +332,28 @@ private slots:
         QFETCH(QString, said);
         const bool json = patch.startsWith('{');
         const QString file = path(json ? "bad.json" : "bad.csv");
-        writeAll(file, patch);
+        writeFile(file, patch);
         const QString image = sample("ADAE", "target.nds");
-        const QByteArray before = readAll(image);
-        const Outcome result = runCli({"apply", image, file});
+        const QByteArray before = readFile(image);
+        const CliOutcome result = runCli({"apply", image, file});
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.startsWith(file + said), qPrintable(result.err));
         QVERIFY(result.err.endsWith("; nothing was written\n"));
-        QCOMPARE(readAll(image), before);
+        QCOMPARE(readFile(image), before);
     }
 
     // Only patches are made with the options of one.
     void patchOptions() {
         const QString a = sample("ADAE", "a.nds");
-        const Outcome result = runCli({"diff", a, a, "-o", path("p.csv")});
+        const CliOutcome result = runCli({"diff", a, a, "-o", path("p.csv")});
         QCOMPARE(result.status, 2);
         QVERIFY(result.err.contains("--format and --output go with --patch"));
         QCOMPARE(runCli({"diff", a, a, "--patch", "-o", a}).status, 2);
-        const Outcome empty = runCli({"diff", a, a, "--patch"});
+        const CliOutcome empty = runCli({"diff", a, a, "--patch"});
         QCOMPARE(empty.status, 0);
         QCOMPARE(empty.out.count('\n'), 2);
         const QString p = path("empty.csv");
-        writeAll(p, empty.out.toUtf8());
+        writeFile(p, empty.out.toUtf8());
         QCOMPARE(runCli({"apply", a, p}).out,
                  QStringLiteral("the patch holds no changes; nothing written\n"));
     }

@@ -3,6 +3,7 @@
 #include "EntryRules.h"
 #include "EntryTables.h"
 #include "FaultInjectingIo.h"
+#include "LocalName.h"
 #include "RecordStore.h"
 #include "StatText.h"
 #include "SyntheticRom.h"
@@ -17,9 +18,6 @@ using species::Field;
 using Call = FaultInjectingIo::Call;
 
 namespace {
-std::string local(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 species::Record recordOf(const QByteArray& data) {
     return species::Record::at(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                          std::size_t(data.size())));
