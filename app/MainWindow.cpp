@@ -2,12 +2,12 @@
 
 #include "AboutDialog.h"
 #include "Artwork.h"
+#include "EntryList.h"
 #include "EvTmDialog.h"
 #include "FileDialogBackend.h"
 #include "NoteDialog.h"
 #include "Prompter.h"
 #include "RecordForm.h"
-#include "SpeciesList.h"
 #include "UiText.h"
 
 #include "EntryRules.h"
@@ -43,7 +43,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     setFixedSize(sizeHint());
 
     connect(m_ui.openAction, &QAction::triggered, this, &MainWindow::openImage);
-    connect(m_ui.speciesList, &SpeciesList::entryChosen, this, &MainWindow::loadEntry);
+    connect(m_ui.entryList, &EntryList::entryChosen, this, &MainWindow::loadEntry);
     connect(m_ui.saveAction, &QAction::triggered, this, [this] {
         if (takesInput())
             (void)saveEntry();
@@ -194,11 +194,11 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     m_ui.gameCode->setToolTip(QString()); // until a load finds the new image's table
     // "[*]" stands for the mark of unsaved edits.
     setWindowTitle(QString::fromStdString(edition.caption()) + QStringLiteral("[*]"));
-    QWidget* const opened[] = {m_ui.romInformation, m_ui.speciesFrame,    m_ui.speciesList,
+    QWidget* const opened[] = {m_ui.romInformation, m_ui.speciesFrame,    m_ui.entryList,
                                m_ui.codeCaption,    m_ui.languageCaption, m_ui.titleCaption};
     for (QWidget* widget : opened)
         widget->setEnabled(true);
-    m_ui.speciesList->showEntries(image.entries);
+    m_ui.entryList->showEntries(image.entries);
     m_shownRow = -1;
     showModified();
     m_ui.showListsOf(edition.game);
@@ -223,7 +223,7 @@ void MainWindow::loadEntry(int row) {
     if (!takesInput() || row < 0 || !m_edition)
         return;
     if (!settleEdits()) {
-        m_ui.speciesList->returnTo(m_shownRow);
+        m_ui.entryList->returnTo(m_shownRow);
         return;
     }
     enableEditing();

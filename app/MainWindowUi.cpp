@@ -2,7 +2,7 @@
 
 #include "Artwork.h"
 #include "DropDownList.h"
-#include "SpeciesList.h"
+#include "EntryList.h"
 #include "UiText.h"
 #include "Vocabulary.h"
 
@@ -147,14 +147,14 @@ void MainWindowUi::setupUi(QMainWindow* window) {
 
 void MainWindowUi::buildSpeciesFrame(QWidget* client) {
     speciesFrame = makeFrame(client, "framePkmn", QStringLiteral("Pokémon"), {8, 152, 145, 377});
-    speciesList = new SpeciesList(speciesFrame);
-    speciesList->setObjectName(QStringLiteral("pkmnlst"));
-    speciesList->setGeometry(8, 24, 129, 334);
+    entryList = new EntryList(speciesFrame);
+    entryList->setObjectName(QStringLiteral("pkmnlst"));
+    entryList->setGeometry(8, 24, 129, 334);
     for (const std::string_view entry : vocabulary::species())
-        speciesList->addItem(uitext::fromUtf8(entry));
-    speciesList->setAccessibleName(QStringLiteral("Pokémon"));
-    speciesList->setUniformItemSizes(true);
-    speciesList->setEnabled(false);
+        entryList->addItem(uitext::fromUtf8(entry));
+    entryList->setAccessibleName(QStringLiteral("Pokémon"));
+    entryList->setUniformItemSizes(true);
+    entryList->setEnabled(false);
 }
 
 void MainWindowUi::buildFieldFrames(QWidget* client) {
@@ -291,7 +291,7 @@ void MainWindowUi::showListsOf(nds::Game game) {
 }
 
 void MainWindowUi::setFocusOrder() const {
-    QWidget* previous = speciesList;
+    QWidget* previous = entryList;
     for (const Field field : kFocusOrder) {
         QWidget* control = boxes[field] ? static_cast<QWidget*>(boxes[field])
                                         : static_cast<QWidget*>(lists[field]);

@@ -19,7 +19,7 @@ class QMainWindow;
 class QMenu;
 class QStringListModel;
 class QWidget;
-class SpeciesList;
+class EntryList;
 
 // The controls of the main window, created and placed by setupUi: the field controls from the
 // record's field table and a table of their places, the rest by hand. Each carries the
@@ -38,7 +38,7 @@ public:
 
     QLabel* banner = nullptr;
     QGroupBox* speciesFrame = nullptr;
-    SpeciesList* speciesList = nullptr;
+    EntryList* entryList = nullptr;
     // The control of each field of the main window: a text box for a number, a list for a
     // listed value.
     species::ByField<QLineEdit*> boxes;

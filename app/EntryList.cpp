@@ -1,20 +1,20 @@
-#include "SpeciesList.h"
+#include "EntryList.h"
 
 #include "Vocabulary.h"
 
 #include <QMouseEvent>
 
-SpeciesList::SpeciesList(QWidget* parent) : QListWidget(parent) {
+EntryList::EntryList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemSelectionChanged, this, &SpeciesList::onSelectionChanged);
+    connect(this, &QListWidget::itemSelectionChanged, this, &EntryList::onSelectionChanged);
 }
 
-int SpeciesList::selectedRow() const {
+int EntryList::selectedRow() const {
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void SpeciesList::showEntries(int count) {
+void EntryList::showEntries(int count) {
     // Rows taken away move the selection to a row left: that is no choice of the user's.
     m_quiet = true;
     const bool selectionGoes = selectedRow() >= count;
@@ -30,7 +30,7 @@ void SpeciesList::showEntries(int count) {
     m_lastSelected = selectedRow();
 }
 
-void SpeciesList::returnTo(int row) {
+void EntryList::returnTo(int row) {
     m_quiet = true;
     if (row >= 0 && row < count()) {
         setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
@@ -42,7 +42,7 @@ void SpeciesList::returnTo(int row) {
     m_lastSelected = selectedRow();
 }
 
-void SpeciesList::onSelectionChanged() {
+void EntryList::onSelectionChanged() {
     const int row = selectedRow();
     const bool changed = row != m_lastSelected;
     m_lastSelected = row;
@@ -52,7 +52,7 @@ void SpeciesList::onSelectionChanged() {
         emit entryChosen(row);
 }
 
-void SpeciesList::mousePressEvent(QMouseEvent* event) {
+void EntryList::mousePressEvent(QMouseEvent* event) {
     m_inGesture = true;
     m_secondClick = false;
     m_pressedOnItem = indexAt(event->position().toPoint()).isValid();
@@ -62,13 +62,13 @@ void SpeciesList::mousePressEvent(QMouseEvent* event) {
 
 // The second press of a double click. Its release adds no load to the first click's, unless
 // the view treats it as a fresh press (on another entry), which resets the flag.
-void SpeciesList::mouseDoubleClickEvent(QMouseEvent* event) {
+void EntryList::mouseDoubleClickEvent(QMouseEvent* event) {
     m_secondClick = true;
     m_rowBeforeGesture = selectedRow();
     QListWidget::mouseDoubleClickEvent(event);
 }
 
-void SpeciesList::keyPressEvent(QKeyEvent* event) {
+void EntryList::keyPressEvent(QKeyEvent* event) {
     const int before = selectedRow();
     const bool nested = m_inGesture;
     m_inGesture = true;
@@ -80,7 +80,7 @@ void SpeciesList::keyPressEvent(QKeyEvent* event) {
         emit entryChosen(row);
 }
 
-void SpeciesList::mouseReleaseEvent(QMouseEvent* event) {
+void EntryList::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
     m_inGesture = false;
     const int row = selectedRow();
@@ -92,8 +92,8 @@ void SpeciesList::mouseReleaseEvent(QMouseEvent* event) {
         emit entryChosen(row);
 }
 
-QItemSelectionModel::SelectionFlags SpeciesList::selectionCommand(const QModelIndex& index,
-                                                                  const QEvent* event) const {
+QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelIndex& index,
+                                                                const QEvent* event) const {
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     // Ctrl+click or Ctrl+Space would deselect the entry whose values are shown.
     if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))

@@ -2,16 +2,16 @@
 
 #include <QListWidget>
 
-// The species list. It turns the view's many notifications into one `entryChosen` per user
-// action: a click on an entry (also the one already selected), or a change of the selected
-// entry by keyboard or by code. Focus alone, which makes a row current without selecting it,
-// chooses nothing. The selection can never be cleared, so the selected row is always the
-// entry the controls were loaded from.
-class SpeciesList : public QListWidget {
+// The list of entries (species and forms). It turns the view's many notifications into one
+// `entryChosen` per user action: a click on an entry (also the one already selected), or a change
+// of the selected entry by keyboard or by code. Focus alone, which makes a row current without
+// selecting it, chooses nothing. The selection can never be cleared, so the selected row is always
+// the entry the controls were loaded from.
+class EntryList : public QListWidget {
     Q_OBJECT
 
 public:
-    explicit SpeciesList(QWidget* parent = nullptr);
+    explicit EntryList(QWidget* parent = nullptr);
 
     // The selected row, or -1.
     [[nodiscard]] int selectedRow() const;
