@@ -75,6 +75,28 @@ bool MainWindow::takesInput() const {
     return isEnabled() && !m_dialog;
 }
 
+void MainWindow::say(Prompter::Icon icon, const QString& text) {
+    m_services.prompter.showMessage(this, icon, uitext::programName(), text);
+}
+
+int MainWindow::ask(Prompter::Icon icon, const QString& text, QList<Prompter::Button> buttons) {
+    Prompter::Question question;
+    question.icon = icon;
+    question.title = uitext::programName();
+    question.text = text;
+    question.buttons = std::move(buttons);
+    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
+    question.cancel = static_cast<int>(question.buttons.size()) - 1;
+    return m_services.prompter.ask(this, question);
+}
+
+void MainWindow::dropShownEntry() {
+    m_record->clear();
+    m_shownRow = -1;
+    setEntryActionsEnabled(false);
+    showModified();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_dialog)
         m_dialog->close();
@@ -88,16 +110,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::settleEdits() {
     if (m_shownRow < 0 || !m_record->hasEdits())
         return true;
-    Prompter::Question question;
-    question.icon = Prompter::Icon::Question;
-    question.title = uitext::programName();
-    question.text = QStringLiteral("Save the changes to %1?")
-                        .arg(QString::fromStdString(vocabulary::entryName(m_shownRow)));
-    question.buttons = {{QStringLiteral("Save"), QMessageBox::Save},
-                        {QStringLiteral("Discard"), QMessageBox::Discard},
-                        {QStringLiteral("Cancel"), QMessageBox::Cancel}};
-    question.cancel = 2;
-    switch (m_services.prompter.ask(this, question)) {
+    switch (ask(Prompter::Icon::Question,
+                QStringLiteral("Save the changes to %1?")
+                    .arg(QString::fromStdString(vocabulary::entryName(m_shownRow))),
+                {{QStringLiteral("Save"), QMessageBox::Save},
+                 {QStringLiteral("Discard"), QMessageBox::Discard}})) {
     case 0:
         return saveEntry();
     case 1:
@@ -139,8 +156,7 @@ void MainWindow::openImage() {
             return;
         }
         // The image opened before stays current, so nothing touches the rejected file.
-        m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
-                                        QStringLiteral("Unsupported ROM"));
+        say(Prompter::Icon::Warning, QStringLiteral("Unsupported ROM"));
         return;
     }
     // The edits on view belong to the image open now.
@@ -151,8 +167,7 @@ void MainWindow::openImage() {
     const files::Status writable = files::makeOwnerWritable(m_services.io, file);
     acceptImage(answer.path, opened.value());
     if (!writable.ok())
-        m_services.prompter.showMessage(
-            this, Prompter::Icon::Warning, uitext::programName(),
+        say(Prompter::Icon::Warning,
             QString::fromStdString(writable.error().describe()) +
                 QStringLiteral(" The image is open for viewing, but saving into it will fail."));
 }
@@ -232,10 +247,7 @@ void MainWindow::loadEntry(int row) {
     if (!read.ok()) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
-        m_record->clear();
-        m_shownRow = -1;
-        setEntryActionsEnabled(false);
-        showModified();
+        dropShownEntry();
         return;
     }
     tell(read.value().notes);
@@ -247,13 +259,11 @@ void MainWindow::loadEntry(int row) {
 
     switch (species::alternateFormNote(row)) {
     case species::FormNote::Deoxys:
-        m_services.prompter.showMessage(
-            this, Prompter::Icon::Information, uitext::programName(),
+        say(Prompter::Icon::Information,
             QStringLiteral("Please note that Deoxys' alternate formes can be edited below."));
         break;
     case species::FormNote::Wormadam:
-        m_services.prompter.showMessage(
-            this, Prompter::Icon::Information, uitext::programName(),
+        say(Prompter::Icon::Information,
             QStringLiteral("Please note that Wormadam's other cloaks can be edited below."));
         break;
     case species::FormNote::None:
@@ -268,8 +278,7 @@ bool MainWindow::saveEntry() {
     if (row < 0)
         return false;
     if (!m_record->statsValid()) {
-        m_services.prompter.showMessage(
-            this, Prompter::Icon::Warning, uitext::programName(),
+        say(Prompter::Icon::Warning,
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
         return false;
     }
@@ -286,8 +295,7 @@ bool MainWindow::saveEntry() {
     showModified();
     m_lastSave = LastSave{row, saved->before, saved->after};
     m_ui.undoSaveAction->setEnabled(true);
-    m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
-                                    QStringLiteral("Pokémon Data Saved Successfully!"));
+    say(Prompter::Icon::Information, QStringLiteral("Pokémon Data Saved Successfully!"));
     return true;
 }
 
@@ -298,16 +306,11 @@ void MainWindow::undoSave() {
     const QString name = QString::fromStdString(vocabulary::entryName(undone.row));
     // The undone bytes replace the values on view, and with them any edits not saved yet.
     if (m_shownRow == undone.row && m_record->hasEdits()) {
-        Prompter::Question question;
-        question.icon = Prompter::Icon::Question;
-        question.title = uitext::programName();
-        question.text = QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
-                                       "Undo the save anyway?")
-                            .arg(name);
-        question.buttons = {{QStringLiteral("Undo Save")},
-                            {QStringLiteral("Cancel"), QMessageBox::Cancel}};
-        question.cancel = 1;
-        if (m_services.prompter.ask(this, question) != 0)
+        if (ask(Prompter::Icon::Question,
+                QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
+                               "Undo the save anyway?")
+                    .arg(name),
+                {{QStringLiteral("Undo Save")}}) != 0)
             return;
     }
     // Only what the save wrote is taken back: the disk must still hold it.
@@ -326,8 +329,7 @@ void MainWindow::undoSave() {
         m_record->show(saved->after, undone.row, m_edition->game);
         showModified();
     }
-    m_services.prompter.showMessage(
-        this, Prompter::Icon::Information, uitext::programName(),
+    say(Prompter::Icon::Information,
         QStringLiteral("The save was undone: %1 holds its data from before it.").arg(name));
 }
 
@@ -341,12 +343,8 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
             m_services.io, localPath(m_imagePath), *m_edition, row, edit, expected, label);
         if (!saved.ok()) {
             reportFailure(saved.error());
-            if (saved.error().kind == files::Error::Kind::BadContent) {
-                m_record->clear();
-                m_shownRow = -1;
-                setEntryActionsEnabled(false);
-                showModified();
-            }
+            if (saved.error().kind == files::Error::Kind::BadContent)
+                dropShownEntry();
             return std::nullopt;
         }
         tell(saved.value().notes);
@@ -355,13 +353,7 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
             return std::move(saved).value();
         // Asked with the file closed, so other programs are not kept waiting on the answer;
         // the record is compared again on the next round.
-        Prompter::Question question;
-        question.icon = Prompter::Icon::Warning;
-        question.title = uitext::programName();
-        question.text = overwrite.question;
-        question.buttons = {{overwrite.button}, {QStringLiteral("Cancel"), QMessageBox::Cancel}};
-        question.cancel = 1;
-        if (m_services.prompter.ask(this, question) != 0)
+        if (ask(Prompter::Icon::Warning, overwrite.question, {{overwrite.button}}) != 0)
             return std::nullopt;
         expected = saved.value().before;
     }
@@ -369,12 +361,10 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
 
 void MainWindow::tell(const files::OpenNotes& notes) {
     if (notes.recovery)
-        m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
-                                        QString::fromStdString(notes.recovery->describe()));
+        say(Prompter::Icon::Information, QString::fromStdString(notes.recovery->describe()));
     if (notes.unlocked && !m_toldUnlocked) {
         m_toldUnlocked = true;
-        m_services.prompter.showMessage(
-            this, Prompter::Icon::Warning, uitext::programName(),
+        say(Prompter::Icon::Warning,
             QStringLiteral("The ROM's file system cannot lock it, so the program goes on without "
                            "a lock. No other program should write into the ROM meanwhile."));
     }
@@ -398,9 +388,8 @@ void MainWindow::editEvYieldAndTmHm() {
 void MainWindow::reportFailure(const files::Error& error) {
     if (error.kind == files::Error::Kind::BadContent ||
         error.kind == files::Error::Kind::NotRegularFile) {
-        m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
-                                        QString::fromStdString(error.describe()) +
-                                            QStringLiteral(" Nothing was read or written."));
+        say(Prompter::Icon::Warning, QString::fromStdString(error.describe()) +
+                                         QStringLiteral(" Nothing was read or written."));
         return;
     }
     // Only the system's own error numbers mean anything to the user.

@@ -4,6 +4,7 @@
 #include "Error.h"
 #include "LockedFile.h"
 #include "MainWindowUi.h"
+#include "Prompter.h"
 #include "Record.h"
 
 #include <QMainWindow>
@@ -88,6 +89,14 @@ private:
     void showTablePlace(const species::TablePlace& place);
     void showDialog(SmallDialog* dialog);
     [[nodiscard]] bool takesInput() const;
+    // A message box titled with the program's name.
+    void say(Prompter::Icon icon, const QString& text);
+    // A question titled with the program's name, with `buttons` (the first the default) and
+    // Cancel last, which Escape chooses: the index of the button chosen.
+    [[nodiscard]] int ask(Prompter::Icon icon, const QString& text,
+                          QList<Prompter::Button> buttons);
+    // Nothing of the entry on view may be saved any more: its values are cleared.
+    void dropShownEntry();
 
     AppServices m_services;
     MainWindowUi m_ui;
