@@ -68,8 +68,8 @@ std::pair<int, int> editedBytes(const RecordEdit& edit) {
     return {first, end};
 }
 
-// The span to rewrite for the neighbouring entries `edits` (by position): from the first byte
-// the edits set in the first record to the last one they set in the last.
+// The span to rewrite for the neighbouring entries `edits` (by position; one entry may have
+// several edits): from the first byte any edit sets to the last.
 files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
                                         std::span<const EntryEdit> edits) {
     const int first = edits.front().position;
@@ -86,15 +86,17 @@ files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace&
     if (!read.ok())
         return read.error();
     files::Bytes after = read.value();
+    std::ptrdiff_t from = std::ptrdiff_t{kRecordSize} * count;
+    std::ptrdiff_t to = 0;
     for (const EntryEdit& entry : edits) {
         const std::size_t at = static_cast<std::size_t>(entry.position - first) * kRecordSize;
         Record record = Record::at(after, at);
         record.apply(entry.edit);
         std::copy(record.bytes().begin(), record.bytes().end(), after.begin() + std::ptrdiff_t(at));
+        const auto [editFirst, editEnd] = editedBytes(entry.edit);
+        from = std::min(from, static_cast<std::ptrdiff_t>(at) + editFirst);
+        to = std::max(to, static_cast<std::ptrdiff_t>(at) + editEnd);
     }
-    const auto from = static_cast<std::ptrdiff_t>(editedBytes(edits.front().edit).first);
-    const auto to = static_cast<std::ptrdiff_t>(count - 1) * kRecordSize +
-                    editedBytes(edits.back().edit).second;
     return files::Rewrite{offset.value() + from,
                           files::Bytes(read.value().begin() + from, read.value().begin() + to),
                           files::Bytes(after.begin() + from, after.begin() + to)};

@@ -458,6 +458,43 @@ private slots:
         QCOMPARE(SyntheticRom::read(path, offset, 44), expected);
         QCOMPARE(SyntheticRom::read(path, offset + 44, 1).size(), 1); // the file kept its length
     }
+
+    // Edits of one entry may come apart (two of Garchomp's fields from two rows of a table):
+    // the one write of a run of entries covers every byte that any of them sets.
+    void writeEntriesCoversEveryEdit() {
+        SyntheticRom roms;
+        const QString path = roms.createFor("ADAE");
+        SyntheticRom::fillRecords(path, "ADAE", 7);
+        const nds::GameEdition& edition = *nds::findEdition("ADAE");
+        const qint64 offset = SyntheticRom::recordOffset("ADAE", 10);
+        const QByteArray before = SyntheticRom::read(path, offset, 88);
+        species::EntryEdit item{10, {}};
+        item.edit[Field::Item1] = 300;
+        species::EntryEdit hp{10, {}};
+        hp.edit[Field::HP] = 0x11;
+        species::EntryEdit speed{11, {}};
+        speed.edit[Field::Speed] = 0x22;
+        const species::EntryEdit edits[] = {speed, item, hp};
+
+        FaultInjectingIo io;
+        files::Result<files::LockedFile> image =
+            files::openLocked(io, local(path), files::Access::Write);
+        QVERIFY(image.ok());
+        const files::Result<species::TablePlace> place =
+            species::findTable(image.value().file, edition);
+        QVERIFY(place.ok());
+        QVERIFY(species::writeEntries(image.value().file, place.value(), edits, "test").ok());
+        QVERIFY(image.value().file.close().ok());
+
+        const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));
+        QCOMPARE(written, (std::vector<FaultInjectingIo::Span>{{offset, 48}}));
+        QByteArray expected = before;
+        expected[0] = 0x11;
+        expected[12] = 0x2C;
+        expected[13] = 0x01;
+        expected[44 + 3] = 0x22;
+        QCOMPARE(SyntheticRom::read(path, offset, 88), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRecord)
