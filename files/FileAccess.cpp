@@ -206,6 +206,8 @@ Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     return status;
 }
 
+namespace {
+
 // Writes `bytes` straight into what `path` names, from where it stands: a FIFO, a terminal.
 Status writeInto(SysIo& io, const std::string& path, const Bytes& bytes) {
     const int fd = io.open(path, SysIo::Mode::WriteOnly);
@@ -226,6 +228,8 @@ Status writeInto(SysIo& io, const std::string& path, const Bytes& bytes) {
         return Error::system(error, "write", path);
     return {};
 }
+
+} // namespace
 
 Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     // What is not a regular file is written into, never replaced or created next to.

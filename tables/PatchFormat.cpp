@@ -25,6 +25,17 @@ constexpr int kMaxDepth = 4;
 // Every value of the largest patch, and then some.
 constexpr std::size_t kMaxValues = species::kMaxPatchChanges * 8;
 
+std::string tooManyChanges() {
+    return "the patch has more than " + std::to_string(species::kMaxPatchChanges) +
+           " changes, more than every field of every entry";
+}
+
+// `version`: as the patch writes it.
+std::string unknownVersion(const std::string& version) {
+    return "version " + version + " of the patch format is not known: this program reads version " +
+           std::to_string(kPatchVersion);
+}
+
 std::string firstLine(const species::Patch& patch) {
     return std::string(kFirstLine) + std::to_string(kPatchVersion) + ", from " + patch.code + " " +
            patch.title;
@@ -42,9 +53,7 @@ public:
     void row(const InputRow& row) {
         if (m_input.patch.changes.size() == species::kMaxPatchChanges) {
             if (!m_tooMany)
-                problem(row.line, row.name,
-                        "the patch has more than " + std::to_string(species::kMaxPatchChanges) +
-                            " changes, more than every field of every entry");
+                problem(row.line, row.name, tooManyChanges());
             m_tooMany = true;
             return;
         }
@@ -171,9 +180,7 @@ bool readFirstLine(std::string_view line, PatchInput& input) {
         version.find_first_not_of("0123456789") != std::string::npos)
         return refuse(expected);
     if (version != std::to_string(kPatchVersion))
-        return refuse("version " + files::printable(version, 40) +
-                      " of the patch format is not known: this program reads version " +
-                      std::to_string(kPatchVersion));
+        return refuse(unknownVersion(files::printable(version, 40)));
     line.remove_prefix(comma + std::string_view(", from ").size());
     const std::size_t space = line.find(' ');
     input.patch.code = std::string(line.substr(0, space));
@@ -239,9 +246,7 @@ void readJsonHeader(const Json& root, PatchInput& input) {
     if (version == root.end() || !version->is_number_integer())
         wrong("version", "must be the format's version, " + std::to_string(kPatchVersion));
     else if (*version != kPatchVersion)
-        wrong("version", "version " + version->dump() +
-                             " of the patch format is not known: this program reads version " +
-                             std::to_string(kPatchVersion));
+        wrong("version", unknownVersion(version->dump()));
     const auto from = root.find("from");
     if (from == root.end() || !from->is_object() || !from->contains("code") ||
         !(*from)["code"].is_string() ||
@@ -304,9 +309,7 @@ PatchInput readCsvPatch(std::string_view text) {
                     {[](const std::string& name) {
                          return std::find(kColumns.begin(), kColumns.end(), name) != kColumns.end();
                      },
-                     kColumns, species::kMaxPatchChanges,
-                     "the patch has more than " + std::to_string(species::kMaxPatchChanges) +
-                         " changes, more than every field of every entry"},
+                     kColumns, species::kMaxPatchChanges, tooManyChanges()},
                     1);
     input.problems = table.problems; // the first line had none
     ChangeReader reader(input);
