@@ -170,25 +170,33 @@ void MainWindow::openImage() {
         say(Prompter::Icon::Warning,
             QString::fromStdString(writable.error().describe()) +
                 QStringLiteral(" The image is open for viewing, but saving into it will fail."));
+    else if (opened.value().links > 1)
+        say(Prompter::Icon::Warning,
+            QStringLiteral("This ROM file has %1 names (hard links). It is open for viewing, but "
+                           "Save ROM will not write into it: a save would change it under every "
+                           "name, and an interrupted save could not be rolled back from the "
+                           "others. Copy it to a file of its own to edit it.")
+                .arg(opened.value().links));
 }
 
 files::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
     files::Result<files::LockedFile> opened =
-        files::openLocked(m_services.io, file, files::Access::Read);
+        files::openLocked(m_services.io, file, files::Access::Read, species::writableRanges);
     if (!opened.ok())
         return opened.error();
     tell(opened.value().notes);
     files::OpenFile& image = opened.value().file;
+    const std::uint64_t links = opened.value().notes.links;
     const files::Result<const nds::GameEdition*> found = nds::identifyImage(image);
     if (!found.ok())
         return found.error();
     const nds::GameEdition& edition = *found.value();
     files::Result<species::TablePlace> place = species::findTable(image, edition);
     if (place.ok())
-        return OpenedImage{&edition, place.value().entries};
+        return OpenedImage{&edition, place.value().entries, links};
     // An edition with a fixed place is opened even so: a load says why its table is missing.
     if (edition.hasFixedBase() && place.error().kind == files::Error::Kind::BadContent)
-        return OpenedImage{&edition, species::kSpeciesCount};
+        return OpenedImage{&edition, species::kSpeciesCount, links};
     return place.error();
 }
 
@@ -360,8 +368,8 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
 }
 
 void MainWindow::tell(const files::OpenNotes& notes) {
-    if (notes.recovery)
-        say(Prompter::Icon::Information, QString::fromStdString(notes.recovery->describe()));
+    for (const files::Recovery& recovery : notes.recoveries)
+        say(Prompter::Icon::Information, QString::fromStdString(recovery.describe()));
     if (notes.unlocked && !m_toldUnlocked) {
         m_toldUnlocked = true;
         say(Prompter::Icon::Warning,

@@ -48,6 +48,7 @@ private:
     struct OpenedImage {
         const nds::GameEdition* edition;
         int entries;
+        std::uint64_t links; // names of the image file: more than one, and it is not written
     };
 
     void openImage();

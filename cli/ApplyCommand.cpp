@@ -126,7 +126,8 @@ private:
     // "Garchomp: speed 102 -> 110"
     static std::string named(const PatchStep& step) {
         const species::PatchChange& change = *step.change;
-        return change.species + ": " + std::string(species::descriptor(change.field).key) + " " +
+        return files::printable(change.species) + ": " +
+               std::string(species::descriptor(change.field).key) + " " +
                std::to_string(change.from) + " -> " + std::to_string(change.to);
     }
 
@@ -138,11 +139,12 @@ private:
             const char* what = step.kind == PatchStep::Kind::Conflict  ? "conflict"
                                : step.kind == PatchStep::Kind::Missing ? "no such entry"
                                                                        : "refused";
-            context.err << patch << ": " << what << ": " << named(step) << ": " << step.reason
-                        << "\n";
+            context.err << files::printable(patch) << ": " << what << ": " << named(step) << ": "
+                        << step.reason << "\n";
         }
         if (blocking.size() > kShown)
-            context.err << patch << ": and " << blocking.size() - kShown << " more\n";
+            context.err << files::printable(patch) << ": and " << blocking.size() - kShown
+                        << " more\n";
         return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
                                 counted(blocking.size(), "change", "changes") + " of " + patch +
                                     " cannot be made in " + m_image + "; nothing was written");

@@ -4,6 +4,7 @@
 #include "Wording.h"
 
 #include "FileAccess.h"
+#include "MessageText.h"
 
 #include <cerrno>
 
@@ -14,16 +15,20 @@ namespace {
 // A whole table with every text, or a patch of every field, is well under 16 MiB.
 constexpr std::int64_t kMaxInputFile = 16 << 20;
 
-// The image, open and locked for writing unless `dryRun`; one that cannot be written is
-// opened for reading, and `unwritable` says why.
+// The image, open and locked for writing unless `dryRun`, which writes nothing at all, not even
+// a recovery; one that cannot be written is opened for reading, and `unwritable` says why.
 files::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
                                         bool dryRun, files::Status& unwritable) {
     if (dryRun)
-        return loadImage(context, path, files::Access::Read);
+        return loadImage(context, path, files::Access::Inspect);
     files::Result<LoadedImage> image = loadImage(context, path, files::Access::Write);
+    if (image.ok())
+        return image;
     // A busy image (no error number) is not read either: it is being written.
-    if (image.ok() || image.error().kind != files::Error::Kind::System ||
-        image.error().systemError == 0)
+    const files::Error::Kind kind = image.error().kind;
+    const bool readable = kind == files::Error::Kind::Refused ||
+                          (kind == files::Error::Kind::System && image.error().systemError != 0);
+    if (!readable)
         return image;
     unwritable = image.error();
     return loadImage(context, path, files::Access::Read);
@@ -37,16 +42,18 @@ files::Result<ChangeSource> openForChanges(const Context& context, const std::st
     const files::Result<std::string> chosen = tableFormat(format, file);
     if (!chosen.ok())
         return chosen.error();
-    files::Status unwritable;
-    files::Result<LoadedImage> loaded = loadToChange(context, image, dryRun, unwritable);
-    if (!loaded.ok())
-        return loaded.error();
+    // All of the file first: the image stays unlocked while a pipe or a terminal is slow to
+    // give it, and a command that writes the file from this image can finish reading it.
     const std::string name = file == "-" ? "standard input" : file;
     files::Result<files::Bytes> bytes =
         file == "-" ? files::readStream(context.io, files::kStandardInput, name, kMaxInputFile)
                     : files::readWholeFile(context.io, file, kMaxInputFile);
     if (!bytes.ok())
         return bytes.error();
+    files::Status unwritable;
+    files::Result<LoadedImage> loaded = loadToChange(context, image, dryRun, unwritable);
+    if (!loaded.ok())
+        return loaded.error();
     return ChangeSource{std::move(loaded).value(), unwritable, name,
                         std::string(bytes.value().begin(), bytes.value().end()),
                         chosen.value() == "json"};
@@ -60,7 +67,8 @@ files::Status reportProblems(const Context& context, const std::string& name,
         context.err << problem.describe() << "\n";
     }
     if (problems.count() > shown.size())
-        context.err << name << ": and " << problems.count() - shown.size() << " more\n";
+        context.err << files::printable(name) << ": and " << problems.count() - shown.size()
+                    << " more\n";
     return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
                             counted(problems.count(), "problem", "problems") + " in " + name +
                                 "; nothing was written");

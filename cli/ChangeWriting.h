@@ -24,10 +24,11 @@ struct ChangeSource {
     bool json = false;
 };
 
-// Opens the image at `image` with one open, locked for writing unless `dryRun` (the lock
-// holds from reading the table to the last flush, so no other write comes in between), and
-// reads the user's `file` (`-`: standard input; refused above 16 MiB), in the format given
-// or the one its name ends in.
+// Reads the user's `file` (`-`: standard input; refused above 16 MiB), in the format given or
+// the one its name ends in, then opens the image at `image` with one open, locked for writing
+// unless `dryRun` (the lock holds from reading the table to the last flush, so no other write
+// comes in between). A dry run writes nothing, and fails on a journal left beside the image,
+// saying what its recovery would do.
 [[nodiscard]] files::Result<ChangeSource> openForChanges(const Context& context,
                                                          const std::string& image,
                                                          const std::string& file,

@@ -5,6 +5,7 @@
 #include "HelpText.h"
 
 #include "DescriptorOutput.h"
+#include "MessageText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -37,6 +38,7 @@ ExitCode exitCodeOf(const files::Error& error) {
         return ExitCode::Usage;
     case files::Error::Kind::System:
     case files::Error::Kind::NotOwner:
+    case files::Error::Kind::Refused:
     case files::Error::Kind::OutsideFile:
         return ExitCode::IoFailure;
     case files::Error::Kind::PastEnd:
@@ -112,8 +114,9 @@ private:
             return int(exitCodeOf(error));
         }
         const std::string named = command.empty() ? "" : std::string(command) + " ";
-        context.err << (command.empty() ? "" : std::string(command) + ": ") << error.reason
-                    << "\nTry 'statwright-cli " << named << "--help'.\n";
+        context.err << (command.empty() ? "" : std::string(command) + ": ")
+                    << files::printable(error.reason) << "\nTry 'statwright-cli " << named
+                    << "--help'.\n";
         return int(ExitCode::Usage);
     }
 

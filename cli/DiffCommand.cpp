@@ -5,6 +5,7 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
+#include "MessageText.h"
 #include "PatchFormat.h"
 #include "Vocabulary.h"
 
@@ -111,7 +112,7 @@ private:
         const int last = int(std::max(first, second)) - 1;
         return "positions " + std::to_string(common) + " to " + std::to_string(last) + " (" +
                vocabulary::entryName(int(common)) + " to " + vocabulary::entryName(last) +
-               ") are only in " + (first > second ? m_first : m_second);
+               ") are only in " + files::printable(first > second ? m_first : m_second);
     }
 
     files::Status writePatch(const Context& context, const nds::GameEdition& edition,

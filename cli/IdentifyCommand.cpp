@@ -34,7 +34,7 @@ when the image is not supported or its table cannot be found, with the reason.
         const files::Result<species::TablePlace> place =
             species::findTable(image.value().file, edition);
         if (!place.ok())
-            return tableNotFound(place.error(), edition);
+            return place.error();
         const std::int64_t base = place.value().base;
         context.out << "record base: " << files::hexNumber(base) << " (" << base << ")\n";
         if (place.value().archive.empty())

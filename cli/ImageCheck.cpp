@@ -40,8 +40,8 @@ files::Result<CheckReport> checkImage(const Context& context, const std::string&
         return place.error();
 
     CheckReport report;
-    if (opened.value().notes.recovery)
-        report.text = "journal: " + opened.value().notes.recovery->describe() + "\n";
+    for (const files::Recovery& recovery : opened.value().notes.recoveries)
+        report.text += "journal: " + recovery.describe() + "\n";
     if (place.ok() && place.value().archive.empty()) {
         report.text += "unverifiable: the image has no file system; the table is read at " +
                        std::string(edition.code) + "'s fixed base " +
@@ -58,7 +58,7 @@ files::Result<CheckReport> checkImage(const Context& context, const std::string&
                        "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
-        report.problem = tableNotFound(place.error(), edition);
+        report.problem = place.error();
     }
     files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (system.ok() && system.value())

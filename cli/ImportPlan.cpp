@@ -142,21 +142,27 @@ private:
                          const Cell& cell) {
         const species::FieldDescriptor& colour = species::descriptor(species::Field::Colour);
         const files::Result<WholeNumber> number = wholeNumber(cell);
-        if (!number.ok() || number.value().value < 128 || number.value().value > 255) {
-            if (const std::optional<int> after = fieldValue(position, colour, cell, now))
-                checkCompanion(row, colour, *after);
+        if (!number.ok()) {
+            m_plan.problems.add(number.error());
             return;
         }
-        const int bits = static_cast<int>(number.value().value) & 0x7F;
-        if (const std::optional<std::string> refused =
-                species::refusal(colour, position, bits, std::to_string(bits),
-                                 now.get(species::Field::Colour), m_game)) {
-            problem(cell, number.value().text + " is the colour " + *refused);
+        const long value = number.value().value;
+        const bool flagged = value >= 128 && value <= 255;
+        const long bits = flagged ? value & 0x7F : value;
+        if (value < 0 || value > 255 ||
+            species::refusal(colour, position, bits, std::to_string(bits),
+                             now.get(species::Field::Colour), m_game)) {
+            const int last = vocabulary::size(colour.list, m_game) - 1;
+            problem(cell, number.value().text +
+                              " is no colour: without a flip column, colour is 0 to " +
+                              std::to_string(last) + ", or 128 to " + std::to_string(128 + last) +
+                              " with the sprite flag");
             return;
         }
-        change(position, species::Field::Colour, now, bits);
-        change(position, species::Field::Flip, now, 1);
-        checkCompanion(row, colour, bits);
+        change(position, species::Field::Colour, now, static_cast<int>(bits));
+        if (flagged)
+            change(position, species::Field::Flip, now, 1);
+        checkCompanion(row, colour, static_cast<int>(bits));
     }
 
     // The tm_hm column names the flags set: every other flag is clear.
@@ -164,11 +170,10 @@ private:
         const auto cell = row.cells.find(std::string(tables::kTmHmColumn));
         if (cell == row.cells.end())
             return;
+        // A CSV cell is always text; JSON takes only an array of names.
         if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::List) {
             problem(cell->second,
-                    "must list TM and HM names, as " +
-                        std::string(cell->second.kind == Cell::Kind::String ? "an array of strings"
-                                                                            : "a text"));
+                    "must be an array of TM and HM names, such as [\"TM01\", \"HM04\"]");
             return;
         }
         const files::Result<std::vector<int>> flags = tables::parseTmHmNames(cell->second.text);

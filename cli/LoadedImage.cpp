@@ -1,23 +1,17 @@
 #include "LoadedImage.h"
 
 #include "Identification.h"
+#include "MessageText.h"
+#include "TableLocation.h"
 
 namespace cli {
 
-files::Error tableNotFound(files::Error error, const nds::GameEdition& edition) {
-    if (edition.hasFixedBase() || error.kind != files::Error::Kind::BadContent)
-        return error;
-    return files::Error::at(files::Error::Kind::Unsupported, error.path, 0, "",
-                            "unsupported game code \"" + std::string(edition.code) +
-                                "\": " + error.reason);
-}
-
 void OpenNotices::tell(std::ostream& err, const std::string& image, const files::OpenNotes& notes) {
-    if (notes.recovery)
-        err << "statwright-cli: " << notes.recovery->describe() << "\n";
+    for (const files::Recovery& recovery : notes.recoveries)
+        err << "statwright-cli: " << recovery.describe() << "\n";
     if (notes.unlocked && !m_toldUnlocked) {
         m_toldUnlocked = true;
-        err << "statwright-cli: \"" << image
+        err << "statwright-cli: \"" << files::printable(image)
             << "\" cannot be locked on its file system; going on without a lock, so no other "
                "program should write into it meanwhile\n";
     }
@@ -25,7 +19,8 @@ void OpenNotices::tell(std::ostream& err, const std::string& image, const files:
 
 files::Result<OpenImage> openImage(const Context& context, const std::string& path,
                                    files::Access access) {
-    files::Result<files::LockedFile> file = files::openLocked(context.io, path, access);
+    files::Result<files::LockedFile> file =
+        files::openLocked(context.io, path, access, species::writableRanges);
     if (!file.ok())
         return file.error();
     context.notices.tell(context.err, path, file.value().notes);
@@ -43,7 +38,7 @@ files::Result<LoadedImage> loadImage(const Context& context, const std::string& 
     OpenImage& opened = image.value();
     files::Result<species::TableRead> table = species::readTable(opened.file, *opened.edition);
     if (!table.ok())
-        return tableNotFound(table.error(), *opened.edition);
+        return table.error();
     return LoadedImage{std::move(opened.file), opened.edition, std::move(table).value(),
                        opened.notes};
 }

@@ -32,13 +32,8 @@ struct LoadedImage {
 };
 
 // Opens the image at `path` as openImage() does, and reads its table, all in one open that the
-// caller may go on using. An edition without a fixed base whose table its image does not hold
-// is an unsupported one.
+// caller may go on using.
 [[nodiscard]] files::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
                                                    files::Access access);
-
-// The same failure, for an edition known only through its file system: without its table,
-// the image is not one the program supports.
-[[nodiscard]] files::Error tableNotFound(files::Error error, const nds::GameEdition& edition);
 
 } // namespace cli

@@ -4,6 +4,8 @@
 #include "GameEdition.h"
 #include "SampleImage.h"
 
+#include "MessageText.h"
+
 #include <CLI/CLI.hpp>
 
 namespace cli {
@@ -41,8 +43,8 @@ existing file.
                 files::writeNewFile(context.io, m_output, species::sampleImage(*edition));
             !written.ok())
             return written;
-        context.out << "wrote " << m_output << ": an image coded " << edition->code
-                    << " with made-up values, for trying Statwright out\n";
+        context.out << "wrote " << files::printable(m_output) << ": an image coded "
+                    << edition->code << " with made-up values, for trying Statwright out\n";
         return {};
     }
 

@@ -1,10 +1,16 @@
 #include "Error.h"
 
+#include "MessageText.h"
+
 #include <cstring>
 
 namespace files {
 
 std::string Error::describe() const {
+    return printable(sentence());
+}
+
+std::string Error::sentence() const {
     if (kind == Kind::NotRegularFile)
         return "\"" + path + "\" is not a regular file (it is " + reason + ").";
     if (action.empty()) {

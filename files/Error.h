@@ -19,6 +19,8 @@ struct Error {
         NotRegularFile, // a directory, FIFO, socket or device where a file must be; `reason`
                         // says which
         NotOwner,       // another user's file, which only its owner or root may replace
+        Refused,        // a file the program will not write into, for its own safety: one
+                        // with several names
         BadContent,     // the file's own bytes rule the operation out: a table missing or damaged
         Unsupported,    // not an image of a game the program knows
         InvalidInput,   // what the user gave: a cell of a table, a file too large to be one
@@ -34,7 +36,8 @@ struct Error {
     std::string where;        // the column or member of a table, or empty
     std::string reason;       // in words
 
-    // One sentence for the user that names the file, the place and the reason:
+    // One sentence for the user that names the file, the place and the reason, with control
+    // and bidirectional characters shown as escapes, wherever they came from:
     //   Could not read 44 bytes of "a.nds" at offset 12: Input/output error.
     //   a.nds: unsupported game code "ADAP"
     //   stats.csv:12: hp: 300 is not between 0 and 255
@@ -54,6 +57,9 @@ struct Error {
     // a column or member `where` (may be empty): a table's cell, an image's game code.
     [[nodiscard]] static Error at(Kind kind, std::string path, int line, std::string where,
                                   std::string reason);
+
+private:
+    [[nodiscard]] std::string sentence() const;
 };
 
 template <typename T> class [[nodiscard]] Result {

@@ -101,10 +101,7 @@ Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64_t max
     return bytes;
 }
 
-namespace {
-
-// The file that `path` finally names, its symbolic links followed.
-Result<std::string> followLinks(SysIo& io, const std::string& path) {
+Result<std::string> resolveLinks(SysIo& io, const std::string& path) {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         std::string target;
@@ -119,6 +116,8 @@ Result<std::string> followLinks(SysIo& io, const std::string& path) {
     }
     return Error::system(ELOOP, "follow the link", path);
 }
+
+namespace {
 
 // The result of a system call as a Status: a negative result is the negated error number.
 Status checked(std::int64_t result, const char* action, const std::string& path) {
@@ -189,12 +188,16 @@ Status mayReplace(SysIo& io, const std::string& target, const FileStatus& existi
 
 } // namespace
 
-Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes) {
+Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes,
+                    std::optional<unsigned> mode) {
     const int fd = io.open(path, SysIo::Mode::CreateNew);
     if (fd < 0)
         return Error::system(-fd, "create", path);
-    // Created with the mode any new file gets, so there is nothing to settle.
-    Status status = writeAll(io, fd, bytes, path);
+    // Created with the mode any new file gets, unless another was asked for.
+    Status status =
+        mode ? checked(io.setMode(fd, *mode), "set the permissions of", path) : Status();
+    if (status.ok())
+        status = writeAll(io, fd, bytes, path);
     if (status.ok())
         status = checked(io.fsync(fd), "flush to disk", path);
     if (Status closed = checked(io.close(fd), "close", path); status.ok())
@@ -236,7 +239,7 @@ Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes) {
     FileStatus named;
     if (io.status(path, named) == 0 && !named.isRegular())
         return writeInto(io, path, bytes);
-    Result<std::string> resolved = followLinks(io, path);
+    Result<std::string> resolved = resolveLinks(io, path);
     if (!resolved.ok())
         return resolved.error();
     const std::string& target = resolved.value();

@@ -5,6 +5,7 @@
 #include "SysIo.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -26,8 +27,10 @@ struct Rewrite {
                              bool* putBack = nullptr);
 
 // Writes `bytes` to a new file at `path`, flushed to disk with its folder, and never replaces
-// what is there already (EEXIST). A failed write leaves no file behind.
-[[nodiscard]] Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes);
+// what is there already (EEXIST). The file gets the permission bits `mode`, whatever the umask,
+// or, without one, those any new file gets. A failed write leaves no file behind.
+[[nodiscard]] Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes,
+                                  std::optional<unsigned> mode = std::nullopt);
 
 // Everything the open stream `fd` (standard input, a pipe) gives until its end, refused when
 // it is more than `maxBytes`; `name` names it in errors.
@@ -49,6 +52,10 @@ struct Rewrite {
 // refused because of a read-only flag (a file that is owner-writable already is left alone),
 // then asks whether writes will be allowed at all: an error says why they will not.
 [[nodiscard]] Status makeOwnerWritable(SysIo& io, const std::string& path);
+
+// The file that `path` finally names, its symbolic links followed (the folders on the way are
+// left to the system, which resolves them alike for every name made from the result).
+[[nodiscard]] Result<std::string> resolveLinks(SysIo& io, const std::string& path);
 
 // The folder part of `path`: "." for a bare name, "/" for a name in the root.
 [[nodiscard]] std::string folderOf(const std::string& path);

@@ -73,37 +73,15 @@ private:
     bool m_short = false;
 };
 
-std::string utcTime(std::int64_t seconds) {
-    const std::time_t time = static_cast<std::time_t>(seconds);
-    std::tm parts{};
-    if (!::gmtime_r(&time, &parts))
-        return {};
-    char text[32];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
-    return std::string(text, length);
-}
+// What a journal's file name ends in.
+constexpr char kSuffix[] = ".statwright-journal";
+// The longest file name that the file systems the program meets allow, in bytes.
+constexpr std::size_t kMaxName = 255;
 
-// A journal that recovery must not act on: it names it, and says that nothing was written.
-Error leftAlone(const std::string& image, const std::string& journal, const std::string& why) {
-    return Error::badContent("recover", image,
-                             "the journal \"" + journal + "\" beside it " + why +
-                                 ", so it was left alone and nothing was written. Remove the "
-                                 "journal once the image is known to be sound");
-}
+// The journal's place is made before a byte is written; a journal is always the writer's own.
+constexpr unsigned kJournalMode = 0600;
 
-// How a span of the image compares with the journal's old and new bytes.
-enum class SpanState { Old, New, Mixed, Neither };
-
-SpanState compare(const Bytes& now, const Rewrite& span) {
-    if (now == span.after)
-        return SpanState::New;
-    if (now == span.before)
-        return SpanState::Old;
-    for (std::size_t i = 0; i < now.size(); ++i)
-        if (now[i] != span.before[i] && now[i] != span.after[i])
-            return SpanState::Neither;
-    return SpanState::Mixed;
-}
+} // namespace
 
 Status removeJournal(SysIo& io, const std::string& journal) {
     if (const int removed = io.unlink(journal); removed < 0)
@@ -111,10 +89,49 @@ Status removeJournal(SysIo& io, const std::string& journal) {
     return syncFolderOf(io, journal);
 }
 
+std::string journalName(const std::string& name) {
+    const std::size_t suffix = sizeof kSuffix - 1;
+    if (name.size() + suffix <= kMaxName)
+        return name + kSuffix;
+    // A dot and eight hex digits tell apart two long names that start alike.
+    std::size_t cut = kMaxName - suffix - 9;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const std::uint32_t sum =
+        checksum(std::span(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
+    std::string digest;
+    for (int shift = 28; shift >= 0; shift -= 4)
+        digest += kDigits[(sum >> shift) & 0xF];
+    return name.substr(0, cut) + "." + digest + kSuffix;
+}
+
+namespace {
+
+// The journal's path for the image file at `image`, whose links are followed already.
+std::string besideFile(const std::string& image) {
+    const std::size_t slash = image.rfind('/');
+    const std::string name = slash == std::string::npos ? image : image.substr(slash + 1);
+    return image.substr(0, image.size() - name.size()) + journalName(name);
+}
+
 } // namespace
 
-std::string journalPath(const std::string& image) {
-    return image + ".statwright-journal";
+Result<std::string> journalPath(SysIo& io, const std::string& image) {
+    Result<std::string> resolved = resolveLinks(io, image);
+    if (!resolved.ok())
+        return resolved.error();
+    return besideFile(resolved.value());
+}
+
+Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image) {
+    Result<std::string> resolved = journalPath(io, image);
+    if (!resolved.ok())
+        return resolved.error();
+    std::vector<std::string> places{resolved.value()};
+    if (const std::string given = besideFile(image); given != places.front())
+        places.push_back(given);
+    return places;
 }
 
 Bytes encodeJournal(const JournalContent& content) {
@@ -191,22 +208,39 @@ DecodedJournal decodeJournal(std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
+namespace {
+
+// Why a journal cannot be made at `journal`, where something stands already.
+std::string occupant(SysIo& io, const std::string& journal) {
+    FileStatus there;
+    if (io.linkStatus(journal, there) == 0 && !there.isRegular())
+        return "something that is no journal stands at its place (it is " + there.kind() +
+               "): remove it";
+    // Recovery took every journal away under the same lock: this one came in meanwhile.
+    return "another program is writing into the image";
+}
+
+} // namespace
+
 Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                           const std::string& label) {
     if (spans.empty())
         return {};
     SysIo& io = image.io();
-    const std::string journal = journalPath(image.path());
+    const Result<std::string> place = journalPath(io, image.path());
+    if (!place.ok())
+        return place.error();
+    const std::string& journal = place.value();
     JournalContent content{image.status().device,
                            image.status().inode,
                            image.size(),
                            static_cast<std::int64_t>(std::time(nullptr)),
                            label,
                            {spans.begin(), spans.end()}};
-    if (Status made = writeNewFile(io, journal, encodeJournal(content)); !made.ok()) {
+    if (Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode); !made.ok()) {
         Error error = made.error();
         if (error.systemError == EEXIST)
-            error.reason = "another program is writing into the image";
+            error.reason = occupant(io, journal);
         error.action = "create the journal";
         error.reason += "; nothing was written";
         return error;
@@ -227,86 +261,6 @@ Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
         return error;
     }
     return {};
-}
-
-Result<std::optional<Recovery>> recoverJournal(OpenFile& image) {
-    SysIo& io = image.io();
-    const std::string journal = journalPath(image.path());
-    FileStatus status;
-    if (const int found = io.status(journal, status); found == -ENOENT)
-        return std::optional<Recovery>();
-    else if (found < 0)
-        return Error::system(-found, "examine the journal", journal);
-    if (!status.isRegular() || status.size > kMaxJournal)
-        return leftAlone(image.path(), journal, "is not a journal of this program");
-    Result<Bytes> bytes = readWholeFile(io, journal, kMaxJournal);
-    if (!bytes.ok())
-        return bytes.error();
-
-    Recovery recovery;
-    recovery.image = image.path();
-    const DecodedJournal decoded = decodeJournal(bytes.value());
-    if (decoded.state == DecodedJournal::State::Foreign)
-        return leftAlone(image.path(), journal, "is not a journal of this program");
-    if (decoded.state == DecodedJournal::State::Torn) {
-        if (Status removed = removeJournal(io, journal); !removed.ok())
-            return removed.error();
-        return std::optional(recovery);
-    }
-    const JournalContent& content = decoded.content;
-    const FileStatus& identity = image.status();
-    if (content.device != identity.device || content.inode != identity.inode ||
-        content.size != image.size())
-        return leftAlone(image.path(), journal, "was written for another file");
-    recovery.label = content.label;
-    recovery.started = utcTime(content.started);
-
-    std::vector<const Rewrite*> toPutBack;
-    bool allNew = !content.spans.empty();
-    for (const Rewrite& span : content.spans) {
-        if (span.offset > image.size() ||
-            static_cast<std::int64_t>(span.before.size()) > image.size() - span.offset)
-            return leftAlone(image.path(), journal, "was written for another file");
-        Result<Bytes> now = image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
-        if (!now.ok())
-            return now.error();
-        const SpanState state = compare(now.value(), span);
-        if (state == SpanState::Neither)
-            return leftAlone(image.path(), journal,
-                             "holds bytes that the image no longer has, old or new");
-        if (state != SpanState::Old)
-            toPutBack.push_back(&span);
-        allNew = allNew && state == SpanState::New;
-    }
-    recovery.found = allNew ? Recovery::Found::Completed : Recovery::Found::RolledBack;
-    if (!allNew && !toPutBack.empty()) {
-        for (const Rewrite* span : toPutBack) {
-            std::size_t written = 0;
-            if (Status put = image.write(span->offset, span->before, &written); !put.ok())
-                return put.error();
-        }
-        if (Status synced = image.sync(); !synced.ok())
-            return synced.error();
-    }
-    if (Status removed = removeJournal(io, journal); !removed.ok())
-        return removed.error();
-    return std::optional(recovery);
-}
-
-std::string Recovery::describe() const {
-    const std::string quoted = "\"" + image + "\"";
-    switch (found) {
-    case Found::Torn:
-        return quoted + ": an interrupted write had not yet begun to change it; its unfinished "
-                        "journal was removed.";
-    case Found::Completed:
-        return quoted + ": the " + label + " begun at " + started +
-               " had finished writing when it was interrupted; its leftover journal was removed.";
-    case Found::RolledBack:
-        break;
-    }
-    return quoted + ": the " + label + " begun at " + started +
-           " was interrupted and has been rolled back; the image holds what it held before it.";
 }
 
 } // namespace files

@@ -19,8 +19,18 @@ namespace files {
 // journal removed. A journal found later is the leftover of a writer that died: the next
 // opening puts the old bytes back (or, if every span holds the new ones, just removes it).
 
-// The journal of the image at `image`: "<image>.statwright-journal".
-[[nodiscard]] std::string journalPath(const std::string& image);
+// The name of the journal of an image file named `name` (without its folder):
+// "<name>.statwright-journal", or, where that would be longer than a file name may be, the name
+// cut at a character's boundary, a dot and eight hex digits of a checksum of the whole name.
+[[nodiscard]] std::string journalName(const std::string& name);
+
+// Where the journal of the image at `image` lies: beside the file that the path names once its
+// symbolic links are followed, so that every link to one image finds the one journal.
+[[nodiscard]] Result<std::string> journalPath(SysIo& io, const std::string& image);
+
+// Every place where a journal of `image` may lie: journalPath(), and beside the name given,
+// where earlier versions of the program wrote it, if that is another place.
+[[nodiscard]] Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image);
 
 // Writes each span's new bytes into `image` (open for writing, and locked) under a journal
 // named after what the write is for (`label`: "import of \"stats.csv\""): at most four
@@ -31,27 +41,8 @@ namespace files {
 [[nodiscard]] Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                                         const std::string& label);
 
-// What the recovery from a leftover journal found and did.
-struct Recovery {
-    enum class Found {
-        Torn,       // the journal was never finished, so the image was never touched
-        Completed,  // every span held its new bytes: only the journal's removal was lost
-        RolledBack, // the old bytes were put back (or had never been replaced)
-    };
-    Found found = Found::Torn;
-    std::string image;
-    std::string label;   // what the interrupted write was for; empty for a torn journal
-    std::string started; // when it began, "2026-12-08 14:02 UTC"; empty for a torn journal
-
-    // One sentence for the user: what was found and what was done.
-    [[nodiscard]] std::string describe() const;
-};
-
-// Recovers `image` (open for writing, and locked exclusively) from the journal beside it, if
-// there is one. A journal written for another file, or whose spans hold bytes that are
-// neither the old nor the new ones, is left alone: the error names it, and nothing is
-// written.
-[[nodiscard]] Result<std::optional<Recovery>> recoverJournal(OpenFile& image);
+// Removes the journal at `journal`, and flushes its folder so that it stays removed.
+[[nodiscard]] Status removeJournal(SysIo& io, const std::string& journal);
 
 // What a journal holds.
 struct JournalContent {

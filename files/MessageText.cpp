@@ -3,6 +3,15 @@
 namespace files {
 namespace {
 
+// `value` in `count` upper-case hex digits.
+std::string hexDigits(unsigned value, int count) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+        text += kDigits[(value >> shift) & 0xF];
+    return text;
+}
+
 constexpr std::size_t kQuotedLimit = 40;
 
 // The length of the valid UTF-8 sequence of a printable character at the start of `text`, or 0.
@@ -36,21 +45,34 @@ std::size_t printableSequence(std::string_view text) {
     return length;
 }
 
+// The code point of a bidirectional control at the start of `text` (which reorder the text
+// around them on a terminal or in a window), or 0: U+200E, U+200F, U+202A to U+202E and U+2066
+// to U+2069, each three bytes in UTF-8.
+unsigned bidiControl(std::string_view text) {
+    if (text.size() < 3 || static_cast<unsigned char>(text[0]) != 0xE2)
+        return 0;
+    const unsigned point = 0x2000u | ((static_cast<unsigned char>(text[1]) & 0x3Fu) << 6) |
+                           (static_cast<unsigned char>(text[2]) & 0x3Fu);
+    const bool bidi = point == 0x200E || point == 0x200F || (point >= 0x202A && point <= 0x202E) ||
+                      (point >= 0x2066 && point <= 0x2069);
+    return bidi && printableSequence(text) == 3 ? point : 0;
+}
+
 } // namespace
 
 std::string printable(std::string_view text, std::size_t limit, bool escapeQuotes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string safe;
     std::size_t characters = 0;
     while (!text.empty()) {
         if (characters++ == limit)
             return safe + "...";
         std::size_t length = printableSequence(text);
-        if (length > 0 && !(escapeQuotes && (text.front() == '"' || text.front() == '\\'))) {
+        if (const unsigned point = bidiControl(text)) {
+            safe += "\\u" + hexDigits(point, 4);
+        } else if (length > 0 && !(escapeQuotes && (text.front() == '"' || text.front() == '\\'))) {
             safe.append(text.substr(0, length));
         } else {
-            const auto byte = static_cast<unsigned char>(text.front());
-            safe += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+            safe += "\\x" + hexDigits(static_cast<unsigned char>(text.front()), 2);
             length = 1;
         }
         text.remove_prefix(length);

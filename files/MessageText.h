@@ -10,7 +10,9 @@ namespace files {
 // Text from a file (a table cell, a path inside an image) made safe to show in a message:
 // printable ASCII and valid UTF-8 characters stay as they are; control characters (C0, DEL,
 // C1) and bytes that are no valid UTF-8 become \xNN, as do '"' and '\' when `escapeQuotes`
-// is set (for text shown between double quotes). Text longer than `limit` characters is cut
+// is set (for text shown between double quotes), and the bidirectional controls, which would
+// reorder what the user reads, become \uNNNN. Printable text stays as it is, so text made
+// printable once is not changed by a second pass. Text longer than `limit` characters is cut
 // there and ends in "...".
 [[nodiscard]] std::string printable(std::string_view text, std::size_t limit = std::string::npos,
                                     bool escapeQuotes = false);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,7 @@ void fill(FileStatus& status, const struct stat& info) {
     status.inode = static_cast<std::uint64_t>(info.st_ino);
     status.owner = static_cast<unsigned>(info.st_uid);
     status.group = static_cast<unsigned>(info.st_gid);
+    status.links = static_cast<std::uint64_t>(info.st_nlink);
 }
 
 // Temporary files to remove if a signal ends the process before they are renamed into place.
@@ -150,6 +152,14 @@ public:
         return 0;
     }
 
+    int linkStatus(const std::string& path, FileStatus& status) override {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0)
+            return -errno;
+        fill(status, info);
+        return 0;
+    }
+
     int readLink(const std::string& path, std::string& target) override {
         std::vector<char> buffer(4096);
         const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
@@ -199,6 +209,17 @@ public:
     }
 
     unsigned effectiveUser() override { return static_cast<unsigned>(::geteuid()); }
+
+    std::string userName(unsigned user) override {
+        struct passwd entry {};
+        struct passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (::getpwuid_r(static_cast<uid_t>(user), &entry, buffer.data(), buffer.size(), &found) ==
+                0 &&
+            found && found->pw_name)
+            return found->pw_name;
+        return std::to_string(user);
+    }
 
     int lock(int fd, Lock kind) override {
         const int operation = (kind == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;

@@ -12,8 +12,9 @@ struct FileStatus {
     std::int64_t size = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    unsigned owner = 0; // user id
-    unsigned group = 0; // group id
+    unsigned owner = 0;      // user id
+    unsigned group = 0;      // group id
+    std::uint64_t links = 1; // names the file has (hard links)
 
     [[nodiscard]] bool isRegular() const;
     // "a directory", "a FIFO", "a character device"...: what a file that is not regular is.
@@ -54,6 +55,8 @@ public:
     virtual int status(int fd, FileStatus& status) = 0;
     // Follows symbolic links; -ENOENT when nothing is there.
     virtual int status(const std::string& path, FileStatus& status) = 0;
+    // What stands at `path` itself: a symbolic link is not followed (lstat).
+    virtual int linkStatus(const std::string& path, FileStatus& status) = 0;
     // The target of the symbolic link at `path`; -EINVAL when it is no link.
     virtual int readLink(const std::string& path, std::string& target) = 0;
     virtual int fsync(int fd) = 0;
@@ -69,6 +72,8 @@ public:
     virtual unsigned newFileMode() = 0;
     // The user id that file permissions are checked against (0 for root).
     virtual unsigned effectiveUser() = 0;
+    // The login name of user `user`, or its number when it has none.
+    virtual std::string userName(unsigned user) = 0;
     // An advisory lock on the whole open file (flock), given up when the file is closed or the
     // process ends. Never waits: -EWOULDBLOCK while another holds a lock that excludes it;
     // -ENOLCK where the file system has no locks.

@@ -59,6 +59,22 @@ static_assert([] {
 
 } // namespace
 
+std::string_view gameName(Game game) {
+    switch (game) {
+    case Game::Diamond:
+        return "Diamond";
+    case Game::Pearl:
+        return "Pearl";
+    case Game::Platinum:
+        return "Platinum";
+    case Game::HeartGold:
+        return "HeartGold";
+    case Game::SoulSilver:
+        break;
+    }
+    return "SoulSilver";
+}
+
 std::string GameEdition::caption() const {
     return std::string(code) + " - Statwright";
 }

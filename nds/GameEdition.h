@@ -9,6 +9,9 @@ namespace nds {
 
 enum class Game { Diamond, Pearl, Platinum, HeartGold, SoulSilver };
 
+// "Diamond", "HeartGold": the game's short name, the same in every region.
+[[nodiscard]] std::string_view gameName(Game game);
+
 // One game code and what the program knows about its image.
 struct GameEdition {
     std::string_view code;     // the four characters at file offset 12

@@ -1,6 +1,7 @@
 #include "RecordStore.h"
 
 #include "FileAccess.h"
+#include "Journal.h"
 
 #include <algorithm>
 #include <limits>
@@ -42,7 +43,8 @@ files::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition
 
 files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position) {
-    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Read);
+    files::Result<files::LockedFile> image =
+        files::openLocked(io, path, files::Access::Read, writableRanges);
     if (!image.ok())
         return image.error();
     files::Result<RecordRead> read = recordIn(image.value().file, edition, position);
@@ -133,7 +135,8 @@ files::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position,
                                      const RecordEdit& edit, const std::optional<Record>& expected,
                                      const std::string& label) {
-    files::Result<files::LockedFile> image = files::openLocked(io, path, files::Access::Write);
+    files::Result<files::LockedFile> image =
+        files::openLocked(io, path, files::Access::Write, writableRanges);
     if (!image.ok())
         return image.error();
     files::OpenFile& file = image.value().file;

@@ -2,6 +2,7 @@
 
 #include "FieldLayout.h"
 
+#include "Identification.h"
 #include "MessageText.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
@@ -9,11 +10,16 @@
 namespace species {
 namespace {
 
-constexpr char kAction[] = "find the base-stat table in";
+// "find the base-stat table of HeartGold (IPKE) in": the failure names the game, whose table
+// it is, since the game itself is known.
+std::string findAction(const nds::GameEdition& edition) {
+    return "find the base-stat table of " + std::string(nds::gameName(edition.game)) + " (" +
+           std::string(edition.code) + ") in";
+}
 
-files::Error notFound(files::Error error) {
+files::Error notFound(files::Error error, const nds::GameEdition& edition) {
     if (error.kind == files::Error::Kind::BadContent)
-        error.action = kAction;
+        error.action = findAction(edition);
     return error;
 }
 
@@ -59,13 +65,13 @@ int tableEntries(nds::Game game) {
 files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition& edition) {
     files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (!system.ok())
-        return notFound(system.error());
+        return notFound(system.error(), edition);
     if (!system.value()) {
         if (edition.hasFixedBase()) {
             const std::int64_t end = edition.recordBase + std::int64_t{kRecordSize} * kSpeciesCount;
             if (end > file.size())
                 return files::Error::badContent(
-                    kAction, file.path(),
+                    findAction(edition), file.path(),
                     "the image has no file system, and it ends at byte " +
                         std::to_string(file.size()) + ", before the end of the table at " +
                         std::string(edition.code) + "'s fixed place (" +
@@ -73,7 +79,7 @@ files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEditio
                         ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
         }
-        return files::Error::badContent(kAction, file.path(),
+        return files::Error::badContent(findAction(edition), file.path(),
                                         "the image has no file system, and " +
                                             std::string(edition.code) +
                                             " images keep the table in no fixed place");
@@ -81,17 +87,34 @@ files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEditio
     const std::string_view path = tableArchive(edition.game);
     files::Result<nds::FileEntry> archive = system.value()->find(path);
     if (!archive.ok())
-        return notFound(archive.error());
+        return notFound(archive.error(), edition);
     if (files::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
-        return notFound(alone.error());
+        return notFound(alone.error(), edition);
     files::Result<std::vector<nds::FileSpan>> members = nds::readNarcMembers(file, archive.value());
     if (!members.ok())
-        return notFound(members.error());
+        return notFound(members.error(), edition);
     const int entries = tableEntries(edition.game);
     if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
-        return files::Error::badContent(kAction, file.path(), std::string(path) + " " + problem);
+        return files::Error::badContent(findAction(edition), file.path(),
+                                        std::string(path) + " " + problem);
     return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
                       members.value().size()};
+}
+
+} // namespace species
+
+namespace species {
+
+files::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image) {
+    const files::Result<const nds::GameEdition*> edition = nds::identifyImage(image);
+    if (!edition.ok())
+        return edition.error();
+    const files::Result<TablePlace> place = findTable(image, *edition.value());
+    if (!place.ok())
+        return place.error();
+    const std::int64_t base = place.value().base;
+    return std::vector<files::ByteRange>{
+        {base, base + std::int64_t{kRecordSize} * place.value().entries}};
 }
 
 } // namespace species

@@ -4,12 +4,14 @@
 
 #include "Error.h"
 #include "GameEdition.h"
+#include "JournalRecovery.h"
 #include "OpenFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace species {
 
@@ -37,5 +39,9 @@ struct TablePlace {
 // read lies inside the image.
 [[nodiscard]] files::Result<TablePlace> findTable(files::OpenFile& file,
                                                   const nds::GameEdition& edition);
+
+// The bytes of the open image that this program writes, for the journal's recovery to keep
+// to: the records of its base-stat table, found as a load finds them.
+[[nodiscard]] files::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image);
 
 } // namespace species

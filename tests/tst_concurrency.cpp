@@ -121,6 +121,28 @@ private slots:
 
     // An import slowed down (each write delayed) and killed with SIGKILL at a different moment
     // each round: the next export recovers, says so, and shows the old table or the new.
+    // An export piped into an import of the same image: the import reads all of its input
+    // before it locks the image, so the export, still reading, is never shut out.
+    void exportPipedIntoImport() {
+        const QString cli = QStringLiteral(STATWRIGHT_CLI);
+        for (int round = 0; round < 30; ++round) {
+            const int hp = 1 + round % 2;
+            QProcess pipeline;
+            pipeline.start("/bin/sh",
+                           {"-c", QStringLiteral("'%1' export '%2' | sed "
+                                                 "'s/^0,Bulbasaur,[0-9]*,/0,Bulbasaur,%3,/' | "
+                                                 "'%1' import '%2' -")
+                                      .arg(cli, m_image)
+                                      .arg(hp)});
+            QVERIFY(pipeline.waitForFinished(60000));
+            QVERIFY2(pipeline.exitCode() == 0,
+                     qPrintable(QStringLiteral("round %1: %2")
+                                    .arg(round)
+                                    .arg(QString::fromUtf8(pipeline.readAllStandardError()))));
+            QCOMPARE(int(tableBytes()[0]), hp);
+        }
+    }
+
     void importKilledAtAnyMoment() {
         const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
         if (strace.isEmpty())

@@ -3,6 +3,7 @@
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
 #include "LocalName.h"
+#include "MessageText.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -18,6 +19,34 @@ class TestFileAccess : public QObject {
     Q_OBJECT
 
 private slots:
+    // Text from files and command lines as messages show it: nothing that steers a terminal
+    // or reorders what is read gets through raw, and a second pass changes nothing.
+    void printableText_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain and accented") << QByteArray("Pok\xC3\xA9mon") << "Pokémon";
+        QTest::newRow("escape, bell, CR, LF")
+            << QByteArray("\x1B[2J\a\r\n") << "\\x1B[2J\\x07\\x0D\\x0A";
+        QTest::newRow("delete and a C1 control") << QByteArray("\x7F\xC2\x9B") << "\\x7F\\xC2\\x9B";
+        QTest::newRow("no UTF-8") << QByteArray("a\xE9" "b") << "a\\xE9b";
+        QTest::newRow("marks left-to-right and right-to-left")
+            << QByteArray("\xE2\x80\x8E\xE2\x80\x8F") << "\\u200E\\u200F";
+        QTest::newRow("embeddings and overrides, first and last")
+            << QByteArray("\xE2\x80\xAA\xE2\x80\xAE") << "\\u202A\\u202E";
+        QTest::newRow("isolates, first and last")
+            << QByteArray("\xE2\x81\xA6\xE2\x81\xA9") << "\\u2066\\u2069";
+        QTest::newRow("their neighbours stay")
+            << QByteArray("\xE2\x80\x8D\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA")
+            << QString::fromUtf8("\u200D\u202F\u2065\u206A");
+    }
+    void printableText() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, shown);
+        const std::string once = files::printable(text.toStdString());
+        QCOMPARE(QString::fromStdString(once), shown);
+        QCOMPARE(files::printable(once), once);
+    }
+
     void init() {
         m_roms = std::make_unique<SyntheticRom>();
         m_path = m_roms->create("image.nds", "ADAE", 4096);

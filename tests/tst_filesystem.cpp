@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(place.error().kind, files::Error::Kind::BadContent);
         QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                  place.error().describe().c_str());
-        QCOMPARE(place.error().action, std::string("find the base-stat table in"));
+        QCOMPARE(place.error().action, std::string("find the base-stat table of Pearl (APAE) in"));
     }
 
     // Name tables made to loop, point outside themselves or run out: an error in words, at once.

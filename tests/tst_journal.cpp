@@ -9,12 +9,17 @@
 #include "RecordStore.h"
 #include "SyntheticRom.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Call = FaultInjectingIo::Call;
@@ -28,6 +33,37 @@ Bytes bytesOf(const QByteArray& bytes) {
 
 QString journalOf(const QString& image) {
     return image + ".statwright-journal";
+}
+
+// Changes the hp of the first entry of the exported table `csv`.
+void changeFirstHp(const QString& csv) {
+    QList<QByteArray> lines = readFile(csv).split('\n');
+    QList<QByteArray> cells = lines[1].split(',');
+    cells[2] = cells[2] == "77" ? "78" : "77";
+    lines[1] = cells.join(',');
+    writeFile(csv, lines.join('\n'));
+}
+
+// An interrupted write's journal beside `image`, as this program writes one, for a span of
+// `image` at `offset` whose bytes were to become their inverse; with `started` written, its
+// first byte holds the new value already.
+void plantJournal(const QString& image, qint64 offset, int count, const std::string& label,
+                  bool started = true) {
+    const QByteArray old = SyntheticRom::read(image, offset, count);
+    Bytes changed;
+    for (const char byte : old)
+        changed.push_back(std::uint8_t(~byte));
+    files::FileStatus status;
+    QCOMPARE(files::systemIo().status(local(image), status), 0);
+    const files::JournalContent content{
+        status.device, status.inode, QFileInfo(image).size(),
+        1796738400,    label,        {{offset, bytesOf(old), changed}}};
+    const Bytes journal = files::encodeJournal(content);
+    writeFile(journalOf(image),
+              QByteArray(reinterpret_cast<const char*>(journal.data()), qsizetype(journal.size())));
+    QVERIFY(QFile::setPermissions(journalOf(image), QFile::ReadOwner | QFile::WriteOwner));
+    if (started)
+        SyntheticRom::write(image, offset, QByteArray(1, char(changed[0])));
 }
 
 } // namespace
@@ -150,6 +186,28 @@ private slots:
                                               << "garbage"
                                               << "leftAlone"
                                               << "unchanged";
+        // A journal this program could not have written is never acted on.
+        QTest::newRow("owned by another user") << "first"
+                                               << "otherOwner"
+                                               << "leftAlone"
+                                               << "unchanged";
+        QTest::newRow("others may write it") << "first"
+                                             << "groupWritable"
+                                             << "leftAlone"
+                                             << "unchanged";
+        QTest::newRow("a span outside the table") << "first"
+                                                  << "outside"
+                                                  << "leftAlone"
+                                                  << "unchanged";
+        QTest::newRow("two spans over the same bytes") << "first"
+                                                       << "overlapping"
+                                                       << "leftAlone"
+                                                       << "unchanged";
+        // Nothing this program writes: no journal, and nothing to recover.
+        QTest::newRow("a link at the journal's place") << "first"
+                                                       << "link"
+                                                       << "none"
+                                                       << "unchanged";
     }
     void recovery() {
         QFETCH(QString, image);
@@ -173,29 +231,51 @@ private slots:
             content.inode += 1;
         if (journal == "resized")
             content.size += 512;
+        if (journal == "outside") // the table ends at 3000
+            content.spans[1].offset = 3000 - 39;
+        if (journal == "overlapping")
+            content.spans.push_back({110, Bytes(10, 0), Bytes(10, 1)});
         Bytes bytes = files::encodeJournal(content);
         if (journal == "cut")
             bytes.resize(bytes.size() - 30);
         if (journal == "garbage")
             bytes = bytesOf("not a journal");
-        if (journal != "none")
+        if (journal == "link")
+            QVERIFY(QFile::link(m_image, journalOf(m_image)));
+        else if (journal != "none")
             writeFile(journalOf(m_image), QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                                      qsizetype(bytes.size())));
+        if (journal == "otherOwner" && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        if (journal == "otherOwner")
+            QCOMPARE(::chown(QFile::encodeName(journalOf(m_image)).constData(), 4242, 4242), 0);
+        if (journal == "groupWritable")
+            QCOMPARE(::chmod(QFile::encodeName(journalOf(m_image)).constData(), 0620), 0);
 
+        const files::JournalScope table = [](files::OpenFile&) {
+            return files::Result<std::vector<files::ByteRange>>({{64, 3000}});
+        };
         files::Result<files::LockedFile> opened =
-            files::openLocked(files::systemIo(), local(m_image), files::Access::Write);
+            files::openLocked(files::systemIo(), local(m_image), files::Access::Write, table);
         if (found == "leftAlone") {
             QVERIFY(!opened.ok());
             QCOMPARE(opened.error().kind, files::Error::Kind::BadContent);
             const QString said = QString::fromStdString(opened.error().describe());
             QVERIFY2(said.contains(journalOf(m_image)) && said.contains("nothing was written"),
                      qPrintable(said));
+            const QMap<QString, QString> reasons = {
+                {"otherOwner", "is owned by another user, 4242"},
+                {"groupWritable", "can be written by other users than its owner"},
+                {"outside", "writes outside the base-stat table"},
+                {"overlapping", "writes twice into the same bytes"}};
+            QVERIFY2(said.contains(reasons.value(journal, "beside it")), qPrintable(said));
             QVERIFY(QFile::exists(journalOf(m_image)));
         } else {
             QVERIFY(opened.ok());
-            const std::optional<files::Recovery>& recovery = opened.value().notes.recovery;
-            QCOMPARE(recovery.has_value(), found != "none");
-            if (recovery) {
+            const std::vector<files::Recovery>& recoveries = opened.value().notes.recoveries;
+            QCOMPARE(recoveries.size(), std::size_t(found == "none" ? 0 : 1));
+            if (!recoveries.empty()) {
+                const files::Recovery* recovery = &recoveries.front();
                 const files::Recovery::Found kinds[] = {files::Recovery::Found::Torn,
                                                         files::Recovery::Found::Completed,
                                                         files::Recovery::Found::RolledBack};
@@ -208,7 +288,7 @@ private slots:
                 if (found == "rolledBack")
                     QVERIFY(said.contains("rolled back"));
             }
-            QVERIFY(!QFile::exists(journalOf(m_image)));
+            QCOMPARE(QFileInfo(journalOf(m_image)).isSymLink(), journal == "link");
         }
         const QByteArray expected = after == "old" ? m_old : after == "new" ? m_new : start;
         QCOMPARE(readFile(m_image), expected);
@@ -229,16 +309,7 @@ private slots:
         // An import of hp and attack, stopped after its write of hp.
         const qint64 hp = SyntheticRom::recordOffset("ADAE", 7);
         const QByteArray old = SyntheticRom::read(image, hp, 2);
-        const Bytes changed{std::uint8_t(old[0] ^ 0xFF), std::uint8_t(old[1] ^ 0xFF)};
-        files::FileStatus status;
-        QCOMPARE(files::systemIo().status(local(image), status), 0);
-        const files::JournalContent content{status.device,           status.inode,
-                                            QFileInfo(image).size(), 1796738400,
-                                            "import of \"t.csv\"",   {{hp, bytesOf(old), changed}}};
-        const Bytes journal = files::encodeJournal(content);
-        writeFile(journalOf(image), QByteArray(reinterpret_cast<const char*>(journal.data()),
-                                               qsizetype(journal.size())));
-        SyntheticRom::write(image, hp, QByteArray(1, char(changed[0])));
+        plantJournal(image, hp, 2, "import of \"t.csv\"");
 
         const CliOutcome result = runCli({command, image});
         QCOMPARE(result.status, 0);
@@ -257,13 +328,34 @@ private slots:
     // and no journal is left.
     void crashAtEveryStep_data() {
         QTest::addColumn<QString>("operation");
-        QTest::newRow("import of four runs of entries") << "import";
-        QTest::newRow("save of one entry") << "save";
+        QTest::addColumn<QString>("name");    // of the image
+        QTest::addColumn<QString>("through"); // the name the operation is given: "link", or ""
+        QTest::newRow("import of four runs of entries") << "import"
+                                                        << "image.nds"
+                                                        << "";
+        QTest::newRow("save of one entry") << "save"
+                                           << "image.nds"
+                                           << "";
+        // One journal, whatever name a writer and the next reader use.
+        QTest::newRow("import through a symbolic link, read through the file's name") << "import"
+                                                                                      << "image.nds"
+                                                                                      << "link";
+        // Too long for the journal's usual name: 240 bytes of Japanese and ".nds".
+        QTest::newRow("import into an image of a 244-byte name")
+            << "import" << QString(80, QChar(0x30DD)) + ".nds"
+            << "";
     }
     void crashAtEveryStep() {
         QFETCH(QString, operation);
+        QFETCH(QString, name);
+        QFETCH(QString, through);
         SyntheticRom roms;
-        const QString image = roms.createFor("ADAE");
+        const QString image = roms.createFor("ADAE", name);
+        QString given = image;
+        if (through == "link") {
+            given = roms.folder() + "/link.nds";
+            QVERIFY(QFile::link(image, given));
+        }
         SyntheticRom::fillRecords(image, "ADAE", 11);
         const qint64 base = SyntheticRom::recordBase("ADAE");
         const QByteArray oldTable = SyntheticRom::read(image, base, 500 * 44);
@@ -293,11 +385,11 @@ private slots:
             FaultInjectingIo io;
             io.crashAfter(calls);
             if (operation == "import") {
-                (void)runCli({"import", image, csv}, io);
+                (void)runCli({"import", given, csv}, io);
             } else {
                 species::RecordEdit edit;
                 edit[species::Field::HP] = quint8(newTable[42 * 44]);
-                (void)species::saveRecord(io, local(image), edition, 42, edit, std::nullopt,
+                (void)species::saveRecord(io, local(given), edition, 42, edit, std::nullopt,
                                           "Save ROM of Abra");
             }
             // A fresh run, as the next program to open the image would be.
@@ -307,7 +399,8 @@ private slots:
             QVERIFY2(table == oldTable || table == newTable,
                      qPrintable(QStringLiteral("a mix after %1 calls").arg(calls)));
             (table == oldTable ? sawOld : sawNew)++;
-            QVERIFY2(!QFile::exists(journalOf(image)), qPrintable(QString::number(calls)));
+            QVERIFY2(QDir(roms.folder()).entryList({"*statwright-journal"}).isEmpty(),
+                     qPrintable(QString::number(calls)));
             if (!io.crashed()) {
                 QCOMPARE(table, newTable); // the operation ended before the crash
                 break;
@@ -315,6 +408,177 @@ private slots:
             QVERIFY(calls < 200);
         }
         QVERIFY(sawOld > 3 && sawNew >= 1);
+    }
+
+    // What others may leave beside an image: a journal that writes where this program never
+    // does, another user's journal, a label made to drive the terminal, and things that are no
+    // journal at its place. None is acted on, and none reaches the terminal raw.
+    void hostileLeftovers_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("a journal that writes into the header")
+            << "header"
+            << "export" << 1
+            << QStringList{"writes outside the base-stat table", "nothing was written"};
+        QTest::newRow("another user's journal in a sticky folder")
+            << "sticky"
+            << "export" << 1
+            << QStringList{"is owned by another user, 4242",
+                           "copy the image into a folder of your own"};
+        QTest::newRow("a label of terminal controls")
+            << "label"
+            << "export" << 0 << QStringList{"\\x1B[2J\\x07\\x0D\\x0AForged line \\u202Eevil"};
+        QTest::newRow("a link to nothing at the journal's place")
+            << "dangling"
+            << "import" << 3
+            << QStringList{"it is a symbolic link): remove it; nothing was written"};
+        QTest::newRow("a folder at the journal's place")
+            << "folder"
+            << "import" << 3 << QStringList{"it is a directory): remove it; nothing was written"};
+    }
+    void hostileLeftovers() {
+        QFETCH(QString, planted);
+        QFETCH(QString, command);
+        QFETCH(int, status);
+        QFETCH(QStringList, says);
+        if ((planted == "sticky") && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        SyntheticRom roms;
+        const QString folder = roms.folder() + "/shared";
+        QVERIFY(QDir().mkdir(folder));
+        const QString image = folder + "/image.nds";
+        QVERIFY(QFile::copy(roms.createFor("ADAE"), image));
+        SyntheticRom::fillRecords(image, "ADAE", 9);
+        const QString csv = roms.folder() + "/table.csv";
+        QCOMPARE(runCli({"export", image, "-o", csv}).status, 0);
+        changeFirstHp(csv);
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 7);
+        if (planted == "header")
+            plantJournal(image, 0, 12, "import of \"t.csv\"", false);
+        if (planted == "sticky") {
+            plantJournal(image, record, 2, "import of \"t.csv\"");
+            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 01777), 0);
+            QCOMPARE(::chown(QFile::encodeName(journalOf(image)).constData(), 4242, 4242), 0);
+        }
+        if (planted == "label")
+            plantJournal(image, record, 2, "\x1B[2J\a\r\nForged line \u202Eevil");
+        if (planted == "dangling")
+            QVERIFY(QFile::link(folder + "/nowhere", journalOf(image)));
+        if (planted == "folder")
+            QVERIFY(QDir().mkdir(journalOf(image)));
+        const QByteArray before = SyntheticRom::sha256(image);
+        const QByteArray journal = readFile(journalOf(image));
+
+        FaultInjectingIo io;
+        if (planted == "sticky")
+            io.pretendUser(1000);
+        const QStringList arguments =
+            command == "export" ? QStringList{"export", image} : QStringList{"import", image, csv};
+        const CliOutcome result = runCli(arguments, io);
+        QCOMPARE(result.status, status);
+        for (const QString& text : says)
+            QVERIFY2(result.err.contains(text), qPrintable(result.err));
+        QVERIFY(!result.err.contains("another program"));
+        // One line a message: nothing but its end may break it, nothing may steer the screen.
+        QVERIFY(!result.err.chopped(1).contains(QRegularExpression("[\\x00-\\x1F\\x7F\\x{202E}]")));
+        if (planted == "label") {
+            QVERIFY(!QFile::exists(journalOf(image))); // an honest journal, rolled back
+            return;
+        }
+        QCOMPARE(SyntheticRom::sha256(image), before);
+        QCOMPARE(readFile(journalOf(image)), journal);
+        QCOMPARE(io.count(Call::Pwrite), 0);
+    }
+
+    // A dry run writes nothing, not even a recovery: it says what the next opening would do,
+    // and fails.
+    void dryRunsWriteNothing_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("import -n") << "import";
+        QTest::newRow("apply -n") << "apply";
+    }
+    void dryRunsWriteNothing() {
+        QFETCH(QString, command);
+        SyntheticRom roms;
+        const QString image = roms.createFor("ADAE");
+        SyntheticRom::fillRecords(image, "ADAE", 4);
+        const QString file = roms.folder() + "/changes.csv";
+        if (command == "import")
+            QCOMPARE(runCli({"export", image, "-o", file}).status, 0);
+        else
+            writeFile(file, "# statwright patch 1, from ADAE Pokémon Diamond\n"
+                            "position,species,field,from,to\n");
+        plantJournal(image, SyntheticRom::recordOffset("ADAE", 7), 2, "import of \"t.csv\"");
+        const QByteArray before = SyntheticRom::sha256(image);
+        const QByteArray journal = readFile(journalOf(image));
+
+        FaultInjectingIo io;
+        const CliOutcome result = runCli({command, image, file, "-n"}, io);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains("the import of \"t.csv\" begun at 2026-12-08 14:00:00 UTC "
+                                     "was interrupted; the next opening that is not a dry run "
+                                     "rolls it back"),
+                 qPrintable(result.err));
+        QCOMPARE(result.out, QString());
+        QCOMPARE(SyntheticRom::sha256(image), before);
+        QCOMPARE(readFile(journalOf(image)), journal);
+        QCOMPARE(io.count(Call::OpenForWriting) + io.count(Call::Pwrite) + io.count(Call::Unlink),
+                 0);
+    }
+
+    // A name too long for the journal's usual one gets a shorter one, cut between characters,
+    // that the file system takes; two long names that start alike get two journals.
+    void journalNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("journal"); // "usual", or the start of the shorter name
+        QTest::newRow("short") << "image.nds"
+                               << "usual";
+        QTest::newRow("236 bytes, the longest usual one") << QString(232, 'a') + ".nds"
+                                                          << "usual";
+        QTest::newRow("237 bytes") << QString(233, 'a') + ".nds" << QString(227, 'a') + ".";
+        QTest::newRow("255 bytes of Japanese and ASCII")
+            << QString(2, 'a') + QString(83, QChar(0x30DD)) + "ab.nds"
+            << QString(2, 'a') + QString(75, QChar(0x30DD)) + ".";
+    }
+    void journalNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, journal);
+        const std::string made = files::journalName(name.toStdString());
+        const QString text = QString::fromUtf8(made);
+        QVERIFY(made.size() <= 255);
+        QVERIFY(text.endsWith(".statwright-journal"));
+        QCOMPARE(text.toUtf8(), QByteArray::fromStdString(made)); // whole characters only
+        if (journal == "usual")
+            QCOMPARE(text, name + ".statwright-journal");
+        else
+            QVERIFY2(text.startsWith(journal) && text.size() == journal.size() + 8 + 19,
+                     qPrintable(text));
+        const std::string other = files::journalName((name + "x").toStdString());
+        QVERIFY(other != made);
+    }
+
+    // An image with more than one name is read as ever, and never written into.
+    void imagesOfSeveralNamesAreNotWritten() {
+        SyntheticRom roms;
+        const QString image = roms.createFor("ADAE");
+        const QString second = roms.folder() + "/second.nds";
+        QCOMPARE(
+            ::link(QFile::encodeName(image).constData(), QFile::encodeName(second).constData()), 0);
+        const QString csv = roms.folder() + "/table.csv";
+        QCOMPARE(runCli({"export", second, "-o", csv}).status, 0);
+        changeFirstHp(csv);
+        const QByteArray before = SyntheticRom::sha256(image);
+        for (const QString& name : {image, second}) {
+            const CliOutcome result = runCli({"import", name, csv});
+            QCOMPARE(result.status, 3);
+            QVERIFY2(result.err.contains("it has 2 names (hard links)") &&
+                         result.err.contains("Copy it to a file of its own"),
+                     qPrintable(result.err));
+        }
+        QCOMPARE(SyntheticRom::sha256(image), before);
+        QCOMPARE(runCli({"import", second, csv, "-n"}).status, 0);
     }
 
     // A writer waits for another program's lock, then gives up and writes nothing.

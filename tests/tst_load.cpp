@@ -455,10 +455,11 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
         QCOMPARE(shown[0].title, QStringLiteral("Statwright"));
-        QVERIFY2(shown[0].text.startsWith(
-                     QStringLiteral("Could not find the base-stat table in \"%1\": %2")
-                         .arg(path, reason)),
-                 qPrintable(shown[0].text));
+        QVERIFY2(
+            shown[0].text.startsWith(
+                QStringLiteral("Could not find the base-stat table of Pearl (APAE) in \"%1\": %2")
+                    .arg(path, reason)),
+            qPrintable(shown[0].text));
         QVERIFY(shown[0].text.endsWith(". Nothing was read or written."));
         QVERIFY(!m_h->action("mnuSave")->isEnabled());
         QVERIFY(m_h->box("txtHP")->text().isEmpty());

@@ -199,11 +199,13 @@ private slots:
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(shown[0].text, QStringLiteral("Could not find the base-stat table in \"%1\": the "
-                                               "image has no file system, and IPKE images keep "
-                                               "the table in no fixed place. Nothing was read or "
-                                               "written.")
-                                    .arg(path));
+        QCOMPARE(
+            shown[0].text,
+            QStringLiteral("Could not find the base-stat table of HeartGold (IPKE) in \"%1\": the "
+                           "image has no file system, and IPKE images keep "
+                           "the table in no fixed place. Nothing was read or "
+                           "written.")
+                .arg(path));
         QCOMPARE(m_h->window().imagePath(), previous);
         QCOMPARE(m_h->caption(), QStringLiteral("ADAE - Statwright"));
     }
@@ -410,6 +412,30 @@ private slots:
         QCOMPARE(refused.size(), 1);
         QCOMPARE(refused[0].title, QStringLiteral("Error: %1").arg(EPERM));
         QVERIFY(refused[0].text.contains("Operation not permitted"));
+    }
+
+    // An image of several names opens with one warning, and a save into it is refused.
+    void imageOfSeveralNames() {
+        const QString path = m_h->roms.createFor("APAE");
+        const QString second = m_h->roms.folder() + "/second.nds";
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()),
+                 0);
+        m_h->open(path);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
+        QVERIFY2(shown[0].text.startsWith("This ROM file has 2 names (hard links)."),
+                 qPrintable(shown[0].text));
+        m_h->clickEntry(7);
+        QVERIFY(m_h->prompter.take().isEmpty());
+        const QByteArray before = SyntheticRom::sha256(path);
+        m_h->type("txtHP", "12");
+        m_h->save();
+        const QList<ScriptedPrompter::Message> refused = m_h->prompter.take();
+        QCOMPARE(refused.size(), 1);
+        QVERIFY2(refused[0].text.contains("it has 2 names (hard links)"),
+                 qPrintable(refused[0].text));
+        QCOMPARE(SyntheticRom::sha256(path), before);
     }
 
     // Values shown from one image are never saved into the next one.

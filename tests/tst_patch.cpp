@@ -261,6 +261,9 @@ private slots:
         QTest::newRow("unknown species")
             << head + "444,Garchmop,hp,1,2\n"
             << ":3: species: \"Garchmop\" does not stand at position 444, \"Garchomp\" does";
+        QTest::newRow("a right-to-left override in a name")
+            << head + "444,Garch\u202Eomp,hp,1,2\n"
+            << ":3: species: \"Garch\\u202Eomp\" does not stand at position 444";
         QTest::newRow("spaces around a name are fine, a shifted row is not")
             << head + "444, Garchomp ,hp,1,2\n445,Garchomp,hp,1,2\n"
             << ":4: species: \"Garchomp\" does not stand at position 445, \"Munchlax\" does";

@@ -478,7 +478,7 @@ private slots:
 
         FaultInjectingIo io;
         files::Result<files::LockedFile> image =
-            files::openLocked(io, local(path), files::Access::Write);
+            files::openLocked(io, local(path), files::Access::Write, species::writableRanges);
         QVERIFY(image.ok());
         const files::Result<species::TablePlace> place =
             species::findTable(image.value().file, edition);

@@ -139,6 +139,12 @@ int FaultInjectingIo::status(const std::string& path, files::FileStatus& status)
     return files::systemIo().status(path, status);
 }
 
+int FaultInjectingIo::linkStatus(const std::string& path, files::FileStatus& status) {
+    if (const int error = enter(Call::LinkStatus))
+        return -error;
+    return files::systemIo().linkStatus(path, status);
+}
+
 int FaultInjectingIo::readLink(const std::string& path, std::string& target) {
     if (const int error = enter(Call::ReadLink))
         return -error;
@@ -194,6 +200,10 @@ unsigned FaultInjectingIo::newFileMode() {
 
 unsigned FaultInjectingIo::effectiveUser() {
     return m_user >= 0 ? unsigned(m_user) : files::systemIo().effectiveUser();
+}
+
+std::string FaultInjectingIo::userName(unsigned user) {
+    return files::systemIo().userName(user);
 }
 
 int FaultInjectingIo::lock(int fd, Lock kind) {

@@ -20,6 +20,7 @@ public:
         Write,
         Status, // of an open file
         PathStatus,
+        LinkStatus,
         ReadLink,
         Fsync,
         SyncFolder,
@@ -75,6 +76,7 @@ public:
     std::int64_t write(int fd, const std::uint8_t* buffer, std::size_t count) override;
     int status(int fd, files::FileStatus& status) override;
     int status(const std::string& path, files::FileStatus& status) override;
+    int linkStatus(const std::string& path, files::FileStatus& status) override;
     int readLink(const std::string& path, std::string& target) override;
     int fsync(int fd) override;
     int syncFolder(const std::string& path) override;
@@ -87,6 +89,7 @@ public:
     // The real one, or the one set here.
     unsigned effectiveUser() override;
     void pretendUser(unsigned user) { m_user = user; }
+    std::string userName(unsigned user) override;
     int lock(int fd, Lock kind) override;
     int rename(const std::string& from, const std::string& to) override;
     int unlink(const std::string& path) override;

@@ -92,6 +92,10 @@ public:
     int status(const std::string& path, files::FileStatus& status) override {
         return m_files.count(path) ? statusOf(path, status) : -ENOENT;
     }
+    // No file here is a link.
+    int linkStatus(const std::string& path, files::FileStatus& status) override {
+        return this->status(path, status);
+    }
     int readLink(const std::string& path, std::string&) override {
         return m_files.count(path) ? -EINVAL : -ENOENT;
     }
@@ -122,6 +126,7 @@ public:
     }
     unsigned newFileMode() override { return 0644; }
     unsigned effectiveUser() override { return 0; }
+    std::string userName(unsigned user) override { return std::to_string(user); }
     // One process: every lock is granted.
     int lock(int fd, Lock) override { return fileOf(fd) ? 0 : -EBADF; }
     int rename(const std::string& from, const std::string& to) override {

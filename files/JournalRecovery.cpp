@@ -1,0 +1,297 @@
+#include "JournalRecovery.h"
+
+#include "Journal.h"
+#include "MessageText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <optional>
+#include <sys/stat.h>
+
+namespace files {
+
+namespace {
+
+// Every journal this program writes is far smaller: a whole table, old and new, is 45 KB.
+constexpr std::int64_t kMaxJournal = 16 << 20;
+
+constexpr char kRemoveOnceSound[] = "Remove the journal once the image is known to be sound";
+
+std::string utcTime(std::int64_t seconds) {
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    if (!::gmtime_r(&time, &parts))
+        return {};
+    char text[32];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    return std::string(text, length);
+}
+
+// A journal that recovery must not act on: it names it, says why, and that nothing was written.
+Error leftAlone(const std::string& image, const std::string& journal, const std::string& why,
+                const std::string& advice = kRemoveOnceSound) {
+    return Error::badContent("recover", image,
+                             "the journal \"" + journal + "\" beside it " + why +
+                                 ", so it was left alone and nothing was written. " + advice);
+}
+
+// Whether this process may remove `journal`, a file of another user: only root, or a writer of
+// its folder that the folder's sticky bit does not stop.
+bool mayRemove(SysIo& io, const std::string& journal) {
+    const unsigned user = io.effectiveUser();
+    if (user == 0)
+        return true;
+    const std::string folder = folderOf(journal);
+    FileStatus status;
+    if (io.status(folder, status) != 0 || io.checkWritable(folder) != 0)
+        return false;
+    return !(status.mode & S_ISVTX) || status.owner == user;
+}
+
+// Why `status`, of the regular file at `journal`, is no journal this program could have written,
+// or an empty text. A journal is created private to its writer.
+Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
+                                     const std::string& journal, const FileStatus& status) {
+    const unsigned user = io.effectiveUser();
+    if (status.owner != user && status.owner != 0) {
+        const std::string owner = io.userName(status.owner);
+        if (!mayRemove(io, journal))
+            return leftAlone(image, journal, "is owned by another user, " + owner,
+                             "Its folder does not let you remove it: copy the image into a folder "
+                             "of your own and open the copy");
+        return "is owned by another user, " + owner;
+    }
+    if (status.mode & (S_IWGRP | S_IWOTH))
+        return std::string("can be written by other users than its owner");
+    if (status.size > kMaxJournal)
+        return std::string("is not a journal of this program");
+    return std::string();
+}
+
+// A journal found beside the image, read whole.
+struct Leftover {
+    std::string path;
+    DecodedJournal decoded;
+};
+
+// The journal at `journal`, if a regular file is there; anything else stands for no journal,
+// since this program never writes one. A journal that this program could not have written is
+// an error.
+Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::string& journal) {
+    SysIo& io = image.io();
+    FileStatus there;
+    if (const int found = io.linkStatus(journal, there);
+        found == -ENOENT || found == -ENAMETOOLONG || found == -ENOTDIR)
+        return std::optional<Leftover>();
+    else if (found < 0)
+        return Error::system(-found, "examine the journal", journal);
+    if (!there.isRegular())
+        return std::optional<Leftover>();
+    Result<std::string> problem = ownershipProblem(io, image.path(), journal, there);
+    if (!problem.ok())
+        return problem.error();
+    if (!problem.value().empty())
+        return leftAlone(image.path(), journal, problem.value());
+    Result<OpenFile> file = OpenFile::open(io, journal, SysIo::Mode::ReadOnly);
+    if (!file.ok())
+        return file.error();
+    // What was opened must be what was examined, not a file put in its place since.
+    if (!file.value().status().sameFile(there))
+        return leftAlone(image.path(), journal, "was replaced while it was read");
+    Result<Bytes> bytes = file.value().size() > 0 ? file.value().read(0, file.value().size())
+                                                  : Result<Bytes>(Bytes{});
+    if (!bytes.ok())
+        return bytes.error();
+    Leftover leftover{journal, decodeJournal(bytes.value())};
+    if (leftover.decoded.state == DecodedJournal::State::Foreign)
+        return leftAlone(image.path(), journal, "is not a journal of this program");
+    return std::optional(std::move(leftover));
+}
+
+// Why the whole journal `content` was not written by this program for the image, or an empty
+// text: it names another file, or writes outside the bytes of the scope, or twice into one.
+Result<std::string> misfit(OpenFile& image, const JournalContent& content,
+                           const JournalScope& scope) {
+    const FileStatus& identity = image.status();
+    if (content.device != identity.device || content.inode != identity.inode ||
+        content.size != image.size())
+        return std::string("was written for another file");
+    Result<std::vector<ByteRange>> ranges = scope(image);
+    if (!ranges.ok())
+        return "writes where the base-stat table cannot be checked (" + ranges.error().describe() +
+               ")";
+    std::vector<const Rewrite*> spans;
+    for (const Rewrite& span : content.spans)
+        spans.push_back(&span);
+    std::sort(spans.begin(), spans.end(),
+              [](const Rewrite* a, const Rewrite* b) { return a->offset < b->offset; });
+    std::int64_t previousEnd = 0;
+    for (const Rewrite* span : spans) {
+        const auto length = static_cast<std::int64_t>(span->before.size());
+        const auto inside = [&](const ByteRange& range) {
+            return span->offset >= range.start && span->offset <= range.end &&
+                   length <= range.end - span->offset;
+        };
+        if (std::none_of(ranges.value().begin(), ranges.value().end(), inside))
+            return std::string("writes outside the base-stat table");
+        if (span->offset < previousEnd)
+            return std::string("writes twice into the same bytes");
+        previousEnd = span->offset + length;
+    }
+    return std::string();
+}
+
+// How a span of the image compares with the journal's old and new bytes.
+enum class SpanState { Old, New, Mixed, Neither };
+
+SpanState compare(const Bytes& now, const Rewrite& span) {
+    if (now == span.after)
+        return SpanState::New;
+    if (now == span.before)
+        return SpanState::Old;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        if (now[i] != span.before[i] && now[i] != span.after[i])
+            return SpanState::Neither;
+    return SpanState::Mixed;
+}
+
+// What recovery makes of a whole journal that fits the image: the spans whose old bytes it puts
+// back (none when every span holds its new bytes already), and what it tells.
+struct Plan {
+    Recovery recovery;
+    std::vector<const Rewrite*> putBack;
+};
+
+Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
+    const JournalContent& content = leftover.decoded.content;
+    Plan plan{{Recovery::Found::RolledBack, image.path(), content.label, utcTime(content.started)},
+              {}};
+    bool allNew = !content.spans.empty();
+    for (const Rewrite& span : content.spans) {
+        Result<Bytes> now = image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
+        if (!now.ok())
+            return now.error();
+        const SpanState state = compare(now.value(), span);
+        if (state == SpanState::Neither)
+            return leftAlone(image.path(), leftover.path,
+                             "holds bytes that the image no longer has, old or new");
+        if (state != SpanState::Old)
+            plan.putBack.push_back(&span);
+        allNew = allNew && state == SpanState::New;
+    }
+    if (allNew) {
+        plan.recovery.found = Recovery::Found::Completed;
+        plan.putBack.clear();
+    }
+    return plan;
+}
+
+// Puts back the old bytes of `spans`, flushes them, and removes the journal.
+Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
+                const std::string& journal) {
+    for (const Rewrite* span : spans) {
+        std::size_t written = 0;
+        if (Status put = image.write(span->offset, span->before, &written); !put.ok())
+            return put;
+    }
+    if (!spans.empty())
+        if (Status synced = image.sync(); !synced.ok())
+            return synced;
+    return removeJournal(image.io(), journal);
+}
+
+// What each journal beside `image` holds and asks for; carried out if `act`.
+Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope& scope, bool act) {
+    Result<std::vector<std::string>> places = journalPlaces(image.io(), image.path());
+    if (!places.ok())
+        return places.error();
+    std::vector<Recovery> recoveries;
+    for (const std::string& place : places.value()) {
+        Result<std::optional<Leftover>> found = readLeftover(image, place);
+        if (!found.ok())
+            return found.error();
+        if (!found.value())
+            continue;
+        const Leftover& leftover = *found.value();
+        Result<Plan> plan = Plan{{Recovery::Found::Torn, image.path(), {}, {}}, {}};
+        if (leftover.decoded.state == DecodedJournal::State::Whole) {
+            Result<std::string> problem = misfit(image, leftover.decoded.content, scope);
+            if (!problem.ok())
+                return problem.error();
+            if (!problem.value().empty())
+                return leftAlone(image.path(), place, problem.value());
+            plan = planFor(image, leftover);
+            if (!plan.ok())
+                return plan.error();
+        }
+        if (act)
+            if (Status done = carryOut(image, plan.value().putBack, place); !done.ok())
+                return done.error();
+        recoveries.push_back(plan.value().recovery);
+    }
+    return recoveries;
+}
+
+} // namespace
+
+Result<bool> journalThere(SysIo& io, const std::string& image) {
+    Result<std::vector<std::string>> places = journalPlaces(io, image);
+    if (!places.ok())
+        return places.error();
+    for (const std::string& place : places.value()) {
+        FileStatus status;
+        if (io.linkStatus(place, status) == 0 && status.isRegular())
+            return true;
+    }
+    return false;
+}
+
+Result<std::vector<Recovery>> recoverJournals(OpenFile& image, const JournalScope& scope) {
+    return visitJournals(image, scope, true);
+}
+
+Result<std::vector<Recovery>> examineJournals(OpenFile& image, const JournalScope& scope) {
+    return visitJournals(image, scope, false);
+}
+
+std::string Recovery::describe() const {
+    const std::string quoted = "\"" + printable(image) + "\"";
+    const std::string write = "the " + printable(label) + " begun at " + started;
+    switch (found) {
+    case Found::Torn:
+        return quoted + ": an interrupted write had not yet begun to change it; its unfinished "
+                        "journal was removed.";
+    case Found::Completed:
+        return quoted + ": " + write +
+               " had finished writing when it was interrupted; its leftover journal was removed.";
+    case Found::RolledBack:
+        break;
+    }
+    return quoted + ": " + write +
+           " was interrupted and has been rolled back; the image holds what it held before it.";
+}
+
+std::string Recovery::describePending() const {
+    const std::string quoted = "\"" + printable(image) + "\"";
+    const std::string write = "the " + printable(label) + " begun at " + started;
+    const std::string dry = "; a dry run writes nothing, so it was left as it is";
+    switch (found) {
+    case Found::Torn:
+        return quoted +
+               ": an interrupted write left an unfinished journal beside it, which the "
+               "next opening that is not a dry run removes" +
+               dry + ".";
+    case Found::Completed:
+        return quoted + ": " + write +
+               " had finished writing when it was interrupted; the next opening that is not a "
+               "dry run removes its leftover journal" +
+               dry + ".";
+    case Found::RolledBack:
+        break;
+    }
+    return quoted + ": " + write +
+           " was interrupted; the next opening that is not a dry run rolls it back" + dry + ".";
+}
+
+} // namespace files

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Error.h"
+#include "FileAccess.h"
+#include "OpenFile.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace files {
+
+// Bytes [start, end) of an image.
+struct ByteRange {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+
+// The bytes of the image open in its argument that this program writes, and so the only ones
+// a journal of it may hold: the records of the tables it edits, found in the image itself. An
+// error says why they cannot be found.
+using JournalScope = std::function<Result<std::vector<ByteRange>>(OpenFile&)>;
+
+// What the recovery from a leftover journal found and did (or, for a dry run, would do).
+struct Recovery {
+    enum class Found {
+        Torn,       // the journal was never finished, so the image was never touched
+        Completed,  // every span held its new bytes: only the journal's removal was lost
+        RolledBack, // the old bytes were put back (or had never been replaced)
+    };
+    Found found = Found::Torn;
+    std::string image;
+    std::string label;   // what the interrupted write was for; empty for a torn journal
+    std::string started; // when it began, "2026-12-08 14:02:09 UTC"; empty for a torn journal
+
+    // One sentence for the user: what was found and what was done.
+    [[nodiscard]] std::string describe() const;
+    // One sentence for the user: what was found, and that the next opening that is not a dry
+    // run does what describe() tells.
+    [[nodiscard]] std::string describePending() const;
+};
+
+// Whether anything stands where a journal of `image` may lie, a dangling link included.
+[[nodiscard]] Result<bool> journalThere(SysIo& io, const std::string& image);
+
+// Recovers `image` (open for writing, and locked exclusively) from the journals beside it, if
+// there are any. Only a journal that this program could have written is acted on: a regular
+// file of the user or of root that no one else may write, written for this very file, whose
+// spans lie apart and inside the bytes `scope` gives, and hold the journal's old or new bytes.
+// Anything else is left alone: the error names it and why, and nothing is written.
+[[nodiscard]] Result<std::vector<Recovery>> recoverJournals(OpenFile& image,
+                                                            const JournalScope& scope);
+
+// What recoverJournals() would do, found with the image open only for reading, and without
+// writing anything.
+[[nodiscard]] Result<std::vector<Recovery>> examineJournals(OpenFile& image,
+                                                            const JournalScope& scope);
+
+} // namespace files
