@@ -5,8 +5,8 @@
 // The list of entries (species and forms). It turns the view's many notifications into one
 // `entryChosen` per user action: a click on an entry (also the one already selected), or a change
 // of the selected entry by keyboard or by code. Focus alone, which makes a row current without
-// selecting it, chooses nothing. The selection can never be cleared, so the selected row is always
-// the entry the controls were loaded from.
+// selecting it, chooses nothing. The user cannot clear the selection; the program clears it when
+// no entry is on view (after the list shrinks below it, or a return to no entry).
 class EntryList : public QListWidget {
     Q_OBJECT
 

@@ -146,12 +146,12 @@ void MainWindow::openImage() {
     // A FIFO, a device or a folder is no image: say so before touching it, or its mode.
     files::FileStatus status;
     if (m_services.io.status(file, status) == 0 && !status.isRegular()) {
-        reportFailure(files::Error::notRegular(file, status.kind()));
+        reportFailure(base::Error::notRegular(file, status.kind()));
         return;
     }
-    const files::Result<OpenedImage> opened = examine(file);
+    const base::Result<OpenedImage> opened = examine(file);
     if (!opened.ok()) {
-        if (opened.error().kind != files::Error::Kind::Unsupported) {
+        if (opened.error().kind != base::Error::Kind::Unsupported) {
             reportFailure(opened.error());
             return;
         }
@@ -164,7 +164,7 @@ void MainWindow::openImage() {
         return;
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
-    const files::Status writable = files::makeOwnerWritable(m_services.io, file);
+    const base::Status writable = files::makeOwnerWritable(m_services.io, file);
     acceptImage(answer.path, opened.value());
     if (!writable.ok())
         say(Prompter::Icon::Warning,
@@ -179,23 +179,23 @@ void MainWindow::openImage() {
                 .arg(opened.value().links));
 }
 
-files::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
-    files::Result<files::LockedFile> opened =
+base::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
+    base::Result<files::LockedFile> opened =
         files::openLocked(m_services.io, file, files::Access::Read, species::writableRanges);
     if (!opened.ok())
         return opened.error();
     tell(opened.value().notes);
     files::OpenFile& image = opened.value().file;
     const std::uint64_t links = opened.value().notes.links;
-    const files::Result<const nds::GameEdition*> found = nds::identifyImage(image);
+    const base::Result<const nds::GameEdition*> found = nds::identifyImage(image);
     if (!found.ok())
         return found.error();
     const nds::GameEdition& edition = *found.value();
-    files::Result<species::TablePlace> place = species::findTable(image, edition);
+    base::Result<species::TablePlace> place = species::findTable(image, edition);
     if (place.ok())
         return OpenedImage{&edition, place.value().entries, links};
     // An edition with a fixed place is opened even so: a load says why its table is missing.
-    if (edition.hasFixedBase() && place.error().kind == files::Error::Kind::BadContent)
+    if (edition.hasFixedBase() && place.error().kind == base::Error::Kind::BadContent)
         return OpenedImage{&edition, species::kSpeciesCount, links};
     return place.error();
 }
@@ -216,7 +216,7 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     m_ui.gameCode->setText(uitext::fromUtf8(edition.code));
     m_ui.gameCode->setToolTip(QString()); // until a load finds the new image's table
     // "[*]" stands for the mark of unsaved edits.
-    setWindowTitle(QString::fromStdString(edition.caption()) + QStringLiteral("[*]"));
+    setWindowTitle(uitext::imageCaption(edition.code) + QStringLiteral("[*]"));
     QWidget* const opened[] = {m_ui.romInformation, m_ui.speciesFrame,    m_ui.entryList,
                                m_ui.codeCaption,    m_ui.languageCaption, m_ui.titleCaption};
     for (QWidget* widget : opened)
@@ -250,7 +250,7 @@ void MainWindow::loadEntry(int row) {
         return;
     }
     enableEditing();
-    files::Result<species::RecordRead> read =
+    base::Result<species::RecordRead> read =
         species::readRecord(m_services.io, localPath(m_imagePath), *m_edition, row);
     if (!read.ok()) {
         reportFailure(read.error());
@@ -347,11 +347,11 @@ MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Reco
     while (true) {
         // The table is found afresh: another tool may have moved it, or removed it, since the
         // load.
-        files::Result<species::RecordSave> saved = species::saveRecord(
+        base::Result<species::RecordSave> saved = species::saveRecord(
             m_services.io, localPath(m_imagePath), *m_edition, row, edit, expected, label);
         if (!saved.ok()) {
             reportFailure(saved.error());
-            if (saved.error().kind == files::Error::Kind::BadContent)
+            if (saved.error().kind == base::Error::Kind::BadContent)
                 dropShownEntry();
             return std::nullopt;
         }
@@ -393,9 +393,9 @@ void MainWindow::editEvYieldAndTmHm() {
     showDialog(dialog);
 }
 
-void MainWindow::reportFailure(const files::Error& error) {
-    if (error.kind == files::Error::Kind::BadContent ||
-        error.kind == files::Error::Kind::NotRegularFile) {
+void MainWindow::reportFailure(const base::Error& error) {
+    if (error.kind == base::Error::Kind::BadContent ||
+        error.kind == base::Error::Kind::NotRegularFile) {
         say(Prompter::Icon::Warning, QString::fromStdString(error.describe()) +
                                          QStringLiteral(" Nothing was read or written."));
         return;

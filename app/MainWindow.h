@@ -55,7 +55,7 @@ private:
     // Identifies the image and finds its table, with one open. An edition known only through
     // the image's file system needs the table there; one with a fixed place is taken even
     // without it (each load then says why).
-    [[nodiscard]] files::Result<OpenedImage> examine(const std::string& file);
+    [[nodiscard]] base::Result<OpenedImage> examine(const std::string& file);
     void acceptImage(const QString& path, const OpenedImage& image);
     void loadEntry(int row);
     void enableEditing();
@@ -86,7 +86,7 @@ private:
     void setEntryActionsEnabled(bool enabled);
     // An image that is no regular file, or whose table cannot be found, gets a warning;
     // anything else is a file error.
-    void reportFailure(const files::Error& error);
+    void reportFailure(const base::Error& error);
     void showTablePlace(const species::TablePlace& place);
     void showDialog(SmallDialog* dialog);
     [[nodiscard]] bool takesInput() const;

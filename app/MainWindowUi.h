@@ -23,7 +23,10 @@ class EntryList;
 
 // The controls of the main window, created and placed by setupUi: the field controls from the
 // record's field table and a table of their places, the rest by hand. Each carries the
-// objectName that tests and accessibility tools know it by.
+// objectName that tests and accessibility tools know it by. Some of those names are the
+// first version's form names (Form1, Label1 to Label21, pkmnlst, Frame1, header, code): they
+// stay, since scripts, tests and screen readers find the controls by them, while the classes
+// and members behind them are named by their role.
 class MainWindowUi {
 public:
     void setupUi(QMainWindow* window);

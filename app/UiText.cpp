@@ -25,6 +25,10 @@ QString programName() {
     return QStringLiteral("Statwright");
 }
 
+QString imageCaption(std::string_view code) {
+    return fromUtf8(code) + QStringLiteral(" - ") + programName();
+}
+
 QString versionLine() {
     return programName() + QStringLiteral(" " STATWRIGHT_VERSION);
 }

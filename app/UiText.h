@@ -19,6 +19,8 @@ namespace uitext {
 [[nodiscard]] QFont controlFont();
 
 [[nodiscard]] QString programName(); // "Statwright"
+// The main window's caption with an image of game code `code` open: "ADAE - Statwright".
+[[nodiscard]] QString imageCaption(std::string_view code);
 [[nodiscard]] QString versionLine(); // "Statwright 1.0"
 [[nodiscard]] QString noticeLine();  // "© 2026 Statwright developers"
 

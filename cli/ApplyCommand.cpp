@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "Wording.h"
 
-#include "MessageText.h"
+#include "Text.h"
 #include "Patch.h"
 #include "PatchFormat.h"
 
@@ -21,7 +21,7 @@ public:
     std::string_view summary() const override {
         return "carries the changes of a patch into an image";
     }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Reads a patch that diff --patch wrote (CSV, or JSON when PATCH ends in .json or
 --format json says so; PATCH - is standard input) and makes its changes in IMAGE, of any
 game and region: each change's entry is found by its position and checked by its name, its
@@ -44,8 +44,8 @@ written in one save, as import writes them.
         command.add_flag("--force", m_force)->disable_flag_override();
     }
 
-    files::Status run(const Context& context) override {
-        files::Result<ChangeSource> source =
+    base::Status run(const Context& context) override {
+        base::Result<ChangeSource> source =
             openForChanges(context, m_image, m_patch, m_format, m_dryRun);
         if (!source.ok())
             return source.error();
@@ -113,8 +113,8 @@ written in one save, as import writes them.
             return {};
         }
         const std::string label = m_patch == "-" ? "apply of a patch from standard input"
-                                                 : "apply of " + files::quoted(m_patch);
-        if (files::Status written =
+                                                 : "apply of " + base::quoted(m_patch);
+        if (base::Status written =
                 writeChanges(context, from.image, changes, from.unwritable, label);
             !written.ok())
             return written;
@@ -126,12 +126,12 @@ private:
     // "Garchomp: speed 102 -> 110"
     static std::string named(const PatchStep& step) {
         const species::PatchChange& change = *step.change;
-        return files::printable(change.species) + ": " +
+        return base::printable(change.species) + ": " +
                std::string(species::descriptor(change.field).key) + " " +
                std::to_string(change.from) + " -> " + std::to_string(change.to);
     }
 
-    files::Status refused(const Context& context, const std::string& patch,
+    base::Status refused(const Context& context, const std::string& patch,
                           const std::vector<const PatchStep*>& blocking) const {
         constexpr std::size_t kShown = tables::ProblemList::kShown;
         for (std::size_t i = 0; i < blocking.size() && i < kShown; ++i) {
@@ -139,13 +139,13 @@ private:
             const char* what = step.kind == PatchStep::Kind::Conflict  ? "conflict"
                                : step.kind == PatchStep::Kind::Missing ? "no such entry"
                                                                        : "refused";
-            context.err << files::printable(patch) << ": " << what << ": " << named(step) << ": "
+            context.err << base::printable(patch) << ": " << what << ": " << named(step) << ": "
                         << step.reason << "\n";
         }
         if (blocking.size() > kShown)
-            context.err << files::printable(patch) << ": and " << blocking.size() - kShown
+            context.err << base::printable(patch) << ": and " << blocking.size() - kShown
                         << " more\n";
-        return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
+        return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
                                 counted(blocking.size(), "change", "changes") + " of " + patch +
                                     " cannot be made in " + m_image + "; nothing was written");
     }

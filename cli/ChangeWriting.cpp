@@ -4,7 +4,7 @@
 #include "Wording.h"
 
 #include "FileAccess.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <cerrno>
 
@@ -17,17 +17,17 @@ constexpr std::int64_t kMaxInputFile = 16 << 20;
 
 // The image, open and locked for writing unless `dryRun`, which writes nothing at all, not even
 // a recovery; one that cannot be written is opened for reading, and `unwritable` says why.
-files::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
-                                        bool dryRun, files::Status& unwritable) {
+base::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
+                                        bool dryRun, base::Status& unwritable) {
     if (dryRun)
         return loadImage(context, path, files::Access::Inspect);
-    files::Result<LoadedImage> image = loadImage(context, path, files::Access::Write);
+    base::Result<LoadedImage> image = loadImage(context, path, files::Access::Write);
     if (image.ok())
         return image;
     // A busy image (no error number) is not read either: it is being written.
-    const files::Error::Kind kind = image.error().kind;
-    const bool readable = kind == files::Error::Kind::Refused ||
-                          (kind == files::Error::Kind::System && image.error().systemError != 0);
+    const base::Error::Kind kind = image.error().kind;
+    const bool readable = kind == base::Error::Kind::Refused ||
+                          (kind == base::Error::Kind::System && image.error().systemError != 0);
     if (!readable)
         return image;
     unwritable = image.error();
@@ -36,22 +36,22 @@ files::Result<LoadedImage> loadToChange(const Context& context, const std::strin
 
 } // namespace
 
-files::Result<ChangeSource> openForChanges(const Context& context, const std::string& image,
+base::Result<ChangeSource> openForChanges(const Context& context, const std::string& image,
                                            const std::string& file, const std::string& format,
                                            bool dryRun) {
-    const files::Result<std::string> chosen = tableFormat(format, file);
+    const base::Result<std::string> chosen = tableFormat(format, file);
     if (!chosen.ok())
         return chosen.error();
     // All of the file first: the image stays unlocked while a pipe or a terminal is slow to
     // give it, and a command that writes the file from this image can finish reading it.
     const std::string name = file == "-" ? "standard input" : file;
-    files::Result<files::Bytes> bytes =
+    base::Result<files::Bytes> bytes =
         file == "-" ? files::readStream(context.io, files::kStandardInput, name, kMaxInputFile)
                     : files::readWholeFile(context.io, file, kMaxInputFile);
     if (!bytes.ok())
         return bytes.error();
-    files::Status unwritable;
-    files::Result<LoadedImage> loaded = loadToChange(context, image, dryRun, unwritable);
+    base::Status unwritable;
+    base::Result<LoadedImage> loaded = loadToChange(context, image, dryRun, unwritable);
     if (!loaded.ok())
         return loaded.error();
     return ChangeSource{std::move(loaded).value(), unwritable, name,
@@ -59,34 +59,34 @@ files::Result<ChangeSource> openForChanges(const Context& context, const std::st
                         chosen.value() == "json"};
 }
 
-files::Status reportProblems(const Context& context, const std::string& name,
+base::Status reportProblems(const Context& context, const std::string& name,
                              const tables::ProblemList& problems) {
-    const std::vector<files::Error> shown = problems.shown();
-    for (files::Error problem : shown) {
+    const std::vector<base::Error> shown = problems.shown();
+    for (base::Error problem : shown) {
         problem.path = name;
         context.err << problem.describe() << "\n";
     }
     if (problems.count() > shown.size())
-        context.err << files::printable(name) << ": and " << problems.count() - shown.size()
+        context.err << base::printable(name) << ": and " << problems.count() - shown.size()
                     << " more\n";
-    return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "",
+    return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
                             counted(problems.count(), "problem", "problems") + " in " + name +
                                 "; nothing was written");
 }
 
-files::Status writeChanges(const Context& context, LoadedImage& image,
-                           std::span<const FieldChange> changes, const files::Status& unwritable,
+base::Status writeChanges(const Context& context, LoadedImage& image,
+                           std::span<const FieldChange> changes, const base::Status& unwritable,
                            const std::string& label) {
     if (!context.out.flush()) {
-        files::Error error =
-            files::Error::at(files::Error::Kind::System, "", 0, "",
+        base::Error error =
+            base::Error::at(base::Error::Kind::System, "", 0, "",
                              "the changes could not be shown; nothing was written");
         error.systemError = context.outputError() != 0 ? context.outputError() : EIO;
         return error;
     }
     if (!unwritable.ok())
         return unwritable;
-    if (files::Status written =
+    if (base::Status written =
             species::writeEntries(image.file, image.table.place, editsOf(changes), label);
         !written.ok())
         return written;

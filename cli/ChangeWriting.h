@@ -18,7 +18,7 @@ struct ChangeSource {
     LoadedImage image;
     // Why the image cannot be written, if it cannot: it is still read, as a file without
     // changes needs no write.
-    files::Status unwritable;
+    base::Status unwritable;
     std::string name; // what messages call the user's file: its path, or "standard input"
     std::string text;
     bool json = false;
@@ -29,20 +29,20 @@ struct ChangeSource {
 // unless `dryRun` (the lock holds from reading the table to the last flush, so no other write
 // comes in between). A dry run writes nothing, and fails on a journal left beside the image,
 // saying what its recovery would do.
-[[nodiscard]] files::Result<ChangeSource> openForChanges(const Context& context,
+[[nodiscard]] base::Result<ChangeSource> openForChanges(const Context& context,
                                                          const std::string& image,
                                                          const std::string& file,
                                                          const std::string& format, bool dryRun);
 
 // Lists the first problems of the file `name` on standard error, then how many more, and
 // fails: "3 problems in stats.csv; nothing was written".
-[[nodiscard]] files::Status reportProblems(const Context& context, const std::string& name,
+[[nodiscard]] base::Status reportProblems(const Context& context, const std::string& name,
                                            const tables::ProblemList& problems);
 
 // Writes `changes` into the image, once every line about them has reached standard output
 // (changes that could not be shown are not made), under a journal named by `label`.
-[[nodiscard]] files::Status writeChanges(const Context& context, LoadedImage& image,
+[[nodiscard]] base::Status writeChanges(const Context& context, LoadedImage& image,
                                          std::span<const FieldChange> changes,
-                                         const files::Status& unwritable, const std::string& label);
+                                         const base::Status& unwritable, const std::string& label);
 
 } // namespace cli

@@ -12,7 +12,7 @@ public:
     std::string_view summary() const override {
         return "validates the archive the game reads its table from";
     }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Looks up, in the image's own file system, the archive that the game reads its base-stat
 table from, and confirms that it is a NARC archive whose members 1 to 500 (to 507 in
 Platinum, HeartGold and SoulSilver) are 44-byte records back to back. It also says where
@@ -25,8 +25,8 @@ report's first line says what it held.
     }
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
-    files::Status run(const Context& context) override {
-        const files::Result<CheckReport> checked = checkImage(context, m_image);
+    base::Status run(const Context& context) override {
+        const base::Result<CheckReport> checked = checkImage(context, m_image);
         if (!checked.ok())
             return checked.error();
         context.out << checked.value().text;

@@ -5,7 +5,7 @@
 #include "HelpText.h"
 
 #include "DescriptorOutput.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,20 +32,20 @@ std::vector<std::unique_ptr<Command>> allCommands() {
 namespace {
 
 // The exit status that a failure earns, for every command alike.
-ExitCode exitCodeOf(const files::Error& error) {
+ExitCode exitCodeOf(const base::Error& error) {
     switch (error.kind) {
-    case files::Error::Kind::Usage:
+    case base::Error::Kind::Usage:
         return ExitCode::Usage;
-    case files::Error::Kind::System:
-    case files::Error::Kind::NotOwner:
-    case files::Error::Kind::Refused:
-    case files::Error::Kind::OutsideFile:
+    case base::Error::Kind::System:
+    case base::Error::Kind::NotOwner:
+    case base::Error::Kind::Refused:
+    case base::Error::Kind::OutsideFile:
         return ExitCode::IoFailure;
-    case files::Error::Kind::PastEnd:
-    case files::Error::Kind::NotRegularFile:
-    case files::Error::Kind::BadContent:
-    case files::Error::Kind::Unsupported:
-    case files::Error::Kind::InvalidInput:
+    case base::Error::Kind::PastEnd:
+    case base::Error::Kind::NotRegularFile:
+    case base::Error::Kind::BadContent:
+    case base::Error::Kind::Unsupported:
+    case base::Error::Kind::InvalidInput:
         break;
     }
     return ExitCode::InvalidData;
@@ -83,14 +83,14 @@ public:
         } catch (const CLI::ParseError& error) {
             return fail(context, matched() ? matched()->name() : "", usage(error.what()));
         }
-        const files::Status status = matched()->run(context);
+        const base::Status status = matched()->run(context);
         return status.ok() ? int(ExitCode::Success)
                            : fail(context, matched()->name(), status.error());
     }
 
 private:
-    static files::Error usage(const std::string& message) {
-        return files::Error::at(files::Error::Kind::Usage, "", 0, "", message);
+    static base::Error usage(const std::string& message) {
+        return base::Error::at(base::Error::Kind::Usage, "", 0, "", message);
     }
 
     [[nodiscard]] bool knows(const std::string& name) const {
@@ -107,15 +107,15 @@ private:
     }
 
     // Says what went wrong; a mistake on the command line also says where to read more.
-    static int fail(const Context& context, std::string_view command, const files::Error& error) {
+    static int fail(const Context& context, std::string_view command, const base::Error& error) {
         context.err << "statwright-cli: ";
-        if (error.kind != files::Error::Kind::Usage) {
+        if (error.kind != base::Error::Kind::Usage) {
             context.err << error.describe() << "\n";
             return int(exitCodeOf(error));
         }
         const std::string named = command.empty() ? "" : std::string(command) + " ";
         context.err << (command.empty() ? "" : std::string(command) + ": ")
-                    << files::printable(error.reason) << "\nTry 'statwright-cli " << named
+                    << base::printable(error.reason) << "\nTry 'statwright-cli " << named
                     << "--help'.\n";
         return int(ExitCode::Usage);
     }

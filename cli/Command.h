@@ -45,12 +45,12 @@ public:
     // One line for the list of commands.
     [[nodiscard]] virtual std::string_view summary() const = 0;
     // The help below the usage line.
-    [[nodiscard]] virtual std::string_view explanation() const = 0;
+    [[nodiscard]] virtual std::string explanation() const = 0;
     // Declares the arguments and options on the command's own part of the command line.
     virtual void declare(CLI::App& command) = 0;
     // Runs the command once the command line is parsed. A failure (a Usage error for a bad
     // value of an option) is reported, and mapped to the exit status, by the caller.
-    [[nodiscard]] virtual files::Status run(const Context& context) = 0;
+    [[nodiscard]] virtual base::Status run(const Context& context) = 0;
 };
 
 } // namespace cli

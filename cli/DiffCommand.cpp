@@ -5,7 +5,7 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
-#include "MessageText.h"
+#include "Text.h"
 #include "PatchFormat.h"
 #include "Vocabulary.h"
 
@@ -28,7 +28,7 @@ public:
     std::string_view summary() const override {
         return "the fields that differ, or the patch of them";
     }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Prints every field that differs between the two images as "Species: field a -> b".
 With --patch it writes instead the patch that turns IMAGE_A into IMAGE_B, for apply to
 carry to other images: one change a line (CSV, the default, or JSON when FILE ends in
@@ -47,20 +47,20 @@ error and left out.
         command.add_option("-o,--output", m_output)->type_name("FILE");
     }
 
-    files::Status run(const Context& context) override {
+    base::Status run(const Context& context) override {
         if (!m_patch && (!m_format.empty() || !m_output.empty()))
-            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                     "--format and --output go with --patch");
-        const files::Result<std::string> format = tableFormat(m_format, m_output);
+        const base::Result<std::string> format = tableFormat(m_format, m_output);
         if (!format.ok())
             return format.error();
-        if (files::Status apart = outputApartFrom(context, m_output, {m_first, m_second});
+        if (base::Status apart = outputApartFrom(context, m_output, {m_first, m_second});
             !apart.ok())
             return apart;
-        files::Result<Entries> a = entriesOf(context, m_first);
+        base::Result<Entries> a = entriesOf(context, m_first);
         if (!a.ok())
             return a.error();
-        files::Result<Entries> b = entriesOf(context, m_second);
+        base::Result<Entries> b = entriesOf(context, m_second);
         if (!b.ok())
             return b.error();
         const std::vector<species::Record>& first = a.value().records;
@@ -95,11 +95,11 @@ error and left out.
     }
 
 private:
-    static files::Result<Entries> entriesOf(const Context& context, const std::string& path) {
-        files::Result<LoadedImage> image = loadImage(context, path, files::Access::Read);
+    static base::Result<Entries> entriesOf(const Context& context, const std::string& path) {
+        base::Result<LoadedImage> image = loadImage(context, path, files::Access::Read);
         if (!image.ok())
             return image.error();
-        if (files::Status closed = image.value().file.close(); !closed.ok())
+        if (base::Status closed = image.value().file.close(); !closed.ok())
             return closed.error();
         return Entries{image.value().edition, std::move(image.value().table.entries)};
     }
@@ -112,10 +112,10 @@ private:
         const int last = int(std::max(first, second)) - 1;
         return "positions " + std::to_string(common) + " to " + std::to_string(last) + " (" +
                vocabulary::entryName(int(common)) + " to " + vocabulary::entryName(last) +
-               ") are only in " + files::printable(first > second ? m_first : m_second);
+               ") are only in " + base::printable(first > second ? m_first : m_second);
     }
 
-    files::Status writePatch(const Context& context, const nds::GameEdition& edition,
+    base::Status writePatch(const Context& context, const nds::GameEdition& edition,
                              const std::vector<species::Record>& first,
                              const std::vector<species::Record>& second,
                              const std::string& format) const {

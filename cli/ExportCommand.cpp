@@ -3,6 +3,7 @@
 #include "Output.h"
 #include "TableFormat.h"
 
+#include "Columns.h"
 #include "FileAccess.h"
 #include "TableWriter.h"
 
@@ -15,14 +16,12 @@ class ExportCommand final : public Command {
 public:
     std::string_view name() const override { return "export"; }
     std::string_view summary() const override { return "every entry as a CSV or JSON table"; }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Writes every entry, one row each: the 500 of the species list, and in the archives of
 Platinum, HeartGold and SoulSilver seven more forms (positions 500 to 506). CSV (the
 default, or when FILE ends in .json, JSON) has the columns
-  position,species,hp,attack,defense,speed,sp_attack,sp_defense,type1,type2,catch_rate,
-  base_xp,item1,item2,gender,hatch,base_happiness,max_exp,egg_type1,egg_type2,ability1,
-  ability2,run_chance,colour,ev_hp,ev_attack,ev_defense,ev_speed,ev_sp_attack,
-  ev_sp_defense,flip,tm_hm
+)" + wrappedColumns() +
+               R"(
 with every value as stored, in decimal: colour is bits 0 to 6 of its byte and flip bit 7
 (the game does not mirror the sprite), the EV yields are 0 to 3, and tm_hm names the TMs
 and HMs the species can learn ("TM01 TM06 HM04"). JSON holds the same values and, next to
@@ -39,16 +38,16 @@ device such as /dev/stdout is written into instead.
         command.add_option("-o,--output", m_output)->type_name("FILE");
     }
 
-    files::Status run(const Context& context) override {
-        const files::Result<std::string> format = tableFormat(m_format, m_output);
+    base::Status run(const Context& context) override {
+        const base::Result<std::string> format = tableFormat(m_format, m_output);
         if (!format.ok())
             return format.error();
-        if (files::Status apart = outputApartFrom(context, m_output, {m_image}); !apart.ok())
+        if (base::Status apart = outputApartFrom(context, m_output, {m_image}); !apart.ok())
             return apart;
-        files::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Read);
+        base::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Read);
         if (!image.ok())
             return image.error();
-        if (files::Status closed = image.value().file.close(); !closed.ok())
+        if (base::Status closed = image.value().file.close(); !closed.ok())
             return closed;
         const std::vector<species::Record>& entries = image.value().table.entries;
         const std::string text = format.value() == "json"
@@ -58,6 +57,23 @@ device such as /dev/stdout is written into instead.
     }
 
 private:
+    // The table's columns, indented and wrapped as the rest of the help is.
+    static std::string wrappedColumns() {
+        constexpr std::size_t kWidth = 88;
+        const std::span<const std::string> names = tables::columns();
+        std::string text;
+        std::string line = "  ";
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string piece = names[i] + (i + 1 < names.size() ? "," : "");
+            if (line.size() + piece.size() > kWidth) {
+                text += line + "\n";
+                line = "  ";
+            }
+            line += piece;
+        }
+        return text + line;
+    }
+
     std::string m_image;
     std::string m_format; // "csv", "json", or empty: from the output's name
     std::string m_output; // empty: standard output

@@ -12,7 +12,7 @@ public:
 
     std::string_view name() const override { return "help"; }
     std::string_view summary() const override { return "this text, or a command's"; }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Prints what statwright-cli does and its commands, or, with COMMAND, that command's
 usage and what it does.
 )";
@@ -24,13 +24,13 @@ usage and what it does.
         m_command = &command;
     }
 
-    files::Status run(const Context& context) override {
+    base::Status run(const Context& context) override {
         if (!m_command->remaining().empty())
-            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                     "expects at most one command");
         const std::optional<std::string> text = m_help.of(m_topic);
         if (!text)
-            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                     "no command named '" + m_topic + "'");
         context.out << *text;
         return {};

@@ -1,6 +1,6 @@
 #include "ImageCheck.h"
 
-#include "MessageText.h"
+#include "Text.h"
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
 
@@ -12,13 +12,13 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
                           const species::TablePlace* place) {
     if (!edition.hasFixedBase())
         return "fixed base: " + std::string(edition.code) + " has none\n";
-    const std::string head = "fixed base " + files::hexNumber(edition.recordBase) + " of " +
+    const std::string head = "fixed base " + base::hexNumber(edition.recordBase) + " of " +
                              std::string(edition.code) + ": ";
     const std::vector<nds::FileEntry> holders = system.filesHolding(edition.recordBase);
     if (holders.empty())
         return head + "in no file of the image\n";
     const nds::FileEntry& holder = holders.front();
-    const std::string named = files::printable(holder.path, std::string::npos, true) + " (file " +
+    const std::string named = base::printable(holder.path, std::string::npos, true) + " (file " +
                               std::to_string(holder.id) + ")";
     if (!place || holder.path != place->archive)
         return head + "in " + named + ", which the game does not read\n";
@@ -29,14 +29,14 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
 
 } // namespace
 
-files::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
-    files::Result<OpenImage> opened = openImage(context, path, files::Access::Read);
+base::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
+    base::Result<OpenImage> opened = openImage(context, path, files::Access::Read);
     if (!opened.ok())
         return opened.error();
     files::OpenFile& file = opened.value().file;
     const nds::GameEdition& edition = *opened.value().edition;
-    files::Result<species::TablePlace> place = species::findTable(file, edition);
-    if (!place.ok() && place.error().kind != files::Error::Kind::BadContent)
+    base::Result<species::TablePlace> place = species::findTable(file, edition);
+    if (!place.ok() && place.error().kind != base::Error::Kind::BadContent)
         return place.error();
 
     CheckReport report;
@@ -45,7 +45,7 @@ files::Result<CheckReport> checkImage(const Context& context, const std::string&
     if (place.ok() && place.value().archive.empty()) {
         report.text += "unverifiable: the image has no file system; the table is read at " +
                        std::string(edition.code) + "'s fixed base " +
-                       files::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
+                       base::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
     if (place.ok()) {
@@ -54,13 +54,13 @@ files::Result<CheckReport> checkImage(const Context& context, const std::string&
         report.text += "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
                        "), a NARC archive of " + std::to_string(found.members) + " members\n" +
                        "members 1 to " + std::to_string(found.entries) +
-                       " are 44-byte records back to back, from " + files::hexNumber(found.base) +
+                       " are 44-byte records back to back, from " + base::hexNumber(found.base) +
                        "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
         report.problem = place.error();
     }
-    files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
+    base::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (system.ok() && system.value())
         report.text +=
             fixedBaseLine(*system.value(), edition, place.ok() ? &place.value() : nullptr);

@@ -18,14 +18,14 @@ struct CheckReport {
 
     Verdict verdict = Verdict::Unverifiable;
     std::string text;     // lines for the user
-    files::Error problem; // why the table was not found
+    base::Error problem; // why the table was not found
 };
 
 // Identifies the image, validates the archive that its game reads the table from, and says
 // where the edition's fixed base lies: in that archive, in another file (named), or in no
 // file. All with one open.
 // A journal of an interrupted write is recovered first, and the report says what it held.
-[[nodiscard]] files::Result<CheckReport> checkImage(const Context& context,
+[[nodiscard]] base::Result<CheckReport> checkImage(const Context& context,
                                                     const std::string& path);
 
 } // namespace cli

@@ -5,7 +5,7 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
-#include "MessageText.h"
+#include "Text.h"
 #include "TableReader.h"
 
 #include <CLI/CLI.hpp>
@@ -22,7 +22,7 @@ public:
     std::string_view summary() const override {
         return "writes the changes of an edited table into the image";
     }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Reads an edited table (CSV, or JSON when FILE ends in .json or --format json says so;
 FILE - is standard input), checks every row before
 anything is written, prints each change as "Species: field old -> new", and writes the
@@ -45,9 +45,9 @@ them back, and an import killed half way is rolled back by the next command to o
         command.add_flag("-n,--dry-run", m_dryRun)->disable_flag_override();
     }
 
-    files::Status run(const Context& context) override {
+    base::Status run(const Context& context) override {
         // One open of the image, for reading the table and writing the changes.
-        files::Result<ChangeSource> source =
+        base::Result<ChangeSource> source =
             openForChanges(context, m_image, m_table, m_format, m_dryRun);
         if (!source.ok())
             return source.error();
@@ -76,8 +76,8 @@ them back, and an import killed half way is rolled back by the next command to o
             return {};
         }
         const std::string label =
-            m_table == "-" ? "import from standard input" : "import of " + files::quoted(m_table);
-        if (files::Status written =
+            m_table == "-" ? "import from standard input" : "import of " + base::quoted(m_table);
+        if (base::Status written =
                 writeChanges(context, from.image, plan.changes, from.unwritable, label);
             !written.ok())
             return written;

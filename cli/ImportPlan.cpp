@@ -1,7 +1,7 @@
 #include "ImportPlan.h"
 
 #include "Columns.h"
-#include "MessageText.h"
+#include "Text.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
@@ -16,7 +16,6 @@ namespace {
 using tables::Cell;
 using tables::InputRow;
 
-using tables::trimmed;
 using tables::wholeNumber;
 using tables::WholeNumber;
 
@@ -83,7 +82,7 @@ private:
         const auto cell = row.cells.find("position");
         if (cell == row.cells.end())
             return std::nullopt;
-        const files::Result<WholeNumber> number = wholeNumber(cell->second);
+        const base::Result<WholeNumber> number = wholeNumber(cell->second);
         if (!number.ok()) {
             m_plan.problems.add(number.error());
             return std::nullopt;
@@ -104,8 +103,8 @@ private:
         }
         const auto name = row.cells.find("species");
         const std::string expected = vocabulary::entryName(static_cast<int>(position));
-        if (name != row.cells.end() && trimmed(name->second.text) != expected) {
-            problem(name->second, files::quoted(name->second.text) +
+        if (name != row.cells.end() && base::trimmed(name->second.text) != expected) {
+            problem(name->second, base::quoted(name->second.text) +
                                       " does not stand at position " + std::to_string(position) +
                                       ", \"" + expected + "\" does: are the rows shifted?");
             return std::nullopt;
@@ -121,7 +120,7 @@ private:
     // The value of `field` in `cell`, as the value rules allow it, planned as a change.
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
                                   const Cell& cell, const species::Record& now) {
-        const files::Result<WholeNumber> number = wholeNumber(cell);
+        const base::Result<WholeNumber> number = wholeNumber(cell);
         if (!number.ok()) {
             m_plan.problems.add(number.error());
             return std::nullopt;
@@ -141,7 +140,7 @@ private:
     void wholeColourByte(const InputRow& row, int position, const species::Record& now,
                          const Cell& cell) {
         const species::FieldDescriptor& colour = species::descriptor(species::Field::Colour);
-        const files::Result<WholeNumber> number = wholeNumber(cell);
+        const base::Result<WholeNumber> number = wholeNumber(cell);
         if (!number.ok()) {
             m_plan.problems.add(number.error());
             return;
@@ -176,7 +175,7 @@ private:
                     "must be an array of TM and HM names, such as [\"TM01\", \"HM04\"]");
             return;
         }
-        const files::Result<std::vector<int>> flags = tables::parseTmHmNames(cell->second.text);
+        const base::Result<std::vector<int>> flags = tables::parseTmHmNames(cell->second.text);
         if (!flags.ok()) {
             problem(cell->second, flags.error().reason);
             return;
@@ -210,7 +209,7 @@ private:
         if (cell->second.kind != Cell::Kind::Field && cell->second.kind != Cell::Kind::String)
             problem(cell->second, "must be a string");
         else if (shown && cell->second.text != *shown)
-            problem(cell->second, "says " + files::quoted(cell->second.text) + ", but " +
+            problem(cell->second, "says " + base::quoted(cell->second.text) + ", but " +
                                       std::string(field.key) + " " + std::to_string(value) +
                                       " is \"" + *shown +
                                       "\": change the number, the text is only shown");

@@ -1,7 +1,7 @@
 #include "LoadedImage.h"
 
 #include "Identification.h"
-#include "MessageText.h"
+#include "Text.h"
 #include "TableLocation.h"
 
 namespace cli {
@@ -11,32 +11,32 @@ void OpenNotices::tell(std::ostream& err, const std::string& image, const files:
         err << "statwright-cli: " << recovery.describe() << "\n";
     if (notes.unlocked && !m_toldUnlocked) {
         m_toldUnlocked = true;
-        err << "statwright-cli: \"" << files::printable(image)
+        err << "statwright-cli: \"" << base::printable(image)
             << "\" cannot be locked on its file system; going on without a lock, so no other "
                "program should write into it meanwhile\n";
     }
 }
 
-files::Result<OpenImage> openImage(const Context& context, const std::string& path,
+base::Result<OpenImage> openImage(const Context& context, const std::string& path,
                                    files::Access access) {
-    files::Result<files::LockedFile> file =
+    base::Result<files::LockedFile> file =
         files::openLocked(context.io, path, access, species::writableRanges);
     if (!file.ok())
         return file.error();
     context.notices.tell(context.err, path, file.value().notes);
-    const files::Result<const nds::GameEdition*> found = nds::identifyImage(file.value().file);
+    const base::Result<const nds::GameEdition*> found = nds::identifyImage(file.value().file);
     if (!found.ok())
         return found.error();
     return OpenImage{std::move(file.value().file), found.value(), file.value().notes};
 }
 
-files::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
+base::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
                                      files::Access access) {
-    files::Result<OpenImage> image = openImage(context, path, access);
+    base::Result<OpenImage> image = openImage(context, path, access);
     if (!image.ok())
         return image.error();
     OpenImage& opened = image.value();
-    files::Result<species::TableRead> table = species::readTable(opened.file, *opened.edition);
+    base::Result<species::TableRead> table = species::readTable(opened.file, *opened.edition);
     if (!table.ok())
         return table.error();
     return LoadedImage{std::move(opened.file), opened.edition, std::move(table).value(),

@@ -4,7 +4,7 @@
 
 namespace cli {
 
-files::Status outputApartFrom(const Context& context, const std::string& output,
+base::Status outputApartFrom(const Context& context, const std::string& output,
                               std::initializer_list<std::string> images) {
     files::FileStatus written;
     if (isStandardOutput(output) || context.io.status(output, written) != 0)
@@ -12,21 +12,21 @@ files::Status outputApartFrom(const Context& context, const std::string& output,
     for (const std::string& image : images) {
         files::FileStatus read;
         if (context.io.status(image, read) == 0 && read.sameFile(written))
-            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                     "'" + output + "' is the image itself; nothing was written");
     }
     return {};
 }
 
-files::Status writeOutput(const Context& context, const std::string& output,
+base::Status writeOutput(const Context& context, const std::string& output,
                           const std::string& text) {
     if (isStandardOutput(output)) {
         context.out << text;
         return {};
     }
-    files::Status written =
+    base::Status written =
         files::replaceFile(context.io, output, files::Bytes(text.begin(), text.end()));
-    if (!written.ok() && written.error().kind == files::Error::Kind::NotOwner)
+    if (!written.ok() && written.error().kind == base::Error::Kind::NotOwner)
         written.error().reason += ". To write into it in place, as its owner would have it, "
                                   "give -o - and a shell redirection into it";
     return written;

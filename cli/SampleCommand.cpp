@@ -4,7 +4,7 @@
 #include "GameEdition.h"
 #include "SampleImage.h"
 
-#include "MessageText.h"
+#include "Text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,7 +17,7 @@ public:
     std::string_view summary() const override {
         return "writes a small demo image with made-up values";
     }
-    std::string_view explanation() const override {
+    std::string explanation() const override {
         return R"(Writes a small image to OUT for trying Statwright out: a header with CODE (ADAE, the
 default, or the code of any region of Diamond, Pearl, Platinum, HeartGold or SoulSilver),
 and a real file system whose archive, where that game reads it, holds made-up values
@@ -30,20 +30,20 @@ existing file.
         command.add_option("-c,--code", m_code)->type_name("CODE");
     }
 
-    files::Status run(const Context& context) override {
+    base::Status run(const Context& context) override {
         const nds::GameEdition* edition = nds::findEdition(m_code);
         if (!edition) {
-            return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                     "--code is the game code of an image of Diamond (ADA?), "
                                     "Pearl (APA?), Platinum (CPU?), HeartGold (IPK?) or "
                                     "SoulSilver (IPG?), not '" +
                                         m_code + "'");
         }
-        if (files::Status written =
+        if (base::Status written =
                 files::writeNewFile(context.io, m_output, species::sampleImage(*edition));
             !written.ok())
             return written;
-        context.out << "wrote " << files::printable(m_output) << ": an image coded "
+        context.out << "wrote " << base::printable(m_output) << ": an image coded "
                     << edition->code << " with made-up values, for trying Statwright out\n";
         return {};
     }

@@ -7,11 +7,11 @@
 namespace cli {
 
 // The table format given with --format, or the one that `name` ends in: "json" or "csv".
-[[nodiscard]] inline files::Result<std::string> tableFormat(const std::string& given,
+[[nodiscard]] inline base::Result<std::string> tableFormat(const std::string& given,
                                                             const std::string& name) {
     const std::string format = !given.empty() ? given : name.ends_with(".json") ? "json" : "csv";
     if (format != "csv" && format != "json")
-        return files::Error::at(files::Error::Kind::Usage, "", 0, "",
+        return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                 "--format is csv or json, not '" + format + "'");
     return format;
 }

@@ -1,5 +1,7 @@
 #include "Journal.h"
 
+#include "LittleEndian.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -24,8 +26,8 @@ std::uint32_t checksum(std::span<const std::uint8_t> bytes) {
 class Writer {
 public:
     void number(std::uint64_t value, int width) {
-        for (int i = 0; i < width; ++i)
-            m_bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        m_bytes.resize(m_bytes.size() + static_cast<std::size_t>(width));
+        base::writeLittleEndian(std::span(m_bytes).last(static_cast<std::size_t>(width)), value);
     }
     void bytes(std::span<const std::uint8_t> bytes) {
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
@@ -44,9 +46,8 @@ public:
     std::uint64_t number(int width) {
         if (!has(static_cast<std::size_t>(width)))
             return 0;
-        std::uint64_t value = 0;
-        for (int i = 0; i < width; ++i)
-            value |= std::uint64_t{m_bytes[m_at + static_cast<std::size_t>(i)]} << (8 * i);
+        const std::uint64_t value =
+            base::readLittleEndian(m_bytes.subspan(m_at, static_cast<std::size_t>(width)));
         m_at += static_cast<std::size_t>(width);
         return value;
     }
@@ -83,9 +84,9 @@ constexpr unsigned kJournalMode = 0600;
 
 } // namespace
 
-Status removeJournal(SysIo& io, const std::string& journal) {
+base::Status removeJournal(SysIo& io, const std::string& journal) {
     if (const int removed = io.unlink(journal); removed < 0)
-        return Error::system(-removed, "remove the journal", journal);
+        return base::Error::system(-removed, "remove the journal", journal);
     return syncFolderOf(io, journal);
 }
 
@@ -117,15 +118,15 @@ std::string besideFile(const std::string& image) {
 
 } // namespace
 
-Result<std::string> journalPath(SysIo& io, const std::string& image) {
-    Result<std::string> resolved = resolveLinks(io, image);
+base::Result<std::string> journalPath(SysIo& io, const std::string& image) {
+    base::Result<std::string> resolved = resolveLinks(io, image);
     if (!resolved.ok())
         return resolved.error();
     return besideFile(resolved.value());
 }
 
-Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image) {
-    Result<std::string> resolved = journalPath(io, image);
+base::Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image) {
+    base::Result<std::string> resolved = journalPath(io, image);
     if (!resolved.ok())
         return resolved.error();
     std::vector<std::string> places{resolved.value()};
@@ -222,12 +223,12 @@ std::string occupant(SysIo& io, const std::string& journal) {
 
 } // namespace
 
-Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
+base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                           const std::string& label) {
     if (spans.empty())
         return {};
     SysIo& io = image.io();
-    const Result<std::string> place = journalPath(io, image.path());
+    const base::Result<std::string> place = journalPath(io, image.path());
     if (!place.ok())
         return place.error();
     const std::string& journal = place.value();
@@ -237,8 +238,8 @@ Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                            static_cast<std::int64_t>(std::time(nullptr)),
                            label,
                            {spans.begin(), spans.end()}};
-    if (Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode); !made.ok()) {
-        Error error = made.error();
+    if (base::Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode); !made.ok()) {
+        base::Error error = made.error();
         if (error.systemError == EEXIST)
             error.reason = occupant(io, journal);
         error.action = "create the journal";
@@ -246,16 +247,16 @@ Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
         return error;
     }
     bool putBack = true;
-    if (Status written = rewrite(image, spans, &putBack); !written.ok()) {
-        Error error = written.error();
+    if (base::Status written = rewrite(image, spans, &putBack); !written.ok()) {
+        base::Error error = written.error();
         // The journal is what can still put the old bytes back.
         if (!putBack || !removeJournal(io, journal).ok())
             error.reason += ". The journal \"" + journal +
                             "\" beside the image puts them back when it is next opened";
         return error;
     }
-    if (Status removed = removeJournal(io, journal); !removed.ok()) {
-        Error error = removed.error();
+    if (base::Status removed = removeJournal(io, journal); !removed.ok()) {
+        base::Error error = removed.error();
         error.reason += "; the changes were written, and the journal is removed when the image "
                         "is next opened";
         return error;

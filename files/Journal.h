@@ -26,11 +26,11 @@ namespace files {
 
 // Where the journal of the image at `image` lies: beside the file that the path names once its
 // symbolic links are followed, so that every link to one image finds the one journal.
-[[nodiscard]] Result<std::string> journalPath(SysIo& io, const std::string& image);
+[[nodiscard]] base::Result<std::string> journalPath(SysIo& io, const std::string& image);
 
 // Every place where a journal of `image` may lie: journalPath(), and beside the name given,
 // where earlier versions of the program wrote it, if that is another place.
-[[nodiscard]] Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image);
+[[nodiscard]] base::Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image);
 
 // Writes each span's new bytes into `image` (open for writing, and locked) under a journal
 // named after what the write is for (`label`: "import of \"stats.csv\""): at most four
@@ -38,11 +38,11 @@ namespace files {
 // the journal is gone. A journal that cannot be made (a read-only folder) refuses the write
 // before anything is written. A failed write puts the old bytes back, as rewrite() does; if
 // that fails too, the journal stays for the next opening to finish the job.
-[[nodiscard]] Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
+[[nodiscard]] base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                                         const std::string& label);
 
 // Removes the journal at `journal`, and flushes its folder so that it stays removed.
-[[nodiscard]] Status removeJournal(SysIo& io, const std::string& journal);
+[[nodiscard]] base::Status removeJournal(SysIo& io, const std::string& journal);
 
 // What a journal holds.
 struct JournalContent {

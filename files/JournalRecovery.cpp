@@ -1,7 +1,7 @@
 #include "JournalRecovery.h"
 
 #include "Journal.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,9 +29,9 @@ std::string utcTime(std::int64_t seconds) {
 }
 
 // A journal that recovery must not act on: it names it, says why, and that nothing was written.
-Error leftAlone(const std::string& image, const std::string& journal, const std::string& why,
+base::Error leftAlone(const std::string& image, const std::string& journal, const std::string& why,
                 const std::string& advice = kRemoveOnceSound) {
-    return Error::badContent("recover", image,
+    return base::Error::badContent("recover", image,
                              "the journal \"" + journal + "\" beside it " + why +
                                  ", so it was left alone and nothing was written. " + advice);
 }
@@ -51,7 +51,7 @@ bool mayRemove(SysIo& io, const std::string& journal) {
 
 // Why `status`, of the regular file at `journal`, is no journal this program could have written,
 // or an empty text. A journal is created private to its writer.
-Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
+base::Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
                                      const std::string& journal, const FileStatus& status) {
     const unsigned user = io.effectiveUser();
     if (status.owner != user && status.owner != 0) {
@@ -78,29 +78,29 @@ struct Leftover {
 // The journal at `journal`, if a regular file is there; anything else stands for no journal,
 // since this program never writes one. A journal that this program could not have written is
 // an error.
-Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::string& journal) {
+base::Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::string& journal) {
     SysIo& io = image.io();
     FileStatus there;
     if (const int found = io.linkStatus(journal, there);
         found == -ENOENT || found == -ENAMETOOLONG || found == -ENOTDIR)
         return std::optional<Leftover>();
     else if (found < 0)
-        return Error::system(-found, "examine the journal", journal);
+        return base::Error::system(-found, "examine the journal", journal);
     if (!there.isRegular())
         return std::optional<Leftover>();
-    Result<std::string> problem = ownershipProblem(io, image.path(), journal, there);
+    base::Result<std::string> problem = ownershipProblem(io, image.path(), journal, there);
     if (!problem.ok())
         return problem.error();
     if (!problem.value().empty())
         return leftAlone(image.path(), journal, problem.value());
-    Result<OpenFile> file = OpenFile::open(io, journal, SysIo::Mode::ReadOnly);
+    base::Result<OpenFile> file = OpenFile::open(io, journal, SysIo::Mode::ReadOnly);
     if (!file.ok())
         return file.error();
     // What was opened must be what was examined, not a file put in its place since.
     if (!file.value().status().sameFile(there))
         return leftAlone(image.path(), journal, "was replaced while it was read");
-    Result<Bytes> bytes = file.value().size() > 0 ? file.value().read(0, file.value().size())
-                                                  : Result<Bytes>(Bytes{});
+    base::Result<Bytes> bytes = file.value().size() > 0 ? file.value().read(0, file.value().size())
+                                                  : base::Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
     Leftover leftover{journal, decodeJournal(bytes.value())};
@@ -111,13 +111,13 @@ Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::string&
 
 // Why the whole journal `content` was not written by this program for the image, or an empty
 // text: it names another file, or writes outside the bytes of the scope, or twice into one.
-Result<std::string> misfit(OpenFile& image, const JournalContent& content,
+base::Result<std::string> misfit(OpenFile& image, const JournalContent& content,
                            const JournalScope& scope) {
     const FileStatus& identity = image.status();
     if (content.device != identity.device || content.inode != identity.inode ||
         content.size != image.size())
         return std::string("was written for another file");
-    Result<std::vector<ByteRange>> ranges = scope(image);
+    base::Result<std::vector<ByteRange>> ranges = scope(image);
     if (!ranges.ok())
         return "writes where the base-stat table cannot be checked (" + ranges.error().describe() +
                ")";
@@ -163,13 +163,13 @@ struct Plan {
     std::vector<const Rewrite*> putBack;
 };
 
-Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
+base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
     const JournalContent& content = leftover.decoded.content;
     Plan plan{{Recovery::Found::RolledBack, image.path(), content.label, utcTime(content.started)},
               {}};
     bool allNew = !content.spans.empty();
     for (const Rewrite& span : content.spans) {
-        Result<Bytes> now = image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
+        base::Result<Bytes> now = image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
         if (!now.ok())
             return now.error();
         const SpanState state = compare(now.value(), span);
@@ -188,35 +188,35 @@ Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
 }
 
 // Puts back the old bytes of `spans`, flushes them, and removes the journal.
-Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
+base::Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
                 const std::string& journal) {
     for (const Rewrite* span : spans) {
         std::size_t written = 0;
-        if (Status put = image.write(span->offset, span->before, &written); !put.ok())
+        if (base::Status put = image.write(span->offset, span->before, &written); !put.ok())
             return put;
     }
     if (!spans.empty())
-        if (Status synced = image.sync(); !synced.ok())
+        if (base::Status synced = image.sync(); !synced.ok())
             return synced;
     return removeJournal(image.io(), journal);
 }
 
 // What each journal beside `image` holds and asks for; carried out if `act`.
-Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope& scope, bool act) {
-    Result<std::vector<std::string>> places = journalPlaces(image.io(), image.path());
+base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope& scope, bool act) {
+    base::Result<std::vector<std::string>> places = journalPlaces(image.io(), image.path());
     if (!places.ok())
         return places.error();
     std::vector<Recovery> recoveries;
     for (const std::string& place : places.value()) {
-        Result<std::optional<Leftover>> found = readLeftover(image, place);
+        base::Result<std::optional<Leftover>> found = readLeftover(image, place);
         if (!found.ok())
             return found.error();
         if (!found.value())
             continue;
         const Leftover& leftover = *found.value();
-        Result<Plan> plan = Plan{{Recovery::Found::Torn, image.path(), {}, {}}, {}};
+        base::Result<Plan> plan = Plan{{Recovery::Found::Torn, image.path(), {}, {}}, {}};
         if (leftover.decoded.state == DecodedJournal::State::Whole) {
-            Result<std::string> problem = misfit(image, leftover.decoded.content, scope);
+            base::Result<std::string> problem = misfit(image, leftover.decoded.content, scope);
             if (!problem.ok())
                 return problem.error();
             if (!problem.value().empty())
@@ -226,7 +226,7 @@ Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope&
                 return plan.error();
         }
         if (act)
-            if (Status done = carryOut(image, plan.value().putBack, place); !done.ok())
+            if (base::Status done = carryOut(image, plan.value().putBack, place); !done.ok())
                 return done.error();
         recoveries.push_back(plan.value().recovery);
     }
@@ -235,8 +235,8 @@ Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope&
 
 } // namespace
 
-Result<bool> journalThere(SysIo& io, const std::string& image) {
-    Result<std::vector<std::string>> places = journalPlaces(io, image);
+base::Result<bool> journalThere(SysIo& io, const std::string& image) {
+    base::Result<std::vector<std::string>> places = journalPlaces(io, image);
     if (!places.ok())
         return places.error();
     for (const std::string& place : places.value()) {
@@ -247,17 +247,17 @@ Result<bool> journalThere(SysIo& io, const std::string& image) {
     return false;
 }
 
-Result<std::vector<Recovery>> recoverJournals(OpenFile& image, const JournalScope& scope) {
+base::Result<std::vector<Recovery>> recoverJournals(OpenFile& image, const JournalScope& scope) {
     return visitJournals(image, scope, true);
 }
 
-Result<std::vector<Recovery>> examineJournals(OpenFile& image, const JournalScope& scope) {
+base::Result<std::vector<Recovery>> examineJournals(OpenFile& image, const JournalScope& scope) {
     return visitJournals(image, scope, false);
 }
 
 std::string Recovery::describe() const {
-    const std::string quoted = "\"" + printable(image) + "\"";
-    const std::string write = "the " + printable(label) + " begun at " + started;
+    const std::string quoted = "\"" + base::printable(image) + "\"";
+    const std::string write = "the " + base::printable(label) + " begun at " + started;
     switch (found) {
     case Found::Torn:
         return quoted + ": an interrupted write had not yet begun to change it; its unfinished "
@@ -273,8 +273,8 @@ std::string Recovery::describe() const {
 }
 
 std::string Recovery::describePending() const {
-    const std::string quoted = "\"" + printable(image) + "\"";
-    const std::string write = "the " + printable(label) + " begun at " + started;
+    const std::string quoted = "\"" + base::printable(image) + "\"";
+    const std::string write = "the " + base::printable(label) + " begun at " + started;
     const std::string dry = "; a dry run writes nothing, so it was left as it is";
     switch (found) {
     case Found::Torn:

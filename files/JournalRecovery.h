@@ -20,7 +20,7 @@ struct ByteRange {
 // The bytes of the image open in its argument that this program writes, and so the only ones
 // a journal of it may hold: the records of the tables it edits, found in the image itself. An
 // error says why they cannot be found.
-using JournalScope = std::function<Result<std::vector<ByteRange>>(OpenFile&)>;
+using JournalScope = std::function<base::Result<std::vector<ByteRange>>(OpenFile&)>;
 
 // What the recovery from a leftover journal found and did (or, for a dry run, would do).
 struct Recovery {
@@ -42,19 +42,19 @@ struct Recovery {
 };
 
 // Whether anything stands where a journal of `image` may lie, a dangling link included.
-[[nodiscard]] Result<bool> journalThere(SysIo& io, const std::string& image);
+[[nodiscard]] base::Result<bool> journalThere(SysIo& io, const std::string& image);
 
 // Recovers `image` (open for writing, and locked exclusively) from the journals beside it, if
 // there are any. Only a journal that this program could have written is acted on: a regular
 // file of the user or of root that no one else may write, written for this very file, whose
 // spans lie apart and inside the bytes `scope` gives, and hold the journal's old or new bytes.
 // Anything else is left alone: the error names it and why, and nothing is written.
-[[nodiscard]] Result<std::vector<Recovery>> recoverJournals(OpenFile& image,
+[[nodiscard]] base::Result<std::vector<Recovery>> recoverJournals(OpenFile& image,
                                                             const JournalScope& scope);
 
 // What recoverJournals() would do, found with the image open only for reading, and without
 // writing anything.
-[[nodiscard]] Result<std::vector<Recovery>> examineJournals(OpenFile& image,
+[[nodiscard]] base::Result<std::vector<Recovery>> examineJournals(OpenFile& image,
                                                             const JournalScope& scope);
 
 } // namespace files

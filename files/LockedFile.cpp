@@ -6,11 +6,11 @@ namespace {
 
 // A write through one name of a file with several would change it under every other name,
 // and the journal, beside one of them, could not roll back an interrupted write for the others.
-Status refuseSharedFile(const OpenFile& file) {
+base::Status refuseSharedFile(const OpenFile& file) {
     const std::uint64_t links = file.status().links;
     if (links <= 1)
         return {};
-    return Error::failed(Error::Kind::Refused, "write into", file.path(),
+    return base::Error::failed(base::Error::Kind::Refused, "write into", file.path(),
                          "it has " + std::to_string(links) +
                              " names (hard links): a save would change it under every one of "
                              "them, and an interrupted save could not be rolled back from the "
@@ -19,23 +19,23 @@ Status refuseSharedFile(const OpenFile& file) {
 }
 
 // A leftover journal, as a dry run tells of it: what recovery would do, and nothing done.
-Error pendingRecovery(const std::vector<Recovery>& pending) {
+base::Error pendingRecovery(const std::vector<Recovery>& pending) {
     std::string said;
     for (const Recovery& recovery : pending)
         said += (said.empty() ? "" : " ") + recovery.describePending();
-    return Error::at(Error::Kind::BadContent, "", 0, "", said);
+    return base::Error::at(base::Error::Kind::BadContent, "", 0, "", said);
 }
 
 } // namespace
 
-Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
+base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
                               const JournalScope& scope) {
     OpenNotes notes;
     // A reader that finds a journal opens the image for writing once, to recover it, and then
     // read-only again. A third round means writers keep dying in between.
     bool recovering = access == Access::Write;
     for (int round = 0; round < 3; ++round) {
-        Result<OpenFile> opened =
+        base::Result<OpenFile> opened =
             OpenFile::open(io, path, recovering ? SysIo::Mode::ReadWrite : SysIo::Mode::ReadOnly);
         if (!opened.ok()) {
             if (recovering && access == Access::Read)
@@ -46,15 +46,15 @@ Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
         OpenFile& file = opened.value();
         notes.links = file.status().links;
         if (access == Access::Write)
-            if (Status single = refuseSharedFile(file); !single.ok())
+            if (base::Status single = refuseSharedFile(file); !single.ok())
                 return single.error();
-        const Result<bool> locked =
+        const base::Result<bool> locked =
             file.lock(recovering ? SysIo::Lock::Exclusive : SysIo::Lock::Shared);
         if (!locked.ok())
             return locked.error();
         notes.unlocked = notes.unlocked || !locked.value();
         if (recovering) {
-            Result<std::vector<Recovery>> recovered = recoverJournals(file, scope);
+            base::Result<std::vector<Recovery>> recovered = recoverJournals(file, scope);
             if (!recovered.ok())
                 return recovered.error();
             notes.recoveries.insert(notes.recoveries.end(), recovered.value().begin(),
@@ -62,18 +62,18 @@ Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
             if (access == Access::Write)
                 return LockedFile{std::move(file), notes};
             recovering = false;
-            if (Status closed = file.close(); !closed.ok())
+            if (base::Status closed = file.close(); !closed.ok())
                 return closed.error();
             continue;
         }
         // While this shared lock is held, no writer is at work: a journal is a dead one's.
-        const Result<bool> there = journalThere(io, path);
+        const base::Result<bool> there = journalThere(io, path);
         if (!there.ok())
             return there.error();
         if (!there.value())
             return LockedFile{std::move(file), notes};
         if (access == Access::Inspect) {
-            Result<std::vector<Recovery>> pending = examineJournals(file, scope);
+            base::Result<std::vector<Recovery>> pending = examineJournals(file, scope);
             if (!pending.ok())
                 return pending.error();
             if (pending.value().empty()) // gone meanwhile
@@ -81,10 +81,10 @@ Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
             return pendingRecovery(pending.value());
         }
         recovering = true;
-        if (Status closed = file.close(); !closed.ok())
+        if (base::Status closed = file.close(); !closed.ok())
             return closed.error();
     }
-    return Error::failed(Error::Kind::System, "read", path,
+    return base::Error::failed(base::Error::Kind::System, "read", path,
                          "it is being written by another program");
 }
 

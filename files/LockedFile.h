@@ -41,7 +41,7 @@ struct LockedFile {
 // recovers it from the journal an interrupted write left beside it, if any, within `scope`. A
 // writer that finds the image locked waits a few seconds before failing; so does a reader that
 // finds it being written. An image with more than one name is never opened for writing.
-[[nodiscard]] Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
+[[nodiscard]] base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
                                             const JournalScope& scope);
 
 } // namespace files

@@ -13,25 +13,25 @@ std::string bytesPhrase(const char* verb, std::int64_t count) {
            (count == 1 ? " byte of" : " bytes of");
 }
 
-Error pastEnd(const char* verb, std::int64_t count, const std::string& path, std::int64_t offset,
+base::Error pastEnd(const char* verb, std::int64_t count, const std::string& path, std::int64_t offset,
               std::string reason) {
-    return Error::failed(Error::Kind::PastEnd, bytesPhrase(verb, count), path, std::move(reason),
+    return base::Error::failed(base::Error::Kind::PastEnd, bytesPhrase(verb, count), path, std::move(reason),
                          offset);
 }
 
 } // namespace
 
-Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
+base::Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
     FileStatus status;
     // What is no regular file is never opened for writing, not even to find out what it is.
     if (mode == SysIo::Mode::ReadWrite && io.status(path, status) == 0 && !status.isRegular())
-        return Error::notRegular(path, status.kind());
+        return base::Error::notRegular(path, status.kind());
     const int fd = io.open(path, mode);
     if (fd < 0) {
         // A socket cannot be opened at all, a directory not for writing: say what they are.
         if (io.status(path, status) == 0 && !status.isRegular())
-            return Error::notRegular(path, status.kind());
-        return Error::system(-fd,
+            return base::Error::notRegular(path, status.kind());
+        return base::Error::system(-fd,
                              mode == SysIo::Mode::ReadOnly    ? "open"
                              : mode == SysIo::Mode::CreateNew ? "create"
                                                               : "open for writing",
@@ -39,11 +39,11 @@ Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode 
     }
     OpenFile file(io, path, fd);
     if (const int result = io.status(fd, status); result < 0)
-        return Error::system(-result, "examine", path);
+        return base::Error::system(-result, "examine", path);
     // Only a regular file has bytes at positions: a FIFO or a device would hang a read or
     // answer it with bytes of its own, and a write into one goes nowhere it can be found.
     if (!status.isRegular())
-        return Error::notRegular(path, status.kind());
+        return base::Error::notRegular(path, status.kind());
     file.m_size = status.size;
     file.m_status = status;
     return file;
@@ -60,9 +60,9 @@ OpenFile::~OpenFile() {
         (void)m_io.close(m_fd);
 }
 
-Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
+base::Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
     if (offset < 0 || count < 0 || count > std::numeric_limits<std::int64_t>::max() - offset) {
-        return Error::failed(Error::Kind::OutsideFile, bytesPhrase(verb, count), m_path,
+        return base::Error::failed(base::Error::Kind::OutsideFile, bytesPhrase(verb, count), m_path,
                              "the position lies outside any file", offset);
     }
     if (offset + count > m_size)
@@ -71,8 +71,8 @@ Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* 
     return {};
 }
 
-Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
-    if (Status span = checkSpan(offset, count, "read"); !span.ok())
+base::Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
+    if (base::Status span = checkSpan(offset, count, "read"); !span.ok())
         return span.error();
     Bytes bytes(static_cast<std::size_t>(count));
     std::size_t done = 0;
@@ -80,7 +80,7 @@ Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
         const std::int64_t n = m_io.pread(m_fd, bytes.data() + done, bytes.size() - done,
                                           offset + static_cast<std::int64_t>(done));
         if (n < 0)
-            return Error::system(static_cast<int>(-n), bytesPhrase("read", count), m_path, offset);
+            return base::Error::system(static_cast<int>(-n), bytesPhrase("read", count), m_path, offset);
         if (n == 0) // the file shrank since its length was checked
             return pastEnd("read", count, m_path, offset,
                            "the file ended after " + std::to_string(done) + " of them");
@@ -89,29 +89,29 @@ Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
     return bytes;
 }
 
-Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* written) {
+base::Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* written) {
     *written = 0;
     const auto count = static_cast<std::int64_t>(bytes.size());
-    if (Status span = checkSpan(offset, count, "write"); !span.ok())
+    if (base::Status span = checkSpan(offset, count, "write"); !span.ok())
         return span;
     while (*written < bytes.size()) {
         const std::int64_t n = m_io.pwrite(m_fd, bytes.data() + *written, bytes.size() - *written,
                                            offset + static_cast<std::int64_t>(*written));
         if (n <= 0)
-            return Error::system(n == 0 ? EIO : static_cast<int>(-n), bytesPhrase("write", count),
+            return base::Error::system(n == 0 ? EIO : static_cast<int>(-n), bytesPhrase("write", count),
                                  m_path, offset);
         *written += static_cast<std::size_t>(n);
     }
     return {};
 }
 
-Status OpenFile::sync() {
+base::Status OpenFile::sync() {
     if (const int result = m_io.fsync(m_fd); result < 0)
-        return Error::system(-result, "flush to disk", m_path);
+        return base::Error::system(-result, "flush to disk", m_path);
     return {};
 }
 
-Result<bool> OpenFile::lock(SysIo::Lock kind) {
+base::Result<bool> OpenFile::lock(SysIo::Lock kind) {
     constexpr auto kPatience = std::chrono::seconds(5);
     constexpr auto kPause = std::chrono::milliseconds(50);
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -123,23 +123,23 @@ Result<bool> OpenFile::lock(SysIo::Lock kind) {
         if (result == -ENOLCK || result == -EOPNOTSUPP || result == -ENOSYS)
             return false;
         if (result != -EWOULDBLOCK && result != -EAGAIN)
-            return Error::system(-result, "lock", m_path);
+            return base::Error::system(-result, "lock", m_path);
         if (std::chrono::steady_clock::now() >= deadline) {
             if (kind == SysIo::Lock::Shared)
-                return Error::failed(Error::Kind::System, "read", m_path,
+                return base::Error::failed(base::Error::Kind::System, "read", m_path,
                                      "it is being written by another program");
-            return Error::failed(Error::Kind::System, "write into", m_path,
+            return base::Error::failed(base::Error::Kind::System, "write into", m_path,
                                  "it is being written by another program; nothing was written");
         }
         std::this_thread::sleep_for(kPause);
     }
 }
 
-Status OpenFile::close() {
+base::Status OpenFile::close() {
     const int result = m_io.close(m_fd);
     m_fd = -1;
     if (result < 0)
-        return Error::system(-result, "close", m_path);
+        return base::Error::system(-result, "close", m_path);
     return {};
 }
 

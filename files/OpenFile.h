@@ -16,7 +16,7 @@ using Bytes = std::vector<std::uint8_t>;
 // longer.
 class OpenFile {
 public:
-    [[nodiscard]] static Result<OpenFile> open(SysIo& io, const std::string& path,
+    [[nodiscard]] static base::Result<OpenFile> open(SysIo& io, const std::string& path,
                                                SysIo::Mode mode);
 
     OpenFile(OpenFile&& other) noexcept;
@@ -33,19 +33,19 @@ public:
     // The length at opening; a file is not expected to change length within one operation,
     // and reads past the end are still caught by the read itself.
     [[nodiscard]] std::int64_t size() const { return m_size; }
-    [[nodiscard]] Result<Bytes> read(std::int64_t offset, std::int64_t count);
+    [[nodiscard]] base::Result<Bytes> read(std::int64_t offset, std::int64_t count);
     // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
-    [[nodiscard]] Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
-    [[nodiscard]] Status sync();
+    [[nodiscard]] base::Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
+    [[nodiscard]] base::Status sync();
     // Locks the whole file (shared, to read; exclusive, to write), waiting a few seconds for
     // another program's lock to go. False where the file system has no locks: the caller goes
     // on without one. An error says the file is being written by another program.
-    [[nodiscard]] Result<bool> lock(SysIo::Lock kind);
-    [[nodiscard]] Status close();
+    [[nodiscard]] base::Result<bool> lock(SysIo::Lock kind);
+    [[nodiscard]] base::Status close();
 
 private:
     OpenFile(SysIo& io, std::string path, int fd) : m_io(io), m_path(std::move(path)), m_fd(fd) {}
-    [[nodiscard]] Status checkSpan(std::int64_t offset, std::int64_t count, const char* verb);
+    [[nodiscard]] base::Status checkSpan(std::int64_t offset, std::int64_t count, const char* verb);
 
     SysIo& m_io;
     std::string m_path;

@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    files::Result<files::OpenFile> file =
+    base::Result<files::OpenFile> file =
         files::OpenFile::open(io, "image.nds", files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         std::abort();
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (holder.span.start > 0x200 || holder.span.end <= 0x200)
                 std::abort();
         for (const char* path : {"/poketool/personal/personal.narc", "/a", "/a/0/0/2", "/a/b/c"}) {
-            const files::Result<nds::FileEntry> found = system.value()->find(path);
+            const base::Result<nds::FileEntry> found = system.value()->find(path);
             if (!found.ok())
                 continue;
             if (found.value().span.end > static_cast<std::int64_t>(size))
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE", "IPKE"}) {
         const nds::GameEdition& edition = *nds::findEdition(code);
-        const files::Result<species::TableRead> table = species::readTable(file.value(), edition);
+        const base::Result<species::TableRead> table = species::readTable(file.value(), edition);
         if (!table.ok())
             continue;
         const species::TablePlace& place = table.value().place;

@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
-    const files::Result<const nds::GameEdition*> found = nds::identifyImage(io, "image.nds");
-    if (size < 16 && (found.ok() || found.error().kind != files::Error::Kind::Unsupported))
+    const base::Result<const nds::GameEdition*> found = nds::identifyImage(io, "image.nds");
+    if (size < 16 && (found.ok() || found.error().kind != base::Error::Kind::Unsupported))
         std::abort();
     if (size >= 16) {
         const std::string code(data + 12, data + 16);

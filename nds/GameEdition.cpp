@@ -75,10 +75,6 @@ std::string_view gameName(Game game) {
     return "SoulSilver";
 }
 
-std::string GameEdition::caption() const {
-    return std::string(code) + " - Statwright";
-}
-
 std::span<const GameEdition> fixedBaseEditions() {
     return std::span<const GameEdition>(kEditions).first(kWithFixedBase);
 }

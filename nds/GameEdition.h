@@ -23,8 +23,6 @@ struct GameEdition {
     Game game;
 
     [[nodiscard]] constexpr bool hasFixedBase() const { return recordBase > 0; }
-    // "ADAE - Statwright"
-    [[nodiscard]] std::string caption() const;
 };
 
 // The fifteen editions with a fixed record base.

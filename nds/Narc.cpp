@@ -15,45 +15,45 @@ public:
     NarcReader(files::OpenFile& file, const FileEntry& archive)
         : m_file(file), m_archive(archive) {}
 
-    files::Result<std::vector<FileSpan>> members() {
+    base::Result<std::vector<FileSpan>> members() {
         const FileSpan& span = m_archive.span;
         if (span.size() < 16)
             return bad("is not a NARC archive");
-        files::Result<files::Bytes> head = m_file.read(span.start, 16);
+        base::Result<files::Bytes> head = m_file.read(span.start, 16);
         if (!head.ok())
             return head.error();
-        if (le32(head.value(), 0) != kNarcMagic)
+        if (base::read32(head.value(), 0) != kNarcMagic)
             return bad("is not a NARC archive");
 
-        const std::int64_t allocationAt = span.start + le16(head.value(), 12);
-        files::Result<files::Bytes> allocation =
+        const std::int64_t allocationAt = span.start + base::read16(head.value(), 12);
+        base::Result<files::Bytes> allocation =
             section(allocationAt, kAllocationMagic, "allocation", 12);
         if (!allocation.ok())
             return allocation.error();
-        const std::int64_t allocationSize = le32(allocation.value(), 4);
-        const std::int64_t count = le16(allocation.value(), 8);
+        const std::int64_t allocationSize = base::read32(allocation.value(), 4);
+        const std::int64_t count = base::read16(allocation.value(), 8);
         if (12 + 8 * count > allocationSize)
             return bad("has an allocation section too short for its " + std::to_string(count) +
                        " members");
-        files::Result<files::Bytes> table = m_file.read(allocationAt + 12, 8 * count);
+        base::Result<files::Bytes> table = m_file.read(allocationAt + 12, 8 * count);
         if (!table.ok())
             return table.error();
 
         const std::int64_t namesAt = allocationAt + allocationSize;
-        files::Result<files::Bytes> names = section(namesAt, kNamesMagic, "name", 8);
+        base::Result<files::Bytes> names = section(namesAt, kNamesMagic, "name", 8);
         if (!names.ok())
             return names.error();
-        const std::int64_t dataAt = namesAt + le32(names.value(), 4);
-        files::Result<files::Bytes> data = section(dataAt, kDataMagic, "data", 8);
+        const std::int64_t dataAt = namesAt + base::read32(names.value(), 4);
+        base::Result<files::Bytes> data = section(dataAt, kDataMagic, "data", 8);
         if (!data.ok())
             return data.error();
-        const FileSpan contents{dataAt + 8, dataAt + le32(data.value(), 4)};
+        const FileSpan contents{dataAt + 8, dataAt + base::read32(data.value(), 4)};
 
         std::vector<FileSpan> found;
         found.reserve(static_cast<std::size_t>(count));
         for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-            const FileSpan member{contents.start + le32(table.value(), i * 8),
-                                  contents.start + le32(table.value(), i * 8 + 4)};
+            const FileSpan member{contents.start + base::read32(table.value(), i * 8),
+                                  contents.start + base::read32(table.value(), i * 8 + 4)};
             if (member.end < member.start || member.end > contents.end)
                 return bad("has a member (" + std::to_string(i) + ") outside its data section");
             found.push_back(member);
@@ -62,23 +62,23 @@ public:
     }
 
 private:
-    files::Error bad(const std::string& why) const {
-        return files::Error::badContent("read an archive in", m_file.path(),
+    base::Error bad(const std::string& why) const {
+        return base::Error::badContent("read an archive in", m_file.path(),
                                         m_archive.path + " " + why);
     }
 
     // The first `length` bytes of the section at `at`, once its name is checked and it is
     // known to lie inside the archive.
-    files::Result<files::Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
+    base::Result<files::Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
                                         std::int64_t length) {
         const auto missing = [&] { return bad(std::string("has no ") + what + " section"); };
         if (at < m_archive.span.start || at + length > m_archive.span.end)
             return missing();
-        files::Result<files::Bytes> head = m_file.read(at, length);
+        base::Result<files::Bytes> head = m_file.read(at, length);
         if (!head.ok())
             return head.error();
-        const std::int64_t size = le32(head.value(), 4);
-        if (le32(head.value(), 0) != magic || size < length || at + size > m_archive.span.end)
+        const std::int64_t size = base::read32(head.value(), 4);
+        if (base::read32(head.value(), 0) != magic || size < length || at + size > m_archive.span.end)
             return missing();
         return head;
     }
@@ -89,7 +89,7 @@ private:
 
 } // namespace
 
-files::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
+base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
                                                      const FileEntry& archive) {
     return NarcReader(file, archive).members();
 }

@@ -11,7 +11,7 @@ namespace nds {
 // The members of the NARC archive `archive` (a header, then the allocation, name and data
 // sections), as spans of the image, in member order. A BadContent error says in words why
 // the file is no archive; every span read or returned lies inside the archive.
-[[nodiscard]] files::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
+[[nodiscard]] base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
                                                                    const FileEntry& archive);
 
 } // namespace nds

@@ -1,7 +1,7 @@
 #include "NdsFileSystem.h"
 
 #include "LittleEndian.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <deque>
@@ -21,18 +21,18 @@ constexpr std::size_t kLongestPath = 1024;
 constexpr char kAction[] = "read the file system of";
 
 std::string directoryName(std::size_t index) {
-    return "directory " + files::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
+    return "directory " + base::hexNumber(kFirstDirectoryId + static_cast<std::int64_t>(index));
 }
 
 } // namespace
 
-files::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile& file) {
+base::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile& file) {
     using Found = std::optional<NdsFileSystem>;
     const std::int64_t imageSize = file.size();
     // A header too short to hold the table pointers holds no file system either.
     if (imageSize < kHeaderEnd)
         return Found();
-    files::Result<files::Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
+    base::Result<files::Bytes> pointers = file.read(kTablePointers, kHeaderEnd - kTablePointers);
     if (!pointers.ok())
         return pointers.error();
     const files::Bytes& p = pointers.value();
@@ -40,10 +40,10 @@ files::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile&
     // anything else is a file system, whole or damaged, and a damaged one is never used.
     if (std::all_of(p.begin(), p.end(), [](std::uint8_t byte) { return byte == 0; }))
         return Found();
-    const FileSpan names{le32(p, 0), std::int64_t{le32(p, 0)} + le32(p, 4)};
-    const FileSpan allocation{le32(p, 8), std::int64_t{le32(p, 8)} + le32(p, 12)};
+    const FileSpan names{base::read32(p, 0), std::int64_t{base::read32(p, 0)} + base::read32(p, 4)};
+    const FileSpan allocation{base::read32(p, 8), std::int64_t{base::read32(p, 8)} + base::read32(p, 12)};
     const auto broken = [&](const std::string& why) {
-        return files::Error::badContent(kAction, file.path(), "its file system is damaged: " + why);
+        return base::Error::badContent(kAction, file.path(), "its file system is damaged: " + why);
     };
     for (const auto& [table, name] :
          {std::pair{names, "name"}, std::pair{allocation, "allocation"}}) {
@@ -52,23 +52,23 @@ files::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile&
                           (table.start == 0 ? "no offset" : "a size of 0"));
         if (table.end > imageSize)
             return broken(std::string("the file ") + name + " table (bytes " +
-                          files::hexNumber(table.start) + " to " + files::hexNumber(table.end) +
-                          ") reaches past the image's end at " + files::hexNumber(imageSize));
+                          base::hexNumber(table.start) + " to " + base::hexNumber(table.end) +
+                          ") reaches past the image's end at " + base::hexNumber(imageSize));
     }
 
     if (names.size() > kMaxNameTable)
-        return files::Error::badContent(kAction, file.path(),
+        return base::Error::badContent(kAction, file.path(),
                                         "its file name table is " + std::to_string(names.size()) +
                                             " bytes long, larger than any DS file system's");
     if (allocation.size() % 8 != 0 || allocation.size() / 8 > kFirstDirectoryId)
-        return files::Error::badContent(kAction, file.path(),
+        return base::Error::badContent(kAction, file.path(),
                                         "its file allocation table is " +
                                             std::to_string(allocation.size()) +
                                             " bytes long, which is no whole number of files");
-    files::Result<files::Bytes> nameBytes = file.read(names.start, names.size());
+    base::Result<files::Bytes> nameBytes = file.read(names.start, names.size());
     if (!nameBytes.ok())
         return nameBytes.error();
-    files::Result<files::Bytes> allocationBytes = file.read(allocation.start, allocation.size());
+    base::Result<files::Bytes> allocationBytes = file.read(allocation.start, allocation.size());
     if (!allocationBytes.ok())
         return allocationBytes.error();
     NdsFileSystem system(file.path(), imageSize, names, allocation, std::move(nameBytes).value(),
@@ -77,30 +77,30 @@ files::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile&
     // inside the image.
     for (int id = 0; id < system.fileCount(); ++id)
         if (system.allocationEntry(id).size() != 0)
-            if (files::Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id));
+            if (base::Result<FileSpan> span = system.allocation(id, "file " + std::to_string(id));
                 !span.ok())
                 return span.error();
     return Found(std::move(system));
 }
 
-files::Error NdsFileSystem::damaged(const std::string& why) const {
-    return files::Error::badContent(kAction, m_image, "its file name table is damaged: " + why);
+base::Error NdsFileSystem::damaged(const std::string& why) const {
+    return base::Error::badContent(kAction, m_image, "its file name table is damaged: " + why);
 }
 
-files::Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const {
+base::Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories() const {
     if (m_names.size() < 8)
         return damaged("it is too short to describe its root directory");
-    const std::size_t count = le16(m_names, 6);
+    const std::size_t count = base::read16(m_names, 6);
     if (count == 0 || count > kMaxDirectories || count * 8 > m_names.size())
         return damaged("it claims " + std::to_string(count) +
                        " directories, which it has no room for");
     std::vector<Directory> found(count);
     for (std::size_t d = 0; d < count; ++d)
-        found[d] = {le32(m_names, d * 8), le16(m_names, d * 8 + 4)};
+        found[d] = {base::read32(m_names, d * 8), base::read16(m_names, d * 8 + 4)};
     return found;
 }
 
-files::Status NdsFileSystem::forEachName(const std::vector<Directory>& directories,
+base::Status NdsFileSystem::forEachName(const std::vector<Directory>& directories,
                                          std::size_t index,
                                          const std::function<bool(const Name&)>& visit) const {
     std::size_t at = directories[index].listing;
@@ -123,10 +123,10 @@ files::Status NdsFileSystem::forEachName(const std::vector<Directory>& directori
             return runsPast();
         Name name{{reinterpret_cast<const char*>(m_names.data() + at + 1), length}, -1, -1};
         if (isDirectory) {
-            const int id = le16(m_names, at + 1 + length);
+            const int id = base::read16(m_names, at + 1 + length);
             if (id <= kFirstDirectoryId ||
                 id >= kFirstDirectoryId + static_cast<int>(directories.size()))
-                return damaged(directoryName(index) + " lists " + files::hexNumber(id) +
+                return damaged(directoryName(index) + " lists " + base::hexNumber(id) +
                                ", which is not one of its directories");
             name.directory = id - kFirstDirectoryId;
         } else {
@@ -146,35 +146,35 @@ int NdsFileSystem::fileCount() const {
 
 FileSpan NdsFileSystem::allocationEntry(int id) const {
     const auto at = static_cast<std::size_t>(id) * 8;
-    return {le32(m_allocation, at), le32(m_allocation, at + 4)};
+    return {base::read32(m_allocation, at), base::read32(m_allocation, at + 4)};
 }
 
-files::Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
+base::Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) const {
     const auto at = static_cast<std::size_t>(id) * 8;
     if (at + 8 > m_allocation.size())
-        return files::Error::badContent(kAction, m_image,
+        return base::Error::badContent(kAction, m_image,
                                         std::string(path) + " (file " + std::to_string(id) +
                                             ") has no entry in the file allocation table");
     const FileSpan span = allocationEntry(id);
     if (span.end < span.start || span.end > m_imageSize)
-        return files::Error::badContent(
+        return base::Error::badContent(
             kAction, m_image,
             "its file system is damaged: " + std::string(path) + " is said to lie at bytes " +
-                files::hexNumber(span.start) + " to " + files::hexNumber(span.end) +
+                base::hexNumber(span.start) + " to " + base::hexNumber(span.end) +
                 ", which are not inside the image");
     return span;
 }
 
-files::Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
+base::Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
     const auto shares = [&](const FileSpan& other) {
         return other.size() > 0 && other.start < entry.span.end && entry.span.start < other.end;
     };
     const auto sharing = [&](const std::string& other, const FileSpan& span) {
-        return files::Error::badContent(
+        return base::Error::badContent(
             kAction, m_image,
             "its file system is damaged: " + entry.path + " shares bytes " +
-                files::hexNumber(std::max(span.start, entry.span.start)) + " to " +
-                files::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
+                base::hexNumber(std::max(span.start, entry.span.start)) + " to " +
+                base::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
     };
     if (shares(m_nameTable))
         return sharing("the file name table", m_nameTable);
@@ -195,11 +195,11 @@ files::Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
     return {};
 }
 
-files::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
-    files::Result<std::vector<Directory>> all = directories();
+base::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
+    base::Result<std::vector<Directory>> all = directories();
     if (!all.ok())
         return all.error();
-    const files::Error missing = files::Error::badContent(
+    const base::Error missing = base::Error::badContent(
         kAction, m_image, std::string(path) + " is not in the image's file system");
     std::size_t directory = 0;
     std::string_view rest = path;
@@ -210,7 +210,7 @@ files::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
         const std::string_view component = rest.substr(0, slash);
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
         std::optional<Name> match;
-        const files::Status walked = forEachName(all.value(), directory, [&](const Name& name) {
+        const base::Status walked = forEachName(all.value(), directory, [&](const Name& name) {
             if (name.text != component)
                 return true;
             match = name;
@@ -228,7 +228,7 @@ files::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
         }
         if (match->file < 0)
             return missing;
-        files::Result<FileSpan> span = allocation(match->file, path);
+        base::Result<FileSpan> span = allocation(match->file, path);
         if (!span.ok())
             return span.error();
         return FileEntry{match->file, std::string(path), span.value()};
@@ -238,7 +238,7 @@ files::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
 
 std::map<int, std::string> NdsFileSystem::paths() const {
     std::map<int, std::string> found;
-    files::Result<std::vector<Directory>> all = directories();
+    base::Result<std::vector<Directory>> all = directories();
     if (!all.ok())
         return found;
     std::vector<std::string> directoryPath(all.value().size());
@@ -269,7 +269,7 @@ std::map<int, std::string> NdsFileSystem::paths() const {
 std::vector<FileEntry> NdsFileSystem::filesHolding(std::int64_t offset) const {
     std::vector<FileEntry> holding;
     for (const auto& [id, path] : paths()) {
-        const files::Result<FileSpan> span = allocation(id, path);
+        const base::Result<FileSpan> span = allocation(id, path);
         if (span.ok() && span.value().start <= offset && offset < span.value().end)
             holding.push_back({id, path, span.value()});
     }

@@ -31,7 +31,7 @@ struct FileEntry {
 // The file system of a DS image: the name table gives every path a file id, the allocation
 // table gives every id its bytes. Both are read whole, once, from where the header points;
 // every lookup checks what it uses, so damaged or hostile tables give an error in words
-// (IoError::Kind::BadContent), never a crash, a loop or a huge allocation.
+// (a BadContent error), never a crash, a loop or a huge allocation.
 class NdsFileSystem {
 public:
     // The file system of the image open in `file`, or nothing when the image has none: its
@@ -39,15 +39,15 @@ public:
     // name table and of the allocation table) are all zero. Any other header that does not
     // point to whole tables inside the image, tables too large to be real, and allocation
     // entries outside the image are a damaged file system: a BadContent error says why.
-    [[nodiscard]] static files::Result<std::optional<NdsFileSystem>> read(files::OpenFile& file);
+    [[nodiscard]] static base::Result<std::optional<NdsFileSystem>> read(files::OpenFile& file);
 
     // The file at `path`, which starts with "/"; an error says why there is none.
-    [[nodiscard]] files::Result<FileEntry> find(std::string_view path) const;
+    [[nodiscard]] base::Result<FileEntry> find(std::string_view path) const;
 
     // Whether `entry` keeps its bytes to itself: an error names another file of the
     // allocation table (empty ones aside) or a table of the file system that shares a byte
     // with it, as only a damaged file system has them.
-    [[nodiscard]] files::Status checkAlone(const FileEntry& entry) const;
+    [[nodiscard]] base::Status checkAlone(const FileEntry& entry) const;
 
     // The named files whose bytes hold `offset`, by id.
     [[nodiscard]] std::vector<FileEntry> filesHolding(std::int64_t offset) const;
@@ -76,13 +76,13 @@ private:
     // The allocation entry of `id` < fileCount(), unchecked.
     [[nodiscard]] FileSpan allocationEntry(int id) const;
 
-    [[nodiscard]] files::Result<std::vector<Directory>> directories() const;
+    [[nodiscard]] base::Result<std::vector<Directory>> directories() const;
     // Calls `visit` for each name that directory `index` lists, until it returns false.
-    [[nodiscard]] files::Status forEachName(const std::vector<Directory>& directories,
+    [[nodiscard]] base::Status forEachName(const std::vector<Directory>& directories,
                                             std::size_t index,
                                             const std::function<bool(const Name&)>& visit) const;
-    [[nodiscard]] files::Result<FileSpan> allocation(int id, std::string_view path) const;
-    [[nodiscard]] files::Error damaged(const std::string& why) const;
+    [[nodiscard]] base::Result<FileSpan> allocation(int id, std::string_view path) const;
+    [[nodiscard]] base::Error damaged(const std::string& why) const;
 
     std::string m_image; // the image's path, for messages
     std::int64_t m_imageSize = 0;

@@ -1,5 +1,7 @@
 #include "NdsImageBuilder.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 
 namespace nds {
@@ -8,14 +10,6 @@ namespace {
 constexpr std::size_t kNameTableAt = 0x200;
 constexpr std::size_t kAlignment = 0x200;
 
-void put16(files::Bytes& bytes, std::size_t at, std::uint32_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-void put32(files::Bytes& bytes, std::size_t at, std::uint32_t value) {
-    put16(bytes, at, value & 0xFFFFu);
-    put16(bytes, at + 2, value >> 16);
-}
 void append(files::Bytes& bytes, std::string_view text) {
     bytes.insert(bytes.end(), text.begin(), text.end());
 }
@@ -44,9 +38,9 @@ files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::siz
 
     files::Bytes table(8 * directories.size(), 0);
     for (std::size_t d = 0; d < directories.size(); ++d) {
-        put32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
-        put16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
-        put16(table, 8 * d + 6,
+        base::write32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
+        base::write16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
+        base::write16(table, 8 * d + 6,
               d == 0 ? static_cast<std::uint32_t>(directories.size())
                      : idOf(parentOf(directories[d])));
         for (std::size_t f = 0; f < files.size(); ++f)
@@ -62,7 +56,7 @@ files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::siz
                 table.push_back(static_cast<std::uint8_t>(0x80 | name.size()));
                 append(table, name);
                 table.resize(table.size() + 2);
-                put16(table, table.size() - 2, idOf(child));
+                base::write16(table, table.size() - 2, idOf(child));
             }
         table.push_back(0);
     }
@@ -83,15 +77,15 @@ files::Bytes buildNdsImage(std::string_view title, std::string_view code,
     files::Bytes image(aligned(allocationAt + 8 * files.size()), 0);
     std::copy_n(title.begin(), std::min<std::size_t>(title.size(), 12), image.begin());
     std::copy_n(code.begin(), std::min<std::size_t>(code.size(), 4), image.begin() + 12);
-    put32(image, 0x40, static_cast<std::uint32_t>(kNameTableAt));
-    put32(image, 0x44, static_cast<std::uint32_t>(names.size()));
-    put32(image, 0x48, static_cast<std::uint32_t>(allocationAt));
-    put32(image, 0x4C, static_cast<std::uint32_t>(8 * files.size()));
+    base::write32(image, 0x40, static_cast<std::uint32_t>(kNameTableAt));
+    base::write32(image, 0x44, static_cast<std::uint32_t>(names.size()));
+    base::write32(image, 0x48, static_cast<std::uint32_t>(allocationAt));
+    base::write32(image, 0x4C, static_cast<std::uint32_t>(8 * files.size()));
     std::copy(names.begin(), names.end(), image.begin() + kNameTableAt);
     for (std::size_t id = 0; id < byId.size(); ++id) {
         const files::Bytes& bytes = files[byId[id]].bytes;
-        put32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
-        put32(image, allocationAt + 8 * id + 4,
+        base::write32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
+        base::write32(image, allocationAt + 8 * id + 4,
               static_cast<std::uint32_t>(image.size() + bytes.size()));
         image.insert(image.end(), bytes.begin(), bytes.end());
         image.resize(aligned(image.size()), 0);
@@ -107,27 +101,27 @@ files::Bytes buildNarc(const std::vector<files::Bytes>& members) {
     append(narc, "GMIF");
     narc.resize(narc.size() + 4, 0);
     std::copy_n("NARC", 4, narc.begin());
-    put16(narc, 4, 0xFFFE);
-    put16(narc, 6, 0x0100);
-    put16(narc, 12, 16);
-    put16(narc, 14, 3);
+    base::write16(narc, 4, 0xFFFE);
+    base::write16(narc, 6, 0x0100);
+    base::write16(narc, 12, 16);
+    base::write16(narc, 14, 3);
     std::copy_n("BTAF", 4, narc.begin() + 16);
-    put32(narc, 20, static_cast<std::uint32_t>(allocationSize));
-    put16(narc, 24, static_cast<std::uint32_t>(members.size()));
+    base::write32(narc, 20, static_cast<std::uint32_t>(allocationSize));
+    base::write16(narc, 24, static_cast<std::uint32_t>(members.size()));
     const std::size_t names = 16 + allocationSize;
-    put32(narc, names + 4, 16); // the name section of an archive without names
-    put32(narc, names + 8, 4);
-    put16(narc, names + 14, 1);
+    base::write32(narc, names + 4, 16); // the name section of an archive without names
+    base::write32(narc, names + 8, 4);
+    base::write16(narc, names + 14, 1);
     std::size_t data = 0;
     for (std::size_t i = 0; i < members.size(); ++i) {
-        put32(narc, 28 + 8 * i, static_cast<std::uint32_t>(data));
+        base::write32(narc, 28 + 8 * i, static_cast<std::uint32_t>(data));
         data += members[i].size();
-        put32(narc, 32 + 8 * i, static_cast<std::uint32_t>(data));
+        base::write32(narc, 32 + 8 * i, static_cast<std::uint32_t>(data));
     }
-    put32(narc, names + 20, static_cast<std::uint32_t>(8 + data));
+    base::write32(narc, names + 20, static_cast<std::uint32_t>(8 + data));
     for (const files::Bytes& member : members)
         narc.insert(narc.end(), member.begin(), member.end());
-    put32(narc, 8, static_cast<std::uint32_t>(narc.size()));
+    base::write32(narc, 8, static_cast<std::uint32_t>(narc.size()));
     return narc;
 }
 

@@ -1,16 +1,16 @@
 #include "Record.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 
 namespace species {
 namespace {
 
 // The little-endian number in `bytes` from `field.offset` on, as wide as the field spans.
-unsigned spanned(const std::array<std::uint8_t, kRecordSize>& bytes, const FieldDescriptor& field) {
-    unsigned word = 0;
-    for (int i = field.width() - 1; i >= 0; --i)
-        word = (word << 8) | bytes[static_cast<std::size_t>(field.offset + i)];
-    return word;
+unsigned spanned(std::span<const std::uint8_t> bytes, const FieldDescriptor& field) {
+    return static_cast<unsigned>(base::readLittleEndian(bytes.subspan(
+        static_cast<std::size_t>(field.offset), static_cast<std::size_t>(field.width()))));
 }
 
 constexpr unsigned maskOf(const FieldDescriptor& field) {
@@ -35,10 +35,11 @@ int Record::get(Field field) const {
 void Record::set(Field field, int value) {
     const FieldDescriptor& d = descriptor(field);
     const unsigned mask = maskOf(d);
-    unsigned word =
+    const unsigned word =
         (spanned(m_bytes, d) & ~mask) | ((static_cast<unsigned>(value) << d.shift) & mask);
-    for (int i = 0; i < d.width(); ++i, word >>= 8)
-        m_bytes[static_cast<std::size_t>(d.offset + i)] = static_cast<std::uint8_t>(word & 0xFFu);
+    base::writeLittleEndian(std::span(m_bytes).subspan(static_cast<std::size_t>(d.offset),
+                                                       static_cast<std::size_t>(d.width())),
+                            word);
 }
 
 void Record::apply(const RecordEdit& edit) {

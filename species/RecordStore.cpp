@@ -8,13 +8,13 @@
 
 namespace species {
 
-files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, int entries) {
+base::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, int entries) {
     const bool inside = position >= 0 && position < entries && recordBase >= 0 &&
                         recordBase <= std::numeric_limits<std::int64_t>::max() -
                                           std::int64_t{kRecordSize} * entries;
     if (!inside)
-        return files::Error::failed(
-            files::Error::Kind::OutsideFile, "locate the record of", "",
+        return base::Error::failed(
+            base::Error::Kind::OutsideFile, "locate the record of", "",
             "list position " + std::to_string(position) + " has no record there", recordBase);
     return recordBase + static_cast<std::int64_t>(position) * kRecordSize;
 }
@@ -22,18 +22,18 @@ files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, 
 namespace {
 
 // The record of `position` in the open image, and where its table was found.
-files::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition& edition,
+base::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition& edition,
                                    int position) {
-    files::Result<TablePlace> place = findTable(file, edition);
+    base::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
-    files::Result<std::int64_t> offset =
+    base::Result<std::int64_t> offset =
         recordOffset(place.value().base, position, place.value().entries);
     if (!offset.ok()) {
         offset.error().path = file.path();
         return offset.error();
     }
-    files::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
+    base::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
     if (!bytes.ok())
         return bytes.error();
     return RecordRead{std::move(place).value(), Record::at(bytes.value()), {}};
@@ -41,16 +41,16 @@ files::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition
 
 } // namespace
 
-files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
+base::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position) {
-    files::Result<files::LockedFile> image =
+    base::Result<files::LockedFile> image =
         files::openLocked(io, path, files::Access::Read, writableRanges);
     if (!image.ok())
         return image.error();
-    files::Result<RecordRead> read = recordIn(image.value().file, edition, position);
+    base::Result<RecordRead> read = recordIn(image.value().file, edition, position);
     if (!read.ok())
         return read.error();
-    if (files::Status closed = image.value().file.close(); !closed.ok())
+    if (base::Status closed = image.value().file.close(); !closed.ok())
         return closed.error();
     read.value().notes = image.value().notes;
     return read;
@@ -72,11 +72,11 @@ std::pair<int, int> editedBytes(const RecordEdit& edit) {
 
 // The span to rewrite for the neighbouring entries `edits` (by position; one entry may have
 // several edits): from the first byte any edit sets to the last.
-files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
+base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
                                         std::span<const EntryEdit> edits) {
     const int first = edits.front().position;
     const int count = edits.back().position - first + 1;
-    files::Result<std::int64_t> offset =
+    base::Result<std::int64_t> offset =
         recordOffset(place.base, edits.back().position, place.entries);
     if (offset.ok())
         offset = recordOffset(place.base, first, place.entries);
@@ -84,7 +84,7 @@ files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace&
         offset.error().path = file.path();
         return offset.error();
     }
-    files::Result<files::Bytes> read = file.read(offset.value(), std::int64_t{kRecordSize} * count);
+    base::Result<files::Bytes> read = file.read(offset.value(), std::int64_t{kRecordSize} * count);
     if (!read.ok())
         return read.error();
     files::Bytes after = read.value();
@@ -106,7 +106,7 @@ files::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace&
 
 } // namespace
 
-files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
+base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
                            std::span<const EntryEdit> edits, const std::string& label) {
     // Entries whose edits set no field have nothing to write.
     std::vector<EntryEdit> sorted;
@@ -121,7 +121,7 @@ files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
         std::size_t last = first;
         while (last + 1 < sorted.size() && sorted[last + 1].position <= sorted[last].position + 1)
             ++last;
-        files::Result<files::Rewrite> span =
+        base::Result<files::Rewrite> span =
             rewriteOf(file, place, std::span(sorted).subspan(first, last - first + 1));
         if (!span.ok())
             return span.error();
@@ -131,16 +131,16 @@ files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
     return files::rewriteWithJournal(file, spans, label);
 }
 
-files::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
+base::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
                                      const nds::GameEdition& edition, int position,
                                      const RecordEdit& edit, const std::optional<Record>& expected,
                                      const std::string& label) {
-    files::Result<files::LockedFile> image =
+    base::Result<files::LockedFile> image =
         files::openLocked(io, path, files::Access::Write, writableRanges);
     if (!image.ok())
         return image.error();
     files::OpenFile& file = image.value().file;
-    files::Result<RecordRead> read = recordIn(file, edition, position);
+    base::Result<RecordRead> read = recordIn(file, edition, position);
     if (!read.ok())
         return read.error();
     RecordSave save{
@@ -152,10 +152,10 @@ files::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
     }
     save.after.apply(edit);
     const EntryEdit entry{position, edit};
-    if (files::Status written = writeEntries(file, save.place, std::span(&entry, 1), label);
+    if (base::Status written = writeEntries(file, save.place, std::span(&entry, 1), label);
         !written.ok())
         return written.error();
-    if (files::Status closed = file.close(); !closed.ok())
+    if (base::Status closed = file.close(); !closed.ok())
         return closed.error();
     return save;
 }
@@ -167,12 +167,12 @@ RecordEdit wholeRecord(const Record& record) {
     return edit;
 }
 
-files::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition& edition) {
-    files::Result<TablePlace> place = findTable(file, edition);
+base::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition& edition) {
+    base::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
     const int entries = place.value().entries;
-    files::Result<files::Bytes> bytes =
+    base::Result<files::Bytes> bytes =
         file.read(place.value().base, std::int64_t{kRecordSize} * entries);
     if (!bytes.ok())
         return bytes.error();

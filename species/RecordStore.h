@@ -19,7 +19,7 @@ namespace species {
 
 // File offset of the record at `position` of a table of `entries` records from `recordBase`,
 // or an error for a position outside the table or a base that would place it outside any file.
-[[nodiscard]] files::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position,
+[[nodiscard]] base::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position,
                                                        int entries = kSpeciesCount);
 
 // A record and where its table was found.
@@ -32,7 +32,7 @@ struct RecordRead {
 // The record of list `position`, read with one open that also finds the table (findTable), so
 // a record is only ever read where the image's own file system puts it. The image is locked
 // for reading meanwhile.
-[[nodiscard]] files::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
+[[nodiscard]] base::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
                                                    const nds::GameEdition& edition, int position);
 
 // The edits of one entry.
@@ -46,7 +46,7 @@ struct EntryEdit {
 // run of neighbouring entries written back with one positioned write (from the first byte a
 // field is set in to the last), under a journal named for `label` ("import of \"stats.csv\"").
 // The table holds all the old values or all the new, even if the program dies half way.
-[[nodiscard]] files::Status writeEntries(files::OpenFile& file, const TablePlace& place,
+[[nodiscard]] base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
                                          std::span<const EntryEdit> edits,
                                          const std::string& label);
 
@@ -64,7 +64,7 @@ struct RecordSave {
 // Writes the edits of `position` with one open, locked from finding the table afresh (it may
 // have moved since it was read) to the last flush; success means every byte is on disk. With
 // an `expected` record, writes only if the disk still holds it.
-[[nodiscard]] files::Result<RecordSave>
+[[nodiscard]] base::Result<RecordSave>
 saveRecord(files::SysIo& io, const std::string& path, const nds::GameEdition& edition, int position,
            const RecordEdit& edit, const std::optional<Record>& expected, const std::string& label);
 
@@ -78,7 +78,7 @@ struct TableRead {
 };
 
 // Every record of the table in the open image, read with one positioned read.
-[[nodiscard]] files::Result<TableRead> readTable(files::OpenFile& file,
+[[nodiscard]] base::Result<TableRead> readTable(files::OpenFile& file,
                                                  const nds::GameEdition& edition);
 
 } // namespace species

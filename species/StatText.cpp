@@ -1,5 +1,7 @@
 #include "StatText.h"
 
+#include "Text.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -9,14 +11,6 @@ namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 // Digits, optionally with one decimal point, and at least one digit.
@@ -47,7 +41,7 @@ double roundHalfEven(double value) {
 } // namespace
 
 std::optional<double> parseStatNumber(std::string_view text) {
-    text = trimmed(text);
+    text = base::trimmed(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -3,7 +3,7 @@
 #include "FieldLayout.h"
 
 #include "Identification.h"
-#include "MessageText.h"
+#include "Text.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
 
@@ -17,8 +17,8 @@ std::string findAction(const nds::GameEdition& edition) {
            std::string(edition.code) + ") in";
 }
 
-files::Error notFound(files::Error error, const nds::GameEdition& edition) {
-    if (error.kind == files::Error::Kind::BadContent)
+base::Error notFound(base::Error error, const nds::GameEdition& edition) {
+    if (error.kind == base::Error::Kind::BadContent)
         error.action = findAction(edition);
     return error;
 }
@@ -62,40 +62,40 @@ int tableEntries(nds::Game game) {
     return withForms ? kAllEntries : kSpeciesCount;
 }
 
-files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition& edition) {
-    files::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
+base::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition& edition) {
+    base::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
     if (!system.ok())
         return notFound(system.error(), edition);
     if (!system.value()) {
         if (edition.hasFixedBase()) {
             const std::int64_t end = edition.recordBase + std::int64_t{kRecordSize} * kSpeciesCount;
             if (end > file.size())
-                return files::Error::badContent(
+                return base::Error::badContent(
                     findAction(edition), file.path(),
                     "the image has no file system, and it ends at byte " +
                         std::to_string(file.size()) + ", before the end of the table at " +
                         std::string(edition.code) + "'s fixed place (" +
-                        files::hexNumber(edition.recordBase) + " to " + files::hexNumber(end) +
+                        base::hexNumber(edition.recordBase) + " to " + base::hexNumber(end) +
                         ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
         }
-        return files::Error::badContent(findAction(edition), file.path(),
+        return base::Error::badContent(findAction(edition), file.path(),
                                         "the image has no file system, and " +
                                             std::string(edition.code) +
                                             " images keep the table in no fixed place");
     }
     const std::string_view path = tableArchive(edition.game);
-    files::Result<nds::FileEntry> archive = system.value()->find(path);
+    base::Result<nds::FileEntry> archive = system.value()->find(path);
     if (!archive.ok())
         return notFound(archive.error(), edition);
-    if (files::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
+    if (base::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
         return notFound(alone.error(), edition);
-    files::Result<std::vector<nds::FileSpan>> members = nds::readNarcMembers(file, archive.value());
+    base::Result<std::vector<nds::FileSpan>> members = nds::readNarcMembers(file, archive.value());
     if (!members.ok())
         return notFound(members.error(), edition);
     const int entries = tableEntries(edition.game);
     if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
-        return files::Error::badContent(findAction(edition), file.path(),
+        return base::Error::badContent(findAction(edition), file.path(),
                                         std::string(path) + " " + problem);
     return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
                       members.value().size()};
@@ -105,11 +105,11 @@ files::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEditio
 
 namespace species {
 
-files::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image) {
-    const files::Result<const nds::GameEdition*> edition = nds::identifyImage(image);
+base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image) {
+    const base::Result<const nds::GameEdition*> edition = nds::identifyImage(image);
     if (!edition.ok())
         return edition.error();
-    const files::Result<TablePlace> place = findTable(image, *edition.value());
+    const base::Result<TablePlace> place = findTable(image, *edition.value());
     if (!place.ok())
         return place.error();
     const std::int64_t base = place.value().base;

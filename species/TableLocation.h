@@ -37,11 +37,11 @@ struct TablePlace {
 // a NARC of 44-byte records back to back, or, in an image without a file system, at the
 // edition's fixed base. A BadContent error says in words why there is none. Everything
 // read lies inside the image.
-[[nodiscard]] files::Result<TablePlace> findTable(files::OpenFile& file,
+[[nodiscard]] base::Result<TablePlace> findTable(files::OpenFile& file,
                                                   const nds::GameEdition& edition);
 
 // The bytes of the open image that this program writes, for the journal's recovery to keep
 // to: the records of its base-stat table, found as a load finds them.
-[[nodiscard]] files::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image);
+[[nodiscard]] base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image);
 
 } // namespace species

@@ -1,7 +1,7 @@
 #include "Columns.h"
 
 #include "FieldLayout.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <set>
 
@@ -70,9 +70,9 @@ std::string tmHmNames(std::span<const int> flags) {
     return text;
 }
 
-files::Result<std::vector<int>> parseTmHmNames(std::string_view text) {
+base::Result<std::vector<int>> parseTmHmNames(std::string_view text) {
     const auto refused = [](const std::string& reason) {
-        return files::Error::at(files::Error::Kind::InvalidInput, "", 0, "", reason);
+        return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "", reason);
     };
     std::vector<int> flags;
     std::set<int> seen;
@@ -88,7 +88,7 @@ files::Result<std::vector<int>> parseTmHmNames(std::string_view text) {
             if (species::descriptor(species::tmHm(n)).caption == name)
                 flag = n;
         if (flag < 0)
-            return refused(files::quoted(name) + " is no TM or HM (TM01 to TM92, HM01 to HM08)");
+            return refused(base::quoted(name) + " is no TM or HM (TM01 to TM92, HM01 to HM08)");
         if (!seen.insert(flag).second)
             return refused(std::string(name) + " is named twice");
         flags.push_back(flag);

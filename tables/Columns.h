@@ -31,6 +31,6 @@ inline constexpr std::string_view kTmHmColumn = "tm_hm";
 [[nodiscard]] std::string tmHmNames(std::span<const int> flags);
 // The flags a tm_hm cell names, separated by spaces; an error's reason says which name is
 // no TM or HM, or is named twice.
-[[nodiscard]] files::Result<std::vector<int>> parseTmHmNames(std::string_view text);
+[[nodiscard]] base::Result<std::vector<int>> parseTmHmNames(std::string_view text);
 
 } // namespace tables

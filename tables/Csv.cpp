@@ -1,9 +1,9 @@
 #include "Csv.h"
 
+#include "Text.h"
+
 namespace csv {
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isBlank(const Row& row) {
     return row.fieldCount == 1 && row.fields.front().empty();
@@ -13,8 +13,7 @@ class Reader {
 public:
     Reader(std::string_view text, std::size_t maxRows, std::size_t maxFields)
         : m_text(text), m_maxRows(maxRows), m_maxFields(maxFields) {
-        if (m_text.starts_with(kByteOrderMark))
-            m_text.remove_prefix(kByteOrderMark.size());
+        m_text = base::withoutByteOrderMark(m_text);
     }
 
     Table table() {
@@ -56,7 +55,7 @@ private:
     void error(int line, const char* message) {
         if (m_table.errors.size() < m_maxRows)
             m_table.errors.push_back(
-                files::Error::at(files::Error::Kind::InvalidInput, "", line, "", message));
+                base::Error::at(base::Error::Kind::InvalidInput, "", line, "", message));
     }
 
     bool readRow(Row& row) {

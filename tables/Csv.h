@@ -19,7 +19,7 @@ struct Row {
 
 struct Table {
     std::vector<Row> rows;            // blank lines are skipped
-    std::vector<files::Error> errors; // InvalidInput, each with its line
+    std::vector<base::Error> errors; // InvalidInput, each with its line
     bool complete = true;             // false when reading stopped after the most rows asked for
 };
 

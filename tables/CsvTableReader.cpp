@@ -4,7 +4,7 @@
 #include "Csv.h"
 
 #include "FieldLayout.h"
-#include "MessageText.h"
+#include "Text.h"
 
 #include <charconv>
 #include <limits>
@@ -17,40 +17,33 @@ void checkHeader(const csv::Row& header, const CsvShape& shape, InputTable& tabl
     std::set<std::string> seen;
     for (const std::string& name : header.fields) {
         if (!shape.isColumn(name))
-            table.problems.add(problem(header.line, files::printable(name, 40), "unknown column"));
+            table.problems.add(problem(header.line, base::printable(name, 40), "unknown column"));
         else if (!seen.insert(name).second)
             table.problems.add(
-                problem(header.line, files::printable(name, 40), "the column appears twice"));
+                problem(header.line, base::printable(name, 40), "the column appears twice"));
     }
     for (const std::string& name : shape.required)
         if (!seen.count(name))
             table.problems.add(
-                problem(header.line, files::printable(name, 40), "the column is missing"));
+                problem(header.line, base::printable(name, 40), "the column is missing"));
 }
 
 } // namespace
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-files::Result<WholeNumber> wholeNumber(const Cell& cell) {
+base::Result<WholeNumber> wholeNumber(const Cell& cell) {
     const auto none = [&](const std::string& reason) {
         return problem(cell.line, cell.name, reason);
     };
     if (cell.kind == Cell::Kind::String)
-        return none("must be a number, not the string " + files::quoted(cell.text));
+        return none("must be a number, not the string " + base::quoted(cell.text));
     if (cell.kind == Cell::Kind::Other)
-        return none(files::printable(cell.text, 40) + " is not a whole number");
-    const std::string text = trimmed(cell.text);
+        return none(base::printable(cell.text, 40) + " is not a whole number");
+    const std::string text(base::trimmed(cell.text));
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || end != text.data() + text.size() || text.front() == '+' ||
         (error != std::errc() && error != std::errc::result_out_of_range))
-        return none(files::quoted(cell.text) + " is not a whole number");
+        return none(base::quoted(cell.text) + " is not a whole number");
     if (error == std::errc::result_out_of_range)
         value = text.front() == '-' ? std::numeric_limits<long>::min()
                                     : std::numeric_limits<long>::max();
@@ -61,7 +54,7 @@ InputTable readCsvRows(std::string_view text, const CsvShape& shape, int lineOff
     // The header line and the most rows, and then one more to notice a longer file.
     const csv::Table parsed = csv::read(text, shape.maxRows + 1, kMaxColumns + 1);
     InputTable table;
-    for (files::Error error : parsed.errors) {
+    for (base::Error error : parsed.errors) {
         error.line += lineOffset;
         table.problems.add(error);
     }

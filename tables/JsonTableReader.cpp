@@ -2,7 +2,7 @@
 
 #include "Columns.h"
 
-#include "MessageText.h"
+#include "Text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,7 +25,7 @@ std::string member(const std::string& owner, const std::string& key) {
 
 // "[json.exception.parse_error.101] parse error at line 3, column 9: syntax error ..." as
 // line 3 and the rest.
-files::Error parseProblem(const std::string& what) {
+base::Error parseProblem(const std::string& what) {
     std::string message = what;
     int line = 0;
     const std::string at = "at line ";
@@ -33,7 +33,7 @@ files::Error parseProblem(const std::string& what) {
         line = std::atoi(message.c_str() + found + at.size());
     if (const std::size_t colon = message.find(": "); colon != std::string::npos)
         message.erase(0, colon + 2);
-    return problem(line, "", files::printable(message, kMessageLimit));
+    return problem(line, "", base::printable(message, kMessageLimit));
 }
 
 // Builds the rows straight from the parser's events, without a document in memory: each
@@ -227,7 +227,7 @@ private:
         InputRow& row = m_table.rows.back();
         const std::string& key = m_stack.back().key;
         if (!isColumn(key) && !isTextCompanion(key))
-            problem(files::printable(name, kMessageLimit), "unknown member");
+            problem(base::printable(name, kMessageLimit), "unknown member");
         else
             row.cells.emplace(key, Cell{kind, text, 0, name});
     }

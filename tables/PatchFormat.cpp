@@ -2,7 +2,7 @@
 
 #include "Csv.h"
 
-#include "MessageText.h"
+#include "Text.h"
 #include "Vocabulary.h"
 
 #include <nlohmann/json.hpp>
@@ -108,7 +108,7 @@ private:
         const Cell* cell = cellOf(row, column);
         if (!cell)
             return std::nullopt;
-        const files::Result<WholeNumber> value = wholeNumber(*cell);
+        const base::Result<WholeNumber> value = wholeNumber(*cell);
         if (!value.ok()) {
             m_input.problems.add(value.error());
             return std::nullopt;
@@ -134,13 +134,13 @@ private:
         const Cell* cell = textCell(row, "field");
         if (!cell)
             return std::nullopt;
-        const std::string name = trimmed(cell->text);
+        const std::string name(base::trimmed(cell->text));
         if (const std::optional<species::Field> field = species::patchField(name))
             return field;
         problem(cell->line, cell->name,
                 name == "tm_hm" ? std::string("a patch names each flag, tm01 to tm92 and hm01 to "
                                               "hm08, not tm_hm")
-                                : files::quoted(cell->text) + " is no field of the table");
+                                : base::quoted(cell->text) + " is no field of the table");
         return std::nullopt;
     }
 
@@ -150,10 +150,10 @@ private:
         if (!cell)
             return std::nullopt;
         const std::string expected = vocabulary::entryName(position);
-        if (trimmed(cell->text) == trimmed(expected))
+        if (base::trimmed(cell->text) == base::trimmed(expected))
             return expected;
         problem(cell->line, cell->name,
-                files::quoted(cell->text) + " does not stand at position " +
+                base::quoted(cell->text) + " does not stand at position " +
                     std::to_string(position) + ", \"" + expected + "\" does");
         return std::nullopt;
     }
@@ -180,14 +180,14 @@ bool readFirstLine(std::string_view line, PatchInput& input) {
         version.find_first_not_of("0123456789") != std::string::npos)
         return refuse(expected);
     if (version != std::to_string(kPatchVersion))
-        return refuse(unknownVersion(files::printable(version, 40)));
+        return refuse(unknownVersion(base::printable(version, 40)));
     line.remove_prefix(comma + std::string_view(", from ").size());
     const std::size_t space = line.find(' ');
     input.patch.code = std::string(line.substr(0, space));
     input.patch.title = space == std::string_view::npos ? "" : std::string(line.substr(space + 1));
     if (!nds::findEdition(input.patch.code))
-        return refuse("unknown game code " + files::quoted(input.patch.code));
-    if (files::printable(input.patch.title) != input.patch.title)
+        return refuse("unknown game code " + base::quoted(input.patch.code));
+    if (base::printable(input.patch.title) != input.patch.title)
         return refuse(kUnprintableTitle);
     return true;
 }
@@ -225,7 +225,7 @@ Json parseBounded(std::string_view text) {
             keys.pop_back();
         else if (event == Json::parse_event_t::key && !keys.empty() &&
                  !keys.back().insert(parsed.get<std::string>()).second)
-            throw Refused{"the member " + files::quoted(parsed.get<std::string>()) +
+            throw Refused{"the member " + base::quoted(parsed.get<std::string>()) +
                           " appears twice in one object"};
         return true;
     };
@@ -238,7 +238,7 @@ void readJsonHeader(const Json& root, PatchInput& input) {
     };
     for (const auto& [key, value] : root.items())
         if (key != "format" && key != "version" && key != "from" && key != "changes")
-            wrong(files::printable(key, 40), "unknown member");
+            wrong(base::printable(key, 40), "unknown member");
     const auto format = root.find("format");
     if (format == root.end() || !format->is_string() || *format != kFormatName)
         wrong("format", "must be \"" + std::string(kFormatName) + "\"");
@@ -258,8 +258,8 @@ void readJsonHeader(const Json& root, PatchInput& input) {
     input.patch.code = (*from)["code"].get<std::string>();
     input.patch.title = from->value("title", "");
     if (!nds::findEdition(input.patch.code))
-        wrong("from.code", "unknown game code " + files::quoted(input.patch.code));
-    if (files::printable(input.patch.title) != input.patch.title)
+        wrong("from.code", "unknown game code " + base::quoted(input.patch.code));
+    if (base::printable(input.patch.title) != input.patch.title)
         wrong("from.title", kUnprintableTitle);
 }
 
@@ -295,8 +295,7 @@ std::string patchToJson(const species::Patch& patch) {
 
 PatchInput readCsvPatch(std::string_view text) {
     PatchInput input;
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
+    text = base::withoutByteOrderMark(text);
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     if (line.ends_with('\r'))
@@ -337,7 +336,7 @@ PatchInput readJsonPatch(std::string_view text) {
         if (const std::size_t colon = message.find(": ");
             message.starts_with("parse error") && colon != std::string::npos)
             message.erase(0, colon + 2);
-        input.problems.add(problem(0, "", files::printable(message, 200)));
+        input.problems.add(problem(0, "", base::printable(message, 200)));
         return input;
     }
     if (!root.is_object()) {
@@ -364,7 +363,7 @@ PatchInput readJsonPatch(std::string_view text) {
         for (const auto& [key, value] : change.items()) {
             if (std::find(kColumns.begin(), kColumns.end(), key) == kColumns.end()) {
                 input.problems.add(
-                    problem(0, row.name + "." + files::printable(key, 40), "unknown member"));
+                    problem(0, row.name + "." + base::printable(key, 40), "unknown member"));
                 known = false;
                 continue;
             }

@@ -4,12 +4,12 @@
 
 namespace tables {
 
-files::Error problem(int line, std::string where, std::string reason) {
-    return files::Error::at(files::Error::Kind::InvalidInput, "", line, std::move(where),
+base::Error problem(int line, std::string where, std::string reason) {
+    return base::Error::at(base::Error::Kind::InvalidInput, "", line, std::move(where),
                             std::move(reason));
 }
 
-void ProblemList::add(files::Error problem) {
+void ProblemList::add(base::Error problem) {
     const std::size_t order = m_count++;
     if (m_kept.size() < kShown) {
         m_kept.push_back({order, std::move(problem)});
@@ -25,12 +25,12 @@ void ProblemList::add(files::Error problem) {
         *last = {order, std::move(problem)};
 }
 
-std::vector<files::Error> ProblemList::shown() const {
+std::vector<base::Error> ProblemList::shown() const {
     std::vector<Kept> sorted = m_kept;
     std::sort(sorted.begin(), sorted.end(), [](const Kept& a, const Kept& b) {
         return std::pair(a.problem.line, a.order) < std::pair(b.problem.line, b.order);
     });
-    std::vector<files::Error> problems;
+    std::vector<base::Error> problems;
     for (Kept& kept : sorted)
         problems.push_back(std::move(kept.problem));
     return problems;

@@ -41,7 +41,7 @@ struct InputRow {
 // Something wrong with the input: an InvalidInput error with its line (0: the file as a whole,
 // or a JSON table) and the column or JSON member it names, if any. Its path is left for the
 // caller, who knows what the user called the table.
-[[nodiscard]] files::Error problem(int line, std::string where, std::string reason);
+[[nodiscard]] base::Error problem(int line, std::string where, std::string reason);
 
 // The problems found, of which only the first few by line are kept: a file of a million bad
 // rows costs no more than one of twenty, and tells the user as much.
@@ -49,17 +49,17 @@ class ProblemList {
 public:
     static constexpr std::size_t kShown = 20;
 
-    void add(files::Error problem);
+    void add(base::Error problem);
 
     [[nodiscard]] bool empty() const { return m_count == 0; }
     [[nodiscard]] std::size_t count() const { return m_count; }
     // Up to kShown problems, by line, those of one line in the order they were found.
-    [[nodiscard]] std::vector<files::Error> shown() const;
+    [[nodiscard]] std::vector<base::Error> shown() const;
 
 private:
     struct Kept {
         std::size_t order;
-        files::Error problem;
+        base::Error problem;
     };
     std::vector<Kept> m_kept;
     std::size_t m_count = 0;
@@ -85,9 +85,6 @@ struct CsvShape {
 [[nodiscard]] InputTable readCsvRows(std::string_view text, const CsvShape& shape,
                                      int lineOffset = 0);
 
-// `text` without the spaces and tabs at either end.
-[[nodiscard]] std::string trimmed(const std::string& text);
-
 // A whole number as a cell writes it: its value, and its text for messages, since a number
 // too large for a long is still a number, only out of every range.
 struct WholeNumber {
@@ -95,7 +92,7 @@ struct WholeNumber {
     std::string text;
 };
 // The whole decimal number in `cell`; an error's reason says why it holds none.
-[[nodiscard]] files::Result<WholeNumber> wholeNumber(const Cell& cell);
+[[nodiscard]] base::Result<WholeNumber> wholeNumber(const Cell& cell);
 // Either an object with an "entries" array, as export writes it, or a bare array of entries.
 // Only valid UTF-8 is read, and only whole numbers count as numbers.
 [[nodiscard]] InputTable readJsonTable(std::string_view text);

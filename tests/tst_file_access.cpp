@@ -3,7 +3,7 @@
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
 #include "LocalName.h"
-#include "MessageText.h"
+#include "Text.h"
 #include "SyntheticRom.h"
 
 #include <QFile>
@@ -42,9 +42,9 @@ private slots:
     void printableText() {
         QFETCH(QByteArray, text);
         QFETCH(QString, shown);
-        const std::string once = files::printable(text.toStdString());
+        const std::string once = base::printable(text.toStdString());
         QCOMPARE(QString::fromStdString(once), shown);
-        QCOMPARE(files::printable(once), once);
+        QCOMPARE(base::printable(once), once);
     }
 
     void init() {
@@ -83,8 +83,8 @@ private slots:
         if (fault)
             m_io.failCall(static_cast<Call>(call), fault, 1);
         const QString target = path.isEmpty() ? m_path : m_roms->folder() + "/" + path;
-        files::Result<files::Bytes> read = [&]() -> files::Result<files::Bytes> {
-            files::Result<files::OpenFile> file =
+        base::Result<files::Bytes> read = [&]() -> base::Result<files::Bytes> {
+            base::Result<files::OpenFile> file =
                 files::OpenFile::open(m_io, local(target), files::SysIo::Mode::ReadOnly);
             if (!file.ok())
                 return file.error();
@@ -113,7 +113,7 @@ private slots:
             m_io.failCall(Call::Pwrite, EIO, 2);
         else if (fault == "flush")
             m_io.failCall(Call::Fsync, EIO, 1);
-        const files::Status status =
+        const base::Status status =
             rewrite({{100, 10}, {300, 10}}, [](files::Bytes& b) { b.assign(b.size(), 0x5C); });
         QCOMPARE(status.ok(), fault.isEmpty());
         if (fault.isEmpty()) {
@@ -129,7 +129,7 @@ private slots:
 
     void updateWritesOnceAndFlushes() {
         SyntheticRom::write(m_path, 1000, QByteArray("\x01\x02\x03\x04", 4));
-        const files::Status status = update(1000, 4, [](files::Bytes& b) {
+        const base::Status status = update(1000, 4, [](files::Bytes& b) {
             b[1] = 0xAA;
             b[3] = 0xBB;
         });
@@ -143,9 +143,9 @@ private slots:
 
     void updateNeverExtendsTheFile() {
         const QByteArray before = SyntheticRom::sha256(m_path);
-        const files::Status status = update(4095, 2, [](files::Bytes& b) { b[0] = 1; });
+        const base::Status status = update(4095, 2, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
-        QCOMPARE(status.error().kind, files::Error::Kind::PastEnd);
+        QCOMPARE(status.error().kind, base::Error::Kind::PastEnd);
         QCOMPARE(QFileInfo(m_path).size(), 4096);
         QCOMPARE(SyntheticRom::sha256(m_path), before);
     }
@@ -164,7 +164,7 @@ private slots:
         SyntheticRom::write(m_path, 2000, QByteArray(26, '\x5A'));
         const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failWritesAfter(bytesBeforeFailure, error);
-        const files::Status status =
+        const base::Status status =
             update(2000, 26, [](files::Bytes& b) { std::fill(b.begin(), b.end(), 0xC3); });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().systemError, error);
@@ -176,7 +176,7 @@ private slots:
     void failedUndoIsSaid() {
         m_io.failWritesAfter(10, EIO);
         m_io.failCall(Call::Pwrite, EIO, 3); // the undo after the short write and the failure
-        const files::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
+        const base::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
         QVERIFY(
             QString::fromStdString(status.error().describe()).contains("could not be put back"));
@@ -187,7 +187,7 @@ private slots:
     void failedFlushPutsTheOldBytesBack() {
         const QByteArray before = SyntheticRom::sha256(m_path);
         m_io.failCall(Call::Fsync, EIO, 1);
-        const files::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
+        const base::Status status = update(2000, 26, [](files::Bytes& b) { b[0] = 1; });
         QVERIFY(!status.ok());
         QCOMPARE(status.error().systemError, EIO);
         QVERIFY(QString::fromStdString(status.error().describe()).contains("flush"));
@@ -197,28 +197,28 @@ private slots:
 
 private:
     // Rewrites `count` bytes from `offset` as `edit` changes them, in one open.
-    files::Status update(std::int64_t offset, std::int64_t count,
+    base::Status update(std::int64_t offset, std::int64_t count,
                          const std::function<void(files::Bytes&)>& edit) {
         return rewrite({{offset, count}}, edit);
     }
 
     // Rewrites each span of `spans` (offset, length) in one open and one flush.
-    files::Status rewrite(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans,
+    base::Status rewrite(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans,
                           const std::function<void(files::Bytes&)>& edit) {
-        files::Result<files::OpenFile> file =
+        base::Result<files::OpenFile> file =
             files::OpenFile::open(m_io, local(m_path), files::SysIo::Mode::ReadWrite);
         if (!file.ok())
             return file.error();
         std::vector<files::Rewrite> rewrites;
         for (const auto& [offset, count] : spans) {
-            files::Result<files::Bytes> before = file.value().read(offset, count);
+            base::Result<files::Bytes> before = file.value().read(offset, count);
             if (!before.ok())
                 return before.error();
             files::Bytes after = before.value();
             edit(after);
             rewrites.push_back({offset, before.value(), after});
         }
-        if (files::Status done = files::rewrite(file.value(), rewrites); !done.ok())
+        if (base::Status done = files::rewrite(file.value(), rewrites); !done.ok())
             return done;
         return file.value().close();
     }

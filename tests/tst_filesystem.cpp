@@ -59,8 +59,8 @@ void writeTables(const QString& image, const QByteArray& names, const QList<qint
     SyntheticRom::write(image, 0x4000, allocation);
 }
 
-files::Result<species::TablePlace> find(const QString& image, const QByteArray& code) {
-    files::Result<files::OpenFile> file =
+base::Result<species::TablePlace> find(const QString& image, const QByteArray& code) {
+    base::Result<files::OpenFile> file =
         files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         qFatal("cannot open %s", qPrintable(image));
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(system.tableArchive, archive);
         const qint64 base = system.recordBaseOf(archive);
 
-        const files::Result<species::TablePlace> place = find(image, code);
+        const base::Result<species::TablePlace> place = find(image, code);
         QVERIFY2(place.ok(), place.ok() ? "" : place.error().describe().c_str());
         QCOMPARE(place.value().base, base);
         QCOMPARE(place.value().entries, entries);
@@ -136,12 +136,12 @@ private slots:
 
     void imageWithoutFileSystemUsesTheFixedBase() {
         SyntheticRom roms;
-        const files::Result<species::TablePlace> place = find(roms.createFor("CPUJ"), "CPUJ");
+        const base::Result<species::TablePlace> place = find(roms.createFor("CPUJ"), "CPUJ");
         QVERIFY(place.ok());
         QCOMPARE(place.value().base, 58670088);
         QCOMPARE(place.value().entries, 500);
         QVERIFY(place.value().archive.empty());
-        const files::Result<species::TablePlace> none = find(roms.createFor("CPUE"), "CPUE");
+        const base::Result<species::TablePlace> none = find(roms.createFor("CPUE"), "CPUE");
         QVERIFY(!none.ok());
         QVERIFY(none.error().reason.find("no file system") != std::string::npos);
     }
@@ -200,9 +200,9 @@ private slots:
         if (damage == "truncate")
             QVERIFY(QFile::resize(image, 0x100000 + 0x800));
 
-        const files::Result<species::TablePlace> place = find(image, "APAE");
+        const base::Result<species::TablePlace> place = find(image, "APAE");
         QVERIFY(!place.ok());
-        QCOMPARE(place.error().kind, files::Error::Kind::BadContent);
+        QCOMPARE(place.error().kind, base::Error::Kind::BadContent);
         QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                  place.error().describe().c_str());
         QCOMPARE(place.error().action, std::string("find the base-stat table of Pearl (APAE) in"));
@@ -250,12 +250,12 @@ private slots:
         SyntheticRom roms;
         const QString image = roms.create("image.nds", "APAE", 0x10000);
         writeTables(image, names, {0x8000});
-        const files::Result<species::TablePlace> place = find(image, "APAE");
+        const base::Result<species::TablePlace> place = find(image, "APAE");
         QVERIFY(!place.ok());
         QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                  place.error().describe().c_str());
 
-        files::Result<files::OpenFile> file =
+        base::Result<files::OpenFile> file =
             files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
         QVERIFY(file.ok());
         auto system = nds::NdsFileSystem::read(file.value());
@@ -310,7 +310,7 @@ private slots:
         SyntheticRom::write(image, 0x40, pointers);
         if (!allocation.isEmpty())
             SyntheticRom::write(image, 0x4000, allocation);
-        files::Result<files::OpenFile> file =
+        base::Result<files::OpenFile> file =
             files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
         QVERIFY(file.ok());
         const auto system = nds::NdsFileSystem::read(file.value());
@@ -319,11 +319,11 @@ private slots:
             QVERIFY(!system.value());
             return;
         }
-        QCOMPARE(system.error().kind, files::Error::Kind::BadContent);
+        QCOMPARE(system.error().kind, base::Error::Kind::BadContent);
         QVERIFY2(QString::fromStdString(system.error().reason).contains(damage),
                  system.error().describe().c_str());
         // Nor does the table lookup fall back to the fixed base.
-        const files::Result<species::TablePlace> place = find(image, "ADAE");
+        const base::Result<species::TablePlace> place = find(image, "ADAE");
         QVERIFY(!place.ok());
         QCOMPARE(place.error().reason, system.error().reason);
     }
@@ -359,10 +359,10 @@ private slots:
                    other == "/b/next.bin" ? 0x100000 + system.bytesOf(system.tableArchive).size()
                                           : base + start);
         system.writeInto(image);
-        const files::Result<species::TablePlace> place = find(image, "ADAE");
+        const base::Result<species::TablePlace> place = find(image, "ADAE");
         QCOMPARE(place.ok(), reason.isEmpty());
         if (!place.ok()) {
-            QCOMPARE(place.error().kind, files::Error::Kind::BadContent);
+            QCOMPARE(place.error().kind, base::Error::Kind::BadContent);
             QVERIFY2(QString::fromStdString(place.error().reason).contains(reason),
                      place.error().describe().c_str());
         }
@@ -372,7 +372,7 @@ private slots:
     void truncatedImageWithoutFileSystem() {
         SyntheticRom roms;
         const QString image = roms.create("image.nds", "ADAE", 29448712 + 44 * 500 - 1);
-        const files::Result<species::TablePlace> place = find(image, "ADAE");
+        const base::Result<species::TablePlace> place = find(image, "ADAE");
         QVERIFY(!place.ok());
         QVERIFY2(
             QString::fromStdString(place.error().reason).contains("before the end of the table"),

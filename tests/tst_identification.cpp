@@ -84,7 +84,6 @@ private slots:
         QCOMPARE(text(edition->title), title);
         QCOMPARE(text(edition->language), language);
         QCOMPARE(edition->recordBase, base);
-        QCOMPARE(QString::fromStdString(edition->caption()), code + " - Statwright");
     }
 
     void tableHasFifteenDistinctCodes() {
@@ -132,7 +131,7 @@ private slots:
         if (found.ok()) {
             QCOMPARE(QString::fromUtf8(found.value()->code.data(), 4), QString::fromLatin1(code));
         } else {
-            QCOMPARE(found.error().kind, files::Error::Kind::Unsupported);
+            QCOMPARE(found.error().kind, base::Error::Kind::Unsupported);
             QCOMPARE(QString::fromStdString(found.error().describe()), path + ": " + refusal);
         }
     }
@@ -158,7 +157,7 @@ private slots:
             io.failCall(FaultInjectingIo::Call::Pread, EIO);
         const auto found = nds::identifyImage(io, local(path));
         QVERIFY(!found.ok());
-        QCOMPARE(found.error().kind, files::Error::Kind::System);
+        QCOMPARE(found.error().kind, base::Error::Kind::System);
         QCOMPARE(found.error().systemError, code);
         QVERIFY(found.error().describe().find(local(path)) != std::string::npos);
     }
@@ -173,7 +172,7 @@ private slots:
         path = notRegular::make(path, roms.folder());
         const auto found = nds::identifyImage(files::systemIo(), local(path));
         QVERIFY(!found.ok());
-        QCOMPARE(found.error().kind, files::Error::Kind::NotRegularFile);
+        QCOMPARE(found.error().kind, base::Error::Kind::NotRegularFile);
         QCOMPARE(QString::fromStdString(found.error().describe()),
                  QStringLiteral("\"%1\" is not a regular file (it is %2).").arg(path, kind));
     }
@@ -202,7 +201,7 @@ private slots:
         QVERIFY(::chmod(local(path).c_str(), 0444) == 0);
         FaultInjectingIo io;
         io.failCall(FaultInjectingIo::Call::Chmod, EPERM);
-        const files::Status status = files::makeOwnerWritable(io, local(path));
+        const base::Status status = files::makeOwnerWritable(io, local(path));
         QVERIFY(!status.ok());
         QCOMPARE(status.error().systemError, EPERM);
         QVERIFY(status.error().describe().find("make writable") != std::string::npos);

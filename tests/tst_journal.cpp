@@ -253,13 +253,13 @@ private slots:
             QCOMPARE(::chmod(QFile::encodeName(journalOf(m_image)).constData(), 0620), 0);
 
         const files::JournalScope table = [](files::OpenFile&) {
-            return files::Result<std::vector<files::ByteRange>>({{64, 3000}});
+            return base::Result<std::vector<files::ByteRange>>({{64, 3000}});
         };
-        files::Result<files::LockedFile> opened =
+        base::Result<files::LockedFile> opened =
             files::openLocked(files::systemIo(), local(m_image), files::Access::Write, table);
         if (found == "leftAlone") {
             QVERIFY(!opened.ok());
-            QCOMPARE(opened.error().kind, files::Error::Kind::BadContent);
+            QCOMPARE(opened.error().kind, base::Error::Kind::BadContent);
             const QString said = QString::fromStdString(opened.error().describe());
             QVERIFY2(said.contains(journalOf(m_image)) && said.contains("nothing was written"),
                      qPrintable(said));

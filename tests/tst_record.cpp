@@ -359,7 +359,7 @@ private slots:
         QFETCH(qint64, base);
         QFETCH(int, position);
         QFETCH(qint64, offset);
-        const files::Result<std::int64_t> found = species::recordOffset(base, position);
+        const base::Result<std::int64_t> found = species::recordOffset(base, position);
         QCOMPARE(found.ok(), offset >= 0);
         if (found.ok())
             QCOMPARE(found.value(), offset);
@@ -435,7 +435,7 @@ private slots:
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
 
-        const files::Result<species::RecordRead> read =
+        const base::Result<species::RecordRead> read =
             species::readRecord(io, local(path), edition, 499);
         QVERIFY(read.ok());
         QCOMPARE(bytesOf(read.value().record), before);
@@ -477,10 +477,10 @@ private slots:
         const species::EntryEdit edits[] = {speed, item, hp};
 
         FaultInjectingIo io;
-        files::Result<files::LockedFile> image =
+        base::Result<files::LockedFile> image =
             files::openLocked(io, local(path), files::Access::Write, species::writableRanges);
         QVERIFY(image.ok());
-        const files::Result<species::TablePlace> place =
+        const base::Result<species::TablePlace> place =
             species::findTable(image.value().file, edition);
         QVERIFY(place.ok());
         QVERIFY(species::writeEntries(image.value().file, place.value(), edits, "test").ok());

@@ -75,9 +75,9 @@ const std::map<QString, std::function<void(const Implementation&)>> kCases = {
          auto file = files::OpenFile::open(on.io, on.path("f"), Mode::ReadWrite);
          QVERIFY(file.ok());
          std::size_t written = 99;
-         const files::Status status = file.value().write(4, files::Bytes{1, 2, 3}, &written);
+         const base::Status status = file.value().write(4, files::Bytes{1, 2, 3}, &written);
          QVERIFY(!status.ok());
-         QCOMPARE(status.error().kind, files::Error::Kind::PastEnd);
+         QCOMPARE(status.error().kind, base::Error::Kind::PastEnd);
          QCOMPARE(written, std::size_t(0));
          QVERIFY(file.value().close().ok());
          QCOMPARE(sizeOf(on, "f"), 6);

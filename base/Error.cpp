@@ -1,10 +1,10 @@
 #include "Error.h"
 
-#include "MessageText.h"
+#include "Text.h"
 
 #include <cstring>
 
-namespace files {
+namespace base {
 
 std::string Error::describe() const {
     return printable(sentence());
@@ -65,4 +65,4 @@ Error Error::at(Kind kind, std::string path, int line, std::string where, std::s
     return error;
 }
 
-} // namespace files
+} // namespace base

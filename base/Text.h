@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace files {
+namespace base {
 
 // Text from a file (a table cell, a path inside an image) made safe to show in a message:
 // printable ASCII and valid UTF-8 characters stay as they are; control characters (C0, DEL,
@@ -20,8 +20,14 @@ namespace files {
 // A file offset as people write it: "0x1C15A08".
 [[nodiscard]] std::string hexNumber(std::int64_t value);
 
+// `text` without the spaces and tabs at either end.
+[[nodiscard]] std::string_view trimmed(std::string_view text);
+
+// `text` without the UTF-8 byte-order mark that some editors and spreadsheets put first.
+[[nodiscard]] std::string_view withoutByteOrderMark(std::string_view text);
+
 // `text` between double quotes, made printable and cut after a few dozen characters: for a
 // value quoted back to the user.
 [[nodiscard]] std::string quoted(std::string_view text);
 
-} // namespace files
+} // namespace base

@@ -1,6 +1,6 @@
-#include "MessageText.h"
+#include "Text.h"
 
-namespace files {
+namespace base {
 namespace {
 
 // `value` in `count` upper-case hex digits.
@@ -90,8 +90,22 @@ std::string hexNumber(std::int64_t value) {
     return "0x" + text;
 }
 
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string_view withoutByteOrderMark(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    return text;
+}
+
 std::string quoted(std::string_view text) {
     return "\"" + printable(text, kQuotedLimit, true) + "\"";
 }
 
-} // namespace files
+} // namespace base

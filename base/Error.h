@@ -6,7 +6,7 @@
 #include <utility>
 #include <variant>
 
-namespace files {
+namespace base {
 
 // What went wrong, in one shape for the whole program: reading and writing files, what an
 // image holds, what the user gave. The core returns it; only the front ends decide how the
@@ -91,4 +91,4 @@ private:
     std::optional<Error> m_error;
 };
 
-} // namespace files
+} // namespace base
