@@ -269,7 +269,7 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
 // image of `game` holds them; lists that show the same entries share one model of them. The
 // gender ratios are written with the locale's decimal point.
 void MainWindowUi::showListsOf(nds::Game game) {
-    const std::string separator = QLocale().decimalPoint().toStdString();
+    const QString point = QLocale().decimalPoint();
     for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
         if (field.isNumber())
             continue;
@@ -279,8 +279,10 @@ void MainWindowUi::showListsOf(nds::Game game) {
         if (!model) {
             QStringList entries;
             for (int k = 0; k < vocabulary::size(field.list, owner); ++k)
-                entries << QString::fromStdString(
-                    *vocabulary::text(field.list, k, owner, separator));
+                entries << QString::fromStdString(*vocabulary::text(field.list, k, owner));
+            // The percentages of the gender ratios, as the user's locale writes them.
+            if (field.list == vocabulary::List::GenderRatios)
+                entries.replaceInStrings(QStringLiteral("."), point);
             model = new QStringListModel(entries, m_window);
         }
         if (lists[field.field]->model() == model)

@@ -2,9 +2,9 @@
 #include "Commands.h"
 #include "Wording.h"
 
-#include "Text.h"
 #include "Patch.h"
 #include "PatchFormat.h"
+#include "Text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -132,7 +132,7 @@ private:
     }
 
     base::Status refused(const Context& context, const std::string& patch,
-                          const std::vector<const PatchStep*>& blocking) const {
+                         const std::vector<const PatchStep*>& blocking) const {
         constexpr std::size_t kShown = tables::ProblemList::kShown;
         for (std::size_t i = 0; i < blocking.size() && i < kShown; ++i) {
             const PatchStep& step = *blocking[i];
@@ -146,8 +146,8 @@ private:
             context.err << base::printable(patch) << ": and " << blocking.size() - kShown
                         << " more\n";
         return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
-                                counted(blocking.size(), "change", "changes") + " of " + patch +
-                                    " cannot be made in " + m_image + "; nothing was written");
+                               counted(blocking.size(), "change", "changes") + " of " + patch +
+                                   " cannot be made in " + m_image + "; nothing was written");
     }
 
     std::string m_image;

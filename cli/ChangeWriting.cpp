@@ -17,8 +17,8 @@ constexpr std::int64_t kMaxInputFile = 16 << 20;
 
 // The image, open and locked for writing unless `dryRun`, which writes nothing at all, not even
 // a recovery; one that cannot be written is opened for reading, and `unwritable` says why.
-base::Result<LoadedImage> loadToChange(const Context& context, const std::string& path,
-                                        bool dryRun, base::Status& unwritable) {
+base::Result<LoadedImage> loadToChange(const Context& context, const std::string& path, bool dryRun,
+                                       base::Status& unwritable) {
     if (dryRun)
         return loadImage(context, path, files::Access::Inspect);
     base::Result<LoadedImage> image = loadImage(context, path, files::Access::Write);
@@ -37,8 +37,8 @@ base::Result<LoadedImage> loadToChange(const Context& context, const std::string
 } // namespace
 
 base::Result<ChangeSource> openForChanges(const Context& context, const std::string& image,
-                                           const std::string& file, const std::string& format,
-                                           bool dryRun) {
+                                          const std::string& file, const std::string& format,
+                                          bool dryRun) {
     const base::Result<std::string> chosen = tableFormat(format, file);
     if (!chosen.ok())
         return chosen.error();
@@ -60,7 +60,7 @@ base::Result<ChangeSource> openForChanges(const Context& context, const std::str
 }
 
 base::Status reportProblems(const Context& context, const std::string& name,
-                             const tables::ProblemList& problems) {
+                            const tables::ProblemList& problems) {
     const std::vector<base::Error> shown = problems.shown();
     for (base::Error problem : shown) {
         problem.path = name;
@@ -70,17 +70,16 @@ base::Status reportProblems(const Context& context, const std::string& name,
         context.err << base::printable(name) << ": and " << problems.count() - shown.size()
                     << " more\n";
     return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
-                            counted(problems.count(), "problem", "problems") + " in " + name +
-                                "; nothing was written");
+                           counted(problems.count(), "problem", "problems") + " in " + name +
+                               "; nothing was written");
 }
 
 base::Status writeChanges(const Context& context, LoadedImage& image,
-                           std::span<const FieldChange> changes, const base::Status& unwritable,
-                           const std::string& label) {
+                          std::span<const FieldChange> changes, const base::Status& unwritable,
+                          const std::string& label) {
     if (!context.out.flush()) {
-        base::Error error =
-            base::Error::at(base::Error::Kind::System, "", 0, "",
-                             "the changes could not be shown; nothing was written");
+        base::Error error = base::Error::at(base::Error::Kind::System, "", 0, "",
+                                            "the changes could not be shown; nothing was written");
         error.systemError = context.outputError() != 0 ? context.outputError() : EIO;
         return error;
     }

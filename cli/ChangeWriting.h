@@ -30,19 +30,19 @@ struct ChangeSource {
 // comes in between). A dry run writes nothing, and fails on a journal left beside the image,
 // saying what its recovery would do.
 [[nodiscard]] base::Result<ChangeSource> openForChanges(const Context& context,
-                                                         const std::string& image,
-                                                         const std::string& file,
-                                                         const std::string& format, bool dryRun);
+                                                        const std::string& image,
+                                                        const std::string& file,
+                                                        const std::string& format, bool dryRun);
 
 // Lists the first problems of the file `name` on standard error, then how many more, and
 // fails: "3 problems in stats.csv; nothing was written".
 [[nodiscard]] base::Status reportProblems(const Context& context, const std::string& name,
-                                           const tables::ProblemList& problems);
+                                          const tables::ProblemList& problems);
 
 // Writes `changes` into the image, once every line about them has reached standard output
 // (changes that could not be shown are not made), under a journal named by `label`.
 [[nodiscard]] base::Status writeChanges(const Context& context, LoadedImage& image,
-                                         std::span<const FieldChange> changes,
-                                         const base::Status& unwritable, const std::string& label);
+                                        std::span<const FieldChange> changes,
+                                        const base::Status& unwritable, const std::string& label);
 
 } // namespace cli

@@ -5,8 +5,8 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
-#include "Text.h"
 #include "PatchFormat.h"
+#include "Text.h"
 #include "Vocabulary.h"
 
 #include <CLI/CLI.hpp>
@@ -50,7 +50,7 @@ error and left out.
     base::Status run(const Context& context) override {
         if (!m_patch && (!m_format.empty() || !m_output.empty()))
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                    "--format and --output go with --patch");
+                                   "--format and --output go with --patch");
         const base::Result<std::string> format = tableFormat(m_format, m_output);
         if (!format.ok())
             return format.error();
@@ -116,9 +116,9 @@ private:
     }
 
     base::Status writePatch(const Context& context, const nds::GameEdition& edition,
-                             const std::vector<species::Record>& first,
-                             const std::vector<species::Record>& second,
-                             const std::string& format) const {
+                            const std::vector<species::Record>& first,
+                            const std::vector<species::Record>& second,
+                            const std::string& format) const {
         const species::Patch patch = species::patchBetween(edition, first, second);
         if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
             context.err << "statwright-cli: " << only << "; the patch leaves them out\n";

@@ -27,11 +27,11 @@ usage and what it does.
     base::Status run(const Context& context) override {
         if (!m_command->remaining().empty())
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                    "expects at most one command");
+                                   "expects at most one command");
         const std::optional<std::string> text = m_help.of(m_topic);
         if (!text)
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                    "no command named '" + m_topic + "'");
+                                   "no command named '" + m_topic + "'");
         context.out << *text;
         return {};
     }

@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "LoadedImage.h"
 
-#include "Text.h"
 #include "TableLocation.h"
+#include "Text.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,8 +1,8 @@
 #include "ImageCheck.h"
 
-#include "Text.h"
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
+#include "Text.h"
 
 namespace cli {
 namespace {

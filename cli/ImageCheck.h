@@ -17,7 +17,7 @@ struct CheckReport {
     };
 
     Verdict verdict = Verdict::Unverifiable;
-    std::string text;     // lines for the user
+    std::string text;    // lines for the user
     base::Error problem; // why the table was not found
 };
 
@@ -25,7 +25,6 @@ struct CheckReport {
 // where the edition's fixed base lies: in that archive, in another file (named), or in no
 // file. All with one open.
 // A journal of an interrupted write is recovered first, and the report says what it held.
-[[nodiscard]] base::Result<CheckReport> checkImage(const Context& context,
-                                                    const std::string& path);
+[[nodiscard]] base::Result<CheckReport> checkImage(const Context& context, const std::string& path);
 
 } // namespace cli

@@ -5,8 +5,8 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
-#include "Text.h"
 #include "TableReader.h"
+#include "Text.h"
 
 #include <CLI/CLI.hpp>
 

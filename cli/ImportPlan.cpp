@@ -104,9 +104,9 @@ private:
         const auto name = row.cells.find("species");
         const std::string expected = vocabulary::entryName(static_cast<int>(position));
         if (name != row.cells.end() && base::trimmed(name->second.text) != expected) {
-            problem(name->second, base::quoted(name->second.text) +
-                                      " does not stand at position " + std::to_string(position) +
-                                      ", \"" + expected + "\" does: are the rows shifted?");
+            problem(name->second, base::quoted(name->second.text) + " does not stand at position " +
+                                      std::to_string(position) + ", \"" + expected +
+                                      "\" does: are the rows shifted?");
             return std::nullopt;
         }
         return static_cast<int>(position);

@@ -1,8 +1,8 @@
 #include "LoadedImage.h"
 
 #include "Identification.h"
-#include "Text.h"
 #include "TableLocation.h"
+#include "Text.h"
 
 namespace cli {
 
@@ -18,7 +18,7 @@ void OpenNotices::tell(std::ostream& err, const std::string& image, const files:
 }
 
 base::Result<OpenImage> openImage(const Context& context, const std::string& path,
-                                   files::Access access) {
+                                  files::Access access) {
     base::Result<files::LockedFile> file =
         files::openLocked(context.io, path, access, species::writableRanges);
     if (!file.ok())
@@ -31,7 +31,7 @@ base::Result<OpenImage> openImage(const Context& context, const std::string& pat
 }
 
 base::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
-                                     files::Access access) {
+                                    files::Access access) {
     base::Result<OpenImage> image = openImage(context, path, access);
     if (!image.ok())
         return image.error();

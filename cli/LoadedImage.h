@@ -21,7 +21,7 @@ struct OpenImage {
 // Opens the image at `path` for `access`, locked, after recovering it from any journal of an
 // interrupted write (which is told on standard error), and identifies it.
 [[nodiscard]] base::Result<OpenImage> openImage(const Context& context, const std::string& path,
-                                                 files::Access access);
+                                                files::Access access);
 
 // An image open for one command: identified, and its table read where its game reads it.
 struct LoadedImage {
@@ -34,6 +34,6 @@ struct LoadedImage {
 // Opens the image at `path` as openImage() does, and reads its table, all in one open that the
 // caller may go on using.
 [[nodiscard]] base::Result<LoadedImage> loadImage(const Context& context, const std::string& path,
-                                                   files::Access access);
+                                                  files::Access access);
 
 } // namespace cli

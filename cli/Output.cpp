@@ -5,7 +5,7 @@
 namespace cli {
 
 base::Status outputApartFrom(const Context& context, const std::string& output,
-                              std::initializer_list<std::string> images) {
+                             std::initializer_list<std::string> images) {
     files::FileStatus written;
     if (isStandardOutput(output) || context.io.status(output, written) != 0)
         return {};
@@ -13,13 +13,13 @@ base::Status outputApartFrom(const Context& context, const std::string& output,
         files::FileStatus read;
         if (context.io.status(image, read) == 0 && read.sameFile(written))
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                    "'" + output + "' is the image itself; nothing was written");
+                                   "'" + output + "' is the image itself; nothing was written");
     }
     return {};
 }
 
 base::Status writeOutput(const Context& context, const std::string& output,
-                          const std::string& text) {
+                         const std::string& text) {
     if (isStandardOutput(output)) {
         context.out << text;
         return {};

@@ -34,17 +34,17 @@ existing file.
         const nds::GameEdition* edition = nds::findEdition(m_code);
         if (!edition) {
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                    "--code is the game code of an image of Diamond (ADA?), "
-                                    "Pearl (APA?), Platinum (CPU?), HeartGold (IPK?) or "
-                                    "SoulSilver (IPG?), not '" +
-                                        m_code + "'");
+                                   "--code is the game code of an image of Diamond (ADA?), "
+                                   "Pearl (APA?), Platinum (CPU?), HeartGold (IPK?) or "
+                                   "SoulSilver (IPG?), not '" +
+                                       m_code + "'");
         }
         if (base::Status written =
                 files::writeNewFile(context.io, m_output, species::sampleImage(*edition));
             !written.ok())
             return written;
-        context.out << "wrote " << base::printable(m_output) << ": an image coded "
-                    << edition->code << " with made-up values, for trying Statwright out\n";
+        context.out << "wrote " << base::printable(m_output) << ": an image coded " << edition->code
+                    << " with made-up values, for trying Statwright out\n";
         return {};
     }
 

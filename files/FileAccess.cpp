@@ -24,8 +24,8 @@ namespace {
 
 // Puts back the old bytes of the spans written, `partial` bytes of the last one, after a
 // failed rewrite, and says in `error` and `putBack` whether that worked.
-base::Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t partial, base::Error error,
-             bool* putBack) {
+base::Error undone(OpenFile& file, std::span<const Rewrite> written, std::size_t partial,
+                   base::Error error, bool* putBack) {
     bool restored = true;
     bool any = false;
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -56,7 +56,8 @@ base::Status rewrite(OpenFile& file, std::span<const Rewrite> spans, bool* putBa
         *putBack = true;
     for (std::size_t i = 0; i < spans.size(); ++i) {
         std::size_t written = 0;
-        if (base::Status status = file.write(spans[i].offset, spans[i].after, &written); !status.ok())
+        if (base::Status status = file.write(spans[i].offset, spans[i].after, &written);
+            !status.ok())
             return undone(file, spans.first(i + 1), written, status.error(), putBack);
     }
     // Unflushed bytes may or may not reach the disk: put the old ones back, so that a rewrite
@@ -78,7 +79,7 @@ base::Result<Bytes> readStream(SysIo& io, int fd, const std::string& name, std::
             return bytes;
         if (static_cast<std::int64_t>(bytes.size()) + n > maxBytes) {
             return base::Error::failed(base::Error::Kind::InvalidInput, "read", name,
-                                 "it holds more than " + std::to_string(maxBytes) + " bytes");
+                                       "it holds more than " + std::to_string(maxBytes) + " bytes");
         }
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
@@ -91,9 +92,10 @@ base::Result<Bytes> readWholeFile(SysIo& io, const std::string& path, std::int64
     const std::int64_t size = file.value().size();
     if (size > maxBytes) {
         return base::Error::failed(base::Error::Kind::InvalidInput, "read", path,
-                             "it is larger than " + std::to_string(maxBytes) + " bytes");
+                                   "it is larger than " + std::to_string(maxBytes) + " bytes");
     }
-    base::Result<Bytes> bytes = size > 0 ? file.value().read(0, size) : base::Result<Bytes>(Bytes{});
+    base::Result<Bytes> bytes =
+        size > 0 ? file.value().read(0, size) : base::Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
     if (base::Status closed = file.value().close(); !closed.ok())
@@ -150,8 +152,9 @@ base::Status settle(SysIo& io, int fd, const std::string& path, const FileStatus
     if (base::Status status = checked(io.status(fd, made), "examine", path); !status.ok())
         return status;
     if (made.owner != replaced->owner || made.group != replaced->group)
-        if (base::Status status = checked(io.setOwner(fd, replaced->owner, replaced->group),
-                                    "give the owner and group of the file it replaces to", path);
+        if (base::Status status =
+                checked(io.setOwner(fd, replaced->owner, replaced->group),
+                        "give the owner and group of the file it replaces to", path);
             !status.ok())
             return status;
     return checked(io.setMode(fd, replaced->mode & 07777u),
@@ -160,7 +163,7 @@ base::Status settle(SysIo& io, int fd, const std::string& path, const FileStatus
 
 // Writes `bytes` into the new file `fd`, settles its owner and mode, flushes and closes it.
 base::Status fill(SysIo& io, int fd, const std::string& path, const Bytes& bytes,
-            const FileStatus* replaced) {
+                  const FileStatus* replaced) {
     base::Status status = writeAll(io, fd, bytes, path);
     if (status.ok())
         status = settle(io, fd, path, replaced);
@@ -175,13 +178,15 @@ base::Status fill(SysIo& io, int fd, const std::string& path, const Bytes& bytes
 // it would be allowed: it may write into it, and owns it (or is root, who can give the new
 // file the old one's owner).
 base::Status mayReplace(SysIo& io, const std::string& target, const FileStatus& existing) {
-    if (base::Status writable = checked(io.checkWritable(target), "replace", target); !writable.ok())
+    if (base::Status writable = checked(io.checkWritable(target), "replace", target);
+        !writable.ok())
         return writable;
     const unsigned user = io.effectiveUser();
     if (user != 0 && existing.owner != user) {
-        return base::Error::failed(base::Error::Kind::NotOwner, "replace", target,
-                             "it belongs to another user, and a file put in its place would be "
-                             "yours");
+        return base::Error::failed(
+            base::Error::Kind::NotOwner, "replace", target,
+            "it belongs to another user, and a file put in its place would be "
+            "yours");
     }
     return {};
 }
@@ -189,7 +194,7 @@ base::Status mayReplace(SysIo& io, const std::string& target, const FileStatus& 
 } // namespace
 
 base::Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes,
-                    std::optional<unsigned> mode) {
+                          std::optional<unsigned> mode) {
     const int fd = io.open(path, SysIo::Mode::CreateNew);
     if (fd < 0)
         return base::Error::system(-fd, "create", path);

@@ -24,22 +24,22 @@ struct Rewrite {
 // back, so the file holds all the old bytes or all the new, never a mix; the error says
 // whether putting them back worked, and so does `putBack` if given.
 [[nodiscard]] base::Status rewrite(OpenFile& file, std::span<const Rewrite> spans,
-                             bool* putBack = nullptr);
+                                   bool* putBack = nullptr);
 
 // Writes `bytes` to a new file at `path`, flushed to disk with its folder, and never replaces
 // what is there already (EEXIST). The file gets the permission bits `mode`, whatever the umask,
 // or, without one, those any new file gets. A failed write leaves no file behind.
 [[nodiscard]] base::Status writeNewFile(SysIo& io, const std::string& path, const Bytes& bytes,
-                                  std::optional<unsigned> mode = std::nullopt);
+                                        std::optional<unsigned> mode = std::nullopt);
 
 // Everything the open stream `fd` (standard input, a pipe) gives until its end, refused when
 // it is more than `maxBytes`; `name` names it in errors.
 [[nodiscard]] base::Result<Bytes> readStream(SysIo& io, int fd, const std::string& name,
-                                       std::int64_t maxBytes);
+                                             std::int64_t maxBytes);
 
 // The whole file, refused when it is larger than `maxBytes`.
 [[nodiscard]] base::Result<Bytes> readWholeFile(SysIo& io, const std::string& path,
-                                          std::int64_t maxBytes);
+                                                std::int64_t maxBytes);
 
 // Puts `bytes` in place of the file at `path` (made if missing), so that it is never seen half
 // written: they go to a new file with a unique name in the same folder, which gets the

@@ -224,7 +224,7 @@ std::string occupant(SysIo& io, const std::string& journal) {
 } // namespace
 
 base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
-                          const std::string& label) {
+                                const std::string& label) {
     if (spans.empty())
         return {};
     SysIo& io = image.io();
@@ -238,7 +238,8 @@ base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
                            static_cast<std::int64_t>(std::time(nullptr)),
                            label,
                            {spans.begin(), spans.end()}};
-    if (base::Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode); !made.ok()) {
+    if (base::Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode);
+        !made.ok()) {
         base::Error error = made.error();
         if (error.systemError == EEXIST)
             error.reason = occupant(io, journal);

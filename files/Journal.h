@@ -30,7 +30,8 @@ namespace files {
 
 // Every place where a journal of `image` may lie: journalPath(), and beside the name given,
 // where earlier versions of the program wrote it, if that is another place.
-[[nodiscard]] base::Result<std::vector<std::string>> journalPlaces(SysIo& io, const std::string& image);
+[[nodiscard]] base::Result<std::vector<std::string>> journalPlaces(SysIo& io,
+                                                                   const std::string& image);
 
 // Writes each span's new bytes into `image` (open for writing, and locked) under a journal
 // named after what the write is for (`label`: "import of \"stats.csv\""): at most four
@@ -39,7 +40,7 @@ namespace files {
 // before anything is written. A failed write puts the old bytes back, as rewrite() does; if
 // that fails too, the journal stays for the next opening to finish the job.
 [[nodiscard]] base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
-                                        const std::string& label);
+                                              const std::string& label);
 
 // Removes the journal at `journal`, and flushes its folder so that it stays removed.
 [[nodiscard]] base::Status removeJournal(SysIo& io, const std::string& journal);

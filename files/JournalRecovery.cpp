@@ -30,10 +30,10 @@ std::string utcTime(std::int64_t seconds) {
 
 // A journal that recovery must not act on: it names it, says why, and that nothing was written.
 base::Error leftAlone(const std::string& image, const std::string& journal, const std::string& why,
-                const std::string& advice = kRemoveOnceSound) {
+                      const std::string& advice = kRemoveOnceSound) {
     return base::Error::badContent("recover", image,
-                             "the journal \"" + journal + "\" beside it " + why +
-                                 ", so it was left alone and nothing was written. " + advice);
+                                   "the journal \"" + journal + "\" beside it " + why +
+                                       ", so it was left alone and nothing was written. " + advice);
 }
 
 // Whether this process may remove `journal`, a file of another user: only root, or a writer of
@@ -52,7 +52,7 @@ bool mayRemove(SysIo& io, const std::string& journal) {
 // Why `status`, of the regular file at `journal`, is no journal this program could have written,
 // or an empty text. A journal is created private to its writer.
 base::Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
-                                     const std::string& journal, const FileStatus& status) {
+                                           const std::string& journal, const FileStatus& status) {
     const unsigned user = io.effectiveUser();
     if (status.owner != user && status.owner != 0) {
         const std::string owner = io.userName(status.owner);
@@ -100,7 +100,7 @@ base::Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::s
     if (!file.value().status().sameFile(there))
         return leftAlone(image.path(), journal, "was replaced while it was read");
     base::Result<Bytes> bytes = file.value().size() > 0 ? file.value().read(0, file.value().size())
-                                                  : base::Result<Bytes>(Bytes{});
+                                                        : base::Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
     Leftover leftover{journal, decodeJournal(bytes.value())};
@@ -112,7 +112,7 @@ base::Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::s
 // Why the whole journal `content` was not written by this program for the image, or an empty
 // text: it names another file, or writes outside the bytes of the scope, or twice into one.
 base::Result<std::string> misfit(OpenFile& image, const JournalContent& content,
-                           const JournalScope& scope) {
+                                 const JournalScope& scope) {
     const FileStatus& identity = image.status();
     if (content.device != identity.device || content.inode != identity.inode ||
         content.size != image.size())
@@ -169,7 +169,8 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
               {}};
     bool allNew = !content.spans.empty();
     for (const Rewrite& span : content.spans) {
-        base::Result<Bytes> now = image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
+        base::Result<Bytes> now =
+            image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
         if (!now.ok())
             return now.error();
         const SpanState state = compare(now.value(), span);
@@ -189,7 +190,7 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
 
 // Puts back the old bytes of `spans`, flushes them, and removes the journal.
 base::Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
-                const std::string& journal) {
+                      const std::string& journal) {
     for (const Rewrite* span : spans) {
         std::size_t written = 0;
         if (base::Status put = image.write(span->offset, span->before, &written); !put.ok())
@@ -202,7 +203,8 @@ base::Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
 }
 
 // What each journal beside `image` holds and asks for; carried out if `act`.
-base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope& scope, bool act) {
+base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const JournalScope& scope,
+                                                  bool act) {
     base::Result<std::vector<std::string>> places = journalPlaces(image.io(), image.path());
     if (!places.ok())
         return places.error();

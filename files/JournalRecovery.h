@@ -50,11 +50,11 @@ struct Recovery {
 // spans lie apart and inside the bytes `scope` gives, and hold the journal's old or new bytes.
 // Anything else is left alone: the error names it and why, and nothing is written.
 [[nodiscard]] base::Result<std::vector<Recovery>> recoverJournals(OpenFile& image,
-                                                            const JournalScope& scope);
+                                                                  const JournalScope& scope);
 
 // What recoverJournals() would do, found with the image open only for reading, and without
 // writing anything.
 [[nodiscard]] base::Result<std::vector<Recovery>> examineJournals(OpenFile& image,
-                                                            const JournalScope& scope);
+                                                                  const JournalScope& scope);
 
 } // namespace files

@@ -10,12 +10,13 @@ base::Status refuseSharedFile(const OpenFile& file) {
     const std::uint64_t links = file.status().links;
     if (links <= 1)
         return {};
-    return base::Error::failed(base::Error::Kind::Refused, "write into", file.path(),
-                         "it has " + std::to_string(links) +
-                             " names (hard links): a save would change it under every one of "
-                             "them, and an interrupted save could not be rolled back from the "
-                             "others; nothing was written. Copy it to a file of its own and "
-                             "edit the copy");
+    return base::Error::failed(
+        base::Error::Kind::Refused, "write into", file.path(),
+        "it has " + std::to_string(links) +
+            " names (hard links): a save would change it under every one of "
+            "them, and an interrupted save could not be rolled back from the "
+            "others; nothing was written. Copy it to a file of its own and "
+            "edit the copy");
 }
 
 // A leftover journal, as a dry run tells of it: what recovery would do, and nothing done.
@@ -29,7 +30,7 @@ base::Error pendingRecovery(const std::vector<Recovery>& pending) {
 } // namespace
 
 base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
-                              const JournalScope& scope) {
+                                    const JournalScope& scope) {
     OpenNotes notes;
     // A reader that finds a journal opens the image for writing once, to recover it, and then
     // read-only again. A third round means writers keep dying in between.
@@ -85,7 +86,7 @@ base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access a
             return closed.error();
     }
     return base::Error::failed(base::Error::Kind::System, "read", path,
-                         "it is being written by another program");
+                               "it is being written by another program");
 }
 
 } // namespace files

@@ -42,6 +42,6 @@ struct LockedFile {
 // writer that finds the image locked waits a few seconds before failing; so does a reader that
 // finds it being written. An image with more than one name is never opened for writing.
 [[nodiscard]] base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access access,
-                                            const JournalScope& scope);
+                                                  const JournalScope& scope);
 
 } // namespace files

@@ -13,10 +13,10 @@ std::string bytesPhrase(const char* verb, std::int64_t count) {
            (count == 1 ? " byte of" : " bytes of");
 }
 
-base::Error pastEnd(const char* verb, std::int64_t count, const std::string& path, std::int64_t offset,
-              std::string reason) {
-    return base::Error::failed(base::Error::Kind::PastEnd, bytesPhrase(verb, count), path, std::move(reason),
-                         offset);
+base::Error pastEnd(const char* verb, std::int64_t count, const std::string& path,
+                    std::int64_t offset, std::string reason) {
+    return base::Error::failed(base::Error::Kind::PastEnd, bytesPhrase(verb, count), path,
+                               std::move(reason), offset);
 }
 
 } // namespace
@@ -32,10 +32,10 @@ base::Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo:
         if (io.status(path, status) == 0 && !status.isRegular())
             return base::Error::notRegular(path, status.kind());
         return base::Error::system(-fd,
-                             mode == SysIo::Mode::ReadOnly    ? "open"
-                             : mode == SysIo::Mode::CreateNew ? "create"
-                                                              : "open for writing",
-                             path);
+                                   mode == SysIo::Mode::ReadOnly    ? "open"
+                                   : mode == SysIo::Mode::CreateNew ? "create"
+                                                                    : "open for writing",
+                                   path);
     }
     OpenFile file(io, path, fd);
     if (const int result = io.status(fd, status); result < 0)
@@ -63,7 +63,7 @@ OpenFile::~OpenFile() {
 base::Status OpenFile::checkSpan(std::int64_t offset, std::int64_t count, const char* verb) {
     if (offset < 0 || count < 0 || count > std::numeric_limits<std::int64_t>::max() - offset) {
         return base::Error::failed(base::Error::Kind::OutsideFile, bytesPhrase(verb, count), m_path,
-                             "the position lies outside any file", offset);
+                                   "the position lies outside any file", offset);
     }
     if (offset + count > m_size)
         return pastEnd(verb, count, m_path, offset,
@@ -80,7 +80,8 @@ base::Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
         const std::int64_t n = m_io.pread(m_fd, bytes.data() + done, bytes.size() - done,
                                           offset + static_cast<std::int64_t>(done));
         if (n < 0)
-            return base::Error::system(static_cast<int>(-n), bytesPhrase("read", count), m_path, offset);
+            return base::Error::system(static_cast<int>(-n), bytesPhrase("read", count), m_path,
+                                       offset);
         if (n == 0) // the file shrank since its length was checked
             return pastEnd("read", count, m_path, offset,
                            "the file ended after " + std::to_string(done) + " of them");
@@ -98,8 +99,8 @@ base::Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_
         const std::int64_t n = m_io.pwrite(m_fd, bytes.data() + *written, bytes.size() - *written,
                                            offset + static_cast<std::int64_t>(*written));
         if (n <= 0)
-            return base::Error::system(n == 0 ? EIO : static_cast<int>(-n), bytesPhrase("write", count),
-                                 m_path, offset);
+            return base::Error::system(n == 0 ? EIO : static_cast<int>(-n),
+                                       bytesPhrase("write", count), m_path, offset);
         *written += static_cast<std::size_t>(n);
     }
     return {};
@@ -127,9 +128,10 @@ base::Result<bool> OpenFile::lock(SysIo::Lock kind) {
         if (std::chrono::steady_clock::now() >= deadline) {
             if (kind == SysIo::Lock::Shared)
                 return base::Error::failed(base::Error::Kind::System, "read", m_path,
-                                     "it is being written by another program");
-            return base::Error::failed(base::Error::Kind::System, "write into", m_path,
-                                 "it is being written by another program; nothing was written");
+                                           "it is being written by another program");
+            return base::Error::failed(
+                base::Error::Kind::System, "write into", m_path,
+                "it is being written by another program; nothing was written");
         }
         std::this_thread::sleep_for(kPause);
     }

@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 class OpenFile {
 public:
     [[nodiscard]] static base::Result<OpenFile> open(SysIo& io, const std::string& path,
-                                               SysIo::Mode mode);
+                                                     SysIo::Mode mode);
 
     OpenFile(OpenFile&& other) noexcept;
     OpenFile& operator=(OpenFile&&) = delete;

@@ -16,7 +16,7 @@ inline constexpr std::int64_t kGameCodeLength = 4;
 // examined. A file that ends before the code, or holds a code of no edition, gives
 // an Unsupported error that says so; a file that cannot be read, the system's error.
 [[nodiscard]] base::Result<const GameEdition*> identifyImage(files::SysIo& io,
-                                                              const std::string& path);
+                                                             const std::string& path);
 // The same, in a file that the caller keeps open for more work.
 [[nodiscard]] base::Result<const GameEdition*> identifyImage(files::OpenFile& file);
 

@@ -64,13 +64,13 @@ public:
 private:
     base::Error bad(const std::string& why) const {
         return base::Error::badContent("read an archive in", m_file.path(),
-                                        m_archive.path + " " + why);
+                                       m_archive.path + " " + why);
     }
 
     // The first `length` bytes of the section at `at`, once its name is checked and it is
     // known to lie inside the archive.
     base::Result<files::Bytes> section(std::int64_t at, std::uint32_t magic, const char* what,
-                                        std::int64_t length) {
+                                       std::int64_t length) {
         const auto missing = [&] { return bad(std::string("has no ") + what + " section"); };
         if (at < m_archive.span.start || at + length > m_archive.span.end)
             return missing();
@@ -78,7 +78,8 @@ private:
         if (!head.ok())
             return head.error();
         const std::int64_t size = base::read32(head.value(), 4);
-        if (base::read32(head.value(), 0) != magic || size < length || at + size > m_archive.span.end)
+        if (base::read32(head.value(), 0) != magic || size < length ||
+            at + size > m_archive.span.end)
             return missing();
         return head;
     }
@@ -90,7 +91,7 @@ private:
 } // namespace
 
 base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
-                                                     const FileEntry& archive) {
+                                                    const FileEntry& archive) {
     return NarcReader(file, archive).members();
 }
 

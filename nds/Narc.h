@@ -12,6 +12,6 @@ namespace nds {
 // sections), as spans of the image, in member order. A BadContent error says in words why
 // the file is no archive; every span read or returned lies inside the archive.
 [[nodiscard]] base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
-                                                                   const FileEntry& archive);
+                                                                  const FileEntry& archive);
 
 } // namespace nds

@@ -41,7 +41,8 @@ base::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile& 
     if (std::all_of(p.begin(), p.end(), [](std::uint8_t byte) { return byte == 0; }))
         return Found();
     const FileSpan names{base::read32(p, 0), std::int64_t{base::read32(p, 0)} + base::read32(p, 4)};
-    const FileSpan allocation{base::read32(p, 8), std::int64_t{base::read32(p, 8)} + base::read32(p, 12)};
+    const FileSpan allocation{base::read32(p, 8),
+                              std::int64_t{base::read32(p, 8)} + base::read32(p, 12)};
     const auto broken = [&](const std::string& why) {
         return base::Error::badContent(kAction, file.path(), "its file system is damaged: " + why);
     };
@@ -58,13 +59,13 @@ base::Result<std::optional<NdsFileSystem>> NdsFileSystem::read(files::OpenFile& 
 
     if (names.size() > kMaxNameTable)
         return base::Error::badContent(kAction, file.path(),
-                                        "its file name table is " + std::to_string(names.size()) +
-                                            " bytes long, larger than any DS file system's");
+                                       "its file name table is " + std::to_string(names.size()) +
+                                           " bytes long, larger than any DS file system's");
     if (allocation.size() % 8 != 0 || allocation.size() / 8 > kFirstDirectoryId)
         return base::Error::badContent(kAction, file.path(),
-                                        "its file allocation table is " +
-                                            std::to_string(allocation.size()) +
-                                            " bytes long, which is no whole number of files");
+                                       "its file allocation table is " +
+                                           std::to_string(allocation.size()) +
+                                           " bytes long, which is no whole number of files");
     base::Result<files::Bytes> nameBytes = file.read(names.start, names.size());
     if (!nameBytes.ok())
         return nameBytes.error();
@@ -101,8 +102,8 @@ base::Result<std::vector<NdsFileSystem::Directory>> NdsFileSystem::directories()
 }
 
 base::Status NdsFileSystem::forEachName(const std::vector<Directory>& directories,
-                                         std::size_t index,
-                                         const std::function<bool(const Name&)>& visit) const {
+                                        std::size_t index,
+                                        const std::function<bool(const Name&)>& visit) const {
     std::size_t at = directories[index].listing;
     int fileId = directories[index].firstFile;
     const auto runsPast = [&] {
@@ -153,8 +154,8 @@ base::Result<FileSpan> NdsFileSystem::allocation(int id, std::string_view path) 
     const auto at = static_cast<std::size_t>(id) * 8;
     if (at + 8 > m_allocation.size())
         return base::Error::badContent(kAction, m_image,
-                                        std::string(path) + " (file " + std::to_string(id) +
-                                            ") has no entry in the file allocation table");
+                                       std::string(path) + " (file " + std::to_string(id) +
+                                           ") has no entry in the file allocation table");
     const FileSpan span = allocationEntry(id);
     if (span.end < span.start || span.end > m_imageSize)
         return base::Error::badContent(

@@ -79,8 +79,8 @@ private:
     [[nodiscard]] base::Result<std::vector<Directory>> directories() const;
     // Calls `visit` for each name that directory `index` lists, until it returns false.
     [[nodiscard]] base::Status forEachName(const std::vector<Directory>& directories,
-                                            std::size_t index,
-                                            const std::function<bool(const Name&)>& visit) const;
+                                           std::size_t index,
+                                           const std::function<bool(const Name&)>& visit) const;
     [[nodiscard]] base::Result<FileSpan> allocation(int id, std::string_view path) const;
     [[nodiscard]] base::Error damaged(const std::string& why) const;
 

@@ -41,8 +41,8 @@ files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::siz
         base::write32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
         base::write16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
         base::write16(table, 8 * d + 6,
-              d == 0 ? static_cast<std::uint32_t>(directories.size())
-                     : idOf(parentOf(directories[d])));
+                      d == 0 ? static_cast<std::uint32_t>(directories.size())
+                             : idOf(parentOf(directories[d])));
         for (std::size_t f = 0; f < files.size(); ++f)
             if (parentOf(files[f].path) == directories[d]) {
                 const std::string name = nameOf(files[f].path);
@@ -86,7 +86,7 @@ files::Bytes buildNdsImage(std::string_view title, std::string_view code,
         const files::Bytes& bytes = files[byId[id]].bytes;
         base::write32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
         base::write32(image, allocationAt + 8 * id + 4,
-              static_cast<std::uint32_t>(image.size() + bytes.size()));
+                      static_cast<std::uint32_t>(image.size() + bytes.size()));
         image.insert(image.end(), bytes.begin(), bytes.end());
         image.resize(aligned(image.size()), 0);
     }

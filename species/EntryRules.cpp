@@ -19,11 +19,6 @@ constexpr std::array<int, 63> kNoGenderSpecies{
     488, 489, 490, 491, 492, 495, 496, 497, 500, 501, 502, 503, 504, 505, 506,
 };
 
-constexpr std::array<std::string_view, kExtraForms> kExtraFormNames{
-    "Giratina (Origin)", "Shaymin (Sky)", "Rotom (Heat)", "Rotom (Wash)",
-    "Rotom (Frost)",     "Rotom (Fan)",   "Rotom (Mow)",
-};
-
 constexpr int kDeoxysNormal = 385;
 constexpr int kWormadamPlant = 412;
 
@@ -38,10 +33,6 @@ std::optional<int> spriteFlagColour(int position) {
         if (entry.position == position)
             return entry.colour;
     return std::nullopt;
-}
-
-std::span<const std::string_view> extraForms() {
-    return kExtraFormNames;
 }
 
 std::span<const int> noGenderSpecies() {

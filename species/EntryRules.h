@@ -13,7 +13,6 @@ inline constexpr int kSpeciesCount = 500;
 // 500 entries, as positions 500 to 506: Giratina (Origin), Shaymin (Sky) and five of Rotom.
 inline constexpr int kExtraForms = 7;
 inline constexpr int kAllEntries = kSpeciesCount + kExtraForms;
-[[nodiscard]] std::span<const std::string_view> extraForms();
 
 // The 27 entries whose retail records set the sprite flag in the colour's byte (bit 7: the
 // game does not mirror the sprite), with their colour. The demo image sets it there too.

@@ -23,7 +23,7 @@ namespace {
 
 // The record of `position` in the open image, and where its table was found.
 base::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition& edition,
-                                   int position) {
+                                  int position) {
     base::Result<TablePlace> place = findTable(file, edition);
     if (!place.ok())
         return place.error();
@@ -42,7 +42,7 @@ base::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition&
 } // namespace
 
 base::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
-                                     const nds::GameEdition& edition, int position) {
+                                    const nds::GameEdition& edition, int position) {
     base::Result<files::LockedFile> image =
         files::openLocked(io, path, files::Access::Read, writableRanges);
     if (!image.ok())
@@ -73,7 +73,7 @@ std::pair<int, int> editedBytes(const RecordEdit& edit) {
 // The span to rewrite for the neighbouring entries `edits` (by position; one entry may have
 // several edits): from the first byte any edit sets to the last.
 base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
-                                        std::span<const EntryEdit> edits) {
+                                       std::span<const EntryEdit> edits) {
     const int first = edits.front().position;
     const int count = edits.back().position - first + 1;
     base::Result<std::int64_t> offset =
@@ -107,7 +107,7 @@ base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& 
 } // namespace
 
 base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
-                           std::span<const EntryEdit> edits, const std::string& label) {
+                          std::span<const EntryEdit> edits, const std::string& label) {
     // Entries whose edits set no field have nothing to write.
     std::vector<EntryEdit> sorted;
     for (const EntryEdit& entry : edits)
@@ -132,9 +132,9 @@ base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
 }
 
 base::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
-                                     const nds::GameEdition& edition, int position,
-                                     const RecordEdit& edit, const std::optional<Record>& expected,
-                                     const std::string& label) {
+                                    const nds::GameEdition& edition, int position,
+                                    const RecordEdit& edit, const std::optional<Record>& expected,
+                                    const std::string& label) {
     base::Result<files::LockedFile> image =
         files::openLocked(io, path, files::Access::Write, writableRanges);
     if (!image.ok())

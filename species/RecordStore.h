@@ -20,7 +20,7 @@ namespace species {
 // File offset of the record at `position` of a table of `entries` records from `recordBase`,
 // or an error for a position outside the table or a base that would place it outside any file.
 [[nodiscard]] base::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position,
-                                                       int entries = kSpeciesCount);
+                                                      int entries = kSpeciesCount);
 
 // A record and where its table was found.
 struct RecordRead {
@@ -33,7 +33,7 @@ struct RecordRead {
 // a record is only ever read where the image's own file system puts it. The image is locked
 // for reading meanwhile.
 [[nodiscard]] base::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
-                                                   const nds::GameEdition& edition, int position);
+                                                  const nds::GameEdition& edition, int position);
 
 // The edits of one entry.
 struct EntryEdit {
@@ -47,8 +47,7 @@ struct EntryEdit {
 // field is set in to the last), under a journal named for `label` ("import of \"stats.csv\"").
 // The table holds all the old values or all the new, even if the program dies half way.
 [[nodiscard]] base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
-                                         std::span<const EntryEdit> edits,
-                                         const std::string& label);
+                                        std::span<const EntryEdit> edits, const std::string& label);
 
 // What a save of one entry found and did.
 struct RecordSave {
@@ -79,6 +78,6 @@ struct TableRead {
 
 // Every record of the table in the open image, read with one positioned read.
 [[nodiscard]] base::Result<TableRead> readTable(files::OpenFile& file,
-                                                 const nds::GameEdition& edition);
+                                                const nds::GameEdition& edition);
 
 } // namespace species

@@ -3,9 +3,9 @@
 #include "FieldLayout.h"
 
 #include "Identification.h"
-#include "Text.h"
 #include "Narc.h"
 #include "NdsFileSystem.h"
+#include "Text.h"
 
 namespace species {
 namespace {
@@ -75,14 +75,13 @@ base::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition
                     "the image has no file system, and it ends at byte " +
                         std::to_string(file.size()) + ", before the end of the table at " +
                         std::string(edition.code) + "'s fixed place (" +
-                        base::hexNumber(edition.recordBase) + " to " + base::hexNumber(end) +
-                        ")");
+                        base::hexNumber(edition.recordBase) + " to " + base::hexNumber(end) + ")");
             return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0};
         }
         return base::Error::badContent(findAction(edition), file.path(),
-                                        "the image has no file system, and " +
-                                            std::string(edition.code) +
-                                            " images keep the table in no fixed place");
+                                       "the image has no file system, and " +
+                                           std::string(edition.code) +
+                                           " images keep the table in no fixed place");
     }
     const std::string_view path = tableArchive(edition.game);
     base::Result<nds::FileEntry> archive = system.value()->find(path);
@@ -96,7 +95,7 @@ base::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition
     const int entries = tableEntries(edition.game);
     if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
         return base::Error::badContent(findAction(edition), file.path(),
-                                        std::string(path) + " " + problem);
+                                       std::string(path) + " " + problem);
     return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
                       members.value().size()};
 }

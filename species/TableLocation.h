@@ -38,7 +38,7 @@ struct TablePlace {
 // edition's fixed base. A BadContent error says in words why there is none. Everything
 // read lies inside the image.
 [[nodiscard]] base::Result<TablePlace> findTable(files::OpenFile& file,
-                                                  const nds::GameEdition& edition);
+                                                 const nds::GameEdition& edition);
 
 // The bytes of the open image that this program writes, for the journal's recovery to keep
 // to: the records of its base-stat table, found as a load finds them.

@@ -31,9 +31,9 @@ inline constexpr int kHatchStepsCount = 256;
 
 inline constexpr int kGenderRatioCount = 256;
 // Entry i of the gender-ratio list: male and female percentages for the ratio byte i, each
-// cut (not rounded) to five characters, with `decimalSeparator` in place of the point; entry
-// 255 is "None".
-[[nodiscard]] std::string genderRatio(int i, std::string_view decimalSeparator);
+// cut (not rounded) to five characters, with a full stop as the decimal point; entry 255 is
+// "None". (The window shows the point of the user's locale.)
+[[nodiscard]] std::string genderRatio(int i);
 
 // The lists that the record's fields are shown in; entry k of a list stands for the stored
 // value k.
@@ -53,9 +53,7 @@ enum class List {
 // for None.
 [[nodiscard]] int size(List list, nds::Game game);
 // Entry `value` of `list` in an image of `game`, or nothing when the list has no such entry.
-// Gender ratios are written with `decimalSeparator`.
-[[nodiscard]] std::optional<std::string> text(List list, int value, nds::Game game,
-                                              std::string_view decimalSeparator = ".");
+[[nodiscard]] std::optional<std::string> text(List list, int value, nds::Game game);
 
 // The name of the table entry at `position`, without trailing spaces: the species list's 500,
 // then the seven extra forms.

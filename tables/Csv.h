@@ -18,9 +18,9 @@ struct Row {
 };
 
 struct Table {
-    std::vector<Row> rows;            // blank lines are skipped
+    std::vector<Row> rows;           // blank lines are skipped
     std::vector<base::Error> errors; // InvalidInput, each with its line
-    bool complete = true;             // false when reading stopped after the most rows asked for
+    bool complete = true;            // false when reading stopped after the most rows asked for
 };
 
 // Reads at most `maxRows` rows, of which each keeps its first `maxFields` fields.

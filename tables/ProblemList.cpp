@@ -6,7 +6,7 @@ namespace tables {
 
 base::Error problem(int line, std::string where, std::string reason) {
     return base::Error::at(base::Error::Kind::InvalidInput, "", line, std::move(where),
-                            std::move(reason));
+                           std::move(reason));
 }
 
 void ProblemList::add(base::Error problem) {

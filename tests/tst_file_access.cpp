@@ -3,8 +3,8 @@
 #include "FaultInjectingIo.h"
 #include "FileAccess.h"
 #include "LocalName.h"
-#include "Text.h"
 #include "SyntheticRom.h"
+#include "Text.h"
 
 #include <QFile>
 #include <QtTest/QTest>
@@ -28,7 +28,9 @@ private slots:
         QTest::newRow("escape, bell, CR, LF")
             << QByteArray("\x1B[2J\a\r\n") << "\\x1B[2J\\x07\\x0D\\x0A";
         QTest::newRow("delete and a C1 control") << QByteArray("\x7F\xC2\x9B") << "\\x7F\\xC2\\x9B";
-        QTest::newRow("no UTF-8") << QByteArray("a\xE9" "b") << "a\\xE9b";
+        QTest::newRow("no UTF-8") << QByteArray("a\xE9"
+                                                "b")
+                                  << "a\\xE9b";
         QTest::newRow("marks left-to-right and right-to-left")
             << QByteArray("\xE2\x80\x8E\xE2\x80\x8F") << "\\u200E\\u200F";
         QTest::newRow("embeddings and overrides, first and last")
@@ -198,13 +200,13 @@ private slots:
 private:
     // Rewrites `count` bytes from `offset` as `edit` changes them, in one open.
     base::Status update(std::int64_t offset, std::int64_t count,
-                         const std::function<void(files::Bytes&)>& edit) {
+                        const std::function<void(files::Bytes&)>& edit) {
         return rewrite({{offset, count}}, edit);
     }
 
     // Rewrites each span of `spans` (offset, length) in one open and one flush.
     base::Status rewrite(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans,
-                          const std::function<void(files::Bytes&)>& edit) {
+                         const std::function<void(files::Bytes&)>& edit) {
         base::Result<files::OpenFile> file =
             files::OpenFile::open(m_io, local(m_path), files::SysIo::Mode::ReadWrite);
         if (!file.ok())

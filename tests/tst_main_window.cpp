@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest/QTest>
@@ -273,6 +274,16 @@ private slots:
         QCOMPARE(gender->itemText(191), QStringLiteral("24.80% M 75.19% F "));
         QCOMPARE(gender->itemText(255), QStringLiteral("None"));
         QCOMPARE(gender->currentIndex(), -1);
+    }
+
+    // The percentages take the decimal point of the user's locale.
+    void genderListInAGermanLocale() {
+        m_harness.reset();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        m_harness = std::make_unique<WindowHarness>();
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(m_harness->list("cmbGender")->itemText(1), QStringLiteral("99,60% M 0,393% F "));
+        QCOMPARE(m_harness->list("cmbGender")->itemText(127), QStringLiteral("50% M 50% F "));
     }
 
     void menus() {
