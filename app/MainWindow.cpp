@@ -12,8 +12,6 @@
 
 #include "EntryRules.h"
 #include "FileAccess.h"
-#include "Identification.h"
-#include "RecordStore.h"
 #include "Vocabulary.h"
 
 #include <QAction>
@@ -142,14 +140,9 @@ void MainWindow::openImage() {
     if (!answer.accepted || answer.path.isEmpty())
         return;
 
-    const std::string file = localPath(answer.path);
-    // A FIFO, a device or a folder is no image: say so before touching it, or its mode.
-    files::FileStatus status;
-    if (m_services.io.status(file, status) == 0 && !status.isRegular()) {
-        reportFailure(base::Error::notRegular(file, status.kind()));
-        return;
-    }
-    const base::Result<OpenedImage> opened = examine(file);
+    // A FIFO, a device or a folder is no image: the session says so before touching it.
+    auto session = std::make_unique<species::EditSession>(m_services.io, localPath(answer.path));
+    const base::Result<OpenedImage> opened = examine(*session);
     if (!opened.ok()) {
         if (opened.error().kind != base::Error::Kind::Unsupported) {
             reportFailure(opened.error());
@@ -164,7 +157,8 @@ void MainWindow::openImage() {
         return;
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
-    const base::Status writable = files::makeOwnerWritable(m_services.io, file);
+    const base::Status writable = session->makeWritable();
+    m_session = std::move(session);
     acceptImage(answer.path, opened.value());
     if (!writable.ok())
         say(Prompter::Icon::Warning,
@@ -179,31 +173,24 @@ void MainWindow::openImage() {
                 .arg(opened.value().links));
 }
 
-base::Result<MainWindow::OpenedImage> MainWindow::examine(const std::string& file) {
-    base::Result<files::LockedFile> opened =
-        files::openLocked(m_services.io, file, files::Access::Read, species::writableRanges);
-    if (!opened.ok())
-        return opened.error();
-    tell(opened.value().notes);
-    files::OpenFile& image = opened.value().file;
-    const std::uint64_t links = opened.value().notes.links;
-    const base::Result<const nds::GameEdition*> found = nds::identifyImage(image);
-    if (!found.ok())
-        return found.error();
-    const nds::GameEdition& edition = *found.value();
-    base::Result<species::TablePlace> place = species::findTable(image, edition);
-    if (place.ok())
-        return OpenedImage{&edition, place.value().entries, links};
+base::Result<MainWindow::OpenedImage> MainWindow::examine(species::EditSession& session) {
+    const base::Result<species::ImageReport> report = session.examine();
+    const files::OpenNotes notes = session.takeNotes();
+    tell(notes);
+    if (!report.ok())
+        return report.error();
+    const species::ImageReport& image = report.value();
+    if (image.place)
+        return OpenedImage{image.edition, image.place->entries, notes.links};
     // An edition with a fixed place is opened even so: a load says why its table is missing.
-    if (edition.hasFixedBase() && place.error().kind == base::Error::Kind::BadContent)
-        return OpenedImage{&edition, species::kSpeciesCount, links};
-    return place.error();
+    if (image.edition->hasFixedBase())
+        return OpenedImage{image.edition, species::kSpeciesCount, notes.links};
+    return *image.tableProblem;
 }
 
 void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     const nds::GameEdition& edition = *image.edition;
     m_imagePath = path;
-    m_edition = &edition;
     // The longer titles of HeartGold and SoulSilver do not fit the strip: they end in "…",
     // and the whole title is in the tooltip and the spoken name.
     const QString title = uitext::fromUtf8(edition.title);
@@ -228,7 +215,6 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: saving them into this one waits for a load from it.
     setEntryActionsEnabled(false);
-    m_lastSave.reset();
     m_ui.undoSaveAction->setEnabled(false);
 }
 
@@ -243,24 +229,23 @@ void MainWindow::enableEditing() {
 }
 
 void MainWindow::loadEntry(int row) {
-    if (!takesInput() || row < 0 || !m_edition)
+    if (!takesInput() || row < 0 || !m_session)
         return;
     if (!settleEdits()) {
         m_ui.entryList->returnTo(m_shownRow);
         return;
     }
     enableEditing();
-    base::Result<species::RecordRead> read =
-        species::readRecord(m_services.io, localPath(m_imagePath), *m_edition, row);
+    const base::Result<species::EntryRead> read = m_session->readEntry(row);
+    tell(m_session->takeNotes());
     if (!read.ok()) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
         dropShownEntry();
         return;
     }
-    tell(read.value().notes);
     showTablePlace(read.value().place);
-    m_record->show(read.value().record, row, m_edition->game);
+    m_record->show(read.value().record, row, m_session->edition()->game);
     m_shownRow = row;
     setEntryActionsEnabled(true);
     showModified();
@@ -280,7 +265,7 @@ void MainWindow::loadEntry(int row) {
 }
 
 bool MainWindow::saveEntry() {
-    if (!m_ui.saveAction->isEnabled() || !m_edition)
+    if (!m_ui.saveAction->isEnabled() || !m_session)
         return false;
     const int row = m_shownRow;
     if (row < 0)
@@ -291,29 +276,35 @@ bool MainWindow::saveEntry() {
         return false;
     }
     const QString name = QString::fromStdString(vocabulary::entryName(row));
-    const std::optional<species::RecordSave> saved = writeChecked(
-        row, m_record->edit(), m_record->loaded(), "Save ROM of " + vocabulary::entryName(row),
-        {QStringLiteral("The data of %1 in the ROM was changed by another program "
-                        "since it was loaded. Overwrite it with the values shown?")
-             .arg(name),
-         QStringLiteral("Overwrite")});
+    const species::RecordEdit edit = m_record->edit();
+    const std::string label = "Save ROM of " + vocabulary::entryName(row);
+    // Every field on view is written, over what the disk holds when the save is made.
+    const WriteAttempt attempt = [&](const species::ReadAs& readAs) {
+        return m_session->write(species::settingChanges(row, readAs.at(row), edit), readAs, label);
+    };
+    const std::optional<species::WriteOutcome> saved =
+        writeChecked({{row, m_record->loaded()}}, attempt,
+                     {QStringLiteral("The data of %1 in the ROM was changed by another program "
+                                     "since it was loaded. Overwrite it with the values shown?")
+                          .arg(name),
+                      QStringLiteral("Overwrite")});
     if (!saved)
         return false;
-    m_record->saved(saved->after);
+    m_record->saved(saved->written.front().after);
     showModified();
-    m_lastSave = LastSave{row, saved->before, saved->after};
     m_ui.undoSaveAction->setEnabled(true);
     say(Prompter::Icon::Information, QStringLiteral("Pokémon Data Saved Successfully!"));
     return true;
 }
 
 void MainWindow::undoSave() {
-    if (!takesInput() || !m_ui.undoSaveAction->isEnabled() || !m_lastSave || !m_edition)
+    if (!takesInput() || !m_ui.undoSaveAction->isEnabled() || !m_session ||
+        m_session->lastBatch().empty())
         return;
-    const LastSave undone = *m_lastSave;
-    const QString name = QString::fromStdString(vocabulary::entryName(undone.row));
+    const species::EntryWrite undone = m_session->lastBatch().front();
+    const QString name = QString::fromStdString(vocabulary::entryName(undone.position));
     // The undone bytes replace the values on view, and with them any edits not saved yet.
-    if (m_shownRow == undone.row && m_record->hasEdits()) {
+    if (m_shownRow == undone.position && m_record->hasEdits()) {
         if (ask(Prompter::Icon::Question,
                 QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
                                "Undo the save anyway?")
@@ -322,48 +313,48 @@ void MainWindow::undoSave() {
             return;
     }
     // Only what the save wrote is taken back: the disk must still hold it.
-    const std::optional<species::RecordSave> saved = writeChecked(
-        undone.row, species::wholeRecord(undone.before), undone.after,
-        "Undo Save of " + vocabulary::entryName(undone.row),
+    const std::string label = "Undo Save of " + vocabulary::entryName(undone.position);
+    const std::optional<species::WriteOutcome> saved = writeChecked(
+        {{undone.position, undone.after}},
+        [&](const species::ReadAs& readAs) { return m_session->undo(label, readAs); },
         {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
                         "saved. Undo the save anyway, overwriting that change?")
              .arg(name),
          QStringLiteral("Undo Save")});
     if (!saved)
         return;
-    m_lastSave.reset();
     m_ui.undoSaveAction->setEnabled(false);
-    if (m_shownRow == undone.row) {
-        m_record->show(saved->after, undone.row, m_edition->game);
+    if (m_shownRow == undone.position) {
+        m_record->show(saved->written.front().after, undone.position, m_session->edition()->game);
         showModified();
     }
     say(Prompter::Icon::Information,
         QStringLiteral("The save was undone: %1 holds its data from before it.").arg(name));
 }
 
-std::optional<species::RecordSave>
-MainWindow::writeChecked(int row, const species::RecordEdit& edit, species::Record expected,
-                         const std::string& label, const Overwrite& overwrite) {
+std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs readAs,
+                                                              const WriteAttempt& attempt,
+                                                              const Overwrite& overwrite) {
     while (true) {
         // The table is found afresh: another tool may have moved it, or removed it, since the
         // load.
-        base::Result<species::RecordSave> saved = species::saveRecord(
-            m_services.io, localPath(m_imagePath), *m_edition, row, edit, expected, label);
+        base::Result<species::WriteOutcome> saved = attempt(readAs);
+        tell(m_session->takeNotes());
         if (!saved.ok()) {
             reportFailure(saved.error());
             if (saved.error().kind == base::Error::Kind::BadContent)
                 dropShownEntry();
             return std::nullopt;
         }
-        tell(saved.value().notes);
         showTablePlace(saved.value().place);
-        if (!saved.value().changedOnDisk)
+        if (saved.value().saved())
             return std::move(saved).value();
         // Asked with the file closed, so other programs are not kept waiting on the answer;
-        // the record is compared again on the next round.
+        // the records are compared again on the next round.
         if (ask(Prompter::Icon::Warning, overwrite.question, {{overwrite.button}}) != 0)
             return std::nullopt;
-        expected = saved.value().before;
+        readAs =
+            species::ReadAs(saved.value().changedOnDisk.begin(), saved.value().changedOnDisk.end());
     }
 }
 
@@ -379,13 +370,13 @@ void MainWindow::tell(const files::OpenNotes& notes) {
 }
 
 void MainWindow::editEvYieldAndTmHm() {
-    if (!takesInput() || !m_ui.evTmAction->isEnabled() || !m_edition)
+    if (!takesInput() || !m_ui.evTmAction->isEnabled() || !m_session)
         return;
     const int row = m_shownRow;
     if (row < 0)
         return;
     auto* dialog = new EvTmDialog(QString::fromStdString(vocabulary::entryName(row)),
-                                  m_record->dialogValues(), m_edition->game);
+                                  m_record->dialogValues(), m_session->edition()->game);
     connect(dialog, &EvTmDialog::accepted, this, [this](const species::ByField<int>& values) {
         m_record->takeDialogValues(values);
         showModified();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppServices.h"
+#include "EditSession.h"
 #include "Error.h"
 #include "LockedFile.h"
 #include "MainWindowUi.h"
@@ -16,18 +17,16 @@
 class SmallDialog;
 class RecordForm;
 
+#include <functional>
+
 namespace nds {
 struct GameEdition;
 }
-namespace species {
-struct RecordSave;
-struct TablePlace;
-} // namespace species
 
 // The main window. Every action is the handler of a menu command or of the species list.
-// Between commands it keeps only the image it works on and its edition, the record as it was
-// loaded (to notice another program's change to it) and the last save (to undo it); the
-// controls are the only copy of the record being edited.
+// Between commands it keeps the edit session of the image it works on (which knows the image's
+// game and the last save, to undo it) and the record as it was loaded (to notice another
+// program's change to it); the controls are the only copy of the record being edited.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -38,7 +37,9 @@ public:
     // The image the species commands work on, and its edition; empty and null before one is
     // opened.
     [[nodiscard]] const QString& imagePath() const { return m_imagePath; }
-    [[nodiscard]] const nds::GameEdition* edition() const { return m_edition; }
+    [[nodiscard]] const nds::GameEdition* edition() const {
+        return m_session ? m_session->edition() : nullptr;
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,7 +56,7 @@ private:
     // Identifies the image and finds its table, with one open. An edition known only through
     // the image's file system needs the table there; one with a fixed place is taken even
     // without it (each load then says why).
-    [[nodiscard]] base::Result<OpenedImage> examine(const std::string& file);
+    [[nodiscard]] base::Result<OpenedImage> examine(species::EditSession& session);
     void acceptImage(const QString& path, const OpenedImage& image);
     void loadEntry(int row);
     void enableEditing();
@@ -69,16 +70,18 @@ private:
     [[nodiscard]] bool settleEdits();
     // The caption's modified mark follows whether the shown entry has edits.
     void showModified();
-    // Writes `edit` into the entry at `row` if the disk still holds `expected`; if another
-    // program changed it, asks first (with the file released) whether to overwrite, as
-    // `overwrite` says. Empty when the user cancels or the write fails, which is reported.
+    // Makes `attempt` write if the disk still holds the records `readAs`; if another program
+    // changed them, asks first (with the file released) whether to overwrite, as `overwrite`
+    // says, and attempts again with what the disk holds now. Empty when the user cancels or
+    // the write fails, which is reported.
     struct Overwrite {
         QString question;
         QString button;
     };
-    [[nodiscard]] std::optional<species::RecordSave>
-    writeChecked(int row, const species::RecordEdit& edit, species::Record expected,
-                 const std::string& label, const Overwrite& overwrite);
+    using WriteAttempt =
+        std::function<base::Result<species::WriteOutcome>(const species::ReadAs& readAs)>;
+    [[nodiscard]] std::optional<species::WriteOutcome>
+    writeChecked(species::ReadAs readAs, const WriteAttempt& attempt, const Overwrite& overwrite);
     // Tells what opening the image found: a recovery from a journal, missing locks (once).
     void tell(const files::OpenNotes& notes);
     void editEvYieldAndTmHm();
@@ -105,17 +108,9 @@ private:
     QPointer<SmallDialog> m_dialog;
 
     QString m_imagePath;
-    const nds::GameEdition* m_edition = nullptr;
+    std::unique_ptr<species::EditSession> m_session;
     bool m_toldUnlocked = false;
     // The entry whose values are on view, or -1. While the user's choice of another entry
     // waits on the question about unsaved edits, the list's selection is already that one.
     int m_shownRow = -1;
-
-    // What the last save changed, for Undo Save.
-    struct LastSave {
-        int row;
-        species::Record before;
-        species::Record after;
-    };
-    std::optional<LastSave> m_lastSave;
 };

@@ -1,10 +1,14 @@
 #include "ChangeWriting.h"
 #include "Commands.h"
+#include "ImageAccess.h"
 #include "Wording.h"
 
+#include "ChangeText.h"
+#include "EditSession.h"
 #include "Patch.h"
 #include "PatchFormat.h"
 #include "Text.h"
+#include "Vocabulary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -45,94 +49,121 @@ written in one save, as import writes them.
     }
 
     base::Status run(const Context& context) override {
-        base::Result<ChangeSource> source =
-            openForChanges(context, m_image, m_patch, m_format, m_dryRun);
-        if (!source.ok())
-            return source.error();
-        ChangeSource& from = source.value();
+        const base::Result<ChangeFile> file = readChangeFile(context, m_patch, m_format);
+        if (!file.ok())
+            return file.error();
+        const ChangeFile& from = file.value();
         const tables::PatchInput input =
             from.json ? tables::readJsonPatch(from.text) : tables::readCsvPatch(from.text);
-        if (!input.problems.empty())
-            return reportProblems(context, from.name, input.problems);
-
-        const std::vector<PatchStep> steps =
-            species::judgePatch(input.patch, from.image.table.entries, from.image.edition->game);
-        std::vector<const PatchStep*> blocking;
-        for (const PatchStep& step : steps)
-            if (step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
-                (step.kind == PatchStep::Kind::Conflict && !m_force))
-                blocking.push_back(&step);
-        if (!m_force && !blocking.empty())
-            return refused(context, from.name, blocking);
-
-        std::vector<FieldChange> changes;
-        std::size_t already = 0;
-        std::set<int> entries;
-        for (const PatchStep& step : steps) {
-            const bool made = step.kind == PatchStep::Kind::Change ||
-                              (step.kind == PatchStep::Kind::Conflict && m_force);
-            already += step.kind == PatchStep::Kind::AlreadyApplied ? 1 : 0;
-            if (!made)
-                continue;
-            changes.push_back(
-                {step.change->position, step.change->field, step.found, step.change->to});
-            entries.insert(step.change->position);
-        }
-        // The TM and HM flags of an entry count as one change, as they show on one line.
-        const std::vector<std::string> lines = describeChanges(changes);
-        for (const std::string& line : lines)
-            context.out << line << "\n";
-        for (const PatchStep& step : steps)
-            if (step.kind == PatchStep::Kind::AlreadyApplied)
-                context.out << named(step) << " already applied\n";
-        for (const PatchStep& step : steps)
-            if (step.kind == PatchStep::Kind::Conflict)
-                context.out << named(step) << " overrode a conflict: " << step.reason << "\n";
-        // Only with --force: what could not be made at all.
-        for (const PatchStep* step : blocking)
-            context.err << "statwright-cli: " << named(*step) << " skipped: " << step->reason
-                        << "\n";
-
-        // "3 changes in 1 entry written; 1 already applied; 2 skipped"
-        std::string rest;
-        if (already > 0)
-            rest += "; " + std::to_string(already) + " already applied";
-        if (!blocking.empty())
-            rest += "; " + std::to_string(blocking.size()) + " skipped";
-        const std::string summary = counted(lines.size(), "change", "changes") + " in " +
-                                    counted(entries.size(), "entry", "entries");
-        if (m_dryRun) {
-            context.out << summary << rest << "; dry run, nothing written\n";
-            return {};
-        }
-        if (changes.empty()) {
-            context.out << (steps.empty()             ? "the patch holds no changes"
-                            : already == steps.size() ? "every change already applied"
-                                                      : "no changes" + rest)
-                        << "; nothing written\n";
-            return {};
-        }
+        species::EditSession session(context.io, m_image);
+        Judged judged;
+        const auto plan =
+            [&](const species::TableRead& table) -> base::Result<std::vector<species::Change>> {
+            tellNotes(context, session);
+            if (!input.problems.empty())
+                return reportProblems(context, from.name, input.problems);
+            judged = judge(input.patch, table.entries, session.edition()->game);
+            if (!m_force && !judged.blocking.empty())
+                return refused(context, from.name, judged.blocking);
+            return judged.changes;
+        };
+        bool reported = false;
+        const auto show = [&](std::span<const species::Change>) {
+            report(context, judged);
+            reported = true;
+            return shownInFull(context);
+        };
         const std::string label = m_patch == "-" ? "apply of a patch from standard input"
                                                  : "apply of " + base::quoted(m_patch);
-        if (base::Status written =
-                writeChanges(context, from.image, changes, from.unwritable, label);
-            !written.ok())
-            return written;
-        context.out << summary << " written" << rest << "\n";
+        const base::Result<std::vector<species::Change>> changes =
+            session.modify(plan, show, label, m_dryRun);
+        tellNotes(context, session);
+        if (!changes.ok())
+            return changes.error();
+        if (!reported)
+            report(context, judged);
+        context.out << summary(judged) << "\n";
         return {};
     }
 
 private:
-    // "Garchomp: speed 102 -> 110"
-    static std::string named(const PatchStep& step) {
-        const species::PatchChange& change = *step.change;
-        return base::printable(change.species) + ": " +
-               std::string(species::descriptor(change.field).key) + " " +
-               std::to_string(change.from) + " -> " + std::to_string(change.to);
+    // What the patch's changes find in the image: the steps, the changes to make of them, and
+    // what blocks them.
+    struct Judged {
+        std::vector<PatchStep> steps;
+        std::vector<species::Change> changes;
+        std::vector<const PatchStep*> blocking;
+        std::size_t already = 0;
+        std::size_t lines = 0; // as the changes show, the TM and HM flags of an entry on one
+    };
+
+    Judged judge(const species::Patch& patch, std::span<const species::Record> entries,
+                 nds::Game game) const {
+        Judged judged;
+        judged.steps = species::judgePatch(patch, entries, game);
+        for (const PatchStep& step : judged.steps) {
+            const bool conflict = step.kind == PatchStep::Kind::Conflict;
+            if (step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
+                (conflict && !m_force))
+                judged.blocking.push_back(&step);
+            judged.already += step.kind == PatchStep::Kind::AlreadyApplied ? 1 : 0;
+            if (step.kind == PatchStep::Kind::Change || (conflict && m_force))
+                judged.changes.push_back(
+                    {step.change->position, step.change->field, step.found, step.change->after});
+        }
+        return judged;
     }
 
-    base::Status refused(const Context& context, const std::string& patch,
-                         const std::vector<const PatchStep*>& blocking) const {
+    // The changes, those already applied, the conflicts overridden, and (with --force) what
+    // could not be made at all.
+    static void report(const Context& context, Judged& judged) {
+        const std::vector<std::string> lines = tables::describeChanges(judged.changes);
+        judged.lines = lines.size();
+        for (const std::string& line : lines)
+            context.out << line << "\n";
+        for (const PatchStep& step : judged.steps)
+            if (step.kind == PatchStep::Kind::AlreadyApplied)
+                context.out << named(step) << " already applied\n";
+        for (const PatchStep& step : judged.steps)
+            if (step.kind == PatchStep::Kind::Conflict)
+                context.out << named(step) << " overrode a conflict: " << step.reason << "\n";
+        for (const PatchStep* step : judged.blocking)
+            context.err << "statwright-cli: " << named(*step) << " skipped: " << step->reason
+                        << "\n";
+    }
+
+    // "3 changes in 1 entry written; 1 already applied; 2 skipped"
+    std::string summary(const Judged& judged) const {
+        std::string rest;
+        if (judged.already > 0)
+            rest += "; " + std::to_string(judged.already) + " already applied";
+        if (!judged.blocking.empty())
+            rest += "; " + std::to_string(judged.blocking.size()) + " skipped";
+        std::set<int> entries;
+        for (const species::Change& change : judged.changes)
+            entries.insert(change.position);
+        const std::string made = counted(judged.lines, "change", "changes") + " in " +
+                                 counted(entries.size(), "entry", "entries");
+        if (m_dryRun)
+            return made + rest + "; dry run, nothing written";
+        if (!judged.changes.empty())
+            return made + " written" + rest;
+        return (judged.steps.empty()                    ? "the patch holds no changes"
+                : judged.already == judged.steps.size() ? "every change already applied"
+                                                        : "no changes" + rest) +
+               std::string("; nothing written");
+    }
+
+    // "Garchomp: speed 102 -> 110"
+    static std::string named(const PatchStep& step) {
+        const species::Change& change = *step.change;
+        return vocabulary::entryName(change.position) + ": " +
+               std::string(species::descriptor(change.field).key) + " " +
+               std::to_string(change.before) + " -> " + std::to_string(change.after);
+    }
+
+    base::Error refused(const Context& context, const std::string& patch,
+                        const std::vector<const PatchStep*>& blocking) const {
         constexpr std::size_t kShown = tables::ProblemList::kShown;
         for (std::size_t i = 0; i < blocking.size() && i < kShown; ++i) {
             const PatchStep& step = *blocking[i];

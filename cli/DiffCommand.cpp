@@ -1,10 +1,11 @@
 #include "Commands.h"
-#include "ImportPlan.h"
-#include "LoadedImage.h"
+#include "ImageAccess.h"
 #include "Output.h"
 #include "TableFormat.h"
 #include "Wording.h"
 
+#include "ChangeText.h"
+#include "EditSession.h"
 #include "PatchFormat.h"
 #include "Text.h"
 #include "Vocabulary.h"
@@ -68,20 +69,12 @@ error and left out.
         if (m_patch)
             return writePatch(context, *a.value().edition, first, second, format.value());
 
-        std::vector<FieldChange> changes;
+        const std::vector<species::Change> changes = species::changesBetween(first, second);
         std::set<int> entries;
-        const std::size_t common = std::min(first.size(), second.size());
-        for (std::size_t position = 0; position < common; ++position)
-            for (const species::FieldDescriptor& field : species::fieldLayout()) {
-                const int before = first[position].get(field.field);
-                const int after = second[position].get(field.field);
-                if (before == after)
-                    continue;
-                changes.push_back({int(position), field.field, before, after});
-                entries.insert(int(position));
-            }
+        for (const species::Change& change : changes)
+            entries.insert(change.position);
         // The TM and HM flags of an entry count as one field, tm_hm, as they show on one line.
-        const std::vector<std::string> lines = describeChanges(changes);
+        const std::vector<std::string> lines = tables::describeChanges(changes);
         for (const std::string& line : lines)
             context.out << line << "\n";
         const std::size_t fields = lines.size();
@@ -96,12 +89,11 @@ error and left out.
 
 private:
     static base::Result<Entries> entriesOf(const Context& context, const std::string& path) {
-        base::Result<LoadedImage> image = loadImage(context, path, files::Access::Read);
-        if (!image.ok())
-            return image.error();
-        if (base::Status closed = image.value().file.close(); !closed.ok())
-            return closed.error();
-        return Entries{image.value().edition, std::move(image.value().table.entries)};
+        species::EditSession session(context.io, path);
+        base::Result<species::TableRead> table = readImage(context, session);
+        if (!table.ok())
+            return table.error();
+        return Entries{session.edition(), std::move(table.value().entries)};
     }
 
     // "positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are only in pt.nds", or "".

@@ -1,5 +1,5 @@
 #include "Commands.h"
-#include "LoadedImage.h"
+#include "ImageAccess.h"
 #include "Output.h"
 #include "TableFormat.h"
 
@@ -44,14 +44,13 @@ device such as /dev/stdout is written into instead.
             return format.error();
         if (base::Status apart = outputApartFrom(context, m_output, {m_image}); !apart.ok())
             return apart;
-        base::Result<LoadedImage> image = loadImage(context, m_image, files::Access::Read);
-        if (!image.ok())
-            return image.error();
-        if (base::Status closed = image.value().file.close(); !closed.ok())
-            return closed;
-        const std::vector<species::Record>& entries = image.value().table.entries;
+        species::EditSession session(context.io, m_image);
+        const base::Result<species::TableRead> table = readImage(context, session);
+        if (!table.ok())
+            return table.error();
+        const std::vector<species::Record>& entries = table.value().entries;
         const std::string text = format.value() == "json"
-                                     ? tables::toJson(*image.value().edition, entries)
+                                     ? tables::toJson(*session.edition(), entries)
                                      : tables::toCsv(entries);
         return writeOutput(context, m_output, text);
     }

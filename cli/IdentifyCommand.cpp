@@ -1,7 +1,7 @@
 #include "Commands.h"
-#include "LoadedImage.h"
+#include "ImageAccess.h"
 
-#include "TableLocation.h"
+#include "EditSession.h"
 #include "Text.h"
 
 #include <CLI/CLI.hpp>
@@ -25,24 +25,25 @@ when the image is not supported or its table cannot be found, with the reason.
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
     base::Status run(const Context& context) override {
-        base::Result<OpenImage> image = openImage(context, m_image, files::Access::Read);
-        if (!image.ok())
-            return image.error();
-        const nds::GameEdition& edition = *image.value().edition;
+        species::EditSession session(context.io, m_image);
+        const base::Result<species::ImageReport> report = session.examine();
+        tellNotes(context, session);
+        if (!report.ok())
+            return report.error();
+        const nds::GameEdition& edition = *report.value().edition;
         context.out << "code: " << edition.code << "\ntitle: " << edition.title
                     << "\nlanguage: " << edition.language << "\n";
-        const base::Result<species::TablePlace> place =
-            species::findTable(image.value().file, edition);
-        if (!place.ok())
-            return place.error();
-        const std::int64_t base = place.value().base;
-        context.out << "record base: " << base::hexNumber(base) << " (" << base << ")\n";
-        if (place.value().archive.empty())
+        if (!report.value().place)
+            return *report.value().tableProblem;
+        const species::TablePlace& place = *report.value().place;
+        context.out << "record base: " << base::hexNumber(place.base) << " (" << place.base
+                    << ")\n";
+        if (place.archive.empty())
             context.out << "table: at the fixed base of " << edition.code
                         << ", as the image has no file system\n";
         else
-            context.out << "table: " << place.value().archive << " at " << base::hexNumber(base)
-                        << ", " << place.value().entries << " entries\n";
+            context.out << "table: " << place.archive << " at " << base::hexNumber(place.base)
+                        << ", " << place.entries << " entries\n";
         return {};
     }
 

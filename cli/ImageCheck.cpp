@@ -1,5 +1,7 @@
 #include "ImageCheck.h"
 
+#include "EditSession.h"
+
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
 #include "Text.h"
@@ -8,13 +10,14 @@ namespace cli {
 namespace {
 
 // Where the edition's fixed base lies in the image's file system, as a line for the user.
-std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEdition& edition,
-                          const species::TablePlace* place) {
+std::string fixedBaseLine(const species::ImageReport& image) {
+    const nds::GameEdition& edition = *image.edition;
     if (!edition.hasFixedBase())
         return "fixed base: " + std::string(edition.code) + " has none\n";
     const std::string head = "fixed base " + base::hexNumber(edition.recordBase) + " of " +
                              std::string(edition.code) + ": ";
-    const std::vector<nds::FileEntry> holders = system.filesHolding(edition.recordBase);
+    const std::vector<nds::FileEntry>& holders = *image.fixedBaseHolders;
+    const species::TablePlace* place = image.place ? &*image.place : nullptr;
     if (holders.empty())
         return head + "in no file of the image\n";
     const nds::FileEntry& holder = holders.front();
@@ -30,26 +33,26 @@ std::string fixedBaseLine(const nds::NdsFileSystem& system, const nds::GameEditi
 } // namespace
 
 base::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
-    base::Result<OpenImage> opened = openImage(context, path, files::Access::Read);
-    if (!opened.ok())
-        return opened.error();
-    files::OpenFile& file = opened.value().file;
-    const nds::GameEdition& edition = *opened.value().edition;
-    base::Result<species::TablePlace> place = species::findTable(file, edition);
-    if (!place.ok() && place.error().kind != base::Error::Kind::BadContent)
-        return place.error();
+    species::EditSession session(context.io, path);
+    const base::Result<species::ImageReport> examined = session.examine();
+    const files::OpenNotes notes = session.takeNotes();
+    context.notices.tell(context.err, path, notes);
+    if (!examined.ok())
+        return examined.error();
+    const species::ImageReport& image = examined.value();
+    const nds::GameEdition& edition = *image.edition;
 
     CheckReport report;
-    for (const files::Recovery& recovery : opened.value().notes.recoveries)
+    for (const files::Recovery& recovery : notes.recoveries)
         report.text += "journal: " + recovery.describe() + "\n";
-    if (place.ok() && place.value().archive.empty()) {
+    if (image.place && image.place->archive.empty()) {
         report.text += "unverifiable: the image has no file system; the table is read at " +
                        std::string(edition.code) + "'s fixed base " +
                        base::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
-    if (place.ok()) {
-        const species::TablePlace& found = place.value();
+    if (image.place) {
+        const species::TablePlace& found = *image.place;
         report.verdict = CheckReport::Verdict::Confirmed;
         report.text += "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
                        "), a NARC archive of " + std::to_string(found.members) + " members\n" +
@@ -58,15 +61,13 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
                        "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
-        report.problem = place.error();
+        report.problem = *image.tableProblem;
     }
-    base::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
-    if (system.ok() && system.value())
-        report.text +=
-            fixedBaseLine(*system.value(), edition, place.ok() ? &place.value() : nullptr);
-    if (place.ok())
+    if (image.fixedBaseHolders)
+        report.text += fixedBaseLine(image);
+    if (image.place)
         report.text += "confirmed: " + std::string(edition.code) +
-                       " reads its base-stat table from " + place.value().archive + "\n";
+                       " reads its base-stat table from " + image.place->archive + "\n";
     return report;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "LoadedImage.h"
+#include "Command.h"
 
-#include "GameEdition.h"
-#include "SysIo.h"
+#include "Error.h"
 
 #include <string>
 

@@ -1,16 +1,16 @@
 #include "ChangeWriting.h"
 #include "Commands.h"
-#include "ImportPlan.h"
-#include "LoadedImage.h"
-#include "TableFormat.h"
+#include "ImageAccess.h"
 #include "Wording.h"
 
+#include "ChangeText.h"
+#include "EditSession.h"
+#include "TableImport.h"
 #include "TableReader.h"
 #include "Text.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
 #include <set>
 
 namespace cli {
@@ -46,46 +46,57 @@ them back, and an import killed half way is rolled back by the next command to o
     }
 
     base::Status run(const Context& context) override {
-        // One open of the image, for reading the table and writing the changes.
-        base::Result<ChangeSource> source =
-            openForChanges(context, m_image, m_table, m_format, m_dryRun);
-        if (!source.ok())
-            return source.error();
-        ChangeSource& from = source.value();
-        const ImportPlan plan = planImport(from.json ? tables::readJsonTable(from.text)
-                                                     : tables::readCsvTable(from.text),
-                                           from.image.table.entries, from.image.edition->game);
-        if (!plan.problems.empty())
-            return reportProblems(context, from.name, plan.problems);
-
-        std::set<int> entries;
-        for (const FieldChange& change : plan.changes)
-            entries.insert(change.position);
+        const base::Result<ChangeFile> file = readChangeFile(context, m_table, m_format);
+        if (!file.ok())
+            return file.error();
+        const ChangeFile& from = file.value();
+        const tables::InputTable input =
+            from.json ? tables::readJsonTable(from.text) : tables::readCsvTable(from.text);
+        species::EditSession session(context.io, m_image);
+        std::vector<std::string> lines;
+        const auto plan =
+            [&](const species::TableRead& table) -> base::Result<std::vector<species::Change>> {
+            tellNotes(context, session);
+            const tables::ImportPlan planned =
+                tables::planImport(input, table.entries, session.edition()->game);
+            if (!planned.problems.empty())
+                return reportProblems(context, from.name, planned.problems);
+            return planned.changes;
+        };
         // The TM and HM flags of an entry count as one change, as they show on one line.
-        const std::vector<std::string> lines = describeChanges(plan.changes);
-        for (const std::string& line : lines)
-            context.out << line << "\n";
-        const std::string summary = counted(lines.size(), "change", "changes") + " in " +
-                                    counted(entries.size(), "entry", "entries");
-        if (m_dryRun) {
-            context.out << summary << "; dry run, nothing written\n";
-            return {};
-        }
-        if (plan.changes.empty()) {
-            context.out << "no changes; nothing written\n";
-            return {};
-        }
+        const auto show = [&](std::span<const species::Change> changes) {
+            lines = tables::describeChanges(changes);
+            for (const std::string& line : lines)
+                context.out << line << "\n";
+            return shownInFull(context);
+        };
         const std::string label =
             m_table == "-" ? "import from standard input" : "import of " + base::quoted(m_table);
-        if (base::Status written =
-                writeChanges(context, from.image, plan.changes, from.unwritable, label);
-            !written.ok())
-            return written;
-        context.out << summary << " written\n";
+        const base::Result<std::vector<species::Change>> changes =
+            session.modify(plan, show, label, m_dryRun);
+        tellNotes(context, session);
+        if (!changes.ok())
+            return changes.error();
+        const bool written = !m_dryRun && !changes.value().empty();
+        if (!written)
+            (void)show(changes.value());
+        context.out << summary(changes.value(), lines.size());
         return {};
     }
 
 private:
+    // "2 changes in 2 entries written"
+    std::string summary(std::span<const species::Change> changes, std::size_t lines) const {
+        if (!m_dryRun && changes.empty())
+            return "no changes; nothing written\n";
+        std::set<int> entries;
+        for (const species::Change& change : changes)
+            entries.insert(change.position);
+        return counted(lines, "change", "changes") + " in " +
+               counted(entries.size(), "entry", "entries") +
+               (m_dryRun ? "; dry run, nothing written\n" : " written\n");
+    }
+
     std::string m_image;
     std::string m_table;
     std::string m_format; // "csv", "json", or empty: from the table's name

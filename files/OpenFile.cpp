@@ -23,8 +23,9 @@ base::Error pastEnd(const char* verb, std::int64_t count, const std::string& pat
 
 base::Result<OpenFile> OpenFile::open(SysIo& io, const std::string& path, SysIo::Mode mode) {
     FileStatus status;
-    // What is no regular file is never opened for writing, not even to find out what it is.
-    if (mode == SysIo::Mode::ReadWrite && io.status(path, status) == 0 && !status.isRegular())
+    // What is no regular file is never opened, not even to find out what it is: a FIFO would
+    // wait for its writer, a device answer with bytes of its own.
+    if (mode != SysIo::Mode::CreateNew && io.status(path, status) == 0 && !status.isRegular())
         return base::Error::notRegular(path, status.kind());
     const int fd = io.open(path, mode);
     if (fd < 0) {

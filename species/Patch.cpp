@@ -14,17 +14,7 @@ std::optional<Field> patchField(std::string_view name) {
 
 Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
                    std::span<const Record> after) {
-    Patch patch{std::string(edition.code), std::string(edition.title), {}};
-    const std::size_t common = std::min(before.size(), after.size());
-    for (std::size_t position = 0; position < common; ++position)
-        for (const FieldDescriptor& field : fieldLayout()) {
-            const int from = before[position].get(field.field);
-            const int to = after[position].get(field.field);
-            if (from != to)
-                patch.changes.push_back(
-                    {int(position), vocabulary::entryName(int(position)), field.field, from, to});
-        }
-    return patch;
+    return {std::string(edition.code), std::string(edition.title), changesBetween(before, after)};
 }
 
 namespace {
@@ -50,7 +40,7 @@ std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> en
     const nds::GameEdition* source = nds::findEdition(patch.code);
     std::vector<PatchStep> steps;
     steps.reserve(patch.changes.size());
-    for (const PatchChange& change : patch.changes) {
+    for (const Change& change : patch.changes) {
         PatchStep step{PatchStep::Kind::Change, &change, 0, {}};
         const FieldDescriptor& field = descriptor(change.field);
         if (change.position < 0 || std::size_t(change.position) >= entries.size()) {
@@ -61,18 +51,19 @@ std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> en
             continue;
         }
         step.found = entries[std::size_t(change.position)].get(change.field);
-        if (const std::optional<std::string> refused = refusal(
-                field, change.position, change.to, std::to_string(change.to), step.found, game)) {
+        if (const std::optional<std::string> refused =
+                refusal(field, change.position, change.after, std::to_string(change.after),
+                        step.found, game)) {
             step.kind = PatchStep::Kind::Refused;
             step.reason = *refused;
         } else if (const std::optional<std::string> other = otherMove(field, source, game)) {
             step.kind = PatchStep::Kind::Conflict;
             step.reason = *other;
-        } else if (step.found == change.to) {
+        } else if (step.found == change.after) {
             step.kind = PatchStep::Kind::AlreadyApplied;
-        } else if (step.found != change.from) {
+        } else if (step.found != change.before) {
             step.kind = PatchStep::Kind::Conflict;
-            step.reason = "the patch expects " + std::to_string(change.from) +
+            step.reason = "the patch expects " + std::to_string(change.before) +
                           ", the image holds " + std::to_string(step.found);
         }
         steps.push_back(std::move(step));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Change.h"
 #include "EntryRules.h"
 #include "FieldLayout.h"
 #include "Record.h"
@@ -16,20 +17,12 @@
 // carried to other images, of any game or region, that still hold the old values.
 namespace species {
 
-// One change: of field `field` of the entry at list position `position` (the same in every
-// game), from one value to another.
-struct PatchChange {
-    int position = 0;
-    std::string species; // the entry's name in the species list, as the patch gives it
-    Field field = Field::HP;
-    int from = 0;
-    int to = 0;
-};
-
+// The changes of a patch name each entry by its list position (the same in every game) and
+// its name in the species list, which patches carry to catch shifted rows.
 struct Patch {
-    std::string code;                 // the game code of the image the patch was made from
-    std::string title;                // its title
-    std::vector<PatchChange> changes; // by position, then field
+    std::string code;            // the game code of the image the patch was made from
+    std::string title;           // its title
+    std::vector<Change> changes; // by position, then field
 };
 
 // The most changes a patch can hold: every field of every entry of the largest table.
@@ -54,7 +47,7 @@ struct PatchStep {
         Refused,        // the new value may not be stored in this image
     };
     Kind kind = Kind::Change;
-    const PatchChange* change = nullptr;
+    const Change* change = nullptr;
     int found = 0;      // what the image holds (not for Missing)
     std::string reason; // why, for Conflict, Missing and Refused
 };

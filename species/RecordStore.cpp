@@ -21,83 +21,57 @@ base::Result<std::int64_t> recordOffset(std::int64_t recordBase, int position, i
 
 namespace {
 
-// The record of `position` in the open image, and where its table was found.
-base::Result<RecordRead> recordIn(files::OpenFile& file, const nds::GameEdition& edition,
-                                  int position) {
-    base::Result<TablePlace> place = findTable(file, edition);
-    if (!place.ok())
-        return place.error();
-    base::Result<std::int64_t> offset =
-        recordOffset(place.value().base, position, place.value().entries);
-    if (!offset.ok()) {
+// The offset of the record at `position`, an error naming the file when there is none.
+base::Result<std::int64_t> offsetIn(const files::OpenFile& file, const TablePlace& place,
+                                    int position) {
+    base::Result<std::int64_t> offset = recordOffset(place.base, position, place.entries);
+    if (!offset.ok())
         offset.error().path = file.path();
-        return offset.error();
-    }
-    base::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
-    if (!bytes.ok())
-        return bytes.error();
-    return RecordRead{std::move(place).value(), Record::at(bytes.value()), {}};
+    return offset;
 }
 
-} // namespace
-
-base::Result<RecordRead> readRecord(files::SysIo& io, const std::string& path,
-                                    const nds::GameEdition& edition, int position) {
-    base::Result<files::LockedFile> image =
-        files::openLocked(io, path, files::Access::Read, writableRanges);
-    if (!image.ok())
-        return image.error();
-    base::Result<RecordRead> read = recordIn(image.value().file, edition, position);
-    if (!read.ok())
-        return read.error();
-    if (base::Status closed = image.value().file.close(); !closed.ok())
-        return closed.error();
-    read.value().notes = image.value().notes;
-    return read;
-}
-
-namespace {
-
-// The bytes of a record that `edit` sets fields in: [first, end), empty when it sets none.
-std::pair<int, int> editedBytes(const RecordEdit& edit) {
+// The bytes of a record that the changes of one entry set: [first, end), empty when none.
+std::pair<int, int> changedBytes(std::span<const Change> changes) {
     int first = kRecordSize;
     int end = 0;
-    for (const FieldDescriptor& field : fieldLayout())
-        if (edit[field.field]) {
-            first = std::min(first, field.offset);
-            end = std::max(end, field.offset + field.width());
-        }
+    for (const Change& change : changes) {
+        const FieldDescriptor& field = descriptor(change.field);
+        first = std::min(first, field.offset);
+        end = std::max(end, field.offset + field.width());
+    }
     return {first, end};
 }
 
-// The span to rewrite for the neighbouring entries `edits` (by position; one entry may have
-// several edits): from the first byte any edit sets to the last.
+// The span to rewrite for the neighbouring entries that `changes` change (by position): from
+// the first byte any change sets to the last.
 base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& place,
-                                       std::span<const EntryEdit> edits) {
-    const int first = edits.front().position;
-    const int count = edits.back().position - first + 1;
-    base::Result<std::int64_t> offset =
-        recordOffset(place.base, edits.back().position, place.entries);
+                                       std::span<const Change> changes) {
+    const int first = changes.front().position;
+    const int count = changes.back().position - first + 1;
+    base::Result<std::int64_t> offset = offsetIn(file, place, changes.back().position);
     if (offset.ok())
-        offset = recordOffset(place.base, first, place.entries);
-    if (!offset.ok()) {
-        offset.error().path = file.path();
+        offset = offsetIn(file, place, first);
+    if (!offset.ok())
         return offset.error();
-    }
     base::Result<files::Bytes> read = file.read(offset.value(), std::int64_t{kRecordSize} * count);
     if (!read.ok())
         return read.error();
     files::Bytes after = read.value();
     std::ptrdiff_t from = std::ptrdiff_t{kRecordSize} * count;
     std::ptrdiff_t to = 0;
-    for (const EntryEdit& entry : edits) {
-        const std::size_t at = static_cast<std::size_t>(entry.position - first) * kRecordSize;
+    for (std::size_t i = 0; i < changes.size();) {
+        std::size_t j = i;
+        while (j < changes.size() && changes[j].position == changes[i].position)
+            ++j;
+        const std::size_t at = static_cast<std::size_t>(changes[i].position - first) * kRecordSize;
         Record record = Record::at(after, at);
-        record.apply(entry.edit);
+        for (std::size_t k = i; k < j; ++k)
+            record.set(changes[k].field, changes[k].after);
         std::copy(record.bytes().begin(), record.bytes().end(), after.begin() + std::ptrdiff_t(at));
-        const auto [editFirst, editEnd] = editedBytes(entry.edit);
+        const auto [editFirst, editEnd] = changedBytes(changes.subspan(i, j - i));
         from = std::min(from, static_cast<std::ptrdiff_t>(at) + editFirst);
         to = std::max(to, static_cast<std::ptrdiff_t>(at) + editEnd);
+        i = j;
     }
     return files::Rewrite{offset.value() + from,
                           files::Bytes(read.value().begin() + from, read.value().begin() + to),
@@ -106,16 +80,33 @@ base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& 
 
 } // namespace
 
-base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
-                          std::span<const EntryEdit> edits, const std::string& label) {
-    // Entries whose edits set no field have nothing to write.
-    std::vector<EntryEdit> sorted;
-    for (const EntryEdit& entry : edits)
-        if (editedBytes(entry.edit).second > 0)
-            sorted.push_back(entry);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const EntryEdit& a, const EntryEdit& b) {
-        return a.position < b.position;
-    });
+base::Result<Record> readEntry(files::OpenFile& file, const TablePlace& place, int position) {
+    base::Result<std::int64_t> offset = offsetIn(file, place, position);
+    if (!offset.ok())
+        return offset.error();
+    base::Result<files::Bytes> bytes = file.read(offset.value(), kRecordSize);
+    if (!bytes.ok())
+        return bytes.error();
+    return Record::at(bytes.value());
+}
+
+base::Result<std::vector<Record>> readEntries(files::OpenFile& file, const TablePlace& place) {
+    base::Result<files::Bytes> bytes =
+        file.read(place.base, std::int64_t{kRecordSize} * place.entries);
+    if (!bytes.ok())
+        return bytes.error();
+    std::vector<Record> entries;
+    entries.reserve(static_cast<std::size_t>(place.entries));
+    for (int position = 0; position < place.entries; ++position)
+        entries.push_back(
+            Record::at(bytes.value(), static_cast<std::size_t>(position) * kRecordSize));
+    return entries;
+}
+
+base::Status writeChanges(files::OpenFile& file, const TablePlace& place,
+                          std::span<const Change> changes, const std::string& label) {
+    std::vector<Change> sorted(changes.begin(), changes.end());
+    sortChanges(sorted);
     std::vector<files::Rewrite> spans;
     for (std::size_t first = 0; first < sorted.size();) {
         std::size_t last = first;
@@ -129,59 +120,6 @@ base::Status writeEntries(files::OpenFile& file, const TablePlace& place,
         first = last + 1;
     }
     return files::rewriteWithJournal(file, spans, label);
-}
-
-base::Result<RecordSave> saveRecord(files::SysIo& io, const std::string& path,
-                                    const nds::GameEdition& edition, int position,
-                                    const RecordEdit& edit, const std::optional<Record>& expected,
-                                    const std::string& label) {
-    base::Result<files::LockedFile> image =
-        files::openLocked(io, path, files::Access::Write, writableRanges);
-    if (!image.ok())
-        return image.error();
-    files::OpenFile& file = image.value().file;
-    base::Result<RecordRead> read = recordIn(file, edition, position);
-    if (!read.ok())
-        return read.error();
-    RecordSave save{
-        false, std::move(read.value().place), read.value().record, {}, image.value().notes};
-    save.after = save.before;
-    if (expected && *expected != save.before) {
-        save.changedOnDisk = true;
-        return save;
-    }
-    save.after.apply(edit);
-    const EntryEdit entry{position, edit};
-    if (base::Status written = writeEntries(file, save.place, std::span(&entry, 1), label);
-        !written.ok())
-        return written.error();
-    if (base::Status closed = file.close(); !closed.ok())
-        return closed.error();
-    return save;
-}
-
-RecordEdit wholeRecord(const Record& record) {
-    RecordEdit edit;
-    for (const FieldDescriptor& field : fieldLayout())
-        edit[field.field] = record.get(field.field);
-    return edit;
-}
-
-base::Result<TableRead> readTable(files::OpenFile& file, const nds::GameEdition& edition) {
-    base::Result<TablePlace> place = findTable(file, edition);
-    if (!place.ok())
-        return place.error();
-    const int entries = place.value().entries;
-    base::Result<files::Bytes> bytes =
-        file.read(place.value().base, std::int64_t{kRecordSize} * entries);
-    if (!bytes.ok())
-        return bytes.error();
-    TableRead table{std::move(place).value(), {}};
-    table.entries.reserve(static_cast<std::size_t>(entries));
-    for (int position = 0; position < entries; ++position)
-        table.entries.push_back(
-            Record::at(bytes.value(), static_cast<std::size_t>(position) * kRecordSize));
-    return table;
 }
 
 } // namespace species

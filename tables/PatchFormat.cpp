@@ -1,6 +1,7 @@
 #include "PatchFormat.h"
 
 #include "Csv.h"
+#include "JsonRows.h"
 
 #include "Text.h"
 #include "Vocabulary.h"
@@ -57,7 +58,6 @@ public:
             m_tooMany = true;
             return;
         }
-        species::PatchChange change;
         const std::optional<int> position = number(row, "position", species::kAllEntries - 1);
         const std::optional<species::Field> field = fieldOf(row);
         std::optional<int> from, to;
@@ -78,17 +78,11 @@ public:
                         " does already");
             return;
         }
-        m_input.patch.changes.push_back({*position, *name, *field, *from, *to});
+        m_input.patch.changes.push_back({*position, *field, *from, *to});
     }
 
     // The changes by position, then field, as the patch applies them.
-    void finish() {
-        std::stable_sort(m_input.patch.changes.begin(), m_input.patch.changes.end(),
-                         [](const species::PatchChange& a, const species::PatchChange& b) {
-                             return a.position != b.position ? a.position < b.position
-                                                             : a.field < b.field;
-                         });
-    }
+    void finish() { species::sortChanges(m_input.patch.changes); }
 
 private:
     void problem(int line, const std::string& where, std::string reason) {
@@ -149,12 +143,10 @@ private:
         const Cell* cell = textCell(row, "species");
         if (!cell)
             return std::nullopt;
-        const std::string expected = vocabulary::entryName(position);
-        if (base::trimmed(cell->text) == base::trimmed(expected))
-            return expected;
-        problem(cell->line, cell->name,
-                base::quoted(cell->text) + " does not stand at position " +
-                    std::to_string(position) + ", \"" + expected + "\" does");
+        const std::optional<std::string> wrong = species::misnamed(position, cell->text);
+        if (!wrong)
+            return vocabulary::entryName(position);
+        problem(cell->line, cell->name, *wrong);
         return std::nullopt;
     }
 
@@ -192,71 +184,60 @@ bool readFirstLine(std::string_view line, PatchInput& input) {
     return true;
 }
 
-using Json = nlohmann::json;
-
-// A value of a JSON change as a cell, numbers as they were written.
-Cell cellOf(const Json& value, const std::string& name) {
-    if (value.is_number_integer())
-        return {Cell::Kind::Integer, value.dump(), 0, name};
-    if (value.is_string())
-        return {Cell::Kind::String, value.get<std::string>(), 0, name};
-    return {Cell::Kind::Other,
-            value.is_structured() ? "a " + std::string(value.type_name()) : value.dump(), 0, name};
+bool isHeaderMember(const std::string& key) {
+    return key == "format" || key == "version" || key == "from" || key == "changes";
 }
 
-// Stops the parser once the input is shaped as no patch can be.
-struct Refused {
-    std::string reason;
-};
-
-Json parseBounded(std::string_view text) {
-    std::size_t values = 0;
-    std::vector<std::set<std::string>> keys;
-    const Json::parser_callback_t watch = [&](int depth, Json::parse_event_t event, Json& parsed) {
-        if (depth > kMaxDepth)
-            throw Refused{"the values nest more than " + std::to_string(kMaxDepth) +
-                          " levels deep, deeper than any patch"};
-        if (++values > kMaxValues)
-            throw Refused{"the file holds more than " + std::to_string(kMaxValues) +
-                          " values, far more than any patch"};
-        if (event == Json::parse_event_t::object_start)
-            keys.emplace_back();
-        else if (event == Json::parse_event_t::object_end && !keys.empty())
-            keys.pop_back();
-        else if (event == Json::parse_event_t::key && !keys.empty() &&
-                 !keys.back().insert(parsed.get<std::string>()).second)
-            throw Refused{"the member " + base::quoted(parsed.get<std::string>()) +
-                          " appears twice in one object"};
-        return true;
-    };
-    return Json::parse(text.begin(), text.end(), watch);
+// A patch nests three levels deep: the root object, its changes and a change.
+const JsonShape& patchShape() {
+    static const JsonShape shape = [] {
+        JsonShape patch;
+        patch.kind = "patch";
+        patch.rowsMember = "changes";
+        patch.rowKind = "a change";
+        patch.rootProblem = "must be an object";
+        patch.rowsProblem = "must be an array of changes";
+        patch.rowsMissing = "must be an array of changes";
+        patch.isRowMember = [](const std::string& key) {
+            return std::find(kColumns.begin(), kColumns.end(), key) != kColumns.end();
+        };
+        patch.isRootMember = isHeaderMember;
+        patch.maxDepth = kMaxDepth;
+        patch.maxValues = kMaxValues;
+        patch.maxRows = species::kMaxPatchChanges;
+        patch.tooManyRows = tooManyChanges();
+        return patch;
+    }();
+    return shape;
 }
 
-void readJsonHeader(const Json& root, PatchInput& input) {
+// The root's format, version and image, as problems where they are not as a patch has them.
+void readJsonHeader(const JsonRows& rows, PatchInput& input) {
     const auto wrong = [&](const std::string& where, const std::string& reason) {
         input.problems.add(problem(0, where, reason));
     };
-    for (const auto& [key, value] : root.items())
-        if (key != "format" && key != "version" && key != "from" && key != "changes")
-            wrong(base::printable(key, 40), "unknown member");
-    const auto format = root.find("format");
-    if (format == root.end() || !format->is_string() || *format != kFormatName)
+    const auto cell = [&](const std::string& key) -> const Cell* {
+        const auto found = rows.rootCells.find(key);
+        return found == rows.rootCells.end() ? nullptr : &found->second;
+    };
+    const Cell* format = cell("format");
+    if (!format || format->kind != Cell::Kind::String || format->text != kFormatName)
         wrong("format", "must be \"" + std::string(kFormatName) + "\"");
-    const auto version = root.find("version");
-    if (version == root.end() || !version->is_number_integer())
+    const Cell* version = cell("version");
+    if (!version || version->kind != Cell::Kind::Integer)
         wrong("version", "must be the format's version, " + std::to_string(kPatchVersion));
-    else if (*version != kPatchVersion)
-        wrong("version", unknownVersion(version->dump()));
-    const auto from = root.find("from");
-    if (from == root.end() || !from->is_object() || !from->contains("code") ||
-        !(*from)["code"].is_string() ||
-        (from->contains("title") && !(*from)["title"].is_string())) {
+    else if (version->text != std::to_string(kPatchVersion))
+        wrong("version", unknownVersion(base::printable(version->text, 40)));
+    const Cell* code = cell("from.code");
+    const Cell* title = cell("from.title");
+    if (!rows.rootObjects.count("from") || !code || code->kind != Cell::Kind::String ||
+        (title && title->kind != Cell::Kind::String)) {
         wrong("from", "must name the image's code and title, as {\"code\": \"ADAE\", \"title\": "
                       "\"Pokémon Diamond\"}");
         return;
     }
-    input.patch.code = (*from)["code"].get<std::string>();
-    input.patch.title = from->value("title", "");
+    input.patch.code = code->text;
+    input.patch.title = title ? title->text : "";
     if (!nds::findEdition(input.patch.code))
         wrong("from.code", "unknown game code " + base::quoted(input.patch.code));
     if (base::printable(input.patch.title) != input.patch.title)
@@ -270,22 +251,22 @@ std::string patchToCsv(const species::Patch& patch) {
     for (std::size_t i = 0; i < kColumns.size(); ++i)
         text += (i ? "," : "") + kColumns[i];
     text += "\n";
-    for (const species::PatchChange& change : patch.changes)
-        text += std::to_string(change.position) + "," + csv::quote(change.species) + "," +
-                fieldName(change.field) + "," + std::to_string(change.from) + "," +
-                std::to_string(change.to) + "\n";
+    for (const species::Change& change : patch.changes)
+        text += std::to_string(change.position) + "," +
+                csv::quote(vocabulary::entryName(change.position)) + "," + fieldName(change.field) +
+                "," + std::to_string(change.before) + "," + std::to_string(change.after) + "\n";
     return text;
 }
 
 std::string patchToJson(const species::Patch& patch) {
     using Ordered = nlohmann::ordered_json;
     Ordered changes = Ordered::array();
-    for (const species::PatchChange& change : patch.changes)
+    for (const species::Change& change : patch.changes)
         changes.push_back({{"position", change.position},
-                           {"species", change.species},
+                           {"species", vocabulary::entryName(change.position)},
                            {"field", fieldName(change.field)},
-                           {"from", change.from},
-                           {"to", change.to}});
+                           {"from", change.before},
+                           {"to", change.after}});
     Ordered root = {{"format", kFormatName},
                     {"version", kPatchVersion},
                     {"from", {{"code", patch.code}, {"title", patch.title}}},
@@ -321,57 +302,16 @@ PatchInput readCsvPatch(std::string_view text) {
 
 PatchInput readJsonPatch(std::string_view text) {
     PatchInput input;
-    Json root;
-    try {
-        root = parseBounded(text);
-    } catch (const Refused& refused) {
-        input.problems.add(problem(0, "", refused.reason));
+    const JsonRows rows = readJsonRows(text, patchShape());
+    input.problems = rows.table.problems;
+    if (!input.problems.empty())
         return input;
-    } catch (const Json::exception& error) { // a syntax error, or a number beyond every range
-        // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error..."
-        std::string message = error.what();
-        if (const std::size_t tag = message.find("] ");
-            message.starts_with('[') && tag != std::string::npos)
-            message.erase(0, tag + 2);
-        if (const std::size_t colon = message.find(": ");
-            message.starts_with("parse error") && colon != std::string::npos)
-            message.erase(0, colon + 2);
-        input.problems.add(problem(0, "", base::printable(message, 200)));
-        return input;
-    }
-    if (!root.is_object()) {
-        input.problems.add(problem(0, "the patch", "must be an object"));
-        return input;
-    }
-    readJsonHeader(root, input);
-    const auto changes = root.find("changes");
-    if (changes == root.end() || !changes->is_array()) {
-        input.problems.add(problem(0, "changes", "must be an array of changes"));
-        return input;
-    }
+    readJsonHeader(rows, input);
     if (!input.problems.empty())
         return input;
     ChangeReader reader(input);
-    for (std::size_t i = 0; i < changes->size(); ++i) {
-        const Json& change = (*changes)[i];
-        InputRow row{0, "changes[" + std::to_string(i) + "]", {}};
-        if (!change.is_object()) {
-            input.problems.add(problem(0, row.name, "a change must be an object"));
-            continue;
-        }
-        bool known = true;
-        for (const auto& [key, value] : change.items()) {
-            if (std::find(kColumns.begin(), kColumns.end(), key) == kColumns.end()) {
-                input.problems.add(
-                    problem(0, row.name + "." + base::printable(key, 40), "unknown member"));
-                known = false;
-                continue;
-            }
-            row.cells.emplace(key, cellOf(value, row.name + "." + key));
-        }
-        if (known)
-            reader.row(row);
-    }
+    for (const InputRow& row : rows.table.rows)
+        reader.row(row);
     reader.finish();
     return input;
 }

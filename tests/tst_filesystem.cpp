@@ -1,10 +1,10 @@
 // Finding the table the game reads: through the image's file system and its NARC archive, at
 // the fixed base in an image without one, and never in a damaged or hostile table.
+#include "EditSession.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
 #include "LocalName.h"
 #include "NdsFileSystem.h"
-#include "RecordStore.h"
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
 #include "TableLocation.h"
@@ -120,8 +120,8 @@ private slots:
         QCOMPARE(QString::fromStdString(place.value().archive), archive);
 
         FaultInjectingIo io;
-        const auto& edition = *nds::findEdition(code.toStdString());
-        const auto read = species::readRecord(io, local(image), edition, 499);
+        species::EditSession session(io, local(image));
+        const auto read = session.readEntry(499);
         QVERIFY(read.ok());
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().record.bytes().data()), 44),

@@ -1,12 +1,12 @@
 // Writes that survive a crash: the journal's format, what recovery makes of every leftover, a
 // save and an import stopped after each of their system calls in turn, and the file lock.
 #include "CliRun.h"
+#include "EditSession.h"
 #include "FaultInjectingIo.h"
 #include "GameEdition.h"
 #include "Journal.h"
 #include "LocalName.h"
 #include "LockedFile.h"
-#include "RecordStore.h"
 #include "SyntheticRom.h"
 
 #include <QDir>
@@ -359,7 +359,6 @@ private slots:
         SyntheticRom::fillRecords(image, "ADAE", 11);
         const qint64 base = SyntheticRom::recordBase("ADAE");
         const QByteArray oldTable = SyntheticRom::read(image, base, 500 * 44);
-        const nds::GameEdition& edition = *nds::findEdition("ADAE");
 
         // The new table: the hp (byte 0) of each entry changed, worked out here.
         const QList<int> changed =
@@ -387,10 +386,10 @@ private slots:
             if (operation == "import") {
                 (void)runCli({"import", given, csv}, io);
             } else {
-                species::RecordEdit edit;
-                edit[species::Field::HP] = quint8(newTable[42 * 44]);
-                (void)species::saveRecord(io, local(given), edition, 42, edit, std::nullopt,
-                                          "Save ROM of Abra");
+                species::EditSession session(io, local(given));
+                const species::Change hp{42, species::Field::HP, quint8(oldTable[42 * 44]),
+                                         quint8(newTable[42 * 44])};
+                (void)session.write(std::span(&hp, 1), {}, "Save ROM of Abra");
             }
             // A fresh run, as the next program to open the image would be.
             const CliOutcome opened = runCli({"identify", image});

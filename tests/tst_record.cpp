@@ -1,5 +1,6 @@
 // The record layout, reading and writing fields of a record, the entry and value rules, the
 // stat-box numbers, and reading and saving records in a synthetic image.
+#include "EditSession.h"
 #include "EntryRules.h"
 #include "EntryTables.h"
 #include "FaultInjectingIo.h"
@@ -430,13 +431,12 @@ private slots:
         SyntheticRom roms;
         const QString path = roms.createFor("ADAE");
         SyntheticRom::fillRecords(path, "ADAE", 7);
-        const nds::GameEdition& edition = *nds::findEdition("ADAE");
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 499);
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
+        species::EditSession session(io, local(path));
 
-        const base::Result<species::RecordRead> read =
-            species::readRecord(io, local(path), edition, 499);
+        const base::Result<species::EntryRead> read = session.readEntry(499);
         QVERIFY(read.ok());
         QCOMPARE(bytesOf(read.value().record), before);
 
@@ -444,8 +444,8 @@ private slots:
         edit[Field::HP] = 0x11;
         edit[Field::Item1] = 300;
         io.reset();
-        QVERIFY(
-            species::saveRecord(io, local(path), edition, 499, edit, std::nullopt, "test").ok());
+        QVERIFY(session.write(species::settingChanges(499, read.value().record, edit), {}, "test")
+                    .ok());
         QCOMPARE(io.opensOf(local(path)), 1);
         // From the first byte set to the last, after the journal.
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));
@@ -459,22 +459,17 @@ private slots:
         QCOMPARE(SyntheticRom::read(path, offset + 44, 1).size(), 1); // the file kept its length
     }
 
-    // Edits of one entry may come apart (two of Garchomp's fields from two rows of a table):
+    // Changes of one entry may come apart (two of Garchomp's fields from two rows of a table):
     // the one write of a run of entries covers every byte that any of them sets.
-    void writeEntriesCoversEveryEdit() {
+    void writeCoversEveryChange() {
         SyntheticRom roms;
         const QString path = roms.createFor("ADAE");
         SyntheticRom::fillRecords(path, "ADAE", 7);
         const nds::GameEdition& edition = *nds::findEdition("ADAE");
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 10);
         const QByteArray before = SyntheticRom::read(path, offset, 88);
-        species::EntryEdit item{10, {}};
-        item.edit[Field::Item1] = 300;
-        species::EntryEdit hp{10, {}};
-        hp.edit[Field::HP] = 0x11;
-        species::EntryEdit speed{11, {}};
-        speed.edit[Field::Speed] = 0x22;
-        const species::EntryEdit edits[] = {speed, item, hp};
+        const species::Change changes[] = {
+            {11, Field::Speed, 0, 0x22}, {10, Field::Item1, 0, 300}, {10, Field::HP, 0, 0x11}};
 
         FaultInjectingIo io;
         base::Result<files::LockedFile> image =
@@ -483,7 +478,7 @@ private slots:
         const base::Result<species::TablePlace> place =
             species::findTable(image.value().file, edition);
         QVERIFY(place.ok());
-        QVERIFY(species::writeEntries(image.value().file, place.value(), edits, "test").ok());
+        QVERIFY(species::writeChanges(image.value().file, place.value(), changes, "test").ok());
         QVERIFY(image.value().file.close().ok());
 
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));

@@ -1,9 +1,9 @@
 // Loading and saving every entry without edits changes no byte of the image: through the
 // window for one edition, and through the record store, which the window's save uses, for the
 // other fourteen.
+#include "EditSession.h"
 #include "EntryRules.h"
 #include "GameEdition.h"
-#include "RecordStore.h"
 #include "WindowHarness.h"
 
 #include <QtTest/QTest>
@@ -58,17 +58,18 @@ private slots:
         writeOddValues(path, code);
         const QByteArray before = SyntheticRom::fingerprint(path, code);
         const std::string file = QFile::encodeName(path).toStdString();
-        const nds::GameEdition& edition = *nds::findEdition(code.toStdString());
+        species::EditSession session(files::systemIo(), file);
         for (int position = 0; position < 500; ++position) {
-            const auto read = species::readRecord(files::systemIo(), file, edition, position);
+            const auto read = session.readEntry(position);
             QVERIFY(read.ok());
             // What the window writes back: every field as loaded.
             species::RecordEdit edit;
+            const species::Record& record = read.value().record;
             for (const species::FieldDescriptor& field : species::fieldLayout())
-                edit[field.field] = read.value().record.get(field.field);
-            QVERIFY(species::saveRecord(files::systemIo(), file, edition, position, edit,
-                                        read.value().record, "test")
-                        .ok());
+                edit[field.field] = record.get(field.field);
+            const auto saved = session.write(species::settingChanges(position, record, edit),
+                                             {{position, record}}, "test");
+            QVERIFY(saved.ok() && saved.value().saved());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);
     }

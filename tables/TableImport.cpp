@@ -1,4 +1,4 @@
-#include "ImportPlan.h"
+#include "TableImport.h"
 
 #include "Columns.h"
 #include "Text.h"
@@ -10,14 +10,8 @@
 #include <limits>
 #include <map>
 
-namespace cli {
+namespace tables {
 namespace {
-
-using tables::Cell;
-using tables::InputRow;
-
-using tables::wholeNumber;
-using tables::WholeNumber;
 
 // "3, 7-9, 12"
 std::string ranges(const std::vector<int>& positions) {
@@ -102,11 +96,11 @@ private:
             return std::nullopt;
         }
         const auto name = row.cells.find("species");
-        const std::string expected = vocabulary::entryName(static_cast<int>(position));
-        if (name != row.cells.end() && base::trimmed(name->second.text) != expected) {
-            problem(name->second, base::quoted(name->second.text) + " does not stand at position " +
-                                      std::to_string(position) + ", \"" + expected +
-                                      "\" does: are the rows shifted?");
+        if (name == row.cells.end())
+            return static_cast<int>(position);
+        if (const std::optional<std::string> wrong =
+                species::misnamed(static_cast<int>(position), name->second.text)) {
+            problem(name->second, *wrong + ": are the rows shifted?");
             return std::nullopt;
         }
         return static_cast<int>(position);
@@ -166,7 +160,7 @@ private:
 
     // The tm_hm column names the flags set: every other flag is clear.
     void tmHmFlags(const InputRow& row, int position, const species::Record& now) {
-        const auto cell = row.cells.find(std::string(tables::kTmHmColumn));
+        const auto cell = row.cells.find(std::string(kTmHmColumn));
         if (cell == row.cells.end())
             return;
         // A CSV cell is always text; JSON takes only an array of names.
@@ -175,7 +169,7 @@ private:
                     "must be an array of TM and HM names, such as [\"TM01\", \"HM04\"]");
             return;
         }
-        const base::Result<std::vector<int>> flags = tables::parseTmHmNames(cell->second.text);
+        const base::Result<std::vector<int>> flags = parseTmHmNames(cell->second.text);
         if (!flags.ok()) {
             problem(cell->second, flags.error().reason);
             return;
@@ -185,7 +179,7 @@ private:
             set[static_cast<std::size_t>(n)] = true;
         for (int n = 0; n < species::kTmHmCount; ++n)
             change(position, species::tmHm(n), now, set[static_cast<std::size_t>(n)] ? 1 : 0);
-        const auto moves = row.cells.find(std::string(tables::kTmHmColumn) + "_text");
+        const auto moves = row.cells.find(std::string(kTmHmColumn) + "_text");
         if (moves == row.cells.end())
             return;
         std::string expected;
@@ -223,7 +217,7 @@ private:
 
 } // namespace
 
-ImportPlan planImport(const tables::InputTable& input, std::span<const species::Record> entries,
+ImportPlan planImport(const InputTable& input, std::span<const species::Record> entries,
                       nds::Game game) {
     ImportPlan plan;
     plan.problems = input.problems;
@@ -232,45 +226,8 @@ ImportPlan planImport(const tables::InputTable& input, std::span<const species::
         planner.row(row);
     if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read
         planner.missingPositions();
-    std::stable_sort(
-        plan.changes.begin(), plan.changes.end(), [](const FieldChange& a, const FieldChange& b) {
-            return a.position != b.position ? a.position < b.position : a.field < b.field;
-        });
+    species::sortChanges(plan.changes);
     return plan;
 }
 
-std::vector<species::EntryEdit> editsOf(std::span<const FieldChange> changes) {
-    std::vector<species::EntryEdit> edits;
-    for (const FieldChange& change : changes) {
-        if (edits.empty() || edits.back().position != change.position)
-            edits.push_back({change.position, {}});
-        edits.back().edit[change.field] = change.after;
-    }
-    return edits;
-}
-
-std::vector<std::string> describeChanges(std::span<const FieldChange> changes) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const FieldChange& change = changes[i];
-        const std::string entry = vocabulary::entryName(change.position) + ": ";
-        const species::FieldDescriptor& field = species::descriptor(change.field);
-        if (field.part != species::Part::TmHm) {
-            lines.push_back(entry + std::string(field.key) + " " + std::to_string(change.before) +
-                            " -> " + std::to_string(change.after));
-            continue;
-        }
-        // The flags of one entry, on one line.
-        std::string flags;
-        for (; i < changes.size() && changes[i].position == change.position &&
-               species::descriptor(changes[i].field).part == species::Part::TmHm;
-             ++i)
-            flags += std::string(changes[i].after ? " +" : " -") +
-                     std::string(species::descriptor(changes[i].field).caption);
-        --i;
-        lines.push_back(entry + std::string(tables::kTmHmColumn) + flags);
-    }
-    return lines;
-}
-
-} // namespace cli
+} // namespace tables

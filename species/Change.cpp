@@ -1,0 +1,58 @@
+#include "Change.h"
+
+#include "Vocabulary.h"
+
+#include "Text.h"
+
+#include <algorithm>
+
+namespace species {
+
+void sortChanges(std::vector<Change>& changes) {
+    std::stable_sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+        return a.position != b.position ? a.position < b.position : a.field < b.field;
+    });
+}
+
+std::vector<Change> changesOf(int position, const Record& before, const Record& after) {
+    std::vector<Change> changes;
+    for (const FieldDescriptor& field : fieldLayout()) {
+        const int from = before.get(field.field);
+        const int to = after.get(field.field);
+        if (from != to)
+            changes.push_back({position, field.field, from, to});
+    }
+    return changes;
+}
+
+std::vector<Change> changesBetween(std::span<const Record> before, std::span<const Record> after) {
+    std::vector<Change> changes;
+    const std::size_t common = std::min(before.size(), after.size());
+    for (std::size_t position = 0; position < common; ++position) {
+        const std::vector<Change> entry =
+            changesOf(static_cast<int>(position), before[position], after[position]);
+        changes.insert(changes.end(), entry.begin(), entry.end());
+    }
+    return changes;
+}
+
+std::vector<Change> settingChanges(int position, const Record& record, const RecordEdit& edit) {
+    std::vector<Change> changes;
+    Record edited = record;
+    edited.apply(edit);
+    for (const FieldDescriptor& field : fieldLayout())
+        if (edit[field.field])
+            changes.push_back(
+                {position, field.field, record.get(field.field), edited.get(field.field)});
+    return changes;
+}
+
+std::optional<std::string> misnamed(int position, std::string_view name) {
+    const std::string expected = vocabulary::entryName(position);
+    if (base::trimmed(name) == base::trimmed(expected))
+        return std::nullopt;
+    return base::quoted(name) + " does not stand at position " + std::to_string(position) + ", \"" +
+           expected + "\" does";
+}
+
+} // namespace species

@@ -1,0 +1,245 @@
+#include "EditSession.h"
+
+#include "RecordStore.h"
+
+#include "FileAccess.h"
+#include "Identification.h"
+
+#include <set>
+
+namespace species {
+
+// An image open for one operation, its game identified, and its table found or not.
+struct EditSession::Opened {
+    files::OpenFile file;
+    std::optional<TablePlace> place;
+    std::optional<base::Error> tableProblem;
+
+    // The table's place, or why there is none.
+    [[nodiscard]] base::Result<TablePlace> table() const {
+        if (place)
+            return *place;
+        return *tableProblem;
+    }
+};
+
+EditSession::EditSession(files::SysIo& io, std::string path) : m_io(io), m_path(std::move(path)) {
+}
+
+void EditSession::keep(const files::OpenNotes& notes) {
+    m_notes.recoveries.insert(m_notes.recoveries.end(), notes.recoveries.begin(),
+                              notes.recoveries.end());
+    m_notes.unlocked = m_notes.unlocked || notes.unlocked;
+    m_notes.links = notes.links;
+}
+
+files::OpenNotes EditSession::takeNotes() {
+    files::OpenNotes taken = m_notes;
+    m_notes.recoveries.clear();
+    m_notes.unlocked = false;
+    return taken;
+}
+
+base::Result<EditSession::Opened> EditSession::open(files::Access access) {
+    base::Result<files::LockedFile> locked =
+        files::openLocked(m_io, m_path, access, writableRanges);
+    if (!locked.ok())
+        return locked.error();
+    keep(locked.value().notes);
+    files::OpenFile& file = locked.value().file;
+    if (!m_edition) {
+        const base::Result<const nds::GameEdition*> found = nds::identifyImage(file);
+        if (!found.ok())
+            return found.error();
+        m_edition = found.value();
+    }
+    base::Result<TablePlace> place = findTable(file, *m_edition);
+    Opened opened{std::move(file), std::nullopt, std::nullopt};
+    if (place.ok())
+        opened.place = std::move(place).value();
+    else
+        opened.tableProblem = place.error();
+    return opened;
+}
+
+base::Result<EditSession::Opened> EditSession::openToWrite(files::Access fallback,
+                                                           std::optional<base::Error>& unwritable) {
+    base::Result<Opened> opened = open(files::Access::Write);
+    if (opened.ok())
+        return opened;
+    // A busy image (no error number) is not read either: it is being written.
+    const base::Error::Kind kind = opened.error().kind;
+    const bool readable = kind == base::Error::Kind::Refused ||
+                          (kind == base::Error::Kind::System && opened.error().systemError != 0);
+    if (!readable)
+        return opened;
+    unwritable = opened.error();
+    return open(fallback);
+}
+
+base::Result<ImageReport> EditSession::examine() {
+    base::Result<Opened> opened = open(files::Access::Read);
+    if (!opened.ok())
+        return opened.error();
+    Opened& image = opened.value();
+    if (image.tableProblem && image.tableProblem->kind != base::Error::Kind::BadContent)
+        return *image.tableProblem;
+    ImageReport report{m_edition, image.place, image.tableProblem, std::nullopt};
+    const base::Result<std::optional<nds::NdsFileSystem>> system =
+        nds::NdsFileSystem::read(image.file);
+    if (system.ok() && system.value())
+        report.fixedBaseHolders = m_edition->hasFixedBase()
+                                      ? system.value()->filesHolding(m_edition->recordBase)
+                                      : std::vector<nds::FileEntry>();
+    if (base::Status closed = image.file.close(); !closed.ok())
+        return closed.error();
+    return report;
+}
+
+base::Result<EntryRead> EditSession::readEntry(int position) {
+    base::Result<Opened> opened = open(files::Access::Read);
+    if (!opened.ok())
+        return opened.error();
+    const base::Result<TablePlace> place = opened.value().table();
+    if (!place.ok())
+        return place.error();
+    base::Result<Record> record = species::readEntry(opened.value().file, place.value(), position);
+    if (!record.ok())
+        return record.error();
+    if (base::Status closed = opened.value().file.close(); !closed.ok())
+        return closed.error();
+    return EntryRead{record.value(), place.value()};
+}
+
+base::Result<TableRead> EditSession::readAll(files::Access access) {
+    base::Result<Opened> opened = open(access);
+    if (!opened.ok())
+        return opened.error();
+    const base::Result<TablePlace> place = opened.value().table();
+    if (!place.ok())
+        return place.error();
+    base::Result<std::vector<Record>> entries = readEntries(opened.value().file, place.value());
+    if (!entries.ok())
+        return entries.error();
+    if (base::Status closed = opened.value().file.close(); !closed.ok())
+        return closed.error();
+    return TableRead{place.value(), std::move(entries).value()};
+}
+
+namespace {
+
+// What the entries of `positions` hold now, and those of `readAs` that hold something else.
+struct Found {
+    std::map<int, Record> now;
+    std::vector<std::pair<int, Record>> changed;
+};
+
+base::Result<Found> entriesNow(files::OpenFile& file, const TablePlace& place,
+                               const std::set<int>& positions, const ReadAs& readAs) {
+    Found found;
+    std::set<int> all = positions;
+    for (const auto& [position, record] : readAs)
+        all.insert(position);
+    for (const int position : all) {
+        base::Result<Record> record = readEntry(file, place, position);
+        if (!record.ok())
+            return record.error();
+        found.now.emplace(position, record.value());
+        const auto expected = readAs.find(position);
+        if (expected != readAs.end() && expected->second != record.value())
+            found.changed.emplace_back(position, record.value());
+    }
+    return found;
+}
+
+} // namespace
+
+base::Result<WriteOutcome> EditSession::write(std::span<const Change> changes, const ReadAs& readAs,
+                                              const std::string& label) {
+    base::Result<Opened> opened = open(files::Access::Write);
+    if (!opened.ok())
+        return opened.error();
+    files::OpenFile& file = opened.value().file;
+    const base::Result<TablePlace> place = opened.value().table();
+    if (!place.ok())
+        return place.error();
+    std::set<int> positions;
+    for (const Change& change : changes)
+        positions.insert(change.position);
+    base::Result<Found> found = entriesNow(file, place.value(), positions, readAs);
+    if (!found.ok())
+        return found.error();
+    WriteOutcome outcome{std::move(found.value().changed), {}, place.value()};
+    if (outcome.saved()) {
+        if (base::Status written = writeChanges(file, place.value(), changes, label); !written.ok())
+            return written.error();
+        for (const int position : positions) {
+            EntryWrite entry{position, found.value().now.at(position), {}};
+            entry.after = entry.before;
+            for (const Change& change : changes)
+                if (change.position == position)
+                    entry.after.set(change.field, change.after);
+            outcome.written.push_back(entry);
+        }
+    }
+    if (base::Status closed = file.close(); !closed.ok())
+        return closed.error();
+    if (outcome.saved() && !outcome.written.empty())
+        m_lastBatch = outcome.written;
+    return outcome;
+}
+
+base::Result<std::vector<Change>> EditSession::modify(const Planner& plan, const Confirm& confirm,
+                                                      const std::string& label, bool dryRun) {
+    std::optional<base::Error> unwritable;
+    base::Result<Opened> opened =
+        dryRun ? open(files::Access::Inspect) : openToWrite(files::Access::Read, unwritable);
+    if (!opened.ok())
+        return opened.error();
+    files::OpenFile& file = opened.value().file;
+    const base::Result<TablePlace> place = opened.value().table();
+    if (!place.ok())
+        return place.error();
+    base::Result<std::vector<Record>> entries = readEntries(file, place.value());
+    if (!entries.ok())
+        return entries.error();
+    base::Result<std::vector<Change>> changes =
+        plan(TableRead{place.value(), std::move(entries).value()});
+    if (!changes.ok() || dryRun || changes.value().empty())
+        return changes;
+    if (base::Status confirmed = confirm(changes.value()); !confirmed.ok())
+        return confirmed.error();
+    if (unwritable)
+        return *unwritable;
+    if (base::Status written = writeChanges(file, place.value(), changes.value(), label);
+        !written.ok())
+        return written.error();
+    if (base::Status closed = file.close(); !closed.ok())
+        return closed.error();
+    return changes;
+}
+
+base::Result<WriteOutcome> EditSession::undo(const std::string& label, const ReadAs& readAs) {
+    if (m_lastBatch.empty())
+        return base::Error::failed(base::Error::Kind::Usage, "undo the last save of", m_path,
+                                   "nothing was saved since the image was opened");
+    ReadAs expected = readAs;
+    std::vector<Change> changes;
+    for (const EntryWrite& entry : m_lastBatch) {
+        if (readAs.empty())
+            expected.emplace(entry.position, entry.after);
+        for (const FieldDescriptor& field : fieldLayout())
+            changes.push_back({entry.position, field.field, entry.after.get(field.field),
+                               entry.before.get(field.field)});
+    }
+    base::Result<WriteOutcome> outcome = write(changes, expected, label);
+    if (outcome.ok() && outcome.value().saved())
+        m_lastBatch.clear();
+    return outcome;
+}
+
+base::Status EditSession::makeWritable() {
+    return files::makeOwnerWritable(m_io, m_path);
+}
+
+} // namespace species
