@@ -3,13 +3,31 @@
 #include "Artwork.h"
 #include "UiText.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// A screen reader announces a window of the dialog role as a dialog that opened. These windows
+// stay plain widgets, without a parent, where they open today; only their role is a dialog's.
+QAccessibleInterface* dialogRole(const QString&, QObject* object) {
+    if (auto* dialog = qobject_cast<SmallDialog*>(object))
+        return new QAccessibleWidget(dialog, QAccessible::Dialog);
+    return nullptr;
+}
+
+} // namespace
+
 SmallDialog::SmallDialog(const QString& caption, QSize clientSize, QRect okButton)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint) {
+    static const bool installed = [] {
+        QAccessible::installFactory(dialogRole);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setWindowTitle(caption);
     setWindowIcon(artwork::programIcon());
     setFixedSize(clientSize);

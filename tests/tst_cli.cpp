@@ -468,6 +468,8 @@ private slots:
     }
 
     // Spreadsheet accidents are caught before anything is written, each named by line and column.
+    // The rules for values are the table readers' own (tst_tables); here, what the command makes
+    // of a CSV file's problems: each named by its line and column, and nothing written.
     void rejectsBadTables_data() {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("message");
@@ -477,37 +479,10 @@ private slots:
                                       << ":6: the row has 33 fields, the header 32";
         QTest::newRow("bad number") << "cell:7:2:4x"
                                     << ":7: hp: \"4x\" is not a whole number";
-        QTest::newRow("negative") << "cell:7:3:-1"
-                                  << ":7: attack: -1 is not between 0 and 255";
-        QTest::newRow("too high") << "cell:8:22:256"
-                                  << ":8: run_chance: 256 is not between 0 and 255";
-        QTest::newRow("type beyond its list") << "cell:9:8:18"
-                                              << ":9: type1: 18 is not in its list";
-        QTest::newRow("item beyond its list") << "cell:9:12:465"
-                                              << ":9: item1: 465 is not in its list";
-        QTest::newRow("duplicate position") << "cell:11:0:8"
-                                            << ":11: position: 8 was given already on line 10";
-        QTest::newRow("missing position") << "row:11:delete"
-                                          << "table.csv: positions 9 is missing";
-        QTest::newRow("shifted rows")
-            << "cell:12:1:Bellsprout"
-            << ":12: species: \"Bellsprout\" does not stand at position 10";
-        QTest::newRow("colour beyond its list") << "cell:61:23:127"
-                                                << ":61: colour: 127 is not in its list (0 to 10)";
         QTest::newRow("an old table's colour beyond its list")
             << "old:61:23:139"
             << ":61: colour: 139 is no colour: without a flip column, colour is 0 to 10, or 128 "
                "to 138 with the sprite flag";
-        QTest::newRow("EV yield of 4") << "cell:61:27:4"
-                                       << ":61: ev_speed: 4 is not between 0 and 3";
-        QTest::newRow("sprite flag of 2") << "cell:61:30:2"
-                                          << ":61: flip: 2 is not between 0 and 1";
-        QTest::newRow("no such TM") << "cell:61:31:TM93"
-                                    << ":61: tm_hm: \"TM93\" is no TM or HM";
-        QTest::newRow("a TM twice") << "cell:61:31:TM01 HM04 TM01"
-                                    << ":61: tm_hm: TM01 is named twice";
-        QTest::newRow("protected gender") << "cell:82:14:3"
-                                          << ":82: gender: Magnemite has no gender";
         QTest::newRow("unknown column") << "header:hp:health"
                                         << ":1: health: unknown column";
         QTest::newRow("unclosed quote") << "cell:13:1:\"Caterpie"
@@ -521,9 +496,6 @@ private slots:
         QTest::newRow("cell of 10,000 characters")
             << "cell:7:2:" + QString(10000, 'a')
             << ":7: hp: \"" + QString(40, 'a') + "...\" is not a whole number";
-        QTest::newRow("number beyond every range")
-            << "cell:7:2:18446744073709551615"
-            << ":7: hp: 18446744073709551615 is not between 0 and 255";
     }
     void rejectsBadTables() {
         QFETCH(QString, edit);
@@ -532,8 +504,7 @@ private slots:
         FaultInjectingIo io;
         const CliOutcome result = runCli({"import", m_image, m_csv}, io);
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains(message.replace("positions 9 is", "position 9 is")),
-                 qPrintable(result.err));
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
         QVERIFY(result.err.contains("nothing was written"));
         QCOMPARE(io.count(Call::Pwrite), 0); // nothing written
     }
@@ -658,9 +629,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("syntax") << "\"hp\": " << QByteArray("\"hp\" ")
                                 << "table.json:9: syntax error while parsing object separator";
-        QTest::newRow("out of range")
-            << "(?<=\"Pidgeotto\",\n      \"hp\": )\\d+" << QByteArray("300")
-            << "table.json: entries[16].hp: 300 is not between 0 and 255";
         QTest::newRow("text edited alone")
             << "\"type1_text\": \"" << QByteArray("\"type1_text\": \"x")
             << "entries[0].type1_text: says \"x";
@@ -675,9 +643,6 @@ private slots:
                                   << "entries[0].speed: 1.5 is not a whole number";
         QTest::newRow("exponent") << "(?<=\"speed\": )\\d+" << QByteArray("1e2")
                                   << "entries[0].speed: 1e2 is not a whole number";
-        QTest::newRow("whole number beyond every range")
-            << "(?<=\"speed\": )\\d+" << QByteArray("18446744073709551616")
-            << "entries[0].speed: 18446744073709551616 is not between 0 and 255";
         QTest::newRow("tm_hm of numbers")
             << "\"tm_hm\": \\[[^\\]]*\\]" << QByteArray("\"tm_hm\": [6, 92]")
             << "entries[0].tm_hm: must be an array of TM and HM names, such as [\"TM01\", "

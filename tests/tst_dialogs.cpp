@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "WindowHarness.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest/QTest>
@@ -92,6 +93,11 @@ private slots:
         QVERIFY(!dialog->windowIcon().isNull());
         QVERIFY(!dialog->parentWidget()); // so disabling the main window leaves it usable
         QVERIFY(dialog->isEnabled());
+        // A screen reader says that a dialog opened.
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(dialog);
+        QVERIFY(spoken);
+        QCOMPARE(spoken->role(), QAccessible::Dialog);
+        QCOMPARE(spoken->text(QAccessible::Name), caption);
         auto* button = dialog->findChild<QPushButton*>("Command1");
         QCOMPARE(button->text(), QStringLiteral("OK"));
         QCOMPARE(button->geometry(), ok);

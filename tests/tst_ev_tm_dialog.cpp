@@ -47,6 +47,7 @@ private slots:
         QVERIFY(m_h->action("mnuEvTm")->isEnabled());
         QWidget* dialog = open();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("EV Yield and TM/HM: Bulbasaur"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog)->role(), QAccessible::Dialog);
         QVERIFY(!m_h->window().isEnabled());
         QCOMPARE(spin(dialog, "spnEvSpAttack")->value(), 1);
         QCOMPARE(spin(dialog, "spnEvHp")->value(), 0);

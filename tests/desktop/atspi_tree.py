@@ -92,11 +92,26 @@ def main():
         if not popups or any(popup.name != combo.name or not popup.name for popup in popups):
             failures.append(f"popup of {combo.name!r}: {[popup.name for popup in popups]}")
 
+    # The small dialogs open as dialogs: a screen reader says so.
+    help_menu = next((m for m in children(bar) if m.name == "Help"), None) if bar else None
+    about = find(help_menu, lambda n: n.name == "About") if help_menu else None
+    if about is None:
+        failures.append("no About item")
+    else:
+        about.queryAction().doAction(0)
+        dialog = None
+        deadline = time.time() + 10
+        while dialog is None and time.time() < deadline:
+            time.sleep(0.2)
+            dialog = find(app, lambda n: n.getRole() == pyatspi.ROLE_DIALOG, 2)
+        if dialog is None or dialog.name != "About":
+            failures.append(f"About dialog: {dialog.name if dialog else None!r}")
+
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
         print("window 'Statwright', menus File, Edit and Help with their items, 500 species entries, "
-              "12 drop-down lists with named popups")
+              "12 drop-down lists with named popups, the About dialog")
     return 1 if failures else 0
 
 
