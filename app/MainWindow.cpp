@@ -19,11 +19,16 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QWindow>
 
 namespace {
+
+// What a failed save says of the values typed.
+const QString kEditsKept =
+    QStringLiteral(" Nothing was written, and your changes are still on view to save again.");
 
 std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -55,13 +60,28 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
             [this] { showDialog(new NoteDialog(Note::readErrors())); });
     connect(m_ui.aboutAction, &QAction::triggered, this, [this] { showDialog(new AboutDialog); });
     for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
-        if (field.isNumber())
+        if (field.isNumber()) {
             connect(m_ui.boxes[field.field], &QLineEdit::textChanged, this,
                     &MainWindow::showModified);
-        else
+            m_ui.boxes[field.field]->installEventFilter(this);
+        } else
             connect(m_ui.lists[field.field], &QComboBox::currentIndexChanged, this,
                     &MainWindow::showModified);
     }
+}
+
+// A text box takes some keys for itself (Ctrl+E moves to the end of the line): where one of
+// them is a shortcut of the window's own commands, the command wins.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : findChildren<QAction*>())
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                event->ignore(); // whatever the box would say: the shortcut goes on
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 MainWindow::~MainWindow() {
@@ -91,6 +111,9 @@ int MainWindow::ask(Prompter::Icon icon, const QString& text, QList<Prompter::Bu
 void MainWindow::dropShownEntry() {
     m_record->clear();
     m_shownRow = -1;
+    // As at start: nothing can be typed that could not be saved.
+    for (QWidget* widget : m_ui.editingControls())
+        widget->setEnabled(false);
     setEntryActionsEnabled(false);
     showModified();
 }
@@ -144,7 +167,8 @@ void MainWindow::openImage() {
     auto session = std::make_unique<species::EditSession>(m_services.io, localPath(answer.path));
     const base::Result<OpenedImage> opened = examine(*session);
     if (!opened.ok()) {
-        if (opened.error().kind != base::Error::Kind::Unsupported) {
+        if (opened.error().kind != base::Error::Kind::Unsupported &&
+            opened.error().kind != base::Error::Kind::NotAnImage) {
             reportFailure(opened.error());
             return;
         }
@@ -209,12 +233,11 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     for (QWidget* widget : opened)
         widget->setEnabled(true);
     m_ui.entryList->showEntries(image.entries);
-    m_shownRow = -1;
-    showModified();
-    m_ui.showListsOf(edition.game);
+    m_ui.entryList->returnTo(-1);
     // The values on view belong to the previous image, and perhaps to another edition's
-    // table: saving them into this one waits for a load from it.
-    setEntryActionsEnabled(false);
+    // table: nothing of them stays to be saved into this one.
+    dropShownEntry();
+    m_ui.showListsOf(edition.game);
     m_ui.undoSaveAction->setEnabled(false);
 }
 
@@ -231,9 +254,12 @@ void MainWindow::enableEditing() {
 void MainWindow::loadEntry(int row) {
     if (!takesInput() || row < 0 || !m_session)
         return;
-    if (!settleEdits()) {
+    if (m_shownRow >= 0 && m_record->hasEdits()) {
+        // The highlight stays on the entry on view until the question is answered.
         m_ui.entryList->returnTo(m_shownRow);
-        return;
+        if (!settleEdits())
+            return;
+        m_ui.entryList->returnTo(row);
     }
     enableEditing();
     const base::Result<species::EntryRead> read = m_session->readEntry(row);
@@ -242,6 +268,7 @@ void MainWindow::loadEntry(int row) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
         dropShownEntry();
+        m_ui.entryList->returnTo(-1);
         return;
     }
     showTablePlace(read.value().place);
@@ -270,9 +297,12 @@ bool MainWindow::saveEntry() {
     const int row = m_shownRow;
     if (row < 0)
         return false;
-    if (!m_record->statsValid()) {
+    if (QLineEdit* wrong = m_record->markInvalidStats()) {
         say(Prompter::Icon::Warning,
             QStringLiteral("Please enter Base Stat values between 0 and 255."));
+        // The first box at fault, ready to be typed over.
+        wrong->setFocus(Qt::OtherFocusReason);
+        wrong->selectAll();
         return false;
     }
     const QString name = QString::fromStdString(vocabulary::entryName(row));
@@ -287,10 +317,11 @@ bool MainWindow::saveEntry() {
                      {QStringLiteral("The data of %1 in the ROM was changed by another program "
                                      "since it was loaded. Overwrite it with the values shown?")
                           .arg(name),
-                      QStringLiteral("Overwrite")});
+                      QStringLiteral("Overwrite"), kEditsKept});
     if (!saved)
         return false;
-    m_record->saved(saved->written.front().after);
+    // The values as written: "2" where "1.5" was typed.
+    m_record->show(saved->written.front().after, row, m_session->edition()->game);
     showModified();
     m_ui.undoSaveAction->setEnabled(true);
     say(Prompter::Icon::Information, QStringLiteral("Pokémon Data Saved Successfully!"));
@@ -320,7 +351,7 @@ void MainWindow::undoSave() {
         {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
                         "saved. Undo the save anyway, overwriting that change?")
              .arg(name),
-         QStringLiteral("Undo Save")});
+         QStringLiteral("Undo Save"), QStringLiteral(" Nothing was written.")});
     if (!saved)
         return;
     m_ui.undoSaveAction->setEnabled(false);
@@ -329,7 +360,7 @@ void MainWindow::undoSave() {
         showModified();
     }
     say(Prompter::Icon::Information,
-        QStringLiteral("The save was undone: %1 holds its data from before it.").arg(name));
+        QStringLiteral("Undo Save: %1 has its values from before the save again.").arg(name));
 }
 
 std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs readAs,
@@ -341,9 +372,8 @@ std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs re
         base::Result<species::WriteOutcome> saved = attempt(readAs);
         tell(m_session->takeNotes());
         if (!saved.ok()) {
-            reportFailure(saved.error());
-            if (saved.error().kind == base::Error::Kind::BadContent)
-                dropShownEntry();
+            // Whatever failed, what was typed stays, to be saved again once the cause is gone.
+            reportFailure(saved.error(), overwrite.failed);
             return std::nullopt;
         }
         showTablePlace(saved.value().place);
@@ -384,11 +414,13 @@ void MainWindow::editEvYieldAndTmHm() {
     showDialog(dialog);
 }
 
-void MainWindow::reportFailure(const base::Error& error) {
+void MainWindow::reportFailure(const base::Error& error, const QString& aftermath) {
+    const QString said = QString::fromStdString(error.describe());
     if (error.kind == base::Error::Kind::BadContent ||
         error.kind == base::Error::Kind::NotRegularFile) {
-        say(Prompter::Icon::Warning, QString::fromStdString(error.describe()) +
-                                         QStringLiteral(" Nothing was read or written."));
+        say(Prompter::Icon::Warning,
+            said + (aftermath.isEmpty() ? QStringLiteral(" Nothing was read or written.")
+                                        : aftermath));
         return;
     }
     // Only the system's own error numbers mean anything to the user.
@@ -396,7 +428,7 @@ void MainWindow::reportFailure(const base::Error& error) {
                                     error.systemError != 0
                                         ? QStringLiteral("Error: %1").arg(error.systemError)
                                         : uitext::programName(),
-                                    QString::fromStdString(error.describe()));
+                                    said + aftermath);
 }
 
 void MainWindow::showTablePlace(const species::TablePlace& place) {

@@ -43,6 +43,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What opening finds of an image: its edition and how many entries its table has.
@@ -77,6 +78,7 @@ private:
     struct Overwrite {
         QString question;
         QString button;
+        QString failed; // what a failure's message adds: that nothing was written, and so on
     };
     using WriteAttempt =
         std::function<base::Result<species::WriteOutcome>(const species::ReadAs& readAs)>;
@@ -88,8 +90,8 @@ private:
     // Save ROM and the EV Yield and TM/HM dialog work on a loaded entry.
     void setEntryActionsEnabled(bool enabled);
     // An image that is no regular file, or whose table cannot be found, gets a warning;
-    // anything else is a file error.
-    void reportFailure(const base::Error& error);
+    // anything else is a file error. `aftermath` ends the message: what became of the work.
+    void reportFailure(const base::Error& error, const QString& aftermath = {});
     void showTablePlace(const species::TablePlace& place);
     void showDialog(SmallDialog* dialog);
     [[nodiscard]] bool takesInput() const;

@@ -37,9 +37,10 @@ void RecordForm::show(const species::Record& record, int position, nds::Game gam
     m_dialogEdits.fill(std::nullopt);
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         const int stored = record.get(field.field);
-        if (field.isNumber())
+        if (field.isNumber()) {
             m_ui.boxes[field.field]->setText(QString::number(stored));
-        else
+            m_ui.boxes[field.field]->setAccessibleDescription(QString());
+        } else
             showEntry(m_ui.lists[field.field], field, stored, game);
     }
     // Changing the gender of a species without one breaks its sprite in the game.
@@ -56,6 +57,7 @@ void RecordForm::clear() {
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         if (field.isNumber()) {
             m_ui.boxes[field.field]->clear();
+            m_ui.boxes[field.field]->setAccessibleDescription(QString());
             continue;
         }
         QComboBox* list = m_ui.lists[field.field];
@@ -91,6 +93,21 @@ bool RecordForm::hasEdits() const {
     return now != m_loaded;
 }
 
+QLineEdit* RecordForm::markInvalidStats() const {
+    QLineEdit* first = nullptr;
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
+        if (!field.isNumber())
+            continue;
+        QLineEdit* box = m_ui.boxes[field.field];
+        const bool valid = species::statValue(box->text().toStdString()).has_value();
+        box->setAccessibleDescription(valid ? QString()
+                                            : QStringLiteral("Enter a number from 0 to 255."));
+        if (!valid && !first)
+            first = box;
+    }
+    return first;
+}
+
 species::ByField<int> RecordForm::dialogValues() const {
     species::ByField<int> values;
     for (const Part part : kDialogParts)
@@ -106,11 +123,6 @@ void RecordForm::takeDialogValues(const species::ByField<int>& values) {
             m_dialogEdits[field.field] =
                 value != m_loaded.get(field.field) ? std::optional<int>(value) : std::nullopt;
         }
-}
-
-void RecordForm::saved(const species::Record& record) {
-    m_loaded = record;
-    m_dialogEdits.fill(std::nullopt);
 }
 
 species::RecordEdit RecordForm::edit() const {

@@ -6,6 +6,7 @@
 
 class MainWindowUi;
 class QComboBox;
+class QLineEdit;
 
 // Moves a record's values between the window and the record, as the value rules say: the main
 // window's fields through its controls, the EV yield, sprite flag and TM/HM flags through the
@@ -24,6 +25,9 @@ public:
 
     // Whether every stat box holds a number from 0 to 255. All ten are checked every time.
     [[nodiscard]] bool statsValid() const;
+    // Gives each stat box that holds no number from 0 to 255 a description that says so, for
+    // screen readers, and takes it from the others: the first box at fault, or null.
+    [[nodiscard]] QLineEdit* markInvalidStats() const;
 
     // Whether the values on view, the dialog's included, differ from the record as loaded (or
     // as last saved): a value typed and typed back is no edit, a box that holds no number is.
@@ -36,8 +40,6 @@ public:
 
     // The record as loaded, or as the last save left it.
     [[nodiscard]] const species::Record& loaded() const { return m_loaded; }
-    // The record as a save left it on disk: the dialog's values are those from now on.
-    void saved(const species::Record& record);
 
     // What a save writes; call only when statsValid(). Of the dialog's fields, only those the
     // dialog changed: the others keep what the file holds.

@@ -22,7 +22,8 @@ struct Error {
         Refused,        // a file the program will not write into, for its own safety: one
                         // with several names
         BadContent,     // the file's own bytes rule the operation out: a table missing or damaged
-        Unsupported,    // not an image of a game the program knows
+        NotAnImage,     // no DS image at all: it has no game code
+        Unsupported,    // a DS image, of a game the program does not know
         InvalidInput,   // what the user gave: a cell of a table, a file too large to be one
         Usage,          // the command line
     };

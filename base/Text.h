@@ -26,6 +26,10 @@ namespace base {
 // `text` without the UTF-8 byte-order mark that some editors and spreadsheets put first.
 [[nodiscard]] std::string_view withoutByteOrderMark(std::string_view text);
 
+// How many letters to insert, remove or change to turn `a` into `b`: how far a misspelt name
+// is from one that exists.
+[[nodiscard]] std::size_t editDistance(std::string_view a, std::string_view b);
+
 // `text` between double quotes, made printable and cut after a few dozen characters: for a
 // value quoted back to the user.
 [[nodiscard]] std::string quoted(std::string_view text);

@@ -8,7 +8,6 @@
 #include "Patch.h"
 #include "PatchFormat.h"
 #include "Text.h"
-#include "Vocabulary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -49,9 +48,10 @@ written in one save, as import writes them.
     }
 
     base::Status run(const Context& context) override {
-        const base::Result<ChangeFile> file = readChangeFile(context, m_patch, m_format);
+        const base::Result<ChangeFile> file =
+            readChangeFile(context, m_patch, m_format, tables::FileKind::Patch);
         if (!file.ok())
-            return file.error();
+            return imageFirst(context, file.error(), m_image, m_patch, name());
         const ChangeFile& from = file.value();
         const tables::PatchInput input =
             from.json ? tables::readJsonPatch(from.text) : tables::readCsvPatch(from.text);
@@ -79,7 +79,7 @@ written in one save, as import writes them.
             session.modify(plan, show, label, m_dryRun);
         tellNotes(context, session);
         if (!changes.ok())
-            return changes.error();
+            return imageFirst(context, changes.error(), m_image, m_patch, name());
         if (!reported)
             report(context, judged);
         context.out << summary(judged) << "\n";
@@ -154,12 +154,9 @@ private:
                std::string("; nothing written");
     }
 
-    // "Garchomp: speed 102 -> 110"
+    // "Garchomp: speed 102 -> 110", "Garchomp: tm_hm -TM05": as every command shows a change.
     static std::string named(const PatchStep& step) {
-        const species::Change& change = *step.change;
-        return vocabulary::entryName(change.position) + ": " +
-               std::string(species::descriptor(change.field).key) + " " +
-               std::to_string(change.before) + " -> " + std::to_string(change.after);
+        return tables::describeChanges(std::span(step.change, 1)).front();
     }
 
     base::Error refused(const Context& context, const std::string& patch,

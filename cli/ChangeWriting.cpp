@@ -3,10 +3,12 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
+#include "EditSession.h"
 #include "FileAccess.h"
 #include "Text.h"
 
 #include <cerrno>
+#include <optional>
 
 namespace cli {
 
@@ -17,8 +19,33 @@ constexpr std::int64_t kMaxInputFile = 16 << 20;
 
 } // namespace
 
+namespace {
+
+base::Error usage(std::string message) {
+    return base::Error::at(base::Error::Kind::Usage, "", 0, "", std::move(message));
+}
+
+// Why `from` is not what its command reads: a file of the other kind, or of the other format.
+std::optional<base::Error> misfit(const ChangeFile& from, const std::string& format,
+                                  tables::FileKind wanted) {
+    const tables::FileKind kind = tables::kindOf(from.text);
+    const std::string name = base::printable(from.name);
+    if (kind == tables::FileKind::Patch && wanted == tables::FileKind::Table)
+        return usage(name + " is a patch, which apply reads: statwright-cli apply IMAGE PATCH");
+    if (kind == tables::FileKind::Table && wanted == tables::FileKind::Patch)
+        return usage(name + " is a table, which import reads: statwright-cli import IMAGE TABLE");
+    const bool json = tables::startsLikeJson(from.text);
+    if (from.json == json || from.text.empty())
+        return std::nullopt;
+    const std::string said = format.empty() ? "its name says" : "--format says";
+    return usage(name + " does not look like " + (from.json ? "JSON" : "CSV") + ", as " + said +
+                 ", but like " + (json ? "JSON: give --format json" : "CSV: give --format csv"));
+}
+
+} // namespace
+
 base::Result<ChangeFile> readChangeFile(const Context& context, const std::string& file,
-                                        const std::string& format) {
+                                        const std::string& format, tables::FileKind wanted) {
     const base::Result<std::string> chosen = tableFormat(format, file);
     if (!chosen.ok())
         return chosen.error();
@@ -28,8 +55,24 @@ base::Result<ChangeFile> readChangeFile(const Context& context, const std::strin
                     : files::readWholeFile(context.io, file, kMaxInputFile);
     if (!bytes.ok())
         return bytes.error();
-    return ChangeFile{name, std::string(bytes.value().begin(), bytes.value().end()),
-                      chosen.value() == "json"};
+    ChangeFile read{name, std::string(bytes.value().begin(), bytes.value().end()),
+                    chosen.value() == "json"};
+    if (const std::optional<base::Error> wrong = misfit(read, format, wanted))
+        return *wrong;
+    return read;
+}
+
+base::Error imageFirst(const Context& context, base::Error failure, const std::string& image,
+                       const std::string& file, std::string_view command) {
+    if (file == "-")
+        return failure;
+    const base::Status isImage = species::EditSession::checkImage(context.io, image);
+    if (isImage.ok() || isImage.error().kind != base::Error::Kind::NotAnImage ||
+        !species::EditSession::checkImage(context.io, file).ok())
+        return failure;
+    return usage(isImage.error().describe() + ", and " + base::printable(file) +
+                 " is one: the image comes first (statwright-cli " + std::string(command) +
+                 " IMAGE " + (command == "apply" ? "PATCH" : "TABLE") + ")");
 }
 
 base::Error reportProblems(const Context& context, const std::string& name,

@@ -44,6 +44,7 @@ ExitCode exitCodeOf(const base::Error& error) {
     case base::Error::Kind::PastEnd:
     case base::Error::Kind::NotRegularFile:
     case base::Error::Kind::BadContent:
+    case base::Error::Kind::NotAnImage:
     case base::Error::Kind::Unsupported:
     case base::Error::Kind::InvalidInput:
         break;
@@ -73,7 +74,7 @@ public:
         }
         const std::string& first = arguments.front();
         if (!first.starts_with('-') && !knows(first))
-            return fail(context, "", usage("unknown command '" + first + "'"));
+            return fail(context, "", usage("unknown command '" + first + "'" + nearest(first)));
         try {
             // CLI11 takes the arguments last first.
             m_app.parse(std::vector<std::string>(arguments.rbegin(), arguments.rend()));
@@ -91,6 +92,15 @@ public:
 private:
     static base::Error usage(const std::string& message) {
         return base::Error::at(base::Error::Kind::Usage, "", 0, "", message);
+    }
+
+    // "; did you mean 'export'?": the commands a letter or two away from `name`.
+    [[nodiscard]] std::string nearest(const std::string& name) const {
+        std::string near;
+        for (const std::unique_ptr<Command>& command : m_commands)
+            if (base::editDistance(name, command->name()) <= 2)
+                near += (near.empty() ? "" : " or ") + ("'" + std::string(command->name()) + "'");
+        return near.empty() ? "" : "; did you mean " + near + "?";
     }
 
     [[nodiscard]] bool knows(const std::string& name) const {

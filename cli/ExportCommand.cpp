@@ -29,13 +29,16 @@ each listed value, the text its list shows in that game ("type1_text": "Grass");
 an array of the names, and tm_hm_text of the moves they teach. Without --output, or
 with --output -, the table goes to standard output. An existing FILE is replaced whole
 (through a symbolic link, the file it names), never the image itself; a FIFO or a
-device such as /dev/stdout is written into instead.
+device such as /dev/stdout is written into instead. With --names, the columns of lists
+(types, abilities, items, gender, growth, egg groups, colour) hold the names the window
+shows instead of numbers; import reads either.
 )";
     }
     void declare(CLI::App& command) override {
         command.add_option("IMAGE", m_image)->required();
         command.add_option("-f,--format", m_format)->type_name("csv|json");
         command.add_option("-o,--output", m_output)->type_name("FILE");
+        command.add_flag("--names", m_names)->disable_flag_override();
     }
 
     base::Status run(const Context& context) override {
@@ -49,9 +52,11 @@ device such as /dev/stdout is written into instead.
         if (!table.ok())
             return table.error();
         const std::vector<species::Record>& entries = table.value().entries;
+        const tables::ListValues values =
+            m_names ? tables::ListValues::Names : tables::ListValues::Numbers;
         const std::string text = format.value() == "json"
-                                     ? tables::toJson(*session.edition(), entries)
-                                     : tables::toCsv(entries);
+                                     ? tables::toJson(*session.edition(), entries, values)
+                                     : tables::toCsv(entries, session.edition()->game, values);
         return writeOutput(context, m_output, text);
     }
 
@@ -76,6 +81,7 @@ private:
     std::string m_image;
     std::string m_format; // "csv", "json", or empty: from the output's name
     std::string m_output; // empty: standard output
+    bool m_names = false;
 };
 
 } // namespace

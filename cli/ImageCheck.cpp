@@ -9,25 +9,31 @@
 namespace cli {
 namespace {
 
-// Where the edition's fixed base lies in the image's file system, as a line for the user.
-std::string fixedBaseLine(const species::ImageReport& image) {
+// Where the edition's fixed place lies in the image's file system, as a line for the user that
+// says calmly that an image read through its file system does not use it.
+std::string fixedPlaceLine(const species::ImageReport& image) {
     const nds::GameEdition& edition = *image.edition;
-    if (!edition.hasFixedBase())
-        return "fixed base: " + std::string(edition.code) + " has none\n";
-    const std::string head = "fixed base " + base::hexNumber(edition.recordBase) + " of " +
-                             std::string(edition.code) + ": ";
-    const std::vector<nds::FileEntry>& holders = *image.fixedBaseHolders;
+    const std::string code(edition.code);
     const species::TablePlace* place = image.place ? &*image.place : nullptr;
+    const std::string found =
+        place ? "table found through the file system at " + base::hexNumber(place->base) + "; "
+              : "";
+    if (!edition.hasFixedBase())
+        return found + code + " has no fixed place\n";
+    const std::string fixed =
+        "the fixed place of " + code + " (" + base::hexNumber(edition.recordBase) + ")";
+    const std::string unused = place ? ", and is not used\n" : "\n";
+    const std::vector<nds::FileEntry>& holders = *image.fixedBaseHolders;
     if (holders.empty())
-        return head + "in no file of the image\n";
+        return found + fixed + (place ? " is not used\n" : " lies in no file of the image\n");
     const nds::FileEntry& holder = holders.front();
     const std::string named = base::printable(holder.path, std::string::npos, true) + " (file " +
                               std::to_string(holder.id) + ")";
     if (!place || holder.path != place->archive)
-        return head + "in " + named + ", which the game does not read\n";
+        return found + fixed + " lies in " + named + ", which the game does not read" + unused;
     if (edition.recordBase == place->base)
-        return head + "in " + named + ", where the table starts\n";
-    return head + "in " + named + ", but not where the table starts\n";
+        return found + "it is also " + fixed + ", in " + named + "\n";
+    return found + fixed + " lies in " + named + ", but not where the table starts" + unused;
 }
 
 } // namespace
@@ -64,7 +70,7 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
         report.problem = *image.tableProblem;
     }
     if (image.fixedBaseHolders)
-        report.text += fixedBaseLine(image);
+        report.text += fixedPlaceLine(image);
     if (image.place)
         report.text += "confirmed: " + std::string(edition.code) +
                        " reads its base-stat table from " + image.place->archive + "\n";

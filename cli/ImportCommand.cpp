@@ -46,9 +46,10 @@ them back, and an import killed half way is rolled back by the next command to o
     }
 
     base::Status run(const Context& context) override {
-        const base::Result<ChangeFile> file = readChangeFile(context, m_table, m_format);
+        const base::Result<ChangeFile> file =
+            readChangeFile(context, m_table, m_format, tables::FileKind::Table);
         if (!file.ok())
-            return file.error();
+            return imageFirst(context, file.error(), m_image, m_table, name());
         const ChangeFile& from = file.value();
         const tables::InputTable input =
             from.json ? tables::readJsonTable(from.text) : tables::readCsvTable(from.text);
@@ -76,7 +77,7 @@ them back, and an import killed half way is rolled back by the next command to o
             session.modify(plan, show, label, m_dryRun);
         tellNotes(context, session);
         if (!changes.ok())
-            return changes.error();
+            return imageFirst(context, changes.error(), m_image, m_table, name());
         const bool written = !m_dryRun && !changes.value().empty();
         if (!written)
             (void)show(changes.value());

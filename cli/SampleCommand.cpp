@@ -31,7 +31,12 @@ existing file.
     }
 
     base::Status run(const Context& context) override {
-        const nds::GameEdition* edition = nds::findEdition(m_code);
+        // Game codes are read without regard to case: cpue is CPUE.
+        std::string code = m_code;
+        for (char& c : code)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        const nds::GameEdition* edition = nds::findEdition(code);
         if (!edition) {
             return base::Error::at(base::Error::Kind::Usage, "", 0, "",
                                    "--code is the game code of an image of Diamond (ADA?), "

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
     const base::Result<const nds::GameEdition*> found = nds::identifyImage(io, "image.nds");
-    if (size < 16 && (found.ok() || found.error().kind != base::Error::Kind::Unsupported))
+    if (size < 16 && (found.ok() || found.error().kind != base::Error::Kind::NotAnImage))
         std::abort();
     if (size >= 16) {
         const std::string code(data + 12, data + 16);

@@ -2,6 +2,8 @@
 
 #include "Text.h"
 
+#include <algorithm>
+
 namespace nds {
 
 base::Result<const GameEdition*> identifyImage(files::SysIo& io, const std::string& path) {
@@ -13,18 +15,27 @@ base::Result<const GameEdition*> identifyImage(files::SysIo& io, const std::stri
 }
 
 base::Result<const GameEdition*> identifyImage(files::OpenFile& file) {
-    const auto unsupported = [&](const std::string& reason) {
-        return base::Error::at(base::Error::Kind::Unsupported, file.path(), 0, "", reason);
+    // "stats.csv is not a DS ROM image: ...", in words, for a table given in place of an image.
+    const auto notAnImage = [&](const std::string& why) {
+        return base::Error::at(base::Error::Kind::NotAnImage, "", 0, "",
+                               "\"" + file.path() + "\" is not a DS ROM image: " + why);
     };
     if (file.size() < kGameCodeOffset + kGameCodeLength)
-        return unsupported("too short to hold a game code");
+        return notAnImage("it is too short to hold a game code");
     base::Result<files::Bytes> read = file.read(kGameCodeOffset, kGameCodeLength);
     if (!read.ok())
         return read.error();
     const std::string code(read.value().begin(), read.value().end());
     if (const GameEdition* edition = findEdition(code))
         return edition;
-    return unsupported("unsupported game code " + base::quoted(code));
+    // Every DS game code is four capital letters or digits.
+    const bool isCode = std::all_of(code.begin(), code.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+    if (!isCode)
+        return notAnImage("it has no game code");
+    return base::Error::at(base::Error::Kind::Unsupported, file.path(), 0, "",
+                           "unsupported game code " + base::quoted(code));
 }
 
 } // namespace nds

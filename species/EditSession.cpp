@@ -26,6 +26,13 @@ struct EditSession::Opened {
 EditSession::EditSession(files::SysIo& io, std::string path) : m_io(io), m_path(std::move(path)) {
 }
 
+base::Status EditSession::checkImage(files::SysIo& io, const std::string& path) {
+    const base::Result<const nds::GameEdition*> found = nds::identifyImage(io, path);
+    if (!found.ok())
+        return found.error();
+    return {};
+}
+
 void EditSession::keep(const files::OpenNotes& notes) {
     m_notes.recoveries.insert(m_notes.recoveries.end(), notes.recoveries.begin(),
                               notes.recoveries.end());

@@ -74,6 +74,10 @@ class EditSession {
 public:
     EditSession(files::SysIo& io, std::string path);
 
+    // Whether the file at `path` is an image of a game the program knows, as its header says,
+    // or why not; nothing else is read, and nothing written.
+    [[nodiscard]] static base::Status checkImage(files::SysIo& io, const std::string& path);
+
     [[nodiscard]] const std::string& path() const { return m_path; }
     // The image's game; null until an operation has identified it.
     [[nodiscard]] const nds::GameEdition* edition() const { return m_edition; }

@@ -3,6 +3,9 @@
 #include "EntryRules.h"
 #include "FieldLayout.h"
 
+#include "Text.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <iterator>
@@ -182,6 +185,69 @@ std::optional<std::string> text(List list, int value, nds::Game game) {
         break;
     }
     return std::nullopt;
+}
+
+namespace {
+
+std::string folded(std::string_view text) {
+    std::string result(base::trimmed(text));
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+} // namespace
+
+std::vector<int> entriesNamed(List list, std::string_view name, nds::Game game) {
+    const std::string wanted = folded(name);
+    std::vector<int> found;
+    for (int k = 0; k < size(list, game); ++k)
+        if (folded(*text(list, k, game)) == wanted)
+            found.push_back(k);
+    return found;
+}
+
+std::vector<std::string> nearestNames(List list, std::string_view name, nds::Game game,
+                                      std::size_t count) {
+    const std::string wanted = folded(name);
+    std::vector<std::pair<std::size_t, std::string>> ranked;
+    for (int k = 0; k < size(list, game); ++k) {
+        const std::string entry(base::trimmed(*text(list, k, game)));
+        if (std::none_of(ranked.begin(), ranked.end(),
+                         [&](const auto& seen) { return seen.second == entry; }))
+            ranked.emplace_back(base::editDistance(wanted, folded(entry)), entry);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> nearest;
+    for (std::size_t i = 0; i < ranked.size() && i < count; ++i)
+        nearest.push_back(ranked[i].second);
+    return nearest;
+}
+
+std::string_view entryNoun(List list) {
+    switch (list) {
+    case List::Types:
+        return "type";
+    case List::Items:
+        return "item";
+    case List::GenderRatios:
+        return "gender ratio";
+    case List::HatchSteps:
+        return "number of steps";
+    case List::GrowthGroups:
+        return "growth group";
+    case List::EggGroups:
+        return "egg group";
+    case List::Abilities:
+        return "ability";
+    case List::Colours:
+        return "colour";
+    case List::None:
+        break;
+    }
+    return "value";
 }
 
 std::string entryName(int position) {

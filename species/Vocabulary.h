@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The fixed texts of the window's lists, in UTF-8. In every list the entry at position k
 // stands for the stored value k, so no list may ever be sorted or filtered.
@@ -54,6 +55,16 @@ enum class List {
 [[nodiscard]] int size(List list, nds::Game game);
 // Entry `value` of `list` in an image of `game`, or nothing when the list has no such entry.
 [[nodiscard]] std::optional<std::string> text(List list, int value, nds::Game game);
+
+// The entries of `list` in an image of `game` whose text is `name`, spaces at either end and
+// the case of letters aside ("dragon" is Dragon's entry, 16); more than one where the list
+// repeats a text ("???").
+[[nodiscard]] std::vector<int> entriesNamed(List list, std::string_view name, nds::Game game);
+// Up to `count` texts of `list` nearest to `name` (fewest letters to change), nearest first.
+[[nodiscard]] std::vector<std::string> nearestNames(List list, std::string_view name,
+                                                    nds::Game game, std::size_t count = 3);
+// What one entry of `list` is called: "type", "ability", "gender ratio"...
+[[nodiscard]] std::string_view entryNoun(List list);
 
 // The name of the table entry at `position`, without trailing spaces: the species list's 500,
 // then the seven extra forms.

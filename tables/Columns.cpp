@@ -19,12 +19,12 @@ const Names& names() {
     static const Names built = [] {
         Names names;
         names.required = {"position", "species"};
+        names.columns = names.required;
         for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
-            names.required.emplace_back(field.key);
+            names.columns.emplace_back(field.key);
             if (!field.isNumber())
                 names.companions.insert(std::string(field.key) + "_text");
         }
-        names.columns = names.required;
         for (const species::Part part : {species::Part::EvYield, species::Part::SpriteFlag})
             for (const species::FieldDescriptor& field : species::fieldsOf(part))
                 names.columns.emplace_back(field.key);

@@ -18,8 +18,8 @@ inline constexpr std::string_view kTmHmColumn = "tm_hm";
 
 // position, species, a column per field of the main window, one per EV yield, flip, tm_hm.
 [[nodiscard]] std::span<const std::string> columns();
-// The columns every table has: position, species and the main window's fields. A table
-// written before the EV yield, flip and tm_hm columns existed lacks those.
+// The columns every table has: position and species. Any other column may be left out, and
+// the fields it stands for stay as they are.
 [[nodiscard]] std::span<const std::string> requiredColumns();
 [[nodiscard]] bool isColumn(const std::string& name);
 // The list text that export writes next to a listed field: "type1_text", "tm_hm_text".

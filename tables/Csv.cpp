@@ -14,6 +14,7 @@ public:
     Reader(std::string_view text, std::size_t maxRows, std::size_t maxFields)
         : m_text(text), m_maxRows(maxRows), m_maxFields(maxFields) {
         m_text = base::withoutByteOrderMark(m_text);
+        m_separator = separatorOf(m_text.substr(0, m_text.find_first_of("\r\n")));
     }
 
     Table table() {
@@ -34,6 +35,17 @@ public:
     }
 
 private:
+    // Spreadsheets of many European locales separate fields with semicolons, as the decimal
+    // point is a comma there: a first line with semicolons and no comma says so.
+    static char separatorOf(std::string_view header) {
+        const bool semicolons = header.find(';') != std::string_view::npos;
+        return semicolons && header.find(',') == std::string_view::npos ? ';' : ',';
+    }
+
+    [[nodiscard]] bool endsField(char c) const {
+        return c == m_separator || c == '\r' || c == '\n';
+    }
+
     // Consumes one line end (CRLF, LF or CR) if one starts here.
     bool lineEnd() {
         if (m_at >= m_text.size())
@@ -65,15 +77,14 @@ private:
                 if (!quotedField(field, row.line))
                     return false;
             } else {
-                while (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
-                       m_text[m_at] != '\n')
+                while (m_at < m_text.size() && !endsField(m_text[m_at]))
                     field += m_text[m_at++];
             }
             if (row.fieldCount++ < m_maxFields)
                 row.fields.push_back(std::move(field));
             if (m_at >= m_text.size())
                 return true;
-            if (m_text[m_at] == ',') {
+            if (m_text[m_at] == m_separator) {
                 ++m_at;
                 continue;
             }
@@ -108,11 +119,9 @@ private:
             ++m_at;
         }
         // After the closing quote only a separator or a line end may follow.
-        if (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
-            m_text[m_at] != '\n') {
+        if (m_at < m_text.size() && !endsField(m_text[m_at])) {
             error(m_line, "text after the closing quote of a field");
-            while (m_at < m_text.size() && m_text[m_at] != ',' && m_text[m_at] != '\r' &&
-                   m_text[m_at] != '\n')
+            while (m_at < m_text.size() && !endsField(m_text[m_at]))
                 field += m_text[m_at++];
         }
         return true;
@@ -121,6 +130,7 @@ private:
     std::string_view m_text;
     std::size_t m_maxRows;
     std::size_t m_maxFields;
+    char m_separator = ',';
     std::size_t m_at = 0;
     int m_line = 1;
     Table m_table;

@@ -8,7 +8,8 @@
 #include <vector>
 
 // Comma-separated text as spreadsheets write it: an optional UTF-8 byte-order mark, CRLF or
-// LF line ends, fields in double quotes with "" for a quote and line breaks inside.
+// LF line ends, fields in double quotes with "" for a quote and line breaks inside. A first
+// line with semicolons and no comma makes semicolons the separator.
 namespace csv {
 
 struct Row {

@@ -72,8 +72,13 @@ InputTable readCsvRows(std::string_view text, const CsvShape& shape, int lineOff
                                        " columns, more than any table"));
         return table;
     }
+    // Column names are read without regard to case: "HP" is hp.
     csv::Row shifted = header;
     shifted.line = headerLine;
+    for (std::string& name : shifted.fields)
+        for (char& c : name)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
     checkHeader(shifted, shape, table);
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
         const csv::Row& row = parsed.rows[r];
@@ -88,8 +93,8 @@ InputTable readCsvRows(std::string_view text, const CsvShape& shape, int lineOff
         InputRow input;
         input.line = line;
         for (std::size_t f = 0; f < row.fields.size(); ++f)
-            input.cells.emplace(header.fields[f],
-                                Cell{Cell::Kind::Field, row.fields[f], line, header.fields[f]});
+            input.cells.emplace(shifted.fields[f],
+                                Cell{Cell::Kind::Field, row.fields[f], line, shifted.fields[f]});
         table.rows.push_back(std::move(input));
     }
     return table;

@@ -13,20 +13,6 @@
 namespace tables {
 namespace {
 
-// "3, 7-9, 12"
-std::string ranges(const std::vector<int>& positions) {
-    std::string text;
-    for (std::size_t i = 0; i < positions.size();) {
-        std::size_t j = i;
-        while (j + 1 < positions.size() && positions[j + 1] == positions[j] + 1)
-            ++j;
-        text += (text.empty() ? "" : ", ") + std::to_string(positions[i]) +
-                (j > i ? "-" + std::to_string(positions[j]) : "");
-        i = j + 1;
-    }
-    return text;
-}
-
 class Planner {
 public:
     Planner(std::span<const species::Record> entries, nds::Game game, ImportPlan& plan)
@@ -43,7 +29,7 @@ public:
             for (const species::FieldDescriptor& field : species::fieldsOf(part)) {
                 const auto found = row.cells.find(std::string(field.key));
                 if (found == row.cells.end())
-                    continue; // reported as missing already, where it must be there
+                    continue; // a column the table leaves out: the field stays as it is
                 if (field.field == species::Field::Colour && !row.cells.count("flip"))
                     wholeColourByte(row, *position, now, found->second);
                 else if (const std::optional<int> after =
@@ -51,18 +37,6 @@ public:
                     checkCompanion(row, field, *after);
             }
         tmHmFlags(row, *position, now);
-    }
-
-    void missingPositions() {
-        std::vector<int> missing;
-        for (int position = 0; position < entries(); ++position)
-            if (!m_rowOf.count(position))
-                missing.push_back(position);
-        if (!missing.empty())
-            m_plan.problems.add(tables::problem(
-                0, "",
-                (missing.size() == 1 ? "position " : "positions ") + ranges(missing) +
-                    (missing.size() == 1 ? " is" : " are") + " missing: every entry needs a row"));
     }
 
 private:
@@ -111,17 +85,49 @@ private:
             m_plan.changes.push_back({position, field, before, after});
     }
 
+    // The value in `cell` of a list field: its number, or the name of an entry of the list in
+    // this game. Nothing, and a problem, when it is neither.
+    std::optional<WholeNumber> listValue(const species::FieldDescriptor& field, const Cell& cell) {
+        const std::vector<int> named = vocabulary::entriesNamed(field.list, cell.text, m_game);
+        if (named.size() == 1)
+            return WholeNumber{named.front(), base::quoted(cell.text)};
+        const std::string noun(vocabulary::entryNoun(field.list));
+        if (named.empty()) {
+            std::string nearest;
+            for (const std::string& name : vocabulary::nearestNames(field.list, cell.text, m_game))
+                nearest += (nearest.empty() ? "" : ", ") + name;
+            problem(cell, base::quoted(cell.text) + " is neither a number nor a " + noun +
+                              " of this game; the nearest names are " + nearest);
+        } else {
+            problem(cell, base::quoted(cell.text) + " names " + std::to_string(named.size()) +
+                              " entries of the " + noun + " list (" +
+                              std::to_string(named.front()) + ", " + std::to_string(named[1]) +
+                              "...): give its number");
+        }
+        return std::nullopt;
+    }
+
+    // The value of `field` in `cell`: a whole number, or for a list the name of an entry.
+    std::optional<WholeNumber> valueOf(const species::FieldDescriptor& field, const Cell& cell) {
+        base::Result<WholeNumber> number = wholeNumber(cell);
+        if (number.ok())
+            return number.value();
+        const bool text = cell.kind == Cell::Kind::Field || cell.kind == Cell::Kind::String;
+        if (!field.isNumber() && text)
+            return listValue(field, cell);
+        m_plan.problems.add(number.error());
+        return std::nullopt;
+    }
+
     // The value of `field` in `cell`, as the value rules allow it, planned as a change.
     std::optional<int> fieldValue(int position, const species::FieldDescriptor& field,
                                   const Cell& cell, const species::Record& now) {
-        const base::Result<WholeNumber> number = wholeNumber(cell);
-        if (!number.ok()) {
-            m_plan.problems.add(number.error());
+        const std::optional<WholeNumber> number = valueOf(field, cell);
+        if (!number)
             return std::nullopt;
-        }
-        const long value = number.value().value;
+        const long value = number->value;
         if (const std::optional<std::string> refused = species::refusal(
-                field, position, value, number.value().text, now.get(field.field), m_game)) {
+                field, position, value, number->text, now.get(field.field), m_game)) {
             problem(cell, *refused);
             return std::nullopt;
         }
@@ -135,8 +141,9 @@ private:
                          const Cell& cell) {
         const species::FieldDescriptor& colour = species::descriptor(species::Field::Colour);
         const base::Result<WholeNumber> number = wholeNumber(cell);
-        if (!number.ok()) {
-            m_plan.problems.add(number.error());
+        if (!number.ok()) { // a colour's name, without the flag
+            if (const std::optional<int> after = fieldValue(position, colour, cell, now))
+                checkCompanion(row, colour, *after);
             return;
         }
         const long value = number.value().value;
@@ -224,8 +231,6 @@ ImportPlan planImport(const InputTable& input, std::span<const species::Record> 
     Planner planner(entries, game, plan);
     for (const InputRow& row : input.rows)
         planner.row(row);
-    if (!input.rows.empty() || input.problems.empty()) // not when the file could not be read
-        planner.missingPositions();
     species::sortChanges(plan.changes);
     return plan;
 }

@@ -93,6 +93,13 @@ struct WholeNumber {
 };
 // The whole decimal number in `cell`; an error's reason says why it holds none.
 [[nodiscard]] base::Result<WholeNumber> wholeNumber(const Cell& cell);
+// What a file of changes holds, as its first bytes tell: a table of entries (import reads
+// it), a patch (apply reads it), or neither.
+enum class FileKind { Table, Patch, Unknown };
+[[nodiscard]] FileKind kindOf(std::string_view text);
+// Whether `text` starts as JSON does, with an object or an array.
+[[nodiscard]] bool startsLikeJson(std::string_view text);
+
 // Either an object with an "entries" array, as export writes it, or a bare array of entries.
 // Only valid UTF-8 is read, and only whole numbers count as numbers.
 [[nodiscard]] InputTable readJsonTable(std::string_view text);

@@ -8,6 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <map>
+#include <vector>
+
 namespace tables {
 
 std::string csvHeader() {
@@ -17,7 +20,36 @@ std::string csvHeader() {
     return header;
 }
 
-std::string toCsv(std::span<const species::Record> entries) {
+namespace {
+
+// The name of a list value, when names are asked for and its list has the value. The steps to
+// hatch stay numbers: the list's names are numbers themselves (the steps, not the cycles
+// stored), and would read back as other values.
+// A name that several entries of its list share ("???") stays a number too, or it would not
+// read back.
+std::optional<std::string> nameOf(const species::FieldDescriptor& field, int value, nds::Game game,
+                                  ListValues values) {
+    if (values == ListValues::Numbers || field.isNumber() ||
+        field.list == vocabulary::List::HatchSteps)
+        return std::nullopt;
+    static std::map<std::pair<vocabulary::List, nds::Game>, std::vector<bool>> shared;
+    std::vector<bool>& repeated = shared[{field.list, game}];
+    if (repeated.empty()) {
+        std::map<std::string, int> seen;
+        for (int k = 0; k < vocabulary::size(field.list, game); ++k)
+            ++seen[*vocabulary::text(field.list, k, game)];
+        for (int k = 0; k < vocabulary::size(field.list, game); ++k)
+            repeated.push_back(seen[*vocabulary::text(field.list, k, game)] > 1);
+    }
+    if (value < 0 || value >= static_cast<int>(repeated.size()) ||
+        repeated[static_cast<std::size_t>(value)])
+        return std::nullopt;
+    return vocabulary::text(field.list, value, game);
+}
+
+} // namespace
+
+std::string toCsv(std::span<const species::Record> entries, nds::Game game, ListValues values) {
     std::string text = csvHeader() + "\n";
     for (std::size_t position = 0; position < entries.size(); ++position) {
         text += std::to_string(position) + "," +
@@ -25,14 +57,18 @@ std::string toCsv(std::span<const species::Record> entries) {
         const species::Record& record = entries[position];
         for (const species::Part part :
              {species::Part::Main, species::Part::EvYield, species::Part::SpriteFlag})
-            for (const species::FieldDescriptor& field : species::fieldsOf(part))
-                text += "," + std::to_string(record.get(field.field));
+            for (const species::FieldDescriptor& field : species::fieldsOf(part)) {
+                const int value = record.get(field.field);
+                const std::optional<std::string> name = nameOf(field, value, game, values);
+                text += "," + (name ? csv::quote(*name) : std::to_string(value));
+            }
         text += "," + tmHmNames(tmHmFlags(record)) + "\n";
     }
     return text;
 }
 
-std::string toJson(const nds::GameEdition& edition, std::span<const species::Record> entries) {
+std::string toJson(const nds::GameEdition& edition, std::span<const species::Record> entries,
+                   ListValues values) {
     using Json = nlohmann::ordered_json;
     Json root = Json::object();
     root["game_code"] = edition.code;
@@ -49,7 +85,11 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Rec
             for (const species::FieldDescriptor& field : species::fieldsOf(part)) {
                 const int value = record.get(field.field);
                 const std::string key(field.key);
-                row[key] = value;
+                if (const std::optional<std::string> name =
+                        nameOf(field, value, edition.game, values))
+                    row[key] = *name;
+                else
+                    row[key] = value;
                 if (const std::optional<std::string> shown =
                         vocabulary::text(field.list, value, edition.game))
                     row[key + "_text"] = *shown;

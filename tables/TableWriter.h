@@ -10,9 +10,16 @@
 // list text of each listed value. Entry k is the table's position k.
 namespace tables {
 
+// How list values are written: as the stored numbers, or as the names their lists show in the
+// image's game (a value beyond its list stays a number).
+enum class ListValues { Numbers, Names };
+
 [[nodiscard]] std::string csvHeader();
-[[nodiscard]] std::string toCsv(std::span<const species::Record> entries);
+[[nodiscard]] std::string toCsv(std::span<const species::Record> entries,
+                                nds::Game game = nds::Game::Diamond,
+                                ListValues values = ListValues::Numbers);
 [[nodiscard]] std::string toJson(const nds::GameEdition& edition,
-                                 std::span<const species::Record> entries);
+                                 std::span<const species::Record> entries,
+                                 ListValues values = ListValues::Numbers);
 
 } // namespace tables

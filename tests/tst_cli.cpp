@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QtTest/QTest>
 
+#include <map>
+
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -339,6 +341,65 @@ private slots:
         QCOMPARE(result.status, status);
         QVERIFY(status == 0 ? result.out.startsWith("Usage: statwright-cli")
                             : !result.err.isEmpty());
+    }
+
+    // What a new user gets wrong first, and what the command says: which file goes where,
+    // which command reads a file, which format a file is, which command was meant; codes and
+    // endings in any case.
+    void guidesTheNewUser_data() {
+        QTest::addColumn<QStringList>("arguments"); // <image>, <table>... stand for the files
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("the table where the image goes")
+            << QStringList{"import", "<table>", "<image>"} << 2
+            << "\"<table>\" is not a DS ROM image: it has no game code, and <image> is one: the "
+               "image comes first (statwright-cli import IMAGE TABLE)";
+        QTest::newRow("a table is no image") << QStringList{"identify", "<table>"} << 1
+                                             << "\"<table>\" is not a DS ROM image: it has no "
+                                                "game code";
+        QTest::newRow("a patch given to import")
+            << QStringList{"import", "<image>", "<patch>"} << 2
+            << "<patch> is a patch, which apply reads: statwright-cli apply IMAGE PATCH";
+        QTest::newRow("a table given to apply")
+            << QStringList{"apply", "<image>", "<table>"} << 2
+            << "<table> is a table, which import reads: statwright-cli import IMAGE TABLE";
+        QTest::newRow("--format json on CSV")
+            << QStringList{"import", "<image>", "<table>", "-f", "json"} << 2
+            << "<table> does not look like JSON, as --format says, but like CSV: give --format csv";
+        QTest::newRow("--format csv on JSON")
+            << QStringList{"import", "<image>", "<json>", "-f", "CSV"} << 2
+            << "<json> does not look like CSV, as --format says, but like JSON";
+        QTest::newRow("a mistyped command") << QStringList{"exprot", "<image>"} << 2
+                                            << "unknown command 'exprot'; did you mean 'export'?";
+        QTest::newRow("a game code in lower case")
+            << QStringList{"sample", "<out>", "-c", "cpue"} << 0 << "an image coded CPUE";
+        QTest::newRow("an ending in capitals")
+            << QStringList{"export", "<image>", "-o", "<out>.JSON"} << 0 << "";
+    }
+    void guidesTheNewUser() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        const QString folder = m_roms->folder();
+        const QString json = folder + "/table.json";
+        const QString patch = folder + "/patch.csv";
+        QCOMPARE(runCli({"export", m_image, "-f", "json", "-o", json}).status, 0);
+        QCOMPARE(runCli({"diff", m_image, m_image, "--patch", "-o", patch}).status, 0);
+        const std::map<QString, QString> names{{"<image>", m_image},
+                                               {"<table>", m_csv},
+                                               {"<json>", json},
+                                               {"<patch>", patch},
+                                               {"<out>", folder + "/out"}};
+        for (QString& argument : arguments)
+            for (const auto& [stand, name] : names)
+                argument.replace(stand, name);
+        for (const auto& [stand, name] : names)
+            says.replace(stand, name);
+        const CliOutcome result = runCli(arguments);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
+        if (arguments.last().endsWith(".JSON"))
+            QVERIFY(readFile(arguments.last()).startsWith('{'));
     }
 
     void exportsEveryEntryAsCsv() {
@@ -762,24 +823,27 @@ private slots:
             << QByteArray("ADAE") << "table" << 0
             << QStringList{"table: /poketool/personal/personal.narc (file 1), a NARC archive of "
                            "501 members",
-                           "fixed base 0x1C15A08 of ADAE: in /poketool/personal/personal.narc "
-                           "(file 1), where the table starts",
+                           "table found through the file system at 0x1C15A08; it is also the "
+                           "fixed place of ADAE (0x1C15A08), in /poketool/personal/personal.narc "
+                           "(file 1)",
                            "confirmed"};
         QTest::newRow("Platinum, fixed base in the stale copy")
             << QByteArray("CPUJ") << "decoy" << 0
             << QStringList{"table: /poketool/personal/pl_personal.narc (file 2), a NARC archive "
                            "of 508 members",
                            "members 1 to 507",
-                           "fixed base 0x37F3C08 of CPUJ: in /poketool/personal/personal.narc "
-                           "(file 1), which the game does not read"};
+                           "the fixed place of CPUJ (0x37F3C08) lies in "
+                           "/poketool/personal/personal.narc (file 1), which the game does not "
+                           "read, and is not used"};
         QTest::newRow("Platinum of another region")
             << QByteArray("CPUE") << "table" << 0
-            << QStringList{"pl_personal.narc", "fixed base: CPUE has none"};
+            << QStringList{"pl_personal.narc", "; CPUE has no fixed place"};
         QTest::newRow("archive missing")
             << QByteArray("APAE") << "missing" << 1
             << QStringList{"/poketool/personal_pearl/personal.narc is not in the image's file "
                            "system",
-                           "fixed base 0x1C15A08 of APAE: in /poketool/personal/growtbl.narc"};
+                           "the fixed place of APAE (0x1C15A08) lies in "
+                           "/poketool/personal/growtbl.narc"};
         QTest::newRow("HeartGold without its table")
             << QByteArray("IPKE") << "missing" << 1
             << QStringList{"Could not find the base-stat table of HeartGold (IPKE) in",
@@ -805,8 +869,9 @@ private slots:
         QCOMPARE(result.status, status);
         for (const QString& text : says)
             QVERIFY2((result.out + result.err).contains(text), qPrintable(result.out + result.err));
-        // Every code here is a known one, table or not.
+        // Every code here is a known one, table or not; and a healthy image raises no alarm.
         QVERIFY(!result.err.contains("unsupported"));
+        QVERIFY(status != 0 || !result.out.contains("in no file"));
     }
 
     // A damaged file system is never read past: not at the fixed base (where another file
@@ -903,10 +968,16 @@ private slots:
         QCOMPARE(runCli({"diff", before, image}).out.split('\n')[0],
                  QStringLiteral("Rotom (Mow): hp %1 -> %2").arg(QString(hp), QString(mow[2])));
 
+        // A table of Diamond's 500 entries leaves the forms as they are.
         lines.removeLast(); // the empty piece after the last line end
-        lines.removeLast();
+        for (int form = 0; form < 7; ++form)
+            lines.removeLast();
         writeFile(m_csv, lines.join('\n'));
-        QVERIFY(runCli({"import", image, m_csv}).err.contains("position 506 is missing"));
+        const QByteArray forms = SyntheticRom::read(image, base + 500 * 44, 7 * 44);
+        const CliOutcome diamond = runCli({"import", image, m_csv});
+        QCOMPARE(diamond.status, 0);
+        QCOMPARE(diamond.out, QStringLiteral("no changes; nothing written\n"));
+        QCOMPARE(SyntheticRom::read(image, base + 500 * 44, 7 * 44), forms);
     }
 
     // HeartGold and SoulSilver: 507 entries, their own item list in export and import, the

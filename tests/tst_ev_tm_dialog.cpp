@@ -6,11 +6,25 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest/QTest>
 
 namespace {
+
+// A text box as some platforms make it, which takes Ctrl+E to move to the end of its line.
+class TakesControlE final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride &&
+            static_cast<QKeyEvent*>(event)->keyCombination() ==
+                QKeyCombination(Qt::ControlModifier, Qt::Key_E))
+            event->accept();
+        return false;
+    }
+};
 
 QWidget* openDialog() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -41,6 +55,28 @@ private slots:
     void cleanup() {
         m_h.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The window's shortcut works wherever the focus is: in a number box, which would take
+    // Ctrl+E for the end of its line, and in a drop-down list.
+    void shortcutFromEveryControl_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("the species list") << "pkmnlst";
+        QTest::newRow("a number box") << "txtHP";
+        QTest::newRow("a drop-down list") << "cmbType1";
+    }
+    void shortcutFromEveryControl() {
+        QFETCH(QString, control);
+        QWidget* focused = m_h->find<QWidget>(control.toLatin1());
+        TakesControlE greedy;
+        if (control == "txtHP")
+            focused->installEventFilter(&greedy);
+        focused->setFocus();
+        QCOMPARE(QApplication::focusWidget(), focused);
+        QTest::keyClick(focused, Qt::Key_E, Qt::ControlModifier);
+        QWidget* dialog = openDialog();
+        QVERIFY(dialog);
+        clickOk(dialog);
     }
 
     void showsTheEntry() {

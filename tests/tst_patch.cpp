@@ -166,6 +166,10 @@ private slots:
         const CliOutcome again = runCli({"apply", image, patch});
         QCOMPARE(again.status, 0);
         QCOMPARE(again.out.count(" already applied\n"), 3);
+        // A flag's change reads alike whether it is made or found made.
+        QVERIFY2(
+            again.out.contains(QRegularExpression("\nGarchomp: tm_hm [+-]TM05 already applied\n")),
+            qPrintable(again.out));
         QVERIFY(again.out.endsWith("every change already applied; nothing written\n"));
         QCOMPARE(readFile(image), after);
     }
@@ -193,7 +197,7 @@ private slots:
             << "";
         QTest::newRow("HM05 teaches Whirlpool in HeartGold")
             << "IPKE" << QByteArray("0,Bulbasaur,hm05,OLDFLAG,NEWFLAG\n")
-            << "conflict: Bulbasaur: hm05 OLDFLAG -> NEWFLAG: HM05 teaches Defog where the patch "
+            << "conflict: Bulbasaur: tm_hm FLAGSIGNHM05: HM05 teaches Defog where the patch "
                "was made, Whirlpool in this image"
             << "Bulbasaur: tm_hm ";
     }
@@ -215,7 +219,8 @@ private slots:
                 .replace("HP503", hp503)
                 .replace("ITEM0", cell(source, 0, "item1"))
                 .replace("OLDFLAG", hm05)
-                .replace("NEWFLAG", flipped);
+                .replace("NEWFLAG", flipped)
+                .replace("FLAGSIGN", flipped == "1" ? "+" : "-");
         };
         const QString body = fill(QString::fromUtf8(patch));
         const QString file = path("refused.csv");

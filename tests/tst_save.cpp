@@ -297,10 +297,14 @@ private slots:
             const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
             QCOMPARE(shown.size(), 1);
             QCOMPARE(shown[0].icon, Prompter::Icon::Warning);
-            QVERIFY(shown[0].text.endsWith("is not in the image's file system. Nothing was read "
-                                           "or written."));
+            QVERIFY(shown[0].text.endsWith("is not in the image's file system. Nothing was "
+                                           "written, and your changes are still on view to "
+                                           "save again."));
             QVERIFY(m_h->io.writes().empty());
-            QVERIFY(!m_h->action("mnuSave")->isEnabled());
+            // What was typed stays, marked, to be saved once the archive is back.
+            QVERIFY(m_h->action("mnuSave")->isEnabled());
+            QCOMPARE(m_h->box("txtHP")->text(), QString::number(quint8(hp)));
+            QVERIFY(m_h->caption().endsWith('*'));
             return;
         }
         expectOnly(kSaved, Prompter::Icon::Information);
@@ -455,8 +459,9 @@ private slots:
             QVERIFY(m_h->action("mnuUndoSave")->isEnabled());
             return;
         }
-        expectOnly(QStringLiteral("The save was undone: Nidoqueen holds its data from before it."),
-                   Prompter::Icon::Information);
+        expectOnly(
+            QStringLiteral("Undo Save: Nidoqueen has its values from before the save again."),
+            Prompter::Icon::Information);
         QCOMPARE(SyntheticRom::fingerprint(m_path, "ADAE"), before);
         QCOMPARE(m_h->box("txtHP")->text(), shown == 30 ? hp : shownHp);
         // One level: a second undo has nothing to take back.
