@@ -8,6 +8,7 @@
 #include "NoteDialog.h"
 #include "Prompter.h"
 #include "RecordForm.h"
+#include "TableWindow.h"
 #include "UiText.h"
 
 #include "EntryRules.h"
@@ -52,6 +53,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
             (void)saveEntry();
     });
     connect(m_ui.undoSaveAction, &QAction::triggered, this, &MainWindow::undoSave);
+    connect(m_ui.tableAction, &QAction::triggered, this, &MainWindow::showTable);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
     connect(m_ui.noGenderAction, &QAction::triggered, this,
@@ -121,28 +123,74 @@ void MainWindow::dropShownEntry() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_dialog)
         m_dialog->close();
-    if (!settleEdits()) {
+    if (!settleEdits(true)) {
         event->ignore();
         return;
+    }
+    if (m_table) {
+        m_table->discardStaged(); // settled: saved, or the user let them go
+        m_table->close();
     }
     event->accept();
 }
 
-bool MainWindow::settleEdits() {
-    if (m_shownRow < 0 || !m_record->hasEdits())
+bool MainWindow::settleEdits(bool table) {
+    const bool mine = m_shownRow >= 0 && m_record->hasEdits();
+    const int staged = table && m_table ? m_table->stagedEntries() : 0;
+    if (!mine && staged == 0)
         return true;
-    switch (ask(Prompter::Icon::Question,
-                QStringLiteral("Save the changes to %1?")
-                    .arg(QString::fromStdString(vocabulary::entryName(m_shownRow))),
+    // One question about all unsaved work: an entry by its name, more by their number.
+    const int entries = staged + (mine ? 1 : 0);
+    const QString named = entries > 1 ? QStringLiteral("%1 entries").arg(entries)
+                          : mine      ? QString::fromStdString(vocabulary::entryName(m_shownRow))
+                                      : m_table->stagedName();
+    switch (ask(Prompter::Icon::Question, QStringLiteral("Save the changes to %1?").arg(named),
                 {{QStringLiteral("Save"), QMessageBox::Save},
                  {QStringLiteral("Discard"), QMessageBox::Discard}})) {
     case 0:
-        return saveEntry();
+        return (!mine || saveEntry()) && (staged == 0 || m_table->saveStaged());
     case 1:
+        if (staged > 0)
+            m_table->discardStaged();
         return true;
     default:
         return false;
     }
+}
+
+void MainWindow::showTable() {
+    if (!takesInput() || !m_session || !m_ui.tableAction->isEnabled())
+        return;
+    if (!m_table) {
+        m_table = std::make_unique<TableWindow>(
+            m_services, [this](const files::OpenNotes& notes) { tell(notes); });
+        connect(m_table.get(), &TableWindow::saved, this, [this](const auto& written) {
+            entriesWritten(written);
+            showUndoState();
+        });
+        connect(m_table.get(), &TableWindow::undoSaveRequested, this, &MainWindow::undoSave);
+        if (!m_table->load(*m_session, uitext::imageCaption(m_session->edition()->code)))
+            return;
+        showUndoState();
+    }
+    m_table->show();
+    m_table->raise();
+    m_table->activateWindow();
+}
+
+void MainWindow::entriesWritten(const std::vector<species::EntryWrite>& written) {
+    for (const species::EntryWrite& entry : written)
+        if (entry.position == m_shownRow && !m_record->hasEdits()) {
+            m_record->show(entry.after, entry.position, m_session->edition()->game);
+            showModified();
+        }
+}
+
+void MainWindow::showUndoState() {
+    const bool undoable = m_session && !m_session->lastBatch().empty();
+    m_ui.undoSaveAction->setEnabled(undoable);
+    if (m_table)
+        m_table->setUndoSaveEnabled(undoable);
 }
 
 void MainWindow::showModified() {
@@ -176,8 +224,8 @@ void MainWindow::openImage() {
         say(Prompter::Icon::Warning, QStringLiteral("Unsupported ROM"));
         return;
     }
-    // The edits on view belong to the image open now.
-    if (!settleEdits())
+    // The edits on view, and the table's, belong to the image open now.
+    if (!settleEdits(true))
         return;
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
@@ -238,7 +286,10 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     // table: nothing of them stays to be saved into this one.
     dropShownEntry();
     m_ui.showListsOf(edition.game);
-    m_ui.undoSaveAction->setEnabled(false);
+    m_ui.tableAction->setEnabled(true);
+    if (m_table)
+        m_table->load(*m_session, uitext::imageCaption(edition.code));
+    showUndoState();
 }
 
 void MainWindow::setEntryActionsEnabled(bool enabled) {
@@ -323,44 +374,57 @@ bool MainWindow::saveEntry() {
     // The values as written: "2" where "1.5" was typed.
     m_record->show(saved->written.front().after, row, m_session->edition()->game);
     showModified();
-    m_ui.undoSaveAction->setEnabled(true);
+    if (m_table)
+        m_table->diskChanged(saved->written);
+    showUndoState();
     say(Prompter::Icon::Information, QStringLiteral("Pokémon Data Saved Successfully!"));
     return true;
 }
 
 void MainWindow::undoSave() {
-    if (!takesInput() || !m_ui.undoSaveAction->isEnabled() || !m_session ||
-        m_session->lastBatch().empty())
+    if (!takesInput() || !m_session || m_session->lastBatch().empty())
         return;
-    const species::EntryWrite undone = m_session->lastBatch().front();
-    const QString name = QString::fromStdString(vocabulary::entryName(undone.position));
+    const std::vector<species::EntryWrite> batch = m_session->lastBatch();
+    const QString name = batch.size() == 1
+                             ? QString::fromStdString(vocabulary::entryName(batch.front().position))
+                             : QStringLiteral("%1 entries").arg(batch.size());
     // The undone bytes replace the values on view, and with them any edits not saved yet.
-    if (m_shownRow == undone.position && m_record->hasEdits()) {
-        if (ask(Prompter::Icon::Question,
-                QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
-                               "Undo the save anyway?")
-                    .arg(name),
-                {{QStringLiteral("Undo Save")}}) != 0)
-            return;
-    }
+    const bool shown = std::any_of(batch.begin(), batch.end(), [this](const auto& entry) {
+        return entry.position == m_shownRow;
+    });
+    if (shown && m_record->hasEdits() &&
+        ask(Prompter::Icon::Question,
+            QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
+                           "Undo the save anyway?")
+                .arg(QString::fromStdString(vocabulary::entryName(m_shownRow))),
+            {{QStringLiteral("Undo Save")}}) != 0)
+        return;
     // Only what the save wrote is taken back: the disk must still hold it.
-    const std::string label = "Undo Save of " + vocabulary::entryName(undone.position);
+    species::ReadAs wrote;
+    for (const species::EntryWrite& entry : batch)
+        wrote.emplace(entry.position, entry.after);
+    const std::string label = "Undo Save of " + name.toStdString();
     const std::optional<species::WriteOutcome> saved = writeChecked(
-        {{undone.position, undone.after}},
-        [&](const species::ReadAs& readAs) { return m_session->undo(label, readAs); },
+        wrote, [&](const species::ReadAs& readAs) { return m_session->undo(label, readAs); },
         {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
                         "saved. Undo the save anyway, overwriting that change?")
              .arg(name),
          QStringLiteral("Undo Save"), QStringLiteral(" Nothing was written.")});
     if (!saved)
         return;
-    m_ui.undoSaveAction->setEnabled(false);
-    if (m_shownRow == undone.position) {
-        m_record->show(saved->written.front().after, undone.position, m_session->edition()->game);
-        showModified();
-    }
+    for (const species::EntryWrite& entry : saved->written)
+        if (entry.position == m_shownRow) {
+            m_record->show(entry.after, entry.position, m_session->edition()->game);
+            showModified();
+        }
+    if (m_table)
+        m_table->diskChanged(saved->written);
+    showUndoState();
     say(Prompter::Icon::Information,
-        QStringLiteral("Undo Save: %1 has its values from before the save again.").arg(name));
+        batch.size() == 1
+            ? QStringLiteral("Undo Save: %1 has its values from before the save again.").arg(name)
+            : QStringLiteral("Undo Save: %1 have their values from before the save again.")
+                  .arg(name));
 }
 
 std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs readAs,

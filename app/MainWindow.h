@@ -16,6 +16,7 @@
 
 class SmallDialog;
 class RecordForm;
+class TableWindow;
 
 #include <functional>
 
@@ -65,10 +66,18 @@ private:
     // the save failed (both reported) or the user cancelled.
     bool saveEntry();
     void undoSave();
-    // Before something would drop edits of the shown entry that are not saved: asks whether
-    // to save them. True when they may go (saved, discarded, or there were none); false when
-    // the user cancelled or the save did not succeed, and nothing may be dropped.
-    [[nodiscard]] bool settleEdits();
+    // Before something would drop edits of the shown entry that are not saved (and, with
+    // `table`, the table's staged values too): asks once whether to save them. True when they
+    // may go (saved, discarded, or there were none); false when the user cancelled or a save did
+    // not succeed, and nothing may be dropped.
+    [[nodiscard]] bool settleEdits(bool table = false);
+    // The table of all entries: built when first asked for, then shown and raised.
+    void showTable();
+    // Entries that the table window saved, or Undo Save took back: the shown entry shows what
+    // the disk holds now, unless it has edits of its own.
+    void entriesWritten(const std::vector<species::EntryWrite>& written);
+    // Undo Save, in both windows, follows whether there is a save to undo.
+    void showUndoState();
     // The caption's modified mark follows whether the shown entry has edits.
     void showModified();
     // Makes `attempt` write if the disk still holds the records `readAs`; if another program
@@ -111,6 +120,7 @@ private:
 
     QString m_imagePath;
     std::unique_ptr<species::EditSession> m_session;
+    std::unique_ptr<TableWindow> m_table;
     bool m_toldUnlocked = false;
     // The entry whose values are on view, or -1. While the user's choice of another entry
     // waits on the question about unsaved edits, the list's selection is already that one.

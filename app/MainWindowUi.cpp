@@ -257,6 +257,12 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
                            QKeySequence(QStringLiteral("Ctrl+E")));
     evTmAction->setEnabled(false);
 
+    viewMenu = bar->addMenu(QStringLiteral("&View"));
+    viewMenu->setObjectName(QStringLiteral("mnuView"));
+    tableAction = addAction(viewMenu, "mnuTable", QStringLiteral("Table of All Entries"),
+                            QKeySequence(QStringLiteral("Ctrl+T")));
+    tableAction->setEnabled(false);
+
     helpMenu = bar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("mnuHelp"));
     noGenderAction = addAction(helpMenu, "mnuNoGender", QStringLiteral("No Gender?"));

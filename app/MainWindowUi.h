@@ -61,12 +61,14 @@ public:
 
     QMenu* fileMenu = nullptr;
     QMenu* editMenu = nullptr;
+    QMenu* viewMenu = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* openAction = nullptr;
     QAction* saveAction = nullptr;
     QAction* exitAction = nullptr;
     QAction* undoSaveAction = nullptr;
     QAction* evTmAction = nullptr;
+    QAction* tableAction = nullptr;
     QAction* noGenderAction = nullptr;
     QAction* readErrorAction = nullptr;
     QAction* aboutAction = nullptr;

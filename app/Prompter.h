@@ -27,6 +27,8 @@ public:
         QString text;
         QList<Button> buttons;
         int cancel = 0;
+        // Lines shown below the text, in a list that scrolls: every change a save would make.
+        QString details;
     };
 
     virtual ~Prompter() = default;

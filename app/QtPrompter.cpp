@@ -1,7 +1,12 @@
 #include "QtPrompter.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -26,7 +31,48 @@ void QtPrompter::showMessage(QWidget* owner, Icon icon, const QString& title, co
     box.exec();
 }
 
+namespace {
+
+// A question with its details on view, in a list that scrolls, rather than behind a button.
+int askWithDetails(QWidget* owner, const Prompter::Question& question) {
+    QDialog box(owner);
+    box.setWindowTitle(question.title);
+    auto* layout = new QVBoxLayout(&box);
+    auto* text = new QLabel(question.text, &box);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* details = new QPlainTextEdit(question.details, &box);
+    details->setObjectName(QStringLiteral("txtDetails"));
+    details->setReadOnly(true);
+    details->setAccessibleName(question.text);
+    details->setMinimumSize(440, 240);
+    layout->addWidget(details);
+    auto* buttons = new QDialogButtonBox(&box);
+    int chosen = question.cancel;
+    for (int i = 0; i < question.buttons.size(); ++i) {
+        const Prompter::Button& button = question.buttons[i];
+        QPushButton* made =
+            button.standard != QMessageBox::NoButton
+                ? buttons->addButton(QDialogButtonBox::StandardButton(int(button.standard)))
+                : buttons->addButton(button.text, i == question.cancel
+                                                      ? QDialogButtonBox::RejectRole
+                                                      : QDialogButtonBox::AcceptRole);
+        made->setDefault(i == 0);
+        QObject::connect(made, &QPushButton::clicked, &box, [&box, &chosen, i] {
+            chosen = i;
+            box.done(i);
+        });
+    }
+    layout->addWidget(buttons);
+    box.exec();
+    return chosen;
+}
+
+} // namespace
+
 int QtPrompter::ask(QWidget* owner, const Question& question) {
+    if (!question.details.isEmpty())
+        return askWithDetails(owner, question);
     QMessageBox box(boxIcon(question.icon), question.title, question.text, QMessageBox::NoButton,
                     owner);
     QList<QPushButton*> buttons;

@@ -25,6 +25,14 @@ QString programName() {
     return QStringLiteral("Statwright");
 }
 
+QString folded(const QString& text) {
+    QString plain;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD))
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain += c.toLower();
+    return plain;
+}
+
 QString imageCaption(std::string_view code) {
     return fromUtf8(code) + QStringLiteral(" - ") + programName();
 }

@@ -18,6 +18,10 @@ namespace uitext {
 // sans serif.
 [[nodiscard]] QFont controlFont();
 
+// `text` in lower case, without accents: what a search compares, so that "pokemon" finds
+// "Pokémon".
+[[nodiscard]] QString folded(const QString& text);
+
 [[nodiscard]] QString programName(); // "Statwright"
 // The main window's caption with an image of game code `code` open: "ADAE - Statwright".
 [[nodiscard]] QString imageCaption(std::string_view code);

@@ -2,6 +2,8 @@
 #include "WindowHarness.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
 #include <QtTest/QTest>
 
 #include <benchmark/benchmark.h>
@@ -31,6 +33,61 @@ void SaveSpecies(benchmark::State& state) {
     }
 }
 BENCHMARK(SaveSpecies)->Unit(benchmark::kMicrosecond);
+
+// The table of all entries of a Platinum image (507): built and shown, from the shortcut to
+// the last row's data, as the first use opens it.
+QWidget* openTable(WindowHarness& h) {
+    QApplication::setActiveWindow(&h.window());
+    h.pressShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "tableWindow")
+            return widget;
+    qFatal("the table did not open");
+}
+
+void OpenTable(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto h = std::make_unique<WindowHarness>();
+        h->openNew("CPUJ");
+        state.ResumeTiming();
+        QTableView* grid = openTable(*h)->findChild<QTableView*>("tblEntries");
+        benchmark::DoNotOptimize(grid->model()->index(506, 8).data());
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        h.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenTable)->Unit(benchmark::kMillisecond);
+
+void SortTable(benchmark::State& state) {
+    WindowHarness h;
+    h.openNew("CPUJ");
+    QTableView* grid = openTable(h)->findChild<QTableView*>("tblEntries");
+    int column = 0;
+    for (auto _ : state) {
+        column = column == 8 ? 9 : 8; // Total, then Type 1: numbers, then names
+        grid->sortByColumn(column, Qt::AscendingOrder);
+    }
+}
+BENCHMARK(SortTable)->Unit(benchmark::kMillisecond);
+
+void FilterKeystroke(benchmark::State& state) {
+    WindowHarness h;
+    h.openNew("CPUJ");
+    QWidget* table = openTable(h);
+    auto* filter = table->findChild<QLineEdit*>("txtFilter");
+    bool longer = true;
+    for (auto _ : state) {
+        if (longer)
+            QTest::keyClick(filter, Qt::Key_A);
+        else
+            QTest::keyClick(filter, Qt::Key_Backspace);
+        longer = !longer;
+    }
+}
+BENCHMARK(FilterKeystroke)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -289,13 +289,15 @@ private slots:
     void menus() {
         QMenuBar* bar = m_harness->window().menuBar();
         const QList<QAction*> top = bar->actions();
-        QCOMPARE(top.size(), 3);
+        QCOMPARE(top.size(), 4);
         QCOMPARE(top[0]->text(), QStringLiteral("&File"));
         QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
-        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
+        QCOMPARE(top[2]->text(), QStringLiteral("&View"));
+        QCOMPARE(top[3]->text(), QStringLiteral("&Help"));
         QCOMPARE(top[0]->menu()->objectName(), QStringLiteral("mnuFile"));
         QCOMPARE(top[1]->menu()->objectName(), QStringLiteral("mnuEdit"));
-        QCOMPARE(top[2]->menu()->objectName(), QStringLiteral("mnuHelp"));
+        QCOMPARE(top[2]->menu()->objectName(), QStringLiteral("mnuView"));
+        QCOMPARE(top[3]->menu()->objectName(), QStringLiteral("mnuHelp"));
 
         struct Item {
             const char* name;
@@ -326,7 +328,8 @@ private slots:
         check(top[1]->menu(), {{"mnuUndoSave", "Undo Save", "", false},
                                {"mnubreak3", "-", "", true},
                                {"mnuEvTm", "EV Yield and TM/HM...", "Ctrl+E", false}});
-        check(top[2]->menu(), {{"mnuNoGender", "No Gender?", "", true},
+        check(top[2]->menu(), {{"mnuTable", "Table of All Entries", "Ctrl+T", false}});
+        check(top[3]->menu(), {{"mnuNoGender", "No Gender?", "", true},
                                {"mnuReadError", "Read Errors?", "", true},
                                {"mnubreak2", "-", "", true},
                                {"mnuAbout", "About", "", true}});

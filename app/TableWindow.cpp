@@ -1,0 +1,371 @@
+#include "TableWindow.h"
+
+#include "Artwork.h"
+#include "CellEditor.h"
+#include "EntryFilter.h"
+#include "EntryTableModel.h"
+#include "SetFieldDialog.h"
+#include "UiText.h"
+
+#include "ChangeText.h"
+#include "Vocabulary.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <set>
+
+namespace {
+
+// "3 changes in 2 entries": the TM and HM flags of an entry count as one change, as they show
+// on one line.
+QString countOf(const std::vector<species::Change>& changes) {
+    std::set<int> entries;
+    for (const species::Change& change : changes)
+        entries.insert(change.position);
+    const std::size_t lines = tables::describeChanges(changes).size();
+    return QStringLiteral("%1 %2 in %3 %4")
+        .arg(lines)
+        .arg(lines == 1 ? QStringLiteral("change") : QStringLiteral("changes"))
+        .arg(entries.size())
+        .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+}
+
+// "2 entries", "1 entry".
+QString entriesOf(const std::vector<species::Change>& changes) {
+    std::set<int> entries;
+    for (const species::Change& change : changes)
+        entries.insert(change.position);
+    return QStringLiteral("%1 %2")
+        .arg(entries.size())
+        .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+}
+
+QString linesOf(const std::vector<species::Change>& changes) {
+    QStringList lines;
+    for (const std::string& line : tables::describeChanges(changes))
+        lines << QString::fromStdString(line);
+    return lines.join('\n');
+}
+
+} // namespace
+
+TableWindow::TableWindow(AppServices services, std::function<void(const files::OpenNotes&)> tell)
+    : m_services(services), m_tell(std::move(tell)), m_model(new EntryTableModel(this)),
+      m_filter(new EntryFilter(this)) {
+    setObjectName(QStringLiteral("tableWindow"));
+    setWindowIcon(artwork::programIcon());
+    setAttribute(Qt::WA_QuitOnClose, false);
+    m_filter->setSourceModel(m_model);
+    buildMenus();
+    buildGrid();
+    connect(m_model, &EntryTableModel::stagedChanged, this, [this] {
+        m_saved.clear();
+        showStatus();
+    });
+    connect(m_model, &EntryTableModel::refused, this, [this](const QString& why) {
+        m_status->setText(QStringLiteral("Not changed: ") + why);
+    });
+    resize(960, 600);
+}
+
+TableWindow::~TableWindow() = default;
+
+void TableWindow::buildMenus() {
+    const auto add = [this](QMenu* menu, const char* name, const QString& text,
+                            const QKeySequence& keys = {}) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuTableFile"));
+    m_save = add(file, "mnuTableSave", QStringLiteral("Save Changes"), QKeySequence::Save);
+    m_discard = add(file, "mnuTableDiscard", QStringLiteral("Discard Changes"));
+    file->addSeparator();
+    connect(add(file, "mnuTableClose", QStringLiteral("Close"), QKeySequence::Close),
+            &QAction::triggered, this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuTableEdit"));
+    m_undoEdit = add(edit, "mnuTableUndoEdit", QStringLiteral("Undo Edit"), QKeySequence::Undo);
+    m_undoSave = add(edit, "mnuTableUndoSave", QStringLiteral("Undo Save"));
+    edit->addSeparator();
+    connect(add(edit, "mnuSetSelected", QStringLiteral("Set for Selected Entries...")),
+            &QAction::triggered, this, &TableWindow::setForSelected);
+    connect(add(edit, "mnuTableFind", QStringLiteral("Filter"), QKeySequence::Find),
+            &QAction::triggered, this, [this] {
+                m_search->setFocus(Qt::ShortcutFocusReason);
+                m_search->selectAll();
+            });
+    connect(m_save, &QAction::triggered, this, [this] { (void)saveStaged(); });
+    connect(m_discard, &QAction::triggered, this, &TableWindow::askToDiscard);
+    connect(m_undoEdit, &QAction::triggered, m_model, &EntryTableModel::undoStep);
+    connect(m_undoSave, &QAction::triggered, this, &TableWindow::undoSaveRequested);
+    m_undoSave->setEnabled(false);
+}
+
+void TableWindow::buildGrid() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    m_search = new QLineEdit(central);
+    m_search->setObjectName(QStringLiteral("txtFilter"));
+    m_search->setPlaceholderText(QStringLiteral("Filter by name, type or ability"));
+    m_search->setAccessibleName(QStringLiteral("Filter by name, type or ability"));
+    m_search->setClearButtonEnabled(true);
+    m_grid = new QTableView(central);
+    m_grid->setObjectName(QStringLiteral("tblEntries"));
+    m_grid->setAccessibleName(QStringLiteral("Entries"));
+    m_grid->setModel(m_filter);
+    m_grid->setItemDelegate(new CellEditor(m_grid));
+    m_grid->setSortingEnabled(true);
+    m_grid->sortByColumn(0, Qt::AscendingOrder);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    // Column widths from a sample of rows: measuring every cell of 507 rows would be slow.
+    m_grid->horizontalHeader()->setResizeContentsPrecision(64);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_grid->installEventFilter(this);
+    m_status = new QLabel(central);
+    m_status->setObjectName(QStringLiteral("lblTableStatus"));
+    m_status->setAccessibleName(QStringLiteral("Status"));
+    layout->addWidget(m_search);
+    layout->addWidget(m_grid);
+    layout->addWidget(m_status);
+    setCentralWidget(central);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_filter->setText(text);
+        showStatus();
+    });
+    connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = m_grid->indexAt(at);
+        QMenu menu(this);
+        QAction* back = menu.addAction(QStringLiteral("Put Back the Value on Disk"));
+        back->setEnabled(index.isValid() && !index.data(Qt::ToolTipRole).toString().isEmpty());
+        if (menu.exec(m_grid->viewport()->mapToGlobal(at)) == back)
+            putBackFromDisk(index);
+    });
+}
+
+bool TableWindow::load(species::EditSession& session, const QString& caption) {
+    m_session = &session;
+    setWindowTitle(QStringLiteral("Table - ") + caption + QStringLiteral("[*]"));
+    const base::Result<species::TableRead> table = session.readAll();
+    m_tell(session.takeNotes());
+    if (!table.ok()) {
+        m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
+                                        QString::fromStdString(table.error().describe()) +
+                                            QStringLiteral(" The table cannot be shown."));
+        m_model->reset({}, session.edition() ? session.edition()->game : nds::Game::Diamond);
+        return false;
+    }
+    m_model->reset(table.value().entries, session.edition()->game);
+    m_grid->resizeColumnsToContents();
+    return true;
+}
+
+int TableWindow::stagedEntries() const {
+    return m_model->stagedEntries();
+}
+
+QString TableWindow::stagedName() const {
+    const std::vector<species::Change> changes = m_model->stagedChanges();
+    return changes.empty()
+               ? QString()
+               : QString::fromStdString(vocabulary::entryName(changes.front().position));
+}
+
+void TableWindow::showStatus() {
+    const std::vector<species::Change> changes = m_model->stagedChanges();
+    setWindowModified(!changes.empty());
+    m_save->setEnabled(!changes.empty());
+    m_discard->setEnabled(!changes.empty());
+    m_undoEdit->setEnabled(m_model->canUndoStep());
+    if (!m_saved.isEmpty()) {
+        m_status->setText(m_saved);
+        return;
+    }
+    m_status->setText(QStringLiteral("%1 entries, %2 shown; %3")
+                          .arg(m_model->rowCount())
+                          .arg(m_filter->rowCount())
+                          .arg(changes.empty() ? QStringLiteral("no changes") : countOf(changes)));
+}
+
+int TableWindow::ask(const QString& text, const QString& details, QList<Prompter::Button> buttons) {
+    Prompter::Question question;
+    question.icon = Prompter::Icon::Question;
+    question.title = uitext::programName();
+    question.text = text;
+    question.details = details;
+    question.buttons = std::move(buttons);
+    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
+    question.cancel = static_cast<int>(question.buttons.size()) - 1;
+    return m_services.prompter.ask(this, question);
+}
+
+bool TableWindow::saveStaged() {
+    std::vector<species::Change> changes = m_model->stagedChanges();
+    if (changes.empty() || !m_session)
+        return true;
+    if (ask(QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes)), linesOf(changes),
+            {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
+        return false;
+    while (true) {
+        const base::Result<species::WriteOutcome> outcome = m_session->write(
+            changes, m_model->readAs(), "table save of " + countOf(changes).toStdString());
+        m_tell(m_session->takeNotes());
+        if (!outcome.ok()) {
+            m_services.prompter.showMessage(
+                this, Prompter::Icon::Warning, uitext::programName(),
+                QString::fromStdString(outcome.error().describe()) +
+                    QStringLiteral(" Nothing was written; the changes are still staged."));
+            return false;
+        }
+        if (outcome.value().saved()) {
+            m_model->saved(outcome.value().written);
+            m_saved = countOf(changes) + QStringLiteral(" saved");
+            showStatus();
+            emit saved(outcome.value().written);
+            return true;
+        }
+        // Asked with the image closed; the entries are compared again on the next round.
+        std::vector<species::Change> theirs;
+        for (const auto& [position, now] : outcome.value().changedOnDisk) {
+            const std::vector<species::Change> entry =
+                species::changesOf(position, m_model->readAs().at(position), now);
+            theirs.insert(theirs.end(), entry.begin(), entry.end());
+        }
+        if (ask(QStringLiteral("Another program changed %1 in the ROM since the table read them "
+                               "(below). Overwrite them with the changes staged here?")
+                    .arg(entriesOf(theirs)),
+                linesOf(theirs), {{QStringLiteral("Overwrite")}}) != 0)
+            return false;
+        m_model->overwrite(outcome.value().changedOnDisk);
+        changes = m_model->stagedChanges();
+    }
+}
+
+void TableWindow::discardStaged() {
+    m_model->discard();
+}
+
+void TableWindow::askToDiscard() {
+    const std::vector<species::Change> changes = m_model->stagedChanges();
+    if (changes.empty())
+        return;
+    if (ask(QStringLiteral("Discard the %1 staged here?").arg(countOf(changes)), {},
+            {{QStringLiteral("Discard"), QMessageBox::Discard}}) == 0)
+        m_model->discard();
+}
+
+void TableWindow::diskChanged(const std::vector<species::EntryWrite>& written) {
+    m_model->diskChanged(written);
+    showStatus();
+}
+
+void TableWindow::setUndoSaveEnabled(bool enabled) {
+    m_undoSave->setEnabled(enabled);
+}
+
+std::vector<int> TableWindow::selectedPositions() const {
+    std::vector<int> positions;
+    for (const QModelIndex& row : m_grid->selectionModel()->selectedRows())
+        positions.push_back(m_filter->mapToSource(row).row());
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
+void TableWindow::setForSelected() {
+    if (selectedPositions().empty())
+        return;
+    auto* dialog = new SetFieldDialog(m_model->game(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const SetFieldDialog::Request request = dialog->request();
+        applyRequest(static_cast<int>(request.operation), static_cast<int>(request.field),
+                     request.value);
+    });
+    dialog->open();
+}
+
+void TableWindow::applyRequest(int operation, int field, int value) {
+    const auto which = static_cast<species::Field>(field);
+    const auto how = static_cast<SetFieldDialog::Operation>(operation);
+    std::vector<species::Change> values;
+    for (const int position : selectedPositions()) {
+        const int now = m_model->value(position, which);
+        const int after = how == SetFieldDialog::Operation::Add        ? now + value
+                          : how == SetFieldDialog::Operation::Subtract ? now - value
+                                                                       : value;
+        values.push_back({position, which, now, after});
+    }
+    const QStringList refused = m_model->stage(values);
+    if (refused.isEmpty())
+        return;
+    m_services.prompter.showMessage(
+        this, Prompter::Icon::Warning, uitext::programName(),
+        QStringLiteral("Nothing was changed: %1 of the selected entries cannot take it.\n\n%2")
+            .arg(refused.size())
+            .arg(refused.mid(0, 20).join('\n')));
+}
+
+void TableWindow::putBackFromDisk(const QModelIndex& index) {
+    const QModelIndex source = m_filter->mapToSource(index);
+    const EntryTableModel::Column& column =
+        EntryTableModel::columns()[static_cast<std::size_t>(source.column())];
+    if (column.kind != EntryTableModel::Column::Kind::Field)
+        return;
+    (void)m_model->stage(
+        {{source.row(), column.field, 0, m_model->diskValue(source.row(), column.field)}});
+}
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Enter edits the cell, as F2 does; while a cell is edited, its editor has the keys, and
+    // Enter ends the edit.
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_grid->currentIndex().isValid()) {
+            m_grid->edit(m_grid->currentIndex());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+    const std::vector<species::Change> changes = m_model->stagedChanges();
+    if (!changes.empty()) {
+        const QString named = m_model->stagedEntries() == 1
+                                  ? stagedName()
+                                  : QStringLiteral("%1 entries").arg(m_model->stagedEntries());
+        switch (ask(QStringLiteral("Save the changes to %1?").arg(named), {},
+                    {{QStringLiteral("Save"), QMessageBox::Save},
+                     {QStringLiteral("Discard"), QMessageBox::Discard}})) {
+        case 0:
+            if (!saveStaged()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case 1:
+            m_model->discard();
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}

@@ -1,0 +1,346 @@
+// The table of all entries, driven as a user drives it: Ctrl+T, a click on a header, the
+// filter, typing into cells, Set for Selected Entries, Save Changes with its preview, and the
+// questions that keep staged values from being dropped. The bytes on disk are checked.
+#include "WindowHarness.h"
+
+#include "Vocabulary.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest/QTest>
+
+namespace {
+
+constexpr int kSpeed = 3;       // byte of the record
+constexpr int kTotalColumn = 8; // after position, name and the six stats
+
+QWidget* tableWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "tableWindow" && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+} // namespace
+
+class TestTableWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowHarness> m_h;
+    QString m_path;
+    QWidget* m_table = nullptr;
+    QTableView* m_grid = nullptr;
+    int m_opens = 0; // of the image, to show the table
+
+    QByteArray record(int position) const {
+        return SyntheticRom::read(m_path, SyntheticRom::recordOffset("ADAE", position), 44);
+    }
+    // The column of the header caption `caption`.
+    int column(const QString& caption) const {
+        for (int c = 0; c < m_grid->model()->columnCount(); ++c)
+            if (m_grid->model()->headerData(c, Qt::Horizontal).toString() == caption)
+                return c;
+        qFatal("no column %s", qPrintable(caption));
+    }
+    // The view's row that shows the entry at `position`.
+    int rowOf(int position) const {
+        for (int row = 0; row < m_grid->model()->rowCount(); ++row)
+            if (m_grid->model()->index(row, 0).data().toInt() == position)
+                return row;
+        return -1;
+    }
+    QString status() const { return m_table->findChild<QLabel*>("lblTableStatus")->text(); }
+    QAction* action(const char* name) const { return m_table->findChild<QAction*>(name); }
+    // Types `text` into the cell of `position` and `caption`, as a user does, and Enter.
+    void typeInto(int position, const QString& caption, const QString& text) {
+        const QModelIndex cell = m_grid->model()->index(rowOf(position), column(caption));
+        m_grid->setCurrentIndex(cell);
+        QTest::keyClick(m_grid, Qt::Key_F2);
+        auto* box = m_grid->findChild<QSpinBox*>("spnCell");
+        QVERIFY(box);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the view commits the edit once back in its loop
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // and the editor
+    }
+    void selectRows(const QList<int>& positions) {
+        m_grid->clearSelection();
+        for (const int position : positions)
+            m_grid->selectionModel()->select(m_grid->model()->index(rowOf(position), 0),
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows);
+    }
+
+private slots:
+    void init() {
+        m_h = std::make_unique<WindowHarness>();
+        m_path = m_h->openNew("ADAE", 9);
+        // Entries 0 to 3 with speeds worked out here.
+        for (int position = 0; position < 4; ++position)
+            SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", position) + kSpeed,
+                                QByteArray(1, char(100 + position)));
+        m_h->io.reset();
+        m_h->pressShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+        m_opens = m_h->io.opensOf(QFile::encodeName(m_path).toStdString());
+        m_table = tableWindow();
+        QVERIFY(m_table);
+        QApplication::setActiveWindow(m_table);
+        m_grid = m_table->findChild<QTableView*>("tblEntries");
+    }
+    void cleanup() {
+        m_h->prompter.answers = {QStringLiteral("Discard"), QStringLiteral("Discard")};
+        m_h.reset();
+    }
+
+    void showsEveryEntry() {
+        QCOMPARE(m_table->windowTitle(), QStringLiteral("Table - ADAE - Statwright[*]"));
+        QCOMPARE(m_grid->model()->rowCount(), 500);
+        QCOMPARE(m_grid->model()->headerData(column("Catch Rate"), Qt::Horizontal, Qt::ToolTipRole),
+                 QStringLiteral("statwright-cli: catch_rate"));
+        QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 102);
+        QCOMPARE(status(), QStringLiteral("500 entries, 500 shown; no changes"));
+        QCOMPARE(m_opens, 1);
+    }
+
+    // Every entry at once: one journal, and the image and its folder flushed once each.
+    void savesFiveHundredChanges() {
+        m_grid->selectAll();
+        action("mnuSetSelected")->trigger();
+        auto* dialog = m_table->findChild<QDialog*>("dlgSetSelected");
+        auto* field = dialog->findChild<QComboBox*>("cmbSetField");
+        field->setCurrentIndex(field->findText("Catch Rate"));
+        dialog->findChild<QSpinBox*>("spnSetValue")->setValue(45);
+        dialog->accept();
+        m_h->prompter.answers << "Save";
+        m_h->io.reset();
+        action("mnuTableSave")->trigger();
+        for (int position = 0; position < 500; ++position)
+            QCOMPARE(int(quint8(record(position)[8])), 45);
+        QCOMPARE(m_h->io.flushes(), 4);
+        QCOMPARE(m_h->io.opensOf(QFile::encodeName(m_path).toStdString()), 1);
+        const std::string journal = QFile::encodeName(m_path).toStdString() + ".statwright-journal";
+        QCOMPARE(m_h->io.writesInto(journal).size(), std::size_t(1));
+    }
+
+    // A click on Total sorts by it, smallest first; a second click, largest first.
+    void sortsByTotal() {
+        QTest::mouseClick(
+            m_grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+            QPoint(m_grid->horizontalHeader()->sectionViewportPosition(kTotalColumn) + 5, 5));
+        QCOMPARE(m_grid->model()->headerData(kTotalColumn, Qt::Horizontal).toString(),
+                 QStringLiteral("Total"));
+        // The totals, worked out from the bytes.
+        QList<int> totals;
+        for (int position = 0; position < 500; ++position) {
+            const QByteArray bytes = record(position);
+            int sum = 0;
+            for (int i = 0; i < 6; ++i)
+                sum += quint8(bytes[i]);
+            totals << sum;
+        }
+        QList<int> sorted = totals;
+        std::sort(sorted.begin(), sorted.end());
+        int previousPosition = -1;
+        for (int row = 0; row < 500; ++row) {
+            const int position = m_grid->model()->index(row, 0).data().toInt();
+            QCOMPARE(m_grid->model()->index(row, kTotalColumn).data().toInt(), sorted[row]);
+            // Equal totals keep the entries' order.
+            if (row > 0 && sorted[row] == sorted[row - 1])
+                QVERIFY(position > previousPosition);
+            previousPosition = position;
+        }
+    }
+
+    // The filter keeps the rows whose name, types or abilities hold the text, whatever its
+    // case and accents.
+    void filters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("part of a name") << "saur";
+        QTest::newRow("a type, with an accent and in capitals") << "ÉLECTRIC";
+        QTest::newRow("nothing") << "zzzz";
+    }
+    void filters() {
+        QFETCH(QString, text);
+        m_h->prompter.answers.clear();
+        QTest::keyClick(m_grid, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        int expected = 0;
+        const QString plain = text == "ÉLECTRIC" ? "electric" : text;
+        for (int position = 0; position < 500; ++position) {
+            QString haystack = QString::fromStdString(vocabulary::entryName(position));
+            const QByteArray bytes = record(position);
+            for (const int type : {quint8(bytes[6]), quint8(bytes[7])})
+                haystack += ' ' + QString::fromStdString(vocabulary::text(vocabulary::List::Types,
+                                                                          type, nds::Game::Diamond)
+                                                             .value_or(""));
+            for (const int ability : {quint8(bytes[22]), quint8(bytes[23])})
+                haystack +=
+                    ' ' + QString::fromStdString(vocabulary::text(vocabulary::List::Abilities,
+                                                                  ability, nds::Game::Diamond)
+                                                     .value_or(""));
+            expected += haystack.contains(plain, Qt::CaseInsensitive) ? 1 : 0;
+        }
+        QCOMPARE(m_grid->model()->rowCount(), expected);
+        QCOMPARE(status(), QStringLiteral("500 entries, %1 shown; no changes").arg(expected));
+    }
+
+    // An edited cell is marked; Ctrl+Z takes it back; out of range is refused.
+    void editsACell() {
+        typeInto(1, "Speed", "77");
+        const QModelIndex cell = m_grid->model()->index(rowOf(1), column("Speed"));
+        QCOMPARE(cell.data().toInt(), 77);
+        QVERIFY(cell.data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(cell.data(Qt::BackgroundRole).isValid());
+        QCOMPARE(cell.data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Changed, not saved: the image holds 101"));
+        QVERIFY(m_table->isWindowModified());
+        QCOMPARE(status(), QStringLiteral("500 entries, 500 shown; 1 change in 1 entry"));
+        QCOMPARE(record(1)[kSpeed], char(101)); // nothing written yet
+        QTest::keyClick(m_grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cell.data().toInt(), 101);
+        QVERIFY(!m_table->isWindowModified());
+    }
+
+    // Set for Selected Entries: an addition for three rows, staged as one step; one that would
+    // go beyond 255 for any row stages nothing and names the rows.
+    void setsForSelected_data() {
+        QTest::addColumn<int>("add");
+        QTest::addColumn<bool>("staged");
+        QTest::newRow("+10 Speed") << 10 << true;
+        QTest::newRow("+200 Speed, beyond 255 for every row") << 200 << false;
+    }
+    void setsForSelected() {
+        QFETCH(int, add);
+        QFETCH(bool, staged);
+        selectRows({0, 1, 2});
+        action("mnuSetSelected")->trigger();
+        auto* dialog = m_table->findChild<QDialog*>("dlgSetSelected");
+        QVERIFY(dialog);
+        auto* field = dialog->findChild<QComboBox*>("cmbSetField");
+        field->setCurrentIndex(field->findText("Speed"));
+        dialog->findChild<QComboBox*>("cmbSetOperation")->setCurrentIndex(1); // Add
+        dialog->findChild<QSpinBox*>("spnSetValue")->setValue(add);
+        dialog->accept();
+        for (int position = 0; position < 3; ++position)
+            QCOMPARE(m_grid->model()->index(rowOf(position), column("Speed")).data().toInt(),
+                     staged ? 100 + position + add : 100 + position);
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), staged ? 0 : 1);
+        if (!staged)
+            QVERIFY2(shown[0].text.contains("Bulbasaur: 300 is not between 0 and 255"),
+                     qPrintable(shown[0].text));
+        // One step: Ctrl+Z takes back all three.
+        action("mnuTableUndoEdit")->trigger();
+        QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 102);
+    }
+
+    // Save Changes: the preview, one batch, the bytes of those fields only, the status line.
+    void savesInOneBatch() {
+        typeInto(0, "Speed", "11");
+        typeInto(3, "HP", "22");
+        const QByteArray before0 = record(0);
+        const QByteArray before3 = record(3);
+        m_h->prompter.answers << "Save";
+        m_h->io.reset();
+        action("mnuTableSave")->trigger();
+        QCOMPARE(m_h->prompter.questions.size(), 1);
+        QCOMPARE(m_h->prompter.questions[0].text,
+                 QStringLiteral("Save these 2 changes in 2 entries to the ROM?"));
+        QCOMPARE(m_h->prompter.questions[0].details,
+                 QStringLiteral("Bulbasaur: speed 100 -> 11\nCharmander: hp %1 -> 22")
+                     .arg(quint8(before3[0])));
+        QByteArray after0 = before0, after3 = before3;
+        after0[kSpeed] = 11;
+        after3[0] = 22;
+        QCOMPARE(record(0), after0);
+        QCOMPARE(record(3), after3);
+        QCOMPARE(m_h->io.flushes(), 4);
+        QCOMPARE(status(), QStringLiteral("2 changes in 2 entries saved"));
+        QVERIFY(m_h->prompter.take().isEmpty()); // no message box
+        QVERIFY(!m_table->isWindowModified());
+        // The main window shows the new value, and Undo Save takes the batch back.
+        m_h->clickEntry(0);
+        QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("11"));
+        m_h->action("mnuUndoSave")->trigger();
+        QCOMPARE(record(0), before0);
+        QCOMPARE(record(3), before3);
+        QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("100"));
+        QCOMPARE(m_grid->model()->index(rowOf(3), column("HP")).data().toInt(), quint8(before3[0]));
+    }
+
+    // Another program changes a staged entry on disk: the save asks, and Overwrite writes only
+    // the staged field over what the disk holds now; Cancel writes nothing.
+    void changedOnDisk_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Overwrite") << "Overwrite";
+        QTest::newRow("Cancel") << "Cancel";
+    }
+    void changedOnDisk() {
+        QFETCH(QString, answer);
+        typeInto(2, "Speed", "55");
+        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 2), "\x09"); // hp
+        const QByteArray disk = record(2);
+        m_h->prompter.answers << "Save" << answer;
+        action("mnuTableSave")->trigger();
+        QCOMPARE(m_h->prompter.questions.size(), 2);
+        QVERIFY(m_h->prompter.questions[1].text.startsWith(
+            "Another program changed 1 entry in the ROM since the table read them"));
+        QVERIFY2(m_h->prompter.questions[1].details.startsWith("Venusaur: hp "),
+                 qPrintable(m_h->prompter.questions[1].details));
+        QByteArray expected = disk;
+        if (answer == "Overwrite")
+            expected[kSpeed] = 55;
+        QCOMPARE(record(2), expected);
+        QCOMPARE(m_table->isWindowModified(), answer == "Cancel");
+    }
+
+    // Staged values are never dropped without a question: one question for all unsaved work.
+    void unsavedQuestion_data() {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("answer");
+        for (const char* trigger : {"Open ROM", "Exit", "close the table"})
+            for (const char* answer : {"Save", "Discard", "Cancel"})
+                QTest::addRow("%s, %s", trigger, answer) << trigger << answer;
+    }
+    void unsavedQuestion() {
+        QFETCH(QString, trigger);
+        QFETCH(QString, answer);
+        typeInto(0, "Speed", "1");
+        typeInto(1, "Speed", "2");
+        QApplication::setActiveWindow(&m_h->window());
+        m_h->clickEntry(5);
+        m_h->type("txtSpeed", "3"); // and one in the main window
+        const bool both = trigger != "close the table";
+        m_h->prompter.answers << answer;
+        if (answer == "Save")
+            m_h->prompter.answers << "Save"; // the table's preview
+        const QString other = m_h->roms.createFor("APAE", "pearl.nds");
+        if (trigger == "Open ROM")
+            m_h->open(other);
+        else if (trigger == "Exit")
+            m_h->pressShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+        else
+            m_table->close();
+        QVERIFY(!m_h->prompter.questions.isEmpty());
+        QCOMPARE(m_h->prompter.questions.front().text,
+                 both ? QStringLiteral("Save the changes to 3 entries?")
+                      : QStringLiteral("Save the changes to 2 entries?"));
+        const bool saved = answer == "Save";
+        QCOMPARE(record(0)[kSpeed], saved ? char(1) : char(100));
+        QCOMPARE(record(5)[kSpeed] == char(3), saved && both);
+        if (answer == "Cancel") {
+            QVERIFY(m_table->isVisible() && m_table->isWindowModified());
+            QVERIFY(m_h->window().isVisible());
+        }
+    }
+};
+
+QTEST_MAIN(TestTableWindow)
+#include "tst_table_window.moc"
