@@ -16,32 +16,9 @@ namespace {
 
 using Kind = EntryTableModel::Column::Kind;
 
-// The main window's caption, or one that tells two fields of one frame apart.
-QString captionOf(Field field) {
-    static const std::map<Field, const char*> kOwn = {
-        {Field::Type1, "Type 1"},
-        {Field::Type2, "Type 2"},
-        {Field::Ability1, "Ability 1"},
-        {Field::Ability2, "Ability 2"},
-        {Field::Item1, "Item 1"},
-        {Field::Item2, "Item 2"},
-        {Field::Hatch, "Steps to Hatch"},
-        {Field::RunChance, "Run Chance"},
-        {Field::EvHp, "EV HP"},
-        {Field::EvAttack, "EV Attack"},
-        {Field::EvDefense, "EV Defense"},
-        {Field::EvSpeed, "EV Speed"},
-        {Field::EvSpAttack, "EV Sp Attack"},
-        {Field::EvSpDefense, "EV Sp Defense"},
-        {Field::Flip, "Sprite Flag"},
-    };
-    const auto own = kOwn.find(field);
-    return own != kOwn.end() ? QString::fromLatin1(own->second)
-                             : uitext::fromUtf8(species::descriptor(field).caption);
-}
-
 EntryTableModel::Column fieldColumn(Field field) {
-    return {Kind::Field, field, captionOf(field), uitext::fromUtf8(species::descriptor(field).key)};
+    return {Kind::Field, field, QString::fromStdString(species::displayName(field)),
+            uitext::fromUtf8(species::descriptor(field).key)};
 }
 
 bool isList(const EntryTableModel::Column& column) {

@@ -4,6 +4,7 @@
 #include "TableFormat.h"
 #include "Wording.h"
 
+#include "ChangeLog.h"
 #include "ChangeText.h"
 #include "EditSession.h"
 #include "PatchFormat.h"
@@ -38,21 +39,32 @@ carry to other images: one change a line (CSV, the default, or JSON when FILE en
 its value in IMAGE_A and in IMAGE_B. It goes to standard output, or with --output to FILE,
 replaced whole as export replaces it. Entries only one image has are named on standard
 error and left out.
+With --format text or markdown (and no --patch) it writes the change log of the two images
+for people to read: a first line that names both, then each entry that differs with its
+position and name, a line for each field changed, old and new value by name
+("Type 2: Flying -> Steel"), the base-stat total when a base stat changed, and the TMs and
+HMs on one line with the moves they teach in IMAGE_B ("TM/HM: +TM06 Toxic, -HM04
+Strength"); Markdown gives each entry a heading, for a forum post or a README.
 )";
     }
     void declare(CLI::App& command) override {
         command.add_option("IMAGE_A", m_first)->required();
         command.add_option("IMAGE_B", m_second)->required();
         command.add_flag("-p,--patch", m_patch)->disable_flag_override();
-        command.add_option("-f,--format", m_format)->type_name("csv|json");
+        command.add_option("-f,--format", m_format)->type_name("csv|json|text|markdown");
         command.add_option("-o,--output", m_output)->type_name("FILE");
     }
 
     base::Status run(const Context& context) override {
-        if (!m_patch && (!m_format.empty() || !m_output.empty()))
-            return base::Error::at(base::Error::Kind::Usage, "", 0, "",
-                                   "--format and --output go with --patch");
-        const base::Result<std::string> format = tableFormat(m_format, m_output);
+        const std::string log = lowerCase(m_format);
+        const bool isLog = log == "text" || log == "markdown";
+        if (m_patch && isLog)
+            return usage("--format " + log + " is a change log, which --patch does not write");
+        if (!m_patch && !isLog && (!m_format.empty() || !m_output.empty()))
+            return usage("--format csv or json, and --output, go with --patch; a change log is "
+                         "--format text or markdown");
+        const base::Result<std::string> format =
+            isLog ? base::Result<std::string>(log) : tableFormat(m_format, m_output);
         if (!format.ok())
             return format.error();
         if (base::Status apart = outputApartFrom(context, m_output, {m_first, m_second});
@@ -68,6 +80,12 @@ error and left out.
         const std::vector<species::Record>& second = b.value().records;
         if (m_patch)
             return writePatch(context, *a.value().edition, first, second, format.value());
+        if (isLog)
+            return writeOutput(context, m_output,
+                               tables::changeLog(*a.value().edition, first, *b.value().edition,
+                                                 second,
+                                                 log == "markdown" ? tables::LogFormat::Markdown
+                                                                   : tables::LogFormat::Text));
 
         const std::vector<species::Change> changes = species::changesBetween(first, second);
         std::set<int> entries;
@@ -88,6 +106,10 @@ error and left out.
     }
 
 private:
+    static base::Error usage(const std::string& message) {
+        return base::Error::at(base::Error::Kind::Usage, "", 0, "", message);
+    }
+
     static base::Result<Entries> entriesOf(const Context& context, const std::string& path) {
         species::EditSession session(context.io, path);
         base::Result<species::TableRead> table = readImage(context, session);

@@ -93,6 +93,36 @@ const FieldDescriptor& descriptor(Field field) {
     return kLayout[static_cast<std::size_t>(field)];
 }
 
+std::string displayName(Field field) {
+    switch (field) {
+    case Field::Type1:
+    case Field::Type2:
+    case Field::Ability1:
+    case Field::Ability2:
+    case Field::Item1:
+    case Field::Item2: {
+        // The window shows the two of a frame under one caption: "Types", "Special Abilities".
+        static constexpr const char* kPairs[] = {"Type", "Ability", "Item"};
+        const int pair = field == Field::Type1 || field == Field::Type2         ? 0
+                         : field == Field::Ability1 || field == Field::Ability2 ? 1
+                                                                                : 2;
+        const bool second =
+            field == Field::Type2 || field == Field::Ability2 || field == Field::Item2;
+        return std::string(kPairs[pair]) + (second ? " 2" : " 1");
+    }
+    case Field::Hatch:
+        return "Steps to Hatch";
+    case Field::RunChance:
+        return "Run Chance";
+    case Field::Flip:
+        return "Sprite Flag";
+    default:
+        break;
+    }
+    const FieldDescriptor& d = descriptor(field);
+    return d.part == Part::EvYield ? "EV " + std::string(d.caption) : std::string(d.caption);
+}
+
 std::span<const FieldDescriptor> fieldsOf(Part part) {
     const std::span<const FieldDescriptor> all = kLayout;
     switch (part) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "Vocabulary.h"
@@ -105,6 +106,9 @@ private:
 // The one table that loading, saving, export and import all work from, in Field order.
 [[nodiscard]] std::span<const FieldDescriptor> fieldLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
+// What people reading a list of changes call a field: the window's caption, told apart where
+// one caption stands for two ("Type 2", "Item 1") or for a dialog's fields ("EV Speed").
+[[nodiscard]] std::string displayName(Field field);
 // The fields of one part, in Field order.
 [[nodiscard]] std::span<const FieldDescriptor> fieldsOf(Part part);
 

@@ -369,6 +369,14 @@ private slots:
         QTest::newRow("--format csv on JSON")
             << QStringList{"import", "<image>", "<json>", "-f", "CSV"} << 2
             << "<json> does not look like CSV, as --format says, but like JSON";
+        QTest::newRow("a change log is no patch")
+            << QStringList{"diff", "<image>", "<image>", "--patch", "-f", "markdown"} << 2
+            << "--format markdown is a change log, which --patch does not write";
+        QTest::newRow("a change log, to a file")
+            << QStringList{"diff", "<image>", "<image>", "-f", "text", "-o", "<out>"} << 0 << "";
+        QTest::newRow("csv is for patches")
+            << QStringList{"diff", "<image>", "<image>", "-f", "csv"} << 2
+            << "--format csv or json, and --output, go with --patch";
         QTest::newRow("a mistyped command") << QStringList{"exprot", "<image>"} << 2
                                             << "unknown command 'exprot'; did you mean 'export'?";
         QTest::newRow("a game code in lower case")
@@ -400,6 +408,8 @@ private slots:
         QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
         if (arguments.last().endsWith(".JSON"))
             QVERIFY(readFile(arguments.last()).startsWith('{'));
+        if (arguments.contains("text"))
+            QVERIFY(readFile(arguments.last()).endsWith("\nNo differences.\n"));
     }
 
     void exportsEveryEntryAsCsv() {

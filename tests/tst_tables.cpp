@@ -1,8 +1,10 @@
 // One contract for both readers of an edited table: the same table, written as CSV and as
 // JSON, gives the same changes or the same problems, each at its own kind of place (a line and
 // a column, or an entry's member). Links only the table library and the core below it.
+#include "ChangeLog.h"
 #include "ChangeText.h"
 #include "EntryRules.h"
+#include "GameEdition.h"
 #include "SampleImage.h"
 #include "TableImport.h"
 #include "TableReader.h"
@@ -257,6 +259,69 @@ private slots:
         QCOMPARE(QString::fromStdString(tables::describeChanges(planned.changes)[0]), expected);
         QCOMPARE(planned.changes[1].field, Field::MaxExp);
         QCOMPARE(planned.changes[1].after, 0);
+    }
+
+    // The change log of two images, as players read it: names, totals, the flags on one line
+    // with the moves they teach in the second image's game. Expected texts written out here.
+    void changeLog_data() {
+        QTest::addColumn<QString>("to");     // the second image's code
+        QTest::addColumn<QString>("format"); // text, markdown
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text") << "ADAE"
+                              << "text"
+                              << "Changes from Pokémon Diamond (English, ADAE) to Pokémon "
+                                 "Diamond (English, ADAE)\n"
+                                 "\n"
+                                 "445 Garchomp\n"
+                                 "  Speed: 102 -> 95\n"
+                                 "  Total: 602 -> 595\n"
+                                 "  Type 2: Flying -> Steel\n"
+                                 "  Item 1: Value 600 -> Leftovers\n"
+                                 "  TM/HM: +TM06 Toxic, -HM04 Strength\n";
+        QTest::newRow("markdown, into HeartGold")
+            << "IPKE"
+            << "markdown"
+            << "## Changes from Pokémon Diamond (English, ADAE) to Pokémon HeartGold Version "
+               "(English, IPKE)\n"
+               "\n"
+               "### 445 Garchomp\n"
+               "- Speed: 102 -> 95\n"
+               "- Total: 602 -> 595\n"
+               "- Type 2: Flying -> Steel\n"
+               "- Item 1: Value 600 -> Leftovers\n"
+               "- TM/HM: +TM06 Toxic, -HM04 Strength\n"
+               "\n"
+               "Entries 500 to 506 are only in Pokémon HeartGold Version (English, IPKE).\n";
+    }
+    void changeLog() {
+        QFETCH(QString, to);
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        const nds::GameEdition& from = *nds::findEdition("ADAE");
+        const nds::GameEdition& into = *nds::findEdition(to.toStdString());
+        std::vector<species::Record> before(500), after(to == "ADAE" ? 500 : 507);
+        species::Record& garchomp = before[444];
+        for (const Field stat : {Field::HP, Field::Attack, Field::Defense, Field::Speed,
+                                 Field::SpAttack, Field::SpDefense})
+            garchomp.set(stat, 100);
+        garchomp.set(Field::Speed, 102);
+        garchomp.set(Field::Type2, 2);      // Flying
+        garchomp.set(Field::Item1, 600);    // beyond the list
+        garchomp.set(species::tmHm(95), 1); // HM04
+        std::copy(before.begin(), before.end(), after.begin());
+        species::Record& changed = after[444];
+        changed.set(Field::Speed, 95);
+        changed.set(Field::Type2, 8);     // Steel
+        changed.set(Field::Item1, 234);   // Leftovers
+        changed.set(species::tmHm(5), 1); // TM06
+        changed.set(species::tmHm(95), 0);
+        const std::string log = tables::changeLog(from, before, into, after,
+                                                  format == "text" ? tables::LogFormat::Text
+                                                                   : tables::LogFormat::Markdown);
+        QCOMPARE(QString::fromStdString(log), expected);
+        QVERIFY(QString::fromStdString(
+                    tables::changeLog(from, before, from, before, tables::LogFormat::Text))
+                    .endsWith("\nNo differences.\n"));
     }
 };
 
