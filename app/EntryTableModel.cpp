@@ -96,6 +96,13 @@ const species::Record& EntryTableModel::diskRecord(int position) const {
     return m_disk[static_cast<std::size_t>(position)];
 }
 
+std::vector<species::Record> EntryTableModel::shownRecords() const {
+    std::vector<species::Record> shown = m_disk;
+    for (const auto& [position, fields] : m_staged)
+        shown[static_cast<std::size_t>(position)].apply(fields);
+    return shown;
+}
+
 int EntryTableModel::value(int position, Field field) const {
     return staged(position, field).value_or(diskValue(position, field));
 }

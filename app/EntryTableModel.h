@@ -59,6 +59,9 @@ public:
     [[nodiscard]] int value(int position, species::Field field) const;
     [[nodiscard]] int diskValue(int position, species::Field field) const;
     [[nodiscard]] const species::Record& diskRecord(int position) const;
+    // Every entry as shown: what the disk holds, with the staged values over it.
+    [[nodiscard]] std::vector<species::Record> shownRecords() const;
+    [[nodiscard]] const std::vector<species::Record>& diskRecords() const { return m_disk; }
     [[nodiscard]] nds::Game game() const { return m_game; }
     // Why `field` of the entry at `position` cannot be changed, or nothing.
     [[nodiscard]] std::optional<QString> lockedWhy(int position, species::Field field) const;

@@ -11,6 +11,7 @@ struct FileDialogRequest {
     QString title;
     QStringList nameFilters; // "NDS ROMs (*.nds)"; the first is chosen at the start
     bool existingFileOnly = false;
+    bool saving = false; // a file to write: the dialog asks before replacing one
 };
 
 struct FileDialogAnswer {
@@ -18,7 +19,7 @@ struct FileDialogAnswer {
     QString path; // the full path, exactly as chosen, when accepted
 };
 
-// Shows an open-file dialog and waits for the user. The window gets its file choices through
+// Shows a file dialog and waits for the user. The window gets its file choices through
 // this interface so that tests can answer them.
 class FileDialogBackend {
 public:

@@ -18,11 +18,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QWindow>
 
 namespace {
@@ -45,6 +48,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     m_ui.setupUi(this);
     m_record = std::make_unique<RecordForm>(m_ui);
     setFixedSize(sizeHint());
+    setAcceptDrops(true);
 
     connect(m_ui.openAction, &QAction::triggered, this, &MainWindow::openImage);
     connect(m_ui.entryList, &EntryList::entryChosen, this, &MainWindow::loadEntry);
@@ -118,6 +122,22 @@ void MainWindow::dropShownEntry() {
         widget->setEnabled(false);
     setEntryActionsEnabled(false);
     showModified();
+}
+
+// An image dragged from a file manager opens as Open ROM opens it.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (takesInput() && urls.size() == 1 && urls.front().isLocalFile() &&
+        urls.front().toLocalFile().endsWith(QStringLiteral(".nds"), Qt::CaseInsensitive))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    openImageAt(urls.front().toLocalFile());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -210,9 +230,15 @@ void MainWindow::openImage() {
     const FileDialogAnswer answer = m_services.fileDialogs.run(request);
     if (!answer.accepted || answer.path.isEmpty())
         return;
+    openImageAt(answer.path);
+}
+
+void MainWindow::openImageAt(const QString& path) {
+    if (!takesInput())
+        return;
 
     // A FIFO, a device or a folder is no image: the session says so before touching it.
-    auto session = std::make_unique<species::EditSession>(m_services.io, localPath(answer.path));
+    auto session = std::make_unique<species::EditSession>(m_services.io, localPath(path));
     const base::Result<OpenedImage> opened = examine(*session);
     if (!opened.ok()) {
         if (opened.error().kind != base::Error::Kind::Unsupported &&
@@ -231,7 +257,7 @@ void MainWindow::openImage() {
     // another user's file can still be viewed.
     const base::Status writable = session->makeWritable();
     m_session = std::move(session);
-    acceptImage(answer.path, opened.value());
+    acceptImage(path, opened.value());
     if (!writable.ok())
         say(Prompter::Icon::Warning,
             QString::fromStdString(writable.error().describe()) +

@@ -45,6 +45,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What opening finds of an image: its edition and how many entries its table has.
@@ -55,6 +57,8 @@ private:
     };
 
     void openImage();
+    // Opens the image at `path`, as Open ROM does once its dialog chose it.
+    void openImageAt(const QString& path);
     // Identifies the image and finds its table, with one open. An edition known only through
     // the image's file system needs the table there; one with a fixed place is taken even
     // without it (each load then says why).

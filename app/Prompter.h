@@ -18,6 +18,7 @@ public:
     struct Button {
         QString text;
         QMessageBox::StandardButton standard = QMessageBox::NoButton;
+        bool enabled = true; // shown, but not to be chosen
     };
     // A box with a choice of buttons. The first is the default one; `cancel` is the one the
     // Escape key and closing the box choose.

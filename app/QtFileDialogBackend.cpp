@@ -5,7 +5,7 @@
 
 FileDialogAnswer QtFileDialogBackend::run(const FileDialogRequest& request) {
     QFileDialog dialog(request.owner, request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(request.saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.existingFileOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(request.nameFilters);
 

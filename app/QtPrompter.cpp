@@ -58,6 +58,7 @@ int askWithDetails(QWidget* owner, const Prompter::Question& question) {
                                                       ? QDialogButtonBox::RejectRole
                                                       : QDialogButtonBox::AcceptRole);
         made->setDefault(i == 0);
+        made->setEnabled(button.enabled);
         QObject::connect(made, &QPushButton::clicked, &box, [&box, &chosen, i] {
             chosen = i;
             box.done(i);
@@ -87,6 +88,7 @@ int QtPrompter::ask(QWidget* owner, const Question& question) {
                                              : i == 0             ? QMessageBox::AcceptRole
                                                                   : QMessageBox::DestructiveRole;
         buttons.append(box.addButton(button.text, role));
+        buttons.back()->setEnabled(button.enabled);
     }
     if (!buttons.isEmpty()) {
         box.setDefaultButton(buttons.front());

@@ -5,6 +5,7 @@
 #include "EntryFilter.h"
 #include "EntryTableModel.h"
 #include "SetFieldDialog.h"
+#include "TableFiles.h"
 #include "UiText.h"
 
 #include "ChangeText.h"
@@ -12,12 +13,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -65,6 +69,9 @@ TableWindow::TableWindow(AppServices services, std::function<void(const files::O
     setWindowIcon(artwork::programIcon());
     setAttribute(Qt::WA_QuitOnClose, false);
     m_filter->setSourceModel(m_model);
+    m_files =
+        std::make_unique<TableFiles>(m_services, *m_model, this, [this] { return m_session; });
+    setAcceptDrops(true);
     buildMenus();
     buildGrid();
     connect(m_model, &EntryTableModel::stagedChanged, this, [this] {
@@ -89,6 +96,27 @@ void TableWindow::buildMenus() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuTableFile"));
+    const auto choose = [this](const QString& title, const QStringList& filters) {
+        return m_files->chooseFile(title, filters, false);
+    };
+    const QStringList tables = {QStringLiteral("Tables and patches (*.csv *.json)")};
+    connect(add(file, "mnuImportTable", QStringLiteral("Import Table...")), &QAction::triggered,
+            this, [this, choose, tables] {
+                if (const QString path = choose(QStringLiteral("Import Table"), tables);
+                    !path.isEmpty())
+                    m_files->importTable(path);
+            });
+    connect(add(file, "mnuExportTable", QStringLiteral("Export Table...")), &QAction::triggered,
+            this, [this] { m_files->exportTable(); });
+    connect(add(file, "mnuApplyPatch", QStringLiteral("Apply Patch...")), &QAction::triggered, this,
+            [this, choose, tables] {
+                if (const QString path = choose(QStringLiteral("Apply Patch"), tables);
+                    !path.isEmpty())
+                    m_files->applyPatch(path);
+            });
+    connect(add(file, "mnuCompare", QStringLiteral("Compare with Image...")), &QAction::triggered,
+            this, [this] { m_files->compare(); });
+    file->addSeparator();
     m_save = add(file, "mnuTableSave", QStringLiteral("Save Changes"), QKeySequence::Save);
     m_discard = add(file, "mnuTableDiscard", QStringLiteral("Discard Changes"));
     file->addSeparator();
@@ -342,6 +370,20 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TableWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+// A table is imported, a patch applied, each after its preview; anything else is refused.
+void TableWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    m_files->dropped(urls.front().toLocalFile());
 }
 
 void TableWindow::closeEvent(QCloseEvent* event) {

@@ -7,9 +7,11 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class EntryFilter;
+class TableFiles;
 class EntryTableModel;
 class QAction;
 class QLabel;
@@ -56,6 +58,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -82,4 +86,5 @@ private:
     QAction* m_undoEdit = nullptr;
     QAction* m_undoSave = nullptr;
     QString m_saved; // what the last save wrote, said until the next edit
+    std::unique_ptr<TableFiles> m_files;
 };

@@ -71,4 +71,19 @@ std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> en
     return steps;
 }
 
+bool blocks(const PatchStep& step, bool force) {
+    return step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
+           (step.kind == PatchStep::Kind::Conflict && !force);
+}
+
+std::vector<Change> changesToMake(std::span<const PatchStep> steps, bool force) {
+    std::vector<Change> changes;
+    for (const PatchStep& step : steps)
+        if (step.kind == PatchStep::Kind::Change ||
+            (step.kind == PatchStep::Kind::Conflict && force))
+            changes.push_back(
+                {step.change->position, step.change->field, step.found, step.change->after});
+    return changes;
+}
+
 } // namespace species

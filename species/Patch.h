@@ -56,4 +56,11 @@ struct PatchStep {
 [[nodiscard]] std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
                                                 nds::Game game);
 
+// Whether `step` keeps a patch from being applied: an entry the image lacks, a value it may
+// not hold, or a conflict, unless the user forces the patch over conflicts.
+[[nodiscard]] bool blocks(const PatchStep& step, bool force);
+// The changes that applying the judged patch makes: those to be made, and the conflicts when
+// forced; each from what the image holds.
+[[nodiscard]] std::vector<Change> changesToMake(std::span<const PatchStep> steps, bool force);
+
 } // namespace species

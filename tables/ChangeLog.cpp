@@ -38,6 +38,22 @@ int total(const species::Record& record) {
     return sum;
 }
 
+} // namespace
+
+std::string describeChange(const species::Change& change, nds::Game from, nds::Game to) {
+    if (species::descriptor(change.field).part == species::Part::TmHm) {
+        const int n = static_cast<int>(change.field) - static_cast<int>(Field::FirstTmHm);
+        return std::string(change.after ? "+" : "-") +
+               std::string(species::descriptor(change.field).caption) + " " +
+               std::string(vocabulary::tmHmMove(n, to));
+    }
+    return species::displayName(change.field) + ": " +
+           valueText(change.field, change.before, from) + " -> " +
+           valueText(change.field, change.after, to);
+}
+
+namespace {
+
 // The lines of one entry's block: a field each, the total after the base stats, and the flags.
 std::vector<std::string> entryLines(std::span<const species::Change> changes,
                                     const species::Record& before, const species::Record& after,
@@ -46,15 +62,10 @@ std::vector<std::string> entryLines(std::span<const species::Change> changes,
     std::string flags;
     for (const species::Change& change : changes) {
         if (species::descriptor(change.field).part == species::Part::TmHm) {
-            const int n = static_cast<int>(change.field) - static_cast<int>(Field::FirstTmHm);
-            flags += (flags.empty() ? "" : ", ") + std::string(change.after ? "+" : "-") +
-                     std::string(species::descriptor(change.field).caption) + " " +
-                     std::string(vocabulary::tmHmMove(n, to));
+            flags += (flags.empty() ? "" : ", ") + describeChange(change, from, to);
             continue;
         }
-        lines.push_back(species::displayName(change.field) + ": " +
-                        valueText(change.field, change.before, from) + " -> " +
-                        valueText(change.field, change.after, to));
+        lines.push_back(describeChange(change, from, to));
         if (change.field <= Field::SpDefense &&
             (&change == &changes.back() || (&change + 1)->field > Field::SpDefense))
             lines.push_back("Total: " + std::to_string(total(before)) + " -> " +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Change.h"
 #include "Record.h"
 
 #include "GameEdition.h"
@@ -21,5 +22,10 @@ enum class LogFormat { Text, Markdown };
                                     std::span<const species::Record> before,
                                     const nds::GameEdition& to,
                                     std::span<const species::Record> after, LogFormat format);
+
+// One change as the log shows it: "Speed: 102 -> 95", "Item 1: Value 600 -> Leftovers", or
+// for a TM or HM flag "+TM06 Toxic", the move as the game of `to` teaches it.
+[[nodiscard]] std::string describeChange(const species::Change& change, nds::Game from,
+                                         nds::Game to);
 
 } // namespace tables

@@ -338,7 +338,7 @@ private slots:
         const QString a = sample("ADAE", "a.nds");
         const CliOutcome result = runCli({"diff", a, a, "-o", path("p.csv")});
         QCOMPARE(result.status, 2);
-        QVERIFY(result.err.contains("--format and --output go with --patch"));
+        QVERIFY(result.err.contains("--format csv or json, and --output, go with --patch"));
         QCOMPARE(runCli({"diff", a, a, "--patch", "-o", a}).status, 2);
         const CliOutcome empty = runCli({"diff", a, a, "--patch"});
         QCOMPARE(empty.status, 0);

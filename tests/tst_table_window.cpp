@@ -1,18 +1,25 @@
 // The table of all entries, driven as a user drives it: Ctrl+T, a click on a header, the
 // filter, typing into cells, Set for Selected Entries, Save Changes with its preview, and the
 // questions that keep staged values from being dropped. The bytes on disk are checked.
+#include "CliRun.h"
 #include "WindowHarness.h"
 
+#include "TableWriter.h"
 #include "Vocabulary.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QtTest/QTest>
 
 namespace {
@@ -339,6 +346,162 @@ private slots:
             QVERIFY(m_table->isVisible() && m_table->isWindowModified());
             QVERIFY(m_h->window().isVisible());
         }
+    }
+
+    // A table imported, after its preview: only the values it changes, staged and marked; a
+    // table with a problem stages nothing and says why, as statwright-cli says it.
+    void importsATable() {
+        const QString csv = m_h->roms.folder() + "/few.csv";
+        writeFile(csv, "position;species;Speed;type2\n1;Ivysaur;77;dragon\n");
+        m_h->dialogs.choose(csv);
+        m_h->prompter.answers << "Stage";
+        action("mnuImportTable")->trigger();
+        QCOMPARE(m_h->prompter.questions.size(), 1);
+        QVERIFY2(m_h->prompter.questions[0].details.startsWith("Ivysaur: speed 101 -> 77\n"),
+                 qPrintable(m_h->prompter.questions[0].details));
+        QCOMPARE(m_grid->model()->index(rowOf(1), column("Speed")).data().toInt(), 77);
+        QCOMPARE(m_grid->model()->index(rowOf(1), column("Type 2")).data().toString(),
+                 QStringLiteral("Dragon"));
+        QCOMPARE(record(1)[kSpeed], char(101)); // staged, not written
+
+        writeFile(csv, "position,species,speed\n1,Ivysaur,300\n");
+        m_h->dialogs.choose(csv);
+        action("mnuImportTable")->trigger();
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].text.contains(":2: speed: 300 is not between 0 and 255"),
+                 qPrintable(shown[0].text));
+        QCOMPARE(m_grid->model()->index(rowOf(1), column("Speed")).data().toInt(), 77);
+    }
+
+    // A patch applied from the window and saved writes the bytes statwright-cli apply writes.
+    void appliesAPatchAsTheCliDoes() {
+        const QString patch = m_h->roms.folder() + "/speed.csv";
+        writeFile(patch, "# statwright patch 1, from ADAE Pokémon Diamond\n"
+                         "position,species,field,from,to\n"
+                         "2,Venusaur,speed,102,9\n3,Charmander,tm06,0,1\n");
+        const QString twin = m_h->roms.folder() + "/twin.nds";
+        QVERIFY(QFile::copy(m_path, twin));
+        QCOMPARE(runCli({"apply", twin, patch}).status, 0);
+        m_h->dialogs.choose(patch);
+        m_h->prompter.answers << "Apply"
+                              << "Save";
+        action("mnuApplyPatch")->trigger();
+        QVERIFY(m_h->prompter.questions[0].buttons[0].enabled);
+        action("mnuTableSave")->trigger();
+        QCOMPARE(SyntheticRom::sha256(m_path), SyntheticRom::sha256(twin));
+    }
+
+    // A patch that conflicts: Apply is disabled; Apply Anyway stages what --force writes.
+    void appliesAConflictingPatchOnlyWhenForced() {
+        const QString patch = m_h->roms.folder() + "/conflict.csv";
+        writeFile(patch, "# statwright patch 1, from ADAE Pokémon Diamond\n"
+                         "position,species,field,from,to\n"
+                         "2,Venusaur,speed,50,9\n");
+        m_h->dialogs.choose(patch);
+        m_h->prompter.answers << "Apply Anyway";
+        action("mnuApplyPatch")->trigger();
+        const Prompter::Question& preview = m_h->prompter.questions[0];
+        QVERIFY(!preview.buttons[0].enabled);
+        QCOMPARE(preview.details, QStringLiteral("conflict: Venusaur: speed 50 -> 9: the patch "
+                                                 "expects 50, the image holds 102"));
+        QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 9);
+    }
+
+    // Export writes the table as statwright-cli does; with staged values it asks which.
+    void exportsTheValuesShown() {
+        typeInto(0, "Speed", "42");
+        const QString out = m_h->roms.folder() + "/out.csv";
+        m_h->dialogs.choose(out);
+        m_h->prompter.answers << "Values Shown";
+        action("mnuExportTable")->trigger();
+        const QList<QByteArray> lines = readFile(out).split('\n');
+        QCOMPARE(lines[0], QByteArray(tables::csvHeader().c_str()));
+        QCOMPARE(lines[1].split(',')[5], QByteArray("42"));
+    }
+
+    // Compare with another image: its change log, and its values staged for the entries ticked;
+    // an image with a leftover journal is not read.
+    void comparesAndStages() {
+        const QString other = m_h->roms.folder() + "/other.nds";
+        QVERIFY(QFile::copy(m_path, other));
+        SyntheticRom::write(other, SyntheticRom::recordOffset("ADAE", 1) + kSpeed, "\x05");
+        SyntheticRom::write(other, SyntheticRom::recordOffset("ADAE", 2) + kSpeed, "\x06");
+        m_h->dialogs.choose(other);
+        action("mnuCompare")->trigger();
+        QDialog* compare = m_table->findChild<QDialog*>("compareWindow");
+        QVERIFY(compare);
+        auto* tree = compare->findChild<QTreeWidget*>("treeCompare");
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("2 Ivysaur"));
+        QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Speed: 101 -> 5"));
+        tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked); // Venusaur stays
+        compare->findChild<QPushButton*>("btnStage")->click();
+        QCOMPARE(m_grid->model()->index(rowOf(1), column("Speed")).data().toInt(), 5);
+        QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 102);
+        compare->close();
+
+        // A leftover journal beside the other image: said, and nothing read or recovered.
+        const QByteArray journal("not a journal");
+        writeFile(other + ".statwright-journal", journal);
+        m_h->dialogs.choose(other);
+        action("mnuCompare")->trigger();
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].text.endsWith("It was not compared."), qPrintable(shown[0].text));
+        QCOMPARE(readFile(other + ".statwright-journal"), journal);
+    }
+
+    // Drops: an image on the main window opens as Open ROM opens it; on the table, a patch is
+    // applied, a table imported, and anything else refused.
+    void drops_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("then");
+        QTest::newRow("an image on the main window") << "pearl.nds"
+                                                     << "main"
+                                                     << "opened";
+        QTest::newRow("a patch on the table") << "p.csv"
+                                              << "table"
+                                              << "asked";
+        QTest::newRow("a table on the table") << "t.csv"
+                                              << "table"
+                                              << "asked";
+        QTest::newRow("anything else on the table") << "notes.txt"
+                                                    << "table"
+                                                    << "refused";
+    }
+    void drops() {
+        QFETCH(QString, file);
+        QFETCH(QString, target);
+        QFETCH(QString, then);
+        const QString path = m_h->roms.folder() + "/" + file;
+        if (file == "pearl.nds")
+            (void)m_h->roms.createFor("APAE", file);
+        else if (file == "p.csv")
+            writeFile(path, "# statwright patch 1, from ADAE Pokémon Diamond\n"
+                            "position,species,field,from,to\n2,Venusaur,speed,102,9\n");
+        else if (file == "t.csv")
+            writeFile(path, "position,species,speed\n2,Venusaur,9\n");
+        else
+            writeFile(path, "remember the milk\n");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QWidget* onto = target == "main" ? static_cast<QWidget*>(&m_h->window()) : m_table;
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(onto, &enter);
+        QVERIFY(enter.isAccepted());
+        if (then == "asked")
+            m_h->prompter.answers << (file == "p.csv" ? "Apply" : "Stage");
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(onto, &drop);
+        if (then == "opened")
+            QCOMPARE(m_h->caption(), QStringLiteral("APAE - Statwright"));
+        if (then == "asked")
+            QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 9);
+        if (then == "refused")
+            QVERIFY(m_h->prompter.take().value(0).text.endsWith("is neither a table nor a patch, "
+                                                                "so nothing was staged."));
     }
 };
 

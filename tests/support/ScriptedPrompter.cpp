@@ -22,6 +22,8 @@ int ScriptedPrompter::ask(QWidget*, const Question& question) {
             chosen = i;
     if (chosen < 0)
         qFatal("no such button in: %s", qPrintable(question.text));
+    if (!question.buttons[chosen].enabled)
+        qFatal("the button %s is disabled in: %s", qPrintable(answer), qPrintable(question.text));
     return chosen;
 }
 

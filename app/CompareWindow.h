@@ -1,0 +1,46 @@
+#pragma once
+
+#include "AppServices.h"
+
+#include "Change.h"
+#include "Record.h"
+
+#include "GameEdition.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QTreeWidget;
+
+// The change log between the image open (as the table shows it) and another image, in a window
+// of its own: every entry that differs with a line for each field, to copy, to save as text,
+// Markdown or a patch, or to take into the table as staged values, for the entries and fields
+// left ticked.
+class CompareWindow final : public QDialog {
+    Q_OBJECT
+
+public:
+    struct Image {
+        nds::GameEdition edition;
+        std::vector<species::Record> records;
+    };
+    using Stage = std::function<void(const std::vector<species::Change>&)>;
+
+    CompareWindow(AppServices services, Image mine, Image theirs, Stage stage, QWidget* parent);
+
+private:
+    void fill();
+    void copy() const;
+    void saveAs();
+    void stageTicked();
+    [[nodiscard]] std::string log(bool markdown) const;
+
+    AppServices m_services;
+    Image m_mine;
+    Image m_theirs;
+    Stage m_stage;
+    std::vector<species::Change> m_changes; // from mine to theirs, entries both have
+    QTreeWidget* m_tree;
+};

@@ -1,0 +1,260 @@
+#include "TableFiles.h"
+
+#include "CompareWindow.h"
+#include "EntryTableModel.h"
+#include "FileDialogBackend.h"
+#include "UiText.h"
+
+#include "ChangeText.h"
+#include "FileAccess.h"
+#include "Patch.h"
+#include "PatchFormat.h"
+#include "TableImport.h"
+#include "TableReader.h"
+#include "TableWriter.h"
+#include "Text.h"
+
+#include <QFile>
+#include <QWidget>
+
+namespace {
+
+// A table or a patch is far smaller, as statwright-cli reads them.
+constexpr std::int64_t kMaxInputFile = 16 << 20;
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString linesOf(const std::vector<std::string>& lines) {
+    QStringList joined;
+    for (const std::string& line : lines)
+        joined << QString::fromStdString(line);
+    return joined.join('\n');
+}
+
+// The lines of a patch's preview: what it changes, what is applied already, and what keeps it
+// from being applied, with the reason.
+QStringList previewOf(const std::vector<species::PatchStep>& steps) {
+    QStringList lines;
+    for (const species::PatchStep& step : steps) {
+        const QString change =
+            QString::fromStdString(tables::describeChanges(std::span(step.change, 1)).front());
+        switch (step.kind) {
+        case species::PatchStep::Kind::Change:
+            lines << change;
+            break;
+        case species::PatchStep::Kind::AlreadyApplied:
+            lines << change + QStringLiteral(" already applied");
+            break;
+        case species::PatchStep::Kind::Conflict:
+            lines << QStringLiteral("conflict: ") + change + ": " +
+                         QString::fromStdString(step.reason);
+            break;
+        case species::PatchStep::Kind::Missing:
+        case species::PatchStep::Kind::Refused:
+            lines << (step.kind == species::PatchStep::Kind::Missing
+                          ? QStringLiteral("no such entry: ")
+                          : QStringLiteral("refused: ")) +
+                         change + ": " + QString::fromStdString(step.reason);
+            break;
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+TableFiles::TableFiles(AppServices services, EntryTableModel& model, QWidget* owner,
+                       std::function<species::EditSession*()> session)
+    : m_services(services), m_model(model), m_owner(owner), m_session(std::move(session)) {
+}
+
+void TableFiles::say(Prompter::Icon icon, const QString& text) const {
+    m_services.prompter.showMessage(m_owner, icon, uitext::programName(), text);
+}
+
+int TableFiles::ask(const QString& text, const QString& details,
+                    QList<Prompter::Button> buttons) const {
+    Prompter::Question question;
+    question.title = uitext::programName();
+    question.text = text;
+    question.details = details;
+    question.buttons = std::move(buttons);
+    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
+    question.cancel = static_cast<int>(question.buttons.size()) - 1;
+    return m_services.prompter.ask(m_owner, question);
+}
+
+QString TableFiles::chooseFile(const QString& title, const QStringList& filters,
+                               bool saving) const {
+    FileDialogRequest request;
+    request.owner = m_owner;
+    request.title = title;
+    request.nameFilters = filters;
+    request.existingFileOnly = !saving;
+    request.saving = saving;
+    const FileDialogAnswer answer = m_services.fileDialogs.run(request);
+    return answer.accepted ? answer.path : QString();
+}
+
+std::optional<TableFiles::Read> TableFiles::read(const QString& path) const {
+    const base::Result<files::Bytes> bytes =
+        files::readWholeFile(m_services.io, localPath(path), kMaxInputFile);
+    if (!bytes.ok()) {
+        say(Prompter::Icon::Warning, QString::fromStdString(bytes.error().describe()) +
+                                         QStringLiteral(" Nothing was staged."));
+        return std::nullopt;
+    }
+    Read file{localPath(path), std::string(bytes.value().begin(), bytes.value().end()), false};
+    file.json = tables::startsLikeJson(file.text);
+    return file;
+}
+
+void TableFiles::refuse(const std::string& name, const std::vector<base::Error>& problems,
+                        std::size_t count) const {
+    QStringList lines;
+    for (base::Error problem : problems) {
+        problem.path = name;
+        lines << QString::fromStdString(problem.describe());
+    }
+    if (count > problems.size())
+        lines << QStringLiteral("and %1 more").arg(count - problems.size());
+    say(Prompter::Icon::Warning, QStringLiteral("%1 problems in %2; nothing was staged.\n\n%3")
+                                     .arg(count)
+                                     .arg(QString::fromStdString(base::printable(name)))
+                                     .arg(lines.join('\n')));
+}
+
+void TableFiles::stage(const std::vector<species::Change>& changes) const {
+    const QStringList refused = m_model.stage(changes);
+    if (!refused.isEmpty())
+        say(Prompter::Icon::Warning,
+            QStringLiteral("Nothing was staged:\n\n%1").arg(refused.mid(0, 20).join('\n')));
+}
+
+void TableFiles::importTable(const QString& path) {
+    const std::optional<Read> file = read(path);
+    if (!file)
+        return;
+    const QString name = QString::fromStdString(base::printable(file->name));
+    if (tables::kindOf(file->text) == tables::FileKind::Patch) {
+        say(Prompter::Icon::Warning,
+            name + QStringLiteral(" is a patch: File › Apply Patch... reads it. Nothing was "
+                                  "staged."));
+        return;
+    }
+    const tables::InputTable input =
+        file->json ? tables::readJsonTable(file->text) : tables::readCsvTable(file->text);
+    const tables::ImportPlan plan =
+        tables::planImport(input, m_model.shownRecords(), m_model.game());
+    if (!plan.problems.empty())
+        return refuse(file->name, plan.problems.shown(), plan.problems.count());
+    if (plan.changes.empty()) {
+        say(Prompter::Icon::Information,
+            name + QStringLiteral(" holds the values shown: nothing to stage."));
+        return;
+    }
+    if (ask(QStringLiteral("Stage the changes of %1?").arg(name),
+            linesOf(tables::describeChanges(plan.changes)), {{QStringLiteral("Stage")}}) == 0)
+        stage(plan.changes);
+}
+
+void TableFiles::applyPatch(const QString& path) {
+    const std::optional<Read> file = read(path);
+    if (!file)
+        return;
+    const QString name = QString::fromStdString(base::printable(file->name));
+    if (tables::kindOf(file->text) == tables::FileKind::Table) {
+        say(Prompter::Icon::Warning,
+            name + QStringLiteral(" is a table: File › Import Table... reads it. Nothing was "
+                                  "staged."));
+        return;
+    }
+    const tables::PatchInput input =
+        file->json ? tables::readJsonPatch(file->text) : tables::readCsvPatch(file->text);
+    if (!input.problems.empty())
+        return refuse(file->name, input.problems.shown(), input.problems.count());
+    const std::vector<species::PatchStep> steps =
+        species::judgePatch(input.patch, m_model.shownRecords(), m_model.game());
+    const bool blocked = std::any_of(steps.begin(), steps.end(),
+                                     [](const auto& step) { return species::blocks(step, false); });
+    QList<Prompter::Button> buttons{{QStringLiteral("Apply"), QMessageBox::NoButton, !blocked}};
+    if (blocked)
+        buttons.append({QStringLiteral("Apply Anyway")});
+    const int chosen = ask(QStringLiteral("Apply %1 to the values shown?").arg(name),
+                           previewOf(steps).join('\n'), buttons);
+    if (chosen == 0 && !blocked)
+        stage(species::changesToMake(steps, false));
+    else if (chosen == 1 && blocked)
+        stage(species::changesToMake(steps, true));
+}
+
+void TableFiles::exportTable() {
+    species::EditSession* session = m_session();
+    if (!session || !session->edition())
+        return;
+    const QString path = chooseFile(
+        QStringLiteral("Export Table"),
+        {QStringLiteral("CSV tables (*.csv)"), QStringLiteral("JSON tables (*.json)")}, true);
+    if (path.isEmpty())
+        return;
+    std::vector<species::Record> records = m_model.diskRecords();
+    if (m_model.stagedEntries() > 0) {
+        const int chosen =
+            ask(QStringLiteral("Export the values on disk, or the values shown "
+                               "with the changes staged here?"),
+                {}, {{QStringLiteral("Values on Disk")}, {QStringLiteral("Values Shown")}});
+        if (chosen == 2)
+            return;
+        if (chosen == 1)
+            records = m_model.shownRecords();
+    }
+    const std::string text = path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)
+                                 ? tables::toJson(*session->edition(), records)
+                                 : tables::toCsv(records, m_model.game());
+    if (const base::Status written = files::replaceFile(m_services.io, localPath(path),
+                                                        files::Bytes(text.begin(), text.end()));
+        !written.ok())
+        say(Prompter::Icon::Warning, QString::fromStdString(written.error().describe()));
+}
+
+void TableFiles::compare() {
+    species::EditSession* session = m_session();
+    if (!session || !session->edition())
+        return;
+    const QString path = chooseFile(QStringLiteral("Compare with Image"),
+                                    {QStringLiteral("NDS ROMs (*.nds)")}, false);
+    if (path.isEmpty())
+        return;
+    // Read only, under a shared lock: a journal beside it is told of, and nothing recovered.
+    species::EditSession other(m_services.io, localPath(path));
+    const base::Result<species::TableRead> table = other.readAll(files::Access::Inspect);
+    if (!table.ok()) {
+        say(Prompter::Icon::Warning, QString::fromStdString(table.error().describe()) +
+                                         QStringLiteral(" It was not compared."));
+        return;
+    }
+    auto* window = new CompareWindow(
+        m_services, {*session->edition(), m_model.shownRecords()},
+        {*other.edition(), table.value().entries},
+        [this](const std::vector<species::Change>& values) { stage(values); }, m_owner);
+    window->show();
+}
+
+void TableFiles::dropped(const QString& path) {
+    const std::optional<Read> file = read(path);
+    if (!file)
+        return;
+    switch (tables::kindOf(file->text)) {
+    case tables::FileKind::Patch:
+        return applyPatch(path);
+    case tables::FileKind::Table:
+        return importTable(path);
+    case tables::FileKind::Unknown:
+        break;
+    }
+    say(Prompter::Icon::Warning,
+        QString::fromStdString(base::printable(file->name)) +
+            QStringLiteral(" is neither a table nor a patch, so nothing was staged."));
+}
