@@ -14,6 +14,11 @@ struct EditSession::Opened {
     files::OpenFile file;
     std::optional<TablePlace> place;
     std::optional<base::Error> tableProblem;
+    std::optional<TablePlace> evolutions;
+    std::optional<base::Error> noEvolutions;
+
+    // Where the image keeps its records; call only when the table was found.
+    [[nodiscard]] Tables tables() const { return {*place, evolutions}; }
 
     // The table's place, or why there is none.
     [[nodiscard]] base::Result<TablePlace> table() const {
@@ -61,11 +66,18 @@ base::Result<EditSession::Opened> EditSession::open(files::Access access) {
         m_edition = found.value();
     }
     base::Result<TablePlace> place = findTable(file, *m_edition);
-    Opened opened{std::move(file), std::nullopt, std::nullopt};
-    if (place.ok())
-        opened.place = std::move(place).value();
-    else
+    Opened opened{std::move(file), std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+    if (!place.ok()) {
         opened.tableProblem = place.error();
+        return opened;
+    }
+    opened.place = std::move(place).value();
+    base::Result<TablePlace> evolutions =
+        findEvolutions(opened.file, *m_edition, opened.place->entries);
+    if (evolutions.ok())
+        opened.evolutions = std::move(evolutions).value();
+    else
+        opened.noEvolutions = evolutions.error();
     return opened;
 }
 
@@ -113,9 +125,17 @@ base::Result<EntryRead> EditSession::readEntry(int position) {
     base::Result<Record> record = species::readEntry(opened.value().file, place.value(), position);
     if (!record.ok())
         return record.error();
+    EntryRead read{record.value(), place.value(), std::nullopt, opened.value().noEvolutions};
+    if (opened.value().evolutions) {
+        base::Result<Record> evolutions =
+            species::readEntry(opened.value().file, *opened.value().evolutions, position);
+        if (!evolutions.ok())
+            return evolutions.error();
+        read.evolutions = evolutions.value();
+    }
     if (base::Status closed = opened.value().file.close(); !closed.ok())
         return closed.error();
-    return EntryRead{record.value(), place.value()};
+    return read;
 }
 
 base::Result<TableRead> EditSession::readAll(files::Access access) {
@@ -125,12 +145,26 @@ base::Result<TableRead> EditSession::readAll(files::Access access) {
     const base::Result<TablePlace> place = opened.value().table();
     if (!place.ok())
         return place.error();
-    base::Result<std::vector<Record>> entries = readEntries(opened.value().file, place.value());
-    if (!entries.ok())
-        return entries.error();
+    base::Result<TableRead> table = readTables(opened.value());
+    if (!table.ok())
+        return table.error();
     if (base::Status closed = opened.value().file.close(); !closed.ok())
         return closed.error();
-    return TableRead{place.value(), std::move(entries).value()};
+    return table;
+}
+
+base::Result<TableRead> EditSession::readTables(Opened& opened) {
+    base::Result<std::vector<Record>> entries = readEntries(opened.file, *opened.place);
+    if (!entries.ok())
+        return entries.error();
+    TableRead table{*opened.place, std::move(entries).value(), {}, opened.noEvolutions};
+    if (opened.evolutions) {
+        base::Result<std::vector<Record>> evolutions = readEntries(opened.file, *opened.evolutions);
+        if (!evolutions.ok())
+            return evolutions.error();
+        table.evolutions = std::move(evolutions).value();
+    }
+    return table;
 }
 
 namespace {
@@ -161,8 +195,30 @@ base::Result<Found> entriesNow(files::OpenFile& file, const TablePlace& place,
 
 } // namespace
 
+namespace {
+
+// The positions that `changes` of the evolution records (or of the base stats) change.
+std::set<int> positionsOf(std::span<const Change> changes, bool evolutions) {
+    std::set<int> positions;
+    for (const Change& change : changes)
+        if (isEvolution(change.field) == evolutions)
+            positions.insert(change.position);
+    return positions;
+}
+
+// `record` with the changes of the entry at `position` made.
+Record changed(Record record, int position, std::span<const Change> changes, bool evolutions) {
+    for (const Change& change : changes)
+        if (change.position == position && isEvolution(change.field) == evolutions)
+            record.set(change.field, change.after);
+    return record;
+}
+
+} // namespace
+
 base::Result<WriteOutcome> EditSession::write(std::span<const Change> changes, const ReadAs& readAs,
-                                              const std::string& label) {
+                                              const std::string& label,
+                                              const ReadAs& evolutionsReadAs) {
     base::Result<Opened> opened = open(files::Access::Write);
     if (!opened.ok())
         return opened.error();
@@ -170,22 +226,33 @@ base::Result<WriteOutcome> EditSession::write(std::span<const Change> changes, c
     const base::Result<TablePlace> place = opened.value().table();
     if (!place.ok())
         return place.error();
-    std::set<int> positions;
-    for (const Change& change : changes)
-        positions.insert(change.position);
+    const std::set<int> evolved = positionsOf(changes, true);
+    std::set<int> positions = positionsOf(changes, false);
+    positions.insert(evolved.begin(), evolved.end());
     base::Result<Found> found = entriesNow(file, place.value(), positions, readAs);
     if (!found.ok())
         return found.error();
-    WriteOutcome outcome{std::move(found.value().changed), {}, place.value()};
+    Found evolutions;
+    if (opened.value().evolutions && (!evolved.empty() || !evolutionsReadAs.empty())) {
+        base::Result<Found> now =
+            entriesNow(file, *opened.value().evolutions, evolved, evolutionsReadAs);
+        if (!now.ok())
+            return now.error();
+        evolutions = std::move(now).value();
+    }
+    WriteOutcome outcome{
+        std::move(found.value().changed), std::move(evolutions.changed), {}, place.value()};
     if (outcome.saved()) {
-        if (base::Status written = writeChanges(file, place.value(), changes, label); !written.ok())
+        if (base::Status written = writeChanges(file, opened.value().tables(), changes, label);
+            !written.ok())
             return written.error();
         for (const int position : positions) {
-            EntryWrite entry{position, found.value().now.at(position), {}};
-            entry.after = entry.before;
-            for (const Change& change : changes)
-                if (change.position == position)
-                    entry.after.set(change.field, change.after);
+            const Record& before = found.value().now.at(position);
+            EntryWrite entry{position, before, changed(before, position, changes, false), {}, {}};
+            if (evolved.count(position)) {
+                entry.evolutionsBefore = evolutions.now.at(position);
+                entry.evolutionsAfter = changed(*entry.evolutionsBefore, position, changes, true);
+            }
             outcome.written.push_back(entry);
         }
     }
@@ -207,18 +274,17 @@ base::Result<std::vector<Change>> EditSession::modify(const Planner& plan, const
     const base::Result<TablePlace> place = opened.value().table();
     if (!place.ok())
         return place.error();
-    base::Result<std::vector<Record>> entries = readEntries(file, place.value());
-    if (!entries.ok())
-        return entries.error();
-    base::Result<std::vector<Change>> changes =
-        plan(TableRead{place.value(), std::move(entries).value()});
+    base::Result<TableRead> table = readTables(opened.value());
+    if (!table.ok())
+        return table.error();
+    base::Result<std::vector<Change>> changes = plan(table.value());
     if (!changes.ok() || dryRun || changes.value().empty())
         return changes;
     if (base::Status confirmed = confirm(changes.value()); !confirmed.ok())
         return confirmed.error();
     if (unwritable)
         return *unwritable;
-    if (base::Status written = writeChanges(file, place.value(), changes.value(), label);
+    if (base::Status written = writeChanges(file, opened.value().tables(), changes.value(), label);
         !written.ok())
         return written.error();
     if (base::Status closed = file.close(); !closed.ok())
@@ -226,20 +292,31 @@ base::Result<std::vector<Change>> EditSession::modify(const Planner& plan, const
     return changes;
 }
 
-base::Result<WriteOutcome> EditSession::undo(const std::string& label, const ReadAs& readAs) {
+base::Result<WriteOutcome> EditSession::undo(const std::string& label, const ReadAs& readAs,
+                                             const ReadAs& evolutionsReadAs) {
     if (m_lastBatch.empty())
         return base::Error::failed(base::Error::Kind::Usage, "undo the last save of", m_path,
                                    "nothing was saved since the image was opened");
     ReadAs expected = readAs;
+    ReadAs evolutionsExpected = evolutionsReadAs;
     std::vector<Change> changes;
+    const auto back = [&](int position, const Record& after, const Record& before,
+                          std::span<const FieldDescriptor> fields) {
+        for (const FieldDescriptor& field : fields)
+            changes.push_back(
+                {position, field.field, after.get(field.field), before.get(field.field)});
+    };
     for (const EntryWrite& entry : m_lastBatch) {
         if (readAs.empty())
             expected.emplace(entry.position, entry.after);
-        for (const FieldDescriptor& field : fieldLayout())
-            changes.push_back({entry.position, field.field, entry.after.get(field.field),
-                               entry.before.get(field.field)});
+        back(entry.position, entry.after, entry.before, fieldLayout());
+        if (!entry.evolutionsAfter)
+            continue;
+        if (evolutionsReadAs.empty())
+            evolutionsExpected.emplace(entry.position, *entry.evolutionsAfter);
+        back(entry.position, *entry.evolutionsAfter, *entry.evolutionsBefore, evolutionLayout());
     }
-    base::Result<WriteOutcome> outcome = write(changes, expected, label);
+    base::Result<WriteOutcome> outcome = write(changes, expected, label, evolutionsExpected);
     if (outcome.ok() && outcome.value().saved())
         m_lastBatch.clear();
     return outcome;

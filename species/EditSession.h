@@ -34,31 +34,40 @@ struct ImageReport {
 struct EntryRead {
     Record record;
     TablePlace place;
+    std::optional<Record> evolutions;        // its evolution record, where the image has them
+    std::optional<base::Error> noEvolutions; // otherwise why not
 };
 
 // Every entry as a read found it, and where its table was.
 struct TableRead {
     TablePlace place;
-    std::vector<Record> entries; // place.entries of them
+    std::vector<Record> entries;             // place.entries of them
+    std::vector<Record> evolutions;          // as many, where the image has them; else none
+    std::optional<base::Error> noEvolutions; // why the image has none
 };
 
-// One entry's record before and after a write.
+// One entry's records before and after a write.
 struct EntryWrite {
     int position = 0;
     Record before;
     Record after;
+    std::optional<Record> evolutionsBefore; // where the write changed its evolutions
+    std::optional<Record> evolutionsAfter;
 };
 
 // What a write of a batch found and did.
 struct WriteOutcome {
     // The entries whose records were not what they were read as, with what they hold now:
-    // nothing was written.
+    // nothing was written. The same for evolution records.
     std::vector<std::pair<int, Record>> changedOnDisk;
+    std::vector<std::pair<int, Record>> evolutionsChangedOnDisk;
     // Otherwise every entry written, as it was and as it is now.
     std::vector<EntryWrite> written;
     TablePlace place;
 
-    [[nodiscard]] bool saved() const { return changedOnDisk.empty(); }
+    [[nodiscard]] bool saved() const {
+        return changedOnDisk.empty() && evolutionsChangedOnDisk.empty();
+    }
 };
 
 // The records that entries were read as, by position: a write compares them with the disk.
@@ -95,8 +104,10 @@ public:
     // flush, if each entry of `readAs` still holds the record it was read as; otherwise writes
     // nothing and says which entries changed on disk, and what they hold now. A saved batch
     // becomes the one that undo() takes back.
+    // Changes of evolution fields go to the evolution records, compared with `evolutionsReadAs`.
     [[nodiscard]] base::Result<WriteOutcome> write(std::span<const Change> changes,
-                                                   const ReadAs& readAs, const std::string& label);
+                                                   const ReadAs& readAs, const std::string& label,
+                                                   const ReadAs& evolutionsReadAs = {});
 
     // The changes to make of the table as it is; an error refuses them all.
     using Planner = std::function<base::Result<std::vector<Change>>(const TableRead&)>;
@@ -116,8 +127,8 @@ public:
     // Writes back what the last batch replaced, if its entries hold what it wrote (or what
     // `readAs` gives instead, once the user chose to overwrite another change); once done,
     // there is no batch to undo.
-    [[nodiscard]] base::Result<WriteOutcome> undo(const std::string& label,
-                                                  const ReadAs& readAs = {});
+    [[nodiscard]] base::Result<WriteOutcome>
+    undo(const std::string& label, const ReadAs& readAs = {}, const ReadAs& evolutionsReadAs = {});
 
     // Gives the owner write permission if the file lacks it, and says whether writes will be
     // allowed at all.
@@ -133,6 +144,7 @@ private:
     [[nodiscard]] base::Result<Opened> openToWrite(files::Access fallback,
                                                    std::optional<base::Error>& unwritable);
     void keep(const files::OpenNotes& notes);
+    [[nodiscard]] base::Result<TableRead> readTables(Opened& opened);
 
     files::SysIo& m_io;
     std::string m_path;

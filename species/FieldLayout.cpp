@@ -25,6 +25,24 @@ template <bool Capitals> constexpr std::array<char, 4 * kTmHmCount> tmHmNames() 
 constexpr auto kTmHmKeys = tmHmNames<false>();
 constexpr auto kTmHmCaptions = tmHmNames<true>();
 
+// "evo1_method", "evo1_param ", "evo1_target", each eleven characters (the parameter's name
+// ends in a space, cut off by its length).
+constexpr std::array<char, 11 * 3 * kEvolutionSlots> evolutionNames() {
+    std::array<char, 11 * 3 * kEvolutionSlots> names{};
+    constexpr const char* kParts[] = {"method", "param ", "target"};
+    for (int slot = 0; slot < kEvolutionSlots; ++slot)
+        for (int part = 0; part < 3; ++part) {
+            char* name = names.data() + 11 * (slot * 3 + part);
+            const char head[] = {'e', 'v', 'o', static_cast<char>('1' + slot), '_'};
+            for (int i = 0; i < 5; ++i)
+                name[i] = head[i];
+            for (int i = 0; i < 6; ++i)
+                name[5 + i] = kParts[part][i];
+        }
+    return names;
+}
+constexpr auto kEvolutionKeys = evolutionNames();
+
 constexpr std::array<FieldDescriptor, kFieldCount> layout() {
     // clang-format off
     constexpr FieldDescriptor kNamed[] = {
@@ -73,7 +91,25 @@ constexpr std::array<FieldDescriptor, kFieldCount> layout() {
     return all;
 }
 
-constexpr std::array<FieldDescriptor, kFieldCount> kLayout = layout();
+constexpr std::array<FieldDescriptor, kFieldCount> kLayout = [] {
+    std::array<FieldDescriptor, kFieldCount> all = layout();
+    for (int slot = 0; slot < kEvolutionSlots; ++slot)
+        for (int part = 0; part < 3; ++part) {
+            const int at = slot * 3 + part;
+            all[kStatFieldCount + std::size_t(at)] = {
+                evolution(slot, SlotPart(part)),
+                std::string_view(kEvolutionKeys.data() + 11 * at, part == 1 ? 10 : 11),
+                at * 2,
+                0,
+                16,
+                "Evolution",
+                "",
+                List::None,
+                65535,
+                Part::Evolution};
+        }
+    return all;
+}();
 
 static_assert([] {
     for (std::size_t i = 0; i < kLayout.size(); ++i)
@@ -86,7 +122,11 @@ static_assert([] {
 } // namespace
 
 std::span<const FieldDescriptor> fieldLayout() {
-    return kLayout;
+    return std::span(kLayout).first(kStatFieldCount);
+}
+
+std::span<const FieldDescriptor> evolutionLayout() {
+    return std::span(kLayout).subspan(kStatFieldCount);
 }
 
 const FieldDescriptor& descriptor(Field field) {
@@ -120,6 +160,11 @@ std::string displayName(Field field) {
         break;
     }
     const FieldDescriptor& d = descriptor(field);
+    if (d.part == Part::Evolution) {
+        static constexpr const char* kParts[] = {" method", " parameter", " target"};
+        return "Evolution " + std::to_string(slotOf(field) + 1) +
+               kParts[static_cast<int>(slotPartOf(field))];
+    }
     return d.part == Part::EvYield ? "EV " + std::string(d.caption) : std::string(d.caption);
 }
 
@@ -132,10 +177,12 @@ std::span<const FieldDescriptor> fieldsOf(Part part) {
         return all.subspan(kMainFields, kEvFields);
     case Part::SpriteFlag:
         return all.subspan(kMainFields + kEvFields, 1);
+    case Part::Evolution:
+        return evolutionLayout();
     case Part::TmHm:
         break;
     }
-    return all.last(kTmHmCount);
+    return all.subspan(kStatFieldCount - kTmHmCount, kTmHmCount);
 }
 
 } // namespace species

@@ -52,11 +52,35 @@ enum class Field {
     Flip,
     FirstTmHm, // TM01; the TM or HM at flag n (0 to 99) is tmHm(n)
 };
-inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::FirstTmHm) + kTmHmCount;
+// The fields of the base-stat record.
+inline constexpr std::size_t kStatFieldCount =
+    static_cast<std::size_t>(Field::FirstTmHm) + kTmHmCount;
+
+// The evolution record, the second record of an entry, kept in an archive of its own: seven
+// slots of a method, a parameter and a target species, each a little-endian 16-bit number,
+// then two bytes the game never reads. Its fields follow those of the base-stat record.
+inline constexpr int kEvolutionSlots = 7;
+enum class SlotPart { Method, Parameter, Target };
+inline constexpr std::size_t kFieldCount = kStatFieldCount + 3 * kEvolutionSlots;
 
 // The TM or HM flag `n`: 0 is TM01, 91 TM92, 92 HM01, 99 HM08.
 [[nodiscard]] constexpr Field tmHm(int n) {
     return static_cast<Field>(static_cast<int>(Field::FirstTmHm) + n);
+}
+// The field of `part` of evolution slot `slot` (0 to 6).
+[[nodiscard]] constexpr Field evolution(int slot, SlotPart part) {
+    return static_cast<Field>(kStatFieldCount + static_cast<std::size_t>(slot * 3) +
+                              static_cast<std::size_t>(part));
+}
+// Whether `field` is one of the evolution record, not of the base-stat record.
+[[nodiscard]] constexpr bool isEvolution(Field field) {
+    return static_cast<std::size_t>(field) >= kStatFieldCount;
+}
+[[nodiscard]] constexpr int slotOf(Field field) {
+    return static_cast<int>((static_cast<std::size_t>(field) - kStatFieldCount) / 3);
+}
+[[nodiscard]] constexpr SlotPart slotPartOf(Field field) {
+    return static_cast<SlotPart>((static_cast<std::size_t>(field) - kStatFieldCount) % 3);
 }
 
 // Which part of the record, and of the program, a field belongs to.
@@ -65,6 +89,7 @@ enum class Part {
     EvYield,    // the EV Yield and TM/HM dialog, a column each
     SpriteFlag, // the same dialog; the column "flip"
     TmHm,       // the same dialog; all in one column, "tm_hm"
+    Evolution,  // the evolution record: the Evolutions dialog, a table of its own
 };
 
 struct FieldDescriptor {
@@ -103,8 +128,11 @@ private:
     std::array<T, kFieldCount> m_values{};
 };
 
-// The one table that loading, saving, export and import all work from, in Field order.
+// The one table that loading, saving, export and import all work from, in Field order: the
+// fields of the base-stat record.
 [[nodiscard]] std::span<const FieldDescriptor> fieldLayout();
+// The fields of the evolution record: evo1_method, evo1_param, evo1_target... evo7_target.
+[[nodiscard]] std::span<const FieldDescriptor> evolutionLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
 // What people reading a list of changes call a field: the window's caption, told apart where
 // one caption stands for two ("Type 2", "Item 1") or for a dialog's fields ("EV Speed").

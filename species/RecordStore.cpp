@@ -103,22 +103,44 @@ base::Result<std::vector<Record>> readEntries(files::OpenFile& file, const Table
     return entries;
 }
 
-base::Status writeChanges(files::OpenFile& file, const TablePlace& place,
-                          std::span<const Change> changes, const std::string& label) {
-    std::vector<Change> sorted(changes.begin(), changes.end());
-    sortChanges(sorted);
-    std::vector<files::Rewrite> spans;
-    for (std::size_t first = 0; first < sorted.size();) {
+namespace {
+
+// The spans to rewrite for `changes` of one table, a run of neighbouring entries each.
+base::Status addSpans(files::OpenFile& file, const TablePlace& place, std::vector<Change> changes,
+                      std::vector<files::Rewrite>& spans) {
+    sortChanges(changes);
+    for (std::size_t first = 0; first < changes.size();) {
         std::size_t last = first;
-        while (last + 1 < sorted.size() && sorted[last + 1].position <= sorted[last].position + 1)
+        while (last + 1 < changes.size() &&
+               changes[last + 1].position <= changes[last].position + 1)
             ++last;
         base::Result<files::Rewrite> span =
-            rewriteOf(file, place, std::span(sorted).subspan(first, last - first + 1));
+            rewriteOf(file, place, std::span(changes).subspan(first, last - first + 1));
         if (!span.ok())
             return span.error();
         spans.push_back(std::move(span).value());
         first = last + 1;
     }
+    return {};
+}
+
+} // namespace
+
+base::Status writeChanges(files::OpenFile& file, const Tables& tables,
+                          std::span<const Change> changes, const std::string& label) {
+    std::vector<Change> stats, evolutions;
+    for (const Change& change : changes)
+        (isEvolution(change.field) ? evolutions : stats).push_back(change);
+    if (!evolutions.empty() && !tables.evolutions)
+        return base::Error::badContent("write the evolutions into", file.path(),
+                                       "the image has no evolution table; nothing was written");
+    std::vector<files::Rewrite> spans;
+    if (base::Status added = addSpans(file, tables.stats, std::move(stats), spans); !added.ok())
+        return added;
+    if (!evolutions.empty())
+        if (base::Status added = addSpans(file, *tables.evolutions, std::move(evolutions), spans);
+            !added.ok())
+            return added;
     return files::rewriteWithJournal(file, spans, label);
 }
 

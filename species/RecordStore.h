@@ -8,6 +8,7 @@
 #include "OpenFile.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,13 +30,20 @@ namespace species {
 [[nodiscard]] base::Result<std::vector<Record>> readEntries(files::OpenFile& file,
                                                             const TablePlace& place);
 
-// Writes `changes` into the table at `place` of the image open for writing in `file`, and
-// locked: the entries changed are read, their changes applied to the bytes the file holds
-// now, and each run of neighbouring entries written back with one positioned write (from the
-// first byte a change sets to the last), under a journal named for `label` ("import of
-// \"stats.csv\""). The table holds all the old values or all the new, even if the program dies
-// half way.
-[[nodiscard]] base::Status writeChanges(files::OpenFile& file, const TablePlace& place,
+// Where an image keeps the records of its entries: the base stats, and the evolutions where its
+// file system has them.
+struct Tables {
+    TablePlace stats;
+    std::optional<TablePlace> evolutions;
+};
+
+// Writes `changes` into the tables of the image open for writing in `file`, and locked: the
+// entries changed are read, their changes applied to the bytes the file holds now, and each run
+// of neighbouring entries of a table written back with one positioned write (from the first
+// byte a change sets to the last), all under one journal named for `label` ("import of
+// \"stats.csv\""). The tables hold all the old values or all the new, even if the program dies
+// half way. Evolution changes in an image without an evolution table are refused.
+[[nodiscard]] base::Status writeChanges(files::OpenFile& file, const Tables& tables,
                                         std::span<const Change> changes, const std::string& label);
 
 } // namespace species

@@ -1,6 +1,7 @@
 #include "SampleImage.h"
 
 #include "EntryRules.h"
+#include "EvolutionRules.h"
 #include "TableLocation.h"
 
 #include "NdsImageBuilder.h"
@@ -44,14 +45,38 @@ Record sampleEntry(int position) {
     return record;
 }
 
+Record sampleEvolutions(int position) {
+    Record record;
+    const int p = position;
+    if (p >= kFirstUnevolvingPosition - 1)
+        return record;      // the Egg entries and the forms evolve into nothing
+    const int into = p + 2; // the species after this one, by its national number
+    if (p % 3 == 0) {
+        record.set(evolution(0, SlotPart::Method), 4); // Level
+        record.set(evolution(0, SlotPart::Parameter), 16 + p % 30);
+        record.set(evolution(0, SlotPart::Target), into);
+    } else if (p % 7 == 1) {
+        record.set(evolution(0, SlotPart::Method), 7); // Use item
+        record.set(evolution(0, SlotPart::Parameter), 80 + p % 5);
+        record.set(evolution(0, SlotPart::Target), into);
+    }
+    return record;
+}
+
 files::Bytes sampleImage(const nds::GameEdition& edition) {
-    std::vector<files::Bytes> members{files::Bytes(kRecordSize, 0)}; // member 0 is an empty record
+    // Member 0 of each archive is an empty record.
+    std::vector<files::Bytes> stats{files::Bytes(kRecordSize, 0)};
+    std::vector<files::Bytes> evolutions{files::Bytes(kRecordSize, 0)};
     for (int position = 0; position < tableEntries(edition.game); ++position) {
         const Record record = sampleEntry(position);
-        members.emplace_back(record.bytes().begin(), record.bytes().end());
+        stats.emplace_back(record.bytes().begin(), record.bytes().end());
+        const Record evolved = sampleEvolutions(position);
+        evolutions.emplace_back(evolved.bytes().begin(), evolved.bytes().end());
     }
-    return nds::buildNdsImage("STATWRIGHT", edition.code,
-                              {{std::string(tableArchive(edition.game)), nds::buildNarc(members)}});
+    return nds::buildNdsImage(
+        "STATWRIGHT", edition.code,
+        {{std::string(tableArchive(edition.game)), nds::buildNarc(stats)},
+         {std::string(evolutionArchive(edition.game)), nds::buildNarc(evolutions)}});
 }
 
 } // namespace species

@@ -57,6 +57,11 @@ std::string_view tableArchive(nds::Game game) {
     return "/a/0/0/2";
 }
 
+std::string_view evolutionArchive(nds::Game game) {
+    const bool johto = game == nds::Game::HeartGold || game == nds::Game::SoulSilver;
+    return johto ? "/a/0/3/4" : "/poketool/personal/evo.narc";
+}
+
 int tableEntries(nds::Game game) {
     const bool withForms = game != nds::Game::Diamond && game != nds::Game::Pearl;
     return withForms ? kAllEntries : kSpeciesCount;
@@ -104,6 +109,37 @@ base::Result<TablePlace> findTable(files::OpenFile& file, const nds::GameEdition
 
 namespace species {
 
+base::Result<TablePlace> findEvolutions(files::OpenFile& file, const nds::GameEdition& edition,
+                                        int entries) {
+    const std::string action = "find the evolution table of " +
+                               std::string(nds::gameName(edition.game)) + " (" +
+                               std::string(edition.code) + ") in";
+    base::Result<std::optional<nds::NdsFileSystem>> system = nds::NdsFileSystem::read(file);
+    if (!system.ok())
+        return system.error();
+    if (!system.value())
+        return base::Error::badContent(action, file.path(),
+                                       "the image has no file system, so no evolution table");
+    const std::string_view path = evolutionArchive(edition.game);
+    const auto fail = [&](base::Error error) {
+        if (error.kind == base::Error::Kind::BadContent)
+            error.action = action;
+        return error;
+    };
+    base::Result<nds::FileEntry> archive = system.value()->find(path);
+    if (!archive.ok())
+        return fail(archive.error());
+    if (base::Status alone = system.value()->checkAlone(archive.value()); !alone.ok())
+        return fail(alone.error());
+    base::Result<std::vector<nds::FileSpan>> members = nds::readNarcMembers(file, archive.value());
+    if (!members.ok())
+        return fail(members.error());
+    if (const std::string problem = recordsProblem(members.value(), entries); !problem.empty())
+        return base::Error::badContent(action, file.path(), std::string(path) + " " + problem);
+    return TablePlace{members.value()[1].start, entries, std::string(path), archive.value().id,
+                      members.value().size()};
+}
+
 base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image) {
     const base::Result<const nds::GameEdition*> edition = nds::identifyImage(image);
     if (!edition.ok())
@@ -111,9 +147,15 @@ base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& imag
     const base::Result<TablePlace> place = findTable(image, *edition.value());
     if (!place.ok())
         return place.error();
-    const std::int64_t base = place.value().base;
-    return std::vector<files::ByteRange>{
-        {base, base + std::int64_t{kRecordSize} * place.value().entries}};
+    const auto range = [](const TablePlace& found) {
+        return files::ByteRange{found.base, found.base + std::int64_t{kRecordSize} * found.entries};
+    };
+    std::vector<files::ByteRange> ranges{range(place.value())};
+    const base::Result<TablePlace> evolutions =
+        findEvolutions(image, *edition.value(), place.value().entries);
+    if (evolutions.ok())
+        ranges.push_back(range(evolutions.value()));
+    return ranges;
 }
 
 } // namespace species

@@ -40,8 +40,20 @@ struct TablePlace {
 [[nodiscard]] base::Result<TablePlace> findTable(files::OpenFile& file,
                                                  const nds::GameEdition& edition);
 
+// The archive of the file system that `game` reads its evolution records from: one member a
+// species, member 0 none, so list position p is member p + 1, as in the base-stat table.
+[[nodiscard]] std::string_view evolutionArchive(nds::Game game);
+
+// Finds the evolution records in the open image, as findTable() finds the base stats: in the
+// archive its file system names, a NARC of 44-byte members back to back with a member for each
+// of the `entries` list positions. An image without a file system has none: a BadContent error
+// says why, as for a damaged file system or archive.
+[[nodiscard]] base::Result<TablePlace> findEvolutions(files::OpenFile& file,
+                                                      const nds::GameEdition& edition, int entries);
+
 // The bytes of the open image that this program writes, for the journal's recovery to keep
-// to: the records of its base-stat table, found as a load finds them.
+// to: the records of its base-stat table and of its evolution table, found as a load finds
+// them.
 [[nodiscard]] base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image);
 
 } // namespace species

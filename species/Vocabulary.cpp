@@ -42,6 +42,9 @@ constexpr std::string_view kHeartGoldItems[] = {
 constexpr std::string_view kTmHmMoves[] = {
 #include "lists/tm_hm_moves.inc"
 };
+constexpr std::string_view kMoves[] = {
+#include "lists/moves.inc"
+};
 constexpr std::string_view kEntryNames[] = {
 #include "lists/entry_names.inc"
 };
@@ -52,6 +55,7 @@ static_assert(std::size(kItems) == 465 && std::size(kPlatinumItems) == 3 &&
               std::size(kHeartGoldItems) == 69);
 static_assert(std::size(kTmHmMoves) == species::kTmHmCount);
 static_assert(std::size(kEntryNames) == species::kAllEntries);
+static_assert(std::size(kMoves) == 468);
 
 // Platinum, HeartGold and SoulSilver gave position 112 an item of its own.
 constexpr std::size_t kGriseousOrbAt = 112;
@@ -114,6 +118,10 @@ std::span<const std::string_view> items(nds::Game game) {
 }
 std::span<const std::string_view> species() {
     return std::span(kEntryNames).first(species::kSpeciesCount);
+}
+
+std::span<const std::string_view> moves() {
+    return kMoves;
 }
 
 std::string_view tmHmMove(int n, nds::Game game) {

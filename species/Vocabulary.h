@@ -21,6 +21,8 @@ namespace vocabulary {
 // SoulSilver's 537.
 [[nodiscard]] std::span<const std::string_view> items(nds::Game game);
 [[nodiscard]] std::span<const std::string_view> species(); // 500
+// The 467 moves by id, entry 0 for no move.
+[[nodiscard]] std::span<const std::string_view> moves();
 
 // The move that TM/HM flag `n` (0 is TM01, 92 HM01, 99 HM08) teaches in `game`: the same in
 // every game but HM05, Defog, which is Whirlpool in HeartGold and SoulSilver.

@@ -163,7 +163,11 @@ private slots:
             QByteArray child;
             QVERIFY(QTest::qWaitFor(
                 [&] { return !(child = readFile(children).trimmed()).isEmpty(); }, 10000));
-            QTest::qWait(40 + round * 70);
+            // Killed while it writes: once its journal is there, at a later moment each round
+            // (the first rounds also before it begins, when the journal is slow to come).
+            (void)QTest::qWaitFor([&] { return QFile::exists(m_image + ".statwright-journal"); },
+                                  round < 2 ? 40 : 10000);
+            QTest::qWait(round * 60);
             ::kill(pid_t(child.split(' ').front().toLongLong()), SIGKILL);
             QVERIFY(slowed.waitForFinished(30000));
 

@@ -478,7 +478,9 @@ private slots:
         const base::Result<species::TablePlace> place =
             species::findTable(image.value().file, edition);
         QVERIFY(place.ok());
-        QVERIFY(species::writeChanges(image.value().file, place.value(), changes, "test").ok());
+        QVERIFY(species::writeChanges(image.value().file, {place.value(), std::nullopt}, changes,
+                                      "test")
+                    .ok());
         QVERIFY(image.value().file.close().ok());
 
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));

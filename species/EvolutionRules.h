@@ -1,0 +1,53 @@
+#pragma once
+
+#include "FieldLayout.h"
+#include "Record.h"
+
+#include "GameEdition.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the evolution records hold, in words, and the rules for their values, in one place for
+// the window and statwright-cli.
+namespace species {
+
+// Methods 0 (an empty slot) to 26, the same in every game.
+inline constexpr int kEvolutionMethods = 27;
+// The species a target may be: the national numbers, without forms.
+inline constexpr int kLastSpecies = 493;
+// The game reads evolutions by species, never by form: list positions from here on (the Egg
+// entries and the forms) are never read.
+inline constexpr int kFirstUnevolvingPosition = 493;
+inline constexpr int kMaxLevel = 100;
+inline constexpr int kMoveCount = 467;
+
+// What a method's parameter is.
+enum class EvolutionParameter { None, Level, Item, Move, Species, Beauty };
+[[nodiscard]] EvolutionParameter parameterOf(int method);
+
+// The method in words, "Level", "Use item", "Trade holding item"; "(none)" for an empty slot,
+// "Value 40" for a number no method has.
+[[nodiscard]] std::string methodName(int method);
+// Whether no map of `game` triggers `method` (24 to 26 in HeartGold and SoulSilver).
+[[nodiscard]] bool neverTriggered(int method, nds::Game game);
+
+// Slot `slot` of an evolution record in words, "Level 16 -> Ivysaur", "Use item Fire Stone ->
+// Vaporeon"; empty for an empty slot.
+[[nodiscard]] std::string slotText(const Record& evolutions, int slot, nds::Game game);
+// Every used slot in words, separated by "; ".
+[[nodiscard]] std::string evolutionsText(const Record& evolutions, nds::Game game);
+
+// Why `value` may not be stored in the evolution `field` of the entry at `position` of an
+// image of `game`, with `method` the slot's method as it will be and `current` what the image
+// holds; nothing when it may. A value already in the image is kept whatever it is.
+[[nodiscard]] std::optional<std::string> evolutionRefusal(Field field, int position, long value,
+                                                          int method, int current, nds::Game game);
+
+// The slots of an entry that the game would never act on, in words ("evolution 2: level 101
+// never comes"): an unknown method, a target out of range, a level above 100.
+[[nodiscard]] std::vector<std::string> unusableSlots(const Record& evolutions, nds::Game game);
+
+} // namespace species
