@@ -14,8 +14,6 @@ namespace {
 
 // "SWJRNL" and the format's version.
 constexpr std::uint8_t kMagic[8] = {'S', 'W', 'J', 'R', 'N', 'L', '0', '1'};
-// Every journal this program writes is far smaller: a whole table, old and new, is 45 KB.
-constexpr std::int64_t kMaxJournal = 16 << 20;
 constexpr std::uint32_t kMaxLabel = 4096;
 
 std::uint32_t checksum(std::span<const std::uint8_t> bytes) {
