@@ -1,5 +1,5 @@
 // Arbitrary bytes as an image: reading its file system, looking files up, naming every file
-// and finding each game's table never crash, loop or allocate without bound, and a table that
+// and finding each game's tables never crash, loop or allocate without bound, and a table that
 // is found lies inside the image as 44-byte records back to back.
 #include "MemoryIo.h"
 
@@ -10,6 +10,17 @@
 #include "TableLocation.h"
 
 #include <cstdlib>
+
+namespace {
+
+// A table that is found holds its entries as 44-byte records inside the image.
+void checkInside(const species::TablePlace& place, std::size_t size) {
+    if (place.base < 0 || place.base + std::int64_t{species::kRecordSize} * place.entries >
+                              static_cast<std::int64_t>(size))
+        std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryIo io(data, size);
@@ -41,15 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE", "IPKE"}) {
         const nds::GameEdition& edition = *nds::findEdition(code);
-        const base::Result<species::TableRead> table = species::readTable(file.value(), edition);
-        if (!table.ok())
+        const base::Result<species::TablePlace> stats = species::findTable(file.value(), edition);
+        if (!stats.ok())
             continue;
-        const species::TablePlace& place = table.value().place;
-        if (place.base < 0 ||
-            place.base + std::int64_t{species::kRecordSize} * place.entries >
-                static_cast<std::int64_t>(size) ||
-            table.value().entries.size() != static_cast<std::size_t>(place.entries))
+        checkInside(stats.value(), size);
+        const auto records = species::readEntries(file.value(), stats.value());
+        if (!records.ok() ||
+            records.value().size() != static_cast<std::size_t>(stats.value().entries))
             std::abort();
+        const base::Result<species::TablePlace> evolutions =
+            species::findEvolutions(file.value(), edition, stats.value().entries);
+        if (evolutions.ok())
+            checkInside(evolutions.value(), size);
     }
     return 0;
 }

@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 #endif
     if (!input.problems.empty())
         return 0;
-    for (const species::PatchChange& change : input.patch.changes) {
+    for (const species::Change& change : input.patch.changes) {
         const int largest = (1 << species::descriptor(change.field).bits) - 1;
-        if (change.position < 0 || change.position >= species::kAllEntries || change.from < 0 ||
-            change.from > largest || change.to < 0 || change.to > largest)
+        if (change.position < 0 || change.position >= species::kAllEntries || change.before < 0 ||
+            change.before > largest || change.after < 0 || change.after > largest)
             std::abort();
     }
     for (const bool json : {false, true}) {
@@ -27,9 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!again.problems.empty() || again.patch.changes.size() != input.patch.changes.size())
             std::abort();
         for (std::size_t i = 0; i < again.patch.changes.size(); ++i) {
-            const species::PatchChange& a = input.patch.changes[i];
-            const species::PatchChange& b = again.patch.changes[i];
-            if (a.position != b.position || a.field != b.field || a.from != b.from || a.to != b.to)
+            const species::Change& a = input.patch.changes[i];
+            const species::Change& b = again.patch.changes[i];
+            if (a.position != b.position || a.field != b.field || a.before != b.before ||
+                a.after != b.after)
                 std::abort();
         }
     }

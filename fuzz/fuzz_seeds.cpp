@@ -72,9 +72,9 @@ int main(int argc, char* argv[]) {
             std::string(28, '\x7F'));
     put(root / "record", "stat.txt", "12.5");
     species::Patch patch{"ADAE", "Pokémon Diamond", {}};
-    patch.changes.push_back({444, "Garchomp", species::Field::Speed, 102, 110});
-    patch.changes.push_back({444, "Garchomp", species::Field::Item1, 0, 1});
-    patch.changes.push_back({31, "Nidoran-M", species::tmHm(4), 0, 1});
+    patch.changes.push_back({444, species::Field::Speed, 102, 110});
+    patch.changes.push_back({444, species::Field::Item1, 0, 1});
+    patch.changes.push_back({31, species::tmHm(4), 0, 1});
     put(root / "patch_csv", "patch.csv", tables::patchToCsv(patch));
     put(root / "patch_json", "patch.json", tables::patchToJson(patch));
     files::JournalContent journal{2049, 131, 1 << 20, 1796738400, "import of \"t.csv\"", {}};
