@@ -62,7 +62,7 @@ written in one save, as import writes them.
             tellNotes(context, session);
             if (!input.problems.empty())
                 return reportProblems(context, from.name, input.problems);
-            judged = judge(input.patch, table.entries, session.edition()->game);
+            judged = judge(input.patch, table, session.edition()->game);
             if (!m_force && !judged.blocking.empty())
                 return refused(context, from.name, judged.blocking);
             return judged.changes;
@@ -97,10 +97,10 @@ private:
         std::size_t lines = 0; // as the changes show, the TM and HM flags of an entry on one
     };
 
-    Judged judge(const species::Patch& patch, std::span<const species::Record> entries,
+    Judged judge(const species::Patch& patch, const species::TableRead& table,
                  nds::Game game) const {
         Judged judged;
-        judged.steps = species::judgePatch(patch, entries, game);
+        judged.steps = species::judgePatch(patch, table.entries, game, table.evolutions);
         for (const PatchStep& step : judged.steps) {
             const bool conflict = step.kind == PatchStep::Kind::Conflict;
             if (step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||

@@ -22,6 +22,7 @@ namespace {
 struct Entries {
     const nds::GameEdition* edition;
     std::vector<species::Record> records;
+    std::vector<species::Record> evolutions; // none where the image has no evolution table
 };
 
 class DiffCommand final : public Command {
@@ -79,15 +80,20 @@ Strength"); Markdown gives each entry a heading, for a forum post or a README.
         const std::vector<species::Record>& first = a.value().records;
         const std::vector<species::Record>& second = b.value().records;
         if (m_patch)
-            return writePatch(context, *a.value().edition, first, second, format.value());
+            return writePatch(context, a.value(), b.value(), format.value());
         if (isLog)
             return writeOutput(context, m_output,
                                tables::changeLog(*a.value().edition, first, *b.value().edition,
                                                  second,
                                                  log == "markdown" ? tables::LogFormat::Markdown
-                                                                   : tables::LogFormat::Text));
+                                                                   : tables::LogFormat::Text,
+                                                 a.value().evolutions, b.value().evolutions));
 
-        const std::vector<species::Change> changes = species::changesBetween(first, second);
+        std::vector<species::Change> changes = species::changesBetween(first, second);
+        const std::vector<species::Change> evolved = species::changesBetween(
+            a.value().evolutions, b.value().evolutions, species::evolutionLayout());
+        changes.insert(changes.end(), evolved.begin(), evolved.end());
+        species::sortChanges(changes);
         std::set<int> entries;
         for (const species::Change& change : changes)
             entries.insert(change.position);
@@ -115,7 +121,8 @@ private:
         base::Result<species::TableRead> table = readImage(context, session);
         if (!table.ok())
             return table.error();
-        return Entries{session.edition(), std::move(table.value().entries)};
+        return Entries{session.edition(), std::move(table.value().entries),
+                       std::move(table.value().evolutions)};
     }
 
     // "positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are only in pt.nds", or "".
@@ -129,12 +136,11 @@ private:
                ") are only in " + base::printable(first > second ? m_first : m_second);
     }
 
-    base::Status writePatch(const Context& context, const nds::GameEdition& edition,
-                            const std::vector<species::Record>& first,
-                            const std::vector<species::Record>& second,
+    base::Status writePatch(const Context& context, const Entries& a, const Entries& b,
                             const std::string& format) const {
-        const species::Patch patch = species::patchBetween(edition, first, second);
-        if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
+        const species::Patch patch =
+            species::patchBetween(*a.edition, a.records, b.records, a.evolutions, b.evolutions);
+        if (const std::string only = onlyInOne(a.records.size(), b.records.size()); !only.empty())
             context.err << "statwright-cli: " << only << "; the patch leaves them out\n";
         const std::string text =
             format == "json" ? tables::patchToJson(patch) : tables::patchToCsv(patch);

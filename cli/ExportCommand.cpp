@@ -32,6 +32,12 @@ with --output -, the table goes to standard output. An existing FILE is replaced
 device such as /dev/stdout is written into instead. With --names, the columns of lists
 (types, abilities, items, gender, growth, egg groups, colour) hold the names the window
 shows instead of numbers; import reads either.
+With --evolutions it writes the evolution table instead: position, species, then
+evo1_method, evo1_param, evo1_target to evo7_method, evo7_param, evo7_target as numbers,
+and evolutions_text, the used slots in words ("Level 16 -> Ivysaur"). import reads it back;
+an empty evolutions_text is not checked. Positions 493 and above (the Egg entries and the
+forms) have no evolutions of their own: their rows are zeros, and import refuses changes
+there.
 )";
     }
     void declare(CLI::App& command) override {
@@ -39,6 +45,7 @@ shows instead of numbers; import reads either.
         command.add_option("-f,--format", m_format)->type_name("csv|json");
         command.add_option("-o,--output", m_output)->type_name("FILE");
         command.add_flag("--names", m_names)->disable_flag_override();
+        command.add_flag("--evolutions", m_evolutions)->disable_flag_override();
     }
 
     base::Status run(const Context& context) override {
@@ -51,6 +58,8 @@ shows instead of numbers; import reads either.
         const base::Result<species::TableRead> table = readImage(context, session);
         if (!table.ok())
             return table.error();
+        if (m_evolutions)
+            return exportEvolutions(context, table.value(), *session.edition(), format.value());
         const std::vector<species::Record>& entries = table.value().entries;
         const tables::ListValues values =
             m_names ? tables::ListValues::Names : tables::ListValues::Numbers;
@@ -82,6 +91,20 @@ private:
     std::string m_format; // "csv", "json", or empty: from the output's name
     std::string m_output; // empty: standard output
     bool m_names = false;
+    bool m_evolutions = false;
+
+    // The evolution table: a row a list position, the 21 fields of its slots as numbers, and
+    // the used slots in words.
+    base::Status exportEvolutions(const Context& context, const species::TableRead& table,
+                                  const nds::GameEdition& edition,
+                                  const std::string& format) const {
+        if (table.evolutions.empty())
+            return *table.noEvolutions;
+        const std::string text = format == "json"
+                                     ? tables::evolutionsToJson(edition, table.evolutions)
+                                     : tables::evolutionsToCsv(table.evolutions, edition.game);
+        return writeOutput(context, m_output, text);
+    }
 };
 
 } // namespace

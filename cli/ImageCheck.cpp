@@ -1,6 +1,8 @@
 #include "ImageCheck.h"
 
 #include "EditSession.h"
+#include "EvolutionRules.h"
+#include "Vocabulary.h"
 
 #include "NdsFileSystem.h"
 #include "TableLocation.h"
@@ -34,6 +36,21 @@ std::string fixedPlaceLine(const species::ImageReport& image) {
     if (edition.recordBase == place->base)
         return found + "it is also " + fixed + ", in " + named + "\n";
     return found + fixed + " lies in " + named + ", but not where the table starts" + unused;
+}
+
+// The evolution table: where it is, and the slots the game would never act on, by entry and
+// slot; they are told, not failed.
+std::string evolutionLines(const species::ImageReport& image) {
+    if (image.evolutions.empty())
+        return "evolutions: " +
+               (image.noEvolutions ? image.noEvolutions->describe() : std::string("none")) + "\n";
+    const nds::Game game = image.edition->game;
+    std::string lines = "evolutions: " + image.evolutionPlace->archive + ", " +
+                        std::to_string(image.evolutions.size()) + " entries\n";
+    for (std::size_t position = 0; position < image.evolutions.size(); ++position)
+        for (const std::string& slot : species::unusableSlots(image.evolutions[position], game))
+            lines += "never acted on: " + vocabulary::entryName(int(position)) + ", " + slot + "\n";
+    return lines;
 }
 
 } // namespace
@@ -74,6 +91,8 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
     if (image.place)
         report.text += "confirmed: " + std::string(edition.code) +
                        " reads its base-stat table from " + image.place->archive + "\n";
+    if (image.place && !image.place->archive.empty())
+        report.text += evolutionLines(image);
     return report;
 }
 

@@ -59,7 +59,7 @@ them back, and an import killed half way is rolled back by the next command to o
             [&](const species::TableRead& table) -> base::Result<std::vector<species::Change>> {
             tellNotes(context, session);
             const tables::ImportPlan planned =
-                tables::planImport(input, table.entries, session.edition()->game);
+                tables::planImport(input, table.entries, session.edition()->game, table.evolutions);
             if (!planned.problems.empty())
                 return reportProblems(context, from.name, planned.problems);
             return planned.changes;

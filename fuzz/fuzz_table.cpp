@@ -1,8 +1,10 @@
 // Arbitrary text as an edited table, read as CSV or JSON and judged against an image: the
 // readers and the import's checks never crash, and every change they plan is one the
 // window could make.
-#include "ImportPlan.h"
+#include "TableImport.h"
 #include "TableReader.h"
+
+#include "EntryRules.h"
 
 #include "ValueRules.h"
 #include "Vocabulary.h"
@@ -15,14 +17,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::vector<species::Record> entries(species::kAllEntries);
+    static const std::vector<species::Record> evolutions(species::kAllEntries);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const tables::InputTable input =
         TABLE_FORMAT_JSON ? tables::readJsonTable(text) : tables::readCsvTable(text);
-    const cli::ImportPlan plan = cli::planImport(input, entries, nds::Game::HeartGold);
-    for (const cli::FieldChange& change : plan.changes) {
+    const tables::ImportPlan plan =
+        tables::planImport(input, entries, nds::Game::HeartGold, evolutions);
+    for (const species::Change& change : plan.changes) {
         const species::FieldDescriptor& field = species::descriptor(change.field);
-        const int limit =
-            field.isNumber() ? 256 : vocabulary::size(field.list, nds::Game::HeartGold);
+        const int limit = field.isNumber() ? (1 << field.bits)
+                                           : vocabulary::size(field.list, nds::Game::HeartGold);
         if (change.after < 0 || change.after >= limit || change.position < 0 ||
             change.position >= species::kAllEntries)
             std::abort();

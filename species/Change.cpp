@@ -14,9 +14,10 @@ void sortChanges(std::vector<Change>& changes) {
     });
 }
 
-std::vector<Change> changesOf(int position, const Record& before, const Record& after) {
+std::vector<Change> changesOf(int position, const Record& before, const Record& after,
+                              std::span<const FieldDescriptor> fields) {
     std::vector<Change> changes;
-    for (const FieldDescriptor& field : fieldLayout()) {
+    for (const FieldDescriptor& field : fields) {
         const int from = before.get(field.field);
         const int to = after.get(field.field);
         if (from != to)
@@ -25,14 +26,36 @@ std::vector<Change> changesOf(int position, const Record& before, const Record& 
     return changes;
 }
 
-std::vector<Change> changesBetween(std::span<const Record> before, std::span<const Record> after) {
+std::vector<Change> changesBetween(std::span<const Record> before, std::span<const Record> after,
+                                   std::span<const FieldDescriptor> fields) {
     std::vector<Change> changes;
     const std::size_t common = std::min(before.size(), after.size());
     for (std::size_t position = 0; position < common; ++position) {
         const std::vector<Change> entry =
-            changesOf(static_cast<int>(position), before[position], after[position]);
+            changesOf(static_cast<int>(position), before[position], after[position], fields);
         changes.insert(changes.end(), entry.begin(), entry.end());
     }
+    return changes;
+}
+
+std::vector<Change> slotChangesBetween(std::span<const Record> before,
+                                       std::span<const Record> after) {
+    std::vector<Change> changes;
+    const std::size_t common = std::min(before.size(), after.size());
+    for (std::size_t position = 0; position < common; ++position)
+        for (int slot = 0; slot < kEvolutionSlots; ++slot) {
+            std::vector<Change> whole;
+            bool differs = false;
+            for (const SlotPart part : {SlotPart::Method, SlotPart::Parameter, SlotPart::Target}) {
+                const Field field = evolution(slot, part);
+                const Change change{static_cast<int>(position), field, before[position].get(field),
+                                    after[position].get(field)};
+                differs = differs || change.before != change.after;
+                whole.push_back(change);
+            }
+            if (differs)
+                changes.insert(changes.end(), whole.begin(), whole.end());
+        }
     return changes;
 }
 

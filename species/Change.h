@@ -27,14 +27,23 @@ struct Change {
 // Orders `changes` by position, then field, keeping the order of equal ones.
 void sortChanges(std::vector<Change>& changes);
 
-// The fields that differ between two records of the entry at `position`, in field order.
-[[nodiscard]] std::vector<Change> changesOf(int position, const Record& before,
-                                            const Record& after);
+// The fields of `fields` (those of the base-stat record, unless others are given) that differ
+// between two records of the entry at `position`, in field order.
+[[nodiscard]] std::vector<Change>
+changesOf(int position, const Record& before, const Record& after,
+          std::span<const FieldDescriptor> fields = fieldLayout());
 
 // The changes that turn the entries `before` into `after`, for the entries both have; by
 // position, then field.
-[[nodiscard]] std::vector<Change> changesBetween(std::span<const Record> before,
-                                                 std::span<const Record> after);
+[[nodiscard]] std::vector<Change>
+changesBetween(std::span<const Record> before, std::span<const Record> after,
+               std::span<const FieldDescriptor> fields = fieldLayout());
+
+// The changes of the evolution slots that differ between `before` and `after`, each slot
+// whole: all three of its fields, those that stay as they are with the same value before and
+// after, so that carried to another image the slot is judged as one.
+[[nodiscard]] std::vector<Change> slotChangesBetween(std::span<const Record> before,
+                                                     std::span<const Record> after);
 
 // A change for every field that `edit` sets in the record `record` of the entry at `position`,
 // those it sets to the value they hold included.

@@ -103,7 +103,14 @@ base::Result<ImageReport> EditSession::examine() {
     Opened& image = opened.value();
     if (image.tableProblem && image.tableProblem->kind != base::Error::Kind::BadContent)
         return *image.tableProblem;
-    ImageReport report{m_edition, image.place, image.tableProblem, std::nullopt};
+    ImageReport report{m_edition,        image.place, image.tableProblem, std::nullopt,
+                       image.evolutions, {},          image.noEvolutions};
+    if (image.evolutions) {
+        base::Result<std::vector<Record>> evolutions = readEntries(image.file, *image.evolutions);
+        if (!evolutions.ok())
+            return evolutions.error();
+        report.evolutions = std::move(evolutions).value();
+    }
     const base::Result<std::optional<nds::NdsFileSystem>> system =
         nds::NdsFileSystem::read(image.file);
     if (system.ok() && system.value())
@@ -232,6 +239,8 @@ base::Result<WriteOutcome> EditSession::write(std::span<const Change> changes, c
     base::Result<Found> found = entriesNow(file, place.value(), positions, readAs);
     if (!found.ok())
         return found.error();
+    if (!evolved.empty() && !opened.value().evolutions)
+        return *opened.value().noEvolutions;
     Found evolutions;
     if (opened.value().evolutions && (!evolved.empty() || !evolutionsReadAs.empty())) {
         base::Result<Found> now =

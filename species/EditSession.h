@@ -28,6 +28,10 @@ struct ImageReport {
     // The files of the image's file system that hold the edition's fixed base (none for an
     // edition without one); nothing when the image has no whole file system.
     std::optional<std::vector<nds::FileEntry>> fixedBaseHolders;
+    // Its evolution records and where they are, or why it has none.
+    std::optional<TablePlace> evolutionPlace;
+    std::vector<Record> evolutions;
+    std::optional<base::Error> noEvolutions;
 };
 
 // One entry as a read found it, and where its table was.

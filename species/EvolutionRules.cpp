@@ -128,6 +128,19 @@ std::string slotText(const Record& evolutions, int slot, nds::Game game) {
     return methodName(method) + (parameter.empty() ? "" : " " + parameter) + " -> " + into;
 }
 
+std::string evolvesInto(const Record& evolutions, nds::Game game) {
+    std::string text;
+    for (int slot = 0; slot < kEvolutionSlots; ++slot) {
+        const std::string used = slotText(evolutions, slot, game);
+        if (used.empty())
+            continue;
+        const std::size_t arrow = used.rfind(" -> ");
+        text += (text.empty() ? "" : ", ") + used.substr(arrow + 4) + " (" + used.substr(0, arrow) +
+                ")";
+    }
+    return text;
+}
+
 std::string evolutionsText(const Record& evolutions, nds::Game game) {
     std::string text;
     for (int slot = 0; slot < kEvolutionSlots; ++slot)

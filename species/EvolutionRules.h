@@ -37,6 +37,9 @@ enum class EvolutionParameter { None, Level, Item, Move, Species, Beauty };
 // Slot `slot` of an evolution record in words, "Level 16 -> Ivysaur", "Use item Fire Stone ->
 // Vaporeon"; empty for an empty slot.
 [[nodiscard]] std::string slotText(const Record& evolutions, int slot, nds::Game game);
+// What the entry evolves into, for a column: "Ivysaur (Level 16)", the used slots separated by
+// ", "; empty when it evolves into nothing.
+[[nodiscard]] std::string evolvesInto(const Record& evolutions, nds::Game game);
 // Every used slot in words, separated by "; ".
 [[nodiscard]] std::string evolutionsText(const Record& evolutions, nds::Game game);
 

@@ -1,20 +1,28 @@
 #include "Patch.h"
 
+#include "EvolutionRules.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
 namespace species {
 
 std::optional<Field> patchField(std::string_view name) {
-    for (const FieldDescriptor& field : fieldLayout())
-        if (field.key == name)
-            return field.field;
+    for (const std::span<const FieldDescriptor> fields : {fieldLayout(), evolutionLayout()})
+        for (const FieldDescriptor& field : fields)
+            if (field.key == name)
+                return field.field;
     return std::nullopt;
 }
 
 Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
-                   std::span<const Record> after) {
-    return {std::string(edition.code), std::string(edition.title), changesBetween(before, after)};
+                   std::span<const Record> after, std::span<const Record> evolutionsBefore,
+                   std::span<const Record> evolutionsAfter) {
+    Patch patch{std::string(edition.code), std::string(edition.title),
+                changesBetween(before, after)};
+    const std::vector<Change> slots = slotChangesBetween(evolutionsBefore, evolutionsAfter);
+    patch.changes.insert(patch.changes.end(), slots.begin(), slots.end());
+    sortChanges(patch.changes);
+    return patch;
 }
 
 namespace {
@@ -35,25 +43,48 @@ std::optional<std::string> otherMove(const FieldDescriptor& field, const nds::Ga
 
 } // namespace
 
+namespace {
+
+// The method that slot `field` belongs to will have: the patch's, where it sets the method of
+// that slot, else what the image holds.
+int methodOf(const Patch& patch, const Change& change, const Record& evolutions) {
+    const Field method = evolution(slotOf(change.field), SlotPart::Method);
+    for (const Change& other : patch.changes)
+        if (other.position == change.position && other.field == method)
+            return other.after;
+    return evolutions.get(method);
+}
+
+} // namespace
+
 std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
-                                  nds::Game game) {
+                                  nds::Game game, std::span<const Record> evolutions) {
     const nds::GameEdition* source = nds::findEdition(patch.code);
     std::vector<PatchStep> steps;
     steps.reserve(patch.changes.size());
     for (const Change& change : patch.changes) {
         PatchStep step{PatchStep::Kind::Change, &change, 0, {}};
         const FieldDescriptor& field = descriptor(change.field);
-        if (change.position < 0 || std::size_t(change.position) >= entries.size()) {
+        const bool evolves = isEvolution(change.field);
+        const std::span<const Record> records = evolves ? evolutions : entries;
+        if (change.position < 0 || std::size_t(change.position) >= records.size()) {
             step.kind = PatchStep::Kind::Missing;
-            step.reason = "the image has no entry at position " + std::to_string(change.position) +
-                          ", only " + std::to_string(entries.size());
+            step.reason = evolves && evolutions.empty()
+                              ? "the image has no evolution table"
+                              : "the image has no entry at position " +
+                                    std::to_string(change.position) + ", only " +
+                                    std::to_string(records.size());
             steps.push_back(std::move(step));
             continue;
         }
-        step.found = entries[std::size_t(change.position)].get(change.field);
-        if (const std::optional<std::string> refused =
-                refusal(field, change.position, change.after, std::to_string(change.after),
-                        step.found, game)) {
+        const Record& record = records[std::size_t(change.position)];
+        step.found = record.get(change.field);
+        const std::optional<std::string> refused =
+            evolves ? evolutionRefusal(change.field, change.position, change.after,
+                                       methodOf(patch, change, record), step.found, game)
+                    : refusal(field, change.position, change.after, std::to_string(change.after),
+                              step.found, game);
+        if (refused) {
             step.kind = PatchStep::Kind::Refused;
             step.reason = *refused;
         } else if (const std::optional<std::string> other = otherMove(field, source, game)) {

@@ -29,13 +29,17 @@ struct Patch {
 inline constexpr std::size_t kMaxPatchChanges = std::size_t{kAllEntries} * kFieldCount;
 
 // The field a patch names: a column of the exported table but tm_hm ("hp", "ev_hp",
-// "flip"), or a TM or HM flag of its own ("tm01" to "tm92", "hm01" to "hm08").
+// "flip"), a TM or HM flag of its own ("tm01" to "tm92", "hm01" to "hm08"), or a field of an
+// evolution slot ("evo1_method" to "evo7_target").
 [[nodiscard]] std::optional<Field> patchField(std::string_view name);
 
 // The patch that turns the entries `before` into `after`, made from an image of `edition`;
-// only entries that both have.
+// only entries that both have. With the evolution records of both, the evolution slots that
+// differ go in too, each whole.
 [[nodiscard]] Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
-                                 std::span<const Record> after);
+                                 std::span<const Record> after,
+                                 std::span<const Record> evolutionsBefore = {},
+                                 std::span<const Record> evolutionsAfter = {});
 
 // What applying one change to an image finds.
 struct PatchStep {
@@ -53,8 +57,11 @@ struct PatchStep {
 };
 
 // Judges every change of `patch` against the entries of an image of `game`, as they are now.
+// Changes of evolution slots are judged against `evolutions`; an image without them (none
+// given) cannot take them.
 [[nodiscard]] std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
-                                                nds::Game game);
+                                                nds::Game game,
+                                                std::span<const Record> evolutions = {});
 
 // Whether `step` keeps a patch from being applied: an entry the image lacks, a value it may
 // not hold, or a conflict, unless the user forces the patch over conflicts.

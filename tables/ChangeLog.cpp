@@ -1,6 +1,7 @@
 #include "ChangeLog.h"
 
 #include "Change.h"
+#include "EvolutionRules.h"
 #include "FieldLayout.h"
 #include "Vocabulary.h"
 
@@ -55,12 +56,37 @@ std::string describeChange(const species::Change& change, nds::Game from, nds::G
 namespace {
 
 // The lines of one entry's block: a field each, the total after the base stats, and the flags.
-std::vector<std::string> entryLines(std::span<const species::Change> changes,
-                                    const species::Record& before, const species::Record& after,
-                                    nds::Game from, nds::Game to) {
+// The two records of an entry in both images.
+struct Pair {
+    const species::Record& before;
+    const species::Record& after;
+};
+
+// "Evolution 1: Level 16 -> Ivysaur became Level 12 -> Ivysaur", once for each slot changed.
+void slotLine(const species::Change& change, Pair evolutions, nds::Game from, nds::Game to,
+              std::vector<std::string>& lines) {
+    if (species::slotPartOf(change.field) != species::SlotPart::Method)
+        return; // a slot's three changes make one line, made at its method
+    const int slot = species::slotOf(change.field);
+    const auto words = [&](const species::Record& record, nds::Game game) {
+        const std::string text = species::slotText(record, slot, game);
+        return text.empty() ? std::string("(none)") : text;
+    };
+    lines.push_back("Evolution " + std::to_string(slot + 1) + ": " +
+                    words(evolutions.before, from) + " became " + words(evolutions.after, to));
+}
+
+std::vector<std::string> entryLines(std::span<const species::Change> changes, Pair records,
+                                    Pair evolutions, nds::Game from, nds::Game to) {
+    const species::Record& before = records.before;
+    const species::Record& after = records.after;
     std::vector<std::string> lines;
     std::string flags;
     for (const species::Change& change : changes) {
+        if (species::isEvolution(change.field)) {
+            slotLine(change, evolutions, from, to, lines);
+            continue;
+        }
         if (species::descriptor(change.field).part == species::Part::TmHm) {
             flags += (flags.empty() ? "" : ", ") + describeChange(change, from, to);
             continue;
@@ -80,11 +106,17 @@ std::vector<std::string> entryLines(std::span<const species::Change> changes,
 
 std::string changeLog(const nds::GameEdition& from, std::span<const species::Record> before,
                       const nds::GameEdition& to, std::span<const species::Record> after,
-                      LogFormat format) {
+                      LogFormat format, std::span<const species::Record> evolutionsBefore,
+                      std::span<const species::Record> evolutionsAfter) {
     const bool markdown = format == LogFormat::Markdown;
     std::string log = (markdown ? "## " : "") + std::string("Changes from ") + imageName(from) +
                       " to " + imageName(to) + "\n";
-    const std::vector<species::Change> changes = species::changesBetween(before, after);
+    std::vector<species::Change> changes = species::changesBetween(before, after);
+    const std::vector<species::Change> slots =
+        species::slotChangesBetween(evolutionsBefore, evolutionsAfter);
+    changes.insert(changes.end(), slots.begin(), slots.end());
+    species::sortChanges(changes);
+    const species::Record none;
     for (std::size_t i = 0; i < changes.size();) {
         std::size_t j = i;
         while (j < changes.size() && changes[j].position == changes[i].position)
@@ -94,8 +126,11 @@ std::string changeLog(const nds::GameEdition& from, std::span<const species::Rec
         // Numbered as players know them: the Pokédex number, the list position and one.
         log += "\n" + std::string(markdown ? "### " : "") + std::to_string(position + 1) + " " +
                vocabulary::entryName(position) + "\n";
-        for (const std::string& line : entryLines(std::span(changes).subspan(i, j - i), before[at],
-                                                  after[at], from.game, to.game))
+        const Pair evolutions{at < evolutionsBefore.size() ? evolutionsBefore[at] : none,
+                              at < evolutionsAfter.size() ? evolutionsAfter[at] : none};
+        for (const std::string& line :
+             entryLines(std::span(changes).subspan(i, j - i), {before[at], after[at]}, evolutions,
+                        from.game, to.game))
             log += (markdown ? "- " : "  ") + line + "\n";
         i = j;
     }

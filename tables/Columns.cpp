@@ -10,6 +10,7 @@ namespace {
 
 struct Names {
     std::vector<std::string> columns;
+    std::vector<std::string> evolutions;
     std::vector<std::string> required;
     std::set<std::string> known;
     std::set<std::string> companions;
@@ -30,7 +31,12 @@ const Names& names() {
                 names.columns.emplace_back(field.key);
         names.columns.emplace_back(kTmHmColumn);
         names.companions.insert(std::string(kTmHmColumn) + "_text");
+        names.evolutions = names.required;
+        for (const species::FieldDescriptor& field : species::evolutionLayout())
+            names.evolutions.emplace_back(field.key);
+        names.evolutions.emplace_back(kEvolutionsTextColumn);
         names.known.insert(names.columns.begin(), names.columns.end());
+        names.known.insert(names.evolutions.begin(), names.evolutions.end());
         return names;
     }();
     return built;
@@ -40,6 +46,10 @@ const Names& names() {
 
 std::span<const std::string> columns() {
     return names().columns;
+}
+
+std::span<const std::string> evolutionColumns() {
+    return names().evolutions;
 }
 
 std::span<const std::string> requiredColumns() {

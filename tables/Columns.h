@@ -21,7 +21,12 @@ inline constexpr std::string_view kTmHmColumn = "tm_hm";
 // The columns every table has: position and species. Any other column may be left out, and
 // the fields it stands for stay as they are.
 [[nodiscard]] std::span<const std::string> requiredColumns();
+// Whether `name` is a column of a table of entries: of the base stats, or of the evolutions.
 [[nodiscard]] bool isColumn(const std::string& name);
+// The columns of the evolution table: position, species, evo1_method to evo7_target, and
+// evolutions_text, the used slots in words.
+[[nodiscard]] std::span<const std::string> evolutionColumns();
+inline constexpr std::string_view kEvolutionsTextColumn = "evolutions_text";
 // The list text that export writes next to a listed field: "type1_text", "tm_hm_text".
 [[nodiscard]] bool isTextCompanion(const std::string& name);
 

@@ -1,6 +1,7 @@
 #include "TableImport.h"
 
 #include "Columns.h"
+#include "EvolutionRules.h"
 #include "Text.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
@@ -15,8 +16,9 @@ namespace {
 
 class Planner {
 public:
-    Planner(std::span<const species::Record> entries, nds::Game game, ImportPlan& plan)
-        : m_entries(entries), m_game(game), m_plan(plan) {}
+    Planner(std::span<const species::Record> entries, std::span<const species::Record> evolutions,
+            nds::Game game, ImportPlan& plan)
+        : m_entries(entries), m_evolutions(evolutions), m_game(game), m_plan(plan) {}
 
     void row(const InputRow& row) {
         const std::optional<int> position = positionOf(row);
@@ -37,6 +39,7 @@ public:
                     checkCompanion(row, field, *after);
             }
         tmHmFlags(row, *position, now);
+        evolutions(row, *position);
     }
 
 private:
@@ -216,7 +219,67 @@ private:
                                       "\": change the number, the text is only shown");
     }
 
+    // An evolution table's columns: each slot judged by the method it will have, and the text
+    // of the slots, where given, checked against the numbers.
+    void evolutions(const InputRow& row, int position) {
+        const auto first = std::find_if(row.cells.begin(), row.cells.end(), [](const auto& cell) {
+            return cell.first.starts_with("evo") || cell.first == kEvolutionsTextColumn;
+        });
+        if (first == row.cells.end())
+            return;
+        if (static_cast<std::size_t>(position) >= m_evolutions.size()) {
+            problem(first->second, "the image has no evolution table to take it");
+            return;
+        }
+        const species::Record& now = m_evolutions[static_cast<std::size_t>(position)];
+        species::Record after = now;
+        for (int slot = 0; slot < species::kEvolutionSlots; ++slot) {
+            const auto method = slotValue(row, slot, species::SlotPart::Method);
+            const int will = method.value_or(now.get(species::evolution(slot, {})));
+            for (const species::SlotPart part :
+                 {species::SlotPart::Method, species::SlotPart::Parameter,
+                  species::SlotPart::Target}) {
+                const species::Field field = species::evolution(slot, part);
+                const auto cell = row.cells.find(std::string(species::descriptor(field).key));
+                const std::optional<int> value = slotValue(row, slot, part);
+                if (!value)
+                    continue;
+                if (const std::optional<std::string> refused = species::evolutionRefusal(
+                        field, position, *value, will, now.get(field), m_game)) {
+                    problem(cell->second, *refused);
+                    continue;
+                }
+                after.set(field, *value);
+                change(position, field, now, *value);
+            }
+        }
+        const auto text = row.cells.find(std::string(kEvolutionsTextColumn));
+        if (text != row.cells.end() && !base::trimmed(text->second.text).empty() &&
+            text->second.text != species::evolutionsText(after, m_game))
+            problem(text->second, "says " + base::quoted(text->second.text) +
+                                      ", but the slots are " +
+                                      base::quoted(species::evolutionsText(after, m_game)) +
+                                      ": change the numbers, the text is only shown");
+    }
+
+    // The number in the cell of `part` of `slot`, if the row has one; a problem if not a number.
+    std::optional<int> slotValue(const InputRow& row, int slot, species::SlotPart part) {
+        const species::Field field = species::evolution(slot, part);
+        const auto cell = row.cells.find(std::string(species::descriptor(field).key));
+        if (cell == row.cells.end())
+            return std::nullopt;
+        const base::Result<WholeNumber> number = wholeNumber(cell->second);
+        if (!number.ok()) {
+            if (part == species::SlotPart::Method) // said once, with the method's own cell
+                m_plan.problems.add(number.error());
+            return std::nullopt;
+        }
+        const long value = number.value().value;
+        return value < 0 || value > 65535 ? std::optional<int>(-1) : std::optional<int>(value);
+    }
+
     std::span<const species::Record> m_entries;
+    std::span<const species::Record> m_evolutions;
     nds::Game m_game;
     ImportPlan& m_plan;
     std::map<int, const InputRow*> m_rowOf; // position -> its row
@@ -225,10 +288,10 @@ private:
 } // namespace
 
 ImportPlan planImport(const InputTable& input, std::span<const species::Record> entries,
-                      nds::Game game) {
+                      nds::Game game, std::span<const species::Record> evolutions) {
     ImportPlan plan;
     plan.problems = input.problems;
-    Planner planner(entries, game, plan);
+    Planner planner(entries, evolutions, game, plan);
     for (const InputRow& row : input.rows)
         planner.row(row);
     species::sortChanges(plan.changes);

@@ -22,7 +22,10 @@ struct ImportPlan {
 // Judges every row against the entries of an image of `game` as they are now: each entry
 // once, under its own name, with values the window could have stored, and nothing changed
 // that the window keeps fixed.
+// Columns of the evolution table are judged against `evolutions`, the image's evolution
+// records: a table that carries them into an image without any is refused.
 [[nodiscard]] ImportPlan planImport(const InputTable& input,
-                                    std::span<const species::Record> entries, nds::Game game);
+                                    std::span<const species::Record> entries, nds::Game game,
+                                    std::span<const species::Record> evolutions = {});
 
 } // namespace tables

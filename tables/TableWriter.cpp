@@ -3,6 +3,7 @@
 #include "Columns.h"
 #include "Csv.h"
 
+#include "EvolutionRules.h"
 #include "FieldLayout.h"
 #include "Vocabulary.h"
 
@@ -100,6 +101,42 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Rec
             names.push_back(species::descriptor(species::tmHm(n)).caption);
             moves.push_back(vocabulary::tmHmMove(n, edition.game));
         }
+        rows.push_back(std::move(row));
+    }
+    return root.dump(2) + "\n";
+}
+
+std::string evolutionsToCsv(std::span<const species::Record> evolutions, nds::Game game) {
+    std::string text;
+    for (const std::string& column : evolutionColumns())
+        text += (text.empty() ? "" : ",") + column;
+    text += "\n";
+    for (std::size_t position = 0; position < evolutions.size(); ++position) {
+        text += std::to_string(position) + "," +
+                csv::quote(vocabulary::entryName(static_cast<int>(position)));
+        for (const species::FieldDescriptor& field : species::evolutionLayout())
+            text += "," + std::to_string(evolutions[position].get(field.field));
+        text += "," + csv::quote(species::evolutionsText(evolutions[position], game)) + "\n";
+    }
+    return text;
+}
+
+std::string evolutionsToJson(const nds::GameEdition& edition,
+                             std::span<const species::Record> evolutions) {
+    using Json = nlohmann::ordered_json;
+    Json root = Json::object();
+    root["game_code"] = edition.code;
+    root["game"] = edition.title;
+    root["language"] = edition.language;
+    Json& rows = root["entries"] = Json::array();
+    for (std::size_t position = 0; position < evolutions.size(); ++position) {
+        Json row = Json::object();
+        row["position"] = position;
+        row["species"] = vocabulary::entryName(static_cast<int>(position));
+        for (const species::FieldDescriptor& field : species::evolutionLayout())
+            row[std::string(field.key)] = evolutions[position].get(field.field);
+        row[std::string(kEvolutionsTextColumn)] =
+            species::evolutionsText(evolutions[position], edition.game);
         rows.push_back(std::move(row));
     }
     return root.dump(2) + "\n";

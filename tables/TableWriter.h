@@ -22,4 +22,11 @@ enum class ListValues { Numbers, Names };
                                  std::span<const species::Record> entries,
                                  ListValues values = ListValues::Numbers);
 
+// The evolution records as a table: a row each, the fields as numbers and the used slots in
+// words ("Level 16 -> Ivysaur").
+[[nodiscard]] std::string evolutionsToCsv(std::span<const species::Record> evolutions,
+                                          nds::Game game);
+[[nodiscard]] std::string evolutionsToJson(const nds::GameEdition& edition,
+                                           std::span<const species::Record> evolutions);
+
 } // namespace tables

@@ -105,6 +105,18 @@ void SyntheticFileSystem::add(const QString& path, const QByteArray& bytes, qint
     m_files.append({path, bytes, offset});
 }
 
+QString SyntheticFileSystem::addEvolutions(const QByteArray& code, int members) {
+    const bool johto = code.startsWith("IPK") || code.startsWith("IPG");
+    if (members < 0)
+        members = johto || code.startsWith("CPU") ? 508 : 501;
+    const QString path = johto ? "/a/0/3/4" : "/poketool/personal/evo.narc";
+    QByteArray bytes = narc(members, 44, 0);
+    const qint64 data = firstRecordOffset(members, 44) - 44;
+    bytes.replace(data, bytes.size() - data, QByteArray(bytes.size() - data, '\0'));
+    add(path, bytes);
+    return path;
+}
+
 void SyntheticFileSystem::remove(const QString& path) {
     m_files.removeIf([&](const File& file) { return file.path == path; });
 }

@@ -21,6 +21,9 @@ public:
 
     // A file at `offset`, or on the next free 0x200 boundary from 0x10000 when it is -1.
     void add(const QString& path, const QByteArray& bytes, qint64 offset = -1);
+    // Adds the evolution archive the game of `code` reads, of `members` all-zero 44-byte
+    // members (as many as its base-stat archive when -1); its path.
+    QString addEvolutions(const QByteArray& code, int members = -1);
     void remove(const QString& path);
     void move(const QString& path, qint64 offset);
 
