@@ -2,6 +2,7 @@
 
 #include "UiText.h"
 
+#include "EvolutionRules.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
@@ -47,6 +48,9 @@ const std::vector<EntryTableModel::Column>& EntryTableModel::columns() {
             all.push_back(fieldColumn(field));
         all.push_back({Kind::TmHmCount, Field::HP, QStringLiteral("TMs and HMs"),
                        QStringLiteral("tm_hm: how many it names")});
+        all.push_back({Kind::EvolvesInto, Field::HP, QStringLiteral("Evolves into"),
+                       QStringLiteral("export --evolutions; change them with Edit > Evolutions... "
+                                      "in the main window")});
         return all;
     }();
     return built;
@@ -55,9 +59,11 @@ const std::vector<EntryTableModel::Column>& EntryTableModel::columns() {
 EntryTableModel::EntryTableModel(QObject* parent) : QAbstractTableModel(parent) {
 }
 
-void EntryTableModel::reset(std::vector<species::Record> disk, nds::Game game) {
+void EntryTableModel::reset(std::vector<species::Record> disk, nds::Game game,
+                            std::vector<species::Record> evolutions) {
     beginResetModel();
     m_disk = std::move(disk);
+    m_evolutions = std::move(evolutions);
     m_game = game;
     m_staged.clear();
     m_readAs.clear();
@@ -71,6 +77,8 @@ void EntryTableModel::diskChanged(const std::vector<species::EntryWrite>& writte
         if (entry.position < 0 || entry.position >= rowCount())
             continue;
         m_disk[static_cast<std::size_t>(entry.position)] = entry.after;
+        if (entry.evolutionsAfter && entry.position < static_cast<int>(m_evolutions.size()))
+            m_evolutions[static_cast<std::size_t>(entry.position)] = *entry.evolutionsAfter;
         emit dataChanged(index(entry.position, 0), index(entry.position, columnCount() - 1));
     }
 }
@@ -141,6 +149,11 @@ QVariant EntryTableModel::display(int position, const Column& column) const {
         return total(position);
     case Kind::TmHmCount:
         return tmHmCount(position);
+    case Kind::EvolvesInto:
+        if (position >= static_cast<int>(m_evolutions.size()))
+            return QString();
+        return QString::fromStdString(
+            species::evolvesInto(m_evolutions[static_cast<std::size_t>(position)], m_game));
     case Kind::Field:
         break;
     }
@@ -154,7 +167,7 @@ QVariant EntryTableModel::display(int position, const Column& column) const {
 }
 
 QVariant EntryTableModel::sortKey(int position, const Column& column) const {
-    if (column.kind == Kind::Name || isList(column))
+    if (column.kind == Kind::Name || column.kind == Kind::EvolvesInto || isList(column))
         return uitext::folded(display(position, column).toString());
     return display(position, column);
 }
@@ -216,7 +229,9 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         }
         return {};
     case Qt::TextAlignmentRole:
-        return int((isList(column) || column.kind == Kind::Name ? Qt::AlignLeft : Qt::AlignRight) |
+        return int((isList(column) || column.kind == Kind::Name || column.kind == Kind::EvolvesInto
+                        ? Qt::AlignLeft
+                        : Qt::AlignRight) |
                    Qt::AlignVCenter);
     default:
         return {};

@@ -30,7 +30,7 @@ public:
 
     // What a column shows: a field of the record, or one of the columns made from the entry.
     struct Column {
-        enum class Kind { Position, Name, Field, Total, TmHmCount };
+        enum class Kind { Position, Name, Field, Total, TmHmCount, EvolvesInto };
         Kind kind;
         species::Field field = species::Field::HP;
         QString caption;
@@ -40,8 +40,10 @@ public:
 
     explicit EntryTableModel(QObject* parent = nullptr);
 
-    // The entries as the disk holds them, of an image of `game`; every staged value goes.
-    void reset(std::vector<species::Record> disk, nds::Game game);
+    // The entries as the disk holds them, of an image of `game`, with their evolution records
+    // (none where the image has none); every staged value goes.
+    void reset(std::vector<species::Record> disk, nds::Game game,
+               std::vector<species::Record> evolutions = {});
     // Entries written since (by this window or another): what the disk holds now. Staged
     // values stay, to meet the question of a change made on disk when they are saved.
     void diskChanged(const std::vector<species::EntryWrite>& written);
@@ -62,6 +64,10 @@ public:
     // Every entry as shown: what the disk holds, with the staged values over it.
     [[nodiscard]] std::vector<species::Record> shownRecords() const;
     [[nodiscard]] const std::vector<species::Record>& diskRecords() const { return m_disk; }
+    // The evolution records as the disk holds them; none where the image has none.
+    [[nodiscard]] const std::vector<species::Record>& evolutionRecords() const {
+        return m_evolutions;
+    }
     [[nodiscard]] nds::Game game() const { return m_game; }
     // Why `field` of the entry at `position` cannot be changed, or nothing.
     [[nodiscard]] std::optional<QString> lockedWhy(int position, species::Field field) const;
@@ -111,6 +117,7 @@ private:
     [[nodiscard]] QString search(int position) const;
 
     std::vector<species::Record> m_disk;
+    std::vector<species::Record> m_evolutions; // shown, never staged
     nds::Game m_game = nds::Game::Diamond;
     std::map<int, species::ByField<std::optional<int>>> m_staged;
     species::ReadAs m_readAs; // of each entry with staged values

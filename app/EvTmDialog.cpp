@@ -106,7 +106,7 @@ void EvTmDialog::filter(const QString& text) {
             !m_tmHm->item(row)->text().contains(text.trimmed(), Qt::CaseInsensitive));
 }
 
-void EvTmDialog::accept() {
+bool EvTmDialog::accept() {
     species::ByField<int> values;
     for (const EvPlace& place : kEvs)
         values[place.field] = m_evs[place.field]->value();
@@ -114,4 +114,5 @@ void EvTmDialog::accept() {
     for (int n = 0; n < species::kTmHmCount; ++n)
         values[species::tmHm(n)] = m_tmHm->item(n)->checkState() == Qt::Checked ? 1 : 0;
     emit accepted(values);
+    return true;
 }

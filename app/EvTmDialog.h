@@ -25,7 +25,7 @@ signals:
     void accepted(const species::ByField<int>& values);
 
 protected:
-    void accept() override;
+    bool accept() override;
 
 private:
     void buildEvYield(const species::ByField<int>& values);

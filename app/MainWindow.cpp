@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "EntryList.h"
 #include "EvTmDialog.h"
+#include "EvolutionDialog.h"
 #include "FileDialogBackend.h"
 #include "NoteDialog.h"
 #include "Prompter.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.tableAction, &QAction::triggered, this, &MainWindow::showTable);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
+    connect(m_ui.evolutionsAction, &QAction::triggered, this, &MainWindow::editEvolutions);
     connect(m_ui.noGenderAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::noGender())); });
     connect(m_ui.readErrorAction, &QAction::triggered, this,
@@ -200,10 +202,16 @@ void MainWindow::showTable() {
 
 void MainWindow::entriesWritten(const std::vector<species::EntryWrite>& written) {
     for (const species::EntryWrite& entry : written)
-        if (entry.position == m_shownRow && !m_record->hasEdits()) {
-            m_record->show(entry.after, entry.position, m_session->edition()->game);
-            showModified();
-        }
+        if (entry.position == m_shownRow && !m_record->hasEdits())
+            showWritten(entry);
+}
+
+void MainWindow::showWritten(const species::EntryWrite& entry) {
+    // A write that left the evolutions alone leaves them as they were loaded.
+    m_record->show(entry.after,
+                   entry.evolutionsAfter ? entry.evolutionsAfter : m_record->loadedEvolutions(),
+                   entry.position, m_session->edition()->game);
+    showModified();
 }
 
 void MainWindow::showUndoState() {
@@ -321,6 +329,7 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
 void MainWindow::setEntryActionsEnabled(bool enabled) {
     m_ui.saveAction->setEnabled(enabled);
     m_ui.evTmAction->setEnabled(enabled);
+    m_ui.evolutionsAction->setEnabled(enabled && m_record->loadedEvolutions());
 }
 
 void MainWindow::enableEditing() {
@@ -349,9 +358,15 @@ void MainWindow::loadEntry(int row) {
         return;
     }
     showTablePlace(read.value().place);
-    m_record->show(read.value().record, row, m_session->edition()->game);
+    m_record->show(read.value().record, read.value().evolutions, row, m_session->edition()->game);
     m_shownRow = row;
     setEntryActionsEnabled(true);
+    // The menu says why an image has no evolutions to edit.
+    m_ui.evolutionsAction->setToolTip(
+        read.value().noEvolutions
+            ? QStringLiteral("This ROM has no evolution table: %1")
+                  .arg(QString::fromStdString(read.value().noEvolutions->describe()))
+            : QString());
     showModified();
 
     switch (species::alternateFormNote(row)) {
@@ -385,12 +400,23 @@ bool MainWindow::saveEntry() {
     const QString name = QString::fromStdString(vocabulary::entryName(row));
     const species::RecordEdit edit = m_record->edit();
     const std::string label = "Save ROM of " + vocabulary::entryName(row);
-    // Every field on view is written, over what the disk holds when the save is made.
-    const WriteAttempt attempt = [&](const species::ReadAs& readAs) {
-        return m_session->write(species::settingChanges(row, readAs.at(row), edit), readAs, label);
+    // Every field on view is written, over what the disk holds when the save is made, and with
+    // it the evolution fields the Evolutions dialog changed: both records in one batch.
+    const WriteAttempt attempt = [&](const ReadAs& readAs) {
+        std::vector<species::Change> changes =
+            species::settingChanges(row, readAs.records.at(row), edit);
+        if (const auto evolutions = readAs.evolutions.find(row);
+            evolutions != readAs.evolutions.end())
+            for (const species::Change& change :
+                 m_record->evolutionChanges(row, evolutions->second))
+                changes.push_back(change);
+        return m_session->write(changes, readAs.records, label, readAs.evolutions);
     };
+    ReadAs readAs{{{row, m_record->loaded()}}, {}};
+    if (m_record->loadedEvolutions())
+        readAs.evolutions.emplace(row, *m_record->loadedEvolutions());
     const std::optional<species::WriteOutcome> saved =
-        writeChecked({{row, m_record->loaded()}}, attempt,
+        writeChecked(readAs, attempt,
                      {QStringLiteral("The data of %1 in the ROM was changed by another program "
                                      "since it was loaded. Overwrite it with the values shown?")
                           .arg(name),
@@ -398,8 +424,7 @@ bool MainWindow::saveEntry() {
     if (!saved)
         return false;
     // The values as written: "2" where "1.5" was typed.
-    m_record->show(saved->written.front().after, row, m_session->edition()->game);
-    showModified();
+    showWritten(saved->written.front());
     if (m_table)
         m_table->diskChanged(saved->written);
     showUndoState();
@@ -426,12 +451,18 @@ void MainWindow::undoSave() {
             {{QStringLiteral("Undo Save")}}) != 0)
         return;
     // Only what the save wrote is taken back: the disk must still hold it.
-    species::ReadAs wrote;
-    for (const species::EntryWrite& entry : batch)
-        wrote.emplace(entry.position, entry.after);
+    ReadAs wrote;
+    for (const species::EntryWrite& entry : batch) {
+        wrote.records.emplace(entry.position, entry.after);
+        if (entry.evolutionsAfter)
+            wrote.evolutions.emplace(entry.position, *entry.evolutionsAfter);
+    }
     const std::string label = "Undo Save of " + name.toStdString();
     const std::optional<species::WriteOutcome> saved = writeChecked(
-        wrote, [&](const species::ReadAs& readAs) { return m_session->undo(label, readAs); },
+        wrote,
+        [&](const ReadAs& readAs) {
+            return m_session->undo(label, readAs.records, readAs.evolutions);
+        },
         {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
                         "saved. Undo the save anyway, overwriting that change?")
              .arg(name),
@@ -439,10 +470,8 @@ void MainWindow::undoSave() {
     if (!saved)
         return;
     for (const species::EntryWrite& entry : saved->written)
-        if (entry.position == m_shownRow) {
-            m_record->show(entry.after, entry.position, m_session->edition()->game);
-            showModified();
-        }
+        if (entry.position == m_shownRow)
+            showWritten(entry);
     if (m_table)
         m_table->diskChanged(saved->written);
     showUndoState();
@@ -453,9 +482,8 @@ void MainWindow::undoSave() {
                   .arg(name));
 }
 
-std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs readAs,
-                                                              const WriteAttempt& attempt,
-                                                              const Overwrite& overwrite) {
+std::optional<species::WriteOutcome>
+MainWindow::writeChecked(ReadAs readAs, const WriteAttempt& attempt, const Overwrite& overwrite) {
     while (true) {
         // The table is found afresh: another tool may have moved it, or removed it, since the
         // load.
@@ -473,8 +501,11 @@ std::optional<species::WriteOutcome> MainWindow::writeChecked(species::ReadAs re
         // the records are compared again on the next round.
         if (ask(Prompter::Icon::Warning, overwrite.question, {{overwrite.button}}) != 0)
             return std::nullopt;
-        readAs =
-            species::ReadAs(saved.value().changedOnDisk.begin(), saved.value().changedOnDisk.end());
+        // What the disk holds now is what the next round overwrites.
+        for (const auto& [position, record] : saved.value().changedOnDisk)
+            readAs.records[position] = record;
+        for (const auto& [position, record] : saved.value().evolutionsChangedOnDisk)
+            readAs.evolutions[position] = record;
     }
 }
 
@@ -499,6 +530,21 @@ void MainWindow::editEvYieldAndTmHm() {
                                   m_record->dialogValues(), m_session->edition()->game);
     connect(dialog, &EvTmDialog::accepted, this, [this](const species::ByField<int>& values) {
         m_record->takeDialogValues(values);
+        showModified();
+    });
+    showDialog(dialog);
+}
+
+void MainWindow::editEvolutions() {
+    if (!takesInput() || !m_ui.evolutionsAction->isEnabled() || !m_session)
+        return;
+    const int row = m_shownRow;
+    if (row < 0 || !m_record->loadedEvolutions())
+        return;
+    auto* dialog =
+        new EvolutionDialog(row, m_record->evolutionValues(), m_session->edition()->game);
+    connect(dialog, &EvolutionDialog::accepted, this, [this](const species::ByField<int>& values) {
+        m_record->takeEvolutionValues(values);
         showModified();
     });
     showDialog(dialog);

@@ -80,6 +80,8 @@ private:
     // Entries that the table window saved, or Undo Save took back: the shown entry shows what
     // the disk holds now, unless it has edits of its own.
     void entriesWritten(const std::vector<species::EntryWrite>& written);
+    // Shows an entry as a write left it.
+    void showWritten(const species::EntryWrite& entry);
     // Undo Save, in both windows, follows whether there is a save to undo.
     void showUndoState();
     // The caption's modified mark follows whether the shown entry has edits.
@@ -88,19 +90,24 @@ private:
     // changed them, asks first (with the file released) whether to overwrite, as `overwrite`
     // says, and attempts again with what the disk holds now. Empty when the user cancels or
     // the write fails, which is reported.
+    struct ReadAs {
+        species::ReadAs records;
+        species::ReadAs evolutions;
+    };
     struct Overwrite {
         QString question;
         QString button;
         QString failed; // what a failure's message adds: that nothing was written, and so on
     };
-    using WriteAttempt =
-        std::function<base::Result<species::WriteOutcome>(const species::ReadAs& readAs)>;
+    using WriteAttempt = std::function<base::Result<species::WriteOutcome>(const ReadAs& readAs)>;
     [[nodiscard]] std::optional<species::WriteOutcome>
-    writeChecked(species::ReadAs readAs, const WriteAttempt& attempt, const Overwrite& overwrite);
+    writeChecked(ReadAs readAs, const WriteAttempt& attempt, const Overwrite& overwrite);
     // Tells what opening the image found: a recovery from a journal, missing locks (once).
     void tell(const files::OpenNotes& notes);
     void editEvYieldAndTmHm();
-    // Save ROM and the EV Yield and TM/HM dialog work on a loaded entry.
+    // The Evolutions dialog, for an image with evolution records.
+    void editEvolutions();
+    // Save ROM and the dialogs work on a loaded entry.
     void setEntryActionsEnabled(bool enabled);
     // An image that is no regular file, or whose table cannot be found, gets a warning;
     // anything else is a file error. `aftermath` ends the message: what became of the work.

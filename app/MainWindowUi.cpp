@@ -256,6 +256,9 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
     evTmAction = addAction(editMenu, "mnuEvTm", QStringLiteral("EV Yield and TM/HM..."),
                            QKeySequence(QStringLiteral("Ctrl+E")));
     evTmAction->setEnabled(false);
+    evolutionsAction = addAction(editMenu, "mnuEvolutions", QStringLiteral("Evolutions..."));
+    evolutionsAction->setEnabled(false);
+    editMenu->setToolTipsVisible(true); // why Evolutions... is disabled
 
     viewMenu = bar->addMenu(QStringLiteral("&View"));
     viewMenu->setObjectName(QStringLiteral("mnuView"));

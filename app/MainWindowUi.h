@@ -68,6 +68,7 @@ public:
     QAction* exitAction = nullptr;
     QAction* undoSaveAction = nullptr;
     QAction* evTmAction = nullptr;
+    QAction* evolutionsAction = nullptr;
     QAction* tableAction = nullptr;
     QAction* noGenderAction = nullptr;
     QAction* readErrorAction = nullptr;

@@ -31,10 +31,14 @@ void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int st
     m_unlisted[field.field] = entry ? std::nullopt : std::optional<int>(stored);
 }
 
-void RecordForm::show(const species::Record& record, int position, nds::Game game) {
+void RecordForm::show(const species::Record& record,
+                      const std::optional<species::Record>& evolutions, int position,
+                      nds::Game game) {
     m_shown = true;
     m_loaded = record;
     m_dialogEdits.fill(std::nullopt);
+    m_evolutions = evolutions;
+    m_evolutionEdits.fill(std::nullopt);
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         const int stored = record.get(field.field);
         if (field.isNumber()) {
@@ -68,6 +72,8 @@ void RecordForm::clear() {
     }
     m_unlisted.fill(std::nullopt);
     m_dialogEdits.fill(std::nullopt);
+    m_evolutionEdits.fill(std::nullopt);
+    m_evolutions.reset();
     m_loaded = {};
     m_shown = false;
     // The note under the gender list belongs to the entry that hid the list.
@@ -88,6 +94,9 @@ bool RecordForm::hasEdits() const {
         return false;
     if (!statsValid())
         return true;
+    for (const FieldDescriptor& field : species::evolutionLayout())
+        if (m_evolutionEdits[field.field])
+            return true;
     species::Record now = m_loaded;
     now.apply(edit());
     return now != m_loaded;
@@ -136,4 +145,31 @@ species::RecordEdit RecordForm::edit() const {
         edit[field.field] = index >= 0 ? index : m_unlisted[field.field].value_or(-1);
     }
     return edit;
+}
+
+species::ByField<int> RecordForm::evolutionValues() const {
+    species::ByField<int> values;
+    for (const FieldDescriptor& field : species::evolutionLayout())
+        values[field.field] = m_evolutionEdits[field.field].value_or(
+            m_evolutions ? m_evolutions->get(field.field) : 0);
+    return values;
+}
+
+void RecordForm::takeEvolutionValues(const species::ByField<int>& values) {
+    if (!m_evolutions)
+        return;
+    for (const FieldDescriptor& field : species::evolutionLayout()) {
+        const int value = values[field.field];
+        m_evolutionEdits[field.field] =
+            value != m_evolutions->get(field.field) ? std::optional<int>(value) : std::nullopt;
+    }
+}
+
+std::vector<species::Change> RecordForm::evolutionChanges(int position,
+                                                          const species::Record& now) const {
+    std::vector<species::Change> changes;
+    for (const FieldDescriptor& field : species::evolutionLayout())
+        if (const std::optional<int>& value = m_evolutionEdits[field.field])
+            changes.push_back({position, field.field, now.get(field.field), *value});
+    return changes;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "Change.h"
 #include "Record.h"
 
 #include "GameEdition.h"
+
+#include <optional>
+#include <vector>
 
 class MainWindowUi;
 class QComboBox;
@@ -10,14 +14,17 @@ class QLineEdit;
 
 // Moves a record's values between the window and the record, as the value rules say: the main
 // window's fields through its controls, the EV yield, sprite flag and TM/HM flags through the
-// values the EV Yield and TM/HM dialog hands over.
+// values the EV Yield and TM/HM dialog hands over, the evolution record through those of the
+// Evolutions dialog.
 class RecordForm {
 public:
     explicit RecordForm(const MainWindowUi& ui) : m_ui(ui) {}
 
     // Shows the record of the entry at `position` of an image of `game`, hiding the gender
-    // list where the entry's rules say so, and keeps it for the dialog.
-    void show(const species::Record& record, int position, nds::Game game);
+    // list where the entry's rules say so, and keeps it and the entry's evolution record (where
+    // the image has one) for the dialogs.
+    void show(const species::Record& record, const std::optional<species::Record>& evolutions,
+              int position, nds::Game game);
 
     // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
     // earlier entry stays on view, its notes included; drops the dialog's values.
@@ -41,6 +48,19 @@ public:
     // The record as loaded, or as the last save left it.
     [[nodiscard]] const species::Record& loaded() const { return m_loaded; }
 
+    // The evolution record as loaded or last saved; nothing where the image has none.
+    [[nodiscard]] const std::optional<species::Record>& loadedEvolutions() const {
+        return m_evolutions;
+    }
+    // The values of the evolution fields: as loaded, or as the Evolutions dialog last handed
+    // them over; and taking them from the dialog.
+    [[nodiscard]] species::ByField<int> evolutionValues() const;
+    void takeEvolutionValues(const species::ByField<int>& values);
+    // The evolution fields the dialog changed, as changes of `now`, the evolution record of the
+    // entry at `position` on disk.
+    [[nodiscard]] std::vector<species::Change> evolutionChanges(int position,
+                                                                const species::Record& now) const;
+
     // What a save writes; call only when statsValid(). Of the dialog's fields, only those the
     // dialog changed: the others keep what the file holds.
     [[nodiscard]] species::RecordEdit edit() const;
@@ -56,4 +76,7 @@ private:
     species::ByField<std::optional<int>> m_unlisted;
     // The dialog's values that differ from the loaded record.
     species::ByField<std::optional<int>> m_dialogEdits;
+    std::optional<species::Record> m_evolutions;
+    // The Evolutions dialog's values that differ from the loaded evolution record.
+    species::ByField<std::optional<int>> m_evolutionEdits;
 };

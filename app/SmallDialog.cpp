@@ -42,8 +42,8 @@ SmallDialog::SmallDialog(const QString& caption, QSize clientSize, QRect okButto
     m_ok->setDefault(true);
     m_ok->setFont(uitext::controlFont());
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        accept();
-        close();
+        if (accept())
+            close();
     });
 }
 

@@ -20,8 +20,9 @@ signals:
 protected:
     QLabel* addLabel(const char* name, const QString& text, QRect rect, bool wrap);
     [[nodiscard]] QPushButton* okButton() const { return m_ok; }
-    // What OK does before the window closes: nothing, for a dialog that only tells.
-    virtual void accept() {}
+    // What OK does before the window closes: nothing, for a dialog that only tells. False keeps
+    // the window open: what it holds cannot be taken yet.
+    virtual bool accept() { return true; }
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -133,6 +133,27 @@ void TableFiles::stage(const std::vector<species::Change>& changes) const {
             QStringLiteral("Nothing was staged:\n\n%1").arg(refused.mid(0, 20).join('\n')));
 }
 
+bool TableFiles::refuseEvolutions(const QString& name,
+                                  const std::vector<species::Change>& changes) const {
+    std::vector<species::Change> evolutions;
+    std::copy_if(changes.begin(), changes.end(), std::back_inserter(evolutions),
+                 [](const species::Change& change) { return species::isEvolution(change.field); });
+    if (evolutions.empty())
+        return false;
+    const std::vector<std::string> named = tables::describeChanges(evolutions);
+    QStringList lines;
+    for (std::size_t n = 0; n < named.size() && n < 20; ++n)
+        lines << QString::fromStdString(named[n]);
+    if (named.size() > 20)
+        lines << QStringLiteral("and %1 more").arg(named.size() - 20);
+    say(Prompter::Icon::Warning,
+        QStringLiteral("%1 changes evolutions, which this table does not stage; nothing was "
+                       "staged. Change them with Edit › Evolutions... in the main window, or "
+                       "with statwright-cli.\n\n%2")
+            .arg(name, lines.join('\n')));
+    return true;
+}
+
 void TableFiles::importTable(const QString& path) {
     const std::optional<Read> file = read(path);
     if (!file)
@@ -146,10 +167,12 @@ void TableFiles::importTable(const QString& path) {
     }
     const tables::InputTable input =
         file->json ? tables::readJsonTable(file->text) : tables::readCsvTable(file->text);
-    const tables::ImportPlan plan =
-        tables::planImport(input, m_model.shownRecords(), m_model.game());
+    const tables::ImportPlan plan = tables::planImport(input, m_model.shownRecords(),
+                                                       m_model.game(), m_model.evolutionRecords());
     if (!plan.problems.empty())
         return refuse(file->name, plan.problems.shown(), plan.problems.count());
+    if (refuseEvolutions(name, plan.changes))
+        return;
     if (plan.changes.empty()) {
         say(Prompter::Icon::Information,
             name + QStringLiteral(" holds the values shown: nothing to stage."));
@@ -175,8 +198,10 @@ void TableFiles::applyPatch(const QString& path) {
         file->json ? tables::readJsonPatch(file->text) : tables::readCsvPatch(file->text);
     if (!input.problems.empty())
         return refuse(file->name, input.problems.shown(), input.problems.count());
-    const std::vector<species::PatchStep> steps =
-        species::judgePatch(input.patch, m_model.shownRecords(), m_model.game());
+    const std::vector<species::PatchStep> steps = species::judgePatch(
+        input.patch, m_model.shownRecords(), m_model.game(), m_model.evolutionRecords());
+    if (refuseEvolutions(name, species::changesToMake(steps, true)))
+        return;
     const bool blocked = std::any_of(steps.begin(), steps.end(),
                                      [](const auto& step) { return species::blocks(step, false); });
     QList<Prompter::Button> buttons{{QStringLiteral("Apply"), QMessageBox::NoButton, !blocked}};

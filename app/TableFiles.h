@@ -46,6 +46,10 @@ private:
     void refuse(const std::string& name, const std::vector<base::Error>& problems,
                 std::size_t count) const;
     void stage(const std::vector<species::Change>& changes) const;
+    // The table stages base stats only: a file that would change evolutions is refused, with
+    // the changes named, rather than staged in part. True when it was refused.
+    [[nodiscard]] bool refuseEvolutions(const QString& name,
+                                        const std::vector<species::Change>& changes) const;
 
     AppServices m_services;
     EntryTableModel& m_model;

@@ -199,7 +199,7 @@ bool TableWindow::load(species::EditSession& session, const QString& caption) {
         m_model->reset({}, session.edition() ? session.edition()->game : nds::Game::Diamond);
         return false;
     }
-    m_model->reset(table.value().entries, session.edition()->game);
+    m_model->reset(table.value().entries, session.edition()->game, table.value().evolutions);
     m_grid->resizeColumnsToContents();
     return true;
 }
