@@ -48,6 +48,27 @@ std::optional<std::string> nameOf(const species::FieldDescriptor& field, int val
     return vocabulary::text(field.list, value, game);
 }
 
+using Json = nlohmann::ordered_json;
+
+// A table as JSON: the image's game, then an object for each of `count` entries, its position
+// and name first and the rest as `fill(row, position)` sets it.
+template <typename Fill>
+std::string jsonTable(const nds::GameEdition& edition, std::size_t count, Fill fill) {
+    Json root = Json::object();
+    root["game_code"] = edition.code;
+    root["game"] = edition.title;
+    root["language"] = edition.language;
+    Json& rows = root["entries"] = Json::array();
+    for (std::size_t position = 0; position < count; ++position) {
+        Json row = Json::object();
+        row["position"] = position;
+        row["species"] = vocabulary::entryName(static_cast<int>(position));
+        fill(row, position);
+        rows.push_back(std::move(row));
+    }
+    return root.dump(2) + "\n";
+}
+
 } // namespace
 
 std::string toCsv(std::span<const species::Record> entries, nds::Game game, ListValues values) {
@@ -70,16 +91,7 @@ std::string toCsv(std::span<const species::Record> entries, nds::Game game, List
 
 std::string toJson(const nds::GameEdition& edition, std::span<const species::Record> entries,
                    ListValues values) {
-    using Json = nlohmann::ordered_json;
-    Json root = Json::object();
-    root["game_code"] = edition.code;
-    root["game"] = edition.title;
-    root["language"] = edition.language;
-    Json& rows = root["entries"] = Json::array();
-    for (std::size_t position = 0; position < entries.size(); ++position) {
-        Json row = Json::object();
-        row["position"] = position;
-        row["species"] = vocabulary::entryName(static_cast<int>(position));
+    return jsonTable(edition, entries.size(), [&](Json& row, std::size_t position) {
         const species::Record& record = entries[position];
         for (const species::Part part :
              {species::Part::Main, species::Part::EvYield, species::Part::SpriteFlag})
@@ -101,9 +113,7 @@ std::string toJson(const nds::GameEdition& edition, std::span<const species::Rec
             names.push_back(species::descriptor(species::tmHm(n)).caption);
             moves.push_back(vocabulary::tmHmMove(n, edition.game));
         }
-        rows.push_back(std::move(row));
-    }
-    return root.dump(2) + "\n";
+    });
 }
 
 std::string evolutionsToCsv(std::span<const species::Record> evolutions, nds::Game game) {
@@ -123,23 +133,12 @@ std::string evolutionsToCsv(std::span<const species::Record> evolutions, nds::Ga
 
 std::string evolutionsToJson(const nds::GameEdition& edition,
                              std::span<const species::Record> evolutions) {
-    using Json = nlohmann::ordered_json;
-    Json root = Json::object();
-    root["game_code"] = edition.code;
-    root["game"] = edition.title;
-    root["language"] = edition.language;
-    Json& rows = root["entries"] = Json::array();
-    for (std::size_t position = 0; position < evolutions.size(); ++position) {
-        Json row = Json::object();
-        row["position"] = position;
-        row["species"] = vocabulary::entryName(static_cast<int>(position));
+    return jsonTable(edition, evolutions.size(), [&](Json& row, std::size_t position) {
         for (const species::FieldDescriptor& field : species::evolutionLayout())
             row[std::string(field.key)] = evolutions[position].get(field.field);
         row[std::string(kEvolutionsTextColumn)] =
             species::evolutionsText(evolutions[position], edition.game);
-        rows.push_back(std::move(row));
-    }
-    return root.dump(2) + "\n";
+    });
 }
 
 } // namespace tables
