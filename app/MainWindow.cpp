@@ -106,14 +106,8 @@ void MainWindow::say(Prompter::Icon icon, const QString& text) {
 }
 
 int MainWindow::ask(Prompter::Icon icon, const QString& text, QList<Prompter::Button> buttons) {
-    Prompter::Question question;
-    question.icon = icon;
-    question.title = uitext::programName();
-    question.text = text;
-    question.buttons = std::move(buttons);
-    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
-    question.cancel = static_cast<int>(question.buttons.size()) - 1;
-    return m_services.prompter.ask(this, question);
+    return m_services.prompter.ask(this, Prompter::Question::withCancel(icon, uitext::programName(),
+                                                                        text, std::move(buttons)));
 }
 
 void MainWindow::dropShownEntry() {

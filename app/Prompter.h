@@ -30,6 +30,15 @@ public:
         int cancel = 0;
         // Lines shown below the text, in a list that scrolls: every change a save would make.
         QString details;
+
+        // A question of `buttons` and then Cancel, which Escape and closing the box choose.
+        [[nodiscard]] static Question withCancel(Icon icon, QString title, QString text,
+                                                 QList<Button> buttons, QString details = {}) {
+            buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
+            const int cancel = static_cast<int>(buttons.size()) - 1;
+            return {icon,   std::move(title),  std::move(text), std::move(buttons),
+                    cancel, std::move(details)};
+        }
     };
 
     virtual ~Prompter() = default;

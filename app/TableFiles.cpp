@@ -76,14 +76,9 @@ void TableFiles::say(Prompter::Icon icon, const QString& text) const {
 
 int TableFiles::ask(const QString& text, const QString& details,
                     QList<Prompter::Button> buttons) const {
-    Prompter::Question question;
-    question.title = uitext::programName();
-    question.text = text;
-    question.details = details;
-    question.buttons = std::move(buttons);
-    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
-    question.cancel = static_cast<int>(question.buttons.size()) - 1;
-    return m_services.prompter.ask(m_owner, question);
+    return m_services.prompter.ask(
+        m_owner, Prompter::Question::withCancel(Prompter::Icon::Question, uitext::programName(),
+                                                text, std::move(buttons), details));
 }
 
 QString TableFiles::chooseFile(const QString& title, const QStringList& filters,

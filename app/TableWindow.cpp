@@ -232,15 +232,9 @@ void TableWindow::showStatus() {
 }
 
 int TableWindow::ask(const QString& text, const QString& details, QList<Prompter::Button> buttons) {
-    Prompter::Question question;
-    question.icon = Prompter::Icon::Question;
-    question.title = uitext::programName();
-    question.text = text;
-    question.details = details;
-    question.buttons = std::move(buttons);
-    question.buttons.append({QStringLiteral("Cancel"), QMessageBox::Cancel});
-    question.cancel = static_cast<int>(question.buttons.size()) - 1;
-    return m_services.prompter.ask(this, question);
+    return m_services.prompter.ask(
+        this, Prompter::Question::withCancel(Prompter::Icon::Question, uitext::programName(), text,
+                                             std::move(buttons), details));
 }
 
 bool TableWindow::saveStaged() {

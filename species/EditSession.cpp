@@ -149,9 +149,6 @@ base::Result<TableRead> EditSession::readAll(files::Access access) {
     base::Result<Opened> opened = open(access);
     if (!opened.ok())
         return opened.error();
-    const base::Result<TablePlace> place = opened.value().table();
-    if (!place.ok())
-        return place.error();
     base::Result<TableRead> table = readTables(opened.value());
     if (!table.ok())
         return table.error();
@@ -161,6 +158,8 @@ base::Result<TableRead> EditSession::readAll(files::Access access) {
 }
 
 base::Result<TableRead> EditSession::readTables(Opened& opened) {
+    if (const base::Result<TablePlace> place = opened.table(); !place.ok())
+        return place.error();
     base::Result<std::vector<Record>> entries = readEntries(opened.file, *opened.place);
     if (!entries.ok())
         return entries.error();
@@ -280,9 +279,6 @@ base::Result<std::vector<Change>> EditSession::modify(const Planner& plan, const
     if (!opened.ok())
         return opened.error();
     files::OpenFile& file = opened.value().file;
-    const base::Result<TablePlace> place = opened.value().table();
-    if (!place.ok())
-        return place.error();
     base::Result<TableRead> table = readTables(opened.value());
     if (!table.ok())
         return table.error();

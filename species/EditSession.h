@@ -148,6 +148,7 @@ private:
     [[nodiscard]] base::Result<Opened> openToWrite(files::Access fallback,
                                                    std::optional<base::Error>& unwritable);
     void keep(const files::OpenNotes& notes);
+    // Every record of the tables of the open image; an error when its base-stat table is missing.
     [[nodiscard]] base::Result<TableRead> readTables(Opened& opened);
 
     files::SysIo& m_io;
