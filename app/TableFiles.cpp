@@ -26,6 +26,14 @@ std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The first of `count` lines a message lists, one a line, and how many more there are.
+constexpr std::size_t kListed = 20;
+QString listed(const QStringList& lines, std::size_t count) {
+    return count > static_cast<std::size_t>(lines.size())
+               ? lines.join('\n') + QStringLiteral("\nand %1 more").arg(count - lines.size())
+               : lines.join('\n');
+}
+
 QString linesOf(const std::vector<std::string>& lines) {
     QStringList joined;
     for (const std::string& line : lines)
@@ -113,12 +121,10 @@ void TableFiles::refuse(const std::string& name, const std::vector<base::Error>&
         problem.path = name;
         lines << QString::fromStdString(problem.describe());
     }
-    if (count > problems.size())
-        lines << QStringLiteral("and %1 more").arg(count - problems.size());
     say(Prompter::Icon::Warning, QStringLiteral("%1 problems in %2; nothing was staged.\n\n%3")
                                      .arg(count)
                                      .arg(QString::fromStdString(base::printable(name)))
-                                     .arg(lines.join('\n')));
+                                     .arg(listed(lines, count)));
 }
 
 void TableFiles::stage(const std::vector<species::Change>& changes) const {
@@ -137,15 +143,13 @@ bool TableFiles::refuseEvolutions(const QString& name,
         return false;
     const std::vector<std::string> named = tables::describeChanges(evolutions);
     QStringList lines;
-    for (std::size_t n = 0; n < named.size() && n < 20; ++n)
+    for (std::size_t n = 0; n < named.size() && n < kListed; ++n)
         lines << QString::fromStdString(named[n]);
-    if (named.size() > 20)
-        lines << QStringLiteral("and %1 more").arg(named.size() - 20);
     say(Prompter::Icon::Warning,
         QStringLiteral("%1 changes evolutions, which this table does not stage; nothing was "
                        "staged. Change them with Edit › Evolutions... in the main window, or "
                        "with statwright-cli.\n\n%2")
-            .arg(name, lines.join('\n')));
+            .arg(name, listed(lines, named.size())));
     return true;
 }
 
