@@ -12,9 +12,12 @@ namespace files {
 
 namespace {
 
-// "SWJRNL" and the format's version.
-constexpr std::uint8_t kMagic[8] = {'S', 'W', 'J', 'R', 'N', 'L', '0', '1'};
+// "SWJRNL" and the format's version: 01 without the image's name, 02 with it.
+constexpr std::uint8_t kMagic[8] = {'S', 'W', 'J', 'R', 'N', 'L', '0', '2'};
+constexpr std::size_t kVersionAt = sizeof kMagic - 1;
+constexpr std::uint8_t kFirstVersion = '1';
 constexpr std::uint32_t kMaxLabel = 4096;
+constexpr std::uint32_t kMaxImageName = 4096;
 
 std::uint32_t checksum(std::span<const std::uint8_t> bytes) {
     return static_cast<std::uint32_t>(
@@ -105,12 +108,16 @@ std::string journalName(const std::string& name) {
     return name.substr(0, cut) + "." + digest + kSuffix;
 }
 
+std::string lastName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 namespace {
 
 // The journal's path for the image file at `image`, whose links are followed already.
 std::string besideFile(const std::string& image) {
-    const std::size_t slash = image.rfind('/');
-    const std::string name = slash == std::string::npos ? image : image.substr(slash + 1);
+    const std::string name = lastName(image);
     return image.substr(0, image.size() - name.size()) + journalName(name);
 }
 
@@ -143,6 +150,9 @@ Bytes encodeJournal(const JournalContent& content) {
     out.number(content.label.size(), 4);
     out.bytes(std::span(reinterpret_cast<const std::uint8_t*>(content.label.data()),
                         content.label.size()));
+    out.number(content.image.size(), 4);
+    out.bytes(std::span(reinterpret_cast<const std::uint8_t*>(content.image.data()),
+                        content.image.size()));
     out.number(content.spans.size(), 4);
     for (const Rewrite& span : content.spans) {
         out.number(static_cast<std::uint64_t>(span.offset), 8);
@@ -159,10 +169,12 @@ Bytes encodeJournal(const JournalContent& content) {
 DecodedJournal decodeJournal(std::span<const std::uint8_t> bytes) {
     DecodedJournal decoded;
     using State = DecodedJournal::State;
-    // A journal cut short within its first bytes is still recognisably one.
+    // A journal cut short within its first bytes is still recognisably one, of either version.
     const std::size_t head = std::min(bytes.size(), sizeof kMagic);
-    if (!std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(head), kMagic))
-        return {State::Foreign, {}};
+    for (std::size_t i = 0; i < head; ++i)
+        if (bytes[i] != kMagic[i] && !(i == kVersionAt && bytes[i] == kFirstVersion))
+            return {State::Foreign, {}};
+    const bool named = head == sizeof kMagic && bytes[kVersionAt] == kMagic[kVersionAt];
     Reader in(bytes);
     in.bytes(sizeof kMagic);
     JournalContent& content = decoded.content;
@@ -175,6 +187,13 @@ DecodedJournal decodeJournal(std::span<const std::uint8_t> bytes) {
         return {State::Foreign, {}};
     const Bytes label = in.bytes(labelLength);
     content.label.assign(label.begin(), label.end());
+    if (named) {
+        const std::uint64_t nameLength = in.number(4);
+        if (nameLength > kMaxImageName)
+            return {State::Foreign, {}};
+        const Bytes name = in.bytes(nameLength);
+        content.image.assign(name.begin(), name.end());
+    }
     const std::uint64_t count = in.number(4);
     // Each span takes 20 bytes before its own: a count the rest cannot hold is cut short.
     if (count > in.left() / 20)
@@ -226,16 +245,17 @@ base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
     if (spans.empty())
         return {};
     SysIo& io = image.io();
-    const base::Result<std::string> place = journalPath(io, image.path());
-    if (!place.ok())
-        return place.error();
-    const std::string& journal = place.value();
+    const base::Result<std::string> resolved = resolveLinks(io, image.path());
+    if (!resolved.ok())
+        return resolved.error();
+    const std::string journal = besideFile(resolved.value());
     JournalContent content{image.status().device,
                            image.status().inode,
                            image.size(),
                            static_cast<std::int64_t>(std::time(nullptr)),
                            label,
-                           {spans.begin(), spans.end()}};
+                           {spans.begin(), spans.end()},
+                           lastName(resolved.value())};
     if (base::Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode);
         !made.ok()) {
         base::Error error = made.error();

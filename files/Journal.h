@@ -19,6 +19,9 @@ namespace files {
 // journal removed. A journal found later is the leftover of a writer that died: the next
 // opening puts the old bytes back (or, if every span holds the new ones, just removes it).
 
+// The name of the file at `path`, without its folder.
+[[nodiscard]] std::string lastName(const std::string& path);
+
 // The name of the journal of an image file named `name` (without its folder):
 // "<name>.statwright-journal", or, where that would be longer than a file name may be, the name
 // cut at a character's boundary, a dot and eight hex digits of a checksum of the whole name.
@@ -53,6 +56,10 @@ struct JournalContent {
     std::int64_t started = 0; // seconds since 1970, UTC
     std::string label;
     std::vector<Rewrite> spans;
+    // The last name of the image it was written for, its links followed: two images whose
+    // long names give one journal name tell their journals apart by it. Empty in the journals
+    // of earlier versions, which did not record it.
+    std::string image;
 };
 
 // The bytes of a journal.

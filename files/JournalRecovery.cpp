@@ -165,9 +165,15 @@ struct Plan {
 
 base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
     const JournalContent& content = leftover.decoded.content;
-    Plan plan{{Recovery::Found::RolledBack, image.path(), content.label, utcTime(content.started)},
+    Plan plan{{Recovery::Found::RolledBack,
+               image.path(),
+               leftover.path,
+               {},
+               content.label,
+               utcTime(content.started)},
               {}};
     bool allNew = !content.spans.empty();
+    bool allOld = true;
     for (const Rewrite& span : content.spans) {
         base::Result<Bytes> now =
             image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
@@ -180,10 +186,13 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
         if (state != SpanState::Old)
             plan.putBack.push_back(&span);
         allNew = allNew && state == SpanState::New;
+        allOld = allOld && state == SpanState::Old;
     }
     if (allNew) {
         plan.recovery.found = Recovery::Found::Completed;
         plan.putBack.clear();
+    } else if (allOld) {
+        plan.recovery.found = Recovery::Found::Untouched;
     }
     return plan;
 }
@@ -208,6 +217,10 @@ base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const Journal
     base::Result<std::vector<std::string>> places = journalPlaces(image.io(), image.path());
     if (!places.ok())
         return places.error();
+    const base::Result<std::string> resolved = resolveLinks(image.io(), image.path());
+    if (!resolved.ok())
+        return resolved.error();
+    const std::string imageName = lastName(resolved.value());
     std::vector<Recovery> recoveries;
     for (const std::string& place : places.value()) {
         base::Result<std::optional<Leftover>> found = readLeftover(image, place);
@@ -216,9 +229,21 @@ base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const Journal
         if (!found.value())
             continue;
         const Leftover& leftover = *found.value();
-        base::Result<Plan> plan = Plan{{Recovery::Found::Torn, image.path(), {}, {}}, {}};
-        if (leftover.decoded.state == DecodedJournal::State::Whole) {
-            base::Result<std::string> problem = misfit(image, leftover.decoded.content, scope);
+        base::Result<Plan> plan =
+            Plan{{Recovery::Found::Torn, image.path(), place, {}, {}, {}}, {}};
+        const JournalContent& content = leftover.decoded.content;
+        const bool whole = leftover.decoded.state == DecodedJournal::State::Whole;
+        // Two images of long names that start alike share a journal name: the other image's
+        // journal waits for it. Its identity tells it apart from this image renamed.
+        const bool otherFile =
+            content.device != image.status().device || content.inode != image.status().inode;
+        if (whole && !content.image.empty() && content.image != imageName && otherFile) {
+            recoveries.push_back({Recovery::Found::OtherImage, image.path(), place, content.image,
+                                  content.label, utcTime(content.started)});
+            continue;
+        }
+        if (whole) {
+            base::Result<std::string> problem = misfit(image, content, scope);
             if (!problem.ok())
                 return problem.error();
             if (!problem.value().empty())
@@ -257,6 +282,18 @@ base::Result<std::vector<Recovery>> examineJournals(OpenFile& image, const Journ
     return visitJournals(image, scope, false);
 }
 
+base::Error otherImagesJournal(const std::string& image, const Recovery& other) {
+    return base::Error::failed(
+        base::Error::Kind::Refused, "write into", image,
+        "the journal \"" + base::printable(other.journal) +
+            "\" beside it belongs to another image, \"" + base::printable(other.otherImage) +
+            "\", whose name gives the same journal name; that image needs it to roll back its "
+            "interrupted " +
+            base::printable(other.label) +
+            ", and it is recovered when that image is next opened. Nothing was written: open "
+            "that image first, or write into a copy of this one under a shorter name");
+}
+
 std::string Recovery::describe() const {
     const std::string quoted = "\"" + base::printable(image) + "\"";
     const std::string write = "the " + base::printable(label) + " begun at " + started;
@@ -264,6 +301,13 @@ std::string Recovery::describe() const {
     case Found::Torn:
         return quoted + ": an interrupted write had not yet begun to change it; its unfinished "
                         "journal was removed.";
+    case Found::Untouched:
+        return quoted + ": " + write +
+               " was interrupted before it changed a byte; the image holds what it held before "
+               "it, and its journal was removed.";
+    case Found::OtherImage:
+        return quoted + ": the journal beside it belongs to \"" + base::printable(otherImage) +
+               "\" and was left alone.";
     case Found::Completed:
         return quoted + ": " + write +
                " had finished writing when it was interrupted; its leftover journal was removed.";
@@ -284,6 +328,14 @@ std::string Recovery::describePending() const {
                ": an interrupted write left an unfinished journal beside it, which the "
                "next opening that is not a dry run removes" +
                dry + ".";
+    case Found::Untouched:
+        return quoted + ": " + write +
+               " was interrupted before it changed a byte; the next opening that is not a dry "
+               "run removes its journal" +
+               dry + ".";
+    case Found::OtherImage:
+        return quoted + ": the journal beside it belongs to \"" + base::printable(otherImage) +
+               "\" and is left alone.";
     case Found::Completed:
         return quoted + ": " + write +
                " had finished writing when it was interrupted; the next opening that is not a "

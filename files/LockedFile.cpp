@@ -1,5 +1,7 @@
 #include "LockedFile.h"
 
+#include <optional>
+
 namespace files {
 
 namespace {
@@ -25,6 +27,19 @@ base::Error pendingRecovery(const std::vector<Recovery>& pending) {
     for (const Recovery& recovery : pending)
         said += (said.empty() ? "" : " ") + recovery.describePending();
     return base::Error::at(base::Error::Kind::BadContent, "", 0, "", said);
+}
+
+// The recoveries that acted on the image, without the journals of other images; the first of
+// those in `other`.
+std::vector<Recovery> ownRecoveries(const std::vector<Recovery>& found,
+                                    std::optional<Recovery>& other) {
+    std::vector<Recovery> own;
+    for (const Recovery& recovery : found)
+        if (recovery.found != Recovery::Found::OtherImage)
+            own.push_back(recovery);
+        else if (!other)
+            other = recovery;
+    return own;
 }
 
 } // namespace
@@ -58,8 +73,11 @@ base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access a
             base::Result<std::vector<Recovery>> recovered = recoverJournals(file, scope);
             if (!recovered.ok())
                 return recovered.error();
-            notes.recoveries.insert(notes.recoveries.end(), recovered.value().begin(),
-                                    recovered.value().end());
+            std::optional<Recovery> other;
+            const std::vector<Recovery> own = ownRecoveries(recovered.value(), other);
+            notes.recoveries.insert(notes.recoveries.end(), own.begin(), own.end());
+            if (access == Access::Write && other)
+                return otherImagesJournal(path, *other);
             if (access == Access::Write)
                 return LockedFile{std::move(file), notes};
             recovering = false;
@@ -73,14 +91,16 @@ base::Result<LockedFile> openLocked(SysIo& io, const std::string& path, Access a
             return there.error();
         if (!there.value())
             return LockedFile{std::move(file), notes};
-        if (access == Access::Inspect) {
-            base::Result<std::vector<Recovery>> pending = examineJournals(file, scope);
-            if (!pending.ok())
-                return pending.error();
-            if (pending.value().empty()) // gone meanwhile
-                return LockedFile{std::move(file), notes};
-            return pendingRecovery(pending.value());
-        }
+        base::Result<std::vector<Recovery>> pending = examineJournals(file, scope);
+        if (!pending.ok())
+            return pending.error();
+        std::optional<Recovery> other;
+        const std::vector<Recovery> own = ownRecoveries(pending.value(), other);
+        // Gone meanwhile, or another image's, which this one is read without.
+        if (own.empty())
+            return LockedFile{std::move(file), notes};
+        if (access == Access::Inspect)
+            return pendingRecovery(own);
         recovering = true;
         if (base::Status closed = file.close(); !closed.ok())
             return closed.error();

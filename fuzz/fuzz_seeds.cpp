@@ -77,7 +77,8 @@ int main(int argc, char* argv[]) {
     patch.changes.push_back({31, species::tmHm(4), 0, 1});
     put(root / "patch_csv", "patch.csv", tables::patchToCsv(patch));
     put(root / "patch_json", "patch.json", tables::patchToJson(patch));
-    files::JournalContent journal{2049, 131, 1 << 20, 1796738400, "import of \"t.csv\"", {}};
+    files::JournalContent journal{2049, 131,        1 << 20, 1796738400, "import of \"t.csv\"",
+                                  {},   "image.nds"};
     journal.spans.push_back({0x1000, files::Bytes(44, 1), files::Bytes(44, 2)});
     journal.spans.push_back({0x2000, files::Bytes(3, 7), files::Bytes(3, 9)});
     const files::Bytes encoded = files::encodeJournal(journal);

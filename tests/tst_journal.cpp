@@ -31,6 +31,17 @@ Bytes bytesOf(const QByteArray& bytes) {
     return Bytes(bytes.begin(), bytes.end());
 }
 
+// The CRC-32 that zlib computes, worked out here bit by bit.
+quint32 crc32(const Bytes& bytes) {
+    quint32 sum = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : bytes) {
+        sum ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            sum = (sum >> 1) ^ (0xEDB88320u & (0u - (sum & 1u)));
+    }
+    return ~sum;
+}
+
 QString journalOf(const QString& image) {
     return image + ".statwright-journal";
 }
@@ -47,17 +58,25 @@ void changeFirstHp(const QString& csv) {
 // An interrupted write's journal beside `image`, as this program writes one, for a span of
 // `image` at `offset` whose bytes were to become their inverse; with `started` written, its
 // first byte holds the new value already.
+// With `otherImage`, the journal is that of another file of that name, whose long name gives
+// the same journal name.
 void plantJournal(const QString& image, qint64 offset, int count, const std::string& label,
-                  bool started = true) {
+                  bool started = true, const QString& otherImage = {}) {
     const QByteArray old = SyntheticRom::read(image, offset, count);
     Bytes changed;
     for (const char byte : old)
         changed.push_back(std::uint8_t(~byte));
     files::FileStatus status;
     QCOMPARE(files::systemIo().status(local(image), status), 0);
+    const bool other = !otherImage.isEmpty();
     const files::JournalContent content{
-        status.device, status.inode, QFileInfo(image).size(),
-        1796738400,    label,        {{offset, bytesOf(old), changed}}};
+        status.device,
+        status.inode + (other ? 1 : 0),
+        QFileInfo(image).size(),
+        1796738400,
+        label,
+        {{offset, bytesOf(old), changed}},
+        (other ? otherImage : QFileInfo(image).fileName()).toStdString()};
     const Bytes journal = files::encodeJournal(content);
     writeFile(journalOf(image),
               QByteArray(reinterpret_cast<const char*>(journal.data()), qsizetype(journal.size())));
@@ -136,6 +155,25 @@ private slots:
         QCOMPARE(files::decodeJournal(longer).state, files::DecodedJournal::State::Foreign);
         const QByteArray text("position,species,hp\n");
         QCOMPARE(files::decodeJournal(bytesOf(text)).state, files::DecodedJournal::State::Foreign);
+
+        // The first version's journals, without the image's name, are still read: the same
+        // bytes without the name's length, version "01", and their checksum made again.
+        files::JournalContent unnamed = m_content;
+        unnamed.image.clear();
+        Bytes first = files::encodeJournal(unnamed);
+        const std::size_t nameAt = 8 + 4 * 8 + 4 + unnamed.label.size();
+        first.erase(first.begin() + std::ptrdiff_t(nameAt),
+                    first.begin() + std::ptrdiff_t(nameAt) + 4);
+        first[7] = '1';
+        first.resize(first.size() - 4);
+        const quint32 sum = crc32(first);
+        for (int shift = 0; shift < 32; shift += 8)
+            first.push_back(std::uint8_t(sum >> shift));
+        const files::DecodedJournal old = files::decodeJournal(first);
+        QCOMPARE(old.state, files::DecodedJournal::State::Whole);
+        QCOMPARE(old.content.label, m_content.label);
+        QCOMPARE(old.content.image, std::string());
+        QCOMPARE(old.content.spans.size(), m_content.spans.size());
     }
 
     // What recovery makes of each leftover: the image it leaves (old, new, or as it was), and
@@ -168,7 +206,7 @@ private slots:
                                              << "old";
         QTest::newRow("nothing written yet") << "old"
                                              << "whole"
-                                             << "rolledBack"
+                                             << "untouched"
                                              << "old";
         QTest::newRow("journal of another file with the same name") << "first"
                                                                     << "otherFile"
@@ -276,10 +314,10 @@ private slots:
             QCOMPARE(recoveries.size(), std::size_t(found == "none" ? 0 : 1));
             if (!recoveries.empty()) {
                 const files::Recovery* recovery = &recoveries.front();
-                const files::Recovery::Found kinds[] = {files::Recovery::Found::Torn,
-                                                        files::Recovery::Found::Completed,
-                                                        files::Recovery::Found::RolledBack};
-                const QStringList names = {"torn", "completed", "rolledBack"};
+                const files::Recovery::Found kinds[] = {
+                    files::Recovery::Found::Torn, files::Recovery::Found::Completed,
+                    files::Recovery::Found::RolledBack, files::Recovery::Found::Untouched};
+                const QStringList names = {"torn", "completed", "rolledBack", "untouched"};
                 QCOMPARE(recovery->found, kinds[names.indexOf(found)]);
                 const QString said = QString::fromStdString(recovery->describe());
                 if (found != "torn")
@@ -287,6 +325,11 @@ private slots:
                              qPrintable(said));
                 if (found == "rolledBack")
                     QVERIFY(said.contains("rolled back"));
+                // A journal on disk, yet not a byte of the image written: nothing to roll back.
+                if (found == "untouched")
+                    QVERIFY2(said.contains("was interrupted before it changed a byte") &&
+                                 !said.contains("rolled back"),
+                             qPrintable(said));
             }
             QCOMPARE(QFileInfo(journalOf(m_image)).isSymLink(), journal == "link");
         }
@@ -436,6 +479,15 @@ private slots:
         QTest::newRow("a folder at the journal's place")
             << "folder"
             << "import" << 3 << QStringList{"it is a directory): remove it; nothing was written"};
+        // Two long names that start alike share a journal name: the other image's journal waits
+        // for it, this image is read as it is and not written, and nobody is told to remove it.
+        QTest::newRow("another image's journal: read as it is") << "otherImage"
+                                                                << "export" << 0 << QStringList{};
+        QTest::newRow("another image's journal: not written")
+            << "otherImage"
+            << "import" << 3
+            << QStringList{"belongs to another image, \"image.nds.long\"",
+                           "Nothing was written: open that image first"};
     }
     void hostileLeftovers() {
         QFETCH(QString, planted);
@@ -467,6 +519,8 @@ private slots:
             QVERIFY(QFile::link(folder + "/nowhere", journalOf(image)));
         if (planted == "folder")
             QVERIFY(QDir().mkdir(journalOf(image)));
+        if (planted == "otherImage")
+            plantJournal(image, record, 2, "import of \"t.csv\"", false, "image.nds.long");
         const QByteArray before = SyntheticRom::sha256(image);
         const QByteArray journal = readFile(journalOf(image));
 
@@ -480,6 +534,8 @@ private slots:
         for (const QString& text : says)
             QVERIFY2(result.err.contains(text), qPrintable(result.err));
         QVERIFY(!result.err.contains("another program"));
+        if (planted == "otherImage")
+            QVERIFY2(!result.err.contains("emove"), qPrintable(result.err));
         // One line a message: nothing but its end may break it, nothing may steer the screen.
         QVERIFY(!result.err.chopped(1).contains(QRegularExpression("[\\x00-\\x1F\\x7F\\x{202E}]")));
         if (planted == "label") {
@@ -489,6 +545,58 @@ private slots:
         QCOMPARE(SyntheticRom::sha256(image), before);
         QCOMPARE(readFile(journalOf(image)), journal);
         QCOMPARE(io.count(Call::Pwrite), 0);
+    }
+
+    // A 244-byte name and a 236-byte one made of its first 227 bytes and the digest share one
+    // journal name. The long image's journal of an interrupted import waits for it: the short
+    // image is read as it is and not written into, and the long one is recovered as ever.
+    void twoLongNamesShareOneJournal() {
+        SyntheticRom roms;
+        const QString longName = QString(240, 'a') + ".nds";
+        const std::string journal = files::journalName(longName.toStdString());
+        const QString shortName = QString::fromStdString(
+            journal.substr(0, journal.size() - std::string(".statwright-journal").size()));
+        QCOMPARE(shortName.size(), 236);
+        QCOMPARE(files::journalName(shortName.toStdString()), journal);
+        const QString longImage = roms.createFor("ADAE", longName);
+        const QString shortImage = roms.createFor("ADAE", shortName);
+        SyntheticRom::fillRecords(longImage, "ADAE", 3);
+        SyntheticRom::fillRecords(shortImage, "ADAE", 4);
+        const qint64 hp = SyntheticRom::recordOffset("ADAE", 7);
+        const QByteArray old = SyntheticRom::read(longImage, hp, 2);
+        // The long image's import, interrupted after its journal and its first byte.
+        QFile::rename(longImage, roms.folder() + "/planted.nds");
+        plantJournal(roms.folder() + "/planted.nds", hp, 2, "import of \"t.csv\"");
+        QFile::rename(roms.folder() + "/planted.nds", longImage);
+        const QString journalPath = roms.folder() + "/" + QString::fromStdString(journal);
+        QVERIFY(QFile::rename(roms.folder() + "/planted.nds.statwright-journal", journalPath));
+        // The journal names the long image, as its writer would have.
+        files::Bytes planted = bytesOf(readFile(journalPath));
+        files::JournalContent content = files::decodeJournal(planted).content;
+        content.image = longName.toStdString();
+        planted = files::encodeJournal(content);
+        writeFile(journalPath, QByteArray(reinterpret_cast<const char*>(planted.data()),
+                                          qsizetype(planted.size())));
+
+        const QByteArray shortBefore = SyntheticRom::sha256(shortImage);
+        const CliOutcome read = runCli({"export", shortImage});
+        QCOMPARE(read.status, 0);
+        QCOMPARE(read.err, QString());
+        const QString csv = roms.folder() + "/t.csv";
+        writeFile(csv, "position,species,hp\n7,Wartortle,1\n");
+        const CliOutcome written = runCli({"import", shortImage, csv});
+        QVERIFY2(written.status == 3, qPrintable(written.err));
+        QVERIFY2(written.err.contains("belongs to another image, \"" + longName + "\""),
+                 qPrintable(written.err));
+        QCOMPARE(SyntheticRom::sha256(shortImage), shortBefore);
+        QVERIFY(QFile::exists(journalPath));
+
+        const CliOutcome recovered = runCli({"identify", longImage});
+        QCOMPARE(recovered.status, 0);
+        QVERIFY2(recovered.err.contains("has been rolled back"), qPrintable(recovered.err));
+        QCOMPARE(SyntheticRom::read(longImage, hp, 2), old);
+        QVERIFY(!QFile::exists(journalPath));
+        QCOMPARE(runCli({"import", shortImage, csv}).status, 0);
     }
 
     // A dry run writes nothing, not even a recovery: it says what the next opening would do,

@@ -56,7 +56,8 @@ private slots:
                                   QFileInfo(path).size(),
                                   1796738400,
                                   "Save ROM of Chimchar",
-                                  {{record, files::Bytes(old.begin(), old.end()), after}}});
+                                  {{record, files::Bytes(old.begin(), old.end()), after}},
+                                  "image.nds"});
         QFile file(path + ".statwright-journal");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char*>(journal.data()), qsizetype(journal.size()));
