@@ -17,7 +17,10 @@ public:
 table from, and confirms that it is a NARC archive whose members 1 to 500 (to 507 in
 Platinum, HeartGold and SoulSilver) are 44-byte records back to back. It also says where
 the edition's fixed base lies: in that archive, in another file, or in no file. A missing
-or malformed archive fails the check (exit status 1). An image without a file system is
+or malformed archive fails the check (exit status 1), and so does an evolution archive that
+the image has but that is damaged, or not a file of its own (two names of one file, or bytes
+shared with another file): nothing is written into such an image. An image without a file
+system is
 reported as unverifiable (exit status 0): its table is read at the edition's fixed base.
 A journal left beside IMAGE by an interrupted save or import is recovered first, and the
 report's first line says what it held.

@@ -93,6 +93,10 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
                        " reads its base-stat table from " + image.place->archive + "\n";
     if (image.place && !image.place->archive.empty())
         report.text += evolutionLines(image);
+    if (image.place && image.evolutionsRefused) {
+        report.verdict = CheckReport::Verdict::NotFound;
+        report.problem = *image.noEvolutions;
+    }
     return report;
 }
 

@@ -11,7 +11,8 @@ namespace cli {
 struct CheckReport {
     enum class Verdict {
         Confirmed,    // the archive the game reads holds the table
-        NotFound,     // the file system has no such archive, or a malformed one
+        NotFound,     // the file system has no such archive, or a malformed one; or another
+                      // table of the image is damaged or shares its file
         Unverifiable, // no file system to ask: the edition's fixed base stands in
     };
 

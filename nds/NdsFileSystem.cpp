@@ -177,6 +177,17 @@ base::Status NdsFileSystem::checkAlone(const FileEntry& entry) const {
                 base::hexNumber(std::max(span.start, entry.span.start)) + " to " +
                 base::hexNumber(std::min(span.end, entry.span.end)) + " with " + other);
     };
+    // Two names of one file make it two tables of the program's, or a table and another file.
+    std::string otherName;
+    walkPaths([&](int id, const std::string& path) {
+        if (id == entry.id && path != entry.path && otherName.empty())
+            otherName = path;
+    });
+    if (!otherName.empty())
+        return base::Error::badContent(kAction, m_image,
+                                       "its file system is damaged: " + entry.path + " is file " +
+                                           std::to_string(entry.id) + ", which " +
+                                           base::printable(otherName, 200) + " names too");
     if (shares(m_nameTable))
         return sharing("the file name table", m_nameTable);
     if (shares(m_allocationTable))
@@ -237,11 +248,10 @@ base::Result<FileEntry> NdsFileSystem::find(std::string_view path) const {
     return missing;
 }
 
-std::map<int, std::string> NdsFileSystem::paths() const {
-    std::map<int, std::string> found;
+void NdsFileSystem::walkPaths(const std::function<void(int, const std::string&)>& visit) const {
     base::Result<std::vector<Directory>> all = directories();
     if (!all.ok())
-        return found;
+        return;
     std::vector<std::string> directoryPath(all.value().size());
     std::vector<bool> seen(all.value().size());
     std::deque<std::size_t> waiting{0};
@@ -258,12 +268,17 @@ std::map<int, std::string> NdsFileSystem::paths() const {
                 seen[std::size_t(name.directory)] = true;
                 directoryPath[std::size_t(name.directory)] = parent + "/" + std::string(name.text);
                 waiting.push_back(std::size_t(name.directory));
-            } else if (name.file >= 0 && !found.count(name.file) && length <= kLongestPath) {
-                found.emplace(name.file, parent + "/" + std::string(name.text));
+            } else if (name.file >= 0 && length <= kLongestPath) {
+                visit(name.file, parent + "/" + std::string(name.text));
             }
             return --budget > 0;
         });
     }
+}
+
+std::map<int, std::string> NdsFileSystem::paths() const {
+    std::map<int, std::string> found;
+    walkPaths([&](int id, const std::string& path) { found.emplace(id, path); });
     return found;
 }
 

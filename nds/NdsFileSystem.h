@@ -44,9 +44,9 @@ public:
     // The file at `path`, which starts with "/"; an error says why there is none.
     [[nodiscard]] base::Result<FileEntry> find(std::string_view path) const;
 
-    // Whether `entry` keeps its bytes to itself: an error names another file of the
-    // allocation table (empty ones aside) or a table of the file system that shares a byte
-    // with it, as only a damaged file system has them.
+    // Whether `entry` keeps its bytes to itself: an error names another name of its file, or
+    // another file of the allocation table (empty ones aside) or a table of the file system
+    // that shares a byte with it, as only a damaged file system has them.
     [[nodiscard]] base::Status checkAlone(const FileEntry& entry) const;
 
     // The named files whose bytes hold `offset`, by id.
@@ -82,6 +82,9 @@ private:
                                            std::size_t index,
                                            const std::function<bool(const Name&)>& visit) const;
     [[nodiscard]] base::Result<FileSpan> allocation(int id, std::string_view path) const;
+    // Calls `visit` with the id and path of every name of a file, directories breadth first;
+    // directories that cannot be reached or read are left out.
+    void walkPaths(const std::function<void(int, const std::string&)>& visit) const;
     [[nodiscard]] base::Error damaged(const std::string& why) const;
 
     std::string m_image; // the image's path, for messages

@@ -113,10 +113,13 @@ base::Result<ImageReport> EditSession::examine() {
     }
     const base::Result<std::optional<nds::NdsFileSystem>> system =
         nds::NdsFileSystem::read(image.file);
-    if (system.ok() && system.value())
+    if (system.ok() && system.value()) {
         report.fixedBaseHolders = m_edition->hasFixedBase()
                                       ? system.value()->filesHolding(m_edition->recordBase)
                                       : std::vector<nds::FileEntry>();
+        report.evolutionsRefused =
+            image.noEvolutions && system.value()->find(evolutionArchive(m_edition->game)).ok();
+    }
     if (base::Status closed = image.file.close(); !closed.ok())
         return closed.error();
     return report;

@@ -32,6 +32,9 @@ struct ImageReport {
     std::optional<TablePlace> evolutionPlace;
     std::vector<Record> evolutions;
     std::optional<base::Error> noEvolutions;
+    // The image's file system has the evolution archive, but it was refused (damaged, or one
+    // file with the base-stat table): a fault of the image, not a table it lacks.
+    bool evolutionsRefused = false;
 };
 
 // One entry as a read found it, and where its table was.

@@ -117,6 +117,10 @@ QString SyntheticFileSystem::addEvolutions(const QByteArray& code, int members) 
     return path;
 }
 
+void SyntheticFileSystem::nameAs(const QString& path, const QString& other) {
+    m_aliases.append({path, other});
+}
+
 void SyntheticFileSystem::remove(const QString& path) {
     m_files.removeIf([&](const File& file) { return file.path == path; });
 }
@@ -179,6 +183,13 @@ QByteArray SyntheticFileSystem::nameTable(QList<int>& idOrder) const {
                 listings += char(0x80 | name.size()) + name + id;
             }
         listings += '\0';
+    }
+    // A folder's first id given to another file's: its one name names that file.
+    for (const auto& [alias, other] : m_aliases) {
+        const int d = int(directories.indexOf(parentOf(alias)));
+        for (int id = 0; id < idOrder.size(); ++id)
+            if (m_files[idOrder[id]].path == other)
+                put16(main, 8 * d + 4, quint16(id));
     }
     return main + listings;
 }

@@ -25,6 +25,9 @@ public:
     // members (as many as its base-stat archive when -1); its path.
     QString addEvolutions(const QByteArray& code, int members = -1);
     void remove(const QString& path);
+    // Gives the name `path`, alone in its folder, the file id of `other`, as a damaged or
+    // hostile name table may: two names of one file.
+    void nameAs(const QString& path, const QString& other);
     void move(const QString& path, qint64 offset);
 
     // Writes the tables and every file (making the image longer where a file needs it).
@@ -54,5 +57,6 @@ private:
     [[nodiscard]] QByteArray nameTable(QList<int>& idOrder) const;
 
     QList<File> m_files;
+    QList<std::pair<QString, QString>> m_aliases; // a name, and the file whose id it gets
     qint64 m_next = 0x10000;
 };
