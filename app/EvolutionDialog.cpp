@@ -46,7 +46,7 @@ EvolutionDialog::EvolutionDialog(int position, const species::ByField<int>& valu
     : SmallDialog(QStringLiteral("Evolutions: %1")
                       .arg(QString::fromStdString(vocabulary::entryName(position))),
                   {600, 330}, {424, 296, 81, 25}),
-      m_game(game), m_values(values) {
+      m_game(game), m_position(position), m_values(values) {
     setObjectName(QStringLiteral("dlgEvolutions"));
     setFont(uitext::controlFont());
     addLabel("lblEvoMethod", QStringLiteral("Method"), {28, 8, 220, 17}, false);
@@ -185,20 +185,36 @@ void EvolutionDialog::showNote() {
 
 bool EvolutionDialog::accept() {
     species::ByField<int> values = m_values;
+    species::Record before;
+    species::Record after;
+    for (const species::FieldDescriptor& field : species::evolutionLayout())
+        before.set(field.field, m_values[field.field]);
     for (int slot = 0; slot < species::kEvolutionSlots; ++slot) {
         const Row& row = m_rows[static_cast<std::size_t>(slot)];
-        const int method = methodOf(slot);
-        const int target = valueOf(row.target, m_values[fieldOf(slot, SlotPart::Target)]);
-        if (method != 0 && target == 0) {
-            m_note->setText(QStringLiteral("Evolution %1 has a method but no species to evolve "
-                                           "into: choose one, or set its method to (none).")
-                                .arg(slot + 1));
-            row.target->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
-        values[fieldOf(slot, SlotPart::Method)] = method;
+        values[fieldOf(slot, SlotPart::Method)] = methodOf(slot);
         values[fieldOf(slot, SlotPart::Parameter)] = valueOf(row.parameter, row.keptParameter);
-        values[fieldOf(slot, SlotPart::Target)] = target;
+        values[fieldOf(slot, SlotPart::Target)] =
+            valueOf(row.target, m_values[fieldOf(slot, SlotPart::Target)]);
+    }
+    for (const species::FieldDescriptor& field : species::evolutionLayout())
+        after.set(field.field, values[field.field]);
+    // The slots are judged as import and apply judge them; a used slot without a species to
+    // evolve into is what the lists here let happen, and is said in the dialog's own words.
+    for (int slot = 0; slot < species::kEvolutionSlots; ++slot) {
+        const std::optional<std::string> refused =
+            species::slotRefusal(before, after, slot, m_position, m_game);
+        if (!refused)
+            continue;
+        const Row& row = m_rows[static_cast<std::size_t>(slot)];
+        const bool noTarget = values[fieldOf(slot, SlotPart::Method)] != 0 &&
+                              values[fieldOf(slot, SlotPart::Target)] == 0;
+        m_note->setText(noTarget ? QStringLiteral("Evolution %1 has a method but no species to "
+                                                  "evolve into: choose one, or set its method to "
+                                                  "(none).")
+                                       .arg(slot + 1)
+                                 : QString::fromStdString(*refused));
+        (noTarget ? row.target : row.parameter)->setFocus(Qt::OtherFocusReason);
+        return false;
     }
     emit accepted(values);
     return true;

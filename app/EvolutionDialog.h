@@ -4,6 +4,7 @@
 
 #include "FieldLayout.h"
 #include "GameEdition.h"
+#include "Record.h"
 
 #include <array>
 
@@ -44,6 +45,7 @@ private:
     [[nodiscard]] int methodOf(int slot) const;
 
     nds::Game m_game;
+    int m_position;
     species::ByField<int> m_values;
     std::array<Row, species::kEvolutionSlots> m_rows{};
     QLabel* m_note = nullptr;

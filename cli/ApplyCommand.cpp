@@ -83,6 +83,11 @@ written in one save, as import writes them.
         if (!reported)
             report(context, judged);
         context.out << summary(judged) << "\n";
+        // Forced, yet every change skipped: nothing of the patch is in the image.
+        if (m_force && judged.changes.empty() && !judged.blocking.empty())
+            return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
+                                   "no change of " + from.name + " could be made in " + m_image +
+                                       "; nothing was written");
         return {};
     }
 
@@ -109,7 +114,7 @@ private:
             judged.already += step.kind == PatchStep::Kind::AlreadyApplied ? 1 : 0;
             if (step.kind == PatchStep::Kind::Change || (conflict && m_force))
                 judged.changes.push_back(
-                    {step.change->position, step.change->field, step.found, step.change->after});
+                    {step.change.position, step.change.field, step.found, step.change.after});
         }
         return judged;
     }
@@ -156,7 +161,7 @@ private:
 
     // "Garchomp: speed 102 -> 110", "Garchomp: tm_hm -TM05": as every command shows a change.
     static std::string named(const PatchStep& step) {
-        return tables::describeChanges(std::span(step.change, 1)).front();
+        return tables::describeChanges(std::span(&step.change, 1)).front();
     }
 
     base::Error refused(const Context& context, const std::string& patch,

@@ -25,6 +25,15 @@ struct Entries {
     std::vector<species::Record> evolutions; // none where the image has no evolution table
 };
 
+// What was not compared, and why: the evolutions, where one image has them and the other none.
+std::vector<std::string> notCompared(const Entries& a, const std::string& first, const Entries& b,
+                                     const std::string& second) {
+    if (a.evolutions.empty() == b.evolutions.empty())
+        return {};
+    return {"Evolutions were not compared: " +
+            base::printable(a.evolutions.empty() ? first : second) + " has no evolution table."};
+}
+
 class DiffCommand final : public Command {
 public:
     std::string_view name() const override { return "diff"; }
@@ -79,15 +88,19 @@ Strength"); Markdown gives each entry a heading, for a forum post or a README.
             return b.error();
         const std::vector<species::Record>& first = a.value().records;
         const std::vector<species::Record>& second = b.value().records;
-        if (m_patch)
+        const std::vector<std::string> notes = notCompared(a.value(), m_first, b.value(), m_second);
+        if (m_patch) {
+            for (const std::string& note : notes)
+                context.err << "statwright-cli: " << note << "\n";
             return writePatch(context, a.value(), b.value(), format.value());
+        }
         if (isLog)
-            return writeOutput(context, m_output,
-                               tables::changeLog(*a.value().edition, first, *b.value().edition,
-                                                 second,
-                                                 log == "markdown" ? tables::LogFormat::Markdown
-                                                                   : tables::LogFormat::Text,
-                                                 a.value().evolutions, b.value().evolutions));
+            return writeOutput(
+                context, m_output,
+                tables::changeLog(*a.value().edition, first, *b.value().edition, second,
+                                  log == "markdown" ? tables::LogFormat::Markdown
+                                                    : tables::LogFormat::Text,
+                                  a.value().evolutions, b.value().evolutions, notes));
 
         std::vector<species::Change> changes = species::changesBetween(first, second);
         const std::vector<species::Change> evolved = species::changesBetween(
@@ -104,6 +117,8 @@ Strength"); Markdown gives each entry a heading, for a forum post or a README.
         const std::size_t fields = lines.size();
         if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
             context.out << only << "\n";
+        for (const std::string& note : notes)
+            context.out << note << "\n";
         context.out << (fields == 0 ? "no differences"
                                     : counted(fields, "field differs", "fields differ") + " in " +
                                           counted(entries.size(), "entry", "entries"))

@@ -166,6 +166,46 @@ std::optional<std::string> evolutionRefusal(Field field, int position, long valu
     return text + " is not between " + std::to_string(low) + " and " + std::to_string(high);
 }
 
+void emptySlotsWithoutMethod(const Record& before, Record& after) {
+    for (int slot = 0; slot < kEvolutionSlots; ++slot) {
+        if (get(after, slot, SlotPart::Method) != 0 || get(before, slot, SlotPart::Method) == 0)
+            continue;
+        for (const SlotPart part : {SlotPart::Parameter, SlotPart::Target})
+            if (get(after, slot, part) == get(before, slot, part))
+                after.set(evolution(slot, part), 0);
+    }
+}
+
+std::optional<std::string> slotRefusal(const Record& before, const Record& after, int slot,
+                                       int position, nds::Game game) {
+    constexpr SlotPart kParts[] = {SlotPart::Method, SlotPart::Parameter, SlotPart::Target};
+    constexpr const char* kNames[] = {"method", "parameter", "target"};
+    const int method = get(after, slot, SlotPart::Method);
+    const bool sameMethod = method == get(before, slot, SlotPart::Method);
+    bool changed = false;
+    for (const SlotPart part : kParts)
+        changed = changed || get(after, slot, part) != get(before, slot, part);
+    if (!changed)
+        return std::nullopt;
+    if (position >= kFirstUnevolvingPosition)
+        return vocabulary::entryName(position) +
+               " is no species of its own: the game reads no evolutions for it";
+    for (std::size_t n = 0; n < std::size(kParts); ++n) {
+        const SlotPart part = kParts[n];
+        // Under another method, what the slot held counts for nothing.
+        const int current = part == SlotPart::Method || sameMethod ? get(before, slot, part) : -1;
+        const std::optional<std::string> why = evolutionRefusal(
+            evolution(slot, part), position, get(after, slot, part), method, current, game);
+        if (!why)
+            continue;
+        const std::string text = slotText(after, slot, game);
+        return "evolution " + std::to_string(slot + 1) + " would be " +
+               (text.empty() ? std::string("empty") : "\"" + text + "\"") + ": its " + kNames[n] +
+               " " + *why;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> unusableSlots(const Record& evolutions, nds::Game game) {
     std::vector<std::string> found;
     for (int slot = 0; slot < kEvolutionSlots; ++slot) {

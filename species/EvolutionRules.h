@@ -49,6 +49,20 @@ enum class EvolutionParameter { None, Level, Item, Move, Species, Beauty };
 [[nodiscard]] std::optional<std::string> evolutionRefusal(Field field, int position, long value,
                                                           int method, int current, nds::Game game);
 
+// The evolution record `after` with each slot whose method it sets to 0, where `before` had
+// another, emptied as the window empties it: its parameter and target become 0 where they
+// still hold what `before` held.
+void emptySlotsWithoutMethod(const Record& before, Record& after);
+
+// Why slot `slot` (0 to 6) of the evolution record of the entry at `position` may not become
+// what `after` holds where the image holds `before`, judged whole under the method it will
+// have, as the window judges it; nothing when it may, or when the slot stays as it is. A used
+// slot needs a target species and a parameter its method takes; what the image holds already
+// is kept where the method stays. The reason names the slot: "evolution 2 would be \"Level
+// 237 -> Dewgong\": its parameter 237 is not between 1 and 100".
+[[nodiscard]] std::optional<std::string> slotRefusal(const Record& before, const Record& after,
+                                                     int slot, int position, nds::Game game);
+
 // The slots of an entry that the game would never act on, in words ("evolution 2: level 101
 // never comes"): an unknown method, a target out of range, a level above 100.
 [[nodiscard]] std::vector<std::string> unusableSlots(const Record& evolutions, nds::Game game);

@@ -4,6 +4,8 @@
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
+#include <algorithm>
+
 namespace species {
 
 std::optional<Field> patchField(std::string_view name) {
@@ -45,14 +47,57 @@ std::optional<std::string> otherMove(const FieldDescriptor& field, const nds::Ga
 
 namespace {
 
-// The method that slot `field` belongs to will have: the patch's, where it sets the method of
-// that slot, else what the image holds.
-int methodOf(const Patch& patch, const Change& change, const Record& evolutions) {
-    const Field method = evolution(slotOf(change.field), SlotPart::Method);
-    for (const Change& other : patch.changes)
-        if (other.position == change.position && other.field == method)
-            return other.after;
-    return evolutions.get(method);
+// Judges one change of a field of the base-stat record, or of the evolution record as a field
+// (its slot is judged whole afterwards).
+PatchStep judgeChange(const Change& change, const Record& record, nds::Game game,
+                      const nds::GameEdition* source) {
+    PatchStep step{PatchStep::Kind::Change, change, record.get(change.field), {}};
+    const FieldDescriptor& field = descriptor(change.field);
+    const std::optional<std::string> refused =
+        isEvolution(change.field) ? std::nullopt
+                                  : refusal(field, change.position, change.after,
+                                            std::to_string(change.after), step.found, game);
+    if (refused) {
+        step.kind = PatchStep::Kind::Refused;
+        step.reason = *refused;
+    } else if (const std::optional<std::string> other = otherMove(field, source, game)) {
+        step.kind = PatchStep::Kind::Conflict;
+        step.reason = *other;
+    } else if (step.found == change.after) {
+        step.kind = PatchStep::Kind::AlreadyApplied;
+    } else if (step.found != change.before) {
+        step.kind = PatchStep::Kind::Conflict;
+        step.reason = "the patch expects " + std::to_string(change.before) + ", the image holds " +
+                      std::to_string(step.found);
+    }
+    return step;
+}
+
+// The evolution slots of the entry at `position` as the patch would leave them, judged whole:
+// the steps of a slot refused are refused with its reason, and the parameter and target of a
+// slot whose method becomes 0 are emptied by steps of their own.
+void judgeSlots(int position, const Record& record, nds::Game game, std::vector<PatchStep>& steps,
+                std::size_t first) {
+    Record after = record;
+    for (std::size_t i = first; i < steps.size(); ++i)
+        after.set(steps[i].change.field, steps[i].change.after);
+    emptySlotsWithoutMethod(record, after);
+    for (const FieldDescriptor& field : evolutionLayout()) {
+        const bool named =
+            std::any_of(steps.begin() + std::ptrdiff_t(first), steps.end(),
+                        [&](const PatchStep& s) { return s.change.field == field.field; });
+        if (!named && after.get(field.field) != record.get(field.field))
+            steps.push_back({PatchStep::Kind::Change,
+                             {position, field.field, record.get(field.field), 0},
+                             record.get(field.field),
+                             {}});
+    }
+    for (std::size_t i = first; i < steps.size(); ++i)
+        if (const std::optional<std::string> refused =
+                slotRefusal(record, after, slotOf(steps[i].change.field), position, game)) {
+            steps[i].kind = PatchStep::Kind::Refused;
+            steps[i].reason = *refused;
+        }
 }
 
 } // namespace
@@ -62,43 +107,36 @@ std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> en
     const nds::GameEdition* source = nds::findEdition(patch.code);
     std::vector<PatchStep> steps;
     steps.reserve(patch.changes.size());
-    for (const Change& change : patch.changes) {
-        PatchStep step{PatchStep::Kind::Change, &change, 0, {}};
-        const FieldDescriptor& field = descriptor(change.field);
+    // The patch's changes come by position, then field: those of one entry's evolution record
+    // stand together, and are judged together once the last is in.
+    for (std::size_t i = 0; i < patch.changes.size(); ++i) {
+        const Change& change = patch.changes[i];
         const bool evolves = isEvolution(change.field);
         const std::span<const Record> records = evolves ? evolutions : entries;
         if (change.position < 0 || std::size_t(change.position) >= records.size()) {
-            step.kind = PatchStep::Kind::Missing;
-            step.reason = evolves && evolutions.empty()
-                              ? "the image has no evolution table"
-                              : "the image has no entry at position " +
-                                    std::to_string(change.position) + ", only " +
-                                    std::to_string(records.size());
-            steps.push_back(std::move(step));
+            const std::string reason = evolves && evolutions.empty()
+                                           ? "the image has no evolution table"
+                                           : "the image has no entry at position " +
+                                                 std::to_string(change.position) + ", only " +
+                                                 std::to_string(records.size());
+            steps.push_back({PatchStep::Kind::Missing, change, 0, reason});
             continue;
         }
         const Record& record = records[std::size_t(change.position)];
-        step.found = record.get(change.field);
-        const std::optional<std::string> refused =
-            evolves ? evolutionRefusal(change.field, change.position, change.after,
-                                       methodOf(patch, change, record), step.found, game)
-                    : refusal(field, change.position, change.after, std::to_string(change.after),
-                              step.found, game);
-        if (refused) {
-            step.kind = PatchStep::Kind::Refused;
-            step.reason = *refused;
-        } else if (const std::optional<std::string> other = otherMove(field, source, game)) {
-            step.kind = PatchStep::Kind::Conflict;
-            step.reason = *other;
-        } else if (step.found == change.after) {
-            step.kind = PatchStep::Kind::AlreadyApplied;
-        } else if (step.found != change.before) {
-            step.kind = PatchStep::Kind::Conflict;
-            step.reason = "the patch expects " + std::to_string(change.before) +
-                          ", the image holds " + std::to_string(step.found);
-        }
-        steps.push_back(std::move(step));
+        const std::size_t first = steps.size();
+        steps.push_back(judgeChange(change, record, game, source));
+        if (!evolves)
+            continue;
+        for (; i + 1 < patch.changes.size() && patch.changes[i + 1].position == change.position &&
+               isEvolution(patch.changes[i + 1].field);
+             ++i)
+            steps.push_back(judgeChange(patch.changes[i + 1], record, game, source));
+        judgeSlots(change.position, record, game, steps, first);
     }
+    std::stable_sort(steps.begin(), steps.end(), [](const PatchStep& a, const PatchStep& b) {
+        return std::pair(a.change.position, a.change.field) <
+               std::pair(b.change.position, b.change.field);
+    });
     return steps;
 }
 
@@ -113,7 +151,7 @@ std::vector<Change> changesToMake(std::span<const PatchStep> steps, bool force) 
         if (step.kind == PatchStep::Kind::Change ||
             (step.kind == PatchStep::Kind::Conflict && force))
             changes.push_back(
-                {step.change->position, step.change->field, step.found, step.change->after});
+                {step.change.position, step.change.field, step.found, step.change.after});
     return changes;
 }
 

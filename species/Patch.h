@@ -51,14 +51,16 @@ struct PatchStep {
         Refused,        // the new value may not be stored in this image
     };
     Kind kind = Kind::Change;
-    const Change* change = nullptr;
+    // The patch's change; or one the patch implies: emptying the parameter and target of an
+    // evolution slot whose method it sets to 0.
+    Change change;
     int found = 0;      // what the image holds (not for Missing)
     std::string reason; // why, for Conflict, Missing and Refused
 };
 
-// Judges every change of `patch` against the entries of an image of `game`, as they are now.
-// Changes of evolution slots are judged against `evolutions`; an image without them (none
-// given) cannot take them.
+// Judges every change of `patch` against the entries of an image of `game`, as they are now,
+// by position, then field. Changes of evolution slots are judged against `evolutions`, each
+// slot whole as the patch would leave it; an image without them (none given) cannot take them.
 [[nodiscard]] std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
                                                 nds::Game game,
                                                 std::span<const Record> evolutions = {});

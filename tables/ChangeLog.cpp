@@ -107,7 +107,8 @@ std::vector<std::string> entryLines(std::span<const species::Change> changes, Pa
 std::string changeLog(const nds::GameEdition& from, std::span<const species::Record> before,
                       const nds::GameEdition& to, std::span<const species::Record> after,
                       LogFormat format, std::span<const species::Record> evolutionsBefore,
-                      std::span<const species::Record> evolutionsAfter) {
+                      std::span<const species::Record> evolutionsAfter,
+                      std::span<const std::string> notes) {
     const bool markdown = format == LogFormat::Markdown;
     std::string log = (markdown ? "## " : "") + std::string("Changes from ") + imageName(from) +
                       " to " + imageName(to) + "\n";
@@ -142,6 +143,8 @@ std::string changeLog(const nds::GameEdition& from, std::span<const species::Rec
                std::to_string(std::max(before.size(), after.size()) - 1) + " are only in " +
                imageName(before.size() > after.size() ? from : to) + ".\n";
     }
+    for (const std::string& note : notes)
+        log += "\n" + note + "\n";
     return log;
 }
 

@@ -96,11 +96,17 @@ private:
             return WholeNumber{named.front(), base::quoted(cell.text)};
         const std::string noun(vocabulary::entryNoun(field.list));
         if (named.empty()) {
-            std::string nearest;
-            for (const std::string& name : vocabulary::nearestNames(field.list, cell.text, m_game))
-                nearest += (nearest.empty() ? "" : ", ") + name;
-            problem(cell, base::quoted(cell.text) + " is neither a number nor a " + noun +
-                              " of this game; the nearest names are " + nearest);
+            const auto nearest = [list = field.list, text = cell.text, game = m_game] {
+                std::string names;
+                for (const std::string& name : vocabulary::nearestNames(list, text, game))
+                    names += (names.empty() ? "" : ", ") + name;
+                return "; the nearest names are " + names;
+            };
+            m_plan.problems.add(
+                tables::problem(cell.line, cell.name,
+                                base::quoted(cell.text) + " is neither a number nor " +
+                                    vocabulary::withArticle(noun) + " of this game"),
+                nearest);
         } else {
             problem(cell, base::quoted(cell.text) + " names " + std::to_string(named.size()) +
                               " entries of the " + noun + " list (" +
@@ -219,8 +225,9 @@ private:
                                       "\": change the number, the text is only shown");
     }
 
-    // An evolution table's columns: each slot judged by the method it will have, and the text
-    // of the slots, where given, checked against the numbers.
+    // An evolution table's columns: each slot judged whole, under the method it will have, as
+    // the window judges it; a slot whose method becomes 0 is emptied, and the text of the
+    // slots, where given, checked against the numbers.
     void evolutions(const InputRow& row, int position) {
         const auto first = std::find_if(row.cells.begin(), row.cells.end(), [](const auto& cell) {
             return cell.first.starts_with("evo") || cell.first == kEvolutionsTextColumn;
@@ -233,24 +240,24 @@ private:
         }
         const species::Record& now = m_evolutions[static_cast<std::size_t>(position)];
         species::Record after = now;
+        bool numbers = true;
+        for (int slot = 0; slot < species::kEvolutionSlots; ++slot)
+            for (const species::SlotPart part : kSlotParts)
+                if (const std::optional<int> value = slotValue(row, slot, part, numbers))
+                    after.set(species::evolution(slot, part), *value);
+        if (!numbers)
+            return;
+        species::emptySlotsWithoutMethod(now, after);
         for (int slot = 0; slot < species::kEvolutionSlots; ++slot) {
-            const auto method = slotValue(row, slot, species::SlotPart::Method);
-            const int will = method.value_or(now.get(species::evolution(slot, {})));
-            for (const species::SlotPart part :
-                 {species::SlotPart::Method, species::SlotPart::Parameter,
-                  species::SlotPart::Target}) {
+            if (const std::optional<std::string> refused =
+                    species::slotRefusal(now, after, slot, position, m_game)) {
+                const Cell* at = slotCell(row, slot);
+                problem(at ? *at : first->second, *refused);
+                continue;
+            }
+            for (const species::SlotPart part : kSlotParts) {
                 const species::Field field = species::evolution(slot, part);
-                const auto cell = row.cells.find(std::string(species::descriptor(field).key));
-                const std::optional<int> value = slotValue(row, slot, part);
-                if (!value)
-                    continue;
-                if (const std::optional<std::string> refused = species::evolutionRefusal(
-                        field, position, *value, will, now.get(field), m_game)) {
-                    problem(cell->second, *refused);
-                    continue;
-                }
-                after.set(field, *value);
-                change(position, field, now, *value);
+                change(position, field, now, after.get(field));
             }
         }
         const auto text = row.cells.find(std::string(kEvolutionsTextColumn));
@@ -262,20 +269,41 @@ private:
                                       ": change the numbers, the text is only shown");
     }
 
-    // The number in the cell of `part` of `slot`, if the row has one; a problem if not a number.
-    std::optional<int> slotValue(const InputRow& row, int slot, species::SlotPart part) {
+    static constexpr species::SlotPart kSlotParts[] = {
+        species::SlotPart::Method, species::SlotPart::Parameter, species::SlotPart::Target};
+
+    // The first cell the row has of `slot`: where a problem of the slot is said.
+    static const Cell* slotCell(const InputRow& row, int slot) {
+        for (const species::SlotPart part : kSlotParts) {
+            const auto cell = row.cells.find(
+                std::string(species::descriptor(species::evolution(slot, part)).key));
+            if (cell != row.cells.end())
+                return &cell->second;
+        }
+        return nullptr;
+    }
+
+    // The number in the cell of `part` of `slot`, if the row has one; a problem, and `numbers`
+    // false, if it holds no number of 16 bits.
+    std::optional<int> slotValue(const InputRow& row, int slot, species::SlotPart part,
+                                 bool& numbers) {
         const species::Field field = species::evolution(slot, part);
         const auto cell = row.cells.find(std::string(species::descriptor(field).key));
         if (cell == row.cells.end())
             return std::nullopt;
         const base::Result<WholeNumber> number = wholeNumber(cell->second);
         if (!number.ok()) {
-            if (part == species::SlotPart::Method) // said once, with the method's own cell
-                m_plan.problems.add(number.error());
+            m_plan.problems.add(number.error());
+            numbers = false;
             return std::nullopt;
         }
         const long value = number.value().value;
-        return value < 0 || value > 65535 ? std::optional<int>(-1) : std::optional<int>(value);
+        if (value < 0 || value > 65535) {
+            problem(cell->second, number.value().text + " is not between 0 and 65535");
+            numbers = false;
+            return std::nullopt;
+        }
+        return static_cast<int>(value);
     }
 
     std::span<const species::Record> m_entries;
@@ -288,12 +316,16 @@ private:
 } // namespace
 
 ImportPlan planImport(const InputTable& input, std::span<const species::Record> entries,
-                      nds::Game game, std::span<const species::Record> evolutions) {
+                      nds::Game game, std::span<const species::Record> evolutions,
+                      const std::function<bool()>& cancelled) {
     ImportPlan plan;
     plan.problems = input.problems;
     Planner planner(entries, evolutions, game, plan);
-    for (const InputRow& row : input.rows)
+    for (const InputRow& row : input.rows) {
+        if (cancelled && cancelled())
+            break;
         planner.row(row);
+    }
     species::sortChanges(plan.changes);
     return plan;
 }

@@ -7,6 +7,7 @@
 #include "GameEdition.h"
 #include "Record.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,8 +25,11 @@ struct ImportPlan {
 // that the window keeps fixed.
 // Columns of the evolution table are judged against `evolutions`, the image's evolution
 // records: a table that carries them into an image without any is refused.
+// `cancelled`, if given, is asked between rows: once it says so, planning stops, and the plan
+// is to be dropped.
 [[nodiscard]] ImportPlan planImport(const InputTable& input,
                                     std::span<const species::Record> entries, nds::Game game,
-                                    std::span<const species::Record> evolutions = {});
+                                    std::span<const species::Record> evolutions = {},
+                                    const std::function<bool()>& cancelled = {});
 
 } // namespace tables

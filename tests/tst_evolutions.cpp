@@ -321,6 +321,130 @@ private slots:
         QCOMPARE(readFile(image.path), before);
     }
 
+    // Import and apply judge a slot whole, under the method it will have, as the window does:
+    // a table or patch that names one cell of a slot cannot leave it with a parameter its new
+    // method refuses or without a target, and a method set to 0 empties its slot.
+    void slotsAreJudgedWhole_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("slot");          // of Pidgeotto's record
+        QTest::addColumn<QByteArray>("before"); // the slot's six bytes
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray patch = "# statwright patch 1, from ADAE Pokémon Diamond\n"
+                                 "position,species,field,from,to\n";
+        QTest::newRow("import: Beauty 237 made a level")
+            << "import" << 1 << QByteArray("0f00ed005700")
+            << QByteArray("position,species,evo2_method\n16,Pidgeotto,4\n") << 1
+            << "evo2_method: evolution 2 would be \"Level 237 -> Dewgong\": its parameter 237 "
+               "is not between 1 and 100"
+            << QByteArray("0f00ed005700");
+        QTest::newRow("import: a used slot without a target")
+            << "import" << 3 << QByteArray("000000000000")
+            << QByteArray("position,species,evo4_method,evo4_param,evo4_target\n"
+                          "16,Pidgeotto,4,16,0\n")
+            << 1 << "its target 0 is not between 1 and 493" << QByteArray("000000000000");
+        QTest::newRow("import: method 0 empties the slot")
+            << "import" << 0 << QByteArray("040024001200")
+            << QByteArray("position,species,evo1_method\n16,Pidgeotto,0\n") << 0
+            << "Pidgeotto: evo1_param 36 -> 0" << QByteArray("000000000000");
+        QTest::newRow("import: method 0 with a parameter of its own")
+            << "import" << 0 << QByteArray("040024001200")
+            << QByteArray("position,species,evo1_method,evo1_param\n16,Pidgeotto,0,30\n") << 1
+            << "its parameter 30 is not 0, as (none) takes no parameter"
+            << QByteArray("040024001200");
+        QTest::newRow("apply: a species made a level")
+            << "apply" << 0 << QByteArray("1500df00e200")
+            << patch + "16,Pidgeotto,evo1_method,21,4\n"
+            << 1
+            << "refused: Pidgeotto: evo1_method 21 -> 4: evolution 1 would be \"Level 223 -> "
+               "Mantine\": its parameter 223 is not between 1 and 100"
+            << QByteArray("1500df00e200");
+        QTest::newRow("apply: method 0 empties the slot")
+            << "apply" << 0 << QByteArray("040024001200")
+            << patch + "16,Pidgeotto,evo1_method,4,0\n"
+            << 0 << "Pidgeotto: evo1_target 18 -> 0" << QByteArray("000000000000");
+    }
+    void slotsAreJudgedWhole() {
+        QFETCH(QString, command);
+        QFETCH(int, slot);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, file);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QFETCH(QByteArray, after);
+        const Image image = makeImage(*m_roms, "ADAE");
+        writeSlot(image, 16, slot, before);
+        const QString path = m_roms->folder() + "/changes.csv";
+        writeFile(path, file);
+        const CliOutcome result = runCli({command, image.path, path});
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
+        QCOMPARE(SyntheticRom::read(image.path, evolutionRecord(image, 16) + 6 * slot, 6).toHex(),
+                 after);
+    }
+
+    // Tables of one image that are not files of their own: a file name table that gives the
+    // evolution archive the file of the base-stat table (a write to either would change the
+    // other, so neither is used), or an evolution archive over the bytes of another file. check
+    // fails, and an import writes nothing.
+    void tablesThatAreNoFilesOfTheirOwn_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("two names of the base-stat table's file")
+            << "alias"
+            << "/a/0/0/2 is file 2, which /a/0/3/4 names too";
+        QTest::newRow("evolutions over another file") << "overlap"
+                                                      << "/a/0/3/4 shares bytes";
+    }
+    void tablesThatAreNoFilesOfTheirOwn() {
+        QFETCH(QString, damage);
+        QFETCH(QString, says);
+        Image image = makeImage(*m_roms, "IPKE");
+        if (damage == "alias")
+            image.system.nameAs("/a/0/3/4", "/a/0/0/2");
+        else
+            image.system.move("/a/0/3/4", image.system.offsetOf("/a.bin") + 0x100);
+        image.system.writeInto(image.path);
+        const CliOutcome check = runCli({"check", image.path});
+        QCOMPARE(check.status, 1);
+        QVERIFY2(check.err.contains(says), qPrintable(check.err));
+        const QString table = m_roms->folder() + "/evolutions.csv";
+        writeFile(table, "position,species,evo1_method,evo1_param,evo1_target\n"
+                         "0,Bulbasaur,4,16,2\n");
+        const QByteArray before = readFile(image.path);
+        QCOMPARE(runCli({"import", image.path, table}).status, 1);
+        QCOMPARE(readFile(image.path), before);
+    }
+
+    // diff between an image with an evolution table and one without says that evolutions were
+    // not compared, in each of its forms.
+    void diffSaysWhatItDidNotCompare_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("onError");
+        QTest::newRow("fields") << QStringList{} << false;
+        QTest::newRow("text") << QStringList{"-f", "text"} << false;
+        QTest::newRow("markdown") << QStringList{"-f", "markdown"} << false;
+        QTest::newRow("patch") << QStringList{"--patch"} << true;
+    }
+    void diffSaysWhatItDidNotCompare() {
+        QFETCH(QStringList, options);
+        QFETCH(bool, onError);
+        const Image with = makeImage(*m_roms, "ADAE");
+        SyntheticRom other;
+        const Image without = makeImage(other, "ADAE", 0);
+        const CliOutcome result = runCli(QStringList{"diff", with.path, without.path} + options);
+        QCOMPARE(result.status, 0);
+        const QString note =
+            "Evolutions were not compared: " + without.path + " has no evolution table.";
+        QVERIFY2((onError ? result.err : result.out).contains(note),
+                 qPrintable(result.out + result.err));
+        // Two images that both have the table: nothing to say.
+        QVERIFY(!runCli(QStringList{"diff", with.path, with.path} + options)
+                     .out.contains("not compared"));
+    }
+
     // check names the slots the game would never act on, and does not fail for them.
     void checkReportsUnusableSlots() {
         const Image image = makeImage(*m_roms, "IPKE");
