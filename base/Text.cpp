@@ -48,17 +48,23 @@ std::size_t printableSequence(std::string_view text) {
     return length;
 }
 
-// The code point of a bidirectional control at the start of `text` (which reorder the text
-// around them on a terminal or in a window), or 0: U+200E, U+200F, U+202A to U+202E and U+2066
-// to U+2069, each three bytes in UTF-8.
-unsigned bidiControl(std::string_view text) {
-    if (text.size() < 3 || static_cast<unsigned char>(text[0]) != 0xE2)
+// The code point of a character at the start of `text` that a message must not show as it is,
+// or 0: the bidirectional controls, which reorder the text around them on a terminal or in a
+// window (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), and the line and
+// paragraph separators, which break a line in a window (U+2028, U+2029).
+unsigned hiddenControl(std::string_view text) {
+    const std::size_t length = printableSequence(text);
+    if (length != 2 && length != 3)
         return 0;
-    const unsigned point = 0x2000u | ((static_cast<unsigned char>(text[1]) & 0x3Fu) << 6) |
-                           (static_cast<unsigned char>(text[2]) & 0x3Fu);
-    const bool bidi = point == 0x200E || point == 0x200F || (point >= 0x202A && point <= 0x202E) ||
-                      (point >= 0x2066 && point <= 0x2069);
-    return bidi && printableSequence(text) == 3 ? point : 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]) & 0x3Fu; };
+    const unsigned point =
+        length == 2
+            ? ((static_cast<unsigned char>(text[0]) & 0x1Fu) << 6) | byte(1)
+            : ((static_cast<unsigned char>(text[0]) & 0x0Fu) << 12) | (byte(1) << 6) | byte(2);
+    const bool hidden = point == 0x061C || point == 0x200E || point == 0x200F || point == 0x2028 ||
+                        point == 0x2029 || (point >= 0x202A && point <= 0x202E) ||
+                        (point >= 0x2066 && point <= 0x2069);
+    return hidden ? point : 0;
 }
 
 } // namespace
@@ -70,7 +76,7 @@ std::string printable(std::string_view text, std::size_t limit, bool escapeQuote
         if (characters++ == limit)
             return safe + "...";
         std::size_t length = printableSequence(text);
-        if (const unsigned point = bidiControl(text)) {
+        if (const unsigned point = hiddenControl(text)) {
             safe += "\\u" + hexDigits(point, 4);
         } else if (length > 0 && !(escapeQuotes && (text.front() == '"' || text.front() == '\\'))) {
             safe.append(text.substr(0, length));

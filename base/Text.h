@@ -11,7 +11,8 @@ namespace base {
 // printable ASCII and valid UTF-8 characters stay as they are; control characters (C0, DEL,
 // C1) and bytes that are no valid UTF-8 become \xNN, as do '"' and '\' when `escapeQuotes`
 // is set (for text shown between double quotes), and the bidirectional controls, which would
-// reorder what the user reads, become \uNNNN. Printable text stays as it is, so text made
+// reorder what the user reads, and the line and paragraph separators, which would break a
+// line in a window, become \uNNNN. Printable text stays as it is, so text made
 // printable once is not changed by a second pass. Text longer than `limit` characters is cut
 // there and ends in "...".
 [[nodiscard]] std::string printable(std::string_view text, std::size_t limit = std::string::npos,

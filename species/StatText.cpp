@@ -58,9 +58,9 @@ std::optional<double> parseStatNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<int> statValue(std::string_view text) {
+std::optional<int> statValue(std::string_view text, int maximum) {
     const std::optional<double> number = parseStatNumber(text);
-    if (!number || *number < 0 || *number > 255)
+    if (!number || *number < 0 || *number > maximum)
         return std::nullopt;
     return static_cast<int>(roundHalfEven(*number));
 }

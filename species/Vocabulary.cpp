@@ -9,6 +9,7 @@
 #include <array>
 #include <charconv>
 #include <iterator>
+#include <map>
 #include <vector>
 
 namespace vocabulary {
@@ -197,41 +198,87 @@ std::optional<std::string> text(List list, int value, nds::Game game) {
 
 namespace {
 
+constexpr std::string_view kTypographicApostrophe = "\u2019";
+
+// A name as lists are searched by: without spaces at either end, letters in lower case, and a
+// plain apostrophe for the lists' typographic one, which keyboards do not type.
 std::string folded(std::string_view text) {
     std::string result(base::trimmed(text));
+    for (std::size_t at = result.find(kTypographicApostrophe); at != std::string::npos;
+         at = result.find(kTypographicApostrophe, at))
+        result.replace(at, kTypographicApostrophe.size(), "'");
     for (char& c : result)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return result;
 }
 
+constexpr List kLists[] = {List::Types,      List::Items,        List::GenderRatios,
+                           List::HatchSteps, List::GrowthGroups, List::EggGroups,
+                           List::Abilities,  List::Colours};
+constexpr nds::Game kGames[] = {nds::Game::Diamond, nds::Game::Pearl, nds::Game::Platinum,
+                                nds::Game::HeartGold, nds::Game::SoulSilver};
+
+// Every list of every game by folded name, made once (and safely, from any thread): a table of
+// a thousand rows of names is looked up without folding a list for each of its cells.
+struct FoldedList {
+    std::multimap<std::string, int> entries;
+    std::vector<std::string> names; // the distinct texts, trimmed, in list order
+};
+const FoldedList& foldedList(List list, nds::Game game) {
+    static const std::map<std::pair<List, nds::Game>, FoldedList> all = [] {
+        std::map<std::pair<List, nds::Game>, FoldedList> made;
+        for (const List each : kLists)
+            for (const nds::Game in : kGames) {
+                FoldedList& folding = made[{each, in}];
+                for (int k = 0; k < size(each, in); ++k) {
+                    const std::string shown(base::trimmed(*text(each, k, in)));
+                    folding.entries.emplace(folded(shown), k);
+                    if (std::find(folding.names.begin(), folding.names.end(), shown) ==
+                        folding.names.end())
+                        folding.names.push_back(shown);
+                }
+            }
+        return made;
+    }();
+    static const FoldedList none;
+    const auto found = all.find({list, game});
+    return found == all.end() ? none : found->second;
+}
+
+// What of a name is compared with the lists' for the nearest names: longer text is no
+// misspelt name, and comparing all of it would cost time in proportion to its length.
+constexpr std::size_t kComparedLength = 64;
+
 } // namespace
 
 std::vector<int> entriesNamed(List list, std::string_view name, nds::Game game) {
-    const std::string wanted = folded(name);
+    const auto [from, to] = foldedList(list, game).entries.equal_range(folded(name));
     std::vector<int> found;
-    for (int k = 0; k < size(list, game); ++k)
-        if (folded(*text(list, k, game)) == wanted)
-            found.push_back(k);
+    for (auto entry = from; entry != to; ++entry)
+        found.push_back(entry->second);
+    std::sort(found.begin(), found.end());
     return found;
 }
 
 std::vector<std::string> nearestNames(List list, std::string_view name, nds::Game game,
                                       std::size_t count) {
-    const std::string wanted = folded(name);
+    const std::string wanted = folded(name).substr(0, kComparedLength);
     std::vector<std::pair<std::size_t, std::string>> ranked;
-    for (int k = 0; k < size(list, game); ++k) {
-        const std::string entry(base::trimmed(*text(list, k, game)));
-        if (std::none_of(ranked.begin(), ranked.end(),
-                         [&](const auto& seen) { return seen.second == entry; }))
-            ranked.emplace_back(base::editDistance(wanted, folded(entry)), entry);
-    }
+    for (const std::string& entry : foldedList(list, game).names)
+        ranked.emplace_back(base::editDistance(wanted, folded(entry)), entry);
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> nearest;
     for (std::size_t i = 0; i < ranked.size() && i < count; ++i)
         nearest.push_back(ranked[i].second);
     return nearest;
+}
+
+std::string withArticle(std::string_view noun) {
+    const bool vowel =
+        !noun.empty() && std::string_view("aeiou").find(noun.front()) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(noun);
 }
 
 std::string_view entryNoun(List list) {
@@ -263,6 +310,13 @@ std::string entryName(int position) {
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
     return name;
+}
+
+std::string entryLabel(int position) {
+    const std::string name = entryName(position);
+    const bool shared = std::count(std::begin(kEntryNames), std::end(kEntryNames),
+                                   kEntryNames[static_cast<std::size_t>(position)]) > 1;
+    return shared ? name + " (position " + std::to_string(position) + ")" : name;
 }
 
 } // namespace vocabulary

@@ -67,9 +67,14 @@ enum class List {
                                                     nds::Game game, std::size_t count = 3);
 // What one entry of `list` is called: "type", "ability", "gender ratio"...
 [[nodiscard]] std::string_view entryNoun(List list);
+// `noun` after "a" or "an": "a type", "an item".
+[[nodiscard]] std::string withArticle(std::string_view noun);
 
 // The name of the table entry at `position`, without trailing spaces: the species list's 500,
 // then the seven extra forms.
 [[nodiscard]] std::string entryName(int position);
+// The entry at `position` as a list of changes names it: its name, and where two entries share
+// it (the placeholders "???"), its position too: "??? (position 493)".
+[[nodiscard]] std::string entryLabel(int position);
 
 } // namespace vocabulary

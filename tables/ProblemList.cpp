@@ -9,10 +9,10 @@ base::Error problem(int line, std::string where, std::string reason) {
                            std::move(reason));
 }
 
-void ProblemList::add(base::Error problem) {
+void ProblemList::add(base::Error problem, std::function<std::string()> more) {
     const std::size_t order = m_count++;
     if (m_kept.size() < kShown) {
-        m_kept.push_back({order, std::move(problem)});
+        m_kept.push_back({order, std::move(problem), std::move(more)});
         return;
     }
     // Keep the kShown problems of the lowest lines: the latest found of the highest line
@@ -22,7 +22,7 @@ void ProblemList::add(base::Error problem) {
             return std::pair(a.problem.line, a.order) < std::pair(b.problem.line, b.order);
         });
     if (problem.line < last->problem.line)
-        *last = {order, std::move(problem)};
+        *last = {order, std::move(problem), std::move(more)};
 }
 
 std::vector<base::Error> ProblemList::shown() const {
@@ -31,8 +31,11 @@ std::vector<base::Error> ProblemList::shown() const {
         return std::pair(a.problem.line, a.order) < std::pair(b.problem.line, b.order);
     });
     std::vector<base::Error> problems;
-    for (Kept& kept : sorted)
+    for (Kept& kept : sorted) {
+        if (kept.more)
+            kept.problem.reason += kept.more();
         problems.push_back(std::move(kept.problem));
+    }
     return problems;
 }
 

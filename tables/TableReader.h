@@ -49,7 +49,9 @@ class ProblemList {
 public:
     static constexpr std::size_t kShown = 20;
 
-    void add(base::Error problem);
+    // A problem; `more`, if given, makes the rest of its reason, and is called only if the
+    // problem is shown: a costly suggestion is worked out for the few problems that are.
+    void add(base::Error problem, std::function<std::string()> more = {});
 
     [[nodiscard]] bool empty() const { return m_count == 0; }
     [[nodiscard]] std::size_t count() const { return m_count; }
@@ -60,6 +62,7 @@ private:
     struct Kept {
         std::size_t order;
         base::Error problem;
+        std::function<std::string()> more;
     };
     std::vector<Kept> m_kept;
     std::size_t m_count = 0;

@@ -37,6 +37,9 @@ private slots:
             << QByteArray("\xE2\x80\xAA\xE2\x80\xAE") << "\\u202A\\u202E";
         QTest::newRow("isolates, first and last")
             << QByteArray("\xE2\x81\xA6\xE2\x81\xA9") << "\\u2066\\u2069";
+        QTest::newRow("the Arabic letter mark") << QByteArray("a\xD8\x9C") << "a\\u061C";
+        QTest::newRow("line and paragraph separators, which break a line in a window")
+            << QByteArray("\xE2\x80\xA8\xE2\x80\xA9") << "\\u2028\\u2029";
         QTest::newRow("their neighbours stay")
             << QByteArray("\xE2\x80\x8D\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA")
             << QString::fromUtf8("\u200D\u202F\u2065\u206A");

@@ -144,6 +144,9 @@ private slots:
             "Dragon");
         row("a name of several items", {"item1=???@3"}, "item1",
             "\"???\" names 23 entries of the item list");
+        row("an item not in the list", {"item1=Leftover@3"}, "item1",
+            "\"Leftover\" is neither a number nor an item of this game; the nearest names are "
+            "Leftovers");
         row("rows shifted", {"species=Bellsprout@10"}, "species",
             "\"Bellsprout\" does not stand at position 10, \"Metapod\" does: are the rows "
             "shifted?");
@@ -196,6 +199,8 @@ private slots:
         row("only the rows changed", {"drop@0", "drop@9", "drop@499", "speed=1@10"},
             {"speed=1@10"});
         row("only the columns changed", {"only=hp", "hp=9@12"}, {"hp=9@12"});
+        // The list has "King’s Rock"; keyboards type a plain apostrophe.
+        row("a plain apostrophe for the list's own", {"item1=king's rock@4"}, {"item1=221@4"});
     }
     void changesOfEitherFormat() {
         QFETCH(QString, format);
@@ -236,6 +241,42 @@ private slots:
                                    return std::pair(a.position, a.field) <
                                           std::pair(b.position, b.field);
                                }));
+    }
+
+    // The lines that list changes: numbers as stored, or with a game the names of list values;
+    // the two placeholders told apart by their positions.
+    void changeLines_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("names");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("a stat") << 0 << int(Field::HP) << 45 << 50 << true
+                                << "Bulbasaur: hp 45 -> 50";
+        QTest::newRow("a type as a number")
+            << 146 << int(Field::Type2) << 14 << 16 << false << "Dratini: type2 14 -> 16";
+        QTest::newRow("a type by name")
+            << 146 << int(Field::Type2) << 11 << 16 << true << "Dratini: type2 Water -> Dragon";
+        QTest::newRow("a value beyond its list, by name")
+            << 146 << int(Field::Item1) << 0 << 600 << true << "Dratini: item1 -No Item- -> 600";
+        QTest::newRow("the first placeholder")
+            << 493 << int(Field::HP) << 1 << 2 << false << "??? (position 493): hp 1 -> 2";
+        QTest::newRow("the second placeholder")
+            << 494 << int(Field::HP) << 1 << 2 << false << "??? (position 494): hp 1 -> 2";
+    }
+    void changeLines() {
+        QFETCH(int, position);
+        QFETCH(int, field);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(bool, names);
+        QFETCH(QString, line);
+        const species::Change change{position, Field(field), before, after};
+        const std::optional<nds::Game> game =
+            names ? std::optional(nds::Game::Diamond) : std::nullopt;
+        QCOMPARE(QString::fromStdString(tables::describeChanges(std::span(&change, 1), game)[0]),
+                 line);
     }
 
     // Spreadsheets of many European locales write semicolons between fields, and people write
