@@ -5,8 +5,11 @@
 #include "FieldLayout.h"
 #include "Vocabulary.h"
 
+#include "StatText.h"
+#include "UiText.h"
+
 #include <QComboBox>
-#include <QSpinBox>
+#include <QLineEdit>
 
 namespace {
 
@@ -27,9 +30,9 @@ QWidget* CellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                   const QModelIndex& index) const {
     const species::FieldDescriptor& field = fieldOf(index);
     if (field.isNumber()) {
-        auto* box = new QSpinBox(parent);
-        box->setObjectName(QStringLiteral("spnCell"));
-        box->setRange(0, field.maximum);
+        // No validator and no length: every key typed reaches the box, to be judged whole.
+        auto* box = new QLineEdit(parent);
+        box->setObjectName(QStringLiteral("txtCell"));
         box->setAccessibleName(
             index.model()->headerData(index.column(), Qt::Horizontal).toString());
         return box;
@@ -45,8 +48,8 @@ QWidget* CellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&,
 
 void CellEditor::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const int value = index.data(Qt::EditRole).toInt();
-    if (auto* box = qobject_cast<QSpinBox*>(editor)) {
-        box->setValue(value);
+    if (auto* box = qobject_cast<QLineEdit*>(editor)) {
+        box->setText(QString::number(value));
         box->selectAll();
         return;
     }
@@ -59,9 +62,14 @@ void CellEditor::setEditorData(QWidget* editor, const QModelIndex& index) const 
 
 void CellEditor::setModelData(QWidget* editor, QAbstractItemModel* model,
                               const QModelIndex& index) const {
-    if (auto* box = qobject_cast<QSpinBox*>(editor)) {
-        box->interpretText();
-        model->setData(index, box->value(), Qt::EditRole);
+    if (auto* box = qobject_cast<QLineEdit*>(editor)) {
+        const int maximum = fieldOf(index).maximum;
+        const std::optional<int> value = species::statValue(box->text().toStdString(), maximum);
+        if (!value) {
+            emit refused(uitext::numberRangeMessage(maximum));
+            return;
+        }
+        model->setData(index, *value, Qt::EditRole);
         return;
     }
     const int chosen = static_cast<QComboBox*>(editor)->currentIndex();

@@ -5,8 +5,10 @@
 #include "UiText.h"
 
 #include "ChangeLog.h"
+#include "EvolutionRules.h"
 #include "FileAccess.h"
 #include "PatchFormat.h"
+#include "Text.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
@@ -31,12 +33,17 @@ CompareWindow::CompareWindow(AppServices services, Image mine, Image theirs, Sta
       m_stage(std::move(stage)), m_tree(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("compareWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Compare with %1 (%2)")
-                       .arg(uitext::fromUtf8(m_theirs.edition.title),
+    setWindowTitle(QStringLiteral("Compare %1 with %2 (%3, %4)")
+                       .arg(QString::fromStdString(base::printable(m_mine.name)),
+                            QString::fromStdString(base::printable(m_theirs.name)),
+                            uitext::fromUtf8(m_theirs.edition.title),
                             uitext::fromUtf8(m_theirs.edition.code)));
     auto* layout = new QVBoxLayout(this);
-    auto* heading =
-        new QLabel(QString::fromStdString(log(false).substr(0, log(false).find('\n'))), this);
+    QString headingText = QString::fromStdString(log(false).substr(0, log(false).find('\n')));
+    for (const std::string& note : notCompared())
+        headingText += '\n' + QString::fromStdString(note);
+    auto* heading = new QLabel(headingText, this);
+    heading->setObjectName(QStringLiteral("lblCompareHeading"));
     heading->setWordWrap(true);
     layout->addWidget(heading);
     m_tree->setObjectName(QStringLiteral("treeCompare"));
@@ -59,16 +66,33 @@ CompareWindow::CompareWindow(AppServices services, Image mine, Image theirs, Sta
     resize(560, 480);
 }
 
+std::vector<std::string> CompareWindow::notCompared() const {
+    if (m_mine.evolutions.empty() == m_theirs.evolutions.empty())
+        return {};
+    return {"Evolutions were not compared: " +
+            base::printable(m_mine.evolutions.empty() ? m_mine.name : m_theirs.name) +
+            " has no evolution table."};
+}
+
 std::string CompareWindow::log(bool markdown) const {
     return tables::changeLog(m_mine.edition, m_mine.records, m_theirs.edition, m_theirs.records,
-                             markdown ? tables::LogFormat::Markdown : tables::LogFormat::Text);
+                             markdown ? tables::LogFormat::Markdown : tables::LogFormat::Text,
+                             m_mine.evolutions, m_theirs.evolutions, notCompared());
 }
 
 void CompareWindow::fill() {
     m_changes = species::changesBetween(m_mine.records, m_theirs.records);
+    const std::vector<species::Change> evolved =
+        species::slotChangesBetween(m_mine.evolutions, m_theirs.evolutions);
+    m_changes.insert(m_changes.end(), evolved.begin(), evolved.end());
+    species::sortChanges(m_changes);
     QTreeWidgetItem* entry = nullptr;
     for (std::size_t i = 0; i < m_changes.size(); ++i) {
         const species::Change& change = m_changes[i];
+        // A slot's three changes make one line, at its method.
+        if (species::isEvolution(change.field) &&
+            species::slotPartOf(change.field) != species::SlotPart::Method)
+            continue;
         if (!entry || entry->data(0, ChangeRole).toInt() != change.position) {
             entry = new QTreeWidgetItem(
                 m_tree, {QStringLiteral("%1 %2")
@@ -79,13 +103,26 @@ void CompareWindow::fill() {
             entry->setCheckState(0, Qt::Checked);
             entry->setExpanded(true);
         }
-        auto* line =
-            new QTreeWidgetItem(entry, {QString::fromStdString(tables::describeChange(
-                                           change, m_mine.edition.game, m_theirs.edition.game))});
+        auto* line = new QTreeWidgetItem(entry, {lineOf(change)});
         line->setData(0, ChangeRole, int(i));
         line->setFlags(line->flags() | Qt::ItemIsUserCheckable);
         line->setCheckState(0, Qt::Checked);
     }
+}
+
+QString CompareWindow::lineOf(const species::Change& change) const {
+    if (!species::isEvolution(change.field))
+        return QString::fromStdString(
+            tables::describeChange(change, m_mine.edition.game, m_theirs.edition.game));
+    const int slot = species::slotOf(change.field);
+    const auto words = [&](const Image& image) {
+        const std::string text = species::slotText(
+            image.evolutions[static_cast<std::size_t>(change.position)], slot, image.edition.game);
+        return text.empty() ? QStringLiteral("(none)") : QString::fromStdString(text);
+    };
+    return QStringLiteral("Evolution %1: %2 became %3")
+        .arg(slot + 1)
+        .arg(words(m_mine), words(m_theirs));
 }
 
 void CompareWindow::copy() const {
@@ -104,8 +141,8 @@ void CompareWindow::saveAs() {
     if (!answer.accepted)
         return;
     const QString path = answer.path.toLower();
-    const species::Patch patch =
-        species::patchBetween(m_mine.edition, m_mine.records, m_theirs.records);
+    const species::Patch patch = species::patchBetween(
+        m_mine.edition, m_mine.records, m_theirs.records, m_mine.evolutions, m_theirs.evolutions);
     const std::string text = path.endsWith(".md")     ? log(true)
                              : path.endsWith(".csv")  ? tables::patchToCsv(patch)
                              : path.endsWith(".json") ? tables::patchToJson(patch)
@@ -128,6 +165,14 @@ void CompareWindow::stageTicked() {
                 continue;
             const species::Change& change =
                 m_changes[static_cast<std::size_t>(line->data(0, ChangeRole).toInt())];
+            // The table stages base stats; evolutions are the main window's to change.
+            if (species::isEvolution(change.field)) {
+                skipped << QString::fromStdString(vocabulary::entryLabel(change.position)) +
+                               QStringLiteral(": ") + line->text(0) +
+                               QStringLiteral(" (change evolutions with Edit › Evolutions... "
+                                              "in the main window)");
+                continue;
+            }
             // Values this image's game cannot hold are left out, as apply leaves them out.
             if (const std::optional<std::string> why = species::refusal(
                     species::descriptor(change.field), change.position, change.after,

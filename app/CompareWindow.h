@@ -24,7 +24,9 @@ class CompareWindow final : public QDialog {
 public:
     struct Image {
         nds::GameEdition edition;
+        std::string name; // the file's, as the user knows it
         std::vector<species::Record> records;
+        std::vector<species::Record> evolutions; // none where the image has no evolution table
     };
     using Stage = std::function<void(const std::vector<species::Change>&)>;
 
@@ -36,11 +38,17 @@ private:
     void saveAs();
     void stageTicked();
     [[nodiscard]] std::string log(bool markdown) const;
+    // The line of the tree for `change`; for an evolution slot, the slot before and after.
+    [[nodiscard]] QString lineOf(const species::Change& change) const;
+    // The kinds of records only one image has, which were not compared.
+    [[nodiscard]] std::vector<std::string> notCompared() const;
 
     AppServices m_services;
     Image m_mine;
     Image m_theirs;
     Stage m_stage;
-    std::vector<species::Change> m_changes; // from mine to theirs, entries both have
+    // From mine to theirs, entries both have: the base stats field by field, and each evolution
+    // slot that differs with its three fields.
+    std::vector<species::Change> m_changes;
     QTreeWidget* m_tree;
 };

@@ -384,8 +384,7 @@ bool MainWindow::saveEntry() {
     if (row < 0)
         return false;
     if (QLineEdit* wrong = m_record->markInvalidStats()) {
-        say(Prompter::Icon::Warning,
-            QStringLiteral("Please enter Base Stat values between 0 and 255."));
+        say(Prompter::Icon::Warning, uitext::numberRangeMessage(255));
         // The first box at fault, ready to be typed over.
         wrong->setFocus(Qt::OtherFocusReason);
         wrong->selectAll();

@@ -13,8 +13,9 @@
 
 using species::Field;
 
-SetFieldDialog::SetFieldDialog(nds::Game game, QWidget* parent)
-    : QDialog(parent), m_game(game), m_field(new QComboBox(this)), m_operation(new QComboBox(this)),
+SetFieldDialog::SetFieldDialog(nds::Game game, int entries, Apply apply, QWidget* parent)
+    : QDialog(parent), m_game(game), m_entries(entries), m_apply(std::move(apply)),
+      m_summary(new QLabel(this)), m_field(new QComboBox(this)), m_operation(new QComboBox(this)),
       m_number(new QSpinBox(this)), m_entry(new QComboBox(this)) {
     setObjectName(QStringLiteral("dlgSetSelected"));
     setWindowTitle(QStringLiteral("Set for Selected Entries"));
@@ -42,12 +43,42 @@ SetFieldDialog::SetFieldDialog(nds::Game game, QWidget* parent)
                              static_cast<QWidget*>(m_number), static_cast<QWidget*>(m_entry)})
         control->setAccessibleName(
             static_cast<QLabel*>(form->labelForField(control))->text().remove('&').chopped(1));
+    m_summary->setObjectName(QStringLiteral("lblSetSummary"));
+    form->addRow(m_summary);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_field, &QComboBox::currentIndexChanged, this, &SetFieldDialog::fieldChosen);
+    connect(m_operation, &QComboBox::currentIndexChanged, this, &SetFieldDialog::showSummary);
     fieldChosen();
+}
+
+QString SetFieldDialog::requestText() const {
+    const QString field = m_field->currentText();
+    if (species::descriptor(request().field).part == species::Part::TmHm)
+        return m_operation->currentText() + ' ' + field;
+    switch (static_cast<Operation>(m_operation->currentIndex())) {
+    case Operation::Add:
+        return QStringLiteral("Add to ") + field;
+    case Operation::Subtract:
+        return QStringLiteral("Subtract from ") + field;
+    case Operation::Set:
+        break;
+    }
+    return QStringLiteral("Set ") + field;
+}
+
+void SetFieldDialog::showSummary() {
+    m_summary->setText(QStringLiteral("%1 for %2")
+                           .arg(requestText())
+                           .arg(m_entries == 1 ? QStringLiteral("1 entry")
+                                               : QStringLiteral("%1 entries").arg(m_entries)));
+}
+
+void SetFieldDialog::accept() {
+    if (!m_apply || m_apply(request(), requestText()))
+        QDialog::accept();
 }
 
 void SetFieldDialog::fieldChosen() {
@@ -69,6 +100,7 @@ void SetFieldDialog::fieldChosen() {
     m_number->setRange(0, field.isNumber() ? field.maximum : 0);
     form->setRowVisible(m_number, field.isNumber() && field.part != species::Part::TmHm);
     form->setRowVisible(m_entry, list);
+    showSummary();
 }
 
 SetFieldDialog::Request SetFieldDialog::request() const {

@@ -1,5 +1,6 @@
 #include "TableFiles.h"
 
+#include "Background.h"
 #include "CompareWindow.h"
 #include "EntryTableModel.h"
 #include "FileDialogBackend.h"
@@ -7,6 +8,7 @@
 
 #include "ChangeText.h"
 #include "FileAccess.h"
+#include "Journal.h"
 #include "Patch.h"
 #include "PatchFormat.h"
 #include "TableImport.h"
@@ -43,11 +45,11 @@ QString linesOf(const std::vector<std::string>& lines) {
 
 // The lines of a patch's preview: what it changes, what is applied already, and what keeps it
 // from being applied, with the reason.
-QStringList previewOf(const std::vector<species::PatchStep>& steps) {
+QStringList previewOf(const std::vector<species::PatchStep>& steps, nds::Game game) {
     QStringList lines;
     for (const species::PatchStep& step : steps) {
-        const QString change =
-            QString::fromStdString(tables::describeChanges(std::span(step.change, 1)).front());
+        const QString change = QString::fromStdString(
+            tables::describeChanges(std::span(&step.change, 1), game).front());
         switch (step.kind) {
         case species::PatchStep::Kind::Change:
             lines << change;
@@ -121,8 +123,9 @@ void TableFiles::refuse(const std::string& name, const std::vector<base::Error>&
         problem.path = name;
         lines << QString::fromStdString(problem.describe());
     }
-    say(Prompter::Icon::Warning, QStringLiteral("%1 problems in %2; nothing was staged.\n\n%3")
-                                     .arg(count)
+    say(Prompter::Icon::Warning, QStringLiteral("%1 in %2; nothing was staged.\n\n%3")
+                                     .arg(count == 1 ? QStringLiteral("1 problem")
+                                                     : QStringLiteral("%1 problems").arg(count))
                                      .arg(QString::fromStdString(base::printable(name)))
                                      .arg(listed(lines, count)));
 }
@@ -164,10 +167,20 @@ void TableFiles::importTable(const QString& path) {
                                   "staged."));
         return;
     }
-    const tables::InputTable input =
-        file->json ? tables::readJsonTable(file->text) : tables::readCsvTable(file->text);
-    const tables::ImportPlan plan = tables::planImport(input, m_model.shownRecords(),
-                                                       m_model.game(), m_model.evolutionRecords());
+    // A large table takes a moment to plan: the window stays live, and Cancel stops it.
+    tables::ImportPlan plan;
+    const std::vector<species::Record> records = m_model.shownRecords();
+    const std::vector<species::Record> evolutions = m_model.evolutionRecords();
+    const nds::Game game = m_model.game();
+    if (!runInBackground(m_owner, QStringLiteral("Reading %1...").arg(name),
+                         [&](const std::atomic<bool>& cancelled) {
+                             const tables::InputTable input =
+                                 file->json ? tables::readJsonTable(file->text)
+                                            : tables::readCsvTable(file->text);
+                             plan = tables::planImport(input, records, game, evolutions,
+                                                       [&] { return cancelled.load(); });
+                         }))
+        return;
     if (!plan.problems.empty())
         return refuse(file->name, plan.problems.shown(), plan.problems.count());
     if (refuseEvolutions(name, plan.changes))
@@ -178,7 +191,7 @@ void TableFiles::importTable(const QString& path) {
         return;
     }
     if (ask(QStringLiteral("Stage the changes of %1?").arg(name),
-            linesOf(tables::describeChanges(plan.changes)), {{QStringLiteral("Stage")}}) == 0)
+            linesOf(tables::describeChanges(plan.changes, game)), {{QStringLiteral("Stage")}}) == 0)
         stage(plan.changes);
 }
 
@@ -193,12 +206,21 @@ void TableFiles::applyPatch(const QString& path) {
                                   "staged."));
         return;
     }
-    const tables::PatchInput input =
-        file->json ? tables::readJsonPatch(file->text) : tables::readCsvPatch(file->text);
+    tables::PatchInput input;
+    std::vector<species::PatchStep> steps;
+    const std::vector<species::Record> records = m_model.shownRecords();
+    const std::vector<species::Record> evolutions = m_model.evolutionRecords();
+    const nds::Game game = m_model.game();
+    if (!runInBackground(
+            m_owner, QStringLiteral("Reading %1...").arg(name), [&](const std::atomic<bool>&) {
+                input = file->json ? tables::readJsonPatch(file->text)
+                                   : tables::readCsvPatch(file->text);
+                if (input.problems.empty())
+                    steps = species::judgePatch(input.patch, records, game, evolutions);
+            }))
+        return;
     if (!input.problems.empty())
         return refuse(file->name, input.problems.shown(), input.problems.count());
-    const std::vector<species::PatchStep> steps = species::judgePatch(
-        input.patch, m_model.shownRecords(), m_model.game(), m_model.evolutionRecords());
     if (refuseEvolutions(name, species::changesToMake(steps, true)))
         return;
     const bool blocked = std::any_of(steps.begin(), steps.end(),
@@ -207,7 +229,7 @@ void TableFiles::applyPatch(const QString& path) {
     if (blocked)
         buttons.append({QStringLiteral("Apply Anyway")});
     const int chosen = ask(QStringLiteral("Apply %1 to the values shown?").arg(name),
-                           previewOf(steps).join('\n'), buttons);
+                           previewOf(steps, game).join('\n'), buttons);
     if (chosen == 0 && !blocked)
         stage(species::changesToMake(steps, false));
     else if (chosen == 1 && blocked)
@@ -260,8 +282,11 @@ void TableFiles::compare() {
         return;
     }
     auto* window = new CompareWindow(
-        m_services, {*session->edition(), m_model.shownRecords()},
-        {*other.edition(), table.value().entries},
+        m_services,
+        {*session->edition(), files::lastName(session->path()), m_model.shownRecords(),
+         m_model.evolutionRecords()},
+        {*other.edition(), files::lastName(localPath(path)), table.value().entries,
+         table.value().evolutions},
         [this](const std::vector<species::Change>& values) { stage(values); }, m_owner);
     window->show();
 }

@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <set>
@@ -53,9 +54,9 @@ QString entriesOf(const std::vector<species::Change>& changes) {
         .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
 }
 
-QString linesOf(const std::vector<species::Change>& changes) {
+QString linesOf(const std::vector<species::Change>& changes, nds::Game game) {
     QStringList lines;
-    for (const std::string& line : tables::describeChanges(changes))
+    for (const std::string& line : tables::describeChanges(changes, game))
         lines << QString::fromStdString(line);
     return lines.join('\n');
 }
@@ -78,9 +79,8 @@ TableWindow::TableWindow(AppServices services, std::function<void(const files::O
         m_saved.clear();
         showStatus();
     });
-    connect(m_model, &EntryTableModel::refused, this, [this](const QString& why) {
-        m_status->setText(QStringLiteral("Not changed: ") + why);
-    });
+    connect(m_model, &EntryTableModel::refused, this,
+            [this](const QString& why) { setStatus(QStringLiteral("Not changed: ") + why); });
     resize(960, 600);
 }
 
@@ -149,11 +149,27 @@ void TableWindow::buildGrid() {
     m_search->setPlaceholderText(QStringLiteral("Filter by name, type or ability"));
     m_search->setAccessibleName(QStringLiteral("Filter by name, type or ability"));
     m_search->setClearButtonEnabled(true);
+    // The clear button is an icon: screen readers need its name.
+    for (QAction* action : m_search->actions()) {
+        action->setText(QStringLiteral("Clear the filter"));
+        action->setToolTip(action->text());
+    }
+    for (QToolButton* button : m_search->findChildren<QToolButton*>())
+        button->setAccessibleName(QStringLiteral("Clear the filter"));
     m_grid = new QTableView(central);
     m_grid->setObjectName(QStringLiteral("tblEntries"));
     m_grid->setAccessibleName(QStringLiteral("Entries"));
     m_grid->setModel(m_filter);
-    m_grid->setItemDelegate(new CellEditor(m_grid));
+    auto* editor = new CellEditor(m_grid);
+    m_grid->setItemDelegate(editor);
+    // Said once the editor has closed, and the cell shows its value again.
+    connect(
+        editor, &CellEditor::refused, this,
+        [this](const QString& message) {
+            m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
+                                            message);
+        },
+        Qt::QueuedConnection);
     m_grid->setSortingEnabled(true);
     m_grid->sortByColumn(0, Qt::AscendingOrder);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -168,7 +184,6 @@ void TableWindow::buildGrid() {
     m_grid->installEventFilter(this);
     m_status = new QLabel(central);
     m_status->setObjectName(QStringLiteral("lblTableStatus"));
-    m_status->setAccessibleName(QStringLiteral("Status"));
     layout->addWidget(m_search);
     layout->addWidget(m_grid);
     layout->addWidget(m_status);
@@ -221,14 +236,18 @@ void TableWindow::showStatus() {
     m_save->setEnabled(!changes.empty());
     m_discard->setEnabled(!changes.empty());
     m_undoEdit->setEnabled(m_model->canUndoStep());
-    if (!m_saved.isEmpty()) {
-        m_status->setText(m_saved);
-        return;
-    }
-    m_status->setText(QStringLiteral("%1 entries, %2 shown; %3")
-                          .arg(m_model->rowCount())
-                          .arg(m_filter->rowCount())
-                          .arg(changes.empty() ? QStringLiteral("no changes") : countOf(changes)));
+    setStatus(!m_saved.isEmpty()
+                  ? m_saved
+                  : QStringLiteral("%1 entries, %2 shown; %3")
+                        .arg(m_model->rowCount())
+                        .arg(m_filter->rowCount())
+                        .arg(changes.empty() ? QStringLiteral("no changes") : countOf(changes)));
+}
+
+void TableWindow::setStatus(const QString& text) {
+    m_status->setText(text);
+    // Screen readers announce the line by its name: its text, whatever it says now.
+    m_status->setAccessibleName(text);
 }
 
 int TableWindow::ask(const QString& text, const QString& details, QList<Prompter::Button> buttons) {
@@ -241,8 +260,10 @@ bool TableWindow::saveStaged() {
     std::vector<species::Change> changes = m_model->stagedChanges();
     if (changes.empty() || !m_session)
         return true;
-    if (ask(QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes)), linesOf(changes),
-            {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
+    const bool one = tables::describeChanges(changes).size() == 1;
+    if (ask(one ? QStringLiteral("Save this change to the ROM?")
+                : QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes)),
+            linesOf(changes, m_model->game()), {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
         return false;
     while (true) {
         const base::Result<species::WriteOutcome> outcome = m_session->write(
@@ -272,7 +293,7 @@ bool TableWindow::saveStaged() {
         if (ask(QStringLiteral("Another program changed %1 in the ROM since the table read them "
                                "(below). Overwrite them with the changes staged here?")
                     .arg(entriesOf(theirs)),
-                linesOf(theirs), {{QStringLiteral("Overwrite")}}) != 0)
+                linesOf(theirs, m_model->game()), {{QStringLiteral("Overwrite")}}) != 0)
             return false;
         m_model->overwrite(outcome.value().changedOnDisk);
         changes = m_model->stagedChanges();
@@ -294,6 +315,8 @@ void TableWindow::askToDiscard() {
 
 void TableWindow::diskChanged(const std::vector<species::EntryWrite>& written) {
     m_model->diskChanged(written);
+    // What the last save wrote is no longer what the disk holds.
+    m_saved.clear();
     showStatus();
 }
 
@@ -310,37 +333,38 @@ std::vector<int> TableWindow::selectedPositions() const {
 }
 
 void TableWindow::setForSelected() {
-    if (selectedPositions().empty())
+    const std::vector<int> positions = selectedPositions();
+    if (positions.empty())
         return;
-    auto* dialog = new SetFieldDialog(m_model->game(), this);
+    auto* dialog = new SetFieldDialog(
+        m_model->game(), static_cast<int>(positions.size()),
+        [this](const SetFieldDialog::Request& request, const QString& said) {
+            return applyRequest(request, said);
+        },
+        this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        const SetFieldDialog::Request request = dialog->request();
-        applyRequest(static_cast<int>(request.operation), static_cast<int>(request.field),
-                     request.value);
-    });
     dialog->open();
 }
 
-void TableWindow::applyRequest(int operation, int field, int value) {
-    const auto which = static_cast<species::Field>(field);
-    const auto how = static_cast<SetFieldDialog::Operation>(operation);
+bool TableWindow::applyRequest(const SetFieldDialog::Request& request, const QString& said) {
     std::vector<species::Change> values;
     for (const int position : selectedPositions()) {
-        const int now = m_model->value(position, which);
-        const int after = how == SetFieldDialog::Operation::Add        ? now + value
-                          : how == SetFieldDialog::Operation::Subtract ? now - value
-                                                                       : value;
-        values.push_back({position, which, now, after});
+        const int now = m_model->value(position, request.field);
+        const int after = request.operation == SetFieldDialog::Operation::Add ? now + request.value
+                          : request.operation == SetFieldDialog::Operation::Subtract
+                              ? now - request.value
+                              : request.value;
+        values.push_back({position, request.field, now, after});
     }
     const QStringList refused = m_model->stage(values);
     if (refused.isEmpty())
-        return;
+        return true;
     m_services.prompter.showMessage(
         this, Prompter::Icon::Warning, uitext::programName(),
-        QStringLiteral("Nothing was changed: %1 of the selected entries cannot take it.\n\n%2")
+        QStringLiteral("Nothing was changed: %1 of the selected entries cannot take \"%2\".\n\n%3")
             .arg(refused.size())
-            .arg(refused.mid(0, 20).join('\n')));
+            .arg(said, refused.mid(0, 20).join('\n')));
+    return false;
 }
 
 void TableWindow::putBackFromDisk(const QModelIndex& index) {

@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "EditSession.h"
 #include "Prompter.h"
+#include "SetFieldDialog.h"
 
 #include <QMainWindow>
 
@@ -65,8 +66,11 @@ private:
     void buildMenus();
     void buildGrid();
     void showStatus();
+    void setStatus(const QString& text);
     void setForSelected();
-    void applyRequest(int operation, int field, int value);
+    // Stages what Set for Selected Entries asks (`said`, in words) for the rows selected: true,
+    // or false when a row cannot take it, which is said, and nothing is staged.
+    bool applyRequest(const SetFieldDialog::Request& request, const QString& said);
     void putBackFromDisk(const QModelIndex& index);
     void askToDiscard();
     [[nodiscard]] int ask(const QString& text, const QString& details,

@@ -21,6 +21,12 @@ QFont controlFont() {
     return font;
 }
 
+QString numberRangeMessage(int maximum) {
+    if (maximum == 255)
+        return QStringLiteral("Please enter Base Stat values between 0 and 255.");
+    return QStringLiteral("Please enter a value between 0 and %1.").arg(maximum);
+}
+
 QString programName() {
     return QStringLiteral("Statwright");
 }

@@ -23,6 +23,10 @@ namespace uitext {
 [[nodiscard]] QString folded(const QString& text);
 
 [[nodiscard]] QString programName(); // "Statwright"
+// What a number box says of text that is no number from 0 to `maximum`: "Please enter Base
+// Stat values between 0 and 255.", as the main window has always said it, or for the EV
+// yields and flags "Please enter a value between 0 and 3."
+[[nodiscard]] QString numberRangeMessage(int maximum);
 // The main window's caption with an image of game code `code` open: "ADAE - Statwright".
 [[nodiscard]] QString imageCaption(std::string_view code);
 [[nodiscard]] QString versionLine(); // "Statwright 1.0"

@@ -2,6 +2,7 @@
 // filter, typing into cells, Set for Selected Entries, Save Changes with its preview, and the
 // questions that keep staged values from being dropped. The bytes on disk are checked.
 #include "CliRun.h"
+#include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
 #include "TableWriter.h"
@@ -13,12 +14,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -69,7 +74,7 @@ class TestTableWindow : public QObject {
         const QModelIndex cell = m_grid->model()->index(rowOf(position), column(caption));
         m_grid->setCurrentIndex(cell);
         QTest::keyClick(m_grid, Qt::Key_F2);
-        auto* box = m_grid->findChild<QSpinBox*>("spnCell");
+        auto* box = m_grid->findChild<QLineEdit*>("txtCell");
         QVERIFY(box);
         box->selectAll();
         QTest::keyClicks(box, text);
@@ -114,6 +119,15 @@ private slots:
         QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 102);
         QCOMPARE(status(), QStringLiteral("500 entries, 500 shown; no changes"));
         QCOMPARE(m_opens, 1);
+        // What a screen reader says of the status line and of the filter's clear button.
+        QCOMPARE(m_table->findChild<QLabel*>("lblTableStatus")->accessibleName(), status());
+        auto* filter = m_table->findChild<QLineEdit*>("txtFilter");
+        filter->setText(QStringLiteral("x"));
+        const QList<QToolButton*> buttons = filter->findChildren<QToolButton*>();
+        QVERIFY(!buttons.isEmpty());
+        for (const QToolButton* button : buttons)
+            QCOMPARE(button->accessibleName(), QStringLiteral("Clear the filter"));
+        filter->clear();
     }
 
     // Every entry at once: one journal, and the image and its folder flushed once each.
@@ -234,15 +248,23 @@ private slots:
         field->setCurrentIndex(field->findText("Speed"));
         dialog->findChild<QComboBox*>("cmbSetOperation")->setCurrentIndex(1); // Add
         dialog->findChild<QSpinBox*>("spnSetValue")->setValue(add);
+        QCOMPARE(dialog->findChild<QLabel*>("lblSetSummary")->text(),
+                 QStringLiteral("Add to Speed for 3 entries"));
         dialog->accept();
+        // Refused, it stays open with the choices made.
+        QCOMPARE(dialog->isVisible(), !staged);
         for (int position = 0; position < 3; ++position)
             QCOMPARE(m_grid->model()->index(rowOf(position), column("Speed")).data().toInt(),
                      staged ? 100 + position + add : 100 + position);
         const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
         QCOMPARE(shown.size(), staged ? 0 : 1);
         if (!staged)
-            QVERIFY2(shown[0].text.contains("Bulbasaur: 300 is not between 0 and 255"),
+            QVERIFY2(shown[0].text.contains("3 of the selected entries cannot take \"Add to "
+                                            "Speed\"") &&
+                         shown[0].text.contains("Bulbasaur: 300 is not between 0 and 255"),
                      qPrintable(shown[0].text));
+        if (!staged)
+            QCOMPARE(dialog->findChild<QSpinBox*>("spnSetValue")->value(), add);
         // One step: Ctrl+Z takes back all three.
         action("mnuTableUndoEdit")->trigger();
         QCOMPARE(m_grid->model()->index(rowOf(2), column("Speed")).data().toInt(), 102);
@@ -280,6 +302,50 @@ private slots:
         QCOMPARE(record(3), before3);
         QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("100"));
         QCOMPARE(m_grid->model()->index(rowOf(3), column("HP")).data().toInt(), quint8(before3[0]));
+        // What was saved is no more: the status line says what the table holds now.
+        QCOMPARE(status(), QStringLiteral("500 entries, 500 shown; no changes"));
+    }
+
+    // A cell takes what is typed, every key of it, and judges it when the edit ends, by the
+    // main window's rules and with its message: a value out of range leaves the cell as it was.
+    void cellTakesWhatIsTyped_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("message"); // empty: none
+        const QString stats = "Please enter Base Stat values between 0 and 255.";
+        QTest::newRow("77") << "Speed"
+                            << "77" << 77 << "";
+        QTest::newRow("300, whose last key would leave the range") << "Speed"
+                                                                   << "300" << 100 << stats;
+        QTest::newRow("256") << "Speed"
+                             << "256" << 100 << stats;
+        QTest::newRow("999") << "Speed"
+                             << "999" << 100 << stats;
+        QTest::newRow("1.5, rounded as the main window rounds it") << "Speed"
+                                                                   << "1.5" << 2 << "";
+        QTest::newRow("no number") << "Speed"
+                                   << "fast" << 100 << stats;
+        QTest::newRow("an EV yield of 4") << "EV Speed"
+                                          << "4" << -1 << "Please enter a value between 0 and 3.";
+    }
+    void cellTakesWhatIsTyped() {
+        QFETCH(QString, caption);
+        QFETCH(QString, typed);
+        QFETCH(int, shown);
+        QFETCH(QString, message);
+        const QModelIndex cell = m_grid->model()->index(rowOf(0), column(caption));
+        const int before = cell.data().toInt();
+        typeInto(0, caption, typed);
+        QCOMPARE(cell.data().toInt(), shown < 0 ? before : shown);
+        QCoreApplication::processEvents(); // the message comes once the editor has closed
+        const QList<ScriptedPrompter::Message> said = m_h->prompter.take();
+        QCOMPARE(said.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(said[0].text, message);
+            QCOMPARE(said[0].icon, Prompter::Icon::Warning);
+            QVERIFY(!m_table->isWindowModified());
+        }
     }
 
     // Another program changes a staged entry on disk: the save asks, and Overwrite writes only
@@ -358,6 +424,10 @@ private slots:
         action("mnuImportTable")->trigger();
         QCOMPARE(m_h->prompter.questions.size(), 1);
         QVERIFY2(m_h->prompter.questions[0].details.startsWith("Ivysaur: speed 101 -> 77\n"),
+                 qPrintable(m_h->prompter.questions[0].details));
+        // List values by name, as the table was written.
+        QVERIFY2(m_h->prompter.questions[0].details.contains(
+                     QRegularExpression("\nIvysaur: type2 [^ ]+ -> Dragon$")),
                  qPrintable(m_h->prompter.questions[0].details));
         QCOMPARE(m_grid->model()->index(rowOf(1), column("Speed")).data().toInt(), 77);
         QCOMPARE(m_grid->model()->index(rowOf(1), column("Type 2")).data().toString(),
@@ -450,6 +520,57 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.endsWith("It was not compared."), qPrintable(shown[0].text));
         QCOMPARE(readFile(other + ".statwright-journal"), journal);
+    }
+
+    // Compare with an image whose evolutions differ: each slot that differs is a line, and the
+    // log and the patch saved carry it; an image without evolutions says they were not compared.
+    void comparesEvolutions() {
+        const QString mine = m_h->roms.create("fs.nds", "ADAE", 0x400);
+        SyntheticFileSystem system =
+            SyntheticFileSystem::forGame("ADAE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
+        const QString archive = system.addEvolutions("ADAE");
+        system.writeInto(mine);
+        const qint64 bulbasaur = system.recordBaseOf(archive);
+        SyntheticRom::write(mine, bulbasaur, QByteArray::fromHex("040010000200"));
+        const QString other = m_h->roms.folder() + "/fs-other.nds";
+        QVERIFY(QFile::copy(mine, other));
+        SyntheticRom::write(other, bulbasaur, QByteArray::fromHex("04000c000200"));
+        QApplication::setActiveWindow(&m_h->window());
+        m_h->open(mine);
+        QApplication::setActiveWindow(m_table);
+
+        m_h->dialogs.choose(other);
+        action("mnuCompare")->trigger();
+        QDialog* compare = m_table->findChild<QDialog*>("compareWindow");
+        QVERIFY(compare);
+        QVERIFY2(compare->windowTitle().contains("fs.nds") &&
+                     compare->windowTitle().contains("fs-other.nds"),
+                 qPrintable(compare->windowTitle()));
+        auto* tree = compare->findChild<QTreeWidget*>("treeCompare");
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("1 Bulbasaur"));
+        QCOMPARE(tree->topLevelItem(0)->child(0)->text(0),
+                 QStringLiteral("Evolution 1: Level 16 -> Ivysaur became Level 12 -> Ivysaur"));
+        for (const QString& name : {QStringLiteral("log.md"), QStringLiteral("patch.csv")}) {
+            m_h->dialogs.choose(m_h->roms.folder() + "/" + name);
+            compare->findChild<QPushButton*>("btnSaveAs")->click();
+        }
+        QVERIFY(readFile(m_h->roms.folder() + "/log.md")
+                    .contains("- Evolution 1: Level 16 -> Ivysaur became Level 12 -> Ivysaur\n"));
+        QVERIFY(
+            readFile(m_h->roms.folder() + "/patch.csv").contains("0,Bulbasaur,evo1_param,16,12\n"));
+        compare->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        m_h->dialogs.choose(m_path); // a bare image, without evolutions
+        action("mnuCompare")->trigger();
+        compare = m_table->findChild<QDialog*>("compareWindow");
+        QVERIFY2(compare->findChild<QLabel*>("lblCompareHeading")
+                     ->text()
+                     .contains("Evolutions were not compared: " + QFileInfo(m_path).fileName() +
+                               " has no evolution table."),
+                 qPrintable(compare->findChild<QLabel*>("lblCompareHeading")->text()));
+        compare->close();
     }
 
     // Drops: an image on the main window opens as Open ROM opens it; on the table, a patch is
