@@ -2,6 +2,8 @@
 //   statwright_probe first-paint       the real main window; prints "painted" once it has
 //                                      painted, then quits
 //   statwright_probe empty-window      the same for a bare main window of the same size
+//   statwright_probe one-line          the same for a bare main window that draws one line of
+//                                      text: the floor that finding and drawing a font sets
 //   statwright_probe load-save IMAGE   opens IMAGE, loads one species and saves it, with
 //                                      markers on standard error between the steps
 #include "MainWindow.h"
@@ -13,6 +15,7 @@
 #include "SysIo.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -75,8 +78,15 @@ int main(int argc, char* argv[]) {
         auto* client = new QWidget;
         client->setFixedSize(660, 588);
         window->setCentralWidget(client);
+    } else if (mode == "one-line") {
+        window = std::make_unique<QMainWindow>();
+        window->setWindowTitle(QStringLiteral("Statwright"));
+        auto* client = new QLabel(QStringLiteral("Pokémon Data Saved Successfully!"));
+        client->setFixedSize(660, 588);
+        window->setCentralWidget(client);
     } else {
-        std::fputs("usage: statwright_probe first-paint|empty-window|load-save IMAGE\n", stderr);
+        std::fputs("usage: statwright_probe first-paint|empty-window|one-line|load-save IMAGE\n",
+                   stderr);
         return 2;
     }
     window->installEventFilter(&watcher);

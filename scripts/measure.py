@@ -95,22 +95,27 @@ def start_once(probe, mode):
 
 
 def windows(probe, runs):
-    """Start to first paint and peak resident memory, the real window next to a bare one."""
+    """Start to first paint and peak resident memory: the real window next to a bare one, and
+    to a bare one that draws one line of text (what finding and drawing a font costs)."""
     runs = int(runs)
-    results = {"first-paint": [], "empty-window": []}
-    start_once(probe, "empty-window")  # warm the caches for both
+    results = {"first-paint": [], "empty-window": [], "one-line": []}
+    start_once(probe, "empty-window")  # warm the caches for all
     for _ in range(runs):
-        for mode in results:  # alternate, so both see the same machine
+        for mode in results:  # alternate, so all see the same machine
             results[mode].append(start_once(probe, mode))
     median = {mode: (statistics.median(t for t, _ in values),
                      statistics.median(m for _, m in values))
               for mode, values in results.items()}
-    window, empty = median["first-paint"], median["empty-window"]
+    window, empty, line = median["first-paint"], median["empty-window"], median["one-line"]
     print(f"Start to first paint and peak memory, median of {runs} starts each (Xvfb):")
-    print(f"  {'':<22} {'first paint':>12} {'peak RSS':>10}")
-    print(f"  {'Statwright window':<22} {window[0]:>9.1f} ms {window[1]:>7.1f} MB")
-    print(f"  {'bare Qt main window':<22} {empty[0]:>9.1f} ms {empty[1]:>7.1f} MB")
-    print(f"  {'ratio':<22} {window[0] / empty[0]:>11.2f}x {window[1] / empty[1]:>8.2f}x")
+    print(f"  {'':<30} {'first paint':>12} {'peak RSS':>10}")
+    print(f"  {'Statwright window':<30} {window[0]:>9.1f} ms {window[1]:>7.1f} MB")
+    print(f"  {'bare Qt main window':<30} {empty[0]:>9.1f} ms {empty[1]:>7.1f} MB")
+    print(f"  {'bare window, one line of text':<30} {line[0]:>9.1f} ms {line[1]:>7.1f} MB")
+    print(f"  {'ratio to the bare window':<30} {window[0] / empty[0]:>11.2f}x "
+          f"{window[1] / empty[1]:>8.2f}x")
+    print(f"  {'ratio to the one line':<30} {window[0] / line[0]:>11.2f}x "
+          f"{window[1] / line[1]:>8.2f}x")
 
 
 if __name__ == "__main__":
