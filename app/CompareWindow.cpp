@@ -108,6 +108,8 @@ void CompareWindow::fill() {
         line->setFlags(line->flags() | Qt::ItemIsUserCheckable);
         line->setCheckState(0, Qt::Checked);
     }
+    if (m_changes.empty())
+        new QTreeWidgetItem(m_tree, {QStringLiteral("No differences.")});
 }
 
 QString CompareWindow::lineOf(const species::Change& change) const {

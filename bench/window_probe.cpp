@@ -6,6 +6,10 @@
 //                                      text: the floor that finding and drawing a font sets
 //   statwright_probe load-save IMAGE   opens IMAGE, loads one species and saves it, with
 //                                      markers on standard error between the steps
+//   statwright_probe shots IMAGE DIR   opens IMAGE and saves pictures of the windows and
+//                                      dialogs into DIR, drawn as on screen (main.png,
+//                                      table.png, set.png, compare.png...), to look at them
+//                                      where no desktop runs
 #include "MainWindow.h"
 #include "ProgramStyle.h"
 #include "QtPrompter.h"
@@ -14,7 +18,10 @@
 #include "QtFileDialogBackend.h"
 #include "SysIo.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
@@ -57,6 +64,43 @@ int loadAndSave(const QString& image) {
     return h.prompter.take().value(0).text.contains("Saved") ? 0 : 1;
 }
 
+// Saves what `widget` shows, as the screen would, into `dir`/`name`.
+void shoot(QWidget* widget, const QString& dir, const char* name) {
+    QCoreApplication::processEvents();
+    if (!widget || !widget->grab().save(dir + "/" + QLatin1String(name)))
+        std::fprintf(stderr, "could not save %s\n", name);
+}
+
+QWidget* shown(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->objectName() == QLatin1String(name))
+            return widget;
+    return nullptr;
+}
+
+int shots(const QString& image, const QString& dir) {
+    WindowHarness h;
+    h.open(image);
+    h.clickEntry(0);
+    shoot(&h.window(), dir, "main.png");
+    h.pressShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    QWidget* table = shown("tableWindow");
+    if (!table)
+        return 1;
+    table->resize(1000, 560);
+    shoot(table, dir, "table.png");
+    auto* grid = table->findChild<QAbstractItemView*>("tblEntries");
+    grid->selectAll();
+    table->findChild<QAction*>("mnuSetSelected")->trigger();
+    shoot(table->findChild<QDialog*>("dlgSetSelected"), dir, "set.png");
+    table->findChild<QDialog*>("dlgSetSelected")->reject();
+    h.dialogs.choose(image);
+    table->findChild<QAction*>("mnuCompare")->trigger();
+    shoot(table->findChild<QDialog*>("compareWindow"), dir, "compare.png");
+    h.prompter.answers = {QStringLiteral("Discard"), QStringLiteral("Discard")};
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -64,6 +108,8 @@ int main(int argc, char* argv[]) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (mode == "load-save" && argc > 2)
         return loadAndSave(QString::fromLocal8Bit(argv[2]));
+    if (mode == "shots" && argc > 3)
+        return shots(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     FirstPaint watcher;
     QtPrompter prompter;
@@ -85,7 +131,8 @@ int main(int argc, char* argv[]) {
         client->setFixedSize(660, 588);
         window->setCentralWidget(client);
     } else {
-        std::fputs("usage: statwright_probe first-paint|empty-window|one-line|load-save IMAGE\n",
+        std::fputs("usage: statwright_probe first-paint|empty-window|one-line|load-save IMAGE|"
+                   "shots IMAGE DIR\n",
                    stderr);
         return 2;
     }
