@@ -1,6 +1,6 @@
 // statwright-cli reading all 500 entries of an image and writing them as a table.
-#include "Cli.h"
 #include "SyntheticRom.h"
+#include "cli/Cli.h"
 
 #include <QFile>
 

@@ -1,24 +1,19 @@
-#include "ChangeWriting.h"
+#include "ChangeCommand.h"
 #include "Commands.h"
-#include "ImageAccess.h"
-#include "Wording.h"
 
-#include "ChangeText.h"
-#include "EditSession.h"
-#include "Patch.h"
-#include "PatchFormat.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "species/Patch.h"
+#include "tables/ChangeText.h"
+#include "tables/PatchFormat.h"
 
 #include <CLI/CLI.hpp>
-
-#include <set>
 
 namespace cli {
 namespace {
 
 using species::PatchStep;
 
-class ApplyCommand final : public Command {
+class ApplyCommand final : public ChangeCommand {
 public:
     std::string_view name() const override { return "apply"; }
     std::string_view summary() const override {
@@ -34,159 +29,105 @@ change whose entry the image lacks, whose value does not fit, or whose old value
 does not hold (a conflict; also a flag whose TM or HM teaches another move in this game) is
 listed, 20 at most, and nothing is written (exit status 1). --force makes every change
 whose entry exists and whose value fits, whatever the image holds, names the conflicts it
-overrode and the changes it skipped. The changes are printed as import prints them and
-written in one save, as import writes them.
+overrode and the changes it skipped, and fails all the same when it can make none of them.
+The changes are printed as import prints them and written in one save, as import writes
+them.
 --dry-run checks and prints the changes but writes nothing.
 )";
     }
-    void declare(CLI::App& command) override {
-        command.add_option("IMAGE", m_image)->required();
-        command.add_option("PATCH", m_patch)->required();
-        command.add_option("-f,--format", m_format)->type_name("csv|json");
-        command.add_flag("-n,--dry-run", m_dryRun)->disable_flag_override();
+
+protected:
+    tables::FileKind reads() const override { return tables::FileKind::Patch; }
+    std::string_view fileArgument() const override { return "PATCH"; }
+    void declareMore(CLI::App& command) override {
         command.add_flag("--force", m_force)->disable_flag_override();
     }
+    std::string label(const std::string& file) const override {
+        return file == "-" ? "apply of a patch from standard input"
+                           : "apply of " + base::quoted(file);
+    }
 
-    base::Status run(const Context& context) override {
-        const base::Result<ChangeFile> file =
-            readChangeFile(context, m_patch, m_format, tables::FileKind::Patch);
-        if (!file.ok())
-            return imageFirst(context, file.error(), m_image, m_patch, name());
-        const ChangeFile& from = file.value();
-        const tables::PatchInput input =
-            from.json ? tables::readJsonPatch(from.text) : tables::readCsvPatch(from.text);
-        species::EditSession session(context.io, m_image);
-        Judged judged;
-        const auto plan =
-            [&](const species::TableRead& table) -> base::Result<std::vector<species::Change>> {
-            tellNotes(context, session);
-            if (!input.problems.empty())
-                return reportProblems(context, from.name, input.problems);
-            judged = judge(input.patch, table, session.edition()->game);
-            if (!m_force && !judged.blocking.empty())
-                return refused(context, from.name, judged.blocking);
-            return judged.changes;
-        };
-        bool reported = false;
-        const auto show = [&](std::span<const species::Change>) {
-            report(context, judged);
-            reported = true;
-            return shownInFull(context);
-        };
-        const std::string label = m_patch == "-" ? "apply of a patch from standard input"
-                                                 : "apply of " + base::quoted(m_patch);
-        const base::Result<std::vector<species::Change>> changes =
-            session.modify(plan, show, label, m_dryRun);
-        tellNotes(context, session);
-        if (!changes.ok())
-            return imageFirst(context, changes.error(), m_image, m_patch, name());
-        if (!reported)
-            report(context, judged);
-        context.out << summary(judged) << "\n";
-        // Forced, yet every change skipped: nothing of the patch is in the image.
-        if (m_force && judged.changes.empty() && !judged.blocking.empty())
+    void parse(const tables::ChangeFile& file) override {
+        m_input = file.json ? tables::readJsonPatch(file.text) : tables::readCsvPatch(file.text);
+    }
+
+    base::Result<std::vector<species::Change>>
+    plan(const Context& context, const species::ImageDocument& document) override {
+        if (!m_input.problems.empty())
+            return reportProblems(context, m_input.problems);
+        m_verdict = species::judgePatch(m_input.patch, document.tables(), document.edition()->game,
+                                        m_force);
+        if (!m_force && m_verdict.blocked())
+            return refused(context);
+        return m_verdict.changes;
+    }
+
+    // The changes, those already applied, the conflicts overridden, and (with --force) what
+    // could not be made at all.
+    void show(const Context& context, std::span<const species::Change>) override {
+        const std::vector<std::string> lines = tables::describeChanges(m_verdict.changes);
+        for (const std::string& line : lines)
+            context.out << line << "\n";
+        for (const PatchStep& step : m_verdict.steps)
+            if (step.verdict == PatchStep::Verdict::AlreadyApplied)
+                context.out << tables::describeStep(step) << "\n";
+        for (const PatchStep& step : m_verdict.steps)
+            if (step.verdict == PatchStep::Verdict::Conflict)
+                context.out << named(step) << " overrode a conflict: " << step.reason << "\n";
+        for (const std::size_t blocking : m_verdict.blocking)
+            context.err << "statwright-cli: " << named(m_verdict.steps[blocking])
+                        << " skipped: " << m_verdict.steps[blocking].reason << "\n";
+    }
+
+    // "3 changes in 1 entry written; 1 already applied; 2 skipped"
+    std::string outcome(std::span<const species::Change>) const override {
+        std::string rest;
+        if (m_verdict.already > 0)
+            rest += "; " + std::to_string(m_verdict.already) + " already applied";
+        if (m_verdict.blocked())
+            rest += "; " + std::to_string(m_verdict.blocking.size()) + " skipped";
+        const std::string made = tables::countChanges(m_verdict.changes);
+        if (dryRun())
+            return made + rest + "; dry run, nothing written";
+        if (!m_verdict.changes.empty())
+            return made + " written" + rest;
+        return (m_verdict.steps.empty()                       ? "the patch holds no changes"
+                : m_verdict.already == m_verdict.steps.size() ? "every change already applied"
+                                                              : "no changes" + rest) +
+               std::string("; nothing written");
+    }
+
+    // Forced, yet every change skipped: nothing of the patch is in the image.
+    base::Status verdict(std::span<const species::Change>) const override {
+        if (m_force && m_verdict.changes.empty() && m_verdict.blocked())
             return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
-                                   "no change of " + from.name + " could be made in " + m_image +
+                                   "no change of " + fileName() + " could be made in " + image() +
                                        "; nothing was written");
         return {};
     }
 
 private:
-    // What the patch's changes find in the image: the steps, the changes to make of them, and
-    // what blocks them.
-    struct Judged {
-        std::vector<PatchStep> steps;
-        std::vector<species::Change> changes;
-        std::vector<const PatchStep*> blocking;
-        std::size_t already = 0;
-        std::size_t lines = 0; // as the changes show, the TM and HM flags of an entry on one
-    };
-
-    Judged judge(const species::Patch& patch, const species::TableRead& table,
-                 nds::Game game) const {
-        Judged judged;
-        judged.steps = species::judgePatch(patch, table.entries, game, table.evolutions);
-        for (const PatchStep& step : judged.steps) {
-            const bool conflict = step.kind == PatchStep::Kind::Conflict;
-            if (step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
-                (conflict && !m_force))
-                judged.blocking.push_back(&step);
-            judged.already += step.kind == PatchStep::Kind::AlreadyApplied ? 1 : 0;
-            if (step.kind == PatchStep::Kind::Change || (conflict && m_force))
-                judged.changes.push_back(
-                    {step.change.position, step.change.field, step.found, step.change.after});
-        }
-        return judged;
-    }
-
-    // The changes, those already applied, the conflicts overridden, and (with --force) what
-    // could not be made at all.
-    static void report(const Context& context, Judged& judged) {
-        const std::vector<std::string> lines = tables::describeChanges(judged.changes);
-        judged.lines = lines.size();
-        for (const std::string& line : lines)
-            context.out << line << "\n";
-        for (const PatchStep& step : judged.steps)
-            if (step.kind == PatchStep::Kind::AlreadyApplied)
-                context.out << named(step) << " already applied\n";
-        for (const PatchStep& step : judged.steps)
-            if (step.kind == PatchStep::Kind::Conflict)
-                context.out << named(step) << " overrode a conflict: " << step.reason << "\n";
-        for (const PatchStep* step : judged.blocking)
-            context.err << "statwright-cli: " << named(*step) << " skipped: " << step->reason
-                        << "\n";
-    }
-
-    // "3 changes in 1 entry written; 1 already applied; 2 skipped"
-    std::string summary(const Judged& judged) const {
-        std::string rest;
-        if (judged.already > 0)
-            rest += "; " + std::to_string(judged.already) + " already applied";
-        if (!judged.blocking.empty())
-            rest += "; " + std::to_string(judged.blocking.size()) + " skipped";
-        std::set<int> entries;
-        for (const species::Change& change : judged.changes)
-            entries.insert(change.position);
-        const std::string made = counted(judged.lines, "change", "changes") + " in " +
-                                 counted(entries.size(), "entry", "entries");
-        if (m_dryRun)
-            return made + rest + "; dry run, nothing written";
-        if (!judged.changes.empty())
-            return made + " written" + rest;
-        return (judged.steps.empty()                    ? "the patch holds no changes"
-                : judged.already == judged.steps.size() ? "every change already applied"
-                                                        : "no changes" + rest) +
-               std::string("; nothing written");
-    }
-
     // "Garchomp: speed 102 -> 110", "Garchomp: tm_hm -TM05": as every command shows a change.
     static std::string named(const PatchStep& step) {
         return tables::describeChanges(std::span(&step.change, 1)).front();
     }
 
-    base::Error refused(const Context& context, const std::string& patch,
-                        const std::vector<const PatchStep*>& blocking) const {
+    base::Error refused(const Context& context) const {
         constexpr std::size_t kShown = tables::ProblemList::kShown;
-        for (std::size_t i = 0; i < blocking.size() && i < kShown; ++i) {
-            const PatchStep& step = *blocking[i];
-            const char* what = step.kind == PatchStep::Kind::Conflict  ? "conflict"
-                               : step.kind == PatchStep::Kind::Missing ? "no such entry"
-                                                                       : "refused";
-            context.err << base::printable(patch) << ": " << what << ": " << named(step) << ": "
-                        << step.reason << "\n";
-        }
-        if (blocking.size() > kShown)
-            context.err << base::printable(patch) << ": and " << blocking.size() - kShown
-                        << " more\n";
+        const std::string patch = base::printable(fileName());
+        for (std::size_t i = 0; i < m_verdict.blocking.size() && i < kShown; ++i)
+            context.err << patch << ": "
+                        << tables::describeStep(m_verdict.steps[m_verdict.blocking[i]]) << "\n";
+        if (m_verdict.blocking.size() > kShown)
+            context.err << patch << ": and " << m_verdict.blocking.size() - kShown << " more\n";
         return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
-                               counted(blocking.size(), "change", "changes") + " of " + patch +
-                                   " cannot be made in " + m_image + "; nothing was written");
+                               tables::counted(m_verdict.blocking.size(), "change", "changes") +
+                                   " of " + fileName() + " cannot be made in " + image() +
+                                   "; nothing was written");
     }
 
-    std::string m_image;
-    std::string m_patch;
-    std::string m_format; // "csv", "json", or empty: from the patch's name
-    bool m_dryRun = false;
+    tables::PatchInput m_input;
+    species::PatchVerdict m_verdict;
     bool m_force = false;
 };
 

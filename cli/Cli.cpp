@@ -4,8 +4,8 @@
 #include "ExitCode.h"
 #include "HelpText.h"
 
-#include "DescriptorOutput.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "files/DescriptorOutput.h"
 
 #include <CLI/CLI.hpp>
 

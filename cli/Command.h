@@ -1,8 +1,9 @@
 #pragma once
 
-#include "Error.h"
-#include "LockedFile.h"
-#include "SysIo.h"
+#include "OpenNotices.h"
+
+#include "base/Error.h"
+#include "files/SysIo.h"
 
 #include <functional>
 #include <ostream>
@@ -14,16 +15,6 @@ class App;
 }
 
 namespace cli {
-
-// Says on standard error what opening an image found: every recovery from a journal, and,
-// once a run, that the image's file system has no locks.
-class OpenNotices {
-public:
-    void tell(std::ostream& err, const std::string& image, const files::OpenNotes& notes);
-
-private:
-    bool m_toldUnlocked = false;
-};
 
 // What a command works with: where its reports and failures go, and the file system.
 struct Context {

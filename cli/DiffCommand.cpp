@@ -2,14 +2,15 @@
 #include "ImageAccess.h"
 #include "Output.h"
 #include "TableFormat.h"
-#include "Wording.h"
 
-#include "ChangeLog.h"
-#include "ChangeText.h"
-#include "EditSession.h"
-#include "PatchFormat.h"
-#include "Text.h"
-#include "Vocabulary.h"
+#include "base/Text.h"
+#include "species/Comparison.h"
+#include "species/ImageDocument.h"
+#include "species/Patch.h"
+#include "species/Vocabulary.h"
+#include "tables/ChangeLog.h"
+#include "tables/ChangeText.h"
+#include "tables/PatchFormat.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,21 +19,13 @@
 namespace cli {
 namespace {
 
-// An image's entries and its edition, read with one open that is closed again.
+// An image's tables and its edition, read with one open that is closed again.
 struct Entries {
     const nds::GameEdition* edition;
-    std::vector<species::Record> records;
-    std::vector<species::Record> evolutions; // none where the image has no evolution table
-};
+    species::Tables tables;
 
-// What was not compared, and why: the evolutions, where one image has them and the other none.
-std::vector<std::string> notCompared(const Entries& a, const std::string& first, const Entries& b,
-                                     const std::string& second) {
-    if (a.evolutions.empty() == b.evolutions.empty())
-        return {};
-    return {"Evolutions were not compared: " +
-            base::printable(a.evolutions.empty() ? first : second) + " has no evolution table."};
-}
+    [[nodiscard]] std::size_t count() const { return tables.at(species::Kind::BaseStats).size(); }
+};
 
 class DiffCommand final : public Command {
 public:
@@ -86,27 +79,26 @@ Strength"); Markdown gives each entry a heading, for a forum post or a README.
         base::Result<Entries> b = entriesOf(context, m_second);
         if (!b.ok())
             return b.error();
-        const std::vector<species::Record>& first = a.value().records;
-        const std::vector<species::Record>& second = b.value().records;
-        const std::vector<std::string> notes = notCompared(a.value(), m_first, b.value(), m_second);
+        const std::vector<std::string> notes =
+            species::notCompared(a.value().tables, m_first, b.value().tables, m_second);
         if (m_patch) {
             for (const std::string& note : notes)
                 context.err << "statwright-cli: " << note << "\n";
             return writePatch(context, a.value(), b.value(), format.value());
         }
         if (isLog)
-            return writeOutput(
-                context, m_output,
-                tables::changeLog(*a.value().edition, first, *b.value().edition, second,
-                                  log == "markdown" ? tables::LogFormat::Markdown
-                                                    : tables::LogFormat::Text,
-                                  a.value().evolutions, b.value().evolutions, notes));
+            return writeOutput(context, m_output,
+                               tables::changeLog(*a.value().edition, a.value().tables,
+                                                 *b.value().edition, b.value().tables,
+                                                 log == "markdown" ? tables::LogFormat::Markdown
+                                                                   : tables::LogFormat::Text,
+                                                 notes));
 
-        std::vector<species::Change> changes = species::changesBetween(first, second);
-        const std::vector<species::Change> evolved = species::changesBetween(
-            a.value().evolutions, b.value().evolutions, species::evolutionLayout());
-        changes.insert(changes.end(), evolved.begin(), evolved.end());
-        species::sortChanges(changes);
+        // Every field that differs; a patch carries more (an evolution slot whole).
+        std::vector<species::Change> changes;
+        for (species::Change& change : species::changesBetween(a.value().tables, b.value().tables))
+            if (change.before != change.after)
+                changes.push_back(std::move(change));
         std::set<int> entries;
         for (const species::Change& change : changes)
             entries.insert(change.position);
@@ -115,13 +107,14 @@ Strength"); Markdown gives each entry a heading, for a forum post or a README.
         for (const std::string& line : lines)
             context.out << line << "\n";
         const std::size_t fields = lines.size();
-        if (const std::string only = onlyInOne(first.size(), second.size()); !only.empty())
+        if (const std::string only = onlyInOne(a.value().count(), b.value().count()); !only.empty())
             context.out << only << "\n";
         for (const std::string& note : notes)
             context.out << note << "\n";
-        context.out << (fields == 0 ? "no differences"
-                                    : counted(fields, "field differs", "fields differ") + " in " +
-                                          counted(entries.size(), "entry", "entries"))
+        context.out << (fields == 0
+                            ? "no differences"
+                            : tables::counted(fields, "field differs", "fields differ") + " in " +
+                                  tables::counted(entries.size(), "entry", "entries"))
                     << "\n";
         return {};
     }
@@ -132,12 +125,11 @@ private:
     }
 
     static base::Result<Entries> entriesOf(const Context& context, const std::string& path) {
-        species::EditSession session(context.io, path);
-        base::Result<species::TableRead> table = readImage(context, session);
-        if (!table.ok())
-            return table.error();
-        return Entries{session.edition(), std::move(table.value().entries),
-                       std::move(table.value().evolutions)};
+        species::ImageDocument document(context.io, path);
+        const base::Result<species::ImageReport> opened = openImage(context, document);
+        if (!opened.ok())
+            return opened.error();
+        return Entries{document.edition(), document.tables()};
     }
 
     // "positions 500 to 506 (Giratina (Origin) to Rotom (Mow)) are only in pt.nds", or "".
@@ -153,9 +145,8 @@ private:
 
     base::Status writePatch(const Context& context, const Entries& a, const Entries& b,
                             const std::string& format) const {
-        const species::Patch patch =
-            species::patchBetween(*a.edition, a.records, b.records, a.evolutions, b.evolutions);
-        if (const std::string only = onlyInOne(a.records.size(), b.records.size()); !only.empty())
+        const species::Patch patch = species::patchBetween(*a.edition, a.tables, b.tables);
+        if (const std::string only = onlyInOne(a.count(), b.count()); !only.empty())
             context.err << "statwright-cli: " << only << "; the patch leaves them out\n";
         const std::string text =
             format == "json" ? tables::patchToJson(patch) : tables::patchToCsv(patch);

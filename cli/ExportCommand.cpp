@@ -3,9 +3,9 @@
 #include "Output.h"
 #include "TableFormat.h"
 
-#include "Columns.h"
-#include "FileAccess.h"
-#include "TableWriter.h"
+#include "files/FileAccess.h"
+#include "tables/Columns.h"
+#include "tables/TableWriter.h"
 
 #include <CLI/CLI.hpp>
 
@@ -54,18 +54,21 @@ there.
             return format.error();
         if (base::Status apart = outputApartFrom(context, m_output, {m_image}); !apart.ok())
             return apart;
-        species::EditSession session(context.io, m_image);
-        const base::Result<species::TableRead> table = readImage(context, session);
-        if (!table.ok())
-            return table.error();
+        species::ImageDocument document(context.io, m_image);
+        const base::Result<species::ImageReport> opened = openImage(context, document);
+        if (!opened.ok())
+            return opened.error();
+        const nds::GameEdition& edition = *document.edition();
         if (m_evolutions)
-            return exportEvolutions(context, table.value(), *session.edition(), format.value());
-        const std::vector<species::Record>& entries = table.value().entries;
+            return exportEvolutions(context, document.table(species::Kind::Evolutions), edition,
+                                    format.value());
+        const std::vector<species::Record>& entries =
+            document.table(species::Kind::BaseStats).records;
         const tables::ListValues values =
             m_names ? tables::ListValues::Names : tables::ListValues::Numbers;
         const std::string text = format.value() == "json"
-                                     ? tables::toJson(*session.edition(), entries, values)
-                                     : tables::toCsv(entries, session.edition()->game, values);
+                                     ? tables::toJson(edition, entries, values)
+                                     : tables::toCsv(entries, edition.game, values);
         return writeOutput(context, m_output, text);
     }
 
@@ -95,14 +98,14 @@ private:
 
     // The evolution table: a row a list position, the 21 fields of its slots as numbers, and
     // the used slots in words.
-    base::Status exportEvolutions(const Context& context, const species::TableRead& table,
+    base::Status exportEvolutions(const Context& context, const species::KindTable& table,
                                   const nds::GameEdition& edition,
                                   const std::string& format) const {
-        if (table.evolutions.empty())
-            return *table.noEvolutions;
+        if (!table.place)
+            return *table.missing;
         const std::string text = format == "json"
-                                     ? tables::evolutionsToJson(edition, table.evolutions)
-                                     : tables::evolutionsToCsv(table.evolutions, edition.game);
+                                     ? tables::evolutionsToJson(edition, table.records)
+                                     : tables::evolutionsToCsv(table.records, edition.game);
         return writeOutput(context, m_output, text);
     }
 };

@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "ImageAccess.h"
 
-#include "EditSession.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "species/ImageDocument.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,17 +25,18 @@ when the image is not supported or its table cannot be found, with the reason.
     void declare(CLI::App& command) override { command.add_option("IMAGE", m_image)->required(); }
 
     base::Status run(const Context& context) override {
-        species::EditSession session(context.io, m_image);
-        const base::Result<species::ImageReport> report = session.examine();
-        tellNotes(context, session);
+        species::ImageDocument document(context.io, m_image);
+        const base::Result<species::ImageReport> report = document.open();
+        tellNotes(context, document);
         if (!report.ok())
             return report.error();
         const nds::GameEdition& edition = *report.value().edition;
         context.out << "code: " << edition.code << "\ntitle: " << edition.title
                     << "\nlanguage: " << edition.language << "\n";
-        if (!report.value().place)
-            return *report.value().tableProblem;
-        const species::TablePlace& place = *report.value().place;
+        const species::KindTable& stats = report.value().table(species::Kind::BaseStats);
+        if (!stats.place)
+            return *stats.missing;
+        const species::TablePlace& place = *stats.place;
         context.out << "record base: " << base::hexNumber(place.base) << " (" << place.base
                     << ")\n";
         if (place.archive.empty())

@@ -1,28 +1,21 @@
 #include "ImageAccess.h"
 
-#include "Text.h"
-
 namespace cli {
 
-void OpenNotices::tell(std::ostream& err, const std::string& image, const files::OpenNotes& notes) {
-    for (const files::Recovery& recovery : notes.recoveries)
-        err << "statwright-cli: " << recovery.describe() << "\n";
-    if (notes.unlocked && !m_toldUnlocked) {
-        m_toldUnlocked = true;
-        err << "statwright-cli: \"" << base::printable(image)
-            << "\" cannot be locked on its file system; going on without a lock, so no other "
-               "program should write into it meanwhile\n";
-    }
+void tellNotes(const Context& context, species::ImageDocument& document) {
+    context.notices.tell(context.err, document.path(), document.takeNotes());
 }
 
-void tellNotes(const Context& context, species::EditSession& session) {
-    context.notices.tell(context.err, session.path(), session.takeNotes());
-}
-
-base::Result<species::TableRead> readImage(const Context& context, species::EditSession& session) {
-    base::Result<species::TableRead> table = session.readAll();
-    tellNotes(context, session);
-    return table;
+base::Result<species::ImageReport> openImage(const Context& context,
+                                             species::ImageDocument& document) {
+    base::Result<species::ImageReport> report = document.open();
+    tellNotes(context, document);
+    if (!report.ok())
+        return report.error();
+    if (const species::KindTable& stats = report.value().table(species::Kind::BaseStats);
+        !stats.place)
+        return *stats.missing;
+    return report;
 }
 
 } // namespace cli

@@ -2,16 +2,17 @@
 
 #include "Command.h"
 
-#include "EditSession.h"
+#include "species/ImageDocument.h"
 
 namespace cli {
 
-// Says on standard error what the session's openings found since it last said: recoveries
+// Says on standard error what the document's openings found since it last said: recoveries
 // from journals, and, once a run, that the image's file system has no locks.
-void tellNotes(const Context& context, species::EditSession& session);
+void tellNotes(const Context& context, species::ImageDocument& document);
 
-// Every entry of the session's image, read with one open; what the opening found is told.
-[[nodiscard]] base::Result<species::TableRead> readImage(const Context& context,
-                                                         species::EditSession& session);
+// Opens the document's image, reading every table, and tells what the opening found; an image
+// whose base-stat table cannot be found is an error that says why.
+[[nodiscard]] base::Result<species::ImageReport> openImage(const Context& context,
+                                                           species::ImageDocument& document);
 
 } // namespace cli

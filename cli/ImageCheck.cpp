@@ -1,12 +1,12 @@
 #include "ImageCheck.h"
 
-#include "EditSession.h"
-#include "EvolutionRules.h"
-#include "Vocabulary.h"
+#include "species/EvolutionRules.h"
+#include "species/ImageDocument.h"
+#include "species/Vocabulary.h"
 
-#include "NdsFileSystem.h"
-#include "TableLocation.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "nds/NdsFileSystem.h"
+#include "species/TableLocation.h"
 
 namespace cli {
 namespace {
@@ -16,7 +16,8 @@ namespace {
 std::string fixedPlaceLine(const species::ImageReport& image) {
     const nds::GameEdition& edition = *image.edition;
     const std::string code(edition.code);
-    const species::TablePlace* place = image.place ? &*image.place : nullptr;
+    const species::KindTable& stats = image.table(species::Kind::BaseStats);
+    const species::TablePlace* place = stats.place ? &*stats.place : nullptr;
     const std::string found =
         place ? "table found through the file system at " + base::hexNumber(place->base) + "; "
               : "";
@@ -41,14 +42,14 @@ std::string fixedPlaceLine(const species::ImageReport& image) {
 // The evolution table: where it is, and the slots the game would never act on, by entry and
 // slot; they are told, not failed.
 std::string evolutionLines(const species::ImageReport& image) {
-    if (image.evolutions.empty())
-        return "evolutions: " +
-               (image.noEvolutions ? image.noEvolutions->describe() : std::string("none")) + "\n";
+    const species::KindTable& evolutions = image.table(species::Kind::Evolutions);
+    if (!evolutions.place)
+        return "evolutions: " + evolutions.missing->describe() + "\n";
     const nds::Game game = image.edition->game;
-    std::string lines = "evolutions: " + image.evolutionPlace->archive + ", " +
-                        std::to_string(image.evolutions.size()) + " entries\n";
-    for (std::size_t position = 0; position < image.evolutions.size(); ++position)
-        for (const std::string& slot : species::unusableSlots(image.evolutions[position], game))
+    std::string lines = "evolutions: " + evolutions.place->archive + ", " +
+                        std::to_string(evolutions.records.size()) + " entries\n";
+    for (std::size_t position = 0; position < evolutions.records.size(); ++position)
+        for (const std::string& slot : species::unusableSlots(evolutions.records[position], game))
             lines += "never acted on: " + vocabulary::entryName(int(position)) + ", " + slot + "\n";
     return lines;
 }
@@ -56,26 +57,27 @@ std::string evolutionLines(const species::ImageReport& image) {
 } // namespace
 
 base::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
-    species::EditSession session(context.io, path);
-    const base::Result<species::ImageReport> examined = session.examine();
-    const files::OpenNotes notes = session.takeNotes();
+    species::ImageDocument document(context.io, path);
+    const base::Result<species::ImageReport> examined = document.open();
+    const files::OpenNotes notes = document.takeNotes();
     context.notices.tell(context.err, path, notes);
     if (!examined.ok())
         return examined.error();
     const species::ImageReport& image = examined.value();
     const nds::GameEdition& edition = *image.edition;
+    const species::KindTable& stats = image.table(species::Kind::BaseStats);
 
     CheckReport report;
     for (const files::Recovery& recovery : notes.recoveries)
         report.text += "journal: " + recovery.describe() + "\n";
-    if (image.place && image.place->archive.empty()) {
+    if (stats.place && stats.place->archive.empty()) {
         report.text += "unverifiable: the image has no file system; the table is read at " +
                        std::string(edition.code) + "'s fixed base " +
                        base::hexNumber(edition.recordBase) + ", and the image may still be fine\n";
         return report;
     }
-    if (image.place) {
-        const species::TablePlace& found = *image.place;
+    if (stats.place) {
+        const species::TablePlace& found = *stats.place;
         report.verdict = CheckReport::Verdict::Confirmed;
         report.text += "table: " + found.archive + " (file " + std::to_string(found.archiveId) +
                        "), a NARC archive of " + std::to_string(found.members) + " members\n" +
@@ -84,19 +86,21 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
                        "\n";
     } else {
         report.verdict = CheckReport::Verdict::NotFound;
-        report.problem = *image.tableProblem;
+        report.problem = *stats.missing;
     }
     if (image.fixedBaseHolders)
         report.text += fixedPlaceLine(image);
-    if (image.place)
-        report.text += "confirmed: " + std::string(edition.code) +
-                       " reads its base-stat table from " + image.place->archive + "\n";
-    if (image.place && !image.place->archive.empty())
-        report.text += evolutionLines(image);
-    if (image.place && image.evolutionsRefused) {
-        report.verdict = CheckReport::Verdict::NotFound;
-        report.problem = *image.noEvolutions;
-    }
+    if (!stats.place)
+        return report;
+    report.text += "confirmed: " + std::string(edition.code) + " reads its base-stat table from " +
+                   stats.place->archive + "\n";
+    report.text += evolutionLines(image);
+    // A table the image has, yet cannot be used, fails the check.
+    for (const species::KindTable& table : image.tables)
+        if (table.refused && report.verdict != CheckReport::Verdict::NotFound) {
+            report.verdict = CheckReport::Verdict::NotFound;
+            report.problem = *table.missing;
+        }
     return report;
 }
 

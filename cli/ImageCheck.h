@@ -2,7 +2,7 @@
 
 #include "Command.h"
 
-#include "Error.h"
+#include "base/Error.h"
 
 #include <string>
 

@@ -1,22 +1,14 @@
-#include "ChangeWriting.h"
+#include "ChangeCommand.h"
 #include "Commands.h"
-#include "ImageAccess.h"
-#include "Wording.h"
 
-#include "ChangeText.h"
-#include "EditSession.h"
-#include "TableImport.h"
-#include "TableReader.h"
-#include "Text.h"
-
-#include <CLI/CLI.hpp>
-
-#include <set>
+#include "base/Text.h"
+#include "tables/ChangeText.h"
+#include "tables/TableImport.h"
 
 namespace cli {
 namespace {
 
-class ImportCommand final : public Command {
+class ImportCommand final : public ChangeCommand {
 public:
     std::string_view name() const override { return "import"; }
     std::string_view summary() const override {
@@ -38,70 +30,42 @@ them back, and an import killed half way is rolled back by the next command to o
 --dry-run checks and prints the changes but writes nothing.
 )";
     }
-    void declare(CLI::App& command) override {
-        command.add_option("IMAGE", m_image)->required();
-        command.add_option("FILE", m_table)->required();
-        command.add_option("-f,--format", m_format)->type_name("csv|json");
-        command.add_flag("-n,--dry-run", m_dryRun)->disable_flag_override();
+
+protected:
+    tables::FileKind reads() const override { return tables::FileKind::Table; }
+    std::string_view fileArgument() const override { return "FILE"; }
+    std::string label(const std::string& file) const override {
+        return file == "-" ? "import from standard input" : "import of " + base::quoted(file);
     }
 
-    base::Status run(const Context& context) override {
-        const base::Result<ChangeFile> file =
-            readChangeFile(context, m_table, m_format, tables::FileKind::Table);
-        if (!file.ok())
-            return imageFirst(context, file.error(), m_image, m_table, name());
-        const ChangeFile& from = file.value();
-        const tables::InputTable input =
-            from.json ? tables::readJsonTable(from.text) : tables::readCsvTable(from.text);
-        species::EditSession session(context.io, m_image);
-        std::vector<std::string> lines;
-        const auto plan =
-            [&](const species::TableRead& table) -> base::Result<std::vector<species::Change>> {
-            tellNotes(context, session);
-            const tables::ImportPlan planned =
-                tables::planImport(input, table.entries, session.edition()->game, table.evolutions);
-            if (!planned.problems.empty())
-                return reportProblems(context, from.name, planned.problems);
-            return planned.changes;
-        };
-        // The TM and HM flags of an entry count as one change, as they show on one line.
-        const auto show = [&](std::span<const species::Change> changes) {
-            lines = tables::describeChanges(changes);
-            for (const std::string& line : lines)
-                context.out << line << "\n";
-            return shownInFull(context);
-        };
-        const std::string label =
-            m_table == "-" ? "import from standard input" : "import of " + base::quoted(m_table);
-        const base::Result<std::vector<species::Change>> changes =
-            session.modify(plan, show, label, m_dryRun);
-        tellNotes(context, session);
-        if (!changes.ok())
-            return imageFirst(context, changes.error(), m_image, m_table, name());
-        const bool written = !m_dryRun && !changes.value().empty();
-        if (!written)
-            (void)show(changes.value());
-        context.out << summary(changes.value(), lines.size());
-        return {};
+    void parse(const tables::ChangeFile& file) override {
+        m_input = file.json ? tables::readJsonTable(file.text) : tables::readCsvTable(file.text);
+    }
+
+    base::Result<std::vector<species::Change>>
+    plan(const Context& context, const species::ImageDocument& document) override {
+        const tables::ImportPlan planned =
+            tables::planImport(m_input, document.tables(), document.edition()->game);
+        if (!planned.problems.empty())
+            return reportProblems(context, planned.problems);
+        return planned.changes;
+    }
+
+    void show(const Context& context, std::span<const species::Change> changes) override {
+        for (const std::string& line : tables::describeChanges(changes))
+            context.out << line << "\n";
+    }
+
+    // "2 changes in 2 entries written"
+    std::string outcome(std::span<const species::Change> changes) const override {
+        if (!dryRun() && changes.empty())
+            return "no changes; nothing written";
+        return tables::countChanges(changes) +
+               (dryRun() ? "; dry run, nothing written" : " written");
     }
 
 private:
-    // "2 changes in 2 entries written"
-    std::string summary(std::span<const species::Change> changes, std::size_t lines) const {
-        if (!m_dryRun && changes.empty())
-            return "no changes; nothing written\n";
-        std::set<int> entries;
-        for (const species::Change& change : changes)
-            entries.insert(change.position);
-        return counted(lines, "change", "changes") + " in " +
-               counted(entries.size(), "entry", "entries") +
-               (m_dryRun ? "; dry run, nothing written\n" : " written\n");
-    }
-
-    std::string m_image;
-    std::string m_table;
-    std::string m_format; // "csv", "json", or empty: from the table's name
-    bool m_dryRun = false;
+    tables::InputTable m_input;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "Output.h"
 
-#include "FileAccess.h"
+#include "files/FileAccess.h"
 
 namespace cli {
 

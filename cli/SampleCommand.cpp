@@ -1,10 +1,10 @@
 #include "Commands.h"
 
-#include "FileAccess.h"
-#include "GameEdition.h"
-#include "SampleImage.h"
+#include "files/FileAccess.h"
+#include "nds/GameEdition.h"
+#include "species/SampleImage.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <CLI/CLI.hpp>
 

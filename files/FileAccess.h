@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Error.h"
 #include "OpenFile.h"
 #include "SysIo.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <optional>

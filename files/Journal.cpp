@@ -1,6 +1,6 @@
 #include "Journal.h"
 
-#include "LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <zlib.h>
 

@@ -1,7 +1,7 @@
 #include "JournalRecovery.h"
 
 #include "Journal.h"
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Error.h"
 #include "FileAccess.h"
 #include "OpenFile.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <functional>

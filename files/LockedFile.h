@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Error.h"
 #include "JournalRecovery.h"
 #include "OpenFile.h"
 #include "SysIo.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <string>

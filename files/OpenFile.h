@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Error.h"
 #include "SysIo.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <string>

@@ -3,11 +3,11 @@
 // is found lies inside the image as 44-byte records back to back.
 #include "MemoryIo.h"
 
-#include "GameEdition.h"
-#include "Narc.h"
-#include "NdsFileSystem.h"
-#include "RecordStore.h"
-#include "TableLocation.h"
+#include "nds/GameEdition.h"
+#include "nds/Narc.h"
+#include "nds/NdsFileSystem.h"
+#include "species/RecordKinds.h"
+#include "species/TableLocation.h"
 
 #include <cstdlib>
 
@@ -52,18 +52,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const char* code : {"ADAE", "APAE", "CPUJ", "CPUE", "IPKE"}) {
         const nds::GameEdition& edition = *nds::findEdition(code);
-        const base::Result<species::TablePlace> stats = species::findTable(file.value(), edition);
-        if (!stats.ok())
+        // Every kind's table, found as a load finds them, lies inside the image and reads whole.
+        const auto system = species::readFileSystem(file.value(), "read");
+        if (!system.ok())
             continue;
-        checkInside(stats.value(), size);
-        const auto records = species::readEntries(file.value(), stats.value());
-        if (!records.ok() ||
-            records.value().size() != static_cast<std::size_t>(stats.value().entries))
-            std::abort();
-        const base::Result<species::TablePlace> evolutions =
-            species::findEvolutions(file.value(), edition, stats.value().entries);
-        if (evolutions.ok())
-            checkInside(evolutions.value(), size);
+        const nds::NdsFileSystem* files = system.value() ? &*system.value() : nullptr;
+        std::optional<species::TablePlace> stats;
+        for (const species::RecordKind* kind : species::recordKinds()) {
+            const base::Result<species::TablePlace> place =
+                kind->find(file.value(), edition, files, stats ? &*stats : nullptr);
+            if (!place.ok()) {
+                if (!stats)
+                    break;
+                continue;
+            }
+            checkInside(place.value(), size);
+            const auto records = kind->read(file.value(), place.value());
+            if (!records.ok() ||
+                records.value().size() != static_cast<std::size_t>(place.value().entries))
+                std::abort();
+            if (!stats)
+                stats = place.value();
+        }
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 // Arbitrary bytes as an image: identification and the check of its table never crash, and
 // identification's answer follows from bytes 12 to 15 alone.
-#include "FileAccess.h"
-#include "Identification.h"
-#include "ImageCheck.h"
 #include "MemoryIo.h"
+#include "cli/ImageCheck.h"
+#include "files/FileAccess.h"
+#include "nds/Identification.h"
 
 #include <cstdlib>
 #include <sstream>

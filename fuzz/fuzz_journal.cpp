@@ -1,7 +1,7 @@
 // Any bytes found where a journal should be decode as whole, torn or foreign, and a whole one
 // encodes back to exactly the bytes it was read from: recovery only ever acts on a journal
 // that this program wrote as it stands.
-#include "Journal.h"
+#include "files/Journal.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Any text as a patch, CSV or JSON: the reader never crashes, and a patch it accepts holds
 // only changes it could apply, and reads back the same once written out again.
-#include "PatchFormat.h"
+#include "tables/PatchFormat.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -1,8 +1,8 @@
 // Any record reads field by field, and writing back what was read, or what its lists show,
 // gives the same bytes; any stat text gives no value or one from 0 to 255.
-#include "Record.h"
-#include "StatText.h"
-#include "ValueRules.h"
+#include "species/Record.h"
+#include "species/StatText.h"
+#include "species/ValueRules.h"
 
 #include <array>
 #include <cstdlib>
@@ -11,8 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::array<std::uint8_t, species::kRecordSize> bytes{};
     std::copy(data, data + std::min<std::size_t>(size, bytes.size()), bytes.begin());
-    const species::Record record(bytes);
-    species::RecordEdit edit;
+    const species::Record record{std::span<const std::uint8_t, species::kRecordSize>(bytes)};
+    species::Record rewritten = record;
     for (const species::FieldDescriptor& field : species::fieldLayout()) {
         const int stored = record.get(field.field);
         if (stored < 0 || stored >= (1 << field.bits))
@@ -20,10 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A list entry goes back as the same bits, no selection (-1) included; a value without
         // an entry is kept as it is.
         const std::optional<int> entry = species::shownEntry(field, stored, nds::Game::HeartGold);
-        edit[field.field] = !field.isNumber() && entry ? *entry : stored;
+        rewritten.set(field.field, !field.isNumber() && entry ? *entry : stored);
     }
-    species::Record rewritten = record;
-    rewritten.apply(edit);
     if (rewritten != record)
         std::abort();
 

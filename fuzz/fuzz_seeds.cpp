@@ -1,13 +1,13 @@
 // Writes a starting corpus for each fuzz target into the folder given: exported tables,
 // headers with supported codes, records and a small image with a file system.
-#include "NdsImageBuilder.h"
-#include "SampleImage.h"
-#include "TableWriter.h"
+#include "nds/NdsImageBuilder.h"
+#include "species/SampleImage.h"
+#include "tables/TableWriter.h"
 
-#include "EntryRules.h"
-#include "FieldLayout.h"
-#include "Journal.h"
-#include "PatchFormat.h"
+#include "files/Journal.h"
+#include "species/EntryRules.h"
+#include "species/FieldLayout.h"
+#include "tables/PatchFormat.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,13 +1,13 @@
 // Arbitrary text as an edited table, read as CSV or JSON and judged against an image: the
 // readers and the import's checks never crash, and every change they plan is one the
 // window could make.
-#include "TableImport.h"
-#include "TableReader.h"
+#include "tables/TableImport.h"
+#include "tables/TableReader.h"
 
-#include "EntryRules.h"
+#include "species/EntryRules.h"
 
-#include "ValueRules.h"
-#include "Vocabulary.h"
+#include "species/ValueRules.h"
+#include "species/Vocabulary.h"
 
 #include <cstdlib>
 
@@ -21,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const tables::InputTable input =
         TABLE_FORMAT_JSON ? tables::readJsonTable(text) : tables::readCsvTable(text);
-    const tables::ImportPlan plan =
-        tables::planImport(input, entries, nds::Game::HeartGold, evolutions);
+    const tables::ImportPlan plan = tables::planImport(
+        input, {{species::Kind::BaseStats, entries}, {species::Kind::Evolutions, evolutions}},
+        nds::Game::HeartGold);
     for (const species::Change& change : plan.changes) {
         const species::FieldDescriptor& field = species::descriptor(change.field);
         const int limit = field.isNumber() ? (1 << field.bits)

@@ -1,6 +1,6 @@
 #include "Identification.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

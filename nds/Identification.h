@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Error.h"
 #include "GameEdition.h"
-#include "OpenFile.h"
-#include "SysIo.h"
+#include "base/Error.h"
+#include "files/OpenFile.h"
+#include "files/SysIo.h"
 
 #include <string>
 

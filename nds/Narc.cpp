@@ -1,6 +1,6 @@
 #include "Narc.h"
 
-#include "LittleEndian.h"
+#include "base/LittleEndian.h"
 
 namespace nds {
 namespace {

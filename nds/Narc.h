@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Error.h"
 #include "NdsFileSystem.h"
-#include "OpenFile.h"
+#include "base/Error.h"
+#include "files/OpenFile.h"
 
 #include <vector>
 

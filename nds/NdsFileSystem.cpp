@@ -1,7 +1,7 @@
 #include "NdsFileSystem.h"
 
-#include "LittleEndian.h"
-#include "Text.h"
+#include "base/LittleEndian.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Error.h"
-#include "OpenFile.h"
+#include "base/Error.h"
+#include "files/OpenFile.h"
 
 #include <cstdint>
 #include <functional>

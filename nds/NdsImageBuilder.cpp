@@ -1,6 +1,6 @@
 #include "NdsImageBuilder.h"
 
-#include "LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <algorithm>
 

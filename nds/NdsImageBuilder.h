@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpenFile.h"
+#include "files/OpenFile.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include "Vocabulary.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 
@@ -18,10 +18,10 @@ std::vector<Change> changesOf(int position, const Record& before, const Record& 
                               std::span<const FieldDescriptor> fields) {
     std::vector<Change> changes;
     for (const FieldDescriptor& field : fields) {
-        const int from = before.get(field.field);
-        const int to = after.get(field.field);
+        Value from = before.value(field.field);
+        Value to = after.value(field.field);
         if (from != to)
-            changes.push_back({position, field.field, from, to});
+            changes.push_back({position, field.field, std::move(from), std::move(to)});
     }
     return changes;
 }
@@ -39,7 +39,7 @@ std::vector<Change> changesBetween(std::span<const Record> before, std::span<con
 }
 
 std::vector<Change> slotChangesBetween(std::span<const Record> before,
-                                       std::span<const Record> after) {
+                                       std::span<const Record> after, int firstPosition) {
     std::vector<Change> changes;
     const std::size_t common = std::min(before.size(), after.size());
     for (std::size_t position = 0; position < common; ++position)
@@ -48,25 +48,14 @@ std::vector<Change> slotChangesBetween(std::span<const Record> before,
             bool differs = false;
             for (const SlotPart part : {SlotPart::Method, SlotPart::Parameter, SlotPart::Target}) {
                 const Field field = evolution(slot, part);
-                const Change change{static_cast<int>(position), field, before[position].get(field),
-                                    after[position].get(field)};
+                const Change change{firstPosition + static_cast<int>(position), field,
+                                    before[position].get(field), after[position].get(field)};
                 differs = differs || change.before != change.after;
                 whole.push_back(change);
             }
             if (differs)
                 changes.insert(changes.end(), whole.begin(), whole.end());
         }
-    return changes;
-}
-
-std::vector<Change> settingChanges(int position, const Record& record, const RecordEdit& edit) {
-    std::vector<Change> changes;
-    Record edited = record;
-    edited.apply(edit);
-    for (const FieldDescriptor& field : fieldLayout())
-        if (edit[field.field])
-            changes.push_back(
-                {position, field.field, record.get(field.field), edited.get(field.field)});
     return changes;
 }
 

@@ -2,6 +2,7 @@
 
 #include "FieldLayout.h"
 #include "Record.h"
+#include "Value.h"
 
 #include <optional>
 #include <span>
@@ -12,14 +13,15 @@
 namespace species {
 
 // One change of one field of one entry: the entry's list position (the same in every game),
-// the field, and its value before and after. Import plans, patches, diffs and the window's
-// edits are all lists of these. A change may set a field to the value it holds already: it is
-// written all the same (the window writes every field it shows).
+// the field (which names the kind of record), and its value before and after: before, what
+// the entry held where the change was made. Import plans, patches, diffs, the window's edits
+// and what a save wrote are all lists of these. A change may set a field to the value it holds
+// already: it is written all the same (the window writes every field it shows).
 struct Change {
     int position = 0;
     Field field = Field::HP;
-    int before = 0;
-    int after = 0;
+    Value before;
+    Value after;
 
     bool operator==(const Change&) const = default;
 };
@@ -41,14 +43,11 @@ changesBetween(std::span<const Record> before, std::span<const Record> after,
 
 // The changes of the evolution slots that differ between `before` and `after`, each slot
 // whole: all three of its fields, those that stay as they are with the same value before and
-// after, so that carried to another image the slot is judged as one.
+// after, so that carried to another image the slot is judged as one. The records are those of
+// the entries from `firstPosition` on.
 [[nodiscard]] std::vector<Change> slotChangesBetween(std::span<const Record> before,
-                                                     std::span<const Record> after);
-
-// A change for every field that `edit` sets in the record `record` of the entry at `position`,
-// those it sets to the value they hold included.
-[[nodiscard]] std::vector<Change> settingChanges(int position, const Record& record,
-                                                 const RecordEdit& edit);
+                                                     std::span<const Record> after,
+                                                     int firstPosition = 0);
 
 // Why `name` does not name the entry at `position` ("\"Bellsprout\" does not stand at position
 // 10, \"Weepinbell\" does"), or nothing when it does; spaces at either end do not count.

@@ -2,7 +2,7 @@
 
 #include "Vocabulary.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include "FieldLayout.h"
 #include "Record.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <optional>
 #include <string>

@@ -16,6 +16,12 @@ inline constexpr int kRecordSize = 44;
 inline constexpr int kTmCount = 92;
 inline constexpr int kHmCount = 8;
 inline constexpr int kTmHmCount = kTmCount + kHmCount;
+inline constexpr int kEvolutionSlots = 7;
+
+// The kinds of record an entry has, each a table of its own in the image: the base stats, the
+// evolutions, and more to come. What each is, and where an image keeps it, is the kind's
+// descriptor (RecordKind); here only its name, which its fields carry.
+enum class Kind { BaseStats, Evolutions };
 
 // The fields of the record: the 22 of the main window, in the order of their bytes; the EV
 // yield, the sprite flag (both in the record's byte order); then the TM and HM flags, TM01 to
@@ -51,6 +57,8 @@ enum class Field {
     EvSpDefense,
     Flip,
     FirstTmHm, // TM01; the TM or HM at flag n (0 to 99) is tmHm(n)
+    // The 21 fields of the evolution record follow the flags: evolution(slot, part).
+    FirstEvolution = FirstTmHm + kTmHmCount,
 };
 // The fields of the base-stat record.
 inline constexpr std::size_t kStatFieldCount =
@@ -59,7 +67,6 @@ inline constexpr std::size_t kStatFieldCount =
 // The evolution record, the second record of an entry, kept in an archive of its own: seven
 // slots of a method, a parameter and a target species, each a little-endian 16-bit number,
 // then two bytes the game never reads. Its fields follow those of the base-stat record.
-inline constexpr int kEvolutionSlots = 7;
 enum class SlotPart { Method, Parameter, Target };
 inline constexpr std::size_t kFieldCount = kStatFieldCount + 3 * kEvolutionSlots;
 
@@ -74,7 +81,8 @@ inline constexpr std::size_t kFieldCount = kStatFieldCount + 3 * kEvolutionSlots
 }
 // Whether `field` is one of the evolution record, not of the base-stat record.
 [[nodiscard]] constexpr bool isEvolution(Field field) {
-    return static_cast<std::size_t>(field) >= kStatFieldCount;
+    return field >= Field::FirstEvolution &&
+           static_cast<std::size_t>(field) < kStatFieldCount + 3 * kEvolutionSlots;
 }
 [[nodiscard]] constexpr int slotOf(Field field) {
     return static_cast<int>((static_cast<std::size_t>(field) - kStatFieldCount) / 3);
@@ -92,6 +100,11 @@ enum class Part {
     Evolution,  // the evolution record: the Evolutions dialog, a table of its own
 };
 
+// The kind of record a part of the fields belongs to.
+[[nodiscard]] constexpr Kind kindOf(Part part) {
+    return part == Part::Evolution ? Kind::Evolutions : Kind::BaseStats;
+}
+
 struct FieldDescriptor {
     Field field;
     std::string_view key; // "hp": its column in the tables, its name in patches
@@ -107,6 +120,8 @@ struct FieldDescriptor {
     Part part;
 
     [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
+    // The kind of record it is a field of.
+    [[nodiscard]] constexpr Kind kind() const { return kindOf(part); }
     // The bytes it spans, from `offset` on.
     [[nodiscard]] constexpr int width() const { return (shift + bits + 7) / 8; }
     [[nodiscard]] constexpr bool isWord() const { return bits == 16; }
@@ -134,6 +149,10 @@ private:
 // The fields of the evolution record: evo1_method, evo1_param, evo1_target... evo7_target.
 [[nodiscard]] std::span<const FieldDescriptor> evolutionLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
+// The kind of record `field` belongs to.
+[[nodiscard]] inline Kind kindOf(Field field) {
+    return descriptor(field).kind();
+}
 // What people reading a list of changes call a field: the window's caption, told apart where
 // one caption stands for two ("Type 2", "Item 1") or for a dialog's fields ("EV Speed").
 [[nodiscard]] std::string displayName(Field field);

@@ -1,155 +1,154 @@
 #include "Patch.h"
 
-#include "EvolutionRules.h"
-#include "ValueRules.h"
-#include "Vocabulary.h"
+#include "RecordKinds.h"
 
 #include <algorithm>
 
 namespace species {
 
 std::optional<Field> patchField(std::string_view name) {
-    for (const std::span<const FieldDescriptor> fields : {fieldLayout(), evolutionLayout()})
-        for (const FieldDescriptor& field : fields)
+    for (const RecordKind* kind : recordKinds())
+        for (const FieldDescriptor& field : kind->fields())
             if (field.key == name)
                 return field.field;
     return std::nullopt;
 }
 
-Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
-                   std::span<const Record> after, std::span<const Record> evolutionsBefore,
-                   std::span<const Record> evolutionsAfter) {
-    Patch patch{std::string(edition.code), std::string(edition.title),
-                changesBetween(before, after)};
-    const std::vector<Change> slots = slotChangesBetween(evolutionsBefore, evolutionsAfter);
-    patch.changes.insert(patch.changes.end(), slots.begin(), slots.end());
-    sortChanges(patch.changes);
-    return patch;
+std::vector<Change> changesBetween(const Tables& before, const Tables& after) {
+    std::vector<Change> changes;
+    for (const auto& [kind, records] : before) {
+        const auto other = after.find(kind);
+        if (other == after.end())
+            continue;
+        const std::size_t common = std::min(records.size(), other->second.size());
+        for (std::size_t position = 0; position < common; ++position) {
+            const std::vector<Change> entry = recordKind(kind).changesBetween(
+                static_cast<int>(position), records[position], other->second[position]);
+            changes.insert(changes.end(), entry.begin(), entry.end());
+        }
+    }
+    sortChanges(changes);
+    return changes;
+}
+
+Patch patchBetween(const nds::GameEdition& edition, const Tables& before, const Tables& after) {
+    return {std::string(edition.code), std::string(edition.title), changesBetween(before, after)};
 }
 
 namespace {
 
-// Why the flag of `field` means another move in `game` than in the patch's, or nothing.
-std::optional<std::string> otherMove(const FieldDescriptor& field, const nds::GameEdition* source,
-                                     nds::Game game) {
-    if (field.part != Part::TmHm || !source)
-        return std::nullopt;
-    const int n = static_cast<int>(field.field) - static_cast<int>(Field::FirstTmHm);
-    const std::string_view theirs = vocabulary::tmHmMove(n, source->game);
-    const std::string_view ours = vocabulary::tmHmMove(n, game);
-    if (theirs == ours)
-        return std::nullopt;
-    return std::string(field.caption) + " teaches " + std::string(theirs) +
-           " where the patch was made, " + std::string(ours) + " in this image";
+std::string plain(const Value& value) {
+    return value.isList() ? "a list of " + std::to_string(value.items().size())
+                          : std::to_string(value.number());
 }
 
-} // namespace
-
-namespace {
-
-// Judges one change of a field of the base-stat record, or of the evolution record as a field
-// (its slot is judged whole afterwards).
+// Judges one change against the record the image holds now: what it finds, and whether it
+// means what it meant where the patch was made.
 PatchStep judgeChange(const Change& change, const Record& record, nds::Game game,
                       const nds::GameEdition* source) {
-    PatchStep step{PatchStep::Kind::Change, change, record.get(change.field), {}};
-    const FieldDescriptor& field = descriptor(change.field);
-    const std::optional<std::string> refused =
-        isEvolution(change.field) ? std::nullopt
-                                  : refusal(field, change.position, change.after,
-                                            std::to_string(change.after), step.found, game);
-    if (refused) {
-        step.kind = PatchStep::Kind::Refused;
-        step.reason = *refused;
-    } else if (const std::optional<std::string> other = otherMove(field, source, game)) {
-        step.kind = PatchStep::Kind::Conflict;
+    PatchStep step{PatchStep::Verdict::Change, change, record.value(change.field), {}};
+    const std::optional<std::string> other =
+        source ? recordKindOf(change.field).meaningDiffers(change.field, source->game, game)
+               : std::nullopt;
+    if (other) {
+        step.verdict = PatchStep::Verdict::Conflict;
         step.reason = *other;
     } else if (step.found == change.after) {
-        step.kind = PatchStep::Kind::AlreadyApplied;
+        step.verdict = PatchStep::Verdict::AlreadyApplied;
     } else if (step.found != change.before) {
-        step.kind = PatchStep::Kind::Conflict;
-        step.reason = "the patch expects " + std::to_string(change.before) + ", the image holds " +
-                      std::to_string(step.found);
+        step.verdict = PatchStep::Verdict::Conflict;
+        step.reason =
+            "the patch expects " + plain(change.before) + ", the image holds " + plain(step.found);
     }
     return step;
 }
 
-// The evolution slots of the entry at `position` as the patch would leave them, judged whole:
-// the steps of a slot refused are refused with its reason, and the parameter and target of a
-// slot whose method becomes 0 are emptied by steps of their own.
-void judgeSlots(int position, const Record& record, nds::Game game, std::vector<PatchStep>& steps,
-                std::size_t first) {
+// The record of one entry of one kind as the patch would leave it, judged whole: the steps of
+// a field refused are refused with its reason, and what the edit implies (an evolution slot
+// emptied with its method) is made by steps of its own.
+void judgeRecord(const RecordKind& kind, int position, const Record& record, nds::Game game,
+                 std::vector<PatchStep>& steps, std::size_t first) {
     Record after = record;
     for (std::size_t i = first; i < steps.size(); ++i)
         after.set(steps[i].change.field, steps[i].change.after);
-    emptySlotsWithoutMethod(record, after);
-    for (const FieldDescriptor& field : evolutionLayout()) {
+    kind.complete(record, after);
+    for (const FieldDescriptor& field : kind.fields()) {
         const bool named =
             std::any_of(steps.begin() + std::ptrdiff_t(first), steps.end(),
-                        [&](const PatchStep& s) { return s.change.field == field.field; });
-        if (!named && after.get(field.field) != record.get(field.field))
-            steps.push_back({PatchStep::Kind::Change,
-                             {position, field.field, record.get(field.field), 0},
-                             record.get(field.field),
+                        [&](const PatchStep& step) { return step.change.field == field.field; });
+        Value before = record.value(field.field);
+        if (!named && after.value(field.field) != before)
+            steps.push_back({PatchStep::Verdict::Change,
+                             {position, field.field, before, after.value(field.field)},
+                             before,
                              {}});
     }
+    std::vector<Change> named;
     for (std::size_t i = first; i < steps.size(); ++i)
-        if (const std::optional<std::string> refused =
-                slotRefusal(record, after, slotOf(steps[i].change.field), position, game)) {
-            steps[i].kind = PatchStep::Kind::Refused;
-            steps[i].reason = *refused;
-        }
+        named.push_back(steps[i].change);
+    for (const Refusal& refused : kind.refusals(position, record, after, named, game))
+        for (std::size_t i = first; i < steps.size(); ++i)
+            if (steps[i].change.field == refused.field) {
+                steps[i].verdict = PatchStep::Verdict::Refused;
+                steps[i].reason = refused.reason;
+            }
 }
 
 } // namespace
 
-std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
-                                  nds::Game game, std::span<const Record> evolutions) {
+PatchVerdict judgePatch(const Patch& patch, const Tables& tables, nds::Game game, bool force) {
     const nds::GameEdition* source = nds::findEdition(patch.code);
     std::vector<PatchStep> steps;
     steps.reserve(patch.changes.size());
-    // The patch's changes come by position, then field: those of one entry's evolution record
+    // The patch's changes come by position, then field: those of one entry's record of a kind
     // stand together, and are judged together once the last is in.
     for (std::size_t i = 0; i < patch.changes.size(); ++i) {
         const Change& change = patch.changes[i];
-        const bool evolves = isEvolution(change.field);
-        const std::span<const Record> records = evolves ? evolutions : entries;
-        if (change.position < 0 || std::size_t(change.position) >= records.size()) {
-            const std::string reason = evolves && evolutions.empty()
-                                           ? "the image has no evolution table"
-                                           : "the image has no entry at position " +
-                                                 std::to_string(change.position) + ", only " +
-                                                 std::to_string(records.size());
-            steps.push_back({PatchStep::Kind::Missing, change, 0, reason});
+        const RecordKind& kind = recordKindOf(change.field);
+        const auto table = tables.find(kind.kind());
+        const std::size_t count = table == tables.end() ? 0 : table->second.size();
+        if (change.position < 0 || std::size_t(change.position) >= count) {
+            const std::string reason = count == 0 ? "the image has no " + std::string(kind.noun())
+                                                  : "the image has no entry at position " +
+                                                        std::to_string(change.position) +
+                                                        ", only " + std::to_string(count);
+            steps.push_back({PatchStep::Verdict::Missing, change, 0, reason});
             continue;
         }
-        const Record& record = records[std::size_t(change.position)];
+        const Record& record = table->second[std::size_t(change.position)];
         const std::size_t first = steps.size();
         steps.push_back(judgeChange(change, record, game, source));
-        if (!evolves)
-            continue;
         for (; i + 1 < patch.changes.size() && patch.changes[i + 1].position == change.position &&
-               isEvolution(patch.changes[i + 1].field);
+               kindOf(patch.changes[i + 1].field) == kind.kind();
              ++i)
             steps.push_back(judgeChange(patch.changes[i + 1], record, game, source));
-        judgeSlots(change.position, record, game, steps, first);
+        judgeRecord(kind, change.position, record, game, steps, first);
     }
     std::stable_sort(steps.begin(), steps.end(), [](const PatchStep& a, const PatchStep& b) {
         return std::pair(a.change.position, a.change.field) <
                std::pair(b.change.position, b.change.field);
     });
-    return steps;
+    PatchVerdict verdict{std::move(steps), {}, {}, 0};
+    verdict.changes = changesToMake(verdict.steps, force);
+    for (std::size_t i = 0; i < verdict.steps.size(); ++i) {
+        if (blocks(verdict.steps[i], force))
+            verdict.blocking.push_back(i);
+        verdict.already += verdict.steps[i].verdict == PatchStep::Verdict::AlreadyApplied ? 1 : 0;
+    }
+    return verdict;
 }
 
 bool blocks(const PatchStep& step, bool force) {
-    return step.kind == PatchStep::Kind::Missing || step.kind == PatchStep::Kind::Refused ||
-           (step.kind == PatchStep::Kind::Conflict && !force);
+    return step.verdict == PatchStep::Verdict::Missing ||
+           step.verdict == PatchStep::Verdict::Refused ||
+           (step.verdict == PatchStep::Verdict::Conflict && !force);
 }
 
 std::vector<Change> changesToMake(std::span<const PatchStep> steps, bool force) {
     std::vector<Change> changes;
     for (const PatchStep& step : steps)
-        if (step.kind == PatchStep::Kind::Change ||
-            (step.kind == PatchStep::Kind::Conflict && force))
+        if (step.verdict == PatchStep::Verdict::Change ||
+            (step.verdict == PatchStep::Verdict::Conflict && force))
             changes.push_back(
                 {step.change.position, step.change.field, step.found, step.change.after});
     return changes;

@@ -4,8 +4,9 @@
 #include "EntryRules.h"
 #include "FieldLayout.h"
 #include "Record.h"
+#include "Tables.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <optional>
 #include <span>
@@ -29,41 +30,34 @@ struct Patch {
 inline constexpr std::size_t kMaxPatchChanges = std::size_t{kAllEntries} * kFieldCount;
 
 // The field a patch names: a column of the exported table but tm_hm ("hp", "ev_hp",
-// "flip"), a TM or HM flag of its own ("tm01" to "tm92", "hm01" to "hm08"), or a field of an
-// evolution slot ("evo1_method" to "evo7_target").
+// "flip"), a TM or HM flag of its own ("tm01" to "tm92", "hm01" to "hm08"), or a field of
+// another kind of record ("evo1_method" to "evo7_target").
 [[nodiscard]] std::optional<Field> patchField(std::string_view name);
 
-// The patch that turns the entries `before` into `after`, made from an image of `edition`;
-// only entries that both have. With the evolution records of both, the evolution slots that
-// differ go in too, each whole.
-[[nodiscard]] Patch patchBetween(const nds::GameEdition& edition, std::span<const Record> before,
-                                 std::span<const Record> after,
-                                 std::span<const Record> evolutionsBefore = {},
-                                 std::span<const Record> evolutionsAfter = {});
+// The changes that turn the tables `before` into `after`, for the kinds and entries that both
+// have, as each kind carries them (an evolution slot whole); by position, then field.
+[[nodiscard]] std::vector<Change> changesBetween(const Tables& before, const Tables& after);
+
+// The patch that turns the tables `before` into `after`, made from an image of `edition`.
+[[nodiscard]] Patch patchBetween(const nds::GameEdition& edition, const Tables& before,
+                                 const Tables& after);
 
 // What applying one change to an image finds.
 struct PatchStep {
-    enum class Kind {
+    enum class Verdict {
         Change,         // the image holds the old value: the change is to be made
         AlreadyApplied, // the image holds the new value already
         Conflict,       // the image holds another value, or the flag teaches another move
         Missing,        // the image has no such entry
         Refused,        // the new value may not be stored in this image
     };
-    Kind kind = Kind::Change;
+    Verdict verdict = Verdict::Change;
     // The patch's change; or one the patch implies: emptying the parameter and target of an
     // evolution slot whose method it sets to 0.
     Change change;
-    int found = 0;      // what the image holds (not for Missing)
+    Value found;        // what the image holds (not for Missing)
     std::string reason; // why, for Conflict, Missing and Refused
 };
-
-// Judges every change of `patch` against the entries of an image of `game`, as they are now,
-// by position, then field. Changes of evolution slots are judged against `evolutions`, each
-// slot whole as the patch would leave it; an image without them (none given) cannot take them.
-[[nodiscard]] std::vector<PatchStep> judgePatch(const Patch& patch, std::span<const Record> entries,
-                                                nds::Game game,
-                                                std::span<const Record> evolutions = {});
 
 // Whether `step` keeps a patch from being applied: an entry the image lacks, a value it may
 // not hold, or a conflict, unless the user forces the patch over conflicts.
@@ -71,5 +65,22 @@ struct PatchStep {
 // The changes that applying the judged patch makes: those to be made, and the conflicts when
 // forced; each from what the image holds.
 [[nodiscard]] std::vector<Change> changesToMake(std::span<const PatchStep> steps, bool force);
+
+// A patch judged against an image, as apply and the table window's Apply Patch judge it.
+struct PatchVerdict {
+    std::vector<PatchStep> steps;      // by position, then field
+    std::vector<Change> changes;       // what applying it makes, as changesToMake() gives
+    std::vector<std::size_t> blocking; // the steps that keep it from being applied
+    std::size_t already = 0;           // the changes the image holds already
+
+    [[nodiscard]] bool blocked() const { return !blocking.empty(); }
+};
+
+// Judges every change of `patch` against the tables of an image of `game`, as they are now:
+// each entry's record of a kind judged whole as the patch would leave it, by the kind's rules,
+// and completed as the window completes an edit (steps of their own). An image without a
+// kind's table cannot take its changes. With `force`, conflicts do not block it.
+[[nodiscard]] PatchVerdict judgePatch(const Patch& patch, const Tables& tables, nds::Game game,
+                                      bool force = false);
 
 } // namespace species

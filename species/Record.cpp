@@ -1,6 +1,6 @@
 #include "Record.h"
 
-#include "LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <algorithm>
 
@@ -18,10 +18,6 @@ constexpr unsigned maskOf(const FieldDescriptor& field) {
 }
 
 } // namespace
-
-Record::Record(std::span<const std::uint8_t, kSize> bytes) {
-    std::copy(bytes.begin(), bytes.end(), m_bytes.begin());
-}
 
 Record Record::at(std::span<const std::uint8_t> bytes, std::size_t at) {
     return Record(bytes.subspan(at).first<kSize>());
@@ -42,10 +38,12 @@ void Record::set(Field field, int value) {
                             word);
 }
 
-void Record::apply(const RecordEdit& edit) {
-    for (const FieldDescriptor& d : fieldLayout())
-        if (const std::optional<int>& value = edit[d.field])
-            set(d.field, *value);
+Value Record::value(Field field) const {
+    return get(field);
+}
+
+void Record::set(Field field, const Value& value) {
+    set(field, value.number());
 }
 
 } // namespace species

@@ -4,7 +4,7 @@
 #include "EvolutionRules.h"
 #include "TableLocation.h"
 
-#include "NdsImageBuilder.h"
+#include "nds/NdsImageBuilder.h"
 
 namespace species {
 

@@ -2,8 +2,8 @@
 
 #include "Record.h"
 
-#include "GameEdition.h"
-#include "OpenFile.h"
+#include "files/OpenFile.h"
+#include "nds/GameEdition.h"
 
 namespace species {
 

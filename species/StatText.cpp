@@ -1,6 +1,6 @@
 #include "StatText.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <charconv>
 #include <cmath>

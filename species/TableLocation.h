@@ -2,28 +2,30 @@
 
 #include "EntryRules.h"
 
-#include "Error.h"
-#include "GameEdition.h"
-#include "JournalRecovery.h"
-#include "OpenFile.h"
+#include "base/Error.h"
+#include "files/OpenFile.h"
+#include "nds/GameEdition.h"
+#include "nds/NdsFileSystem.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace species {
 
-// Where an image keeps the base-stat table that its game reads.
+// Where an image keeps a table that its game reads.
 struct TablePlace {
-    std::int64_t base = 0;       // file offset of list position 0
-    int entries = kSpeciesCount; // records from `base` on: the list's 500, or 507 with the forms
+    std::int64_t base = 0;       // file offset of list position 0's record
+    int entries = kSpeciesCount; // list positions: the list's 500, or 507 with the forms
     // The archive the game reads, and how many members it has; an empty path when the image
     // has no file system and the edition's fixed base stands in.
     std::string archive;
     int archiveId = -1;
     std::size_t members = 0;
+    nds::FileSpan file; // the archive's bytes in the image
 };
 
 // The archive of the file system that `game` reads its table from: member 0 is an empty
@@ -33,27 +35,30 @@ struct TablePlace {
 // Records from member 1 on: 500, or 507 for Platinum, HeartGold and SoulSilver.
 [[nodiscard]] int tableEntries(nds::Game game);
 
-// Finds the table in the open image: in the archive that its file system names, which must be
-// a NARC of 44-byte records back to back, or, in an image without a file system, at the
-// edition's fixed base. A BadContent error says in words why there is none. Everything
-// read lies inside the image.
-[[nodiscard]] base::Result<TablePlace> findTable(files::OpenFile& file,
-                                                 const nds::GameEdition& edition);
-
 // The archive of the file system that `game` reads its evolution records from: one member a
 // species, member 0 none, so list position p is member p + 1, as in the base-stat table.
 [[nodiscard]] std::string_view evolutionArchive(nds::Game game);
 
-// Finds the evolution records in the open image, as findTable() finds the base stats: in the
-// archive its file system names, a NARC of 44-byte members back to back with a member for each
-// of the `entries` list positions. An image without a file system has none: a BadContent error
-// says why, as for a damaged file system or archive.
-[[nodiscard]] base::Result<TablePlace> findEvolutions(files::OpenFile& file,
-                                                      const nds::GameEdition& edition, int entries);
+// Why an image without a file system has no table `noun`, which only a file system places:
+// `action` starts the words ("find the evolution table of Diamond (ADAE) in").
+[[nodiscard]] base::Error noFileSystem(const files::OpenFile& file, const std::string& action,
+                                       std::string_view noun);
 
-// The bytes of the open image that this program writes, for the journal's recovery to keep
-// to: the records of its base-stat table and of its evolution table, found as a load finds
-// them.
-[[nodiscard]] base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& image);
+// The file system of the open image: nothing when it has none, or an error (a damaged one is
+// BadContent) whose words start with `action`.
+[[nodiscard]] base::Result<std::optional<nds::NdsFileSystem>>
+readFileSystem(files::OpenFile& file, const std::string& action);
+
+// The archive at `path` of the open image's file system `system`, a NARC whose members 1 to
+// `entries` are records of `size` bytes back to back; `action` starts the words of an error
+// (a BadContent one) that says why it is not.
+[[nodiscard]] base::Result<TablePlace> findRecordArchive(files::OpenFile& file,
+                                                         const nds::NdsFileSystem& system,
+                                                         std::string_view path, int entries,
+                                                         int size, const std::string& action);
+
+// "find the evolution table of HeartGold (IPKE) in": the words of a failure to find the table
+// `noun`, which name the game, since it is known.
+[[nodiscard]] std::string findAction(std::string_view noun, const nds::GameEdition& edition);
 
 } // namespace species

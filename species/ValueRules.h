@@ -2,7 +2,7 @@
 
 #include "FieldLayout.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <optional>
 #include <string>

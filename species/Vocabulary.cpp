@@ -3,7 +3,7 @@
 #include "EntryRules.h"
 #include "FieldLayout.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <array>

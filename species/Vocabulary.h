@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <optional>
 #include <span>

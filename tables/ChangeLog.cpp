@@ -1,11 +1,12 @@
 #include "ChangeLog.h"
 
-#include "Change.h"
-#include "EvolutionRules.h"
-#include "FieldLayout.h"
-#include "Vocabulary.h"
+#include "species/Change.h"
+#include "species/EvolutionRules.h"
+#include "species/FieldLayout.h"
+#include "species/Patch.h"
+#include "species/Vocabulary.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 
@@ -18,7 +19,8 @@ constexpr Field kStats[] = {Field::HP,    Field::Attack,   Field::Defense,
                             Field::Speed, Field::SpAttack, Field::SpDefense};
 
 // "Leftovers", "50% M 50% F", a number, or "Value 600" for what a list has no entry for.
-std::string valueText(Field field, int value, nds::Game game) {
+std::string valueText(Field field, const species::Value& stored, nds::Game game) {
+    const int value = stored.number();
     const species::FieldDescriptor& d = species::descriptor(field);
     if (d.isNumber())
         return std::to_string(value);
@@ -44,7 +46,7 @@ int total(const species::Record& record) {
 std::string describeChange(const species::Change& change, nds::Game from, nds::Game to) {
     if (species::descriptor(change.field).part == species::Part::TmHm) {
         const int n = static_cast<int>(change.field) - static_cast<int>(Field::FirstTmHm);
-        return std::string(change.after ? "+" : "-") +
+        return std::string(change.after.number() ? "+" : "-") +
                std::string(species::descriptor(change.field).caption) + " " +
                std::string(vocabulary::tmHmMove(n, to));
     }
@@ -55,16 +57,17 @@ std::string describeChange(const species::Change& change, nds::Game from, nds::G
 
 namespace {
 
-// The lines of one entry's block: a field each, the total after the base stats, and the flags.
-// The two records of an entry in both images.
-struct Pair {
-    const species::Record& before;
-    const species::Record& after;
-};
+// The record of `kind` of the entry at `position` in `tables`, or an empty one.
+species::Record recordIn(const species::Tables& tables, species::Kind kind, int position) {
+    const auto table = tables.find(kind);
+    if (table == tables.end() || static_cast<std::size_t>(position) >= table->second.size())
+        return {};
+    return table->second[static_cast<std::size_t>(position)];
+}
 
 // "Evolution 1: Level 16 -> Ivysaur became Level 12 -> Ivysaur", once for each slot changed.
-void slotLine(const species::Change& change, Pair evolutions, nds::Game from, nds::Game to,
-              std::vector<std::string>& lines) {
+void slotLine(const species::Change& change, const species::Record& before, nds::Game from,
+              const species::Record& after, nds::Game to, std::vector<std::string>& lines) {
     if (species::slotPartOf(change.field) != species::SlotPart::Method)
         return; // a slot's three changes make one line, made at its method
     const int slot = species::slotOf(change.field);
@@ -72,19 +75,27 @@ void slotLine(const species::Change& change, Pair evolutions, nds::Game from, nd
         const std::string text = species::slotText(record, slot, game);
         return text.empty() ? std::string("(none)") : text;
     };
-    lines.push_back("Evolution " + std::to_string(slot + 1) + ": " +
-                    words(evolutions.before, from) + " became " + words(evolutions.after, to));
+    lines.push_back("Evolution " + std::to_string(slot + 1) + ": " + words(before, from) +
+                    " became " + words(after, to));
 }
 
-std::vector<std::string> entryLines(std::span<const species::Change> changes, Pair records,
-                                    Pair evolutions, nds::Game from, nds::Game to) {
-    const species::Record& before = records.before;
-    const species::Record& after = records.after;
+} // namespace
+
+std::vector<std::string> entryLines(std::span<const species::Change> changes,
+                                    const species::Tables& before, nds::Game from,
+                                    const species::Tables& after, nds::Game to) {
     std::vector<std::string> lines;
+    if (changes.empty())
+        return lines;
+    const int position = changes.front().position;
+    const species::Record statsBefore = recordIn(before, species::Kind::BaseStats, position);
+    const species::Record statsAfter = recordIn(after, species::Kind::BaseStats, position);
+    const species::Record evolvedBefore = recordIn(before, species::Kind::Evolutions, position);
+    const species::Record evolvedAfter = recordIn(after, species::Kind::Evolutions, position);
     std::string flags;
     for (const species::Change& change : changes) {
         if (species::isEvolution(change.field)) {
-            slotLine(change, evolutions, from, to, lines);
+            slotLine(change, evolvedBefore, from, evolvedAfter, to, lines);
             continue;
         }
         if (species::descriptor(change.field).part == species::Part::TmHm) {
@@ -94,55 +105,42 @@ std::vector<std::string> entryLines(std::span<const species::Change> changes, Pa
         lines.push_back(describeChange(change, from, to));
         if (change.field <= Field::SpDefense &&
             (&change == &changes.back() || (&change + 1)->field > Field::SpDefense))
-            lines.push_back("Total: " + std::to_string(total(before)) + " -> " +
-                            std::to_string(total(after)));
+            lines.push_back("Total: " + std::to_string(total(statsBefore)) + " -> " +
+                            std::to_string(total(statsAfter)));
     }
     if (!flags.empty())
         lines.push_back("TM/HM: " + flags);
     return lines;
 }
 
-} // namespace
-
-std::string changeLog(const nds::GameEdition& from, std::span<const species::Record> before,
-                      const nds::GameEdition& to, std::span<const species::Record> after,
-                      LogFormat format, std::span<const species::Record> evolutionsBefore,
-                      std::span<const species::Record> evolutionsAfter,
+std::string changeLog(const nds::GameEdition& from, const species::Tables& before,
+                      const nds::GameEdition& to, const species::Tables& after, LogFormat format,
                       std::span<const std::string> notes) {
     const bool markdown = format == LogFormat::Markdown;
     std::string log = (markdown ? "## " : "") + std::string("Changes from ") + imageName(from) +
                       " to " + imageName(to) + "\n";
-    std::vector<species::Change> changes = species::changesBetween(before, after);
-    const std::vector<species::Change> slots =
-        species::slotChangesBetween(evolutionsBefore, evolutionsAfter);
-    changes.insert(changes.end(), slots.begin(), slots.end());
-    species::sortChanges(changes);
-    const species::Record none;
+    const std::vector<species::Change> changes = species::changesBetween(before, after);
     for (std::size_t i = 0; i < changes.size();) {
         std::size_t j = i;
         while (j < changes.size() && changes[j].position == changes[i].position)
             ++j;
         const int position = changes[i].position;
-        const auto at = static_cast<std::size_t>(position);
         // Numbered as players know them: the Pokédex number, the list position and one.
         log += "\n" + std::string(markdown ? "### " : "") + std::to_string(position + 1) + " " +
                vocabulary::entryName(position) + "\n";
-        const Pair evolutions{at < evolutionsBefore.size() ? evolutionsBefore[at] : none,
-                              at < evolutionsAfter.size() ? evolutionsAfter[at] : none};
         for (const std::string& line :
-             entryLines(std::span(changes).subspan(i, j - i), {before[at], after[at]}, evolutions,
-                        from.game, to.game))
+             entryLines(std::span(changes).subspan(i, j - i), before, from.game, after, to.game))
             log += (markdown ? "- " : "  ") + line + "\n";
         i = j;
     }
     if (changes.empty())
         log += "\nNo differences.\n";
-    if (before.size() != after.size()) {
-        const std::size_t common = std::min(before.size(), after.size());
-        log += "\nEntries " + std::to_string(common) + " to " +
-               std::to_string(std::max(before.size(), after.size()) - 1) + " are only in " +
-               imageName(before.size() > after.size() ? from : to) + ".\n";
-    }
+    const std::size_t first = before.at(species::Kind::BaseStats).size();
+    const std::size_t second = after.at(species::Kind::BaseStats).size();
+    if (first != second)
+        log += "\nEntries " + std::to_string(std::min(first, second)) + " to " +
+               std::to_string(std::max(first, second) - 1) + " are only in " +
+               imageName(first > second ? from : to) + ".\n";
     for (const std::string& note : notes)
         log += "\n" + note + "\n";
     return log;

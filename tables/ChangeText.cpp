@@ -2,21 +2,24 @@
 
 #include "Columns.h"
 
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
-#include "Text.h"
+#include "base/Text.h"
+
+#include <set>
 
 namespace tables {
 
 namespace {
 
 // A value as a line of changes shows it: the number, or with a game its list's name for it.
-std::string valueText(const species::FieldDescriptor& field, int value,
+std::string valueText(const species::FieldDescriptor& field, const species::Value& value,
                       std::optional<nds::Game> names) {
     if (names && !field.isNumber())
-        if (const std::optional<std::string> name = vocabulary::text(field.list, value, *names))
+        if (const std::optional<std::string> name =
+                vocabulary::text(field.list, value.number(), *names))
             return std::string(base::trimmed(*name));
-    return std::to_string(value);
+    return std::to_string(value.number());
 }
 
 } // namespace
@@ -39,12 +42,41 @@ std::vector<std::string> describeChanges(std::span<const species::Change> change
         for (; i < changes.size() && changes[i].position == change.position &&
                species::descriptor(changes[i].field).part == species::Part::TmHm;
              ++i)
-            flags += std::string(changes[i].after ? " +" : " -") +
+            flags += std::string(changes[i].after.number() ? " +" : " -") +
                      std::string(species::descriptor(changes[i].field).caption);
         --i;
         lines.push_back(entry + std::string(kTmHmColumn) + flags);
     }
     return lines;
+}
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string countChanges(std::span<const species::Change> changes) {
+    std::set<int> entries;
+    for (const species::Change& change : changes)
+        entries.insert(change.position);
+    return counted(describeChanges(changes).size(), "change", "changes") + " in " +
+           counted(entries.size(), "entry", "entries");
+}
+
+std::string describeStep(const species::PatchStep& step, std::optional<nds::Game> names) {
+    const std::string change = describeChanges(std::span(&step.change, 1), names).front();
+    switch (step.verdict) {
+    case species::PatchStep::Verdict::Change:
+        return change;
+    case species::PatchStep::Verdict::AlreadyApplied:
+        return change + " already applied";
+    case species::PatchStep::Verdict::Conflict:
+        return "conflict: " + change + ": " + step.reason;
+    case species::PatchStep::Verdict::Missing:
+        return "no such entry: " + change + ": " + step.reason;
+    case species::PatchStep::Verdict::Refused:
+        break;
+    }
+    return "refused: " + change + ": " + step.reason;
 }
 
 } // namespace tables

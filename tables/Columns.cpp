@@ -1,7 +1,7 @@
 #include "Columns.h"
 
-#include "FieldLayout.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "species/FieldLayout.h"
 
 #include <set>
 

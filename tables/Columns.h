@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Record.h"
+#include "species/Record.h"
 
-#include "Error.h"
+#include "base/Error.h"
 
 #include <span>
 #include <string>

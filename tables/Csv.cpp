@@ -1,6 +1,6 @@
 #include "Csv.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 namespace csv {
 namespace {

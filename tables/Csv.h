@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Error.h"
+#include "base/Error.h"
 
 #include <cstddef>
 #include <string>

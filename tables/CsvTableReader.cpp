@@ -3,8 +3,8 @@
 #include "Columns.h"
 #include "Csv.h"
 
-#include "FieldLayout.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "species/FieldLayout.h"
 
 #include <charconv>
 #include <limits>

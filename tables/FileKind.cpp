@@ -1,6 +1,6 @@
 #include "TableReader.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

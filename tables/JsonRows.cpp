@@ -1,6 +1,6 @@
 #include "JsonRows.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <nlohmann/json.hpp>
 

@@ -3,8 +3,8 @@
 #include "Csv.h"
 #include "JsonRows.h"
 
-#include "Text.h"
-#include "Vocabulary.h"
+#include "base/Text.h"
+#include "species/Vocabulary.h"
 
 #include <nlohmann/json.hpp>
 
@@ -254,7 +254,8 @@ std::string patchToCsv(const species::Patch& patch) {
     for (const species::Change& change : patch.changes)
         text += std::to_string(change.position) + "," +
                 csv::quote(vocabulary::entryName(change.position)) + "," + fieldName(change.field) +
-                "," + std::to_string(change.before) + "," + std::to_string(change.after) + "\n";
+                "," + std::to_string(change.before.number()) + "," +
+                std::to_string(change.after.number()) + "\n";
     return text;
 }
 
@@ -265,8 +266,8 @@ std::string patchToJson(const species::Patch& patch) {
         changes.push_back({{"position", change.position},
                            {"species", vocabulary::entryName(change.position)},
                            {"field", fieldName(change.field)},
-                           {"from", change.before},
-                           {"to", change.after}});
+                           {"from", change.before.number()},
+                           {"to", change.after.number()}});
     Ordered root = {{"format", kFormatName},
                     {"version", kPatchVersion},
                     {"from", {{"code", patch.code}, {"title", patch.title}}},

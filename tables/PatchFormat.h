@@ -2,7 +2,7 @@
 
 #include "TableReader.h"
 
-#include "Patch.h"
+#include "species/Patch.h"
 
 #include <string>
 #include <string_view>

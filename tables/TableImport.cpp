@@ -1,10 +1,10 @@
 #include "TableImport.h"
 
 #include "Columns.h"
-#include "EvolutionRules.h"
-#include "Text.h"
-#include "ValueRules.h"
-#include "Vocabulary.h"
+#include "base/Text.h"
+#include "species/EvolutionRules.h"
+#include "species/ValueRules.h"
+#include "species/Vocabulary.h"
 
 #include <algorithm>
 #include <charconv>
@@ -315,12 +315,16 @@ private:
 
 } // namespace
 
-ImportPlan planImport(const InputTable& input, std::span<const species::Record> entries,
-                      nds::Game game, std::span<const species::Record> evolutions,
+ImportPlan planImport(const InputTable& input, const species::Tables& tables, nds::Game game,
                       const std::function<bool()>& cancelled) {
     ImportPlan plan;
     plan.problems = input.problems;
-    Planner planner(entries, evolutions, game, plan);
+    const auto of = [&](species::Kind kind) {
+        const auto table = tables.find(kind);
+        return table == tables.end() ? std::span<const species::Record>()
+                                     : std::span<const species::Record>(table->second);
+    };
+    Planner planner(of(species::Kind::BaseStats), of(species::Kind::Evolutions), game, plan);
     for (const InputRow& row : input.rows) {
         if (cancelled && cancelled())
             break;

@@ -2,10 +2,11 @@
 
 #include "TableReader.h"
 
-#include "Change.h"
-#include "FieldLayout.h"
-#include "GameEdition.h"
-#include "Record.h"
+#include "nds/GameEdition.h"
+#include "species/Change.h"
+#include "species/FieldLayout.h"
+#include "species/Record.h"
+#include "species/Tables.h"
 
 #include <functional>
 #include <span>
@@ -20,16 +21,12 @@ struct ImportPlan {
     ProblemList problems;                 // any problem means nothing may be written
 };
 
-// Judges every row against the entries of an image of `game` as they are now: each entry
-// once, under its own name, with values the window could have stored, and nothing changed
-// that the window keeps fixed.
-// Columns of the evolution table are judged against `evolutions`, the image's evolution
-// records: a table that carries them into an image without any is refused.
-// `cancelled`, if given, is asked between rows: once it says so, planning stops, and the plan
-// is to be dropped.
-[[nodiscard]] ImportPlan planImport(const InputTable& input,
-                                    std::span<const species::Record> entries, nds::Game game,
-                                    std::span<const species::Record> evolutions = {},
-                                    const std::function<bool()>& cancelled = {});
+// Judges every row against the tables of an image of `game` as they are now: each entry once,
+// under its own name, with values the window could have stored, and nothing changed that the
+// window keeps fixed. Columns of another kind of record (the evolution table's) are judged
+// against its table, and refused for an image without one. `cancelled`, if given, is asked
+// between rows: once it says so, planning stops, and the plan is to be dropped.
+[[nodiscard]] ImportPlan planImport(const InputTable& input, const species::Tables& tables,
+                                    nds::Game game, const std::function<bool()>& cancelled = {});
 
 } // namespace tables

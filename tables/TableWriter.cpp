@@ -3,9 +3,9 @@
 #include "Columns.h"
 #include "Csv.h"
 
-#include "EvolutionRules.h"
-#include "FieldLayout.h"
-#include "Vocabulary.h"
+#include "species/EvolutionRules.h"
+#include "species/FieldLayout.h"
+#include "species/Vocabulary.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GameEdition.h"
-#include "Record.h"
+#include "nds/GameEdition.h"
+#include "species/Record.h"
 
 #include <span>
 #include <string>

@@ -2,10 +2,10 @@
 // every row, its all-or-nothing writing, and the file-system check.
 #include "CliRun.h"
 #include "FaultInjectingIo.h"
-#include "GameEdition.h"
 #include "NotRegularFiles.h"
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
+#include "nds/GameEdition.h"
 
 #include <QDir>
 #include <QFile>

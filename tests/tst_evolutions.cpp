@@ -5,9 +5,9 @@
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
 
-#include "EditSession.h"
-#include "EvolutionRules.h"
-#include "SysIo.h"
+#include "files/SysIo.h"
+#include "species/EvolutionRules.h"
+#include "species/ImageDocument.h"
 
 #include <QtTest/QTest>
 
@@ -192,35 +192,36 @@ private slots:
         QFETCH(int, members);
         QFETCH(QString, found);
         const Image image = makeImage(*m_roms, code, members);
-        species::EditSession session(files::systemIo(), image.path.toStdString());
-        const base::Result<species::ImageReport> report = session.examine();
+        species::ImageDocument document(files::systemIo(), image.path.toStdString());
+        const base::Result<species::ImageReport> report = document.open();
         QVERIFY(report.ok());
+        const species::KindTable& evolutions = report.value().table(species::Kind::Evolutions);
         if (members != -1) {
-            QVERIFY(!report.value().evolutionPlace);
-            QVERIFY(report.value().noEvolutions);
-            QVERIFY2(
-                QString::fromStdString(report.value().noEvolutions->describe()).contains(found),
-                report.value().noEvolutions->describe().c_str());
+            QVERIFY(!evolutions.place);
+            QVERIFY(evolutions.missing);
+            QVERIFY2(QString::fromStdString(evolutions.missing->describe()).contains(found),
+                     evolutions.missing->describe().c_str());
             return;
         }
-        QCOMPARE(QString::fromStdString(report.value().evolutionPlace->archive), found);
-        QCOMPARE(report.value().evolutionPlace->base, evolutionRecord(image, 0));
-        QCOMPARE(report.value().evolutions.size(), std::size_t(report.value().place->entries));
+        QCOMPARE(QString::fromStdString(evolutions.place->archive), found);
+        QCOMPARE(evolutions.place->base, evolutionRecord(image, 0));
+        QCOMPARE(evolutions.records.size(),
+                 std::size_t(report.value().table(species::Kind::BaseStats).place->entries));
     }
 
     void imageWithoutFileSystemHasNone() {
         const QString path = m_roms->createFor("ADAE");
-        species::EditSession session(files::systemIo(), path.toStdString());
-        const base::Result<species::EntryRead> read = session.readEntry(0);
-        QVERIFY(read.ok());
-        QVERIFY(!read.value().evolutions);
-        QVERIFY(QString::fromStdString(read.value().noEvolutions->describe())
+        species::ImageDocument document(files::systemIo(), path.toStdString());
+        QVERIFY(document.open().ok());
+        const species::KindTable& evolutions = document.table(species::Kind::Evolutions);
+        QVERIFY(!evolutions.place);
+        QVERIFY(QString::fromStdString(evolutions.missing->describe())
                     .contains("no file system, so no evolution table"));
         // A change of an evolution field has nowhere to go: nothing is written.
         const QByteArray before = SyntheticRom::sha256(path);
-        const std::vector<species::Change> changes{{0, Field::HP, 0, 9},
+        const std::vector<species::Change> changes{document.changeTo(0, Field::HP, 9),
                                                    {0, field(0, SlotPart::Parameter), 0, 12}};
-        QVERIFY(!session.write(changes, {{0, read.value().record}}, "test").ok());
+        QVERIFY(!document.save(changes, "test").ok());
         QCOMPARE(SyntheticRom::sha256(path), before);
     }
 
@@ -229,16 +230,14 @@ private slots:
         const Image image = makeImage(*m_roms, "IPKE");
         writeSlot(image, 0, 0, "040010000200");
         const QByteArray before = readFile(image.path);
-        species::EditSession session(files::systemIo(), image.path.toStdString());
-        const base::Result<species::EntryRead> read = session.readEntry(0);
-        QVERIFY(read.ok());
-        const std::vector<species::Change> changes{{0, Field::HP, 0, 0x2D},
+        species::ImageDocument document(files::systemIo(), image.path.toStdString());
+        QVERIFY(document.open().ok());
+        const std::vector<species::Change> changes{document.changeTo(0, Field::HP, 0x2D),
                                                    {0, field(0, SlotPart::Parameter), 16, 12},
                                                    {0, field(1, SlotPart::Method), 0, 7},
                                                    {0, field(1, SlotPart::Parameter), 0, 85},
                                                    {0, field(1, SlotPart::Target), 0, 3}};
-        const base::Result<species::WriteOutcome> written = session.write(
-            changes, {{0, read.value().record}}, "test", {{0, *read.value().evolutions}});
+        const base::Result<species::SaveOutcome> written = document.save(changes, "test");
         QVERIFY(written.ok());
         QVERIFY(written.value().saved());
 
@@ -251,7 +250,7 @@ private slots:
             if (n != stats && (n < evolutions + 2 || n >= evolutions + 12))
                 QVERIFY2(after[n] == before[n], qPrintable(QString::number(n, 16)));
 
-        QVERIFY(session.undo("undo").ok());
+        QVERIFY(document.undo("undo", false).ok());
         QCOMPARE(readFile(image.path), before);
     }
 

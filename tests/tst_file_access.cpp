@@ -1,10 +1,10 @@
 // File access on real files, with failures injected below it: what lands on disk, what is
 // reported, and that a failed rewrite leaves no half record.
 #include "FaultInjectingIo.h"
-#include "FileAccess.h"
 #include "LocalName.h"
 #include "SyntheticRom.h"
-#include "Text.h"
+#include "base/Text.h"
+#include "files/FileAccess.h"
 
 #include <QFile>
 #include <QtTest/QTest>

@@ -1,13 +1,14 @@
 // Finding the table the game reads: through the image's file system and its NARC archive, at
 // the fixed base in an image without one, and never in a damaged or hostile table.
-#include "EditSession.h"
 #include "FaultInjectingIo.h"
-#include "GameEdition.h"
 #include "LocalName.h"
-#include "NdsFileSystem.h"
 #include "SyntheticFileSystem.h"
 #include "SyntheticRom.h"
-#include "TableLocation.h"
+#include "nds/GameEdition.h"
+#include "nds/NdsFileSystem.h"
+#include "species/ImageDocument.h"
+#include "species/RecordKinds.h"
+#include "species/TableLocation.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -64,7 +65,13 @@ base::Result<species::TablePlace> find(const QString& image, const QByteArray& c
         files::OpenFile::open(files::systemIo(), local(image), files::SysIo::Mode::ReadOnly);
     if (!file.ok())
         qFatal("cannot open %s", qPrintable(image));
-    return species::findTable(file.value(), *nds::findEdition(code.toStdString()));
+    const nds::GameEdition& edition = *nds::findEdition(code.toStdString());
+    const species::RecordKind& stats = species::recordKind(species::Kind::BaseStats);
+    const base::Result<std::optional<nds::NdsFileSystem>> system =
+        species::readFileSystem(file.value(), species::findAction(stats.noun(), edition));
+    if (!system.ok())
+        return system.error();
+    return stats.find(file.value(), edition, system.value() ? &*system.value() : nullptr, nullptr);
 }
 
 } // namespace
@@ -120,12 +127,11 @@ private slots:
         QCOMPARE(QString::fromStdString(place.value().archive), archive);
 
         FaultInjectingIo io;
-        species::EditSession session(io, local(image));
-        const auto read = session.readEntry(499);
-        QVERIFY(read.ok());
+        species::ImageDocument document(io, local(image));
+        QVERIFY(document.open().ok());
+        const species::Record read = document.record(499, species::Kind::BaseStats);
         const QByteArray expected = SyntheticRom::read(image, base + 499 * 44, 44);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.value().record.bytes().data()), 44),
-                 expected);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(read.bytes().data()), 44), expected);
         QVERIFY(expected !=
                 SyntheticRom::read(image, system.recordBaseOf(system.decoyArchive) + 499 * 44, 44));
         if (archive == "/a/0/0/2")

@@ -1,10 +1,10 @@
 // The edition table and identification by the game code at offset 12.
 #include "FaultInjectingIo.h"
-#include "FileAccess.h"
-#include "Identification.h"
 #include "LocalName.h"
 #include "NotRegularFiles.h"
 #include "SyntheticRom.h"
+#include "files/FileAccess.h"
+#include "nds/Identification.h"
 
 #include <QFile>
 #include <QtTest/QTest>

@@ -1,13 +1,13 @@
 // Writes that survive a crash: the journal's format, what recovery makes of every leftover, a
 // save and an import stopped after each of their system calls in turn, and the file lock.
 #include "CliRun.h"
-#include "EditSession.h"
 #include "FaultInjectingIo.h"
-#include "GameEdition.h"
-#include "Journal.h"
 #include "LocalName.h"
-#include "LockedFile.h"
 #include "SyntheticRom.h"
+#include "files/Journal.h"
+#include "files/LockedFile.h"
+#include "nds/GameEdition.h"
+#include "species/ImageDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -429,10 +429,11 @@ private slots:
             if (operation == "import") {
                 (void)runCli({"import", given, csv}, io);
             } else {
-                species::EditSession session(io, local(given));
+                species::ImageDocument document(io, local(given));
                 const species::Change hp{42, species::Field::HP, quint8(oldTable[42 * 44]),
                                          quint8(newTable[42 * 44])};
-                (void)session.write(std::span(&hp, 1), {}, "Save ROM of Abra");
+                if (document.open().ok())
+                    (void)document.save(std::span(&hp, 1), "Save ROM of Abra");
             }
             // A fresh run, as the next program to open the image would be.
             const CliOutcome opened = runCli({"identify", image});

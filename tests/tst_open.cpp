@@ -1,11 +1,11 @@
 // "Open ROM...": the dialog it asks for, what a supported, unsupported or unreadable image
 // does to the window, and the switch from one image to another.
-#include "GameEdition.h"
-#include "Journal.h"
-#include "MainWindow.h"
 #include "NotRegularFiles.h"
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
+#include "files/Journal.h"
+#include "nds/GameEdition.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,14 +1,16 @@
 // The record layout, reading and writing fields of a record, the entry and value rules, the
 // stat-box numbers, and reading and saving records in a synthetic image.
-#include "EditSession.h"
-#include "EntryRules.h"
 #include "EntryTables.h"
 #include "FaultInjectingIo.h"
 #include "LocalName.h"
-#include "RecordStore.h"
-#include "StatText.h"
 #include "SyntheticRom.h"
-#include "ValueRules.h"
+#include "files/Journal.h"
+#include "species/EntryRules.h"
+#include "species/FixedRecords.h"
+#include "species/ImageDocument.h"
+#include "species/RecordKinds.h"
+#include "species/StatText.h"
+#include "species/ValueRules.h"
 
 #include <QFile>
 #include <QtTest/QTest>
@@ -325,20 +327,16 @@ private slots:
         for (int value = 0; value < 256; ++value) {
             species::Record record = recordOf(QByteArray(44, char(value)));
             const species::Record before = record;
-            species::RecordEdit edit;
             for (const species::FieldDescriptor& field : species::fieldLayout())
-                edit[field.field] = record.get(field.field);
-            record.apply(edit);
+                record.set(field.field, before.get(field.field));
             QCOMPARE(bytesOf(record), bytesOf(before));
         }
     }
 
     void editLeavesUnsetFieldsAlone() {
         species::Record record = recordOf(QByteArray(44, '\x77'));
-        species::RecordEdit edit;
-        edit[Field::HP] = 1;
-        edit[Field::MaxExp] = 2;
-        record.apply(edit);
+        record.set(Field::HP, 1);
+        record.set(Field::MaxExp, 2);
         for (int b = 0; b < species::kRecordSize; ++b)
             QCOMPARE(int(record.bytes()[std::size_t(b)]), b == 0 ? 1 : b == 19 ? 2 : 0x77);
     }
@@ -434,18 +432,15 @@ private slots:
         const qint64 offset = SyntheticRom::recordOffset("ADAE", 499);
         const QByteArray before = SyntheticRom::read(path, offset, 44);
         FaultInjectingIo io;
-        species::EditSession session(io, local(path));
+        species::ImageDocument document(io, local(path));
 
-        const base::Result<species::EntryRead> read = session.readEntry(499);
-        QVERIFY(read.ok());
-        QCOMPARE(bytesOf(read.value().record), before);
+        QVERIFY(document.open().ok());
+        QCOMPARE(bytesOf(document.record(499, species::Kind::BaseStats)), before);
 
-        species::RecordEdit edit;
-        edit[Field::HP] = 0x11;
-        edit[Field::Item1] = 300;
+        const std::vector<species::Change> edit{document.changeTo(499, Field::HP, 0x11),
+                                                document.changeTo(499, Field::Item1, 300)};
         io.reset();
-        QVERIFY(session.write(species::settingChanges(499, read.value().record, edit), {}, "test")
-                    .ok());
+        QVERIFY(document.save(edit, "test").ok());
         QCOMPARE(io.opensOf(local(path)), 1);
         // From the first byte set to the last, after the journal.
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));
@@ -475,12 +470,14 @@ private slots:
         base::Result<files::LockedFile> image =
             files::openLocked(io, local(path), files::Access::Write, species::writableRanges);
         QVERIFY(image.ok());
+        const species::RecordKind& stats = species::recordKind(species::Kind::BaseStats);
         const base::Result<species::TablePlace> place =
-            species::findTable(image.value().file, edition);
+            stats.find(image.value().file, edition, nullptr, nullptr); // no file system
         QVERIFY(place.ok());
-        QVERIFY(species::writeChanges(image.value().file, {place.value(), std::nullopt}, changes,
-                                      "test")
-                    .ok());
+        const base::Result<std::vector<files::Rewrite>> spans =
+            stats.rewrites(image.value().file, place.value(), {}, changes);
+        QVERIFY(spans.ok());
+        QVERIFY(files::rewriteWithJournal(image.value().file, spans.value(), "test").ok());
         QVERIFY(image.value().file.close().ok());
 
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));

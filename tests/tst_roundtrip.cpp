@@ -1,10 +1,10 @@
 // Loading and saving every entry without edits changes no byte of the image: through the
 // window for one edition, and through the record store, which the window's save uses, for the
 // other fourteen.
-#include "EditSession.h"
-#include "EntryRules.h"
-#include "GameEdition.h"
 #include "WindowHarness.h"
+#include "nds/GameEdition.h"
+#include "species/EntryRules.h"
+#include "species/ImageDocument.h"
 
 #include <QtTest/QTest>
 
@@ -58,17 +58,15 @@ private slots:
         writeOddValues(path, code);
         const QByteArray before = SyntheticRom::fingerprint(path, code);
         const std::string file = QFile::encodeName(path).toStdString();
-        species::EditSession session(files::systemIo(), file);
+        species::ImageDocument document(files::systemIo(), file);
+        QVERIFY(document.open().ok());
         for (int position = 0; position < 500; ++position) {
-            const auto read = session.readEntry(position);
-            QVERIFY(read.ok());
             // What the window writes back: every field as loaded.
-            species::RecordEdit edit;
-            const species::Record& record = read.value().record;
+            std::vector<species::Change> edit;
             for (const species::FieldDescriptor& field : species::fieldLayout())
-                edit[field.field] = record.get(field.field);
-            const auto saved = session.write(species::settingChanges(position, record, edit),
-                                             {{position, record}}, "test");
+                edit.push_back(document.changeTo(position, field.field,
+                                                 document.value(position, field.field)));
+            const auto saved = document.save(edit, "test");
             QVERIFY(saved.ok() && saved.value().saved());
         }
         QCOMPARE(SyntheticRom::fingerprint(path, code), before);

@@ -2,7 +2,7 @@
 // (with no faults set) and the in-memory one that the fuzz targets use. Each row runs on each.
 #include "FaultInjectingIo.h"
 #include "MemoryIo.h"
-#include "OpenFile.h"
+#include "files/OpenFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest/QTest>

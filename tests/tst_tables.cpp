@@ -1,15 +1,15 @@
 // One contract for both readers of an edited table: the same table, written as CSV and as
 // JSON, gives the same changes or the same problems, each at its own kind of place (a line and
 // a column, or an entry's member). Links only the table library and the core below it.
-#include "ChangeLog.h"
-#include "ChangeText.h"
-#include "EntryRules.h"
-#include "GameEdition.h"
-#include "SampleImage.h"
-#include "TableImport.h"
-#include "TableReader.h"
-#include "TableWriter.h"
-#include "Vocabulary.h"
+#include "nds/GameEdition.h"
+#include "species/EntryRules.h"
+#include "species/SampleImage.h"
+#include "species/Vocabulary.h"
+#include "tables/ChangeLog.h"
+#include "tables/ChangeText.h"
+#include "tables/TableImport.h"
+#include "tables/TableReader.h"
+#include "tables/TableWriter.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -102,7 +102,8 @@ class TestTables : public QObject {
     [[nodiscard]] tables::ImportPlan plan(const Table& table, const QString& format) const {
         const tables::InputTable input = format == "csv" ? tables::readCsvTable(table.csv())
                                                          : tables::readJsonTable(table.json());
-        return tables::planImport(input, m_entries, nds::Game::Diamond);
+        return tables::planImport(input, {{species::Kind::BaseStats, m_entries}},
+                                  nds::Game::Diamond);
     }
 
 private slots:
@@ -292,8 +293,9 @@ private slots:
         text.replace(',', ';');
         text.replace("1.000.000", "\"1,000,000\"");
         text.replace("position;species;hp;", "Position;SPECIES;HP;");
-        const tables::ImportPlan planned = tables::planImport(
-            tables::readCsvTable(text.toStdString()), m_entries, nds::Game::Diamond);
+        const tables::ImportPlan planned =
+            tables::planImport(tables::readCsvTable(text.toStdString()),
+                               {{species::Kind::BaseStats, m_entries}}, nds::Game::Diamond);
         QVERIFY2(planned.problems.empty(),
                  planned.problems.empty() ? "" : planned.problems.shown()[0].describe().c_str());
         QCOMPARE(planned.changes.size(), std::size_t(2));
@@ -356,12 +358,14 @@ private slots:
         changed.set(Field::Item1, 234);   // Leftovers
         changed.set(species::tmHm(5), 1); // TM06
         changed.set(species::tmHm(95), 0);
-        const std::string log = tables::changeLog(from, before, into, after,
+        const species::Tables first{{species::Kind::BaseStats, before}};
+        const species::Tables second{{species::Kind::BaseStats, after}};
+        const std::string log = tables::changeLog(from, first, into, second,
                                                   format == "text" ? tables::LogFormat::Text
                                                                    : tables::LogFormat::Markdown);
         QCOMPARE(QString::fromStdString(log), expected);
         QVERIFY(QString::fromStdString(
-                    tables::changeLog(from, before, from, before, tables::LogFormat::Text))
+                    tables::changeLog(from, first, from, first, tables::LogFormat::Text))
                     .endsWith("\nNo differences.\n"));
     }
 };

@@ -1,7 +1,7 @@
 // The fixed list texts: counts, ends, placeholders, trailing spaces and the two curly
 // apostrophes, and the gender-ratio entries against an exact decimal computation.
 #include "ListDigests.h"
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
 #include <QtTest/QTest>
 

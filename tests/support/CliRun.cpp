@@ -1,6 +1,6 @@
 #include "CliRun.h"
 
-#include "Cli.h"
+#include "cli/Cli.h"
 
 #include <QFile>
 

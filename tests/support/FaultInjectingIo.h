@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SysIo.h"
+#include "files/SysIo.h"
 
 #include <map>
 #include <string>

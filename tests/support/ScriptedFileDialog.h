@@ -1,9 +1,13 @@
 #pragma once
 
-#include "FileDialogBackend.h"
+#include "app/FileDialogBackend.h"
 
 #include <QList>
 #include <QQueue>
+
+using app::FileDialogAnswer;
+using app::FileDialogBackend;
+using app::FileDialogRequest;
 
 // Answers file dialogs from a queue and remembers what each was asked to show. A dialog with
 // no answer queued is cancelled and counted, so a test can tell.

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Prompter.h"
+#include "app/Prompter.h"
 
 #include <QList>
 
 #include <functional>
+
+using app::Prompter;
 
 // Answers every message box at once and remembers it. Questions take their answers, by the
 // button's text, from `answers`; a question without one ends the test.

@@ -1,6 +1,6 @@
 #include "SyntheticRom.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <QCryptographicHash>
 #include <QFile>

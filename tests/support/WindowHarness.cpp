@@ -1,6 +1,6 @@
 #include "WindowHarness.h"
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -8,7 +8,7 @@
 #include <QtTest/QTest>
 
 WindowHarness::WindowHarness()
-    : m_window(std::make_unique<MainWindow>(AppServices{prompter, dialogs, io})) {
+    : m_window(std::make_unique<MainWindow>(app::AppServices{prompter, dialogs, io})) {
     m_window->show();
     if (!QTest::qWaitForWindowActive(m_window.get()))
         qFatal("the main window did not become active");

@@ -13,7 +13,9 @@
 
 #include <memory>
 
-#include "MainWindow.h"
+#include "app/MainWindow.h"
+
+using app::MainWindow;
 
 // The real main window, shown, with scripted message boxes and file dialogs and a counting
 // file system. Drives it as a user does: shortcuts, clicks and typing.

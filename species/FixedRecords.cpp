@@ -1,7 +1,6 @@
-#include "RecordStore.h"
+#include "FixedRecords.h"
 
-#include "FileAccess.h"
-#include "Journal.h"
+#include "files/FileAccess.h"
 
 #include <algorithm>
 #include <limits>
@@ -80,7 +79,7 @@ base::Result<files::Rewrite> rewriteOf(files::OpenFile& file, const TablePlace& 
 
 } // namespace
 
-base::Result<Record> readEntry(files::OpenFile& file, const TablePlace& place, int position) {
+base::Result<Record> recordAt(files::OpenFile& file, const TablePlace& place, int position) {
     base::Result<std::int64_t> offset = offsetIn(file, place, position);
     if (!offset.ok())
         return offset.error();
@@ -90,7 +89,7 @@ base::Result<Record> readEntry(files::OpenFile& file, const TablePlace& place, i
     return Record::at(bytes.value());
 }
 
-base::Result<std::vector<Record>> readEntries(files::OpenFile& file, const TablePlace& place) {
+base::Result<std::vector<Record>> readRecords(files::OpenFile& file, const TablePlace& place) {
     base::Result<files::Bytes> bytes =
         file.read(place.base, std::int64_t{kRecordSize} * place.entries);
     if (!bytes.ok())
@@ -103,12 +102,10 @@ base::Result<std::vector<Record>> readEntries(files::OpenFile& file, const Table
     return entries;
 }
 
-namespace {
-
-// The spans to rewrite for `changes` of one table, a run of neighbouring entries each.
-base::Status addSpans(files::OpenFile& file, const TablePlace& place, std::vector<Change> changes,
-                      std::vector<files::Rewrite>& spans) {
+base::Result<std::vector<files::Rewrite>>
+recordRewrites(files::OpenFile& file, const TablePlace& place, std::vector<Change> changes) {
     sortChanges(changes);
+    std::vector<files::Rewrite> spans;
     for (std::size_t first = 0; first < changes.size();) {
         std::size_t last = first;
         while (last + 1 < changes.size() &&
@@ -121,27 +118,7 @@ base::Status addSpans(files::OpenFile& file, const TablePlace& place, std::vecto
         spans.push_back(std::move(span).value());
         first = last + 1;
     }
-    return {};
-}
-
-} // namespace
-
-base::Status writeChanges(files::OpenFile& file, const Tables& tables,
-                          std::span<const Change> changes, const std::string& label) {
-    std::vector<Change> stats, evolutions;
-    for (const Change& change : changes)
-        (isEvolution(change.field) ? evolutions : stats).push_back(change);
-    if (!evolutions.empty() && !tables.evolutions)
-        return base::Error::badContent("write the evolutions into", file.path(),
-                                       "the image has no evolution table; nothing was written");
-    std::vector<files::Rewrite> spans;
-    if (base::Status added = addSpans(file, tables.stats, std::move(stats), spans); !added.ok())
-        return added;
-    if (!evolutions.empty())
-        if (base::Status added = addSpans(file, *tables.evolutions, std::move(evolutions), spans);
-            !added.ok())
-            return added;
-    return files::rewriteWithJournal(file, spans, label);
+    return spans;
 }
 
 } // namespace species
