@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace app {
+
 AboutDialog::AboutDialog() : SmallDialog(QStringLiteral("About"), {356, 122}, {264, 24, 81, 25}) {
     setObjectName(QStringLiteral("Form2"));
     okButton()->setFont(QApplication::font("QPushButton"));
@@ -25,3 +27,5 @@ AboutDialog::AboutDialog() : SmallDialog(QStringLiteral("About"), {356, 122}, {2
                        "editing of Pokémon Diamond and Pearl, with thanks to its author."),
         {8, 72, 353, 49}, true);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include "SmallDialog.h"
 
+namespace app {
+
 // "About": the program's name, version and notice, and where its data offsets come from.
 class AboutDialog final : public SmallDialog {
     Q_OBJECT
@@ -9,3 +11,5 @@ class AboutDialog final : public SmallDialog {
 public:
     AboutDialog();
 };
+
+} // namespace app

@@ -1,11 +1,13 @@
 #pragma once
 
-class FileDialogBackend;
-class Prompter;
-
 namespace files {
 class SysIo;
 }
+
+namespace app {
+
+class FileDialogBackend;
+class Prompter;
 
 // What the main window needs from the world outside it: message boxes, file dialogs and the
 // file system. The program passes the real ones; tests pass scripted ones.
@@ -14,3 +16,5 @@ struct AppServices {
     FileDialogBackend& fileDialogs;
     files::SysIo& io;
 };
+
+} // namespace app

@@ -12,7 +12,7 @@ static void registerResources() {
     Q_INIT_RESOURCE(artwork);
 }
 
-namespace artwork {
+namespace app::artwork {
 namespace {
 
 // The raw pixels that render_artwork wrote: width and height, then ARGB rows.
@@ -49,4 +49,4 @@ QPixmap banner(qreal devicePixelRatio) {
     return pixmap;
 }
 
-} // namespace artwork
+} // namespace app::artwork

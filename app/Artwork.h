@@ -4,7 +4,7 @@
 #include <QPixmap>
 
 // The program's own pictures: its icon and the title banner across the top of the window.
-namespace artwork {
+namespace app::artwork {
 
 inline constexpr int kBannerWidth = 660;
 inline constexpr int kBannerHeight = 139;
@@ -12,4 +12,4 @@ inline constexpr int kBannerHeight = 139;
 [[nodiscard]] QIcon programIcon();
 [[nodiscard]] QPixmap banner(qreal devicePixelRatio);
 
-} // namespace artwork
+} // namespace app::artwork

@@ -5,6 +5,8 @@
 
 #include <thread>
 
+namespace app {
+
 namespace {
 
 // How long work may take before its progress note appears: most tables take less.
@@ -35,3 +37,5 @@ bool runInBackground(QWidget* owner, const QString& label,
     worker.join();
     return !cancelled;
 }
+
+} // namespace app

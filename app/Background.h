@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace app {
+
 // Runs `work` on a thread of its own, so that a long piece of work (planning a large table)
 // leaves the window live: after a moment a progress note with Cancel appears over `owner`.
 // Returns once the work is done: true, or false when the user cancelled, in which case the
@@ -14,3 +16,5 @@ class QWidget;
 // Work given to it must not touch widgets.
 bool runInBackground(QWidget* owner, const QString& label,
                      const std::function<void(const std::atomic<bool>& cancelled)>& work);
+
+} // namespace app

@@ -2,14 +2,16 @@
 
 #include "EntryTableModel.h"
 
-#include "FieldLayout.h"
-#include "Vocabulary.h"
+#include "species/FieldLayout.h"
+#include "species/Vocabulary.h"
 
-#include "StatText.h"
 #include "UiText.h"
+#include "species/StatText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+
+namespace app {
 
 namespace {
 
@@ -76,3 +78,5 @@ void CellEditor::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (chosen >= 0)
         model->setData(index, chosen, Qt::EditRole);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+namespace app {
+
 // Edits a cell of the table of entries as the main window edits the field: a list as a drop-down
 // of the image's game's entries, a number in a box that takes whatever is typed. The number is
 // judged by the main window's rules when the edit ends: text that is no number of the field's
@@ -22,3 +24,5 @@ signals:
     // What was typed into a number cell is no number of its range: `message` says which are.
     void refused(const QString& message) const;
 };
+
+} // namespace app

@@ -1,16 +1,19 @@
 #include "CompareWindow.h"
 
+#include "EntryTableModel.h"
 #include "FileDialogBackend.h"
 #include "Prompter.h"
 #include "UiText.h"
 
-#include "ChangeLog.h"
-#include "EvolutionRules.h"
-#include "FileAccess.h"
-#include "PatchFormat.h"
-#include "Text.h"
-#include "ValueRules.h"
-#include "Vocabulary.h"
+#include "base/Text.h"
+#include "files/FileAccess.h"
+#include "species/Comparison.h"
+#include "species/EvolutionRules.h"
+#include "species/Patch.h"
+#include "species/ValueRules.h"
+#include "species/Vocabulary.h"
+#include "tables/ChangeLog.h"
+#include "tables/PatchFormat.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +23,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace app {
 
 namespace {
 
@@ -67,25 +72,21 @@ CompareWindow::CompareWindow(AppServices services, Image mine, Image theirs, Sta
 }
 
 std::vector<std::string> CompareWindow::notCompared() const {
-    if (m_mine.evolutions.empty() == m_theirs.evolutions.empty())
-        return {};
-    return {"Evolutions were not compared: " +
-            base::printable(m_mine.evolutions.empty() ? m_mine.name : m_theirs.name) +
-            " has no evolution table."};
+    return species::notCompared(m_mine.tables, m_mine.name, m_theirs.tables, m_theirs.name);
+}
+
+std::size_t CompareWindow::entriesOf(const Image& image) {
+    return image.tables.at(species::Kind::BaseStats).size();
 }
 
 std::string CompareWindow::log(bool markdown) const {
-    return tables::changeLog(m_mine.edition, m_mine.records, m_theirs.edition, m_theirs.records,
+    return tables::changeLog(m_mine.edition, m_mine.tables, m_theirs.edition, m_theirs.tables,
                              markdown ? tables::LogFormat::Markdown : tables::LogFormat::Text,
-                             m_mine.evolutions, m_theirs.evolutions, notCompared());
+                             notCompared());
 }
 
 void CompareWindow::fill() {
-    m_changes = species::changesBetween(m_mine.records, m_theirs.records);
-    const std::vector<species::Change> evolved =
-        species::slotChangesBetween(m_mine.evolutions, m_theirs.evolutions);
-    m_changes.insert(m_changes.end(), evolved.begin(), evolved.end());
-    species::sortChanges(m_changes);
+    m_changes = species::changesBetween(m_mine.tables, m_theirs.tables);
     QTreeWidgetItem* entry = nullptr;
     for (std::size_t i = 0; i < m_changes.size(); ++i) {
         const species::Change& change = m_changes[i];
@@ -116,15 +117,10 @@ QString CompareWindow::lineOf(const species::Change& change) const {
     if (!species::isEvolution(change.field))
         return QString::fromStdString(
             tables::describeChange(change, m_mine.edition.game, m_theirs.edition.game));
-    const int slot = species::slotOf(change.field);
-    const auto words = [&](const Image& image) {
-        const std::string text = species::slotText(
-            image.evolutions[static_cast<std::size_t>(change.position)], slot, image.edition.game);
-        return text.empty() ? QStringLiteral("(none)") : QString::fromStdString(text);
-    };
-    return QStringLiteral("Evolution %1: %2 became %3")
-        .arg(slot + 1)
-        .arg(words(m_mine), words(m_theirs));
+    const std::vector<std::string> lines =
+        tables::entryLines(std::span(&change, 1), m_mine.tables, m_mine.edition.game,
+                           m_theirs.tables, m_theirs.edition.game);
+    return lines.empty() ? QString() : QString::fromStdString(lines.front());
 }
 
 void CompareWindow::copy() const {
@@ -143,8 +139,8 @@ void CompareWindow::saveAs() {
     if (!answer.accepted)
         return;
     const QString path = answer.path.toLower();
-    const species::Patch patch = species::patchBetween(
-        m_mine.edition, m_mine.records, m_theirs.records, m_mine.evolutions, m_theirs.evolutions);
+    const species::Patch patch =
+        species::patchBetween(m_mine.edition, m_mine.tables, m_theirs.tables);
     const std::string text = path.endsWith(".md")     ? log(true)
                              : path.endsWith(".csv")  ? tables::patchToCsv(patch)
                              : path.endsWith(".json") ? tables::patchToJson(patch)
@@ -167,35 +163,38 @@ void CompareWindow::stageTicked() {
                 continue;
             const species::Change& change =
                 m_changes[static_cast<std::size_t>(line->data(0, ChangeRole).toInt())];
-            // The table stages base stats; evolutions are the main window's to change.
-            if (species::isEvolution(change.field)) {
+            // The table stages the fields its columns show; the others are the main window's.
+            if (!EntryTableModel::shows(change.field)) {
                 skipped << QString::fromStdString(vocabulary::entryLabel(change.position)) +
                                QStringLiteral(": ") + line->text(0) +
-                               QStringLiteral(" (change evolutions with Edit › Evolutions... "
-                                              "in the main window)");
+                               QStringLiteral(" (change it in the main window's Edit menu)");
                 continue;
             }
             // Values this image's game cannot hold are left out, as apply leaves them out.
-            if (const std::optional<std::string> why = species::refusal(
-                    species::descriptor(change.field), change.position, change.after,
-                    std::to_string(change.after), change.before, m_mine.edition.game))
+            if (const std::optional<std::string> why =
+                    species::refusal(species::descriptor(change.field), change.position,
+                                     change.after.number(), std::to_string(change.after.number()),
+                                     change.before.number(), m_mine.edition.game))
                 skipped << QString::fromStdString(vocabulary::entryName(change.position)) + ": " +
                                QString::fromStdString(*why);
             else
                 values.push_back(change);
         }
-    const std::size_t only = m_theirs.records.size() > m_mine.records.size()
-                                 ? m_theirs.records.size() - m_mine.records.size()
-                                 : 0;
-    if (only > 0)
+    const std::size_t mine = entriesOf(m_mine);
+    const std::size_t theirs = entriesOf(m_theirs);
+    if (theirs > mine)
         skipped << QStringLiteral("%1 entries of the other image, from position %2, are not in "
                                   "this one")
-                       .arg(only)
-                       .arg(m_mine.records.size());
+                       .arg(theirs - mine)
+                       .arg(mine);
     m_stage(values);
     if (!skipped.isEmpty())
-        m_services.prompter.showMessage(this, Prompter::Icon::Information, uitext::programName(),
-                                        QStringLiteral("%1 values staged; left out:\n\n%2")
-                                            .arg(values.size())
-                                            .arg(skipped.join('\n')));
+        m_services.prompter.showMessage(
+            this, Prompter::Icon::Information, uitext::programName(),
+            QStringLiteral("%1 staged; left out:\n\n%2")
+                .arg(uitext::counted(qsizetype(values.size()), QStringLiteral("value"),
+                                     QStringLiteral("values")),
+                     uitext::listed(skipped)));
 }
+
+} // namespace app

@@ -2,10 +2,11 @@
 
 #include "AppServices.h"
 
-#include "Change.h"
-#include "Record.h"
+#include "species/Change.h"
+#include "species/Record.h"
+#include "species/Tables.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <QDialog>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 class QTreeWidget;
+
+namespace app {
 
 // The change log between the image open (as the table shows it) and another image, in a window
 // of its own: every entry that differs with a line for each field, to copy, to save as text,
@@ -25,8 +28,7 @@ public:
     struct Image {
         nds::GameEdition edition;
         std::string name; // the file's, as the user knows it
-        std::vector<species::Record> records;
-        std::vector<species::Record> evolutions; // none where the image has no evolution table
+        species::Tables tables;
     };
     using Stage = std::function<void(const std::vector<species::Change>&)>;
 
@@ -42,6 +44,8 @@ private:
     [[nodiscard]] QString lineOf(const species::Change& change) const;
     // The kinds of records only one image has, which were not compared.
     [[nodiscard]] std::vector<std::string> notCompared() const;
+    // How many entries an image's base-stat table has.
+    [[nodiscard]] static std::size_t entriesOf(const Image& image);
 
     AppServices m_services;
     Image m_mine;
@@ -52,3 +56,5 @@ private:
     std::vector<species::Change> m_changes;
     QTreeWidget* m_tree;
 };
+
+} // namespace app

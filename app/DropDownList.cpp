@@ -3,6 +3,8 @@
 #include <QChildEvent>
 #include <QListView>
 
+namespace app {
+
 void DropDownList::changeEvent(QEvent* event) {
     // A popup built later takes the list's font as it is made.
     if (event->type() == QEvent::FontChange && !m_popup) {
@@ -30,3 +32,5 @@ bool DropDownList::eventFilter(QObject* watched, QEvent* event) {
         }
     return QComboBox::eventFilter(watched, event);
 }
+
+} // namespace app

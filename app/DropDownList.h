@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+namespace app {
+
 // A selection-only drop-down list whose popup Qt builds only when something asks for it: when
 // the list drops down, or when an accessibility tool walks it. Qt's own list builds its popup
 // at every change of its font, so a window that sets fonts would build all its popups at
@@ -21,3 +23,5 @@ protected:
 private:
     QObject* m_popup = nullptr; // once it is built
 };
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include "EntryTableModel.h"
 #include "UiText.h"
 
+namespace app {
+
 EntryFilter::EntryFilter(QObject* parent) : QSortFilterProxyModel(parent) {
     setSortRole(EntryTableModel::SortRole);
     setDynamicSortFilter(false); // a row does not jump away while its cell is edited
@@ -22,3 +24,5 @@ bool EntryFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
         .toString()
         .contains(m_text);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QSortFilterProxyModel>
 
+namespace app {
+
 // The rows of the table of entries that the filter keeps, in the order the user sorted them:
 // numbers as numbers, list values by name, and rows of equal keys in the order they had.
 class EntryFilter final : public QSortFilterProxyModel {
@@ -19,3 +21,5 @@ protected:
 private:
     QString m_text; // folded
 };
+
+} // namespace app

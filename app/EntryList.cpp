@@ -1,8 +1,10 @@
 #include "EntryList.h"
 
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
 #include <QMouseEvent>
+
+namespace app {
 
 EntryList::EntryList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -100,3 +102,5 @@ QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelInde
         command = QItemSelectionModel::ClearAndSelect;
     return command;
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+namespace app {
+
 // The list of entries (species and forms). It turns the view's many notifications into one
 // `entryChosen` per user action: a click on an entry (also the one already selected), or a change
 // of the selected entry by keyboard or by code. Focus alone, which makes a row current without
@@ -44,3 +46,5 @@ private:
     int m_rowBeforeGesture = -1;
     int m_lastSelected = -1;
 };
+
+} // namespace app

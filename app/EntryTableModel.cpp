@@ -2,9 +2,9 @@
 
 #include "UiText.h"
 
-#include "EvolutionRules.h"
-#include "ValueRules.h"
-#include "Vocabulary.h"
+#include "species/EvolutionRules.h"
+#include "species/ValueRules.h"
+#include "species/Vocabulary.h"
 
 #include <QColor>
 #include <QFont>
@@ -12,6 +12,8 @@
 #include <QPalette>
 
 using species::Field;
+
+namespace app {
 
 namespace {
 
@@ -56,63 +58,71 @@ const std::vector<EntryTableModel::Column>& EntryTableModel::columns() {
     return built;
 }
 
+bool EntryTableModel::shows(Field field) {
+    for (const Column& column : columns())
+        if (column.kind == Kind::Field && column.field == field)
+            return true;
+    return false;
+}
+
 EntryTableModel::EntryTableModel(QObject* parent) : QAbstractTableModel(parent) {
 }
 
-void EntryTableModel::reset(std::vector<species::Record> disk, nds::Game game,
-                            std::vector<species::Record> evolutions) {
-    beginResetModel();
-    m_disk = std::move(disk);
-    m_evolutions = std::move(evolutions);
-    m_game = game;
-    m_staged.clear();
-    m_readAs.clear();
-    m_steps.clear();
-    endResetModel();
-    emit stagedChanged();
+EntryTableModel::~EntryTableModel() {
+    setDocument(nullptr);
 }
 
-void EntryTableModel::diskChanged(const std::vector<species::EntryWrite>& written) {
-    for (const species::EntryWrite& entry : written) {
-        if (entry.position < 0 || entry.position >= rowCount())
-            continue;
-        m_disk[static_cast<std::size_t>(entry.position)] = entry.after;
-        if (entry.evolutionsAfter && entry.position < static_cast<int>(m_evolutions.size()))
-            m_evolutions[static_cast<std::size_t>(entry.position)] = *entry.evolutionsAfter;
-        emit dataChanged(index(entry.position, 0), index(entry.position, columnCount() - 1));
+void EntryTableModel::setDocument(species::ImageDocument* document) {
+    if (m_document)
+        m_document->unlisten(m_listening);
+    beginResetModel();
+    m_document = document;
+    m_rows = m_document ? m_document->entries() : 0;
+    endResetModel();
+    if (m_document)
+        m_listening = m_document->listen(
+            [this](const std::vector<int>& positions) { documentChanged(positions); });
+}
+
+void EntryTableModel::documentChanged(const std::vector<int>& positions) {
+    const int rows = m_document->entries();
+    if (rows != m_rows) {
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
+        return;
     }
+    if (positions.empty() && m_rows > 0) {
+        emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1));
+        return;
+    }
+    for (const int position : positions)
+        if (position >= 0 && position < m_rows)
+            emit dataChanged(index(position, 0), index(position, columnCount() - 1));
 }
 
 int EntryTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_disk.size());
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int EntryTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns().size());
 }
 
-std::optional<int> EntryTableModel::staged(int position, Field field) const {
-    const auto found = m_staged.find(position);
-    return found == m_staged.end() ? std::nullopt : found->second[field];
+nds::Game EntryTableModel::game() const {
+    return m_document && m_document->edition() ? m_document->edition()->game : nds::Game::Diamond;
+}
+
+bool EntryTableModel::staged(int position, Field field) const {
+    return m_document->value(position, field) != m_document->diskValue(position, field);
 }
 
 int EntryTableModel::diskValue(int position, Field field) const {
-    return diskRecord(position).get(field);
-}
-
-const species::Record& EntryTableModel::diskRecord(int position) const {
-    return m_disk[static_cast<std::size_t>(position)];
-}
-
-std::vector<species::Record> EntryTableModel::shownRecords() const {
-    std::vector<species::Record> shown = m_disk;
-    for (const auto& [position, fields] : m_staged)
-        shown[static_cast<std::size_t>(position)].apply(fields);
-    return shown;
+    return m_document->diskValue(position, field).number();
 }
 
 int EntryTableModel::value(int position, Field field) const {
-    return staged(position, field).value_or(diskValue(position, field));
+    return m_document->value(position, field).number();
 }
 
 int EntryTableModel::total(int position) const {
@@ -134,7 +144,7 @@ QString EntryTableModel::search(int position) const {
     QString text = QString::fromStdString(vocabulary::entryName(position));
     for (const Field field : {Field::Type1, Field::Type2, Field::Ability1, Field::Ability2})
         text += ' ' + QString::fromStdString(vocabulary::text(species::descriptor(field).list,
-                                                              value(position, field), m_game)
+                                                              value(position, field), game())
                                                  .value_or(""));
     return uitext::folded(text);
 }
@@ -150,10 +160,10 @@ QVariant EntryTableModel::display(int position, const Column& column) const {
     case Kind::TmHmCount:
         return tmHmCount(position);
     case Kind::EvolvesInto:
-        if (position >= static_cast<int>(m_evolutions.size()))
+        if (!m_document->table(species::Kind::Evolutions).place)
             return QString();
         return QString::fromStdString(
-            species::evolvesInto(m_evolutions[static_cast<std::size_t>(position)], m_game));
+            species::evolvesInto(m_document->record(position, species::Kind::Evolutions), game()));
     case Kind::Field:
         break;
     }
@@ -161,7 +171,7 @@ QVariant EntryTableModel::display(int position, const Column& column) const {
     const int stored = value(position, column.field);
     if (field.isNumber())
         return stored;
-    if (const std::optional<std::string> name = vocabulary::text(field.list, stored, m_game))
+    if (const std::optional<std::string> name = vocabulary::text(field.list, stored, game()))
         return QString::fromStdString(*name);
     return QStringLiteral("Value %1").arg(stored);
 }
@@ -180,12 +190,12 @@ QVariant EntryTableModel::tip(int position, const Column& column) const {
     if (staged(position, column.field)) {
         const species::FieldDescriptor& field = species::descriptor(column.field);
         const int disk = diskValue(position, column.field);
-        const std::optional<std::string> name = vocabulary::text(field.list, disk, m_game);
+        const std::optional<std::string> name = vocabulary::text(field.list, disk, game());
         return QStringLiteral("Changed, not saved: the image holds %1")
             .arg(field.isNumber() || !name ? QString::number(disk) : QString::fromStdString(*name));
     }
     if (isList(column) && !vocabulary::text(species::descriptor(column.field).list,
-                                            value(position, column.field), m_game))
+                                            value(position, column.field), game()))
         return QStringLiteral("The image holds %1, which this list has no entry for. Saving "
                               "keeps it unless you pick an entry.")
             .arg(value(position, column.field));
@@ -209,7 +219,7 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
     case SearchRole:
         return search(position);
     case GameRole:
-        return static_cast<int>(m_game);
+        return static_cast<int>(game());
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
         return tip(position, column);
@@ -267,17 +277,8 @@ std::optional<QString> EntryTableModel::lockedWhy(int position, Field field) con
         .arg(QString::fromStdString(vocabulary::entryName(position)));
 }
 
-std::optional<QString> EntryTableModel::refusal(int position, Field field, long value) const {
-    const std::optional<std::string> why =
-        species::refusal(species::descriptor(field), position, value, std::to_string(value),
-                         diskValue(position, field), m_game);
-    if (!why)
-        return std::nullopt;
-    return QString::fromStdString(*why);
-}
-
 bool EntryTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole)
+    if (!index.isValid() || role != Qt::EditRole || !m_document)
         return false;
     const Column& column = columns()[static_cast<std::size_t>(index.column())];
     if (column.kind != Kind::Field)
@@ -286,7 +287,7 @@ bool EntryTableModel::setData(const QModelIndex& index, const QVariant& value, i
     const int wanted = value.toInt(&number);
     if (!number)
         return false;
-    const QStringList refused = stage({{index.row(), column.field, 0, wanted}});
+    const QStringList refused = stage({m_document->changeTo(index.row(), column.field, wanted)});
     if (!refused.isEmpty()) {
         emit this->refused(refused.front());
         return false;
@@ -294,79 +295,11 @@ bool EntryTableModel::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
-void EntryTableModel::put(int position, Field field, std::optional<int> value) {
-    species::ByField<std::optional<int>>& entry = m_staged[position];
-    m_readAs.emplace(position, diskRecord(position)); // kept from the first value staged
-    entry[field] = value && *value != diskValue(position, field) ? value : std::nullopt;
-    if (entry == species::ByField<std::optional<int>>()) {
-        m_staged.erase(position);
-        m_readAs.erase(position);
-    }
-    emit dataChanged(index(position, 0), index(position, columnCount() - 1));
-}
-
-QStringList EntryTableModel::stage(const std::vector<species::Change>& values) {
+QStringList EntryTableModel::stage(const std::vector<species::Change>& changes) {
     QStringList refused;
-    for (const species::Change& change : values)
-        if (const std::optional<QString> why = refusal(change.position, change.field, change.after))
-            refused << QString::fromStdString(vocabulary::entryName(change.position)) + ": " + *why;
-    if (!refused.isEmpty() || values.empty())
-        return refused;
-    std::vector<Undo> step;
-    for (const species::Change& change : values) {
-        step.push_back({change.position, change.field, staged(change.position, change.field)});
-        put(change.position, change.field, change.after);
-    }
-    m_steps.push_back(std::move(step));
-    emit stagedChanged();
+    for (const std::string& line : m_document->stage(changes))
+        refused << QString::fromStdString(line);
     return refused;
 }
 
-void EntryTableModel::undoStep() {
-    if (m_steps.empty())
-        return;
-    const std::vector<Undo> step = std::move(m_steps.back());
-    m_steps.pop_back();
-    for (auto undo = step.rbegin(); undo != step.rend(); ++undo)
-        put(undo->position, undo->field, undo->before);
-    emit stagedChanged();
-}
-
-void EntryTableModel::discard() {
-    const std::map<int, species::ByField<std::optional<int>>> dropped = std::move(m_staged);
-    m_staged.clear();
-    m_readAs.clear();
-    m_steps.clear();
-    for (const auto& [position, fields] : dropped)
-        emit dataChanged(index(position, 0), index(position, columnCount() - 1));
-    emit stagedChanged();
-}
-
-std::vector<species::Change> EntryTableModel::stagedChanges() const {
-    std::vector<species::Change> changes;
-    for (const auto& [position, fields] : m_staged)
-        for (const species::FieldDescriptor& field : species::fieldLayout())
-            if (const std::optional<int>& after = fields[field.field])
-                changes.push_back(
-                    {position, field.field, diskValue(position, field.field), *after});
-    return changes;
-}
-
-void EntryTableModel::overwrite(const std::vector<std::pair<int, species::Record>>& onDisk) {
-    for (const auto& [position, record] : onDisk) {
-        m_disk[static_cast<std::size_t>(position)] = record;
-        m_readAs[position] = record;
-        emit dataChanged(index(position, 0), index(position, columnCount() - 1));
-    }
-}
-
-void EntryTableModel::saved(const std::vector<species::EntryWrite>& written) {
-    for (const species::EntryWrite& entry : written) {
-        m_disk[static_cast<std::size_t>(entry.position)] = entry.after;
-        m_staged.erase(entry.position);
-        m_readAs.erase(entry.position);
-        emit dataChanged(index(entry.position, 0), index(entry.position, columnCount() - 1));
-    }
-    m_steps.clear();
-    emit stagedChanged();
-}
+} // namespace app

@@ -1,7 +1,7 @@
 #include "EvTmDialog.h"
 
 #include "UiText.h"
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+
+namespace app {
 
 namespace {
 
@@ -37,8 +39,9 @@ QString captionOf(Field field) {
 } // namespace
 
 EvTmDialog::EvTmDialog(const QString& entry, const species::ByField<int>& values, nds::Game game)
-    : SmallDialog(QStringLiteral("EV Yield and TM/HM: %1").arg(entry), {360, 452},
-                  {184, 418, 81, 25}) {
+    : EntryDialog(QStringLiteral("EV Yield and TM/HM: %1").arg(entry), {360, 452},
+                  {184, 418, 81, 25},
+                  {species::Part::EvYield, species::Part::SpriteFlag, species::Part::TmHm}) {
     setObjectName(QStringLiteral("EvTmDialog"));
     setFont(uitext::controlFont());
     buildEvYield(values);
@@ -116,3 +119,5 @@ bool EvTmDialog::accept() {
     emit accepted(values);
     return true;
 }
+
+} // namespace app

@@ -3,12 +3,14 @@
 #include "DropDownList.h"
 #include "UiText.h"
 
-#include "EvolutionRules.h"
-#include "Text.h"
-#include "Vocabulary.h"
+#include "base/Text.h"
+#include "species/EvolutionRules.h"
+#include "species/Vocabulary.h"
 
 #include <QLabel>
 #include <QPushButton>
+
+namespace app {
 
 using species::EvolutionParameter;
 using species::Field;
@@ -43,9 +45,9 @@ void addSpecies(QComboBox* list) {
 } // namespace
 
 EvolutionDialog::EvolutionDialog(int position, const species::ByField<int>& values, nds::Game game)
-    : SmallDialog(QStringLiteral("Evolutions: %1")
+    : EntryDialog(QStringLiteral("Evolutions: %1")
                       .arg(QString::fromStdString(vocabulary::entryName(position))),
-                  {600, 330}, {424, 296, 81, 25}),
+                  {600, 330}, {424, 296, 81, 25}, {species::Part::Evolution}),
       m_game(game), m_position(position), m_values(values) {
     setObjectName(QStringLiteral("dlgEvolutions"));
     setFont(uitext::controlFont());
@@ -219,3 +221,5 @@ bool EvolutionDialog::accept() {
     emit accepted(values);
     return true;
 }
+
+} // namespace app

@@ -1,29 +1,28 @@
 #pragma once
 
-#include "SmallDialog.h"
+#include "EntryDialog.h"
 
-#include "FieldLayout.h"
-#include "GameEdition.h"
-#include "Record.h"
+#include "nds/GameEdition.h"
+#include "species/FieldLayout.h"
+#include "species/Record.h"
 
 #include <array>
 
 class QComboBox;
 class QLabel;
 
+namespace app {
+
 // "Evolutions": the seven slots of an entry's evolution record, each a method in words, a
 // parameter that fits the method (a level, an item of the image's game, a move, a species, a
 // number, or nothing) and the species it evolves into. A value the lists cannot show stays as it
 // is unless the user picks another. OK hands the values over with `accepted`, unless a used slot
 // has no target; the entries the game reads no evolutions for can only be looked at.
-class EvolutionDialog final : public SmallDialog {
+class EvolutionDialog final : public EntryDialog {
     Q_OBJECT
 
 public:
     EvolutionDialog(int position, const species::ByField<int>& values, nds::Game game);
-
-signals:
-    void accepted(const species::ByField<int>& values);
 
 protected:
     bool accept() override;
@@ -50,3 +49,5 @@ private:
     std::array<Row, species::kEvolutionSlots> m_rows{};
     QLabel* m_note = nullptr;
 };
+
+} // namespace app

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace app {
+
 // What the window asks an open-file dialog to show.
 struct FileDialogRequest {
     QWidget* owner = nullptr;
@@ -26,3 +28,5 @@ public:
     virtual ~FileDialogBackend() = default;
     virtual FileDialogAnswer run(const FileDialogRequest& request) = 0;
 };
+
+} // namespace app

@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "Artwork.h"
+#include "DocumentWatcher.h"
 #include "EntryList.h"
 #include "EvTmDialog.h"
 #include "EvolutionDialog.h"
@@ -9,12 +10,12 @@
 #include "NoteDialog.h"
 #include "Prompter.h"
 #include "RecordForm.h"
+#include "SaveQuestions.h"
 #include "TableWindow.h"
 #include "UiText.h"
 
-#include "EntryRules.h"
-#include "FileAccess.h"
-#include "Vocabulary.h"
+#include "species/EntryRules.h"
+#include "species/Vocabulary.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -29,6 +30,8 @@
 #include <QMimeData>
 #include <QWindow>
 
+namespace app {
+
 namespace {
 
 // What a failed save says of the values typed.
@@ -39,10 +42,35 @@ std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The values of the fields of `parts` of the entry at `position`, as shown.
+species::ByField<int> valuesOf(const species::ImageDocument& document, int position,
+                               std::initializer_list<species::Part> parts) {
+    species::ByField<int> values;
+    for (const species::Part part : parts)
+        for (const species::FieldDescriptor& field : species::fieldsOf(part))
+            values[field.field] = document.value(position, field.field).number();
+    return values;
+}
+
+EntryDialog* makeEvTmDialog(const MainWindow::EntryContext& entry) {
+    return new EvTmDialog(
+        QString::fromStdString(vocabulary::entryName(entry.position)),
+        valuesOf(entry.document, entry.position,
+                 {species::Part::EvYield, species::Part::SpriteFlag, species::Part::TmHm}),
+        entry.document.edition()->game);
+}
+
+// Only an image with an evolution table has the command on.
+EntryDialog* makeEvolutionDialog(const MainWindow::EntryContext& entry) {
+    return new EvolutionDialog(entry.position,
+                               valuesOf(entry.document, entry.position, {species::Part::Evolution}),
+                               entry.document.edition()->game);
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppServices services, QWidget* parent)
-    : QMainWindow(parent), m_services(services) {
+    : QMainWindow(parent), m_services(services), m_watcher(new DocumentWatcher(this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(uitext::programName());
     setWindowIcon(artwork::programIcon());
@@ -60,22 +88,23 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.undoSaveAction, &QAction::triggered, this, &MainWindow::undoSave);
     connect(m_ui.tableAction, &QAction::triggered, this, &MainWindow::showTable);
     connect(m_ui.exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(m_ui.evTmAction, &QAction::triggered, this, &MainWindow::editEvYieldAndTmHm);
-    connect(m_ui.evolutionsAction, &QAction::triggered, this, &MainWindow::editEvolutions);
+    connect(m_ui.evTmAction, &QAction::triggered, this, [this] {
+        if (m_ui.evTmAction->isEnabled())
+            editInDialog(makeEvTmDialog);
+    });
+    connect(m_ui.evolutionsAction, &QAction::triggered, this, [this] {
+        if (m_ui.evolutionsAction->isEnabled())
+            editInDialog(makeEvolutionDialog);
+    });
     connect(m_ui.noGenderAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::noGender())); });
     connect(m_ui.readErrorAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::readErrors())); });
     connect(m_ui.aboutAction, &QAction::triggered, this, [this] { showDialog(new AboutDialog); });
-    for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main)) {
-        if (field.isNumber()) {
-            connect(m_ui.boxes[field.field], &QLineEdit::textChanged, this,
-                    &MainWindow::showModified);
+    connect(m_record.get(), &RecordForm::edited, this, &MainWindow::showModified);
+    for (const species::FieldDescriptor& field : species::fieldsOf(species::Part::Main))
+        if (field.isNumber())
             m_ui.boxes[field.field]->installEventFilter(this);
-        } else
-            connect(m_ui.lists[field.field], &QComboBox::currentIndexChanged, this,
-                    &MainWindow::showModified);
-    }
 }
 
 // A text box takes some keys for itself (Ctrl+E moves to the end of the line): where one of
@@ -94,6 +123,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 MainWindow::~MainWindow() {
     delete m_dialog.data();
+    m_table.reset(); // a view of the document, which goes next
+    if (m_document)
+        m_document->unlisten(m_listening);
 }
 
 // Disabling the window blocks the user's input, but not an action triggered from code.
@@ -144,48 +176,50 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (m_table) {
-        m_table->discardStaged(); // settled: saved, or the user let them go
+        m_document->discardAll(); // settled: saved, or the user let them go
         m_table->close();
     }
     event->accept();
 }
 
-bool MainWindow::settleEdits(bool table) {
+bool MainWindow::settleEdits(bool all) {
     const bool mine = m_shownRow >= 0 && m_record->hasEdits();
-    const int staged = table && m_table ? m_table->stagedEntries() : 0;
-    if (!mine && staged == 0)
+    std::set<int> others = all && m_document ? m_document->pendingEntries() : std::set<int>();
+    others.erase(m_shownRow);
+    if (!mine && others.empty())
         return true;
     // One question about all unsaved work: an entry by its name, more by their number.
-    const int entries = staged + (mine ? 1 : 0);
-    const QString named = entries > 1 ? QStringLiteral("%1 entries").arg(entries)
-                          : mine      ? QString::fromStdString(vocabulary::entryName(m_shownRow))
-                                      : m_table->stagedName();
-    switch (ask(Prompter::Icon::Question, QStringLiteral("Save the changes to %1?").arg(named),
-                {{QStringLiteral("Save"), QMessageBox::Save},
-                 {QStringLiteral("Discard"), QMessageBox::Discard}})) {
-    case 0:
-        return (!mine || saveEntry()) && (staged == 0 || m_table->saveStaged());
-    case 1:
-        if (staged > 0)
-            m_table->discardStaged();
+    const std::size_t entries = others.size() + (mine ? 1 : 0);
+    const QString named =
+        entries > 1
+            ? QStringLiteral("%1 entries").arg(entries)
+            : QString::fromStdString(vocabulary::entryLabel(mine ? m_shownRow : *others.begin()));
+    switch (askToSave(m_services.prompter, this, named)) {
+    case SaveAnswer::Save:
+        return (!mine || saveEntry()) &&
+               (others.empty() || (m_table && m_table->saveStaged(others)));
+    case SaveAnswer::Discard:
+        if (mine)
+            others.insert(m_shownRow);
+        m_document->discard(others);
+        if (mine)
+            m_record->show(m_shownRow); // typed text that was no number goes too
         return true;
-    default:
-        return false;
+    case SaveAnswer::Cancel:
+        break;
     }
+    return false;
 }
 
 void MainWindow::showTable() {
-    if (!takesInput() || !m_session || !m_ui.tableAction->isEnabled())
+    if (!takesInput() || !m_document || !m_ui.tableAction->isEnabled())
         return;
     if (!m_table) {
         m_table = std::make_unique<TableWindow>(
-            m_services, [this](const files::OpenNotes& notes) { tell(notes); });
-        connect(m_table.get(), &TableWindow::saved, this, [this](const auto& written) {
-            entriesWritten(written);
-            showUndoState();
-        });
+            m_services, [this](const files::OpenNotes& notes) { tell(notes); },
+            [this] { return m_shownRow; });
         connect(m_table.get(), &TableWindow::undoSaveRequested, this, &MainWindow::undoSave);
-        if (!m_table->load(*m_session, uitext::imageCaption(m_session->edition()->code)))
+        if (!m_table->load(*m_document, uitext::imageCaption(m_document->edition()->code)))
             return;
         showUndoState();
     }
@@ -194,22 +228,16 @@ void MainWindow::showTable() {
     m_table->activateWindow();
 }
 
-void MainWindow::entriesWritten(const std::vector<species::EntryWrite>& written) {
-    for (const species::EntryWrite& entry : written)
-        if (entry.position == m_shownRow && !m_record->hasEdits())
-            showWritten(entry);
-}
-
-void MainWindow::showWritten(const species::EntryWrite& entry) {
-    // A write that left the evolutions alone leaves them as they were loaded.
-    m_record->show(entry.after,
-                   entry.evolutionsAfter ? entry.evolutionsAfter : m_record->loadedEvolutions(),
-                   entry.position, m_session->edition()->game);
+void MainWindow::documentChanged(const std::vector<int>& positions) {
+    if (m_shownRow >= 0 && (positions.empty() || std::find(positions.begin(), positions.end(),
+                                                           m_shownRow) != positions.end()))
+        m_record->refresh();
     showModified();
+    showUndoState();
 }
 
 void MainWindow::showUndoState() {
-    const bool undoable = m_session && !m_session->lastBatch().empty();
+    const bool undoable = m_document && !m_document->lastSave().empty();
     m_ui.undoSaveAction->setEnabled(undoable);
     if (m_table)
         m_table->setUndoSaveEnabled(undoable);
@@ -239,13 +267,23 @@ void MainWindow::openImageAt(const QString& path) {
     if (!takesInput())
         return;
 
-    // A FIFO, a device or a folder is no image: the session says so before touching it.
-    auto session = std::make_unique<species::EditSession>(m_services.io, localPath(path));
-    const base::Result<OpenedImage> opened = examine(*session);
-    if (!opened.ok()) {
-        if (opened.error().kind != base::Error::Kind::Unsupported &&
-            opened.error().kind != base::Error::Kind::NotAnImage) {
-            reportFailure(opened.error());
+    // A FIFO, a device or a folder is no image: the document says so before touching it.
+    auto document = std::make_unique<species::ImageDocument>(m_services.io, localPath(path));
+    const base::Result<species::ImageReport> report = document->open();
+    const files::OpenNotes notes = document->takeNotes();
+    tell(notes);
+    std::optional<base::Error> refused;
+    if (!report.ok())
+        refused = report.error();
+    // An edition with a fixed place is opened even without its table: a load says why it is
+    // missing.
+    else if (const species::KindTable& stats = report.value().table(species::Kind::BaseStats);
+             !stats.place && !report.value().edition->hasFixedBase())
+        refused = *stats.missing;
+    if (refused) {
+        if (refused->kind != base::Error::Kind::Unsupported &&
+            refused->kind != base::Error::Kind::NotAnImage) {
+            reportFailure(*refused);
             return;
         }
         // The image opened before stays current, so nothing touches the rejected file.
@@ -257,39 +295,35 @@ void MainWindow::openImageAt(const QString& path) {
         return;
     // Only an image it will work on has its mode changed. Read-only media, an immutable file or
     // another user's file can still be viewed.
-    const base::Status writable = session->makeWritable();
-    m_session = std::move(session);
-    acceptImage(path, opened.value());
+    const base::Status writable = document->makeWritable();
+    const species::KindTable& stats = report.value().table(species::Kind::BaseStats);
+    acceptImage(path, std::move(document),
+                stats.place ? stats.place->entries : species::kSpeciesCount);
     if (!writable.ok())
         say(Prompter::Icon::Warning,
             QString::fromStdString(writable.error().describe()) +
                 QStringLiteral(" The image is open for viewing, but saving into it will fail."));
-    else if (opened.value().links > 1)
+    else if (notes.links > 1)
         say(Prompter::Icon::Warning,
             QStringLiteral("This ROM file has %1 names (hard links). It is open for viewing, but "
                            "Save ROM will not write into it: a save would change it under every "
                            "name, and an interrupted save could not be rolled back from the "
                            "others. Copy it to a file of its own to edit it.")
-                .arg(opened.value().links));
+                .arg(notes.links));
 }
 
-base::Result<MainWindow::OpenedImage> MainWindow::examine(species::EditSession& session) {
-    const base::Result<species::ImageReport> report = session.examine();
-    const files::OpenNotes notes = session.takeNotes();
-    tell(notes);
-    if (!report.ok())
-        return report.error();
-    const species::ImageReport& image = report.value();
-    if (image.place)
-        return OpenedImage{image.edition, image.place->entries, notes.links};
-    // An edition with a fixed place is opened even so: a load says why its table is missing.
-    if (image.edition->hasFixedBase())
-        return OpenedImage{image.edition, species::kSpeciesCount, notes.links};
-    return *image.tableProblem;
-}
-
-void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
-    const nds::GameEdition& edition = *image.edition;
+void MainWindow::acceptImage(const QString& path, std::unique_ptr<species::ImageDocument> document,
+                             int entries) {
+    if (m_document)
+        m_document->unlisten(m_listening);
+    // The views leave the document of the image before, which goes once they have.
+    const std::unique_ptr<species::ImageDocument> before = std::move(m_document);
+    m_document = std::move(document);
+    m_listening = m_document->listen(
+        [this](const std::vector<int>& positions) { documentChanged(positions); });
+    m_record->setDocument(m_document.get());
+    m_watcher->watch(m_document.get(), path, [this] { tellNotes(); });
+    const nds::GameEdition& edition = *m_document->edition();
     m_imagePath = path;
     // The longer titles of HeartGold and SoulSilver do not fit the strip: they end in "…",
     // and the whole title is in the tooltip and the spoken name.
@@ -308,7 +342,7 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
                                m_ui.codeCaption,    m_ui.languageCaption, m_ui.titleCaption};
     for (QWidget* widget : opened)
         widget->setEnabled(true);
-    m_ui.entryList->showEntries(image.entries);
+    m_ui.entryList->showEntries(entries);
     m_ui.entryList->returnTo(-1);
     // The values on view belong to the previous image, and perhaps to another edition's
     // table: nothing of them stays to be saved into this one.
@@ -316,14 +350,15 @@ void MainWindow::acceptImage(const QString& path, const OpenedImage& image) {
     m_ui.showListsOf(edition.game);
     m_ui.tableAction->setEnabled(true);
     if (m_table)
-        m_table->load(*m_session, uitext::imageCaption(edition.code));
+        m_table->load(*m_document, uitext::imageCaption(edition.code));
     showUndoState();
 }
 
 void MainWindow::setEntryActionsEnabled(bool enabled) {
     m_ui.saveAction->setEnabled(enabled);
     m_ui.evTmAction->setEnabled(enabled);
-    m_ui.evolutionsAction->setEnabled(enabled && m_record->loadedEvolutions());
+    m_ui.evolutionsAction->setEnabled(enabled && m_document &&
+                                      m_document->table(species::Kind::Evolutions).place);
 }
 
 void MainWindow::enableEditing() {
@@ -331,8 +366,13 @@ void MainWindow::enableEditing() {
         widget->setEnabled(true);
 }
 
+void MainWindow::tellNotes() {
+    if (m_document)
+        tell(m_document->takeNotes());
+}
+
 void MainWindow::loadEntry(int row) {
-    if (!takesInput() || row < 0 || !m_session)
+    if (!takesInput() || row < 0 || !m_document)
         return;
     if (m_shownRow >= 0 && m_record->hasEdits()) {
         // The highlight stays on the entry on view until the question is answered.
@@ -342,8 +382,8 @@ void MainWindow::loadEntry(int row) {
         m_ui.entryList->returnTo(row);
     }
     enableEditing();
-    const base::Result<species::EntryRead> read = m_session->readEntry(row);
-    tell(m_session->takeNotes());
+    const base::Result<species::TablePlace> read = m_document->reload(row);
+    tellNotes();
     if (!read.ok()) {
         reportFailure(read.error());
         // Nothing of another entry may stay on view to be saved over this one.
@@ -351,16 +391,16 @@ void MainWindow::loadEntry(int row) {
         m_ui.entryList->returnTo(-1);
         return;
     }
-    showTablePlace(read.value().place);
-    m_record->show(read.value().record, read.value().evolutions, row, m_session->edition()->game);
+    showTablePlace(read.value());
+    m_record->show(row);
     m_shownRow = row;
     setEntryActionsEnabled(true);
     // The menu says why an image has no evolutions to edit.
+    const species::KindTable& evolutions = m_document->table(species::Kind::Evolutions);
     m_ui.evolutionsAction->setToolTip(
-        read.value().noEvolutions
-            ? QStringLiteral("This ROM has no evolution table: %1")
-                  .arg(QString::fromStdString(read.value().noEvolutions->describe()))
-            : QString());
+        evolutions.place ? QString()
+                         : QStringLiteral("This ROM has no evolution table: %1")
+                               .arg(QString::fromStdString(evolutions.missing->describe())));
     showModified();
 
     switch (species::alternateFormNote(row)) {
@@ -378,7 +418,7 @@ void MainWindow::loadEntry(int row) {
 }
 
 bool MainWindow::saveEntry() {
-    if (!m_ui.saveAction->isEnabled() || !m_session)
+    if (!m_ui.saveAction->isEnabled() || !m_document)
         return false;
     const int row = m_shownRow;
     if (row < 0)
@@ -391,51 +431,52 @@ bool MainWindow::saveEntry() {
         return false;
     }
     const QString name = QString::fromStdString(vocabulary::entryName(row));
-    const species::RecordEdit edit = m_record->edit();
-    const std::string label = "Save ROM of " + vocabulary::entryName(row);
-    // Every field on view is written, over what the disk holds when the save is made, and with
-    // it the evolution fields the Evolutions dialog changed: both records in one batch.
-    const WriteAttempt attempt = [&](const ReadAs& readAs) {
-        std::vector<species::Change> changes =
-            species::settingChanges(row, readAs.records.at(row), edit);
-        if (const auto evolutions = readAs.evolutions.find(row);
-            evolutions != readAs.evolutions.end())
-            for (const species::Change& change :
-                 m_record->evolutionChanges(row, evolutions->second))
-                changes.push_back(change);
-        return m_session->write(changes, readAs.records, label, readAs.evolutions);
-    };
-    ReadAs readAs{{{row, m_record->loaded()}}, {}};
-    if (m_record->loadedEvolutions())
-        readAs.evolutions.emplace(row, *m_record->loadedEvolutions());
-    const std::optional<species::WriteOutcome> saved =
-        writeChecked(readAs, attempt,
-                     {QStringLiteral("The data of %1 in the ROM was changed by another program "
-                                     "since it was loaded. Overwrite it with the values shown?")
-                          .arg(name),
-                      QStringLiteral("Overwrite"), kEditsKept});
+    // Every field on view is written, with the values on view now, over what the disk holds
+    // when the save is made, and with it the entry's other edits: all its records in one save.
+    const std::vector<species::Change> shown = m_record->changesShown();
+    const SaveRound round{
+        [&] {
+            std::vector<species::Change> batch;
+            for (const species::Change& change : shown)
+                batch.push_back(m_document->changeTo(row, change.field, change.after));
+            return batch;
+        },
+        [&](const species::SaveOutcome&) {
+            return ask(Prompter::Icon::Warning,
+                       QStringLiteral("The data of %1 in the ROM was changed by another program "
+                                      "since it was loaded. Overwrite it with the values shown?")
+                           .arg(name),
+                       {{QStringLiteral("Overwrite")}}) == 0;
+        },
+        [this] { tellNotes(); },
+        [this](const base::Error& error) {
+            // Whatever failed, what was typed stays, to be saved again once the cause is gone.
+            reportFailure(error, kEditsKept);
+        }};
+    const std::optional<species::SaveOutcome> saved =
+        saveAsking(*m_document, "Save ROM of " + vocabulary::entryName(row), round);
     if (!saved)
         return false;
+    showTablePlace(saved->place);
     // The values as written: "2" where "1.5" was typed.
-    showWritten(saved->written.front());
-    if (m_table)
-        m_table->diskChanged(saved->written);
+    m_record->show(row);
+    showModified();
     showUndoState();
     say(Prompter::Icon::Information, QStringLiteral("Pokémon Data Saved Successfully!"));
     return true;
 }
 
 void MainWindow::undoSave() {
-    if (!takesInput() || !m_session || m_session->lastBatch().empty())
+    if (!takesInput() || !m_document || m_document->lastSave().empty())
         return;
-    const std::vector<species::EntryWrite> batch = m_session->lastBatch();
-    const QString name = batch.size() == 1
-                             ? QString::fromStdString(vocabulary::entryName(batch.front().position))
-                             : QStringLiteral("%1 entries").arg(batch.size());
+    std::set<int> positions;
+    for (const species::Change& change : m_document->lastSave())
+        positions.insert(change.position);
+    const QString name = positions.size() == 1
+                             ? QString::fromStdString(vocabulary::entryName(*positions.begin()))
+                             : QStringLiteral("%1 entries").arg(positions.size());
     // The undone bytes replace the values on view, and with them any edits not saved yet.
-    const bool shown = std::any_of(batch.begin(), batch.end(), [this](const auto& entry) {
-        return entry.position == m_shownRow;
-    });
+    const bool shown = positions.count(m_shownRow) > 0;
     if (shown && m_record->hasEdits() &&
         ask(Prompter::Icon::Question,
             QStringLiteral("Undo Save replaces the changes to %1 that are not saved. "
@@ -443,63 +484,36 @@ void MainWindow::undoSave() {
                 .arg(QString::fromStdString(vocabulary::entryName(m_shownRow))),
             {{QStringLiteral("Undo Save")}}) != 0)
         return;
-    // Only what the save wrote is taken back: the disk must still hold it.
-    ReadAs wrote;
-    for (const species::EntryWrite& entry : batch) {
-        wrote.records.emplace(entry.position, entry.after);
-        if (entry.evolutionsAfter)
-            wrote.evolutions.emplace(entry.position, *entry.evolutionsAfter);
-    }
-    const std::string label = "Undo Save of " + name.toStdString();
-    const std::optional<species::WriteOutcome> saved = writeChecked(
-        wrote,
-        [&](const ReadAs& readAs) {
-            return m_session->undo(label, readAs.records, readAs.evolutions);
+    const SaveRound round{
+        {},
+        [&](const species::SaveOutcome&) {
+            return ask(Prompter::Icon::Warning,
+                       QStringLiteral("The data of %1 in the ROM was changed by another program "
+                                      "since it was saved. Undo the save anyway, overwriting "
+                                      "that change?")
+                           .arg(name),
+                       {{QStringLiteral("Undo Save")}}) == 0;
         },
-        {QStringLiteral("The data of %1 in the ROM was changed by another program since it was "
-                        "saved. Undo the save anyway, overwriting that change?")
-             .arg(name),
-         QStringLiteral("Undo Save"), QStringLiteral(" Nothing was written.")});
-    if (!saved)
+        [this] { tellNotes(); },
+        [this](const base::Error& error) {
+            reportFailure(error, QStringLiteral(" Nothing was written."));
+        }};
+    const std::optional<species::SaveOutcome> undone =
+        undoAsking(*m_document, "Undo Save of " + name.toStdString(), round);
+    if (!undone)
         return;
-    for (const species::EntryWrite& entry : saved->written)
-        if (entry.position == m_shownRow)
-            showWritten(entry);
-    if (m_table)
-        m_table->diskChanged(saved->written);
+    if (shown) {
+        m_document->discard({m_shownRow});
+        m_record->show(m_shownRow);
+    }
+    showTablePlace(undone->place);
+    showModified();
     showUndoState();
     say(Prompter::Icon::Information,
-        batch.size() == 1
+        positions.size() == 1
             ? QStringLiteral("Undo Save: %1 has its values from before the save again.").arg(name)
             : QStringLiteral("Undo Save: %1 have their values from before the save again.")
                   .arg(name));
-}
-
-std::optional<species::WriteOutcome>
-MainWindow::writeChecked(ReadAs readAs, const WriteAttempt& attempt, const Overwrite& overwrite) {
-    while (true) {
-        // The table is found afresh: another tool may have moved it, or removed it, since the
-        // load.
-        base::Result<species::WriteOutcome> saved = attempt(readAs);
-        tell(m_session->takeNotes());
-        if (!saved.ok()) {
-            // Whatever failed, what was typed stays, to be saved again once the cause is gone.
-            reportFailure(saved.error(), overwrite.failed);
-            return std::nullopt;
-        }
-        showTablePlace(saved.value().place);
-        if (saved.value().saved())
-            return std::move(saved).value();
-        // Asked with the file closed, so other programs are not kept waiting on the answer;
-        // the records are compared again on the next round.
-        if (ask(Prompter::Icon::Warning, overwrite.question, {{overwrite.button}}) != 0)
-            return std::nullopt;
-        // What the disk holds now is what the next round overwrites.
-        for (const auto& [position, record] : saved.value().changedOnDisk)
-            readAs.records[position] = record;
-        for (const auto& [position, record] : saved.value().evolutionsChangedOnDisk)
-            readAs.evolutions[position] = record;
-    }
 }
 
 void MainWindow::tell(const files::OpenNotes& notes) {
@@ -513,33 +527,20 @@ void MainWindow::tell(const files::OpenNotes& notes) {
     }
 }
 
-void MainWindow::editEvYieldAndTmHm() {
-    if (!takesInput() || !m_ui.evTmAction->isEnabled() || !m_session)
+void MainWindow::editInDialog(const std::function<EntryDialog*(const EntryContext&)>& make) {
+    if (!takesInput() || !m_document || m_shownRow < 0)
         return;
-    const int row = m_shownRow;
-    if (row < 0)
-        return;
-    auto* dialog = new EvTmDialog(QString::fromStdString(vocabulary::entryName(row)),
-                                  m_record->dialogValues(), m_session->edition()->game);
-    connect(dialog, &EvTmDialog::accepted, this, [this](const species::ByField<int>& values) {
-        m_record->takeDialogValues(values);
-        showModified();
-    });
-    showDialog(dialog);
-}
-
-void MainWindow::editEvolutions() {
-    if (!takesInput() || !m_ui.evolutionsAction->isEnabled() || !m_session)
-        return;
-    const int row = m_shownRow;
-    if (row < 0 || !m_record->loadedEvolutions())
-        return;
-    auto* dialog =
-        new EvolutionDialog(row, m_record->evolutionValues(), m_session->edition()->game);
-    connect(dialog, &EvolutionDialog::accepted, this, [this](const species::ByField<int>& values) {
-        m_record->takeEvolutionValues(values);
-        showModified();
-    });
+    EntryDialog* dialog = make({m_shownRow, *m_document});
+    connect(dialog, &EntryDialog::accepted, this,
+            [this, dialog](const species::ByField<int>& chosen) {
+                std::vector<std::string> refused;
+                for (const species::Part part : dialog->parts()) {
+                    const std::vector<std::string> more = m_record->take(part, chosen);
+                    refused.insert(refused.end(), more.begin(), more.end());
+                }
+                if (!refused.empty())
+                    say(Prompter::Icon::Warning, QString::fromStdString(refused.front()));
+            });
     showDialog(dialog);
 }
 
@@ -588,3 +589,5 @@ void MainWindow::showDialog(SmallDialog* dialog) {
     dialog->show();
     setEnabled(false);
 }
+
+} // namespace app

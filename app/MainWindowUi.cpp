@@ -4,7 +4,7 @@
 #include "DropDownList.h"
 #include "EntryList.h"
 #include "UiText.h"
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,6 +18,8 @@
 #include <QStringListModel>
 
 #include <map>
+
+namespace app {
 
 namespace {
 
@@ -310,3 +312,5 @@ void MainWindowUi::setFocusOrder() const {
         previous = control;
     }
 }
+
+} // namespace app

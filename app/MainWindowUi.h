@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FieldLayout.h"
+#include "species/FieldLayout.h"
 
-#include "GameEdition.h"
-#include "Vocabulary.h"
+#include "nds/GameEdition.h"
+#include "species/Vocabulary.h"
 
 #include <QList>
 
@@ -19,6 +19,9 @@ class QMainWindow;
 class QMenu;
 class QStringListModel;
 class QWidget;
+
+namespace app {
+
 class EntryList;
 
 // The controls of the main window, created and placed by setupUi: the field controls from the
@@ -85,3 +88,5 @@ private:
     QList<QWidget*> m_editing;
     std::map<std::pair<vocabulary::List, nds::Game>, QStringListModel*> m_models;
 };
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "NoteDialog.h"
 
+namespace app {
+
 Note Note::noGender() {
     return {"Form3",
             QStringLiteral("No Gender?"),
@@ -27,3 +29,5 @@ NoteDialog::NoteDialog(const Note& note)
     setObjectName(QLatin1String(note.objectName));
     addLabel("Label1", note.text, note.textRect, true);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include "SmallDialog.h"
 
+namespace app {
+
 // One of the Help menu's notes, each a caption and a text in a window of its own size.
 struct Note {
     const char* objectName;
@@ -24,3 +26,5 @@ class NoteDialog final : public SmallDialog {
 public:
     explicit NoteDialog(const Note& note);
 };
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
                                  const QWidget* widget) const {
     if (icon == SP_ToolBarHorizontalExtensionButton || icon == SP_ToolBarVerticalExtensionButton)
@@ -12,3 +14,5 @@ QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option
 void ProgramStyle::install() {
     QApplication::setStyle(new ProgramStyle);
 }
+
+} // namespace app

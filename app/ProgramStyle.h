@@ -2,6 +2,8 @@
 
 #include <QProxyStyle>
 
+namespace app {
+
 // The program's style: the platform's own, but for the icon of a menu bar's overflow button.
 // Qt loads that icon from a PNG file as every menu bar is made, and reading it loads every
 // image-format plugin; the program's menu bar never overflows (the window has a fixed size),
@@ -18,3 +20,5 @@ public:
     // Makes it the application's style.
     static void install();
 };
+
+} // namespace app

@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace app {
+
 // Every message box of the program goes through this interface, so tests can answer them
 // without a modal loop.
 class Prompter {
@@ -48,3 +50,5 @@ public:
     // The index of the button chosen.
     [[nodiscard]] virtual int ask(QWidget* owner, const Question& question) = 0;
 };
+
+} // namespace app

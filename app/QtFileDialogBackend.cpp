@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+namespace app {
+
 FileDialogAnswer QtFileDialogBackend::run(const FileDialogRequest& request) {
     QFileDialog dialog(request.owner, request.title);
     dialog.setAcceptMode(request.saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -16,3 +18,5 @@ FileDialogAnswer QtFileDialogBackend::run(const FileDialogRequest& request) {
     answer.path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
     return answer;
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace app {
+
 namespace {
 
 QMessageBox::Icon boxIcon(Prompter::Icon icon) {
@@ -98,3 +100,5 @@ int QtPrompter::ask(QWidget* owner, const Question& question) {
     const int chosen = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
     return chosen >= 0 ? chosen : question.cancel;
 }
+
+} // namespace app

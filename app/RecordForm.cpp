@@ -1,25 +1,32 @@
 #include "RecordForm.h"
 
 #include "MainWindowUi.h"
-#include "StatText.h"
-#include "ValueRules.h"
+
+#include "species/StatText.h"
+#include "species/ValueRules.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
+namespace app {
+
 using species::FieldDescriptor;
 using species::Part;
 
-namespace {
+RecordForm::RecordForm(const MainWindowUi& ui) : m_ui(ui) {
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
+        if (field.isNumber())
+            connect(m_ui.boxes[field.field], &QLineEdit::textChanged, this,
+                    [this, which = field.field] { boxEdited(which); });
+        else
+            connect(m_ui.lists[field.field], &QComboBox::currentIndexChanged, this,
+                    [this, which = field.field](int index) { listEdited(which, index); });
+    }
+}
 
-// The fields of the EV Yield and TM/HM dialog.
-constexpr Part kDialogParts[] = {Part::EvYield, Part::SpriteFlag, Part::TmHm};
-
-} // namespace
-
-void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored,
-                           nds::Game game) {
-    const std::optional<int> entry = species::shownEntry(field, stored, game);
+void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int stored) {
+    const std::optional<int> entry =
+        species::shownEntry(field, stored, m_document->edition()->game);
     // The placeholder first: clearing it while no entry is selected selects entry 0.
     list->setPlaceholderText(entry ? QString() : QStringLiteral("Value %1").arg(stored));
     list->setToolTip(entry ? QString()
@@ -28,25 +35,24 @@ void RecordForm::showEntry(QComboBox* list, const FieldDescriptor& field, int st
                                  .arg(stored));
     list->setAccessibleDescription(list->toolTip());
     list->setCurrentIndex(entry.value_or(-1));
-    m_unlisted[field.field] = entry ? std::nullopt : std::optional<int>(stored);
 }
 
-void RecordForm::show(const species::Record& record,
-                      const std::optional<species::Record>& evolutions, int position,
-                      nds::Game game) {
-    m_shown = true;
-    m_loaded = record;
-    m_dialogEdits.fill(std::nullopt);
-    m_evolutions = evolutions;
-    m_evolutionEdits.fill(std::nullopt);
-    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
-        const int stored = record.get(field.field);
-        if (field.isNumber()) {
-            m_ui.boxes[field.field]->setText(QString::number(stored));
-            m_ui.boxes[field.field]->setAccessibleDescription(QString());
-        } else
-            showEntry(m_ui.lists[field.field], field, stored, game);
+void RecordForm::showField(const FieldDescriptor& field) {
+    const int stored = m_document->value(m_position, field.field).number();
+    if (field.isNumber()) {
+        m_ui.boxes[field.field]->setText(QString::number(stored));
+        m_ui.boxes[field.field]->setAccessibleDescription(QString());
+    } else {
+        showEntry(m_ui.lists[field.field], field, stored);
     }
+}
+
+void RecordForm::show(int position) {
+    m_position = position;
+    m_showing = true;
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main))
+        showField(field);
+    m_showing = false;
     // Changing the gender of a species without one breaks its sprite in the game.
     QComboBox* gender = m_ui.lists[species::Field::Gender];
     if (species::lockOf(species::Field::Gender, position) == species::Lock::Kept) {
@@ -57,7 +63,30 @@ void RecordForm::show(const species::Record& record,
     }
 }
 
+void RecordForm::refresh() {
+    if (m_position < 0 || !m_document)
+        return;
+    m_showing = true;
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
+        const int stored = m_document->value(m_position, field.field).number();
+        if (field.isNumber()) {
+            const std::optional<int> typed =
+                species::statValue(m_ui.boxes[field.field]->text().toStdString());
+            if (typed && *typed != stored)
+                showField(field);
+            continue;
+        }
+        const QComboBox* list = m_ui.lists[field.field];
+        const bool unlisted = list->currentIndex() < 0;
+        if (unlisted ? list->placeholderText() != QStringLiteral("Value %1").arg(stored)
+                     : list->currentIndex() != stored)
+            showField(field);
+    }
+    m_showing = false;
+}
+
 void RecordForm::clear() {
+    m_showing = true;
     for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
         if (field.isNumber()) {
             m_ui.boxes[field.field]->clear();
@@ -70,15 +99,30 @@ void RecordForm::clear() {
         list->setAccessibleDescription(QString());
         list->setCurrentIndex(-1);
     }
-    m_unlisted.fill(std::nullopt);
-    m_dialogEdits.fill(std::nullopt);
-    m_evolutionEdits.fill(std::nullopt);
-    m_evolutions.reset();
-    m_loaded = {};
-    m_shown = false;
+    m_showing = false;
+    m_position = -1;
     // The note under the gender list belongs to the entry that hid the list.
     m_ui.lists[species::Field::Gender]->setEnabled(true);
     m_ui.lists[species::Field::Gender]->show();
+}
+
+void RecordForm::boxEdited(species::Field field) {
+    if (m_showing || m_position < 0 || !m_document)
+        return;
+    // Text that is no number holds no edit: the field shows what the disk holds until it does.
+    const std::optional<int> typed = species::statValue(m_ui.boxes[field]->text().toStdString());
+    (void)m_document->stage(
+        {m_document->changeTo(m_position, field,
+                              typed ? *typed : m_document->diskValue(m_position, field))},
+        false);
+    emit edited();
+}
+
+void RecordForm::listEdited(species::Field field, int index) {
+    if (m_showing || m_position < 0 || !m_document || index < 0)
+        return;
+    (void)m_document->stage({m_document->changeTo(m_position, field, index)}, false);
+    emit edited();
 }
 
 bool RecordForm::statsValid() const {
@@ -90,16 +134,9 @@ bool RecordForm::statsValid() const {
 }
 
 bool RecordForm::hasEdits() const {
-    if (!m_shown)
+    if (m_position < 0 || !m_document)
         return false;
-    if (!statsValid())
-        return true;
-    for (const FieldDescriptor& field : species::evolutionLayout())
-        if (m_evolutionEdits[field.field])
-            return true;
-    species::Record now = m_loaded;
-    now.apply(edit());
-    return now != m_loaded;
+    return !statsValid() || m_document->hasPending(m_position);
 }
 
 QLineEdit* RecordForm::markInvalidStats() const {
@@ -117,59 +154,32 @@ QLineEdit* RecordForm::markInvalidStats() const {
     return first;
 }
 
-species::ByField<int> RecordForm::dialogValues() const {
+species::ByField<int> RecordForm::values(Part part) const {
     species::ByField<int> values;
-    for (const Part part : kDialogParts)
-        for (const FieldDescriptor& field : species::fieldsOf(part))
-            values[field.field] = m_dialogEdits[field.field].value_or(m_loaded.get(field.field));
+    for (const FieldDescriptor& field : species::fieldsOf(part))
+        values[field.field] = m_document->value(m_position, field.field).number();
     return values;
 }
 
-void RecordForm::takeDialogValues(const species::ByField<int>& values) {
-    for (const Part part : kDialogParts)
-        for (const FieldDescriptor& field : species::fieldsOf(part)) {
-            const int value = values[field.field];
-            m_dialogEdits[field.field] =
-                value != m_loaded.get(field.field) ? std::optional<int>(value) : std::nullopt;
-        }
-}
-
-species::RecordEdit RecordForm::edit() const {
-    species::RecordEdit edit = m_dialogEdits;
-    for (const FieldDescriptor& field : species::fieldsOf(Part::Main)) {
-        if (field.isNumber()) {
-            edit[field.field] = species::statValue(m_ui.boxes[field.field]->text().toStdString());
-            continue;
-        }
-        const int index = m_ui.lists[field.field]->currentIndex();
-        edit[field.field] = index >= 0 ? index : m_unlisted[field.field].value_or(-1);
-    }
-    return edit;
-}
-
-species::ByField<int> RecordForm::evolutionValues() const {
-    species::ByField<int> values;
-    for (const FieldDescriptor& field : species::evolutionLayout())
-        values[field.field] = m_evolutionEdits[field.field].value_or(
-            m_evolutions ? m_evolutions->get(field.field) : 0);
-    return values;
-}
-
-void RecordForm::takeEvolutionValues(const species::ByField<int>& values) {
-    if (!m_evolutions)
-        return;
-    for (const FieldDescriptor& field : species::evolutionLayout()) {
-        const int value = values[field.field];
-        m_evolutionEdits[field.field] =
-            value != m_evolutions->get(field.field) ? std::optional<int>(value) : std::nullopt;
-    }
-}
-
-std::vector<species::Change> RecordForm::evolutionChanges(int position,
-                                                          const species::Record& now) const {
+std::vector<std::string> RecordForm::take(Part part, const species::ByField<int>& values) {
     std::vector<species::Change> changes;
-    for (const FieldDescriptor& field : species::evolutionLayout())
-        if (const std::optional<int>& value = m_evolutionEdits[field.field])
-            changes.push_back({position, field.field, now.get(field.field), *value});
+    for (const FieldDescriptor& field : species::fieldsOf(part))
+        changes.push_back(m_document->changeTo(m_position, field.field, values[field.field]));
+    std::vector<std::string> refused = m_document->stage(changes, false);
+    emit edited();
+    return refused;
+}
+
+std::vector<species::Change> RecordForm::changesShown() const {
+    std::vector<species::Change> changes;
+    for (const FieldDescriptor& field : species::fieldsOf(Part::Main))
+        changes.push_back(m_document->changeTo(m_position, field.field,
+                                               m_document->value(m_position, field.field)));
+    for (const species::Change& edit : m_document->pending({m_position}))
+        if (species::descriptor(edit.field).part != Part::Main)
+            changes.push_back(edit);
+    species::sortChanges(changes);
     return changes;
 }
+
+} // namespace app

@@ -1,82 +1,80 @@
 #pragma once
 
-#include "Change.h"
-#include "Record.h"
+#include "species/Change.h"
+#include "species/FieldLayout.h"
+#include "species/ImageDocument.h"
 
-#include "GameEdition.h"
+#include <QObject>
 
-#include <optional>
+#include <functional>
 #include <vector>
 
-class MainWindowUi;
 class QComboBox;
 class QLineEdit;
 
-// Moves a record's values between the window and the record, as the value rules say: the main
-// window's fields through its controls, the EV yield, sprite flag and TM/HM flags through the
-// values the EV Yield and TM/HM dialog hands over, the evolution record through those of the
-// Evolutions dialog.
-class RecordForm {
+namespace app {
+
+class MainWindowUi;
+
+// The main window's controls as a view of the document, for the entry on view: they show what
+// the document holds of it, and what is typed or picked goes into the document as an edit not
+// saved. A box whose text is no number from 0 to 255 holds no edit: that text is what Save
+// refuses. The dialogs' fields go the same way, through the values they hand over.
+class RecordForm final : public QObject {
+    Q_OBJECT
+
 public:
-    explicit RecordForm(const MainWindowUi& ui) : m_ui(ui) {}
+    explicit RecordForm(const MainWindowUi& ui);
 
-    // Shows the record of the entry at `position` of an image of `game`, hiding the gender
-    // list where the entry's rules say so, and keeps it and the entry's evolution record (where
-    // the image has one) for the dialogs.
-    void show(const species::Record& record, const std::optional<species::Record>& evolutions,
-              int position, nds::Game game);
+    // The document of the image open, or none.
+    void setDocument(species::ImageDocument* document) { m_document = document; }
 
+    // Shows the entry at `position` as the document holds it, hiding the gender list where the
+    // entry's rules say so.
+    void show(int position);
+    // Shows again what the document holds of the entry on view, where a control shows
+    // something else, except for a box whose text is no number, which is being typed.
+    void refresh();
     // Empties every box and list and shows the lists an entry's rules hid, so nothing of an
-    // earlier entry stays on view, its notes included; drops the dialog's values.
+    // earlier entry stays on view, its notes included.
     void clear();
+    // The entry on view, or -1.
+    [[nodiscard]] int position() const { return m_position; }
 
     // Whether every stat box holds a number from 0 to 255. All ten are checked every time.
     [[nodiscard]] bool statsValid() const;
     // Gives each stat box that holds no number from 0 to 255 a description that says so, for
     // screen readers, and takes it from the others: the first box at fault, or null.
     [[nodiscard]] QLineEdit* markInvalidStats() const;
-
-    // Whether the values on view, the dialog's included, differ from the record as loaded (or
-    // as last saved): a value typed and typed back is no edit, a box that holds no number is.
+    // Whether the entry on view has edits not saved: in the document, or a box that holds no
+    // number.
     [[nodiscard]] bool hasEdits() const;
 
-    // The values of the dialog's fields: as loaded, or as the dialog last handed them over.
-    [[nodiscard]] species::ByField<int> dialogValues() const;
-    // Takes the dialog's values; a save writes those that differ from the loaded record.
-    void takeDialogValues(const species::ByField<int>& values);
+    // The values of the fields of `part` (of any kind) of the entry on view, as shown.
+    [[nodiscard]] species::ByField<int> values(species::Part part) const;
+    // Takes what a dialog hands over for the fields of `part` as edits of the entry on view:
+    // the refusals, a line each, if the document's rules refuse them.
+    [[nodiscard]] std::vector<std::string> take(species::Part part,
+                                                const species::ByField<int>& values);
 
-    // The record as loaded, or as the last save left it.
-    [[nodiscard]] const species::Record& loaded() const { return m_loaded; }
+    // What Save ROM writes: every field of the main window as shown (the window writes all it
+    // shows), and the entry's other edits; each from what the disk holds, as read.
+    [[nodiscard]] std::vector<species::Change> changesShown() const;
 
-    // The evolution record as loaded or last saved; nothing where the image has none.
-    [[nodiscard]] const std::optional<species::Record>& loadedEvolutions() const {
-        return m_evolutions;
-    }
-    // The values of the evolution fields: as loaded, or as the Evolutions dialog last handed
-    // them over; and taking them from the dialog.
-    [[nodiscard]] species::ByField<int> evolutionValues() const;
-    void takeEvolutionValues(const species::ByField<int>& values);
-    // The evolution fields the dialog changed, as changes of `now`, the evolution record of the
-    // entry at `position` on disk.
-    [[nodiscard]] std::vector<species::Change> evolutionChanges(int position,
-                                                                const species::Record& now) const;
-
-    // What a save writes; call only when statsValid(). Of the dialog's fields, only those the
-    // dialog changed: the others keep what the file holds.
-    [[nodiscard]] species::RecordEdit edit() const;
+signals:
+    // A control changed what the entry on view holds, or whether it has edits.
+    void edited();
 
 private:
-    void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored,
-                   nds::Game game);
+    void showField(const species::FieldDescriptor& field);
+    void showEntry(QComboBox* list, const species::FieldDescriptor& field, int stored);
+    void boxEdited(species::Field field);
+    void listEdited(species::Field field, int index);
 
     const MainWindowUi& m_ui;
-    bool m_shown = false; // a record is on view
-    species::Record m_loaded;
-    // A stored value that its list cannot show, kept so that a save writes it back unchanged.
-    species::ByField<std::optional<int>> m_unlisted;
-    // The dialog's values that differ from the loaded record.
-    species::ByField<std::optional<int>> m_dialogEdits;
-    std::optional<species::Record> m_evolutions;
-    // The Evolutions dialog's values that differ from the loaded evolution record.
-    species::ByField<std::optional<int>> m_evolutionEdits;
+    species::ImageDocument* m_document = nullptr;
+    int m_position = -1;
+    bool m_showing = false; // the controls are being filled: what they say is no edit
 };
+
+} // namespace app

@@ -3,13 +3,15 @@
 #include "EntryTableModel.h"
 #include "UiText.h"
 
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QSpinBox>
+
+namespace app {
 
 using species::Field;
 
@@ -112,3 +114,5 @@ SetFieldDialog::Request SetFieldDialog::request() const {
         species::descriptor(field).isNumber() ? m_number->value() : m_entry->currentIndex();
     return {field, operation, value};
 }
+
+} // namespace app

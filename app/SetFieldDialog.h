@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FieldLayout.h"
+#include "species/FieldLayout.h"
 
-#include "GameEdition.h"
+#include "nds/GameEdition.h"
 
 #include <QDialog>
 
@@ -11,6 +11,8 @@
 class QComboBox;
 class QLabel;
 class QSpinBox;
+
+namespace app {
 
 // "Set for Selected Entries...": a field, what to do with it (set it to a value; for numbers
 // also add or subtract) and the value, for every entry selected in the table. It says what it
@@ -51,3 +53,5 @@ private:
     QSpinBox* m_number;
     QComboBox* m_entry;
 };
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace app {
+
 namespace {
 
 // A screen reader announces a window of the dialog role as a dialog that opened. These windows
@@ -62,3 +64,5 @@ void SmallDialog::closeEvent(QCloseEvent* event) {
     emit dismissed();
     event->accept();
 }
+
+} // namespace app

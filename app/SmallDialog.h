@@ -5,6 +5,8 @@
 class QLabel;
 class QPushButton;
 
+namespace app {
+
 // A small window with the program icon and an "OK" button, shown next to the main window.
 // It announces `dismissed` however it closes, by OK or by its title bar, and then deletes
 // itself; OK first calls accept().
@@ -28,3 +30,5 @@ protected:
 private:
     QPushButton* m_ok;
 };
+
+} // namespace app

@@ -4,12 +4,13 @@
 #include "CellEditor.h"
 #include "EntryFilter.h"
 #include "EntryTableModel.h"
+#include "SaveQuestions.h"
 #include "SetFieldDialog.h"
-#include "TableFiles.h"
+#include "TableFileMenu.h"
 #include "UiText.h"
 
-#include "ChangeText.h"
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
+#include "tables/ChangeText.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,20 +29,14 @@
 
 #include <set>
 
+namespace app {
+
 namespace {
 
 // "3 changes in 2 entries": the TM and HM flags of an entry count as one change, as they show
 // on one line.
 QString countOf(const std::vector<species::Change>& changes) {
-    std::set<int> entries;
-    for (const species::Change& change : changes)
-        entries.insert(change.position);
-    const std::size_t lines = tables::describeChanges(changes).size();
-    return QStringLiteral("%1 %2 in %3 %4")
-        .arg(lines)
-        .arg(lines == 1 ? QStringLiteral("change") : QStringLiteral("changes"))
-        .arg(entries.size())
-        .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+    return QString::fromStdString(tables::countChanges(changes));
 }
 
 // "2 entries", "1 entry".
@@ -49,9 +44,7 @@ QString entriesOf(const std::vector<species::Change>& changes) {
     std::set<int> entries;
     for (const species::Change& change : changes)
         entries.insert(change.position);
-    return QStringLiteral("%1 %2")
-        .arg(entries.size())
-        .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
+    return QString::fromStdString(tables::counted(entries.size(), "entry", "entries"));
 }
 
 QString linesOf(const std::vector<species::Change>& changes, nds::Game game) {
@@ -63,28 +56,28 @@ QString linesOf(const std::vector<species::Change>& changes, nds::Game game) {
 
 } // namespace
 
-TableWindow::TableWindow(AppServices services, std::function<void(const files::OpenNotes&)> tell)
-    : m_services(services), m_tell(std::move(tell)), m_model(new EntryTableModel(this)),
-      m_filter(new EntryFilter(this)) {
+TableWindow::TableWindow(AppServices services, std::function<void(const files::OpenNotes&)> tell,
+                         std::function<int()> shownElsewhere)
+    : m_services(services), m_tell(std::move(tell)), m_shownElsewhere(std::move(shownElsewhere)),
+      m_model(new EntryTableModel(this)), m_filter(new EntryFilter(this)) {
     setObjectName(QStringLiteral("tableWindow"));
     setWindowIcon(artwork::programIcon());
     setAttribute(Qt::WA_QuitOnClose, false);
     m_filter->setSourceModel(m_model);
-    m_files =
-        std::make_unique<TableFiles>(m_services, *m_model, this, [this] { return m_session; });
+    m_files = std::make_unique<TableFileMenu>(m_services, *m_model, this);
     setAcceptDrops(true);
     buildMenus();
     buildGrid();
-    connect(m_model, &EntryTableModel::stagedChanged, this, [this] {
-        m_saved.clear();
-        showStatus();
-    });
     connect(m_model, &EntryTableModel::refused, this,
             [this](const QString& why) { setStatus(QStringLiteral("Not changed: ") + why); });
     resize(960, 600);
 }
 
-TableWindow::~TableWindow() = default;
+TableWindow::~TableWindow() {
+    if (m_document)
+        m_document->unlisten(m_listening);
+    m_model->setDocument(nullptr);
+}
 
 void TableWindow::buildMenus() {
     const auto add = [this](QMenu* menu, const char* name, const QString& text,
@@ -136,7 +129,10 @@ void TableWindow::buildMenus() {
             });
     connect(m_save, &QAction::triggered, this, [this] { (void)saveStaged(); });
     connect(m_discard, &QAction::triggered, this, &TableWindow::askToDiscard);
-    connect(m_undoEdit, &QAction::triggered, m_model, &EntryTableModel::undoStep);
+    connect(m_undoEdit, &QAction::triggered, this, [this] {
+        if (m_document)
+            m_document->undoStep();
+    });
     connect(m_undoSave, &QAction::triggered, this, &TableWindow::undoSaveRequested);
     m_undoSave->setEnabled(false);
 }
@@ -202,40 +198,41 @@ void TableWindow::buildGrid() {
     });
 }
 
-bool TableWindow::load(species::EditSession& session, const QString& caption) {
-    m_session = &session;
+bool TableWindow::load(species::ImageDocument& document, const QString& caption) {
+    if (m_document)
+        m_document->unlisten(m_listening);
+    m_document = &document;
+    m_listening = m_document->listen([this](const std::vector<int>&) {
+        m_saved.clear(); // what the last save wrote is what the disk held then
+        showStatus();
+    });
+    m_saved.clear();
     setWindowTitle(QStringLiteral("Table - ") + caption + QStringLiteral("[*]"));
-    const base::Result<species::TableRead> table = session.readAll();
-    m_tell(session.takeNotes());
-    if (!table.ok()) {
+    // What the disk holds now: the table is read again whenever it is shown anew.
+    const base::Status read = document.reloadAll();
+    m_tell(document.takeNotes());
+    if (!read.ok() || !document.table(species::Kind::BaseStats).place) {
+        const base::Error error =
+            read.ok() ? *document.table(species::Kind::BaseStats).missing : read.error();
         m_services.prompter.showMessage(this, Prompter::Icon::Warning, uitext::programName(),
-                                        QString::fromStdString(table.error().describe()) +
+                                        QString::fromStdString(error.describe()) +
                                             QStringLiteral(" The table cannot be shown."));
-        m_model->reset({}, session.edition() ? session.edition()->game : nds::Game::Diamond);
+        m_model->setDocument(nullptr);
         return false;
     }
-    m_model->reset(table.value().entries, session.edition()->game, table.value().evolutions);
+    m_model->setDocument(&document);
     m_grid->resizeColumnsToContents();
+    showStatus();
     return true;
 }
 
-int TableWindow::stagedEntries() const {
-    return m_model->stagedEntries();
-}
-
-QString TableWindow::stagedName() const {
-    const std::vector<species::Change> changes = m_model->stagedChanges();
-    return changes.empty()
-               ? QString()
-               : QString::fromStdString(vocabulary::entryName(changes.front().position));
-}
-
 void TableWindow::showStatus() {
-    const std::vector<species::Change> changes = m_model->stagedChanges();
+    const std::vector<species::Change> changes =
+        m_document ? m_document->pending() : std::vector<species::Change>();
     setWindowModified(!changes.empty());
     m_save->setEnabled(!changes.empty());
     m_discard->setEnabled(!changes.empty());
-    m_undoEdit->setEnabled(m_model->canUndoStep());
+    m_undoEdit->setEnabled(m_document && m_document->canUndoStep());
     setStatus(!m_saved.isEmpty()
                   ? m_saved
                   : QStringLiteral("%1 entries, %2 shown; %3")
@@ -256,68 +253,54 @@ int TableWindow::ask(const QString& text, const QString& details, QList<Prompter
                                              std::move(buttons), details));
 }
 
-bool TableWindow::saveStaged() {
-    std::vector<species::Change> changes = m_model->stagedChanges();
-    if (changes.empty() || !m_session)
+bool TableWindow::saveStaged(const std::set<int>& positions) {
+    if (!m_document)
+        return true;
+    const auto batch = [&] {
+        return positions.empty() ? m_document->pending() : m_document->pending(positions);
+    };
+    const std::vector<species::Change> changes = batch();
+    if (changes.empty())
         return true;
     const bool one = tables::describeChanges(changes).size() == 1;
     if (ask(one ? QStringLiteral("Save this change to the ROM?")
                 : QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes)),
             linesOf(changes, m_model->game()), {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
         return false;
-    while (true) {
-        const base::Result<species::WriteOutcome> outcome = m_session->write(
-            changes, m_model->readAs(), "table save of " + countOf(changes).toStdString());
-        m_tell(m_session->takeNotes());
-        if (!outcome.ok()) {
+    const SaveRound round{
+        batch,
+        [&](const species::SaveOutcome& conflict) {
+            return ask(QStringLiteral("Another program changed %1 in the ROM since the table read "
+                                      "them (below). Overwrite them with the changes staged here?")
+                           .arg(entriesOf(conflict.theirs)),
+                       linesOf(conflict.theirs, m_model->game()),
+                       {{QStringLiteral("Overwrite")}}) == 0;
+        },
+        [this] { m_tell(m_document->takeNotes()); },
+        [this](const base::Error& error) {
             m_services.prompter.showMessage(
                 this, Prompter::Icon::Warning, uitext::programName(),
-                QString::fromStdString(outcome.error().describe()) +
+                QString::fromStdString(error.describe()) +
                     QStringLiteral(" Nothing was written; the changes are still staged."));
-            return false;
-        }
-        if (outcome.value().saved()) {
-            m_model->saved(outcome.value().written);
-            m_saved = countOf(changes) + QStringLiteral(" saved");
-            showStatus();
-            emit saved(outcome.value().written);
-            return true;
-        }
-        // Asked with the image closed; the entries are compared again on the next round.
-        std::vector<species::Change> theirs;
-        for (const auto& [position, now] : outcome.value().changedOnDisk) {
-            const std::vector<species::Change> entry =
-                species::changesOf(position, m_model->readAs().at(position), now);
-            theirs.insert(theirs.end(), entry.begin(), entry.end());
-        }
-        if (ask(QStringLiteral("Another program changed %1 in the ROM since the table read them "
-                               "(below). Overwrite them with the changes staged here?")
-                    .arg(entriesOf(theirs)),
-                linesOf(theirs, m_model->game()), {{QStringLiteral("Overwrite")}}) != 0)
-            return false;
-        m_model->overwrite(outcome.value().changedOnDisk);
-        changes = m_model->stagedChanges();
-    }
-}
-
-void TableWindow::discardStaged() {
-    m_model->discard();
+        }};
+    const std::optional<species::SaveOutcome> saved =
+        saveAsking(*m_document, "table save of " + countOf(changes).toStdString(), round);
+    if (!saved)
+        return false;
+    m_saved = countOf(changes) + QStringLiteral(" saved");
+    showStatus();
+    return true;
 }
 
 void TableWindow::askToDiscard() {
-    const std::vector<species::Change> changes = m_model->stagedChanges();
+    if (!m_document)
+        return;
+    const std::vector<species::Change> changes = m_document->pending();
     if (changes.empty())
         return;
     if (ask(QStringLiteral("Discard the %1 staged here?").arg(countOf(changes)), {},
             {{QStringLiteral("Discard"), QMessageBox::Discard}}) == 0)
-        m_model->discard();
-}
-
-void TableWindow::diskChanged(const std::vector<species::EntryWrite>& written) {
-    m_model->diskChanged(written);
-    // What the last save wrote is no longer what the disk holds.
-    m_saved.clear();
-    showStatus();
+        m_document->discardAll();
 }
 
 void TableWindow::setUndoSaveEnabled(bool enabled) {
@@ -354,7 +337,7 @@ bool TableWindow::applyRequest(const SetFieldDialog::Request& request, const QSt
                           : request.operation == SetFieldDialog::Operation::Subtract
                               ? now - request.value
                               : request.value;
-        values.push_back({position, request.field, now, after});
+        values.push_back(m_document->changeTo(position, request.field, after));
     }
     const QStringList refused = m_model->stage(values);
     if (refused.isEmpty())
@@ -363,7 +346,7 @@ bool TableWindow::applyRequest(const SetFieldDialog::Request& request, const QSt
         this, Prompter::Icon::Warning, uitext::programName(),
         QStringLiteral("Nothing was changed: %1 of the selected entries cannot take \"%2\".\n\n%3")
             .arg(refused.size())
-            .arg(said, refused.mid(0, 20).join('\n')));
+            .arg(said, uitext::listed(refused)));
     return false;
 }
 
@@ -373,8 +356,8 @@ void TableWindow::putBackFromDisk(const QModelIndex& index) {
         EntryTableModel::columns()[static_cast<std::size_t>(source.column())];
     if (column.kind != EntryTableModel::Column::Kind::Field)
         return;
-    (void)m_model->stage(
-        {{source.row(), column.field, 0, m_model->diskValue(source.row(), column.field)}});
+    (void)m_model->stage({m_document->changeTo(source.row(), column.field,
+                                               m_document->diskValue(source.row(), column.field))});
 }
 
 bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -405,27 +388,30 @@ void TableWindow::dropEvent(QDropEvent* event) {
 }
 
 void TableWindow::closeEvent(QCloseEvent* event) {
-    const std::vector<species::Change> changes = m_model->stagedChanges();
-    if (!changes.empty()) {
-        const QString named = m_model->stagedEntries() == 1
-                                  ? stagedName()
-                                  : QStringLiteral("%1 entries").arg(m_model->stagedEntries());
-        switch (ask(QStringLiteral("Save the changes to %1?").arg(named), {},
-                    {{QStringLiteral("Save"), QMessageBox::Save},
-                     {QStringLiteral("Discard"), QMessageBox::Discard}})) {
-        case 0:
-            if (!saveStaged()) {
+    // The entry the main window shows keeps its edits in sight there; the others' would be
+    // out of sight once this window closes.
+    std::set<int> staged = m_document ? m_document->pendingEntries() : std::set<int>();
+    staged.erase(m_shownElsewhere());
+    if (!staged.empty()) {
+        const QString named = staged.size() == 1
+                                  ? QString::fromStdString(vocabulary::entryLabel(*staged.begin()))
+                                  : QStringLiteral("%1 entries").arg(staged.size());
+        switch (askToSave(m_services.prompter, this, named)) {
+        case SaveAnswer::Save:
+            if (!saveStaged(staged)) {
                 event->ignore();
                 return;
             }
             break;
-        case 1:
-            m_model->discard();
+        case SaveAnswer::Discard:
+            m_document->discard(staged);
             break;
-        default:
+        case SaveAnswer::Cancel:
             event->ignore();
             return;
         }
     }
     event->accept();
 }
+
+} // namespace app

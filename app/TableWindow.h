@@ -1,58 +1,55 @@
 #pragma once
 
 #include "AppServices.h"
-#include "EditSession.h"
 #include "Prompter.h"
 #include "SetFieldDialog.h"
+
+#include "species/ImageDocument.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
-class EntryFilter;
-class TableFiles;
-class EntryTableModel;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QTableView;
 
-// The second view of the image the main window has open: every entry in a table to sort,
-// filter and edit, many at once. Edits are staged, marked, and written only by Save Changes,
-// after a preview, in one batch through the main window's edit session; the main window keeps
-// the two views of the image in step.
+namespace app {
+
+class EntryFilter;
+class EntryTableModel;
+class TableFileMenu;
+
+// The second view of the document the main window has open: every entry in a table to sort,
+// filter and edit, many at once. Edits are staged in the document, marked, and written by
+// Save Changes, after a preview, in one save.
 class TableWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
     // `tell` says what an opening of the image found (a recovery, missing locks), as the main
-    // window says it.
-    TableWindow(AppServices services, std::function<void(const files::OpenNotes&)> tell);
+    // window says it; `shownElsewhere` gives the entry the main window shows, whose edits stay
+    // in sight when this window closes.
+    TableWindow(AppServices services, std::function<void(const files::OpenNotes&)> tell,
+                std::function<int()> shownElsewhere);
     ~TableWindow() override;
 
-    // Shows the entries of `session`'s image, read afresh with one open; staged values go.
-    // False, the failure told, when the image cannot be read.
-    bool load(species::EditSession& session, const QString& caption);
+    // Shows the entries of `document`, read again from the disk with one open; false, the
+    // failure told, when the image cannot be read.
+    bool load(species::ImageDocument& document, const QString& caption);
 
-    // How many entries have staged values, and the name of the entry when it is one.
-    [[nodiscard]] int stagedEntries() const;
-    [[nodiscard]] QString stagedName() const;
-    // Saves the staged values, after their preview and the question about changes on disk:
-    // true once they are on disk (or there were none), false when the user cancelled or the
-    // save failed (which is told).
-    bool saveStaged();
-    void discardStaged();
-
-    // Entries written by the other view, or taken back by Undo Save: what the disk holds now.
-    void diskChanged(const std::vector<species::EntryWrite>& written);
+    // Saves the edits of the entries at `positions` (none: all), after their preview and the
+    // question about changes on disk: true once they are on disk (or there were none), false
+    // when the user cancelled or the save failed (which is told).
+    bool saveStaged(const std::set<int>& positions = {});
     // Whether there is a save to undo, for the window's own Undo Save.
     void setUndoSaveEnabled(bool enabled);
 
 signals:
-    // A save of this window wrote `written`.
-    void saved(const std::vector<species::EntryWrite>& written);
     // The user chose Undo Save here.
     void undoSaveRequested();
 
@@ -79,7 +76,9 @@ private:
 
     AppServices m_services;
     std::function<void(const files::OpenNotes&)> m_tell;
-    species::EditSession* m_session = nullptr;
+    std::function<int()> m_shownElsewhere;
+    species::ImageDocument* m_document = nullptr;
+    int m_listening = -1;
     EntryTableModel* m_model;
     EntryFilter* m_filter;
     QTableView* m_grid = nullptr;
@@ -89,6 +88,8 @@ private:
     QAction* m_discard = nullptr;
     QAction* m_undoEdit = nullptr;
     QAction* m_undoSave = nullptr;
-    QString m_saved; // what the last save wrote, said until the next edit
-    std::unique_ptr<TableFiles> m_files;
+    QString m_saved; // what the last save wrote, said until the document changes again
+    std::unique_ptr<TableFileMenu> m_files;
 };
+
+} // namespace app

@@ -4,7 +4,7 @@
 
 #include <QFontDatabase>
 
-namespace uitext {
+namespace app::uitext {
 
 QFont controlFont() {
     static const QString family = [] {
@@ -19,6 +19,19 @@ QFont controlFont() {
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+QString listed(const QStringList& lines, qsizetype count) {
+    if (count < lines.size())
+        count = lines.size();
+    const QStringList shown = lines.mid(0, kListedLines);
+    if (count <= shown.size())
+        return shown.join('\n');
+    return shown.join('\n') + QStringLiteral("\nand %1 more").arg(count - shown.size());
+}
+
+QString counted(qsizetype count, const QString& one, const QString& many) {
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
 }
 
 QString numberRangeMessage(int maximum) {
@@ -51,4 +64,4 @@ QString noticeLine() {
     return QStringLiteral("© " STATWRIGHT_COPYRIGHT_YEAR " Statwright developers");
 }
 
-} // namespace uitext
+} // namespace app::uitext

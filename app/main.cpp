@@ -3,7 +3,7 @@
 #include "QtFileDialogBackend.h"
 #include "QtPrompter.h"
 
-#include "SysIo.h"
+#include "files/SysIo.h"
 
 #include <QApplication>
 
@@ -12,11 +12,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Statwright"));
     QApplication::setOrganizationName(QStringLiteral("Statwright"));
     QGuiApplication::setDesktopFileName(QStringLiteral("statwright"));
-    ProgramStyle::install();
+    app::ProgramStyle::install();
 
-    QtPrompter prompter;
-    QtFileDialogBackend fileDialogs;
-    MainWindow window(AppServices{prompter, fileDialogs, files::systemIo()});
+    app::QtPrompter prompter;
+    app::QtFileDialogBackend fileDialogs;
+    app::MainWindow window(app::AppServices{prompter, fileDialogs, files::systemIo()});
     window.show();
     return QApplication::exec();
 }

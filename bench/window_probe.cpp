@@ -10,13 +10,13 @@
 //                                      dialogs into DIR, drawn as on screen (main.png,
 //                                      table.png, set.png, compare.png...), to look at them
 //                                      where no desktop runs
-#include "MainWindow.h"
-#include "ProgramStyle.h"
-#include "QtPrompter.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
+#include "app/ProgramStyle.h"
+#include "app/QtPrompter.h"
 
-#include "QtFileDialogBackend.h"
-#include "SysIo.h"
+#include "app/QtFileDialogBackend.h"
+#include "files/SysIo.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -112,12 +112,13 @@ int main(int argc, char* argv[]) {
         return shots(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     FirstPaint watcher;
-    QtPrompter prompter;
-    QtFileDialogBackend dialogs;
+    app::QtPrompter prompter;
+    app::QtFileDialogBackend dialogs;
     std::unique_ptr<QMainWindow> window;
     if (mode == "first-paint") {
-        ProgramStyle::install(); // as the program starts
-        window = std::make_unique<MainWindow>(AppServices{prompter, dialogs, files::systemIo()});
+        app::ProgramStyle::install(); // as the program starts
+        window = std::make_unique<app::MainWindow>(
+            app::AppServices{prompter, dialogs, files::systemIo()});
     } else if (mode == "empty-window") {
         window = std::make_unique<QMainWindow>();
         window->setWindowTitle(QStringLiteral("Statwright"));

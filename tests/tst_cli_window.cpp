@@ -1,7 +1,7 @@
 // The window and statwright-cli on the same images: a table edited outside the program and
 // imported shows in the window, and the demo image that the CLI writes opens and saves.
-#include "Cli.h"
 #include "WindowHarness.h"
+#include "cli/Cli.h"
 
 #include <QtTest/QTest>
 

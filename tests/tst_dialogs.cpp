@@ -1,7 +1,7 @@
 // The three small dialogs: their contents and places, the main window that takes no input
 // while one is open, and the way back, by OK or by the title bar.
-#include "MainWindow.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
 
 #include <QAccessible>
 #include <QLabel>

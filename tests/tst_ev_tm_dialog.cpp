@@ -1,8 +1,8 @@
 // The EV Yield and TM/HM dialog, driven through its controls: what it shows of the entry, what
 // its OK keeps for the save, and that only the bits it changed are written.
-#include "MainWindow.h"
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
 
 #include <QAccessible>
 #include <QCheckBox>

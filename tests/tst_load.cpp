@@ -1,11 +1,11 @@
 // Loading a species through the real window: where each entry is read, what every control
 // shows, the colour and gender rules, the two notes, unlisted values, and one load per action.
-#include "EntryRules.h"
 #include "EntryTables.h"
-#include "GameEdition.h"
-#include "MainWindow.h"
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
+#include "nds/GameEdition.h"
+#include "species/EntryRules.h"
 
 #include <QLabel>
 #include <QtTest/QTest>

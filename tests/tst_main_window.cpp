@@ -1,9 +1,9 @@
 // The main window as it starts: every control with its name, kind, caption, place and
 // starting state, the menus, the filled lists, the focus order and the spoken names.
-#include "Artwork.h"
 #include "ListDigests.h"
-#include "MainWindow.h"
 #include "WindowHarness.h"
+#include "app/Artwork.h"
+#include "app/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -438,14 +438,14 @@ private slots:
     }
     void artwork() {
         QFETCH(qreal, ratio);
-        const QPixmap banner = artwork::banner(ratio);
+        const QPixmap banner = app::artwork::banner(ratio);
         QCOMPARE(banner.size(), QSize(660, 139) * ratio);
         QCOMPARE(banner.devicePixelRatio(), ratio);
         const QColor corner = banner.toImage().pixelColor(0, 0);
         QVERIFY2(qAbs(corner.red() - 0x10) < 3 && qAbs(corner.green() - 0x2a) < 3 &&
                      qAbs(corner.blue() - 0x5e) < 3,
                  qPrintable(corner.name()));
-        QVERIFY(artwork::programIcon().availableSizes().contains(QSize(32, 32)));
+        QVERIFY(app::artwork::programIcon().availableSizes().contains(QSize(32, 32)));
     }
 
     void exitClosesAtOnce() {

@@ -1,9 +1,9 @@
 // Saving through the real window: validation of the ten boxes, the bytes that land in the
 // file (and the ones that never do), and failures that must not be reported as success.
-#include "EntryRules.h"
-#include "MainWindow.h"
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
+#include "app/MainWindow.h"
+#include "species/EntryRules.h"
 
 #include <QFile>
 #include <QLabel>

@@ -5,8 +5,8 @@
 #include "SyntheticFileSystem.h"
 #include "WindowHarness.h"
 
-#include "TableWriter.h"
-#include "Vocabulary.h"
+#include "species/Vocabulary.h"
+#include "tables/TableWriter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -304,6 +304,74 @@ private slots:
         QCOMPARE(m_grid->model()->index(rowOf(3), column("HP")).data().toInt(), quint8(before3[0]));
         // What was saved is no more: the status line says what the table holds now.
         QCOMPARE(status(), QStringLiteral("500 entries, 500 shown; no changes"));
+    }
+
+    // The two windows are views of one document: a save in one is no other program's change
+    // to the other, and an edit in either shows in both.
+    void bothWindowsShowOneDocument() {
+        constexpr int kRunChance = 24;
+        QApplication::setActiveWindow(&m_h->window());
+        m_h->clickEntry(2);
+        m_h->prompter.take();
+        QApplication::setActiveWindow(m_table);
+        typeInto(2, "Run Chance", "33");
+        m_h->prompter.answers << "Save";
+        action("mnuTableSave")->trigger();
+        QCOMPARE(record(2)[kRunChance], char(33));
+        QCOMPARE(m_h->box("txtRunChance")->text(), QStringLiteral("33"));
+        // The main window's edit shows in the table, and its save asks nothing.
+        QApplication::setActiveWindow(&m_h->window());
+        m_h->type("txtHP", "44");
+        QCOMPARE(m_grid->model()->index(rowOf(2), column("HP")).data().toInt(), 44);
+        QVERIFY(m_table->isWindowModified());
+        m_h->prompter.questions.clear();
+        m_h->save();
+        QVERIFY(m_h->prompter.questions.isEmpty());
+        QCOMPARE(m_h->prompter.take().value(0).text,
+                 QStringLiteral("Pokémon Data Saved Successfully!"));
+        QCOMPARE(record(2)[0], char(44));
+        QCOMPARE(record(2)[kRunChance], char(33));
+        QVERIFY(!m_table->isWindowModified());
+    }
+
+    // Another program writes the image: a moment later both windows show what the disk holds,
+    // but for an entry with edits, which keeps them, and whose save asks about the change.
+    void changesOnDiskShow() {
+        QApplication::setActiveWindow(&m_h->window());
+        m_h->clickEntry(1);
+        m_h->prompter.take();
+        QApplication::setActiveWindow(m_table);
+        typeInto(3, "Speed", "9");
+        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 1) + kSpeed, "\x41");
+        SyntheticRom::write(m_path, SyntheticRom::recordOffset("ADAE", 3) + kSpeed, "\x42");
+        QTRY_COMPARE(m_grid->model()->index(rowOf(1), column("Speed")).data().toInt(), 0x41);
+        QCOMPARE(m_h->box("txtSpeed")->text(), QStringLiteral("65"));
+        QCOMPARE(m_grid->model()->index(rowOf(3), column("Speed")).data().toInt(), 9);
+        m_h->prompter.answers << "Save"
+                              << "Overwrite";
+        action("mnuTableSave")->trigger();
+        QCOMPARE(m_h->prompter.questions.size(), 2);
+        QVERIFY(m_h->prompter.questions[1].details.startsWith("Charmander: speed 103 -> 66"));
+        QCOMPARE(record(3)[kSpeed], char(9));
+    }
+
+    // A message lists 20 lines and counts the rest.
+    void longListsAreCut() {
+        m_grid->selectAll();
+        action("mnuSetSelected")->trigger();
+        auto* dialog = m_table->findChild<QDialog*>("dlgSetSelected");
+        auto* field = dialog->findChild<QComboBox*>("cmbSetField");
+        field->setCurrentIndex(field->findText("Speed"));
+        dialog->findChild<QComboBox*>("cmbSetOperation")->setCurrentIndex(2); // Subtract
+        dialog->findChild<QSpinBox*>("spnSetValue")->setValue(255);
+        dialog->accept();
+        const QList<ScriptedPrompter::Message> shown = m_h->prompter.take();
+        QCOMPARE(shown.size(), 1);
+        const QStringList lines = shown[0].text.split('\n');
+        QCOMPARE(lines.size(), 2 + 20 + 1);
+        QVERIFY2(lines.back().startsWith("and ") && lines.back().endsWith(" more"),
+                 qPrintable(lines.back()));
+        dialog->reject();
     }
 
     // A cell takes what is typed, every key of it, and judges it when the edit ends, by the
