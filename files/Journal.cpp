@@ -153,6 +153,7 @@ Bytes encodeJournal(const JournalContent& content) {
     out.number(content.image.size(), 4);
     out.bytes(std::span(reinterpret_cast<const std::uint8_t*>(content.image.data()),
                         content.image.size()));
+    out.number(static_cast<std::uint64_t>(content.length), 8);
     out.number(content.spans.size(), 4);
     for (const Rewrite& span : content.spans) {
         out.number(static_cast<std::uint64_t>(span.offset), 8);
@@ -193,6 +194,7 @@ DecodedJournal decodeJournal(std::span<const std::uint8_t> bytes) {
             return {State::Foreign, {}};
         const Bytes name = in.bytes(nameLength);
         content.image.assign(name.begin(), name.end());
+        content.length = static_cast<std::int64_t>(in.number(8));
     }
     const std::uint64_t count = in.number(4);
     // Each span takes 20 bytes before its own: a count the rest cannot hold is cut short.
@@ -240,10 +242,84 @@ std::string occupant(SysIo& io, const std::string& journal) {
 
 } // namespace
 
-base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
-                                const std::string& label) {
-    if (spans.empty())
+namespace {
+
+// The spans, each cut in two where it crosses `end`, the image's length before a write makes it
+// longer: recovery puts back the bytes before it and cuts the image there.
+std::vector<Rewrite> cutAt(std::span<const Rewrite> spans, std::int64_t end) {
+    std::vector<Rewrite> cut;
+    for (const Rewrite& span : spans) {
+        const auto length = static_cast<std::int64_t>(span.after.size());
+        if (span.offset >= end || span.offset + length <= end) {
+            cut.push_back(span);
+            continue;
+        }
+        const auto first = static_cast<std::ptrdiff_t>(end - span.offset);
+        cut.push_back({span.offset, Bytes(span.before.begin(), span.before.begin() + first),
+                       Bytes(span.after.begin(), span.after.begin() + first)});
+        cut.push_back({end, Bytes(span.before.begin() + first, span.before.end()),
+                       Bytes(span.after.begin() + first, span.after.end())});
+    }
+    return cut;
+}
+
+} // namespace
+
+namespace {
+
+// Writes what the journal `journal` holds into the image, as rewriteWithJournal() does once
+// the journal is on disk; on failure, puts back what it can and says whether the journal is
+// still needed to finish the job.
+base::Status carryOutJournaled(OpenFile& image, const std::vector<Rewrite>& spans,
+                               std::int64_t oldLength, std::int64_t length,
+                               const std::string& journal) {
+    SysIo& io = image.io();
+    const auto stays = [&](base::Error error, const char* what) {
+        error.reason += std::string(". The journal \"") + journal + "\" beside the image puts " +
+                        what + " back when it is next opened";
+        return error;
+    };
+    if (length > oldLength)
+        if (base::Status longer = image.setLength(length); !longer.ok()) {
+            // A length not set wrote nothing; one half set is the journal's to cut back.
+            if (!image.setLength(oldLength).ok() || !removeJournal(io, journal).ok())
+                return stays(longer.error(), "it");
+            return longer;
+        }
+    bool putBack = true;
+    if (base::Status written = rewrite(image, spans, &putBack); !written.ok()) {
+        putBack = putBack &&
+                  (length <= oldLength || (image.setLength(oldLength).ok() && image.sync().ok()));
+        // The journal is what can still put the old bytes back.
+        if (!putBack || !removeJournal(io, journal).ok())
+            return stays(written.error(), "them");
+        return written;
+    }
+    if (length > 0 && length < oldLength) {
+        const base::Status shorter = image.setLength(length);
+        const base::Status synced = shorter.ok() ? image.sync() : shorter;
+        if (!synced.ok()) {
+            std::vector<Rewrite> back;
+            for (const Rewrite& span : spans)
+                back.push_back({span.offset, span.after, span.before});
+            if (!rewrite(image, back).ok() || !removeJournal(io, journal).ok())
+                return stays(synced.error(), "them");
+            return synced;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> given,
+                                const std::string& label, std::int64_t length) {
+    const std::int64_t oldLength = image.size();
+    if (length == oldLength)
+        length = 0;
+    if (given.empty() && length == 0)
         return {};
+    const std::vector<Rewrite> spans = cutAt(given, length > oldLength ? oldLength : -1);
     SysIo& io = image.io();
     const base::Result<std::string> resolved = resolveLinks(io, image.path());
     if (!resolved.ok())
@@ -251,11 +327,12 @@ base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
     const std::string journal = besideFile(resolved.value());
     JournalContent content{image.status().device,
                            image.status().inode,
-                           image.size(),
+                           oldLength,
                            static_cast<std::int64_t>(std::time(nullptr)),
                            label,
-                           {spans.begin(), spans.end()},
-                           lastName(resolved.value())};
+                           spans,
+                           lastName(resolved.value()),
+                           length};
     if (base::Status made = writeNewFile(io, journal, encodeJournal(content), kJournalMode);
         !made.ok()) {
         base::Error error = made.error();
@@ -265,15 +342,9 @@ base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
         error.reason += "; nothing was written";
         return error;
     }
-    bool putBack = true;
-    if (base::Status written = rewrite(image, spans, &putBack); !written.ok()) {
-        base::Error error = written.error();
-        // The journal is what can still put the old bytes back.
-        if (!putBack || !removeJournal(io, journal).ok())
-            error.reason += ". The journal \"" + journal +
-                            "\" beside the image puts them back when it is next opened";
-        return error;
-    }
+    if (base::Status written = carryOutJournaled(image, spans, oldLength, length, journal);
+        !written.ok())
+        return written;
     if (base::Status removed = removeJournal(io, journal); !removed.ok()) {
         base::Error error = removed.error();
         error.reason += "; the changes were written, and the journal is removed when the image "

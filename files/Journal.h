@@ -40,10 +40,14 @@ namespace files {
 // named after what the write is for (`label`: "import of \"stats.csv\""): at most four
 // flushes, two for the journal and its folder, one for the image and one for the folder once
 // the journal is gone. A journal that cannot be made (a read-only folder) refuses the write
-// before anything is written. A failed write puts the old bytes back, as rewrite() does; if
-// that fails too, the journal stays for the next opening to finish the job.
+// before anything is written. With `length` beyond the image's, the image is first made that
+// long (the one write that makes a file longer); the spans past its old end hold zeros as
+// their old bytes. With a `length` short of the image's (undoing such a write), the image is
+// cut to it once the spans are written. A failed write puts the old bytes back, as rewrite()
+// does, and the old length; if that fails too, the journal stays for the next opening to
+// finish the job.
 [[nodiscard]] base::Status rewriteWithJournal(OpenFile& image, std::span<const Rewrite> spans,
-                                              const std::string& label);
+                                              const std::string& label, std::int64_t length = 0);
 
 // Removes the journal at `journal`, and flushes its folder so that it stays removed.
 [[nodiscard]] base::Status removeJournal(SysIo& io, const std::string& journal);
@@ -60,6 +64,8 @@ struct JournalContent {
     // long names give one journal name tell their journals apart by it. Empty in the journals
     // of earlier versions, which did not record it.
     std::string image;
+    // The image's length once written, when the write changes it from `size`; else 0.
+    std::int64_t length = 0;
 };
 
 // The bytes of a journal.

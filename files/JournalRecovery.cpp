@@ -114,12 +114,15 @@ base::Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::s
 base::Result<std::string> misfit(OpenFile& image, const JournalContent& content,
                                  const JournalScope& scope) {
     const FileStatus& identity = image.status();
+    // A write that changes the image's length may have stopped at any length in between.
+    const std::int64_t length = content.length > 0 ? content.length : content.size;
     if (content.device != identity.device || content.inode != identity.inode ||
-        content.size != image.size())
+        image.size() < std::min(content.size, length) ||
+        image.size() > std::max(content.size, length))
         return std::string("was written for another file");
     base::Result<std::vector<ByteRange>> ranges = scope(image);
     if (!ranges.ok())
-        return "writes where the base-stat table cannot be checked (" + ranges.error().describe() +
+        return "writes where the tables it edits cannot be checked (" + ranges.error().describe() +
                ")";
     std::vector<const Rewrite*> spans;
     for (const Rewrite& span : content.spans)
@@ -134,7 +137,7 @@ base::Result<std::string> misfit(OpenFile& image, const JournalContent& content,
                    length <= range.end - span->offset;
         };
         if (std::none_of(ranges.value().begin(), ranges.value().end(), inside))
-            return std::string("writes outside the base-stat table");
+            return std::string("writes outside the tables this program edits");
         if (span->offset < previousEnd)
             return std::string("writes twice into the same bytes");
         previousEnd = span->offset + length;
@@ -157,10 +160,12 @@ SpanState compare(const Bytes& now, const Rewrite& span) {
 }
 
 // What recovery makes of a whole journal that fits the image: the spans whose old bytes it puts
-// back (none when every span holds its new bytes already), and what it tells.
+// back (none when every span holds its new bytes already), the length it cuts the image back
+// to (0: none), and what it tells.
 struct Plan {
     Recovery recovery;
     std::vector<const Rewrite*> putBack;
+    std::int64_t shortenTo = 0;
 };
 
 base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
@@ -171,12 +176,24 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
                {},
                content.label,
                utcTime(content.started)},
-              {}};
-    bool allNew = !content.spans.empty();
-    bool allOld = true;
+              {},
+              0};
+    const std::int64_t length = content.length > 0 ? content.length : content.size;
+    bool allNew = (!content.spans.empty() || length != content.size) && image.size() == length;
+    bool allOld = image.size() == content.size;
     for (const Rewrite& span : content.spans) {
-        base::Result<Bytes> now =
-            image.read(span.offset, static_cast<std::int64_t>(span.before.size()));
+        const auto length = static_cast<std::int64_t>(span.before.size());
+        // Past the old end, what the write added goes with the length it added.
+        if (span.offset >= content.size) {
+            const bool there = span.offset + length <= image.size();
+            base::Result<Bytes> now = there ? image.read(span.offset, length) : Bytes{};
+            if (!now.ok())
+                return now.error();
+            allNew = allNew && there && now.value() == span.after;
+            allOld = allOld && !there;
+            continue;
+        }
+        base::Result<Bytes> now = image.read(span.offset, length);
         if (!now.ok())
             return now.error();
         const SpanState state = compare(now.value(), span);
@@ -191,21 +208,29 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
     if (allNew) {
         plan.recovery.found = Recovery::Found::Completed;
         plan.putBack.clear();
-    } else if (allOld) {
-        plan.recovery.found = Recovery::Found::Untouched;
+        return plan;
     }
+    if (allOld)
+        plan.recovery.found = Recovery::Found::Untouched;
+    // A write that made the image longer is cut back; one that cut it short had written its
+    // spans first, all of them, so it is finished (above) or its length is untouched.
+    if (image.size() > content.size)
+        plan.shortenTo = content.size;
     return plan;
 }
 
-// Puts back the old bytes of `spans`, flushes them, and removes the journal.
-base::Status carryOut(OpenFile& image, const std::vector<const Rewrite*>& spans,
-                      const std::string& journal) {
-    for (const Rewrite* span : spans) {
+// Puts back the old bytes of the plan's spans and the image's old length, flushes them, and
+// removes the journal.
+base::Status carryOut(OpenFile& image, const Plan& plan, const std::string& journal) {
+    for (const Rewrite* span : plan.putBack) {
         std::size_t written = 0;
         if (base::Status put = image.write(span->offset, span->before, &written); !put.ok())
             return put;
     }
-    if (!spans.empty())
+    if (plan.shortenTo > 0)
+        if (base::Status shorter = image.setLength(plan.shortenTo); !shorter.ok())
+            return shorter;
+    if (!plan.putBack.empty() || plan.shortenTo > 0)
         if (base::Status synced = image.sync(); !synced.ok())
             return synced;
     return removeJournal(image.io(), journal);
@@ -230,7 +255,7 @@ base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const Journal
             continue;
         const Leftover& leftover = *found.value();
         base::Result<Plan> plan =
-            Plan{{Recovery::Found::Torn, image.path(), place, {}, {}, {}}, {}};
+            Plan{{Recovery::Found::Torn, image.path(), place, {}, {}, {}}, {}, 0};
         const JournalContent& content = leftover.decoded.content;
         const bool whole = leftover.decoded.state == DecodedJournal::State::Whole;
         // Two images of long names that start alike share a journal name: the other image's
@@ -253,7 +278,7 @@ base::Result<std::vector<Recovery>> visitJournals(OpenFile& image, const Journal
                 return plan.error();
         }
         if (act)
-            if (base::Status done = carryOut(image, plan.value().putBack, place); !done.ok())
+            if (base::Status done = carryOut(image, plan.value(), place); !done.ok())
                 return done.error();
         recoveries.push_back(plan.value().recovery);
     }

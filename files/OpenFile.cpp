@@ -107,6 +107,13 @@ base::Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_
     return {};
 }
 
+base::Status OpenFile::setLength(std::int64_t length) {
+    if (const int result = m_io.setLength(m_fd, length); result < 0)
+        return base::Error::system(-result, "set the length of", m_path, length);
+    m_size = length;
+    return {};
+}
+
 base::Status OpenFile::sync() {
     if (const int result = m_io.fsync(m_fd); result < 0)
         return base::Error::system(-result, "flush to disk", m_path);

@@ -13,7 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // One open descriptor of a regular file for the length of one operation. Reads and writes are
 // bounded by the file's length: a read past the end fails, and a write never makes the file
-// longer.
+// longer; only setLength() does, or makes it shorter.
 class OpenFile {
 public:
     [[nodiscard]] static base::Result<OpenFile> open(SysIo& io, const std::string& path,
@@ -37,6 +37,8 @@ public:
     // Writes all of `bytes`; on failure, `written` tells how many of them reached the file.
     [[nodiscard]] base::Status write(std::int64_t offset, const Bytes& bytes, std::size_t* written);
     [[nodiscard]] base::Status sync();
+    // Makes the file `length` bytes long: cut short, or longer with zero bytes.
+    [[nodiscard]] base::Status setLength(std::int64_t length);
     // Locks the whole file (shared, to read; exclusive, to write), waiting a few seconds for
     // another program's lock to go. False where the file system has no locks: the caller goes
     // on without one. An error says the file is being written by another program.

@@ -172,6 +172,9 @@ public:
     }
 
     int fsync(int fd) override { return ::fsync(fd) == 0 ? 0 : -errno; }
+    int setLength(int fd, std::int64_t length) override {
+        return ::ftruncate(fd, static_cast<off_t>(length)) == 0 ? 0 : -errno;
+    }
 
     int syncFolder(const std::string& path) override {
         const int fd =

@@ -60,6 +60,8 @@ public:
     // The target of the symbolic link at `path`; -EINVAL when it is no link.
     virtual int readLink(const std::string& path, std::string& target) = 0;
     virtual int fsync(int fd) = 0;
+    // Makes the open file `length` bytes long: cut, or made longer with zero bytes (ftruncate).
+    virtual int setLength(int fd, std::int64_t length) = 0;
     virtual int syncFolder(const std::string& path) = 0;
     virtual int close(int fd) = 0;
     virtual int chmod(const std::string& path, unsigned mode) = 0;

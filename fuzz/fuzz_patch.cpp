@@ -2,6 +2,7 @@
 // only changes it could apply, and reads back the same once written out again.
 #include "tables/PatchFormat.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -14,10 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 #endif
     if (!input.problems.empty())
         return 0;
+    // Each value fits its field: a number its bits, a list its words.
+    const auto fits = [](const species::FieldDescriptor& field, const species::Value& value) {
+        if (field.isList())
+            return std::all_of(value.items().begin(), value.items().end(),
+                               [](int word) { return word >= 0 && word < 0xFFFF; });
+        return value.number() >= 0 && value.number() < (1 << field.bits);
+    };
     for (const species::Change& change : input.patch.changes) {
-        const int largest = (1 << species::descriptor(change.field).bits) - 1;
-        if (change.position < 0 || change.position >= species::kAllEntries || change.before < 0 ||
-            change.before > largest || change.after < 0 || change.after > largest)
+        const species::FieldDescriptor& field = species::descriptor(change.field);
+        if (change.position < 0 || change.position >= species::kAllEntries ||
+            !fits(field, change.before) || !fits(field, change.after))
             std::abort();
     }
     for (const bool json : {false, true}) {

@@ -95,4 +95,51 @@ base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
     return NarcReader(file, archive).members();
 }
 
+base::Result<files::Bytes> rebuildNarc(files::OpenFile& file, const FileEntry& archive,
+                                       const std::vector<files::Bytes>& members) {
+    // Read as readNarcMembers() checks it: the sections lie where the header says.
+    if (base::Result<std::vector<FileSpan>> checked = readNarcMembers(file, archive); !checked.ok())
+        return checked.error();
+    base::Result<files::Bytes> first = file.read(archive.span.start, 16);
+    if (!first.ok())
+        return first.error();
+    base::Result<files::Bytes> head =
+        file.read(archive.span.start, base::read16(first.value(), 12));
+    if (!head.ok())
+        return head.error();
+    const std::int64_t allocationAt = archive.span.start + base::read16(first.value(), 12);
+    base::Result<files::Bytes> allocation = file.read(allocationAt, 8);
+    if (!allocation.ok())
+        return allocation.error();
+    const std::int64_t namesAt = allocationAt + base::read32(allocation.value(), 4);
+    base::Result<files::Bytes> namesHead = file.read(namesAt, 8);
+    if (!namesHead.ok())
+        return namesHead.error();
+    base::Result<files::Bytes> names = file.read(namesAt, base::read32(namesHead.value(), 4));
+    if (!names.ok())
+        return names.error();
+
+    files::Bytes narc = head.value();
+    const std::size_t table = narc.size();
+    narc.resize(table + 12 + 8 * members.size(), 0);
+    std::copy_n(allocation.value().begin(), 4, narc.begin() + std::ptrdiff_t(table)); // "BTAF"
+    base::write32(narc, table + 4, static_cast<std::uint32_t>(12 + 8 * members.size()));
+    base::write16(narc, table + 8, static_cast<std::uint16_t>(members.size()));
+    std::size_t data = 0;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        base::write32(narc, table + 12 + 8 * i, static_cast<std::uint32_t>(data));
+        data += members[i].size();
+        base::write32(narc, table + 16 + 8 * i, static_cast<std::uint32_t>(data));
+    }
+    narc.insert(narc.end(), names.value().begin(), names.value().end());
+    const std::size_t gmif = narc.size();
+    narc.resize(gmif + 8, 0);
+    std::copy_n("GMIF", 4, narc.begin() + std::ptrdiff_t(gmif));
+    base::write32(narc, gmif + 4, static_cast<std::uint32_t>(8 + data));
+    for (const files::Bytes& member : members)
+        narc.insert(narc.end(), member.begin(), member.end());
+    base::write32(narc, 8, static_cast<std::uint32_t>(narc.size()));
+    return narc;
+}
+
 } // namespace nds

@@ -14,4 +14,10 @@ namespace nds {
 [[nodiscard]] base::Result<std::vector<FileSpan>> readNarcMembers(files::OpenFile& file,
                                                                   const FileEntry& archive);
 
+// The archive `archive` made anew to hold `members` in order, back to back: its header and its
+// name section as they are, its allocation and data sections and its size made for them.
+[[nodiscard]] base::Result<files::Bytes> rebuildNarc(files::OpenFile& file,
+                                                     const FileEntry& archive,
+                                                     const std::vector<files::Bytes>& members);
+
 } // namespace nds

@@ -282,6 +282,14 @@ std::map<int, std::string> NdsFileSystem::paths() const {
     return found;
 }
 
+std::map<int, FileSpan> NdsFileSystem::fileSpans() const {
+    std::map<int, FileSpan> spans;
+    for (int id = 0; id < fileCount(); ++id)
+        if (const FileSpan span = allocationEntry(id); span.size() > 0)
+            spans.emplace(id, span);
+    return spans;
+}
+
 std::vector<FileEntry> NdsFileSystem::filesHolding(std::int64_t offset) const {
     std::vector<FileEntry> holding;
     for (const auto& [id, path] : paths()) {

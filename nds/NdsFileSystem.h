@@ -55,6 +55,16 @@ public:
     // Every named file's path by id. Directories that cannot be reached or read are left out.
     [[nodiscard]] std::map<int, std::string> paths() const;
 
+    // Where the tables lie in the image, and the byte of the image where the allocation entry
+    // of file `id` (which must have one) starts: its start, then its end, 32 bits each.
+    [[nodiscard]] FileSpan nameTable() const { return m_nameTable; }
+    [[nodiscard]] FileSpan allocationTable() const { return m_allocationTable; }
+    [[nodiscard]] std::int64_t allocationEntryOffset(int id) const {
+        return m_allocationTable.start + std::int64_t{8} * id;
+    }
+    // The bytes of every file that has any, by id.
+    [[nodiscard]] std::map<int, FileSpan> fileSpans() const;
+
 private:
     struct Directory {
         std::uint32_t listing = 0; // offset of its list of names within the name table

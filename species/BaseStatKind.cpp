@@ -38,13 +38,18 @@ public:
                                  int position) const override {
         return recordAt(file, place, position);
     }
-    base::Result<std::vector<files::Rewrite>>
-    rewrites(files::OpenFile& file, const TablePlace& place, const std::vector<Record>&,
-             std::span<const Change> changes) const override {
-        return recordRewrites(file, place, {changes.begin(), changes.end()});
+    base::Result<KindWrite> rewrites(files::OpenFile& file, const TablePlace& place,
+                                     std::span<const Change> changes) const override {
+        base::Result<std::vector<files::Rewrite>> spans =
+            recordRewrites(file, place, {changes.begin(), changes.end()});
+        if (!spans.ok())
+            return spans.error();
+        return KindWrite{std::move(spans).value(), 0};
     }
-    std::vector<files::ByteRange> writable(const TablePlace& place) const override {
-        return {{place.base, place.base + std::int64_t{kRecordSize} * place.entries}};
+    base::Result<std::vector<files::ByteRange>>
+    writable(files::OpenFile&, const nds::NdsFileSystem*, const TablePlace& place) const override {
+        return std::vector<files::ByteRange>{
+            {place.base, place.base + std::int64_t{kRecordSize} * place.entries}};
     }
 
     std::vector<Refusal> refusals(int position, const Record& before, const Record& after,
@@ -98,7 +103,7 @@ private:
                     ", before the end of the table at " + std::string(edition.code) +
                     "'s fixed place (" + base::hexNumber(edition.recordBase) + " to " +
                     base::hexNumber(end) + ")");
-        return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0, {}};
+        return TablePlace{edition.recordBase, kSpeciesCount, {}, -1, 0, {}, {}};
     }
 };
 

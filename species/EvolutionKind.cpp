@@ -36,13 +36,18 @@ public:
                                  int position) const override {
         return recordAt(file, place, position);
     }
-    base::Result<std::vector<files::Rewrite>>
-    rewrites(files::OpenFile& file, const TablePlace& place, const std::vector<Record>&,
-             std::span<const Change> changes) const override {
-        return recordRewrites(file, place, {changes.begin(), changes.end()});
+    base::Result<KindWrite> rewrites(files::OpenFile& file, const TablePlace& place,
+                                     std::span<const Change> changes) const override {
+        base::Result<std::vector<files::Rewrite>> spans =
+            recordRewrites(file, place, {changes.begin(), changes.end()});
+        if (!spans.ok())
+            return spans.error();
+        return KindWrite{std::move(spans).value(), 0};
     }
-    std::vector<files::ByteRange> writable(const TablePlace& place) const override {
-        return {{place.base, place.base + std::int64_t{kRecordSize} * place.entries}};
+    base::Result<std::vector<files::ByteRange>>
+    writable(files::OpenFile&, const nds::NdsFileSystem*, const TablePlace& place) const override {
+        return std::vector<files::ByteRange>{
+            {place.base, place.base + std::int64_t{kRecordSize} * place.entries}};
     }
 
     // Each slot judged whole, under the method it will have: a refused slot refuses its three

@@ -108,6 +108,9 @@ constexpr std::array<FieldDescriptor, kFieldCount> kLayout = [] {
                 65535,
                 Part::Evolution};
         }
+    // A list of up to 20 moves, the whole record: it has no bits of its own.
+    all[static_cast<std::size_t>(Field::Learnset)] = {
+        Field::Learnset, "learnset", 0, 0, 0, "Level-up moves", "", List::None, 20, Part::Learnset};
     return all;
 }();
 
@@ -126,7 +129,11 @@ std::span<const FieldDescriptor> fieldLayout() {
 }
 
 std::span<const FieldDescriptor> evolutionLayout() {
-    return std::span(kLayout).subspan(kStatFieldCount);
+    return std::span(kLayout).subspan(kStatFieldCount, 3 * kEvolutionSlots);
+}
+
+std::span<const FieldDescriptor> learnsetLayout() {
+    return std::span(kLayout).subspan(static_cast<std::size_t>(Field::Learnset), 1);
 }
 
 const FieldDescriptor& descriptor(Field field) {
@@ -179,6 +186,8 @@ std::span<const FieldDescriptor> fieldsOf(Part part) {
         return all.subspan(kMainFields + kEvFields, 1);
     case Part::Evolution:
         return evolutionLayout();
+    case Part::Learnset:
+        return learnsetLayout();
     case Part::TmHm:
         break;
     }

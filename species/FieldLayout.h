@@ -21,7 +21,7 @@ inline constexpr int kEvolutionSlots = 7;
 // The kinds of record an entry has, each a table of its own in the image: the base stats, the
 // evolutions, and more to come. What each is, and where an image keeps it, is the kind's
 // descriptor (RecordKind); here only its name, which its fields carry.
-enum class Kind { BaseStats, Evolutions };
+enum class Kind { BaseStats, Evolutions, Learnsets };
 
 // The fields of the record: the 22 of the main window, in the order of their bytes; the EV
 // yield, the sprite flag (both in the record's byte order); then the TM and HM flags, TM01 to
@@ -59,6 +59,8 @@ enum class Field {
     FirstTmHm, // TM01; the TM or HM at flag n (0 to 99) is tmHm(n)
     // The 21 fields of the evolution record follow the flags: evolution(slot, part).
     FirstEvolution = FirstTmHm + kTmHmCount,
+    // The learnset: the whole list of an entry's level-up moves, one field.
+    Learnset = FirstEvolution + 3 * kEvolutionSlots,
 };
 // The fields of the base-stat record.
 inline constexpr std::size_t kStatFieldCount =
@@ -68,7 +70,7 @@ inline constexpr std::size_t kStatFieldCount =
 // slots of a method, a parameter and a target species, each a little-endian 16-bit number,
 // then two bytes the game never reads. Its fields follow those of the base-stat record.
 enum class SlotPart { Method, Parameter, Target };
-inline constexpr std::size_t kFieldCount = kStatFieldCount + 3 * kEvolutionSlots;
+inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Learnset) + 1;
 
 // The TM or HM flag `n`: 0 is TM01, 91 TM92, 92 HM01, 99 HM08.
 [[nodiscard]] constexpr Field tmHm(int n) {
@@ -98,11 +100,14 @@ enum class Part {
     SpriteFlag, // the same dialog; the column "flip"
     TmHm,       // the same dialog; all in one column, "tm_hm"
     Evolution,  // the evolution record: the Evolutions dialog, a table of its own
+    Learnset,   // the level-up moves: the Moves dialog, a table of its own
 };
 
 // The kind of record a part of the fields belongs to.
 [[nodiscard]] constexpr Kind kindOf(Part part) {
-    return part == Part::Evolution ? Kind::Evolutions : Kind::BaseStats;
+    return part == Part::Evolution  ? Kind::Evolutions
+           : part == Part::Learnset ? Kind::Learnsets
+                                    : Kind::BaseStats;
 }
 
 struct FieldDescriptor {
@@ -120,6 +125,9 @@ struct FieldDescriptor {
     Part part;
 
     [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
+    // Whether it holds a list of 16-bit words rather than a number (`maximum` is then the most
+    // items the game reads).
+    [[nodiscard]] constexpr bool isList() const { return part == Part::Learnset; }
     // The kind of record it is a field of.
     [[nodiscard]] constexpr Kind kind() const { return kindOf(part); }
     // The bytes it spans, from `offset` on.
@@ -148,6 +156,8 @@ private:
 [[nodiscard]] std::span<const FieldDescriptor> fieldLayout();
 // The fields of the evolution record: evo1_method, evo1_param, evo1_target... evo7_target.
 [[nodiscard]] std::span<const FieldDescriptor> evolutionLayout();
+// The learnset's one field.
+[[nodiscard]] std::span<const FieldDescriptor> learnsetLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
 // The kind of record `field` belongs to.
 [[nodiscard]] inline Kind kindOf(Field field) {

@@ -499,15 +499,18 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
     if (outcome.conflict)
         return outcome;
     std::vector<files::Rewrite> spans;
+    std::int64_t length = 0;
     for (const auto& [kind, changes] : byKind) {
         const KindTable& found = opened.table(kind);
-        base::Result<std::vector<files::Rewrite>> made =
-            found.kind->rewrites(opened.file, *found.place, {}, changes);
+        base::Result<KindWrite> made = found.kind->rewrites(opened.file, *found.place, changes);
         if (!made.ok())
             return made.error();
-        spans.insert(spans.end(), made.value().begin(), made.value().end());
+        spans.insert(spans.end(), made.value().spans.begin(), made.value().spans.end());
+        length = std::max(length, made.value().length);
     }
-    if (base::Status written = files::rewriteWithJournal(opened.file, spans, label); !written.ok())
+    const std::int64_t before = opened.file.size();
+    if (base::Status written = files::rewriteWithJournal(opened.file, spans, label, length);
+        !written.ok())
         return written.error();
 
     // What the disk holds now, read back, is what the entries show.
@@ -535,7 +538,7 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
         if (static_cast<std::size_t>(key.second) < tableOf(key.first).records.size())
             tableOf(key.first).records[static_cast<std::size_t>(key.second)] = record;
     m_steps.clear();
-    m_lastSave = {std::move(spans), outcome.written, std::move(after)};
+    m_lastSave = {std::move(spans), outcome.written, std::move(after), before, opened.file.size()};
     tell(positions);
     return outcome;
 }
@@ -553,6 +556,17 @@ base::Result<SaveOutcome> ImageDocument::save(std::span<const Change> batch,
     if (base::Status closed = opened.value().file.close(); !closed.ok())
         return closed.error();
     return outcome;
+}
+
+std::string ImageDocument::layoutChange(const std::vector<Change>& batch) const {
+    std::map<Kind, std::vector<Change>> byKind;
+    for (const Change& change : batch)
+        byKind[kindOf(change.field)].push_back(change);
+    for (const auto& [kind, changes] : byKind)
+        if (std::string said = recordKind(kind).layoutChange(table(kind).records, changes);
+            !said.empty())
+            return said;
+    return {};
 }
 
 void ImageDocument::takeFromDisk(const SaveOutcome& conflict) {
@@ -599,17 +613,24 @@ base::Result<SaveOutcome> ImageDocument::undo(const std::string& label, bool ove
     }
     std::vector<files::Rewrite> back;
     for (const files::Rewrite& span : m_lastSave.spans) {
-        base::Result<files::Bytes> bytes =
-            file.read(span.offset, static_cast<std::int64_t>(span.after.size()));
+        const auto length = static_cast<std::int64_t>(span.after.size());
+        base::Result<files::Bytes> bytes = span.offset + length <= file.size()
+                                               ? file.read(span.offset, length)
+                                               : base::Result<files::Bytes>(files::Bytes{});
         if (!bytes.ok())
             return bytes.error();
         outcome.conflict = outcome.conflict || bytes.value() != span.after;
-        back.push_back({span.offset, std::move(bytes).value(), span.before});
+        // What the save added past the image's old end goes with the length it added.
+        if (span.offset < m_lastSave.lengthBefore && bytes.value().size() == span.after.size())
+            back.push_back({span.offset, std::move(bytes).value(), span.before});
     }
+    outcome.conflict = outcome.conflict || file.size() != m_lastSave.lengthAfter;
     if (outcome.conflict && !overwrite)
         return outcome;
     outcome.conflict = false;
-    if (base::Status written = files::rewriteWithJournal(file, back, label); !written.ok())
+    const std::int64_t length =
+        m_lastSave.lengthAfter > m_lastSave.lengthBefore ? m_lastSave.lengthBefore : 0;
+    if (base::Status written = files::rewriteWithJournal(file, back, label, length); !written.ok())
         return written.error();
     std::vector<int> positions;
     for (const auto& [key, was] : now) {

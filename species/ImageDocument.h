@@ -141,6 +141,9 @@ public:
     // writes nothing.
     [[nodiscard]] base::Result<SaveOutcome> save(std::span<const Change> batch,
                                                  const std::string& label);
+    // What saving `batch` changes of the image's layout, in words for the user to hear before
+    // it is written ("the learnset archive is written anew..."); empty for nothing.
+    [[nodiscard]] std::string layoutChange(const std::vector<Change>& batch) const;
     // The user chose to overwrite what another program wrote: the records the disk holds now
     // are taken as read, and the entries' edits go over them.
     void takeFromDisk(const SaveOutcome& conflict);
@@ -189,6 +192,8 @@ private:
         std::vector<files::Rewrite> spans;
         std::vector<Change> changes;
         std::map<std::pair<Kind, int>, Record> written;
+        std::int64_t lengthBefore = 0; // the image's, before the save and after it
+        std::int64_t lengthAfter = 0;
     };
 
     [[nodiscard]] base::Result<Opened> openImage(files::Access access);

@@ -26,6 +26,13 @@ struct Refusal {
     std::string reason;
 };
 
+// What a write of one kind's changes makes of the image.
+struct KindWrite {
+    std::vector<files::Rewrite> spans;
+    // The image's length once written, when the write makes it longer; 0 when it does not.
+    std::int64_t length = 0;
+};
+
 // One kind of record an entry has (its base stats, its evolutions...), as data: where an image
 // keeps its table, how its records are read and written, its fields and its value rules. The
 // document and the windows know kinds only through this, so that a kind added is a descriptor
@@ -60,14 +67,20 @@ public:
     // The record of the entry at `position` alone.
     [[nodiscard]] virtual base::Result<Record>
     readOne(files::OpenFile& file, const TablePlace& place, int position) const = 0;
-    // The spans of the image that write `changes` (all of this kind) into the table at
-    // `place`, whose records are `now` as the file holds them.
-    [[nodiscard]] virtual base::Result<std::vector<files::Rewrite>>
-    rewrites(files::OpenFile& file, const TablePlace& place, const std::vector<Record>& now,
+    // What writing `changes` (all of this kind) into the table at `place` of the open image
+    // makes of it: the spans, and the image's length where it grows.
+    [[nodiscard]] virtual base::Result<KindWrite>
+    rewrites(files::OpenFile& file, const TablePlace& place,
              std::span<const Change> changes) const = 0;
-    // The bytes of the image that a write of the table at `place` may change: all that the
-    // journal's recovery accepts for it.
-    [[nodiscard]] virtual std::vector<files::ByteRange> writable(const TablePlace& place) const = 0;
+    // The bytes of the image, whose file system is `system` (null: none), that a write of the
+    // table at `place` may change: all that the journal's recovery accepts for it.
+    [[nodiscard]] virtual base::Result<std::vector<files::ByteRange>>
+    writable(files::OpenFile& file, const nds::NdsFileSystem* system,
+             const TablePlace& place) const = 0;
+    // What writing `changes` into the table whose records are `records` changes of the image's
+    // layout, in words for the user to hear before it is written; empty for nothing.
+    [[nodiscard]] virtual std::string layoutChange(const std::vector<Record>& records,
+                                                   std::span<const Change> changes) const;
 
     // Why the record of the entry at `position` of an image of `game` may not become `after`
     // where the image holds `before`, field by field (each field changed that is refused, with

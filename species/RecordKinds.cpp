@@ -2,6 +2,7 @@
 
 #include "BaseStatKind.h"
 #include "EvolutionKind.h"
+#include "LearnsetKind.h"
 
 #include "nds/Identification.h"
 
@@ -16,6 +17,10 @@ std::optional<std::string> RecordKind::meaningDiffers(Field, nds::Game, nds::Gam
     return std::nullopt;
 }
 
+std::string RecordKind::layoutChange(const std::vector<Record>&, std::span<const Change>) const {
+    return {};
+}
+
 std::vector<Change> RecordKind::changesBetween(int position, const Record& before,
                                                const Record& after) const {
     return changesOf(position, before, after, fields());
@@ -23,7 +28,8 @@ std::vector<Change> RecordKind::changesBetween(int position, const Record& befor
 
 // Each kind at its number, so that a kind is found by it.
 std::span<const RecordKind* const> recordKinds() {
-    static const std::array<const RecordKind*, 2> kinds{&baseStatKind(), &evolutionKind()};
+    static const std::array<const RecordKind*, 3> kinds{&baseStatKind(), &evolutionKind(),
+                                                        &learnsetKind()};
     return kinds;
 }
 
@@ -54,8 +60,11 @@ base::Result<std::vector<files::ByteRange>> writableRanges(files::OpenFile& imag
                 return place.error();
             continue;
         }
-        const std::vector<files::ByteRange> own = kind->writable(place.value());
-        ranges.insert(ranges.end(), own.begin(), own.end());
+        const base::Result<std::vector<files::ByteRange>> own =
+            kind->writable(image, files, place.value());
+        if (!own.ok())
+            return own.error();
+        ranges.insert(ranges.end(), own.value().begin(), own.value().end());
         if (!stats)
             stats = std::move(place).value();
     }

@@ -87,9 +87,13 @@ base::Result<TablePlace> findRecordArchive(files::OpenFile& file, const nds::Nds
     if (const std::string problem = recordsProblem(members.value(), entries, size);
         !problem.empty())
         return base::Error::badContent(action, file.path(), std::string(path) + " " + problem);
-    return TablePlace{members.value()[1].start, entries,
-                      std::string(path),        archive.value().id,
-                      members.value().size(),   archive.value().span};
+    return TablePlace{members.value()[1].start,
+                      entries,
+                      std::string(path),
+                      archive.value().id,
+                      members.value().size(),
+                      archive.value().span,
+                      {}};
 }
 
 } // namespace species

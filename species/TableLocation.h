@@ -26,6 +26,9 @@ struct TablePlace {
     int archiveId = -1;
     std::size_t members = 0;
     nds::FileSpan file; // the archive's bytes in the image
+    // Each list position's record, where records differ in size (a learnset's member); none
+    // where they are of one size, back to back from `base`.
+    std::vector<nds::FileSpan> records;
 };
 
 // The archive of the file system that `game` reads its table from: member 0 is an empty

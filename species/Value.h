@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace species {
@@ -24,7 +25,10 @@ public:
     // The number; 0 for a list.
     [[nodiscard]] int number() const { return m_number; }
     // The items of a list; none for a number.
-    [[nodiscard]] const std::vector<int>& items() const { return m_items; }
+    [[nodiscard]] const std::vector<int>& items() const& { return m_items; }
+    // A temporary's list is moved out, so `record.value(field).items()` holds no dangling
+    // reference.
+    [[nodiscard]] std::vector<int> items() && { return std::move(m_items); }
 
     bool operator==(const Value&) const = default;
 

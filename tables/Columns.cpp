@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "species/FieldLayout.h"
 
+#include <algorithm>
 #include <set>
 
 namespace tables {
@@ -11,6 +12,7 @@ namespace {
 struct Names {
     std::vector<std::string> columns;
     std::vector<std::string> evolutions;
+    std::vector<std::string> learnsets;
     std::vector<std::string> required;
     std::set<std::string> known;
     std::set<std::string> companions;
@@ -35,8 +37,12 @@ const Names& names() {
         for (const species::FieldDescriptor& field : species::evolutionLayout())
             names.evolutions.emplace_back(field.key);
         names.evolutions.emplace_back(kEvolutionsTextColumn);
+        names.learnsets = names.required;
+        names.learnsets.insert(names.learnsets.end(), {"level", "move"});
         names.known.insert(names.columns.begin(), names.columns.end());
         names.known.insert(names.evolutions.begin(), names.evolutions.end());
+        names.known.insert(names.learnsets.begin(), names.learnsets.end());
+        names.known.insert(std::string(kMovesMember));
         return names;
     }();
     return built;
@@ -50,6 +56,14 @@ std::span<const std::string> columns() {
 
 std::span<const std::string> evolutionColumns() {
     return names().evolutions;
+}
+
+std::span<const std::string> learnsetColumns() {
+    return names().learnsets;
+}
+
+bool isLearnsetHeader(const std::vector<std::string>& columns) {
+    return std::find(columns.begin(), columns.end(), "move") != columns.end();
 }
 
 std::span<const std::string> requiredColumns() {

@@ -27,6 +27,12 @@ inline constexpr std::string_view kTmHmColumn = "tm_hm";
 // evolutions_text, the used slots in words.
 [[nodiscard]] std::span<const std::string> evolutionColumns();
 inline constexpr std::string_view kEvolutionsTextColumn = "evolutions_text";
+// The columns of the learnset table, a row a move: position, species, level, move. In JSON, an
+// entry holds its list in one member, "moves": ["1 Tackle", "4 Growl"].
+[[nodiscard]] std::span<const std::string> learnsetColumns();
+inline constexpr std::string_view kMovesMember = "moves";
+// Whether a CSV header of `columns` (in lower case) is that of a learnset table.
+[[nodiscard]] bool isLearnsetHeader(const std::vector<std::string>& columns);
 // The list text that export writes next to a listed field: "type1_text", "tm_hm_text".
 [[nodiscard]] bool isTextCompanion(const std::string& name);
 

@@ -208,7 +208,7 @@ private:
             std::string joined;
             for (const std::string& item : done.strings)
                 joined += (joined.empty() ? "" : " ") + item;
-            cell(Cell::Kind::List, joined, done.name);
+            cell(Cell::Kind::List, joined, done.name, std::move(done.strings));
         } else if (done.role == Role::Value || (done.role == Role::Ignored && !m_stack.empty() &&
                                                 m_stack.back().role == Role::Row)) {
             cell(Cell::Kind::Other, done.isArray ? "[...]" : "{...}", done.name);
@@ -246,13 +246,14 @@ private:
         return advance();
     }
 
-    void cell(Cell::Kind kind, const std::string& text, const std::string& name) {
+    void cell(Cell::Kind kind, const std::string& text, const std::string& name,
+              std::vector<std::string> items = {}) {
         InputRow& row = m_rows.table.rows.back();
         const std::string& key = m_stack.back().key;
         if (!m_shape.isRowMember(key))
             problem(base::printable(name, kMessageLimit), "unknown member");
         else
-            row.cells.emplace(key, Cell{kind, text, 0, name});
+            row.cells.emplace(key, Cell{kind, text, 0, name, std::move(items)});
     }
 
     void checkRow(const InputRow& row) {

@@ -3,6 +3,7 @@
 #include "Columns.h"
 #include "base/Text.h"
 #include "species/EvolutionRules.h"
+#include "species/LearnsetRules.h"
 #include "species/ValueRules.h"
 #include "species/Vocabulary.h"
 
@@ -10,6 +11,7 @@
 #include <charconv>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace tables {
 namespace {
@@ -315,8 +317,156 @@ private:
 
 } // namespace
 
+namespace {
+
+// A learnset table: each entry's rows (or, in JSON, its "moves") give its whole list, which
+// replaces the one it has; entries without rows keep theirs.
+class LearnsetPlanner {
+public:
+    LearnsetPlanner(std::span<const species::Record> learnsets, ImportPlan& plan)
+        : m_learnsets(learnsets), m_plan(plan) {}
+
+    void row(const InputRow& row) {
+        const auto cellOf = [&](const char* name) -> const Cell* {
+            const auto found = row.cells.find(name);
+            return found == row.cells.end() ? nullptr : &found->second;
+        };
+        const std::optional<int> position = positionOf(row, cellOf("position"), cellOf("species"));
+        if (!position)
+            return;
+        std::vector<int>& list = m_lists[*position];
+        m_cells.try_emplace(*position, row.cells.begin()->second);
+        if (const Cell* moves = cellOf(std::string(kMovesMember).c_str()))
+            return listOf(*moves, list);
+        const Cell* level = cellOf("level");
+        const Cell* move = cellOf("move");
+        if (!level || !move)
+            return;
+        if (base::trimmed(level->text).empty() && base::trimmed(move->text).empty())
+            return; // an entry without moves
+        const base::Result<WholeNumber> number = wholeNumber(*level);
+        if (!number.ok())
+            return m_plan.problems.add(number.error());
+        if (number.value().value < 0 || number.value().value > 127)
+            return problem(*level, number.value().text + " is not between 1 and 100");
+        base::Result<std::vector<int>> entry = species::parseLearnset(
+            number.value().text + " " + std::string(base::trimmed(move->text)));
+        if (!entry.ok())
+            return problem(*move, base::quoted(move->text) + " is neither a number nor a move");
+        list.push_back(entry.value().front());
+    }
+
+    // The changes of the lists given, judged by the learnsets' rules.
+    void finish() {
+        for (auto& [position, list] : m_lists) {
+            const std::vector<int> now = m_learnsets[static_cast<std::size_t>(position)]
+                                             .value(species::Field::Learnset)
+                                             .items();
+            if (list == now)
+                continue;
+            // A list that is edited is kept in ascending order of level.
+            const std::vector<int> after = species::inLevelOrder(list);
+            if (const std::optional<std::string> refused =
+                    species::learnsetRefusal(position, now, after)) {
+                problem(m_cells.at(position), vocabulary::entryLabel(position) + ": " + *refused);
+                continue;
+            }
+            m_plan.changes.push_back({position, species::Field::Learnset, species::Value::list(now),
+                                      species::Value::list(after)});
+        }
+    }
+
+private:
+    void problem(const Cell& cell, std::string message) {
+        m_plan.problems.add(tables::problem(cell.line, cell.name, std::move(message)));
+    }
+
+    std::optional<int> positionOf(const InputRow& row, const Cell* position, const Cell* name) {
+        if (!position)
+            return std::nullopt;
+        const base::Result<WholeNumber> number = wholeNumber(*position);
+        if (!number.ok()) {
+            m_plan.problems.add(number.error());
+            return std::nullopt;
+        }
+        const long value = number.value().value;
+        if (value < 0 || static_cast<std::size_t>(value) >= m_learnsets.size()) {
+            problem(*position, number.value().text + " is not between 0 and " +
+                                   std::to_string(m_learnsets.size() - 1));
+            return std::nullopt;
+        }
+        if (name)
+            if (const std::optional<std::string> wrong =
+                    species::misnamed(static_cast<int>(value), name->text)) {
+                problem(*name, *wrong + ": are the rows shifted?");
+                return std::nullopt;
+            }
+        // An entry's rows may come apart in CSV; in JSON an entry is one object.
+        if (!row.name.empty() && !m_seen.insert(static_cast<int>(value)).second) {
+            problem(*position, std::to_string(value) + " was given already");
+            return std::nullopt;
+        }
+        return static_cast<int>(value);
+    }
+
+    // A JSON entry's "moves": an array of strings, each a level and a move.
+    void listOf(const Cell& moves, std::vector<int>& list) {
+        if (moves.kind != Cell::Kind::List)
+            return problem(moves, "must be an array of moves, such as [\"1 Tackle\", \"4 Growl\"]");
+        for (const std::string& item : moves.items) {
+            base::Result<std::vector<int>> entry = species::parseLearnset(item);
+            if (!entry.ok() || entry.value().size() != 1)
+                return problem(moves, base::quoted(item) + " is no level and move, such as \"12 "
+                                                           "Bite\"");
+            list.push_back(entry.value().front());
+        }
+    }
+
+    std::span<const species::Record> m_learnsets;
+    ImportPlan& m_plan;
+    std::map<int, std::vector<int>> m_lists;
+    std::map<int, Cell> m_cells; // the first cell of each entry's rows, where problems are said
+    std::set<int> m_seen;
+};
+
+// Whether `input` is a learnset table: its rows give moves.
+bool isLearnsetTable(const InputTable& input) {
+    return std::any_of(input.rows.begin(), input.rows.end(), [](const InputRow& row) {
+        return row.cells.count("move") || row.cells.count(std::string(kMovesMember));
+    });
+}
+
+ImportPlan planTable(const InputTable& input, const species::Tables& tables, nds::Game game,
+                     const std::function<bool()>& cancelled);
+
+} // namespace
+
 ImportPlan planImport(const InputTable& input, const species::Tables& tables, nds::Game game,
                       const std::function<bool()>& cancelled) {
+    if (isLearnsetTable(input)) {
+        ImportPlan plan;
+        plan.problems = input.problems;
+        const auto learnsets = tables.find(species::Kind::Learnsets);
+        if (learnsets == tables.end()) {
+            plan.problems.add(problem(0, "", "the image has no learnset table to take it"));
+            return plan;
+        }
+        LearnsetPlanner planner(learnsets->second, plan);
+        for (const InputRow& row : input.rows) {
+            if (cancelled && cancelled())
+                break;
+            planner.row(row);
+        }
+        planner.finish();
+        return plan;
+    }
+    return planTable(input, tables, game, cancelled);
+}
+
+namespace {
+
+ImportPlan planTable(const InputTable& input, const species::Tables& tables, nds::Game game,
+                     const std::function<bool()>& cancelled) {
     ImportPlan plan;
     plan.problems = input.problems;
     const auto of = [&](species::Kind kind) {
@@ -333,5 +483,7 @@ ImportPlan planImport(const InputTable& input, const species::Tables& tables, nd
     species::sortChanges(plan.changes);
     return plan;
 }
+
+} // namespace
 
 } // namespace tables

@@ -15,6 +15,8 @@ namespace tables {
 // Far beyond any image's table (at most 507 entries, a few dozen columns), and small enough
 // that no input, however large or strange, costs much time or memory.
 inline constexpr std::size_t kMaxRows = 1000;
+// A learnset table has a row for each move of each entry: 20 for each of 507, and some.
+inline constexpr std::size_t kMaxLearnsetRows = 12000;
 inline constexpr std::size_t kMaxColumns = 256;
 
 struct Cell {
@@ -30,6 +32,7 @@ struct Cell {
     std::string text; // the number in decimal, or the text
     int line = 0;     // the CSV line; 0 in JSON, which has no useful lines
     std::string name; // what problems call it: "hp" in CSV, "entries[17].hp" in JSON
+    std::vector<std::string> items = {}; // a List's strings, each whole
 };
 
 struct InputRow {

@@ -5,6 +5,7 @@
 
 #include "species/EvolutionRules.h"
 #include "species/FieldLayout.h"
+#include "species/LearnsetRules.h"
 #include "species/Vocabulary.h"
 
 #include <nlohmann/json.hpp>
@@ -138,6 +139,47 @@ std::string evolutionsToJson(const nds::GameEdition& edition,
             row[std::string(field.key)] = evolutions[position].get(field.field);
         row[std::string(kEvolutionsTextColumn)] =
             species::evolutionsText(evolutions[position], edition.game);
+    });
+}
+
+namespace {
+
+// The move of a learnset's entry: its number, or with names its name (a number where no move
+// has it).
+std::string moveText(int move, ListValues values) {
+    return values == ListValues::Names ? species::moveName(move) : std::to_string(move);
+}
+
+} // namespace
+
+std::string learnsetsToCsv(std::span<const species::Record> learnsets, ListValues values) {
+    std::string text;
+    for (const std::string& column : learnsetColumns())
+        text += (text.empty() ? "" : ",") + column;
+    text += "\n";
+    for (std::size_t position = 0; position < learnsets.size(); ++position) {
+        const std::string entry = std::to_string(position) + "," +
+                                  csv::quote(vocabulary::entryName(static_cast<int>(position)));
+        const std::vector<int> words = learnsets[position].value(species::Field::Learnset).items();
+        if (words.empty())
+            text += entry + ",,\n";
+        for (const int word : words) {
+            const species::LevelMove move = species::levelMoveOf(word);
+            text += entry + "," + std::to_string(move.level) + "," +
+                    csv::quote(moveText(move.move, values)) + "\n";
+        }
+    }
+    return text;
+}
+
+std::string learnsetsToJson(const nds::GameEdition& edition,
+                            std::span<const species::Record> learnsets, ListValues values) {
+    return jsonTable(edition, learnsets.size(), [&](Json& row, std::size_t position) {
+        Json& moves = row[std::string(kMovesMember)] = Json::array();
+        for (const int word : learnsets[position].value(species::Field::Learnset).items()) {
+            const species::LevelMove move = species::levelMoveOf(word);
+            moves.push_back(std::to_string(move.level) + " " + moveText(move.move, values));
+        }
     });
 }
 

@@ -29,4 +29,13 @@ enum class ListValues { Numbers, Names };
 [[nodiscard]] std::string evolutionsToJson(const nds::GameEdition& edition,
                                            std::span<const species::Record> evolutions);
 
+// The learnsets as a table: a row a move, in list order (position, species, level, move), and
+// one row of empty level and move for an entry without any. JSON holds each entry's list in
+// one member: "moves": ["1 Tackle", "4 Growl"]. Moves by number, or with names by name.
+[[nodiscard]] std::string learnsetsToCsv(std::span<const species::Record> learnsets,
+                                         ListValues values = ListValues::Numbers);
+[[nodiscard]] std::string learnsetsToJson(const nds::GameEdition& edition,
+                                          std::span<const species::Record> learnsets,
+                                          ListValues values = ListValues::Numbers);
+
 } // namespace tables

@@ -156,14 +156,14 @@ private slots:
         const QByteArray text("position,species,hp\n");
         QCOMPARE(files::decodeJournal(bytesOf(text)).state, files::DecodedJournal::State::Foreign);
 
-        // The first version's journals, without the image's name, are still read: the same
-        // bytes without the name's length, version "01", and their checksum made again.
+        // The first version's journals, without the image's name and length, are still read:
+        // the same bytes without those, version "01", and their checksum made again.
         files::JournalContent unnamed = m_content;
         unnamed.image.clear();
         Bytes first = files::encodeJournal(unnamed);
         const std::size_t nameAt = 8 + 4 * 8 + 4 + unnamed.label.size();
         first.erase(first.begin() + std::ptrdiff_t(nameAt),
-                    first.begin() + std::ptrdiff_t(nameAt) + 4);
+                    first.begin() + std::ptrdiff_t(nameAt) + 4 + 8);
         first[7] = '1';
         first.resize(first.size() - 4);
         const quint32 sum = crc32(first);
@@ -304,7 +304,7 @@ private slots:
             const QMap<QString, QString> reasons = {
                 {"otherOwner", "is owned by another user, 4242"},
                 {"groupWritable", "can be written by other users than its owner"},
-                {"outside", "writes outside the base-stat table"},
+                {"outside", "writes outside the tables this program edits"},
                 {"overlapping", "writes twice into the same bytes"}};
             QVERIFY2(said.contains(reasons.value(journal, "beside it")), qPrintable(said));
             QVERIFY(QFile::exists(journalOf(m_image)));
@@ -464,7 +464,7 @@ private slots:
         QTest::newRow("a journal that writes into the header")
             << "header"
             << "export" << 1
-            << QStringList{"writes outside the base-stat table", "nothing was written"};
+            << QStringList{"writes outside the tables this program edits", "nothing was written"};
         QTest::newRow("another user's journal in a sticky folder")
             << "sticky"
             << "export" << 1

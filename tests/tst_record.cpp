@@ -474,10 +474,10 @@ private slots:
         const base::Result<species::TablePlace> place =
             stats.find(image.value().file, edition, nullptr, nullptr); // no file system
         QVERIFY(place.ok());
-        const base::Result<std::vector<files::Rewrite>> spans =
-            stats.rewrites(image.value().file, place.value(), {}, changes);
+        const base::Result<species::KindWrite> spans =
+            stats.rewrites(image.value().file, place.value(), changes);
         QVERIFY(spans.ok());
-        QVERIFY(files::rewriteWithJournal(image.value().file, spans.value(), "test").ok());
+        QVERIFY(files::rewriteWithJournal(image.value().file, spans.value().spans, "test").ok());
         QVERIFY(image.value().file.close().ok());
 
         const std::vector<FaultInjectingIo::Span> written = io.writesInto(local(path));

@@ -157,6 +157,12 @@ int FaultInjectingIo::fsync(int fd) {
     return files::systemIo().fsync(fd);
 }
 
+int FaultInjectingIo::setLength(int fd, std::int64_t length) {
+    if (const int error = enter(Call::SetLength))
+        return -error;
+    return files::systemIo().setLength(fd, length);
+}
+
 int FaultInjectingIo::syncFolder(const std::string& path) {
     if (const int error = enter(Call::SyncFolder))
         return -error;

@@ -32,6 +32,7 @@ public:
         Lock,
         Rename,
         Unlink,
+        SetLength,
     };
 
     // The `nth` call (1-based, counted from now) of `call` fails with `error`; 0 means every one.
@@ -79,6 +80,7 @@ public:
     int linkStatus(const std::string& path, files::FileStatus& status) override;
     int readLink(const std::string& path, std::string& target) override;
     int fsync(int fd) override;
+    int setLength(int fd, std::int64_t length) override;
     int syncFolder(const std::string& path) override;
     int close(int fd) override;
     int chmod(const std::string& path, unsigned mode) override;

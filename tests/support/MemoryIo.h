@@ -100,6 +100,15 @@ public:
         return m_files.count(path) ? -EINVAL : -ENOENT;
     }
     int fsync(int fd) override { return fileOf(fd) ? 0 : -EBADF; }
+    int setLength(int fd, std::int64_t length) override {
+        File* file = fileOf(fd);
+        if (!file || !m_descriptors[fd].writable)
+            return -EBADF;
+        if (length < 0 || length > (64 << 20))
+            return -EFBIG;
+        file->bytes.resize(static_cast<std::size_t>(length));
+        return 0;
+    }
     int syncFolder(const std::string&) override { return 0; }
     int close(int fd) override { return m_descriptors.erase(fd) ? 0 : -EBADF; }
     int chmod(const std::string& path, unsigned mode) override {
