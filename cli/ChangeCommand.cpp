@@ -84,9 +84,16 @@ base::Status ChangeCommand::run(const Context& context) {
         tellNotes(context, document);
         return plan(context, read);
     };
-    const auto confirm = [&](std::span<const species::Change> changes) {
+    const auto showAll = [&](std::span<const species::Change> changes) {
         show(context, changes);
         shown = true;
+        // A write that moves a file inside the image is said before it is made.
+        if (const std::string layout = document.layoutChange({changes.begin(), changes.end()});
+            !layout.empty())
+            context.out << "note: " << layout << "\n";
+    };
+    const auto confirm = [&](std::span<const species::Change> changes) {
+        showAll(changes);
         return shownInFull(context);
     };
     const base::Result<std::vector<species::Change>> changes =
@@ -95,7 +102,7 @@ base::Status ChangeCommand::run(const Context& context) {
     if (!changes.ok())
         return imageFirst(context, changes.error());
     if (!shown)
-        show(context, changes.value());
+        showAll(changes.value());
     context.out << outcome(changes.value()) << "\n";
     return verdict(changes.value());
 }

@@ -19,9 +19,12 @@ Platinum, HeartGold and SoulSilver) are 44-byte records back to back. It also sa
 the edition's fixed base lies: in that archive, in another file, or in no file. A missing
 or malformed archive fails the check (exit status 1), and so does an evolution archive that
 the image has but that is damaged, or not a file of its own (two names of one file, or bytes
-shared with another file): nothing is written into such an image. An image without a file
-system is
-reported as unverifiable (exit status 0): its table is read at the edition's fixed base.
+shared with another file): nothing is written into such an image. The same holds for the
+learnset archive: a member longer than 44 bytes, or a list without its end mark, fails the
+check. Lists the game reads otherwise than they look (moves out of level order, a level or
+move out of range) are named without failing, and so is an archive written anew with room
+for 20 moves in every list. An image without a file system is reported as unverifiable
+(exit status 0): its table is read at the edition's fixed base.
 A journal left beside IMAGE by an interrupted save or import is recovered first, and the
 report's first line says what it held.
 )";

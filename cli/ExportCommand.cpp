@@ -38,6 +38,11 @@ and evolutions_text, the used slots in words ("Level 16 -> Ivysaur"). import rea
 an empty evolutions_text is not checked. Positions 493 and above (the Egg entries and the
 forms) have no evolutions of their own: their rows are zeros, and import refuses changes
 there.
+With --learnsets it writes the level-up moves instead: the columns position, species,
+level, move, a row a move in the order the list has them (moves by number, or with --names
+by name), and for an entry without moves one row with empty level and move. JSON holds
+each entry's list as "moves": ["1 Tackle", "4 Growl"]. import reads it back: an entry's
+rows give its whole list.
 )";
     }
     void declare(CLI::App& command) override {
@@ -45,7 +50,9 @@ there.
         command.add_option("-f,--format", m_format)->type_name("csv|json");
         command.add_option("-o,--output", m_output)->type_name("FILE");
         command.add_flag("--names", m_names)->disable_flag_override();
-        command.add_flag("--evolutions", m_evolutions)->disable_flag_override();
+        CLI::Option* evolutions =
+            command.add_flag("--evolutions", m_evolutions)->disable_flag_override();
+        command.add_flag("--learnsets", m_learnsets)->disable_flag_override()->excludes(evolutions);
     }
 
     base::Status run(const Context& context) override {
@@ -62,10 +69,13 @@ there.
         if (m_evolutions)
             return exportEvolutions(context, document.table(species::Kind::Evolutions), edition,
                                     format.value());
-        const std::vector<species::Record>& entries =
-            document.table(species::Kind::BaseStats).records;
         const tables::ListValues values =
             m_names ? tables::ListValues::Names : tables::ListValues::Numbers;
+        if (m_learnsets)
+            return exportLearnsets(context, document.table(species::Kind::Learnsets), edition,
+                                   format.value(), values);
+        const std::vector<species::Record>& entries =
+            document.table(species::Kind::BaseStats).records;
         const std::string text = format.value() == "json"
                                      ? tables::toJson(edition, entries, values)
                                      : tables::toCsv(entries, edition.game, values);
@@ -95,6 +105,7 @@ private:
     std::string m_output; // empty: standard output
     bool m_names = false;
     bool m_evolutions = false;
+    bool m_learnsets = false;
 
     // The evolution table: a row a list position, the 21 fields of its slots as numbers, and
     // the used slots in words.
@@ -106,6 +117,18 @@ private:
         const std::string text = format == "json"
                                      ? tables::evolutionsToJson(edition, table.records)
                                      : tables::evolutionsToCsv(table.records, edition.game);
+        return writeOutput(context, m_output, text);
+    }
+
+    // The learnsets: a row a move, or one without for an entry that has none.
+    base::Status exportLearnsets(const Context& context, const species::KindTable& table,
+                                 const nds::GameEdition& edition, const std::string& format,
+                                 tables::ListValues values) const {
+        if (!table.place)
+            return *table.missing;
+        const std::string text = format == "json"
+                                     ? tables::learnsetsToJson(edition, table.records, values)
+                                     : tables::learnsetsToCsv(table.records, values);
         return writeOutput(context, m_output, text);
     }
 };

@@ -2,6 +2,8 @@
 
 #include "species/EvolutionRules.h"
 #include "species/ImageDocument.h"
+#include "species/LearnsetKind.h"
+#include "species/LearnsetRules.h"
 #include "species/Vocabulary.h"
 
 #include "base/Text.h"
@@ -54,6 +56,24 @@ std::string evolutionLines(const species::ImageReport& image) {
     return lines;
 }
 
+// The learnset table: where it is, whether it was written anew, and the lists the game would
+// read otherwise than they look (told, not failed: one retail list is out of level order).
+std::string learnsetLines(const species::ImageReport& image) {
+    const species::KindTable& learnsets = image.table(species::Kind::Learnsets);
+    if (!learnsets.place)
+        return "learnsets: " + learnsets.missing->describe() + "\n";
+    std::string lines = "learnsets: " + learnsets.place->archive + ", " +
+                        std::to_string(learnsets.records.size()) + " entries\n";
+    if (species::hasRoomForEveryList(*learnsets.place))
+        lines += "learnsets: every list has room for 20 moves: the archive was written anew, as "
+                 "Statwright does when a list grows, and may have moved\n";
+    for (std::size_t position = 0; position < learnsets.records.size(); ++position)
+        for (const std::string& problem : species::learnsetProblems(
+                 learnsets.records[position].value(species::Field::Learnset).items()))
+            lines += "learnset of " + vocabulary::entryName(int(position)) + ": " + problem + "\n";
+    return lines;
+}
+
 } // namespace
 
 base::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
@@ -95,6 +115,7 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
     report.text += "confirmed: " + std::string(edition.code) + " reads its base-stat table from " +
                    stats.place->archive + "\n";
     report.text += evolutionLines(image);
+    report.text += learnsetLines(image);
     // A table the image has, yet cannot be used, fails the check.
     for (const species::KindTable& table : image.tables)
         if (table.refused && report.verdict != CheckReport::Verdict::NotFound) {

@@ -1,5 +1,7 @@
 #include "NdsImageBuilder.h"
 
+#include "ImageLayout.h"
+
 #include "base/LittleEndian.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@ namespace {
 
 constexpr std::size_t kNameTableAt = 0x200;
 constexpr std::size_t kAlignment = 0x200;
+constexpr std::size_t kBaseCapacity = 128 * 1024;
 
 void append(files::Bytes& bytes, std::string_view text) {
     bytes.insert(bytes.end(), text.begin(), text.end());
@@ -84,12 +87,20 @@ files::Bytes buildNdsImage(std::string_view title, std::string_view code,
     std::copy(names.begin(), names.end(), image.begin() + kNameTableAt);
     for (std::size_t id = 0; id < byId.size(); ++id) {
         const files::Bytes& bytes = files[byId[id]].bytes;
+        image.resize(aligned(image.size()), 0);
         base::write32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
         base::write32(image, allocationAt + 8 * id + 4,
                       static_cast<std::uint32_t>(image.size() + bytes.size()));
         image.insert(image.end(), bytes.begin(), bytes.end());
-        image.resize(aligned(image.size()), 0);
     }
+    // Trimmed, as images are shared: the file ends where its last file does, which the header
+    // says is all it uses; the cartridge holds twice that, so that a file may move.
+    base::write32(image, kUsedSizeOffset, static_cast<std::uint32_t>(image.size()));
+    std::uint8_t shift = 0;
+    while ((kBaseCapacity << shift) < 2 * image.size())
+        ++shift;
+    image[kCapacityOffset] = shift;
+    base::write16(image, kHeaderCrcOffset, headerCrc(image));
     return image;
 }
 

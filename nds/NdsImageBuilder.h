@@ -15,7 +15,8 @@ struct ImageFile {
 
 // A small DS image: a header with `title` (up to 12 characters) and the four-character
 // `code`, a file name table, an allocation table, and `files` one after another on 0x200
-// boundaries, as a retail image lays them out.
+// boundaries, as a retail image lays them out; trimmed after the last file, with the used
+// size, a capacity of twice that and the CRC in the header.
 [[nodiscard]] files::Bytes buildNdsImage(std::string_view title, std::string_view code,
                                          const std::vector<ImageFile>& files);
 

@@ -185,6 +185,19 @@ public:
         return {{Field::Learnset, *why}};
     }
 
+    std::string listText(const Value& value) const override { return learnsetText(value.items()); }
+
+    base::Result<Value> parseList(std::string_view text) const override {
+        base::Result<std::vector<int>> words = parseLearnset(text);
+        if (!words.ok())
+            return words.error();
+        return Value::list(std::move(words.value()));
+    }
+
+    std::string listDifference(const Value& before, const Value& after) const override {
+        return learnsetDifference(before.items(), after.items());
+    }
+
     std::string layoutChange(const std::vector<Record>& records,
                              std::span<const Change> changes) const override {
         for (const Change& change : changes) {
@@ -333,6 +346,13 @@ private:
 };
 
 } // namespace
+
+bool hasRoomForEveryList(const TablePlace& place) {
+    return !place.records.empty() &&
+           std::all_of(place.records.begin(), place.records.end(), [](const nds::FileSpan& member) {
+               return member.size() == kLearnsetMemberLimit;
+           });
+}
 
 const RecordKind& learnsetKind() {
     static const LearnsetKind kind;

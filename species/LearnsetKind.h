@@ -18,4 +18,8 @@ namespace species {
 // system have them.
 [[nodiscard]] const RecordKind& learnsetKind();
 
+// Whether the learnset archive at `place` has room for 20 moves in every list, as it is
+// written anew when a list outgrows its member; the games' own archives never have.
+[[nodiscard]] bool hasRoomForEveryList(const TablePlace& place);
+
 } // namespace species

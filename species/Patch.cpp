@@ -37,8 +37,8 @@ Patch patchBetween(const nds::GameEdition& edition, const Tables& before, const 
 
 namespace {
 
-std::string plain(const Value& value) {
-    return value.isList() ? "a list of " + std::to_string(value.items().size())
+std::string plain(Field field, const Value& value) {
+    return value.isList() ? "\"" + recordKindOf(field).listText(value) + "\""
                           : std::to_string(value.number());
 }
 
@@ -57,8 +57,8 @@ PatchStep judgeChange(const Change& change, const Record& record, nds::Game game
         step.verdict = PatchStep::Verdict::AlreadyApplied;
     } else if (step.found != change.before) {
         step.verdict = PatchStep::Verdict::Conflict;
-        step.reason =
-            "the patch expects " + plain(change.before) + ", the image holds " + plain(step.found);
+        step.reason = "the patch expects " + plain(change.field, change.before) +
+                      ", the image holds " + plain(change.field, step.found);
     }
     return step;
 }

@@ -103,6 +103,13 @@ public:
     // (an evolution slot whole).
     [[nodiscard]] virtual std::vector<Change> changesBetween(int position, const Record& before,
                                                              const Record& after) const;
+
+    // A list value of the kind in words, as patches and logs write it and parseList() reads it
+    // back exactly: "1 Tackle, 4 Growl". Kinds whose fields are numbers have none to write.
+    [[nodiscard]] virtual std::string listText(const Value& value) const;
+    [[nodiscard]] virtual base::Result<Value> parseList(std::string_view text) const;
+    // How the list `after` differs from `before`, for people to read.
+    [[nodiscard]] virtual std::string listDifference(const Value& before, const Value& after) const;
 };
 
 } // namespace species

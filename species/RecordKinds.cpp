@@ -26,6 +26,19 @@ std::vector<Change> RecordKind::changesBetween(int position, const Record& befor
     return changesOf(position, before, after, fields());
 }
 
+std::string RecordKind::listText(const Value& value) const {
+    return "a list of " + std::to_string(value.items().size());
+}
+
+base::Result<Value> RecordKind::parseList(std::string_view) const {
+    return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",
+                           "the " + std::string(noun()) + " holds no lists");
+}
+
+std::string RecordKind::listDifference(const Value& before, const Value& after) const {
+    return listText(before) + " -> " + listText(after);
+}
+
 // Each kind at its number, so that a kind is found by it.
 std::span<const RecordKind* const> recordKinds() {
     static const std::array<const RecordKind*, 3> kinds{&baseStatKind(), &evolutionKind(),

@@ -2,6 +2,8 @@
 
 #include "EntryRules.h"
 #include "EvolutionRules.h"
+#include "LearnsetKind.h"
+#include "LearnsetRules.h"
 #include "TableLocation.h"
 
 #include "nds/NdsImageBuilder.h"
@@ -63,20 +65,40 @@ Record sampleEvolutions(int position) {
     return record;
 }
 
+Record sampleLearnset(int position) {
+    const int p = position;
+    const int count = hasNoLearnset(p) ? 0 : p % (kMaxLevelMoves + 1);
+    files::Bytes bytes;
+    const auto word = [&](int value) {
+        bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+    };
+    for (int i = 0; i < count; ++i)
+        word(
+            wordOf({std::min(1 + i * 5 + p % 4, kLearnLevelMaximum), 1 + (p * 31 + i * 17) % 467}));
+    word(0xFFFF);
+    bytes.resize((bytes.size() + 3) / 4 * 4, 0);
+    return Record(std::move(bytes));
+}
+
 files::Bytes sampleImage(const nds::GameEdition& edition) {
     // Member 0 of each archive is an empty record.
     std::vector<files::Bytes> stats{files::Bytes(kRecordSize, 0)};
     std::vector<files::Bytes> evolutions{files::Bytes(kRecordSize, 0)};
+    std::vector<files::Bytes> learnsets{{0xFF, 0xFF, 0, 0}};
     for (int position = 0; position < tableEntries(edition.game); ++position) {
         const Record record = sampleEntry(position);
         stats.emplace_back(record.bytes().begin(), record.bytes().end());
         const Record evolved = sampleEvolutions(position);
         evolutions.emplace_back(evolved.bytes().begin(), evolved.bytes().end());
+        const Record learnt = sampleLearnset(position);
+        learnsets.emplace_back(learnt.bytes().begin(), learnt.bytes().end());
     }
     return nds::buildNdsImage(
         "STATWRIGHT", edition.code,
         {{std::string(tableArchive(edition.game)), nds::buildNarc(stats)},
-         {std::string(evolutionArchive(edition.game)), nds::buildNarc(evolutions)}});
+         {std::string(evolutionArchive(edition.game)), nds::buildNarc(evolutions)},
+         {std::string(learnsetArchive(edition.game)), nds::buildNarc(learnsets)}});
 }
 
 } // namespace species

@@ -15,6 +15,11 @@ namespace species {
 // species, or none.
 [[nodiscard]] Record sampleEvolutions(int position);
 
+// Made-up level-up moves for the table entry at `position`: lists of every length from 0 to
+// 20, each in a member of its own size rounded up to four bytes, so that lists of an even
+// length have room for one more move and the others none.
+[[nodiscard]] Record sampleLearnset(int position);
+
 // A small image of `edition` with a real file system that holds, where its game reads it, an
 // archive of sample entries.
 [[nodiscard]] files::Bytes sampleImage(const nds::GameEdition& edition);

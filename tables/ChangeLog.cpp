@@ -4,6 +4,7 @@
 #include "species/EvolutionRules.h"
 #include "species/FieldLayout.h"
 #include "species/Patch.h"
+#include "species/RecordKinds.h"
 #include "species/Vocabulary.h"
 
 #include "base/Text.h"
@@ -44,6 +45,9 @@ int total(const species::Record& record) {
 } // namespace
 
 std::string describeChange(const species::Change& change, nds::Game from, nds::Game to) {
+    if (species::descriptor(change.field).isList())
+        return species::displayName(change.field) + ": " +
+               species::recordKindOf(change.field).listDifference(change.before, change.after);
     if (species::descriptor(change.field).part == species::Part::TmHm) {
         const int n = static_cast<int>(change.field) - static_cast<int>(Field::FirstTmHm);
         return std::string(change.after.number() ? "+" : "-") +

@@ -2,6 +2,7 @@
 
 #include "Columns.h"
 
+#include "species/RecordKinds.h"
 #include "species/Vocabulary.h"
 
 #include "base/Text.h"
@@ -31,6 +32,12 @@ std::vector<std::string> describeChanges(std::span<const species::Change> change
         const species::Change& change = changes[i];
         const std::string entry = vocabulary::entryLabel(change.position) + ": ";
         const species::FieldDescriptor& field = species::descriptor(change.field);
+        if (field.isList()) {
+            lines.push_back(
+                entry + species::displayName(change.field) + ": " +
+                species::recordKindOf(change.field).listDifference(change.before, change.after));
+            continue;
+        }
         if (field.part != species::Part::TmHm) {
             lines.push_back(entry + std::string(field.key) + " " +
                             valueText(field, change.before, names) + " -> " +

@@ -4,6 +4,7 @@
 #include "JsonRows.h"
 
 #include "base/Text.h"
+#include "species/RecordKinds.h"
 #include "species/Vocabulary.h"
 
 #include <nlohmann/json.hpp>
@@ -60,11 +61,10 @@ public:
         }
         const std::optional<int> position = number(row, "position", species::kAllEntries - 1);
         const std::optional<species::Field> field = fieldOf(row);
-        std::optional<int> from, to;
+        std::optional<species::Value> from, to;
         if (field) {
-            const int largest = (1 << species::descriptor(*field).bits) - 1;
-            from = number(row, "from", largest);
-            to = number(row, "to", largest);
+            from = value(row, "from", *field);
+            to = value(row, "to", *field);
         }
         const std::optional<std::string> name = position ? speciesAt(row, *position) : std::nullopt;
         if (!position || !field || !from || !to || !name)
@@ -113,6 +113,25 @@ private:
             return std::nullopt;
         }
         return static_cast<int>(value.value().value);
+    }
+
+    // The value of `field` in `column`: a number in its range, or a list in words.
+    std::optional<species::Value> value(const InputRow& row, const std::string& column,
+                                        species::Field field) {
+        if (!species::descriptor(field).isList()) {
+            const std::optional<int> value =
+                number(row, column, (1 << species::descriptor(field).bits) - 1);
+            return value ? std::optional(species::Value(*value)) : std::nullopt;
+        }
+        const Cell* cell = textCell(row, column);
+        if (!cell)
+            return std::nullopt;
+        base::Result<species::Value> list = species::recordKindOf(field).parseList(cell->text);
+        if (!list.ok()) {
+            problem(cell->line, cell->name, list.error().reason);
+            return std::nullopt;
+        }
+        return std::move(list.value());
     }
 
     const Cell* textCell(const InputRow& row, const std::string& column) {
@@ -244,6 +263,12 @@ void readJsonHeader(const JsonRows& rows, PatchInput& input) {
         wrong("from.title", kUnprintableTitle);
 }
 
+// A value as a patch writes it: a number, or a list in words.
+std::string valueText(species::Field field, const species::Value& value) {
+    return value.isList() ? species::recordKindOf(field).listText(value)
+                          : std::to_string(value.number());
+}
+
 } // namespace
 
 std::string patchToCsv(const species::Patch& patch) {
@@ -254,20 +279,23 @@ std::string patchToCsv(const species::Patch& patch) {
     for (const species::Change& change : patch.changes)
         text += std::to_string(change.position) + "," +
                 csv::quote(vocabulary::entryName(change.position)) + "," + fieldName(change.field) +
-                "," + std::to_string(change.before.number()) + "," +
-                std::to_string(change.after.number()) + "\n";
+                "," + csv::quote(valueText(change.field, change.before)) + "," +
+                csv::quote(valueText(change.field, change.after)) + "\n";
     return text;
 }
 
 std::string patchToJson(const species::Patch& patch) {
     using Ordered = nlohmann::ordered_json;
     Ordered changes = Ordered::array();
+    const auto value = [](species::Field field, const species::Value& value) {
+        return value.isList() ? Ordered(valueText(field, value)) : Ordered(value.number());
+    };
     for (const species::Change& change : patch.changes)
         changes.push_back({{"position", change.position},
                            {"species", vocabulary::entryName(change.position)},
                            {"field", fieldName(change.field)},
-                           {"from", change.before.number()},
-                           {"to", change.after.number()}});
+                           {"from", value(change.field, change.before)},
+                           {"to", value(change.field, change.after)}});
     Ordered root = {{"format", kFormatName},
                     {"version", kPatchVersion},
                     {"from", {{"code", patch.code}, {"title", patch.title}}},
