@@ -3,6 +3,7 @@
 #include "SmallDialog.h"
 
 #include "species/FieldLayout.h"
+#include "species/Value.h"
 
 #include <span>
 #include <vector>
@@ -23,7 +24,11 @@ public:
     [[nodiscard]] std::span<const species::Part> parts() const { return m_parts; }
 
 signals:
-    void accepted(const species::ByField<int>& values);
+    void accepted(const species::ByField<species::Value>& values);
+
+protected:
+    // Hands over values that are all numbers.
+    void handOver(const species::ByField<int>& numbers);
 
 private:
     std::vector<species::Part> m_parts;

@@ -116,7 +116,7 @@ bool EvTmDialog::accept() {
     values[Field::Flip] = m_flip->isChecked() ? 1 : 0;
     for (int n = 0; n < species::kTmHmCount; ++n)
         values[species::tmHm(n)] = m_tmHm->item(n)->checkState() == Qt::Checked ? 1 : 0;
-    emit accepted(values);
+    handOver(values);
     return true;
 }
 

@@ -218,7 +218,7 @@ bool EvolutionDialog::accept() {
         (noTarget ? row.target : row.parameter)->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    emit accepted(values);
+    handOver(values);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "EvTmDialog.h"
 #include "EvolutionDialog.h"
 #include "FileDialogBackend.h"
+#include "MovesDialog.h"
 #include "NoteDialog.h"
 #include "Prompter.h"
 #include "RecordForm.h"
@@ -67,6 +68,21 @@ EntryDialog* makeEvolutionDialog(const MainWindow::EntryContext& entry) {
                                entry.document.edition()->game);
 }
 
+// Only an image with a learnset table has the command on.
+EntryDialog* makeMovesDialog(const MainWindow::EntryContext& entry) {
+    return new MovesDialog(entry.position,
+                           entry.document.value(entry.position, species::Field::Learnset));
+}
+
+// Why an image has no table of `kind` to edit, for the menu item's tooltip; empty when it has.
+QString missingTip(const species::ImageDocument& document, species::Kind kind,
+                   const QString& named) {
+    const species::KindTable& table = document.table(kind);
+    return table.place ? QString()
+                       : QStringLiteral("This ROM has no %1: %2")
+                             .arg(named, QString::fromStdString(table.missing->describe()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppServices services, QWidget* parent)
@@ -95,6 +111,10 @@ MainWindow::MainWindow(AppServices services, QWidget* parent)
     connect(m_ui.evolutionsAction, &QAction::triggered, this, [this] {
         if (m_ui.evolutionsAction->isEnabled())
             editInDialog(makeEvolutionDialog);
+    });
+    connect(m_ui.movesAction, &QAction::triggered, this, [this] {
+        if (m_ui.movesAction->isEnabled())
+            editInDialog(makeMovesDialog);
     });
     connect(m_ui.noGenderAction, &QAction::triggered, this,
             [this] { showDialog(new NoteDialog(Note::noGender())); });
@@ -359,6 +379,8 @@ void MainWindow::setEntryActionsEnabled(bool enabled) {
     m_ui.evTmAction->setEnabled(enabled);
     m_ui.evolutionsAction->setEnabled(enabled && m_document &&
                                       m_document->table(species::Kind::Evolutions).place);
+    m_ui.movesAction->setEnabled(enabled && m_document &&
+                                 m_document->table(species::Kind::Learnsets).place);
 }
 
 void MainWindow::enableEditing() {
@@ -395,12 +417,11 @@ void MainWindow::loadEntry(int row) {
     m_record->show(row);
     m_shownRow = row;
     setEntryActionsEnabled(true);
-    // The menu says why an image has no evolutions to edit.
-    const species::KindTable& evolutions = m_document->table(species::Kind::Evolutions);
+    // The menu says why an image has no evolutions or moves to edit.
     m_ui.evolutionsAction->setToolTip(
-        evolutions.place ? QString()
-                         : QStringLiteral("This ROM has no evolution table: %1")
-                               .arg(QString::fromStdString(evolutions.missing->describe())));
+        missingTip(*m_document, species::Kind::Evolutions, QStringLiteral("evolution table")));
+    m_ui.movesAction->setToolTip(
+        missingTip(*m_document, species::Kind::Learnsets, QStringLiteral("learnset table")));
     showModified();
 
     switch (species::alternateFormNote(row)) {
@@ -453,6 +474,13 @@ bool MainWindow::saveEntry() {
             // Whatever failed, what was typed stays, to be saved again once the cause is gone.
             reportFailure(error, kEditsKept);
         }};
+    // A list that outgrows its room moves an archive: the user hears so before it happens.
+    if (const std::string layout = m_document->layoutChange(round.batch());
+        !layout.empty() &&
+        ask(Prompter::Icon::Question,
+            QStringLiteral("Save the changes to %1? %2").arg(name, layoutSentence(layout)),
+            {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
+        return false;
     const std::optional<species::SaveOutcome> saved =
         saveAsking(*m_document, "Save ROM of " + vocabulary::entryName(row), round);
     if (!saved)
@@ -532,7 +560,7 @@ void MainWindow::editInDialog(const std::function<EntryDialog*(const EntryContex
         return;
     EntryDialog* dialog = make({m_shownRow, *m_document});
     connect(dialog, &EntryDialog::accepted, this,
-            [this, dialog](const species::ByField<int>& chosen) {
+            [this, dialog](const species::ByField<species::Value>& chosen) {
                 std::vector<std::string> refused;
                 for (const species::Part part : dialog->parts()) {
                     const std::vector<std::string> more = m_record->take(part, chosen);

@@ -260,7 +260,9 @@ void MainWindowUi::buildMenus(QMainWindow* window) {
     evTmAction->setEnabled(false);
     evolutionsAction = addAction(editMenu, "mnuEvolutions", QStringLiteral("Evolutions..."));
     evolutionsAction->setEnabled(false);
-    editMenu->setToolTipsVisible(true); // why Evolutions... is disabled
+    movesAction = addAction(editMenu, "mnuMoves", QStringLiteral("Moves..."));
+    movesAction->setEnabled(false);
+    editMenu->setToolTipsVisible(true); // why Evolutions... or Moves... is disabled
 
     viewMenu = bar->addMenu(QStringLiteral("&View"));
     viewMenu->setObjectName(QStringLiteral("mnuView"));

@@ -72,6 +72,7 @@ public:
     QAction* undoSaveAction = nullptr;
     QAction* evTmAction = nullptr;
     QAction* evolutionsAction = nullptr;
+    QAction* movesAction = nullptr;
     QAction* tableAction = nullptr;
     QAction* noGenderAction = nullptr;
     QAction* readErrorAction = nullptr;

@@ -161,7 +161,8 @@ species::ByField<int> RecordForm::values(Part part) const {
     return values;
 }
 
-std::vector<std::string> RecordForm::take(Part part, const species::ByField<int>& values) {
+std::vector<std::string> RecordForm::take(Part part,
+                                          const species::ByField<species::Value>& values) {
     std::vector<species::Change> changes;
     for (const FieldDescriptor& field : species::fieldsOf(part))
         changes.push_back(m_document->changeTo(m_position, field.field, values[field.field]));

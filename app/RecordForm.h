@@ -55,7 +55,7 @@ public:
     // Takes what a dialog hands over for the fields of `part` as edits of the entry on view:
     // the refusals, a line each, if the document's rules refuse them.
     [[nodiscard]] std::vector<std::string> take(species::Part part,
-                                                const species::ByField<int>& values);
+                                                const species::ByField<species::Value>& values);
 
     // What Save ROM writes: every field of the main window as shown (the window writes all it
     // shows), and the entry's other edits; each from what the disk holds, as read.

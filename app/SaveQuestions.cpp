@@ -19,6 +19,10 @@ SaveAnswer askToSave(Prompter& prompter, QWidget* owner, const QString& named) {
     }
 }
 
+QString layoutSentence(const std::string& change) {
+    return QStringLiteral("Before this is written, %1.").arg(QString::fromStdString(change));
+}
+
 std::optional<species::SaveOutcome> saveAsking(species::ImageDocument& document,
                                                const std::string& label, const SaveRound& round) {
     while (true) {

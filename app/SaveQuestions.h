@@ -22,6 +22,10 @@ namespace app {
 enum class SaveAnswer { Save, Discard, Cancel };
 [[nodiscard]] SaveAnswer askToSave(Prompter& prompter, QWidget* owner, const QString& named);
 
+// What a save that changes the image's layout (`change`, from the document) says before it is
+// written: "Before this is written, the learnset archive ... once."
+[[nodiscard]] QString layoutSentence(const std::string& change);
+
 // What a save asks when another program changed what it would write, and what it does then.
 struct SaveRound {
     // The changes to write, made afresh each round from what the document holds.

@@ -263,8 +263,10 @@ bool TableWindow::saveStaged(const std::set<int>& positions) {
     if (changes.empty())
         return true;
     const bool one = tables::describeChanges(changes).size() == 1;
-    if (ask(one ? QStringLiteral("Save this change to the ROM?")
-                : QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes)),
+    const std::string layout = m_document->layoutChange(changes);
+    if (ask((one ? QStringLiteral("Save this change to the ROM?")
+                 : QStringLiteral("Save these %1 to the ROM?").arg(countOf(changes))) +
+                (layout.empty() ? QString() : QLatin1Char(' ') + layoutSentence(layout)),
             linesOf(changes, m_model->game()), {{QStringLiteral("Save"), QMessageBox::Save}}) != 0)
         return false;
     const SaveRound round{

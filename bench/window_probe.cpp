@@ -83,7 +83,13 @@ int shots(const QString& image, const QString& dir) {
     h.open(image);
     h.clickEntry(0);
     shoot(&h.window(), dir, "main.png");
-    h.pressShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    h.clickEntry(7);
+    h.window().findChild<QAction*>("mnuMoves")->trigger();
+    QWidget* moves = shown("dlgMoves");
+    shoot(moves, dir, "moves.png");
+    if (moves)
+        moves->close();
+    h.window().findChild<QAction*>("mnuTable")->trigger();
     QWidget* table = shown("tableWindow");
     if (!table)
         return 1;

@@ -120,7 +120,15 @@ base::Result<std::string> misfit(OpenFile& image, const JournalContent& content,
         image.size() < std::min(content.size, length) ||
         image.size() > std::max(content.size, length))
         return std::string("was written for another file");
+    // Judged on the image the journal was written for: a write cut short may have left what
+    // places the tables (an allocation entry of a file that moved) half written.
+    std::vector<OpenFile::Overlay> before;
+    for (const Rewrite& span : content.spans)
+        if (span.offset < content.size)
+            before.push_back({span.offset, span.before});
+    image.showAsBefore(std::move(before), content.size);
     base::Result<std::vector<ByteRange>> ranges = scope(image);
+    image.showAsIs();
     if (!ranges.ok())
         return "writes where the tables it edits cannot be checked (" + ranges.error().describe() +
                ")";

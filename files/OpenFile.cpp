@@ -1,5 +1,7 @@
 #include "OpenFile.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <chrono>
 #include <limits>
@@ -88,7 +90,29 @@ base::Result<Bytes> OpenFile::read(std::int64_t offset, std::int64_t count) {
                            "the file ended after " + std::to_string(done) + " of them");
         done += static_cast<std::size_t>(n);
     }
+    for (const Overlay& overlay : m_overlays) {
+        const std::int64_t from = std::max(offset, overlay.offset);
+        const std::int64_t to = std::min(
+            offset + count, overlay.offset + static_cast<std::int64_t>(overlay.bytes.size()));
+        for (std::int64_t at = from; at < to; ++at)
+            bytes[static_cast<std::size_t>(at - offset)] =
+                overlay.bytes[static_cast<std::size_t>(at - overlay.offset)];
+    }
     return bytes;
+}
+
+void OpenFile::showAsBefore(std::vector<Overlay> overlays, std::int64_t length) {
+    showAsIs();
+    m_overlays = std::move(overlays);
+    m_ownSize = m_size;
+    m_size = std::min(length, m_size);
+}
+
+void OpenFile::showAsIs() {
+    m_overlays.clear();
+    if (m_ownSize >= 0)
+        m_size = m_ownSize;
+    m_ownSize = -1;
 }
 
 base::Status OpenFile::write(std::int64_t offset, const Bytes& bytes, std::size_t* written) {

@@ -45,6 +45,17 @@ public:
     [[nodiscard]] base::Result<bool> lock(SysIo::Lock kind);
     [[nodiscard]] base::Status close();
 
+    // Bytes that reads see in place of the file's own, from `offset` on.
+    struct Overlay {
+        std::int64_t offset;
+        Bytes bytes;
+    };
+    // Until showAsIs(), reads see `overlays` over the file's bytes, and the file as `length`
+    // long (no longer than it is): the image as a rollback would leave it, so that a journal is
+    // judged against the image it was written for before anything of it is put back.
+    void showAsBefore(std::vector<Overlay> overlays, std::int64_t length);
+    void showAsIs();
+
 private:
     OpenFile(SysIo& io, std::string path, int fd) : m_io(io), m_path(std::move(path)), m_fd(fd) {}
     [[nodiscard]] base::Status checkSpan(std::int64_t offset, std::int64_t count, const char* verb);
@@ -54,6 +65,8 @@ private:
     int m_fd = -1;
     std::int64_t m_size = 0;
     FileStatus m_status;
+    std::vector<Overlay> m_overlays;
+    std::int64_t m_ownSize = -1; // the file's length while overlays are shown, else -1
 };
 
 } // namespace files

@@ -106,6 +106,13 @@ base::Result<ImageDocument::Opened> ImageDocument::openImage(files::Access acces
             return found.error();
         m_edition = found.value();
     }
+    if (base::Status found = findTables(opened); !found.ok())
+        return found.error();
+    return opened;
+}
+
+base::Status ImageDocument::findTables(Opened& opened) const {
+    opened.tables.clear();
     // One reading of the file system for every table; a damaged one leaves the image none.
     const base::Result<std::optional<nds::NdsFileSystem>> system =
         readFileSystem(opened.file, findAction(recordKinds().front()->noun(), *m_edition));
@@ -139,7 +146,25 @@ base::Result<ImageDocument::Opened> ImageDocument::openImage(files::Access acces
         opened.fixedBaseHolders = m_edition->hasFixedBase()
                                       ? files->filesHolding(m_edition->recordBase)
                                       : std::vector<nds::FileEntry>();
-    return opened;
+    return {};
+}
+
+base::Status ImageDocument::readMoved(Opened& opened, const std::set<Kind>& kinds) {
+    if (kinds.empty())
+        return {};
+    if (base::Status found = findTables(opened); !found.ok())
+        return found;
+    for (const Kind kind : kinds) {
+        const KindTable& found = opened.table(kind);
+        if (!found.place)
+            return *found.missing;
+        base::Result<std::vector<Record>> read = found.kind->read(opened.file, *found.place);
+        if (!read.ok())
+            return read.error();
+        tableOf(kind).place = found.place;
+        tableOf(kind).records = std::move(read).value();
+    }
+    return {};
 }
 
 base::Result<ImageDocument::Opened>
@@ -500,6 +525,7 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
         return outcome;
     std::vector<files::Rewrite> spans;
     std::int64_t length = 0;
+    std::set<Kind> relocated;
     for (const auto& [kind, changes] : byKind) {
         const KindTable& found = opened.table(kind);
         base::Result<KindWrite> made = found.kind->rewrites(opened.file, *found.place, changes);
@@ -507,11 +533,16 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
             return made.error();
         spans.insert(spans.end(), made.value().spans.begin(), made.value().spans.end());
         length = std::max(length, made.value().length);
+        if (made.value().relocates)
+            relocated.insert(kind);
     }
     const std::int64_t before = opened.file.size();
     if (base::Status written = files::rewriteWithJournal(opened.file, spans, label, length);
         !written.ok())
         return written.error();
+    // A table made anew is read where it lies now, every record of it.
+    if (base::Status moved = readMoved(opened, relocated); !moved.ok())
+        return moved.error();
 
     // What the disk holds now, read back, is what the entries show.
     std::map<std::pair<Kind, int>, Record> after;
@@ -538,7 +569,8 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
         if (static_cast<std::size_t>(key.second) < tableOf(key.first).records.size())
             tableOf(key.first).records[static_cast<std::size_t>(key.second)] = record;
     m_steps.clear();
-    m_lastSave = {std::move(spans), outcome.written, std::move(after), before, opened.file.size()};
+    m_lastSave = {std::move(spans), outcome.written,    std::move(after),
+                  before,           opened.file.size(), std::move(relocated)};
     tell(positions);
     return outcome;
 }
@@ -632,6 +664,9 @@ base::Result<SaveOutcome> ImageDocument::undo(const std::string& label, bool ove
         m_lastSave.lengthAfter > m_lastSave.lengthBefore ? m_lastSave.lengthBefore : 0;
     if (base::Status written = files::rewriteWithJournal(file, back, label, length); !written.ok())
         return written.error();
+    // The table the save made anew lies where it lay before again.
+    if (base::Status moved = readMoved(opened.value(), m_lastSave.relocated); !moved.ok())
+        return moved.error();
     std::vector<int> positions;
     for (const auto& [key, was] : now) {
         const KindTable& found = opened.value().table(key.first);

@@ -194,6 +194,7 @@ private:
         std::map<std::pair<Kind, int>, Record> written;
         std::int64_t lengthBefore = 0; // the image's, before the save and after it
         std::int64_t lengthAfter = 0;
+        std::set<Kind> relocated; // the kinds whose tables the save made anew
     };
 
     [[nodiscard]] base::Result<Opened> openImage(files::Access access);
@@ -203,6 +204,11 @@ private:
     // keeps its records. The positions whose records changed: none when a table came or went
     // (all of them), and only -1 when none did.
     [[nodiscard]] base::Result<std::vector<int>> readTables(Opened& opened, bool keepEdited);
+    // Finds where each kind's table lies in the open image.
+    [[nodiscard]] base::Status findTables(Opened& opened) const;
+    // After a write that made the tables of `kinds` anew: finds every table again, and reads
+    // those whole where they lie now.
+    [[nodiscard]] base::Status readMoved(Opened& opened, const std::set<Kind>& kinds);
     [[nodiscard]] base::Result<SaveOutcome> write(Opened& opened, std::span<const Change> batch,
                                                   const std::string& label);
     [[nodiscard]] KindTable& tableOf(Kind kind);

@@ -206,9 +206,9 @@ public:
                 continue;
             const std::size_t needed = 2 * change.after.items().size() + 2;
             if (needed > records[at].size())
-                return "the learnset archive is written anew, with room for 20 moves in every "
-                       "list, and moves to the end of the image where it has no room; this "
-                       "happens once";
+                return "the learnset archive is made anew with room for 20 moves in every "
+                       "list, and moves to the end of the image if it has no room where it lies "
+                       "(this happens once)";
         }
         return {};
     }
@@ -315,6 +315,7 @@ private:
                 return moved.error();
         if (write.length <= file.size())
             write.length = 0;
+        write.relocates = true;
         return write;
     }
 

@@ -31,6 +31,9 @@ struct KindWrite {
     std::vector<files::Rewrite> spans;
     // The image's length once written, when the write makes it longer; 0 when it does not.
     std::int64_t length = 0;
+    // The table is made anew: its records lie elsewhere afterwards, or in members of other
+    // sizes, and must be found again.
+    bool relocates = false;
 };
 
 // One kind of record an entry has (its base stats, its evolutions...), as data: where an image

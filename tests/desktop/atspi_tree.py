@@ -54,7 +54,7 @@ def main():
         failures.append(f"menus: {menus}")
     expected = {
         "File": ["Open ROM...", "Save ROM", "", "Exit"],
-        "Edit": ["Undo Save", "", "EV Yield and TM/HM...", "Evolutions..."],
+        "Edit": ["Undo Save", "", "EV Yield and TM/HM...", "Evolutions...", "Moves..."],
         "View": ["Table of All Entries"],
         "Help": ["No Gender?", "Read Errors?", "", "About"],
     }

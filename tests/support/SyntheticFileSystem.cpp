@@ -1,5 +1,6 @@
 #include "SyntheticFileSystem.h"
 
+#include "NdsRead.h"
 #include "SyntheticRom.h"
 
 #include <QMap>
@@ -117,6 +118,58 @@ QString SyntheticFileSystem::addEvolutions(const QByteArray& code, int members) 
     return path;
 }
 
+QByteArray SyntheticFileSystem::learnsetMember(const QList<quint16>& words) {
+    QByteArray member(2 * (words.size() + 1), '\0');
+    for (qsizetype i = 0; i < words.size(); ++i)
+        put16(member, 2 * i, words[i]);
+    put16(member, 2 * words.size(), 0xFFFF);
+    member.resize((member.size() + 3) / 4 * 4, '\0');
+    return member;
+}
+
+QByteArray SyntheticFileSystem::narcOf(const QList<QByteArray>& members) {
+    const qsizetype allocationSize = 12 + 8 * members.size();
+    QByteArray bytes(16 + allocationSize + 16 + 8, '\0');
+    bytes.replace(0, 4, "NARC");
+    put16(bytes, 4, 0xFFFE);
+    put16(bytes, 6, 0x0100);
+    put16(bytes, 12, 16);
+    put16(bytes, 14, 3);
+    bytes.replace(16, 4, "BTAF");
+    put32(bytes, 20, quint32(allocationSize));
+    put16(bytes, 24, quint16(members.size()));
+    QByteArray data;
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        put32(bytes, 28 + 8 * i, quint32(data.size()));
+        data += members[i];
+        put32(bytes, 32 + 8 * i, quint32(data.size()));
+    }
+    const qsizetype names = 16 + allocationSize;
+    bytes.replace(names, 4, "BTNF");
+    put32(bytes, names + 4, 16);
+    put32(bytes, names + 8, 4);
+    put16(bytes, names + 14, 1);
+    bytes.replace(names + 16, 4, "GMIF");
+    put32(bytes, names + 20, quint32(8 + data.size()));
+    bytes += data;
+    put32(bytes, 8, quint32(bytes.size()));
+    return bytes;
+}
+
+QString SyntheticFileSystem::addLearnsets(const QByteArray& code,
+                                          const QList<QList<quint16>>& lists, int members) {
+    const bool johto = code.startsWith("IPK") || code.startsWith("IPG");
+    if (members < 0)
+        members = johto || code.startsWith("CPU") ? 508 : 501;
+    QList<QByteArray> bytes{learnsetMember({})};
+    for (int member = 1; member < members; ++member)
+        bytes.append(
+            learnsetMember(member - 1 < lists.size() ? lists[member - 1] : QList<quint16>{}));
+    const QString path = johto ? "/a/0/3/3" : "/poketool/personal/wotbl.narc";
+    add(path, narcOf(bytes));
+    return path;
+}
+
 void SyntheticFileSystem::nameAs(const QString& path, const QString& other) {
     m_aliases.append({path, other});
 }
@@ -213,4 +266,21 @@ void SyntheticFileSystem::writeInto(const QString& imagePath) const {
     SyntheticRom::write(imagePath, 0x4000, allocation);
     for (const File& file : m_files)
         SyntheticRom::write(imagePath, file.offset, file.bytes);
+    if (!cartridge)
+        return;
+    qint64 used = 0;
+    for (const File& file : m_files)
+        used = std::max(used, file.offset + file.bytes.size());
+    QByteArray header = SyntheticRom::read(imagePath, 0, 0x160);
+    put32(header, 0x80, quint32(used));
+    header[0x14] = char(cartridge->shift);
+    SyntheticRom::write(imagePath, 0, header.left(0x15E));
+    SyntheticRom::write(imagePath, used, cartridge->signature);
+    const qint64 capacity = qint64(128 * 1024) << cartridge->shift;
+    const qint64 end = used + cartridge->signature.size();
+    if (cartridge->padded && capacity > end)
+        SyntheticRom::write(imagePath, end, QByteArray(capacity - end, char(0xFF)));
+    QByteArray crc(2, '\0');
+    put16(crc, 0, NdsRead::headerCrc(header));
+    SyntheticRom::write(imagePath, 0x15E, crc);
 }

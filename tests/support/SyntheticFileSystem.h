@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // A DS file system written into a synthetic image: the header's pointers to a name table and
 // an allocation table, and the files, each on a 0x200 boundary as in a retail image. Nothing
 // in it comes from a real game: archives hold records computed from a seed.
@@ -24,11 +26,31 @@ public:
     // Adds the evolution archive the game of `code` reads, of `members` all-zero 44-byte
     // members (as many as its base-stat archive when -1); its path.
     QString addEvolutions(const QByteArray& code, int members = -1);
+    // Adds the learnset archive the game of `code` reads: member 0 an empty list, then
+    // `lists` (as many members as its base-stat archive when `members` is -1; empty lists for
+    // the rest), each its words and the end mark, padded with zeros to four bytes; its path.
+    QString addLearnsets(const QByteArray& code, const QList<QList<quint16>>& lists,
+                         int members = -1);
+    // The member of a learnset archive that holds `words`, as addLearnsets() writes it.
+    [[nodiscard]] static QByteArray learnsetMember(const QList<quint16>& words);
+    // A NARC of `members`, back to back.
+    [[nodiscard]] static QByteArray narcOf(const QList<QByteArray>& members);
     void remove(const QString& path);
     // Gives the name `path`, alone in its folder, the file id of `other`, as a damaged or
     // hostile name table may: two names of one file.
     void nameAs(const QString& path, const QString& other);
     void move(const QString& path, qint64 offset);
+
+    // What the header says of the cartridge, when a test sets it: writeInto() then writes the
+    // used size (the end of the last file), the capacity (128 KiB shifted left by `shift`),
+    // `signature` right after the used size, 0xFF filler up to the capacity when `padded`, and
+    // the header's CRC.
+    struct Cartridge {
+        int shift = 0;
+        bool padded = false;
+        QByteArray signature;
+    };
+    std::optional<Cartridge> cartridge;
 
     // Writes the tables and every file (making the image longer where a file needs it).
     void writeInto(const QString& imagePath) const;
