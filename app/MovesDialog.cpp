@@ -6,6 +6,7 @@
 #include "species/LearnsetRules.h"
 #include "species/Vocabulary.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
@@ -143,6 +144,8 @@ void MovesDialog::showNote(const QString& text) {
 void MovesDialog::addMove() {
     if (!m_add->isEnabled())
         return;
+    m_move->completer()->popup()->hide(); // what was typed is taken: the choices are done
+
     if (m_words.size() >= static_cast<std::size_t>(species::kMaxLevelMoves)) {
         showNote(QStringLiteral("A list holds at most %1 moves: remove one to add another.")
                      .arg(species::kMaxLevelMoves));

@@ -2,6 +2,7 @@
 // written where they lie; a list that outgrows its member, which has the archive made anew and,
 // where it has no room, moved, checked by reading the image with a reader of its own (NdsRead)
 // rather than the program's; no room; a crash at every call of a growing save; and Undo Save.
+#include "CliRun.h"
 #include "FaultInjectingIo.h"
 #include "LocalName.h"
 #include "NdsRead.h"
@@ -109,6 +110,85 @@ class TestLearnsets : public QObject {
     Q_OBJECT
 
 private slots:
+    // A list in words, as patches write it: read back exactly, the moves by name in any case
+    // or by number; what is no level and move refused, naming the item.
+    void listsInWords_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("words");
+        QTest::addColumn<QString>("written"); // as written back; empty: refused
+        QTest::newRow("names and a number")
+            << "1 tackle, 4 GROWL, 7 500" << QList<int>{0x221, 0x82D, 0xFF4}
+            << "1 Tackle, 4 Growl, 7 500";
+        QTest::newRow("empty") << "" << QList<int>{} << "";
+        QTest::newRow("a name with a hyphen")
+            << "12 Double-Edge" << QList<int>{0x1826} << "12 Double-Edge";
+        QTest::newRow("no level") << "Tackle, 4 Growl" << QList<int>{} << "\"Tackle\"";
+        QTest::newRow("no such move")
+            << "4 Growl, 9 Growlithe" << QList<int>{} << "\"9 Growlithe\"";
+    }
+    void listsInWords() {
+        QFETCH(QString, text);
+        QFETCH(QList<int>, words);
+        QFETCH(QString, written);
+        const base::Result<std::vector<int>> parsed = species::parseLearnset(text.toStdString());
+        if (words.isEmpty() && !written.isEmpty() && !text.isEmpty()) {
+            QVERIFY(!parsed.ok());
+            QVERIFY2(QString::fromStdString(parsed.error().reason).startsWith(written),
+                     parsed.error().reason.c_str());
+            return;
+        }
+        QVERIFY(parsed.ok());
+        QCOMPARE(QList<int>(parsed.value().begin(), parsed.value().end()), words);
+        QCOMPARE(QString::fromStdString(species::learnsetText(parsed.value())), written);
+    }
+
+    // How a list changed, in words; and what an edit may not make of a list.
+    void differencesAndRefusals_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QList<int>>("before");
+        QTest::addColumn<QList<int>>("after");
+        QTest::addColumn<QString>("difference");
+        QTest::addColumn<QString>("refusal");
+        const int bite12 = (12 << 9) | 44, quake45 = (45 << 9) | 89, quake40 = (40 << 9) | 89;
+        const int dance50 = (50 << 9) | 349;
+        QTest::newRow("added, removed, moved")
+            << 0 << QList<int>{bite12, quake45} << QList<int>{quake40, dance50}
+            << "+ Dragon Dance (50), - Bite (12), Earthquake 45 -> 40"
+            << "";
+        QTest::newRow("another order") << 0 << QList<int>{bite12, quake45}
+                                       << QList<int>{quake45, bite12} << "moves in another order"
+                                       << "";
+        QTest::newRow("21 moves") << 0 << QList<int>{} << QList<int>(21, bite12)
+                                  << "+ Bite (12), + Bite (12)"
+                                  << "it would have 21 level-up moves";
+        QTest::newRow("level 0 added") << 0 << QList<int>{} << QList<int>{44} << "+ Bite (0)"
+                                       << "level 0 of Bite is not between 1 and 100";
+        QTest::newRow("move 468 added")
+            << 0 << QList<int>{} << QList<int>{(3 << 9) | 468} << "+ 468 (3)"
+            << "move 468 is not between 1 and 467";
+        QTest::newRow("move 468 kept, another added")
+            << 0 << QList<int>{(3 << 9) | 468} << QList<int>{(3 << 9) | 468, bite12}
+            << "+ Bite (12)"
+            << "";
+        QTest::newRow("the Egg") << 493 << QList<int>{} << QList<int>{bite12} << "+ Bite (12)"
+                                 << "is an Egg";
+    }
+    void differencesAndRefusals() {
+        QFETCH(int, position);
+        QFETCH(QList<int>, before);
+        QFETCH(QList<int>, after);
+        QFETCH(QString, difference);
+        QFETCH(QString, refusal);
+        const std::vector<int> from(before.begin(), before.end()), to(after.begin(), after.end());
+        QVERIFY2(
+            QString::fromStdString(species::learnsetDifference(from, to)).startsWith(difference),
+            species::learnsetDifference(from, to).c_str());
+        const std::optional<std::string> refused = species::learnsetRefusal(position, from, to);
+        QCOMPARE(refused.has_value(), !refusal.isEmpty());
+        if (refused)
+            QVERIFY2(QString::fromStdString(*refused).contains(refusal), refused->c_str());
+    }
+
     // Each game's archive, by its path; the lists read as their words; and archives the game
     // could not read whole, refused with the reason.
     void findsTheArchive_data() {
@@ -394,6 +474,125 @@ private slots:
         QCOMPARE(back.size(), image.bytes.size());
         for (qint64 at = 0; at < back.size(); ++at)
             QVERIFY2(back[at] == image.bytes[at], qPrintable(QString::number(at, 16)));
+    }
+
+    // export --learnsets: a row a move in list order, one empty row for an entry without,
+    // moves by number or by name; JSON a list an entry. Exported and imported unchanged, the
+    // Egg's rows included, it writes nothing.
+    void exportsAndImportsUnchanged_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("starts");
+        QTest::newRow("CSV by number")
+            << QStringList{} << "l.csv"
+            << "position,species,level,move\n0,Bulbasaur,,\n1,Ivysaur,1,8\n"
+               "2,Venusaur,1,15\n2,Venusaur,5,16\n";
+        QTest::newRow("CSV by name") << QStringList{"--names"} << "l.csv"
+                                     << "position,species,level,move\n0,Bulbasaur,,\n"
+                                        "1,Ivysaur,1,Ice Punch\n2,Venusaur,1,Cut\n"
+                                        "2,Venusaur,5,Gust\n";
+        QTest::newRow("JSON by name") << QStringList{"--names"} << "l.json"
+                                      << "\"species\": \"Ivysaur\",\n      \"moves\": [\n"
+                                         "        \"1 Ice Punch\"\n      ]";
+    }
+    void exportsAndImportsUnchanged() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, file);
+        QFETCH(QString, starts);
+        SyntheticRom roms;
+        const Image image = makeImage(roms, {3, false, {}}, 0x1000);
+        const QString table = roms.folder() + "/" + file;
+        QCOMPARE(
+            runCli(QStringList{"export", image.path, "--learnsets", "-o", table} + options).status,
+            0);
+        const QString text = QString::fromUtf8(readFile(table));
+        QVERIFY2(file.endsWith(".json") ? text.contains(starts) : text.startsWith(starts),
+                 qPrintable(text.left(300)));
+        const CliOutcome imported = runCli({"import", image.path, table});
+        QCOMPARE(imported.status, 0);
+        QCOMPARE(imported.out, QStringLiteral("no changes; nothing written\n"));
+        QCOMPARE(wholeFile(image.path), image.bytes);
+    }
+
+    // An entry's rows replace its whole list, in level order, by number or by name in any
+    // case; a row of empty level and move empties it; entries without rows stay. The diff
+    // says it in words, and its patch carries whole lists that apply to the image as it was.
+    void importsDiffsAndPatches() {
+        SyntheticRom roms;
+        const Image image = makeImage(roms, {3, false, {}}, 0x1000);
+        const QString table = roms.folder() + "/moves.csv";
+        writeFile(table, "position,species,level,move\n"
+                         "1,Ivysaur,,\n"
+                         "2,Venusaur,20,dragon dance\n"
+                         "2,Venusaur,1,15\n"
+                         "3,Charmander,1,vine whip\n3,Charmander,5,Stomp\n"
+                         "3,Charmander,9,Double Kick\n3,Charmander,50,Dragon Dance\n"
+                         "5,Charizard,12,Bite\n");
+        const QString old = roms.folder() + "/old.nds";
+        QVERIFY(QFile::copy(image.path, old));
+        const CliOutcome imported = runCli({"import", image.path, table});
+        QCOMPARE(imported.status, 0);
+        QVERIFY2(imported.out.contains("note: the learnset archive is made anew"),
+                 qPrintable(imported.out));
+        species::ImageDocument document(files::systemIo(), local(image.path));
+        QVERIFY(document.open().ok());
+        QCOMPARE(document.value(1, Field::Learnset), species::Value::list({}));
+        QCOMPARE(document.value(2, Field::Learnset),
+                 species::Value::list({(1 << 9) | 15, (20 << 9) | 349}));
+        QCOMPARE(document.value(5, Field::Learnset), species::Value::list({(12 << 9) | 44}));
+        QCOMPARE(document.value(4, Field::Learnset), species::Value::list(wordsOf(listOf(4))));
+
+        const CliOutcome diff = runCli({"diff", old, image.path});
+        QVERIFY2(diff.out.startsWith("Ivysaur: Level-up moves: - Ice Punch (1)\n"
+                                     "Venusaur: Level-up moves: + Dragon Dance (20), - Gust (5)\n"
+                                     "Charmander: Level-up moves: + Dragon Dance (50)\n"
+                                     "Charizard: Level-up moves: + Bite (12), - Take Down (1), "
+                                     "- Thrash (5), - Double-Edge (9), - Tail Whip (13), "
+                                     "- Poison Sting (17)\n"),
+                 qPrintable(diff.out));
+        const QString patch = roms.folder() + "/p.csv";
+        QCOMPARE(runCli({"diff", "--patch", old, image.path, "-o", patch}).status, 0);
+        QVERIFY2(readFile(patch).contains(
+                     "2,Venusaur,learnset,\"1 Cut, 5 Gust\",\"1 Cut, 20 Dragon Dance\"\n"),
+                 readFile(patch).constData());
+        const QString other = roms.folder() + "/other.nds";
+        QVERIFY(QFile::copy(old, other));
+        QCOMPARE(runCli({"apply", other, patch}).status, 0);
+        QCOMPARE(wholeFile(other), wholeFile(image.path));
+        // Applied again: already applied; to an image whose list differs: a conflict.
+        QVERIFY(runCli({"apply", other, patch}).out.contains("already applied"));
+        writeFile(table, "position,species,level,move\n2,Venusaur,3,Tackle\n");
+        QCOMPARE(runCli({"import", other, table}).status, 0);
+        const CliOutcome applied = runCli({"apply", other, patch});
+        const QString conflict = applied.out + applied.err;
+        QVERIFY2(conflict.contains("conflict: Venusaur: Level-up moves") &&
+                     conflict.contains("the patch expects \"1 Cut, 5 Gust\", the image "
+                                       "holds \"3 Tackle\""),
+                 qPrintable(conflict));
+    }
+
+    // check names lists the game reads otherwise than they look, and an archive made anew.
+    void checkNamesWhatItSees() {
+        SyntheticRom roms;
+        const Image image = makeImage(roms, {3, false, {}}, 0x1000);
+        const qint64 member =
+            NdsRead::fileSpan(image.bytes, NdsRead::fileId(image.bytes, kArchive)).start +
+            image.bytes
+                .mid(NdsRead::fileSpan(image.bytes, NdsRead::fileId(image.bytes, kArchive)).start)
+                .indexOf(SyntheticFileSystem::learnsetMember(listOf(2)));
+        SyntheticRom::write(image.path, member, QByteArray::fromHex("0f0a1602")); // 5, then 1
+        const CliOutcome checked = runCli({"check", image.path});
+        QCOMPARE(checked.status, 0);
+        QVERIFY2(checked.out.contains("learnsets: /a/0/3/3, 507 entries\n"
+                                      "learnset of Venusaur: Vine Whip (1) comes after Cut (5): "
+                                      "out of level order\n"),
+                 qPrintable(checked.out));
+        QVERIFY(!checked.out.contains("written anew"));
+        const species::Change change = grow(3, grownList());
+        species::ImageDocument document(files::systemIo(), local(image.path));
+        QVERIFY(document.open().ok());
+        QVERIFY(document.save(std::span(&change, 1), "t").ok());
+        QVERIFY(runCli({"check", image.path}).out.contains("the archive was written anew"));
     }
 };
 

@@ -328,7 +328,8 @@ private slots:
         check(top[1]->menu(), {{"mnuUndoSave", "Undo Save", "", false},
                                {"mnubreak3", "-", "", true},
                                {"mnuEvTm", "EV Yield and TM/HM...", "Ctrl+E", false},
-                               {"mnuEvolutions", "Evolutions...", "", false}});
+                               {"mnuEvolutions", "Evolutions...", "", false},
+                               {"mnuMoves", "Moves...", "", false}});
         check(top[2]->menu(), {{"mnuTable", "Table of All Entries", "Ctrl+T", false}});
         check(top[3]->menu(), {{"mnuNoGender", "No Gender?", "", true},
                                {"mnuReadError", "Read Errors?", "", true},
