@@ -32,6 +32,46 @@ struct ImageDocument::Opened {
     }
 };
 
+namespace {
+
+// The records at `positions` of the table `found` of the open image: one read of the record
+// for one entry, and one of the whole table for more, so that an import of every entry reads
+// as often as a save of one.
+base::Result<std::map<int, Record>> readRecords(files::OpenFile& file, const KindTable& found,
+                                                const std::set<int>& positions) {
+    std::map<int, Record> records;
+    if (positions.size() == 1) {
+        base::Result<Record> one = found.kind->readOne(file, *found.place, *positions.begin());
+        if (!one.ok())
+            return one.error();
+        records.emplace(*positions.begin(), std::move(one).value());
+        return records;
+    }
+    base::Result<std::vector<Record>> all = found.kind->read(file, *found.place);
+    if (!all.ok())
+        return all.error();
+    for (const int position : positions) {
+        if (position < 0 || static_cast<std::size_t>(position) >= all.value().size())
+            return base::Error::failed(base::Error::Kind::OutsideFile, "read", file.path(),
+                                       "list position " + std::to_string(position) +
+                                           " has no record in the " +
+                                           std::string(found.kind->noun()));
+        records.emplace(position, all.value()[static_cast<std::size_t>(position)]);
+    }
+    return records;
+}
+
+// The positions of `keys` of `kind`.
+template <typename Map> std::set<int> positionsOf(const Map& keys, Kind kind) {
+    std::set<int> positions;
+    for (const auto& [key, value] : keys)
+        if (key.first == kind)
+            positions.insert(key.second);
+    return positions;
+}
+
+} // namespace
+
 ImageDocument::ImageDocument(files::SysIo& io, std::string path)
     : m_io(io), m_path(std::move(path)) {
     for (const RecordKind* kind : recordKinds())
@@ -501,13 +541,17 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
             return error;
         }
         byKind[kind].push_back(change);
-        if (now.count({kind, change.position}))
-            continue;
-        base::Result<Record> record =
-            found.kind->readOne(opened.file, *found.place, change.position);
-        if (!record.ok())
-            return record.error();
-        now.emplace(std::pair(kind, change.position), std::move(record).value());
+    }
+    for (const auto& [kind, changes] : byKind) {
+        std::set<int> positions;
+        for (const Change& change : changes)
+            positions.insert(change.position);
+        base::Result<std::map<int, Record>> read =
+            readRecords(opened.file, opened.table(kind), positions);
+        if (!read.ok())
+            return read.error();
+        for (auto& [position, record] : read.value())
+            now.emplace(std::pair(kind, position), std::move(record));
     }
     for (const auto& [key, record] : now) {
         const auto& [kind, position] = key;
@@ -546,12 +590,13 @@ base::Result<SaveOutcome> ImageDocument::write(Opened& opened, std::span<const C
 
     // What the disk holds now, read back, is what the entries show.
     std::map<std::pair<Kind, int>, Record> after;
-    for (const auto& [key, record] : now) {
-        const KindTable& found = opened.table(key.first);
-        base::Result<Record> read = found.kind->readOne(opened.file, *found.place, key.second);
+    for (const auto& [kind, changes] : byKind) {
+        base::Result<std::map<int, Record>> read =
+            readRecords(opened.file, opened.table(kind), positionsOf(now, kind));
         if (!read.ok())
             return read.error();
-        after.emplace(key, std::move(read).value());
+        for (auto& [position, record] : read.value())
+            after.emplace(std::pair(kind, position), std::move(record));
     }
     std::vector<int> positions;
     for (const Change& change : batch) {
@@ -624,16 +669,27 @@ base::Result<SaveOutcome> ImageDocument::undo(const std::string& label, bool ove
     if (const base::Result<TablePlace> stats = opened.value().stats(); stats.ok())
         outcome.place = stats.value();
     // The image must hold what the save wrote: its records, and every byte of its spans.
+    std::map<std::pair<Kind, int>, Record> read;
+    for (const RecordKind* kind : recordKinds()) {
+        const std::set<int> positions = positionsOf(m_lastSave.written, kind->kind());
+        const KindTable& found = opened.value().table(kind->kind());
+        if (positions.empty() || !found.place)
+            continue;
+        base::Result<std::map<int, Record>> records = readRecords(file, found, positions);
+        if (!records.ok())
+            return records.error();
+        for (auto& [position, record] : records.value())
+            read.emplace(std::pair(kind->kind(), position), std::move(record));
+    }
     std::map<std::pair<Kind, int>, Record> now;
     for (const auto& [key, written] : m_lastSave.written) {
         const KindTable& found = opened.value().table(key.first);
-        if (!found.place) {
+        const auto there = read.find(key);
+        if (!found.place || there == read.end()) {
             outcome.conflict = true;
             continue;
         }
-        base::Result<Record> record = found.kind->readOne(file, *found.place, key.second);
-        if (!record.ok())
-            return record.error();
+        base::Result<Record> record = there->second;
         if (record.value() != written) {
             outcome.conflict = true;
             outcome.onDisk.emplace(key, record.value());
@@ -667,17 +723,26 @@ base::Result<SaveOutcome> ImageDocument::undo(const std::string& label, bool ove
     // The table the save made anew lies where it lay before again.
     if (base::Status moved = readMoved(opened.value(), m_lastSave.relocated); !moved.ok())
         return moved.error();
+    std::map<std::pair<Kind, int>, Record> undone;
+    for (const RecordKind* kind : recordKinds()) {
+        const std::set<int> positions = positionsOf(now, kind->kind());
+        if (positions.empty())
+            continue;
+        base::Result<std::map<int, Record>> records =
+            readRecords(file, opened.value().table(kind->kind()), positions);
+        if (!records.ok())
+            return records.error();
+        for (auto& [position, record] : records.value())
+            undone.emplace(std::pair(kind->kind(), position), std::move(record));
+    }
     std::vector<int> positions;
     for (const auto& [key, was] : now) {
-        const KindTable& found = opened.value().table(key.first);
-        base::Result<Record> read = found.kind->readOne(file, *found.place, key.second);
-        if (!read.ok())
-            return read.error();
+        const Record& record = undone.at(key);
         const std::vector<Change> changed =
-            changesOf(key.second, was, read.value(), found.kind->fields());
+            changesOf(key.second, was, record, recordKind(key.first).fields());
         outcome.written.insert(outcome.written.end(), changed.begin(), changed.end());
         if (static_cast<std::size_t>(key.second) < tableOf(key.first).records.size())
-            tableOf(key.first).records[static_cast<std::size_t>(key.second)] = read.value();
+            tableOf(key.first).records[static_cast<std::size_t>(key.second)] = record;
         positions.push_back(key.second);
     }
     sortChanges(outcome.written);
