@@ -111,6 +111,9 @@ constexpr std::array<FieldDescriptor, kFieldCount> kLayout = [] {
     // A list of up to 20 moves, the whole record: it has no bits of its own.
     all[static_cast<std::size_t>(Field::Learnset)] = {
         Field::Learnset, "learnset", 0, 0, 0, "Level-up moves", "", List::None, 20, Part::Learnset};
+    // A species' egg moves, up to 16: a list too.
+    all[static_cast<std::size_t>(Field::EggMoves)] = {
+        Field::EggMoves, "egg_moves", 0, 0, 0, "Egg moves", "", List::None, 16, Part::EggMoves};
     return all;
 }();
 
@@ -134,6 +137,10 @@ std::span<const FieldDescriptor> evolutionLayout() {
 
 std::span<const FieldDescriptor> learnsetLayout() {
     return std::span(kLayout).subspan(static_cast<std::size_t>(Field::Learnset), 1);
+}
+
+std::span<const FieldDescriptor> eggMoveLayout() {
+    return std::span(kLayout).subspan(static_cast<std::size_t>(Field::EggMoves), 1);
 }
 
 const FieldDescriptor& descriptor(Field field) {
@@ -188,6 +195,8 @@ std::span<const FieldDescriptor> fieldsOf(Part part) {
         return evolutionLayout();
     case Part::Learnset:
         return learnsetLayout();
+    case Part::EggMoves:
+        return eggMoveLayout();
     case Part::TmHm:
         break;
     }

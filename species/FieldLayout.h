@@ -21,7 +21,7 @@ inline constexpr int kEvolutionSlots = 7;
 // The kinds of record an entry has, each a table of its own in the image: the base stats, the
 // evolutions, and more to come. What each is, and where an image keeps it, is the kind's
 // descriptor (RecordKind); here only its name, which its fields carry.
-enum class Kind { BaseStats, Evolutions, Learnsets };
+enum class Kind { BaseStats, Evolutions, Learnsets, EggMoves };
 
 // The fields of the record: the 22 of the main window, in the order of their bytes; the EV
 // yield, the sprite flag (both in the record's byte order); then the TM and HM flags, TM01 to
@@ -61,6 +61,8 @@ enum class Field {
     FirstEvolution = FirstTmHm + kTmHmCount,
     // The learnset: the whole list of an entry's level-up moves, one field.
     Learnset = FirstEvolution + 3 * kEvolutionSlots,
+    // The egg moves: the moves of the species' block in the game's one list, one field.
+    EggMoves,
 };
 // The fields of the base-stat record.
 inline constexpr std::size_t kStatFieldCount =
@@ -70,7 +72,7 @@ inline constexpr std::size_t kStatFieldCount =
 // slots of a method, a parameter and a target species, each a little-endian 16-bit number,
 // then two bytes the game never reads. Its fields follow those of the base-stat record.
 enum class SlotPart { Method, Parameter, Target };
-inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Learnset) + 1;
+inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::EggMoves) + 1;
 
 // The TM or HM flag `n`: 0 is TM01, 91 TM92, 92 HM01, 99 HM08.
 [[nodiscard]] constexpr Field tmHm(int n) {
@@ -101,12 +103,14 @@ enum class Part {
     TmHm,       // the same dialog; all in one column, "tm_hm"
     Evolution,  // the evolution record: the Evolutions dialog, a table of its own
     Learnset,   // the level-up moves: the Moves dialog, a table of its own
+    EggMoves,   // the egg moves: the same dialog, a table of its own
 };
 
 // The kind of record a part of the fields belongs to.
 [[nodiscard]] constexpr Kind kindOf(Part part) {
     return part == Part::Evolution  ? Kind::Evolutions
            : part == Part::Learnset ? Kind::Learnsets
+           : part == Part::EggMoves ? Kind::EggMoves
                                     : Kind::BaseStats;
 }
 
@@ -127,7 +131,9 @@ struct FieldDescriptor {
     [[nodiscard]] constexpr bool isNumber() const { return list == vocabulary::List::None; }
     // Whether it holds a list of 16-bit words rather than a number (`maximum` is then the most
     // items the game reads).
-    [[nodiscard]] constexpr bool isList() const { return part == Part::Learnset; }
+    [[nodiscard]] constexpr bool isList() const {
+        return part == Part::Learnset || part == Part::EggMoves;
+    }
     // The kind of record it is a field of.
     [[nodiscard]] constexpr Kind kind() const { return kindOf(part); }
     // The bytes it spans, from `offset` on.
@@ -158,6 +164,8 @@ private:
 [[nodiscard]] std::span<const FieldDescriptor> evolutionLayout();
 // The learnset's one field.
 [[nodiscard]] std::span<const FieldDescriptor> learnsetLayout();
+// The egg moves' one field.
+[[nodiscard]] std::span<const FieldDescriptor> eggMoveLayout();
 [[nodiscard]] const FieldDescriptor& descriptor(Field field);
 // The kind of record `field` belongs to.
 [[nodiscard]] inline Kind kindOf(Field field) {

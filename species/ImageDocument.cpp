@@ -159,12 +159,13 @@ base::Status ImageDocument::findTables(Opened& opened) const {
     if (!system.ok() && system.error().kind != base::Error::Kind::BadContent)
         return system.error();
     const nds::NdsFileSystem* files = system.ok() && system.value() ? &*system.value() : nullptr;
-    const TablePlace* stats = nullptr;
+    // A copy: the tables' vector moves its elements as it grows.
+    std::optional<TablePlace> stats;
     for (const RecordKind* kind : recordKinds()) {
         KindTable found{kind, std::nullopt, std::nullopt, false, {}};
-        base::Result<TablePlace> place = system.ok()
-                                             ? kind->find(opened.file, *m_edition, files, stats)
-                                             : base::Result<TablePlace>(system.error());
+        base::Result<TablePlace> place =
+            system.ok() ? kind->find(opened.file, *m_edition, files, stats ? &*stats : nullptr)
+                        : base::Result<TablePlace>(system.error());
         if (place.ok())
             found.place = std::move(place).value();
         else {
@@ -176,7 +177,7 @@ base::Status ImageDocument::findTables(Opened& opened) const {
         if (!stats && !opened.tables.back().place)
             break;
         if (!stats)
-            stats = &*opened.tables.back().place;
+            stats = opened.tables.back().place;
     }
     // The kinds not looked for have no table either.
     for (std::size_t k = opened.tables.size(); k < recordKinds().size(); ++k)

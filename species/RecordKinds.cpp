@@ -1,6 +1,7 @@
 #include "RecordKinds.h"
 
 #include "BaseStatKind.h"
+#include "EggMoveKind.h"
 #include "EvolutionKind.h"
 #include "LearnsetKind.h"
 
@@ -41,8 +42,8 @@ std::string RecordKind::listDifference(const Value& before, const Value& after) 
 
 // Each kind at its number, so that a kind is found by it.
 std::span<const RecordKind* const> recordKinds() {
-    static const std::array<const RecordKind*, 3> kinds{&baseStatKind(), &evolutionKind(),
-                                                        &learnsetKind()};
+    static const std::array<const RecordKind*, 4> kinds{&baseStatKind(), &evolutionKind(),
+                                                        &learnsetKind(), &eggMoveKind()};
     return kinds;
 }
 

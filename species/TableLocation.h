@@ -29,6 +29,9 @@ struct TablePlace {
     // Each list position's record, where records differ in size (a learnset's member); none
     // where they are of one size, back to back from `base`.
     std::vector<nds::FileSpan> records;
+    // For a table that is one list of all entries (the egg moves): the bytes the game scans,
+    // from `base` on, which the list never passes.
+    std::int64_t room = 0;
 };
 
 // The archive of the file system that `game` reads its table from: member 0 is an empty
