@@ -23,7 +23,9 @@ shared with another file): nothing is written into such an image. The same holds
 learnset archive: a member longer than 44 bytes, or a list without its end mark, fails the
 check. Lists the game reads otherwise than they look (moves out of level order, a level or
 move out of range) are named without failing, and so is an archive written anew with room
-for 20 moves in every list. An image without a file system is reported as unverifiable
+for 20 moves in every list. It says where the game's list of egg moves lies and how many of
+the words the game scans are free, and names the species with more than 16 egg moves. An
+image without a file system is reported as unverifiable
 (exit status 0): its table is read at the edition's fixed base.
 A journal left beside IMAGE by an interrupted save or import is recovered first, and the
 report's first line says what it held.

@@ -43,6 +43,12 @@ level, move, a row a move in the order the list has them (moves by number, or wi
 by name), and for an entry without moves one row with empty level and move. JSON holds
 each entry's list as "moves": ["1 Tackle", "4 Growl"]. import reads it back: an entry's
 rows give its whole list.
+With --egg-moves it writes the egg moves instead: the columns position, species, move, a
+row a move (by number, or with --names by name), and for an entry without egg moves one row
+with an empty move. A form's rows show its species' egg moves, which are edited there; the
+Egg entries have none. JSON holds each entry's moves as "egg_moves": ["Bite"]. import reads
+it back: an entry's rows give all its egg moves, in that order, and a table that needs more
+words than the game's list has is refused whole.
 )";
     }
     void declare(CLI::App& command) override {
@@ -52,7 +58,13 @@ rows give its whole list.
         command.add_flag("--names", m_names)->disable_flag_override();
         CLI::Option* evolutions =
             command.add_flag("--evolutions", m_evolutions)->disable_flag_override();
-        command.add_flag("--learnsets", m_learnsets)->disable_flag_override()->excludes(evolutions);
+        CLI::Option* learnsets = command.add_flag("--learnsets", m_learnsets)
+                                     ->disable_flag_override()
+                                     ->excludes(evolutions);
+        command.add_flag("--egg-moves", m_eggMoves)
+            ->disable_flag_override()
+            ->excludes(evolutions)
+            ->excludes(learnsets);
     }
 
     base::Status run(const Context& context) override {
@@ -71,9 +83,11 @@ rows give its whole list.
                                     format.value());
         const tables::ListValues values =
             m_names ? tables::ListValues::Names : tables::ListValues::Numbers;
-        if (m_learnsets)
-            return exportLearnsets(context, document.table(species::Kind::Learnsets), edition,
-                                   format.value(), values);
+        if (m_learnsets || m_eggMoves)
+            return exportMoves(
+                context,
+                document.table(m_learnsets ? species::Kind::Learnsets : species::Kind::EggMoves),
+                edition, format.value(), values);
         const std::vector<species::Record>& entries =
             document.table(species::Kind::BaseStats).records;
         const std::string text = format.value() == "json"
@@ -106,6 +120,7 @@ private:
     bool m_names = false;
     bool m_evolutions = false;
     bool m_learnsets = false;
+    bool m_eggMoves = false;
 
     // The evolution table: a row a list position, the 21 fields of its slots as numbers, and
     // the used slots in words.
@@ -120,15 +135,19 @@ private:
         return writeOutput(context, m_output, text);
     }
 
-    // The learnsets: a row a move, or one without for an entry that has none.
-    base::Status exportLearnsets(const Context& context, const species::KindTable& table,
-                                 const nds::GameEdition& edition, const std::string& format,
-                                 tables::ListValues values) const {
+    // The learnsets or the egg moves: a row a move, or one without for an entry that has none.
+    base::Status exportMoves(const Context& context, const species::KindTable& table,
+                             const nds::GameEdition& edition, const std::string& format,
+                             tables::ListValues values) const {
         if (!table.place)
             return *table.missing;
-        const std::string text = format == "json"
-                                     ? tables::learnsetsToJson(edition, table.records, values)
-                                     : tables::learnsetsToCsv(table.records, values);
+        const bool json = format == "json";
+        const std::vector<species::Record>& records = table.records;
+        const std::string text = m_learnsets
+                                     ? (json ? tables::learnsetsToJson(edition, records, values)
+                                             : tables::learnsetsToCsv(records, values))
+                                     : (json ? tables::eggMovesToJson(edition, records, values)
+                                             : tables::eggMovesToCsv(records, values));
         return writeOutput(context, m_output, text);
     }
 };

@@ -1,5 +1,7 @@
 #include "ImageCheck.h"
 
+#include "species/EggMoveKind.h"
+#include "species/EggMoveRules.h"
 #include "species/EvolutionRules.h"
 #include "species/ImageDocument.h"
 #include "species/LearnsetKind.h"
@@ -74,6 +76,26 @@ std::string learnsetLines(const species::ImageReport& image) {
     return lines;
 }
 
+// The list of egg moves: where it is, how many of the words the game scans are free, and the
+// species that have more egg moves than the game reads.
+std::string eggMoveLines(const species::ImageReport& image) {
+    const species::KindTable& eggMoves = image.table(species::Kind::EggMoves);
+    if (!eggMoves.place)
+        return "egg moves: " + eggMoves.missing->describe() + "\n";
+    std::string lines =
+        "egg moves: " + eggMoves.place->archive + " at " + base::hexNumber(eggMoves.place->base) +
+        ", " + std::to_string(species::eggListFreeWords(*eggMoves.place, eggMoves.records)) +
+        " words free of " + std::to_string(eggMoves.place->room / 2) + "\n";
+    for (std::size_t position = 0; position < eggMoves.records.size(); ++position) {
+        const std::size_t count =
+            eggMoves.records[position].value(species::Field::EggMoves).items().size();
+        if (species::editsEggMoves(int(position)) && count > std::size_t(species::kMaxEggMoves))
+            lines += "egg moves of " + vocabulary::entryName(int(position)) + ": " +
+                     std::to_string(count) + ", of which the game reads 16\n";
+    }
+    return lines;
+}
+
 } // namespace
 
 base::Result<CheckReport> checkImage(const Context& context, const std::string& path) {
@@ -116,6 +138,7 @@ base::Result<CheckReport> checkImage(const Context& context, const std::string& 
                    stats.place->archive + "\n";
     report.text += evolutionLines(image);
     report.text += learnsetLines(image);
+    report.text += eggMoveLines(image);
     // A table the image has, yet cannot be used, fails the check.
     for (const species::KindTable& table : image.tables)
         if (table.refused && report.verdict != CheckReport::Verdict::NotFound) {

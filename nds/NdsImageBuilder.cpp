@@ -1,6 +1,7 @@
 #include "NdsImageBuilder.h"
 
 #include "ImageLayout.h"
+#include "Overlays.h"
 
 #include "base/LittleEndian.h"
 
@@ -26,7 +27,8 @@ std::string nameOf(const std::string& path) {
 
 // The name table, and the files' indices in the order of their ids: directories in name
 // order, root first, each listing its files and then its subdirectories.
-files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::size_t>& byId) {
+files::Bytes nameTable(const std::vector<ImageFile>& files, std::size_t firstId,
+                       std::vector<std::size_t>& byId) {
     std::vector<std::string> directories{""};
     for (const ImageFile& file : files)
         for (std::string dir = parentOf(file.path); !dir.empty(); dir = parentOf(dir))
@@ -42,7 +44,7 @@ files::Bytes nameTable(const std::vector<ImageFile>& files, std::vector<std::siz
     files::Bytes table(8 * directories.size(), 0);
     for (std::size_t d = 0; d < directories.size(); ++d) {
         base::write32(table, 8 * d, static_cast<std::uint32_t>(table.size()));
-        base::write16(table, 8 * d + 4, static_cast<std::uint32_t>(byId.size()));
+        base::write16(table, 8 * d + 4, static_cast<std::uint32_t>(firstId + byId.size()));
         base::write16(table, 8 * d + 6,
                       d == 0 ? static_cast<std::uint32_t>(directories.size())
                              : idOf(parentOf(directories[d])));
@@ -73,26 +75,42 @@ std::size_t aligned(std::size_t offset) {
 } // namespace
 
 files::Bytes buildNdsImage(std::string_view title, std::string_view code,
-                           const std::vector<ImageFile>& files) {
+                           const std::vector<ImageFile>& files,
+                           const std::vector<files::Bytes>& overlays) {
     std::vector<std::size_t> byId;
-    const files::Bytes names = nameTable(files, byId);
+    const files::Bytes names = nameTable(files, overlays.size(), byId);
+    const std::size_t count = overlays.size() + files.size();
     const std::size_t allocationAt = aligned(kNameTableAt + names.size());
-    files::Bytes image(aligned(allocationAt + 8 * files.size()), 0);
+    const std::size_t overlayTableAt = aligned(allocationAt + 8 * count);
+    files::Bytes image(aligned(overlayTableAt + kOverlayEntrySize * overlays.size()), 0);
     std::copy_n(title.begin(), std::min<std::size_t>(title.size(), 12), image.begin());
     std::copy_n(code.begin(), std::min<std::size_t>(code.size(), 4), image.begin() + 12);
     base::write32(image, 0x40, static_cast<std::uint32_t>(kNameTableAt));
     base::write32(image, 0x44, static_cast<std::uint32_t>(names.size()));
     base::write32(image, 0x48, static_cast<std::uint32_t>(allocationAt));
-    base::write32(image, 0x4C, static_cast<std::uint32_t>(8 * files.size()));
+    base::write32(image, 0x4C, static_cast<std::uint32_t>(8 * count));
     std::copy(names.begin(), names.end(), image.begin() + kNameTableAt);
-    for (std::size_t id = 0; id < byId.size(); ++id) {
-        const files::Bytes& bytes = files[byId[id]].bytes;
+    const auto place = [&](std::size_t id, const files::Bytes& bytes) {
         image.resize(aligned(image.size()), 0);
         base::write32(image, allocationAt + 8 * id, static_cast<std::uint32_t>(image.size()));
         base::write32(image, allocationAt + 8 * id + 4,
                       static_cast<std::uint32_t>(image.size() + bytes.size()));
         image.insert(image.end(), bytes.begin(), bytes.end());
+    };
+    if (!overlays.empty()) {
+        base::write32(image, kArm9OverlayTableOffset, static_cast<std::uint32_t>(overlayTableAt));
+        base::write32(image, kArm9OverlayTableOffset + 4,
+                      static_cast<std::uint32_t>(kOverlayEntrySize * overlays.size()));
     }
+    for (std::size_t id = 0; id < overlays.size(); ++id) {
+        const std::size_t entry = overlayTableAt + kOverlayEntrySize * id;
+        base::write32(image, entry, static_cast<std::uint32_t>(id));
+        base::write32(image, entry + 8, static_cast<std::uint32_t>(overlays[id].size()));
+        base::write32(image, entry + 24, static_cast<std::uint32_t>(id));
+        place(id, overlays[id]);
+    }
+    for (std::size_t id = 0; id < byId.size(); ++id)
+        place(overlays.size() + id, files[byId[id]].bytes);
     // Trimmed, as images are shared: the file ends where its last file does, which the header
     // says is all it uses; the cartridge holds twice that, so that a file may move.
     base::write32(image, kUsedSizeOffset, static_cast<std::uint32_t>(image.size()));

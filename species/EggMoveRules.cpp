@@ -109,8 +109,7 @@ EggMoves readEggList(std::span<const std::uint16_t> words) {
 int eggListWords(const EggMoves& moves) {
     int count = 1; // the end mark
     for (const auto& [species, list] : moves)
-        if (!list.empty())
-            count += 1 + static_cast<int>(list.size());
+        count += eggBlockWords(list);
     return count;
 }
 
@@ -178,9 +177,9 @@ std::optional<std::string> eggMoveRefusal(int position, const std::vector<int>& 
     if (!editsEggMoves(position)) {
         const int species = eggSpeciesOf(position);
         if (species == 0)
-            return vocabulary::entryLabel(position) + " is an Egg: it has no egg moves";
-        return vocabulary::entryLabel(position) + " is a form: its egg moves are those of " +
-               vocabulary::entryName(species - 1) + ", edited there";
+            return "it is an Egg, which has no egg moves";
+        return "it is a form, whose egg moves are those of " + vocabulary::entryName(species - 1) +
+               ", edited there";
     }
     if (after.size() > static_cast<std::size_t>(kMaxEggMoves))
         return "it would have " + std::to_string(after.size()) +
@@ -198,13 +197,32 @@ std::optional<std::string> eggMoveRefusal(int position, const std::vector<int>& 
     return std::nullopt;
 }
 
+int eggBlockWords(const std::vector<int>& moves) {
+    return moves.empty() ? 0 : 1 + static_cast<int>(moves.size());
+}
+
+std::optional<std::string> eggMoveAddRefusal(const std::vector<int>& moves, int move,
+                                             int freeWords) {
+    if (moves.size() >= static_cast<std::size_t>(kMaxEggMoves))
+        return "A species has at most 16 egg moves: remove one to add another.";
+    if (std::find(moves.begin(), moves.end(), move) != moves.end())
+        return moveName(move) + " is one of them already.";
+    std::vector<int> more = moves;
+    more.push_back(move);
+    const int needed = eggBlockWords(more) - eggBlockWords(moves);
+    if (needed > freeWords)
+        return "The game's list of egg moves has " + std::to_string(freeWords) +
+               (freeWords == 1 ? " word" : " words") + " free, and this move needs " +
+               std::to_string(needed) + ": remove egg moves here or from another species first.";
+    return std::nullopt;
+}
+
 std::optional<std::string> eggListRefusal(const EggMoves& moves, int bound) {
     const int needed = eggListWords(moves);
     if (needed <= bound)
         return std::nullopt;
     return "the egg moves would take " + std::to_string(needed) + " words of the game's list, " +
-           std::to_string(needed - bound) + " more than its " + std::to_string(bound) +
-           "; nothing was written";
+           std::to_string(needed - bound) + " more than its " + std::to_string(bound);
 }
 
 } // namespace species

@@ -62,6 +62,14 @@ using EggMoves = std::map<int, std::vector<int>>;
 // 16 moves, each 1 to 467 but those the image holds already.
 [[nodiscard]] std::optional<std::string>
 eggMoveRefusal(int position, const std::vector<int>& before, const std::vector<int>& after);
+// The words a species' block of `moves` takes in the list: its marker and its moves; none
+// when it has no moves.
+[[nodiscard]] int eggBlockWords(const std::vector<int>& moves);
+// Why `move` may not be added to the egg moves `moves` of a species where the game's list has
+// `freeWords` words free; nothing when it may.
+[[nodiscard]] std::optional<std::string> eggMoveAddRefusal(const std::vector<int>& moves, int move,
+                                                           int freeWords);
+
 // Why the list of `moves` does not fit the game's `bound` words: how many are missing.
 [[nodiscard]] std::optional<std::string> eggListRefusal(const EggMoves& moves, int bound);
 

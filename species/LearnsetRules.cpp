@@ -22,15 +22,19 @@ std::optional<int> numberIn(std::string_view text) {
     return value;
 }
 
-// The move that `text` names (any case) or numbers.
+// The move that `text` names or numbers. Names are matched in any case and without their
+// spaces and hyphens, since the games' lists squeeze some ("ExtremeSpeed", "AncientPower")
+// that people write in full.
 std::optional<int> moveNamed(std::string_view text) {
     if (const std::optional<int> number = numberIn(text))
         return *number;
     const auto lower = [](std::string_view name) {
-        std::string folded(name);
-        for (char& c : folded)
+        std::string folded;
+        for (const char c : name)
             if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
+                folded += static_cast<char>(c - 'A' + 'a');
+            else if (c != ' ' && c != '-')
+                folded += c;
         return folded;
     };
     const std::string wanted = lower(text);
@@ -104,8 +108,7 @@ std::optional<std::string> learnsetRefusal(int position, const std::vector<int>&
     if (after == before)
         return std::nullopt;
     if (hasNoLearnset(position))
-        return vocabulary::entryLabel(position) +
-               " is an Egg: the game reads no level-up moves for it";
+        return "it is an Egg, for which the game reads no level-up moves";
     if (after.size() > static_cast<std::size_t>(kMaxLevelMoves))
         return "it would have " + std::to_string(after.size()) +
                " level-up moves; the game reads at most 20";

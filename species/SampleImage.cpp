@@ -1,11 +1,14 @@
 #include "SampleImage.h"
 
+#include "EggMoveKind.h"
+#include "EggMoveRules.h"
 #include "EntryRules.h"
 #include "EvolutionRules.h"
 #include "LearnsetKind.h"
 #include "LearnsetRules.h"
 #include "TableLocation.h"
 
+#include "base/LittleEndian.h"
 #include "nds/NdsImageBuilder.h"
 
 namespace species {
@@ -81,6 +84,34 @@ Record sampleLearnset(int position) {
     return Record(std::move(bytes));
 }
 
+std::vector<int> sampleEggMoves(int species) {
+    std::vector<int> moves;
+    if (species % 3 == 1)
+        for (int i = 0; i <= (species * 7) % 16; ++i)
+            moves.push_back(1 + (species * 13 + i * 29) % kMoveCount);
+    return moves;
+}
+
+namespace {
+
+// The game's list of egg moves within made-up bytes around it: in HeartGold and SoulSilver
+// the one member of its archive, in the other games a part of ARM9 overlay 5 among its code.
+files::Bytes eggMoveFile(nds::Game game) {
+    EggMoves moves;
+    for (int species = 1; species <= 493; ++species)
+        if (std::vector<int> list = sampleEggMoves(species); !list.empty())
+            moves[species] = std::move(list);
+    const base::Result<std::vector<std::uint16_t>> list = writeEggList(moves, eggListBound(game));
+    const bool archive = !eggMoveArchive(game).empty();
+    const std::size_t before = archive ? 0 : 0x180;
+    files::Bytes bytes(before + 2 * list.value().size() + (archive ? 0 : 0x240), 0);
+    for (std::size_t i = 0; i < list.value().size(); ++i)
+        base::write16(bytes, before + 2 * i, list.value()[i]);
+    return bytes;
+}
+
+} // namespace
+
 files::Bytes sampleImage(const nds::GameEdition& edition) {
     // Member 0 of each archive is an empty record.
     std::vector<files::Bytes> stats{files::Bytes(kRecordSize, 0)};
@@ -94,11 +125,20 @@ files::Bytes sampleImage(const nds::GameEdition& edition) {
         const Record learnt = sampleLearnset(position);
         learnsets.emplace_back(learnt.bytes().begin(), learnt.bytes().end());
     }
-    return nds::buildNdsImage(
-        "STATWRIGHT", edition.code,
-        {{std::string(tableArchive(edition.game)), nds::buildNarc(stats)},
-         {std::string(evolutionArchive(edition.game)), nds::buildNarc(evolutions)},
-         {std::string(learnsetArchive(edition.game)), nds::buildNarc(learnsets)}});
+    std::vector<nds::ImageFile> files{
+        {std::string(tableArchive(edition.game)), nds::buildNarc(stats)},
+        {std::string(evolutionArchive(edition.game)), nds::buildNarc(evolutions)},
+        {std::string(learnsetArchive(edition.game)), nds::buildNarc(learnsets)}};
+    std::vector<files::Bytes> overlays;
+    if (const std::string_view archive = eggMoveArchive(edition.game); !archive.empty()) {
+        files.push_back({std::string(archive), nds::buildNarc({eggMoveFile(edition.game)})});
+    } else {
+        // Overlays before the one that holds the list, of made-up code.
+        for (int id = 0; id < kEggMoveOverlay; ++id)
+            overlays.emplace_back(0x40, static_cast<std::uint8_t>(id));
+        overlays.push_back(eggMoveFile(edition.game));
+    }
+    return nds::buildNdsImage("STATWRIGHT", edition.code, files, overlays);
 }
 
 } // namespace species

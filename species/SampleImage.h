@@ -5,6 +5,8 @@
 #include "files/OpenFile.h"
 #include "nds/GameEdition.h"
 
+#include <vector>
+
 namespace species {
 
 // Made-up values for the table entry at `position`, computed from the position alone: a
@@ -19,6 +21,10 @@ namespace species {
 // 20, each in a member of its own size rounded up to four bytes, so that lists of an even
 // length have room for one more move and the others none.
 [[nodiscard]] Record sampleLearnset(int position);
+
+// Made-up egg moves of the species `species` (1 to 493): a third of the species have 1 to 16,
+// the rest none; all of them together leave words of the game's list free.
+[[nodiscard]] std::vector<int> sampleEggMoves(int species);
 
 // A small image of `edition` with a real file system that holds, where its game reads it, an
 // archive of sample entries.

@@ -13,6 +13,7 @@ struct Names {
     std::vector<std::string> columns;
     std::vector<std::string> evolutions;
     std::vector<std::string> learnsets;
+    std::vector<std::string> eggMoves;
     std::vector<std::string> required;
     std::set<std::string> known;
     std::set<std::string> companions;
@@ -39,10 +40,13 @@ const Names& names() {
         names.evolutions.emplace_back(kEvolutionsTextColumn);
         names.learnsets = names.required;
         names.learnsets.insert(names.learnsets.end(), {"level", "move"});
+        names.eggMoves = names.required;
+        names.eggMoves.emplace_back("move");
         names.known.insert(names.columns.begin(), names.columns.end());
         names.known.insert(names.evolutions.begin(), names.evolutions.end());
         names.known.insert(names.learnsets.begin(), names.learnsets.end());
         names.known.insert(std::string(kMovesMember));
+        names.known.insert(std::string(kEggMovesMember));
         return names;
     }();
     return built;
@@ -62,7 +66,11 @@ std::span<const std::string> learnsetColumns() {
     return names().learnsets;
 }
 
-bool isLearnsetHeader(const std::vector<std::string>& columns) {
+std::span<const std::string> eggMoveColumns() {
+    return names().eggMoves;
+}
+
+bool isMoveListHeader(const std::vector<std::string>& columns) {
     return std::find(columns.begin(), columns.end(), "move") != columns.end();
 }
 

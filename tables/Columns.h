@@ -31,8 +31,13 @@ inline constexpr std::string_view kEvolutionsTextColumn = "evolutions_text";
 // entry holds its list in one member, "moves": ["1 Tackle", "4 Growl"].
 [[nodiscard]] std::span<const std::string> learnsetColumns();
 inline constexpr std::string_view kMovesMember = "moves";
-// Whether a CSV header of `columns` (in lower case) is that of a learnset table.
-[[nodiscard]] bool isLearnsetHeader(const std::vector<std::string>& columns);
+// The columns of the egg-move table, a row a move: position, species, move. In JSON, an entry
+// holds its moves in one member, "egg_moves": ["Bite", "Extreme Speed"].
+[[nodiscard]] std::span<const std::string> eggMoveColumns();
+inline constexpr std::string_view kEggMovesMember = "egg_moves";
+// Whether a CSV header of `columns` (in lower case) is that of a table of moves, a row a move:
+// the learnsets' or the egg moves'.
+[[nodiscard]] bool isMoveListHeader(const std::vector<std::string>& columns);
 // The list text that export writes next to a listed field: "type1_text", "tm_hm_text".
 [[nodiscard]] bool isTextCompanion(const std::string& name);
 

@@ -102,7 +102,7 @@ InputTable readCsvRows(std::string_view text, const CsvShape& shape, int lineOff
 
 InputTable readCsvTable(std::string_view text) {
     const std::span<const std::string> required = requiredColumns();
-    // A learnset table has a row for each move: many more rows than entries.
+    // A table of moves has a row for each move: many more rows than entries.
     const csv::Table header = csv::read(text, 1, kMaxColumns);
     std::vector<std::string> names =
         header.rows.empty() ? std::vector<std::string>() : header.rows.front().fields;
@@ -110,15 +110,15 @@ InputTable readCsvTable(std::string_view text) {
         for (char& c : name)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
-    const bool learnsets = isLearnsetHeader(names);
-    const std::size_t most = learnsets ? kMaxLearnsetRows : kMaxRows;
+    const bool moves = isMoveListHeader(names);
+    const std::size_t most = moves ? kMaxLearnsetRows : kMaxRows;
     return readCsvRows(text, {isColumn,
                               {required.begin(), required.end()},
                               most,
                               "the table has more than " + std::to_string(most) + " rows, " +
-                                  (learnsets ? "more than 20 moves for every entry"
-                                             : "and no image has more than a few hundred "
-                                               "entries")});
+                                  (moves ? "more than 20 moves for every entry"
+                                         : "and no image has more than a few hundred "
+                                           "entries")});
 }
 
 } // namespace tables

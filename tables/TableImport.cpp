@@ -2,6 +2,7 @@
 
 #include "Columns.h"
 #include "base/Text.h"
+#include "species/EggMoveRules.h"
 #include "species/EvolutionRules.h"
 #include "species/LearnsetRules.h"
 #include "species/ValueRules.h"
@@ -11,6 +12,7 @@
 #include <charconv>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace tables {
@@ -319,16 +321,20 @@ private:
 
 namespace {
 
-// A learnset table: each entry's rows (or, in JSON, its "moves") give its whole list, which
-// replaces the one it has; entries without rows keep theirs.
-class LearnsetPlanner {
+// A table of moves, the learnsets' or the egg moves': each entry's rows (or, in JSON, its
+// "moves" or "egg_moves") give its whole list, which replaces the one it has; entries without
+// rows keep theirs.
+class MoveListPlanner {
 public:
-    LearnsetPlanner(std::span<const species::Record> learnsets, ImportPlan& plan)
-        : m_learnsets(learnsets), m_plan(plan) {}
+    MoveListPlanner(species::Kind kind, std::span<const species::Record> records, nds::Game game,
+                    ImportPlan& plan)
+        : m_kind(kind), m_field(kind == species::Kind::Learnsets ? species::Field::Learnset
+                                                                 : species::Field::EggMoves),
+          m_records(records), m_game(game), m_plan(plan) {}
 
     void row(const InputRow& row) {
-        const auto cellOf = [&](const char* name) -> const Cell* {
-            const auto found = row.cells.find(name);
+        const auto cellOf = [&](std::string_view name) -> const Cell* {
+            const auto found = row.cells.find(std::string(name));
             return found == row.cells.end() ? nullptr : &found->second;
         };
         const std::optional<int> position = positionOf(row, cellOf("position"), cellOf("species"));
@@ -336,7 +342,14 @@ public:
             return;
         std::vector<int>& list = m_lists[*position];
         m_cells.try_emplace(*position, row.cells.begin()->second);
-        if (const Cell* moves = cellOf(std::string(kMovesMember).c_str()))
+        if (m_kind == species::Kind::EggMoves) {
+            if (const Cell* moves = cellOf(kEggMovesMember))
+                return listOf(*moves, list);
+            if (const Cell* move = cellOf("move"); move && !base::trimmed(move->text).empty())
+                eggMoveOf(*move, list);
+            return;
+        }
+        if (const Cell* moves = cellOf(kMovesMember))
             return listOf(*moves, list);
         const Cell* level = cellOf("level");
         const Cell* move = cellOf("move");
@@ -356,24 +369,39 @@ public:
         list.push_back(entry.value().front());
     }
 
-    // The changes of the lists given, judged by the learnsets' rules.
+    // The changes of the lists given, judged by the kind's rules, and the egg moves as a whole
+    // by the room of the game's list.
     void finish() {
+        species::EggMoves eggMoves;
+        for (std::size_t position = 0; position < m_records.size(); ++position)
+            if (species::editsEggMoves(static_cast<int>(position)))
+                eggMoves[species::eggSpeciesOf(static_cast<int>(position))] =
+                    m_records[position].value(m_field).items();
         for (auto& [position, list] : m_lists) {
-            const std::vector<int> now = m_learnsets[static_cast<std::size_t>(position)]
-                                             .value(species::Field::Learnset)
-                                             .items();
+            const std::vector<int> now =
+                m_records[static_cast<std::size_t>(position)].value(m_field).items();
             if (list == now)
                 continue;
-            // A list that is edited is kept in ascending order of level.
-            const std::vector<int> after = species::inLevelOrder(list);
-            if (const std::optional<std::string> refused =
-                    species::learnsetRefusal(position, now, after)) {
+            // A learnset that is edited is kept in ascending order of level; egg moves are
+            // kept in the order given.
+            const std::vector<int> after =
+                m_kind == species::Kind::Learnsets ? species::inLevelOrder(list) : list;
+            const std::optional<std::string> refused =
+                m_kind == species::Kind::Learnsets ? species::learnsetRefusal(position, now, after)
+                                                   : species::eggMoveRefusal(position, now, after);
+            if (refused) {
                 problem(m_cells.at(position), vocabulary::entryLabel(position) + ": " + *refused);
                 continue;
             }
-            m_plan.changes.push_back({position, species::Field::Learnset, species::Value::list(now),
-                                      species::Value::list(after)});
+            if (m_kind == species::Kind::EggMoves)
+                eggMoves[species::eggSpeciesOf(position)] = after;
+            m_plan.changes.push_back(
+                {position, m_field, species::Value::list(now), species::Value::list(after)});
         }
+        if (m_kind == species::Kind::EggMoves && !m_plan.changes.empty())
+            if (const std::optional<std::string> refused =
+                    species::eggListRefusal(eggMoves, species::eggListBound(m_game)))
+                m_plan.problems.add(tables::problem(0, "", *refused));
     }
 
 private:
@@ -390,9 +418,9 @@ private:
             return std::nullopt;
         }
         const long value = number.value().value;
-        if (value < 0 || static_cast<std::size_t>(value) >= m_learnsets.size()) {
+        if (value < 0 || static_cast<std::size_t>(value) >= m_records.size()) {
             problem(*position, number.value().text + " is not between 0 and " +
-                                   std::to_string(m_learnsets.size() - 1));
+                                   std::to_string(m_records.size() - 1));
             return std::nullopt;
         }
         if (name)
@@ -409,11 +437,29 @@ private:
         return static_cast<int>(value);
     }
 
-    // A JSON entry's "moves": an array of strings, each a level and a move.
+    // An egg move's cell: a move's name or number.
+    void eggMoveOf(const Cell& cell, std::vector<int>& list) {
+        base::Result<std::vector<int>> move = species::parseEggMoves(cell.text);
+        if (!move.ok() || move.value().size() != 1)
+            return problem(cell, base::quoted(cell.text) + " is neither a number nor a move");
+        list.push_back(move.value().front());
+    }
+
+    // A JSON entry's list: an array of strings, each a level and a move, or an egg move.
     void listOf(const Cell& moves, std::vector<int>& list) {
+        const bool levels = m_kind == species::Kind::Learnsets;
         if (moves.kind != Cell::Kind::List)
-            return problem(moves, "must be an array of moves, such as [\"1 Tackle\", \"4 Growl\"]");
+            return problem(moves, levels ? "must be an array of moves, such as [\"1 Tackle\", "
+                                           "\"4 Growl\"]"
+                                         : "must be an array of moves, such as [\"Bite\"]");
         for (const std::string& item : moves.items) {
+            if (!levels) {
+                base::Result<std::vector<int>> move = species::parseEggMoves(item);
+                if (!move.ok() || move.value().size() != 1)
+                    return problem(moves, base::quoted(item) + " is no move, such as \"Bite\"");
+                list.push_back(move.value().front());
+                continue;
+            }
             base::Result<std::vector<int>> entry = species::parseLearnset(item);
             if (!entry.ok() || entry.value().size() != 1)
                 return problem(moves, base::quoted(item) + " is no level and move, such as \"12 "
@@ -422,18 +468,28 @@ private:
         }
     }
 
-    std::span<const species::Record> m_learnsets;
+    species::Kind m_kind;
+    species::Field m_field;
+    std::span<const species::Record> m_records;
+    nds::Game m_game;
     ImportPlan& m_plan;
     std::map<int, std::vector<int>> m_lists;
     std::map<int, Cell> m_cells; // the first cell of each entry's rows, where problems are said
     std::set<int> m_seen;
 };
 
-// Whether `input` is a learnset table: its rows give moves.
-bool isLearnsetTable(const InputTable& input) {
-    return std::any_of(input.rows.begin(), input.rows.end(), [](const InputRow& row) {
-        return row.cells.count("move") || row.cells.count(std::string(kMovesMember));
-    });
+// The kind of list `input` gives, when its rows give moves: a learnset has levels.
+std::optional<species::Kind> moveListOf(const InputTable& input) {
+    const auto has = [&](std::string_view name) {
+        return std::any_of(input.rows.begin(), input.rows.end(), [&](const InputRow& row) {
+            return row.cells.count(std::string(name)) != 0;
+        });
+    };
+    if (has(kMovesMember) || (has("move") && has("level")))
+        return species::Kind::Learnsets;
+    if (has(kEggMovesMember) || has("move"))
+        return species::Kind::EggMoves;
+    return std::nullopt;
 }
 
 ImportPlan planTable(const InputTable& input, const species::Tables& tables, nds::Game game,
@@ -443,15 +499,18 @@ ImportPlan planTable(const InputTable& input, const species::Tables& tables, nds
 
 ImportPlan planImport(const InputTable& input, const species::Tables& tables, nds::Game game,
                       const std::function<bool()>& cancelled) {
-    if (isLearnsetTable(input)) {
+    if (const std::optional<species::Kind> kind = moveListOf(input)) {
         ImportPlan plan;
         plan.problems = input.problems;
-        const auto learnsets = tables.find(species::Kind::Learnsets);
-        if (learnsets == tables.end()) {
-            plan.problems.add(problem(0, "", "the image has no learnset table to take it"));
+        const auto table = tables.find(*kind);
+        if (table == tables.end()) {
+            plan.problems.add(problem(0, "",
+                                      *kind == species::Kind::Learnsets
+                                          ? "the image has no learnset table to take it"
+                                          : "the image has no list of egg moves to take it"));
             return plan;
         }
-        LearnsetPlanner planner(learnsets->second, plan);
+        MoveListPlanner planner(*kind, table->second, game, plan);
         for (const InputRow& row : input.rows) {
             if (cancelled && cancelled())
                 break;

@@ -183,4 +183,30 @@ std::string learnsetsToJson(const nds::GameEdition& edition,
     });
 }
 
+std::string eggMovesToCsv(std::span<const species::Record> eggMoves, ListValues values) {
+    std::string text;
+    for (const std::string& column : eggMoveColumns())
+        text += (text.empty() ? "" : ",") + column;
+    text += "\n";
+    for (std::size_t position = 0; position < eggMoves.size(); ++position) {
+        const std::string entry = std::to_string(position) + "," +
+                                  csv::quote(vocabulary::entryName(static_cast<int>(position)));
+        const std::vector<int> moves = eggMoves[position].value(species::Field::EggMoves).items();
+        if (moves.empty())
+            text += entry + ",\n";
+        for (const int move : moves)
+            text += entry + "," + csv::quote(moveText(move, values)) + "\n";
+    }
+    return text;
+}
+
+std::string eggMovesToJson(const nds::GameEdition& edition,
+                           std::span<const species::Record> eggMoves, ListValues values) {
+    return jsonTable(edition, eggMoves.size(), [&](Json& row, std::size_t position) {
+        Json& moves = row[std::string(kEggMovesMember)] = Json::array();
+        for (const int move : eggMoves[position].value(species::Field::EggMoves).items())
+            moves.push_back(moveText(move, values));
+    });
+}
+
 } // namespace tables

@@ -38,4 +38,13 @@ enum class ListValues { Numbers, Names };
                                           std::span<const species::Record> learnsets,
                                           ListValues values = ListValues::Numbers);
 
+// The egg moves as a table: a row a move (position, species, move), and one row of an empty
+// move for an entry without any; a form's rows are its species' moves. JSON holds each
+// entry's moves in one member: "egg_moves": ["Bite"]. Moves by number, or with names by name.
+[[nodiscard]] std::string eggMovesToCsv(std::span<const species::Record> eggMoves,
+                                        ListValues values = ListValues::Numbers);
+[[nodiscard]] std::string eggMovesToJson(const nds::GameEdition& edition,
+                                         std::span<const species::Record> eggMoves,
+                                         ListValues values = ListValues::Numbers);
+
 } // namespace tables
