@@ -15,6 +15,8 @@
 #include "TableWindow.h"
 #include "UiText.h"
 
+#include "species/EggMoveKind.h"
+#include "species/EggMoveRules.h"
 #include "species/EntryRules.h"
 #include "species/Vocabulary.h"
 
@@ -68,10 +70,21 @@ EntryDialog* makeEvolutionDialog(const MainWindow::EntryContext& entry) {
                                entry.document.edition()->game);
 }
 
-// Only an image with a learnset table has the command on.
+// Only an image with a learnset table or a list of egg moves has the command on.
 EntryDialog* makeMovesDialog(const MainWindow::EntryContext& entry) {
-    return new MovesDialog(entry.position,
-                           entry.document.value(entry.position, species::Field::Learnset));
+    const species::ImageDocument& document = entry.document;
+    MovesDialog::Lists lists;
+    if (document.table(species::Kind::Learnsets).place)
+        lists.learnset = document.value(entry.position, species::Field::Learnset);
+    if (const auto& place = document.table(species::Kind::EggMoves).place) {
+        // A form shows its species' egg moves; an Egg entry, which has none, its own.
+        const int species = species::eggSpeciesOf(entry.position);
+        lists.eggMoves =
+            document.value(species > 0 ? species - 1 : entry.position, species::Field::EggMoves);
+        lists.freeEggWords =
+            species::eggListFreeWords(*place, document.records(species::Kind::EggMoves));
+    }
+    return new MovesDialog(entry.position, lists);
 }
 
 // Why an image has no table of `kind` to edit, for the menu item's tooltip; empty when it has.
@@ -380,7 +393,8 @@ void MainWindow::setEntryActionsEnabled(bool enabled) {
     m_ui.evolutionsAction->setEnabled(enabled && m_document &&
                                       m_document->table(species::Kind::Evolutions).place);
     m_ui.movesAction->setEnabled(enabled && m_document &&
-                                 m_document->table(species::Kind::Learnsets).place);
+                                 (m_document->table(species::Kind::Learnsets).place ||
+                                  m_document->table(species::Kind::EggMoves).place));
 }
 
 void MainWindow::enableEditing() {
@@ -420,8 +434,10 @@ void MainWindow::loadEntry(int row) {
     // The menu says why an image has no evolutions or moves to edit.
     m_ui.evolutionsAction->setToolTip(
         missingTip(*m_document, species::Kind::Evolutions, QStringLiteral("evolution table")));
-    m_ui.movesAction->setToolTip(
-        missingTip(*m_document, species::Kind::Learnsets, QStringLiteral("learnset table")));
+    const QStringList missingMoves = {
+        missingTip(*m_document, species::Kind::Learnsets, QStringLiteral("learnset table")),
+        missingTip(*m_document, species::Kind::EggMoves, QStringLiteral("list of egg moves"))};
+    m_ui.movesAction->setToolTip(missingMoves.join(QLatin1Char('\n')).trimmed());
     showModified();
 
     switch (species::alternateFormNote(row)) {

@@ -2,6 +2,7 @@
 
 #include "UiText.h"
 
+#include "species/EggMoveRules.h"
 #include "species/EvolutionRules.h"
 #include "species/LearnsetRules.h"
 #include "species/Vocabulary.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -21,19 +23,51 @@ namespace app {
 namespace {
 
 const QString kKeepNote =
-    QStringLiteral("OK keeps this list for the entry; Save ROM writes it with its base stats.");
+    QStringLiteral("OK keeps these lists for the entry; Save ROM writes them with its base stats.");
 
 QString nameOf(int move) {
     return QString::fromStdString(species::moveName(move));
 }
 
+// A box of every move, typed into to find one by any part of its name.
+void fillMoves(QComboBox* box) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(20);
+    for (int move = 1; move <= species::kMoveCount; ++move)
+        box->addItem(nameOf(move), move);
+    box->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    box->completer()->setFilterMode(Qt::MatchContains);
+    box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+bool editsLearnset(int position, const MovesDialog::Lists& lists) {
+    return lists.learnset && !species::hasNoLearnset(position);
+}
+bool editsEggMoves(int position, const MovesDialog::Lists& lists) {
+    return lists.eggMoves && species::editsEggMoves(position);
+}
+
+std::vector<species::Part> partsOf(int position, const MovesDialog::Lists& lists) {
+    std::vector<species::Part> parts;
+    if (editsLearnset(position, lists))
+        parts.push_back(species::Part::Learnset);
+    if (editsEggMoves(position, lists))
+        parts.push_back(species::Part::EggMoves);
+    return parts;
+}
+
 } // namespace
 
-MovesDialog::MovesDialog(int position, const species::Value& learnset)
+MovesDialog::MovesDialog(int position, const Lists& lists)
     : EntryDialog(
           QStringLiteral("Moves: %1").arg(QString::fromStdString(vocabulary::entryName(position))),
-          {440, 400}, {264, 366, 81, 25}, {species::Part::Learnset}),
-      m_position(position), m_read(learnset.items()), m_words(m_read) {
+          {740, 400}, {564, 366, 81, 25}, partsOf(position, lists)),
+      m_position(position), m_editsLearnset(editsLearnset(position, lists)),
+      m_editsEggMoves(editsEggMoves(position, lists)),
+      m_read(lists.learnset ? lists.learnset->items() : std::vector<int>()), m_words(m_read),
+      m_eggRead(lists.eggMoves ? lists.eggMoves->items() : std::vector<int>()),
+      m_eggMoves(m_eggRead), m_freeEggWords(lists.freeEggWords) {
     setObjectName(QStringLiteral("dlgMoves"));
     setFont(uitext::controlFont());
 
@@ -66,15 +100,7 @@ MovesDialog::MovesDialog(int position, const species::Value& learnset)
     m_move = new QComboBox(this);
     m_move->setObjectName(QStringLiteral("cmbMove"));
     m_move->setGeometry(300, 94, 132, 22);
-    m_move->setEditable(true);
-    m_move->setInsertPolicy(QComboBox::NoInsert);
-    m_move->setMaxVisibleItems(20);
-    for (int move = 1; move <= species::kMoveCount; ++move)
-        m_move->addItem(nameOf(move), move);
-    // Typing finds a move by any part of its name.
-    m_move->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    m_move->completer()->setFilterMode(Qt::MatchContains);
-    m_move->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    fillMoves(m_move);
     m_move->setAccessibleName(QStringLiteral("Move to add"));
     moveCaption->setBuddy(m_move);
 
@@ -86,31 +112,78 @@ MovesDialog::MovesDialog(int position, const species::Value& learnset)
     m_remove->setGeometry(300, 158, 132, 25);
 
     m_count = addLabel("lblMoveCount", QString(), {8, 296, 280, 17}, false);
-    m_note = addLabel("lblMovesNote", QString(), {8, 318, 424, 40}, true);
+
+    auto* eggCaption =
+        addLabel("lblEggMoves", QStringLiteral("&Egg moves"), {448, 8, 160, 17}, false);
+    m_eggList = new QListWidget(this);
+    m_eggList->setObjectName(QStringLiteral("lstEggMoves"));
+    m_eggList->setGeometry(448, 28, 160, 262);
+    m_eggList->setAccessibleName(QStringLiteral("Egg moves"));
+    eggCaption->setBuddy(m_eggList);
+
+    auto* eggMoveCaption =
+        addLabel("lblEggMove", QStringLiteral("E&gg move"), {620, 76, 112, 17}, false);
+    m_eggMove = new QComboBox(this);
+    m_eggMove->setObjectName(QStringLiteral("cmbEggMove"));
+    m_eggMove->setGeometry(620, 94, 112, 22);
+    fillMoves(m_eggMove);
+    m_eggMove->setAccessibleName(QStringLiteral("Egg move to add"));
+    eggMoveCaption->setBuddy(m_eggMove);
+
+    m_addEgg = new QPushButton(QStringLiteral("A&dd"), this);
+    m_addEgg->setObjectName(QStringLiteral("btnAddEggMove"));
+    m_addEgg->setGeometry(620, 126, 112, 25);
+    m_addEgg->setAccessibleName(QStringLiteral("Add egg move"));
+    m_removeEgg = new QPushButton(QStringLiteral("Rem&ove"), this);
+    m_removeEgg->setObjectName(QStringLiteral("btnRemoveEggMove"));
+    m_removeEgg->setGeometry(620, 158, 112, 25);
+    m_removeEgg->setAccessibleName(QStringLiteral("Remove egg move"));
+    m_eggRoom = addLabel("lblEggMoveRoom", QString(), {448, 296, 284, 34}, true);
+
+    m_note = addLabel("lblMovesNote", QString(), {8, 332, 540, 30}, true);
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
-    cancel->setGeometry(351, 366, 81, 25);
+    cancel->setGeometry(651, 366, 81, 25);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     okButton()->setObjectName(QStringLiteral("cmdOK"));
 
     connect(m_add, &QPushButton::clicked, this, &MovesDialog::addMove);
     connect(m_move->lineEdit(), &QLineEdit::returnPressed, this, &MovesDialog::addMove);
     connect(m_remove, &QPushButton::clicked, this, &MovesDialog::removeMove);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this,
-            [this] { m_remove->setEnabled(!m_table->selectedItems().isEmpty()); });
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
+        m_remove->setEnabled(m_editsLearnset && !m_table->selectedItems().isEmpty());
+    });
+    connect(m_addEgg, &QPushButton::clicked, this, &MovesDialog::addEggMove);
+    connect(m_eggMove->lineEdit(), &QLineEdit::returnPressed, this, &MovesDialog::addEggMove);
+    connect(m_removeEgg, &QPushButton::clicked, this, &MovesDialog::removeEggMove);
+    connect(m_eggList, &QListWidget::itemSelectionChanged, this, [this] {
+        m_removeEgg->setEnabled(m_editsEggMoves && !m_eggList->selectedItems().isEmpty());
+    });
 
+    const QString name = QString::fromStdString(vocabulary::entryName(position));
+    for (QWidget* control : std::initializer_list<QWidget*>{m_level, m_move, m_add, m_remove})
+        control->setEnabled(m_editsLearnset);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_eggMove, m_addEgg, m_removeEgg})
+        control->setEnabled(m_editsEggMoves);
+    okButton()->setEnabled(m_editsLearnset || m_editsEggMoves);
     showList(-1);
+    showEggMoves(-1);
+    if (!lists.learnset)
+        m_count->setText(QStringLiteral("This ROM has no learnset table."));
+    if (!lists.eggMoves)
+        m_eggRoom->setText(QStringLiteral("This ROM has no list of egg moves."));
     if (species::hasNoLearnset(position)) {
-        for (QWidget* control : std::initializer_list<QWidget*>{m_level, m_move, m_add, m_remove})
-            control->setEnabled(false);
-        okButton()->setEnabled(false);
-        showNote(QString::fromStdString(vocabulary::entryName(position)) +
-                 QStringLiteral(" is no species of its own: the game reads no level-up moves "
-                                "for it, so they cannot be edited here."));
+        showNote(name + QStringLiteral(" is no species of its own: the game reads no moves for "
+                                       "it, so they cannot be edited here."));
         return;
     }
-    showNote(kKeepNote);
+    if (lists.eggMoves && !m_editsEggMoves)
+        showNote(QStringLiteral("%1 is a form: its egg moves are those of %2, edited there.")
+                     .arg(name, QString::fromStdString(
+                                    vocabulary::entryName(species::eggSpeciesOf(position) - 1))));
+    else
+        showNote(kKeepNote);
 }
 
 void MovesDialog::showList(int selected) {
@@ -126,15 +199,21 @@ void MovesDialog::showList(int selected) {
         m_table->selectRow(selected);
     else
         m_table->clearSelection();
-    m_remove->setEnabled(selected >= 0);
+    m_remove->setEnabled(m_editsLearnset && selected >= 0);
     m_count->setText(
         QStringLiteral("%1 of %2 moves").arg(m_words.size()).arg(species::kMaxLevelMoves));
 }
 
-int MovesDialog::chosenMove() const {
-    const QString typed = m_move->currentText().trimmed();
-    const int found = m_move->findText(typed, Qt::MatchFixedString);
-    return found >= 0 ? m_move->itemData(found).toInt() : 0;
+int MovesDialog::chosenMove(const QComboBox* box) {
+    const QString typed = box->currentText().trimmed();
+    if (const int found = box->findText(typed, Qt::MatchFixedString); found >= 0)
+        return box->itemData(found).toInt();
+    // A name as people write it ("Extreme Speed"), or a move's number.
+    const base::Result<std::vector<int>> named = species::parseEggMoves(typed.toStdString());
+    if (!named.ok() || named.value().size() != 1 || named.value().front() < 1 ||
+        named.value().front() > species::kMoveCount)
+        return 0;
+    return named.value().front();
 }
 
 void MovesDialog::showNote(const QString& text) {
@@ -151,7 +230,7 @@ void MovesDialog::addMove() {
                      .arg(species::kMaxLevelMoves));
         return;
     }
-    const int move = chosenMove();
+    const int move = chosenMove(m_move);
     if (move == 0) {
         showNote(QStringLiteral("\"%1\" is no move: choose one from the list.")
                      .arg(m_move->currentText().trimmed()));
@@ -182,14 +261,73 @@ void MovesDialog::removeMove() {
     showNote(kKeepNote);
 }
 
-bool MovesDialog::accept() {
-    if (const std::optional<std::string> refused =
-            species::learnsetRefusal(m_position, m_read, m_words)) {
-        showNote(QString::fromStdString(*refused));
-        return false;
+int MovesDialog::freeEggWords() const {
+    return m_freeEggWords + species::eggBlockWords(m_eggRead) - species::eggBlockWords(m_eggMoves);
+}
+
+void MovesDialog::showEggMoves(int selected) {
+    m_eggList->clear();
+    for (const int move : m_eggMoves)
+        m_eggList->addItem(nameOf(move));
+    if (selected >= 0)
+        m_eggList->setCurrentRow(selected);
+    else
+        m_eggList->clearSelection();
+    m_removeEgg->setEnabled(m_editsEggMoves && selected >= 0);
+    const int free = freeEggWords();
+    m_eggRoom->setText(QStringLiteral("%1 of %2 egg moves; %3 %4 free in the game's list")
+                           .arg(m_eggMoves.size())
+                           .arg(species::kMaxEggMoves)
+                           .arg(free)
+                           .arg(free == 1 ? QStringLiteral("word") : QStringLiteral("words")));
+}
+
+void MovesDialog::addEggMove() {
+    if (!m_addEgg->isEnabled())
+        return;
+    m_eggMove->completer()->popup()->hide();
+    const int move = chosenMove(m_eggMove);
+    if (move == 0) {
+        showNote(QStringLiteral("\"%1\" is no move: choose one from the list.")
+                     .arg(m_eggMove->currentText().trimmed()));
+        m_eggMove->setFocus(Qt::OtherFocusReason);
+        return;
     }
+    if (const std::optional<std::string> refused =
+            species::eggMoveAddRefusal(m_eggMoves, move, freeEggWords())) {
+        showNote(QString::fromStdString(*refused));
+        return;
+    }
+    m_eggMoves.push_back(move);
+    showEggMoves(static_cast<int>(m_eggMoves.size()) - 1);
+    showNote(kKeepNote);
+}
+
+void MovesDialog::removeEggMove() {
+    const int row = m_eggList->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_eggMoves.size() || !m_removeEgg->isEnabled())
+        return;
+    m_eggMoves.erase(m_eggMoves.begin() + row);
+    showEggMoves(m_eggMoves.empty() ? -1 : std::min(row, static_cast<int>(m_eggMoves.size()) - 1));
+    showNote(kKeepNote);
+}
+
+bool MovesDialog::accept() {
+    if (m_editsLearnset)
+        if (const std::optional<std::string> refused =
+                species::learnsetRefusal(m_position, m_read, m_words)) {
+            showNote(QString::fromStdString(*refused));
+            return false;
+        }
+    if (m_editsEggMoves)
+        if (const std::optional<std::string> refused =
+                species::eggMoveRefusal(m_position, m_eggRead, m_eggMoves)) {
+            showNote(QString::fromStdString(*refused));
+            return false;
+        }
     species::ByField<species::Value> values;
     values[species::Field::Learnset] = species::Value::list(m_words);
+    values[species::Field::EggMoves] = species::Value::list(m_eggMoves);
     emit accepted(values);
     return true;
 }
