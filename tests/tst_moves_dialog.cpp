@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -31,6 +33,16 @@ QList<quint16> listOf(int position) {
     return words;
 }
 
+// Egg moves by species number: Charmander's Bite and Flamethrower, Deoxys' ExtremeSpeed, and
+// 2000 words of made-up moves of other species, so that the list has 41 words free.
+QMap<int, QList<quint16>> eggMovesOf() {
+    QMap<int, QList<quint16>> moves{{4, {44, 53}}, {386, {245}}};
+    for (int species = 100; species < 100 + 125; ++species)
+        moves[species] = QList<quint16>(15, quint16(species));
+    return moves;
+}
+const QMap<int, QList<quint16>> kEggMoves = eggMovesOf();
+
 QByteArray wholeFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -53,8 +65,9 @@ class TestMovesDialog : public QObject {
     std::unique_ptr<WindowHarness> m_h;
     QString m_path;
 
-    // A trimmed HeartGold image with lists of every length, its entry `position` on view.
-    void openImage(int position) {
+    // A trimmed HeartGold image with lists of every length and the egg moves `eggMoves` (by
+    // species number), its entry `position` on view.
+    void openImage(int position, const QMap<int, QList<quint16>>& eggMoves = kEggMoves) {
         m_path = m_h->roms.create("image.nds", "IPKE", 0x400);
         auto system =
             SyntheticFileSystem::forGame("IPKE", SyntheticFileSystem::Layout::DecoyAtFixedBase);
@@ -62,11 +75,31 @@ class TestMovesDialog : public QObject {
         for (int p = 0; p < 507; ++p)
             lists.append(listOf(p));
         system.addLearnsets("IPKE", lists);
+        m_eggList = system.addEggMoves("IPKE", SyntheticFileSystem::eggList(eggMoves, 2046));
         system.add("/z.bin", QByteArray(0x800, 'z'));
         system.cartridge = SyntheticFileSystem::Cartridge{3, false, {}};
         system.writeInto(m_path);
         m_h->open(m_path);
         m_h->clickEntry(position);
+        // The one member of the archive: after the NARC's header, one allocation entry, and
+        // the name and image sections' headers.
+        m_eggListAt = system.offsetOf(m_eggList) + 16 + 12 + 8 + 16 + 8;
+    }
+    QString m_eggList;
+    qint64 m_eggListAt = 0;
+
+    static QStringList eggRowsOf(QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("lstEggMoves");
+        QStringList rows;
+        for (int row = 0; row < list->count(); ++row)
+            rows << list->item(row)->text();
+        return rows;
+    }
+    static void addEggMove(QWidget* dialog, const QString& move) {
+        auto* moves = dialog->findChild<QComboBox*>("cmbEggMove");
+        moves->lineEdit()->selectAll();
+        QTest::keyClicks(moves->lineEdit(), move);
+        click(dialog, "btnAddEggMove");
     }
     QWidget* openDialog() {
         m_h->chooseMenu("mnuEdit", "mnuMoves");
@@ -199,6 +232,92 @@ private slots:
         for (const char* name : {"spnMoveLevel", "cmbMove", "btnAddMove", "btnRemoveMove", "cmdOK"})
             QVERIFY2(!dialog->findChild<QWidget*>(name)->isEnabled(), name);
         QVERIFY(text(dialog, "lblMovesNote").contains("cannot be edited"));
+    }
+
+    // Charmander's egg moves by name; ExtremeSpeed typed in full is added at the end, Bite
+    // removed, the room said as it changes; Save ROM writes the game's whole list where it
+    // lies, with nothing to ask, and Undo Save takes it back.
+    void addsAnEggMoveAndSavesIt() {
+        openImage(3);
+        const QByteArray before = wholeFile(m_path);
+        QWidget* dialog = openDialog();
+        QCOMPARE(eggRowsOf(dialog), (QStringList{"Bite", "Flamethrower"}));
+        const int free = 2046 - 1 - 3 - 2 - 125 * 16;
+        QCOMPARE(text(dialog, "lblEggMoveRoom"),
+                 QStringLiteral("2 of 16 egg moves; %1 words free in the game's list").arg(free));
+        addEggMove(dialog, "Extreme Speed");
+        QCOMPARE(eggRowsOf(dialog), (QStringList{"Bite", "Flamethrower", "ExtremeSpeed"}));
+        QCOMPARE(
+            text(dialog, "lblEggMoveRoom"),
+            QStringLiteral("3 of 16 egg moves; %1 words free in the game's list").arg(free - 1));
+        dialog->findChild<QListWidget*>("lstEggMoves")->setCurrentRow(0);
+        click(dialog, "btnRemoveEggMove");
+        QCOMPARE(eggRowsOf(dialog), (QStringList{"Flamethrower", "ExtremeSpeed"}));
+        click(dialog, "cmdOK");
+        m_h->save();
+        QVERIFY(m_h->prompter.questions.isEmpty());
+        QCOMPARE(m_h->prompter.take().last().text,
+                 QStringLiteral("Pokémon Data Saved Successfully!"));
+        QMap<int, QList<quint16>> after = kEggMoves;
+        after[4] = {53, 245};
+        const QByteArray list = SyntheticFileSystem::eggList(after, 2046);
+        const QByteArray now = wholeFile(m_path);
+        QCOMPARE(now.mid(m_eggListAt, list.size()), list);
+        QCOMPARE(now.left(m_eggListAt), before.left(m_eggListAt));
+        QCOMPARE(now.mid(m_eggListAt + list.size()), before.mid(m_eggListAt + list.size()));
+
+        m_h->chooseMenu("mnuEdit", "mnuUndoSave");
+        QCOMPARE(wholeFile(m_path), before);
+        QCOMPARE(eggRowsOf(openDialog()), (QStringList{"Bite", "Flamethrower"}));
+    }
+
+    // What Add refuses, said in the dialog: a 17th egg move, one the species has, and one the
+    // game's list has no word for.
+    void eggMoveRefused_data() {
+        QTest::addColumn<int>("species");
+        QTest::addColumn<bool>("full"); // the game's list without a word free
+        QTest::addColumn<QString>("move");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a 17th") << 100 << false << "Tackle"
+                                << "A species has at most 16 egg moves: remove one to add another.";
+        QTest::newRow("one it has") << 4 << false << "Bite"
+                                    << "Bite is one of them already.";
+        QTest::newRow("no word free")
+            << 4 << true << "Tackle"
+            << "The game's list of egg moves has 0 words free, and this move needs 1: remove "
+               "egg moves here or from another species first.";
+    }
+    void eggMoveRefused() {
+        QFETCH(int, species);
+        QFETCH(bool, full);
+        QFETCH(QString, move);
+        QFETCH(QString, said);
+        // Charmander's two moves and species 100's sixteen take 21 words of the 2046; 126
+        // blocks of 16 words and one of 9 take the rest.
+        QMap<int, QList<quint16>> moves{{4, {44, 53}}, {100, {}}};
+        for (quint16 move = 1; move <= 16; ++move)
+            moves[100].append(move);
+        for (int other = 101; full && other <= 227; ++other)
+            moves[other] = QList<quint16>(other < 227 ? 15 : 8, quint16(other));
+        openImage(species - 1, moves);
+        QWidget* dialog = openDialog();
+        const QStringList rows = eggRowsOf(dialog);
+        addEggMove(dialog, move);
+        QCOMPARE(text(dialog, "lblMovesNote"), said);
+        QCOMPARE(eggRowsOf(dialog), rows);
+    }
+
+    // A form shows its species' egg moves and edits none; its level-up moves are its own.
+    void aFormShowsItsSpeciesEggMoves() {
+        openImage(495);
+        QWidget* dialog = openDialog();
+        QCOMPARE(eggRowsOf(dialog), QStringList{"ExtremeSpeed"});
+        for (const char* name : {"cmbEggMove", "btnAddEggMove", "btnRemoveEggMove"})
+            QVERIFY2(!dialog->findChild<QWidget*>(name)->isEnabled(), name);
+        QVERIFY(dialog->findChild<QWidget*>("btnAddMove")->isEnabled());
+        QCOMPARE(text(dialog, "lblMovesNote"),
+                 QStringLiteral("Deoxys (Attack) is a form: its egg moves are those of Deoxys "
+                                "(Normal), edited there."));
     }
 
     // The table's count follows the list, staged included.

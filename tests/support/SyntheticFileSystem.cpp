@@ -170,6 +170,41 @@ QString SyntheticFileSystem::addLearnsets(const QByteArray& code,
     return path;
 }
 
+void SyntheticFileSystem::addOverlay(int id, const QByteArray& bytes, bool compressed) {
+    add(QStringLiteral("overlay %1").arg(id), bytes);
+    m_overlays.append({id, compressed});
+}
+
+QByteArray SyntheticFileSystem::eggList(const QMap<int, QList<quint16>>& moves, int bound) {
+    QByteArray bytes;
+    const auto word = [&](quint16 value) {
+        bytes.append(char(value & 0xFF));
+        bytes.append(char(value >> 8));
+    };
+    for (auto it = moves.begin(); it != moves.end(); ++it) {
+        if (it.value().isEmpty())
+            continue;
+        word(quint16(20000 + it.key()));
+        for (const quint16 move : it.value())
+            word(move);
+    }
+    while (bytes.size() < 2 * bound)
+        word(0xFFFF);
+    return bytes;
+}
+
+QString SyntheticFileSystem::addEggMoves(const QByteArray& code, const QByteArray& bytes,
+                                         bool compressed) {
+    if (code.startsWith("IPK") || code.startsWith("IPG")) {
+        add("/a/2/2/9", narcOf({bytes}));
+        return "/a/2/2/9";
+    }
+    for (int id = 0; id < 5; ++id)
+        addOverlay(id, QByteArray(0x40, char(id)));
+    addOverlay(5, bytes, compressed);
+    return "overlay 5";
+}
+
 void SyntheticFileSystem::nameAs(const QString& path, const QString& other) {
     m_aliases.append({path, other});
 }
@@ -209,10 +244,16 @@ qint64 SyntheticFileSystem::recordBaseOf(const QString& path) const {
 QByteArray SyntheticFileSystem::nameTable(QList<int>& idOrder) const {
     QStringList directories{QString()};
     for (const File& file : m_files)
-        for (QString dir = parentOf(file.path); !dir.isEmpty(); dir = parentOf(dir))
+        for (QString dir = parentOf(file.path); !dir.isEmpty() && file.path.startsWith('/');
+             dir = parentOf(dir))
             if (!directories.contains(dir))
                 directories.append(dir);
     std::sort(directories.begin() + 1, directories.end());
+
+    // The overlays' files come first, without names.
+    for (int f = 0; f < m_files.size(); ++f)
+        if (m_files[f].path.startsWith("overlay "))
+            idOrder.append(f);
 
     QByteArray main(8 * directories.size(), '\0');
     QByteArray listings;
@@ -223,7 +264,7 @@ QByteArray SyntheticFileSystem::nameTable(QList<int>& idOrder) const {
               quint16(d == 0 ? directories.size()
                              : 0xF000 + directories.indexOf(parentOf(directories[d]))));
         for (int f = 0; f < m_files.size(); ++f)
-            if (parentOf(m_files[f].path) == directories[d]) {
+            if (m_files[f].path.startsWith('/') && parentOf(m_files[f].path) == directories[d]) {
                 const QByteArray name = nameOf(m_files[f].path).toLatin1();
                 listings += char(name.size()) + name;
                 idOrder.append(f);
@@ -261,6 +302,25 @@ void SyntheticFileSystem::writeInto(const QString& imagePath) const {
     put32(pointers, 4, quint32(names.size()));
     put32(pointers, 8, 0x4000);
     put32(pointers, 12, quint32(allocation.size()));
+    if (!m_overlays.isEmpty()) {
+        QByteArray table(32 * m_overlays.size(), '\0');
+        for (int i = 0; i < m_overlays.size(); ++i) {
+            const QString name = QStringLiteral("overlay %1").arg(m_overlays[i].id);
+            const qsizetype size = file(name).bytes.size();
+            int fileId = 0;
+            while (m_files[idOrder[fileId]].path != name)
+                ++fileId;
+            put32(table, 32 * i, quint32(m_overlays[i].id));
+            put32(table, 32 * i + 8, quint32(size));
+            put32(table, 32 * i + 24, quint32(fileId));
+            put32(table, 32 * i + 28, m_overlays[i].compressed ? 0x01000000u | quint32(size) : 0);
+        }
+        QByteArray overlayPointer(8, '\0');
+        put32(overlayPointer, 0, 0x6000);
+        put32(overlayPointer, 4, quint32(table.size()));
+        SyntheticRom::write(imagePath, 0x50, overlayPointer);
+        SyntheticRom::write(imagePath, 0x6000, table);
+    }
     SyntheticRom::write(imagePath, 0x40, pointers);
     SyntheticRom::write(imagePath, 0x1000, names);
     SyntheticRom::write(imagePath, 0x4000, allocation);

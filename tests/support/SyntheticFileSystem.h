@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -35,6 +36,17 @@ public:
     [[nodiscard]] static QByteArray learnsetMember(const QList<quint16>& words);
     // A NARC of `members`, back to back.
     [[nodiscard]] static QByteArray narcOf(const QList<QByteArray>& members);
+    // ARM9 overlay `id`, placed as add() places a file. Overlays take the first file ids, in
+    // the order they are added, before every named file, as in a retail image; the header's
+    // overlay table lists them, flagged as compressed where `compressed` says.
+    void addOverlay(int id, const QByteArray& bytes, bool compressed = false);
+    // The game's list of egg moves in bytes: for each species of `moves` (by species number)
+    // that has any, its marker (20000 + species) and its moves; the end mark, and 0xFFFF up to
+    // `bound` words.
+    [[nodiscard]] static QByteArray eggList(const QMap<int, QList<quint16>>& moves, int bound);
+    // Puts `bytes` where the game of `code` reads its egg moves: as the one member of /a/2/2/9,
+    // or as ARM9 overlay 5 after overlays 0 to 4; the path, or "overlay 5".
+    QString addEggMoves(const QByteArray& code, const QByteArray& bytes, bool compressed = false);
     void remove(const QString& path);
     // Gives the name `path`, alone in its folder, the file id of `other`, as a damaged or
     // hostile name table may: two names of one file.
@@ -80,5 +92,10 @@ private:
 
     QList<File> m_files;
     QList<std::pair<QString, QString>> m_aliases; // a name, and the file whose id it gets
+    struct OverlayEntry {
+        int id;
+        bool compressed;
+    };
+    QList<OverlayEntry> m_overlays; // their files are "overlay N" in m_files
     qint64 m_next = 0x10000;
 };
