@@ -1,6 +1,6 @@
 // Arbitrary bytes as an image: reading its file system, looking files up, naming every file
 // and finding each game's tables never crash, loop or allocate without bound, and a table that
-// is found lies inside the image as 44-byte records back to back.
+// is found lies inside the image.
 #include "MemoryIo.h"
 
 #include "nds/GameEdition.h"
@@ -13,10 +13,17 @@
 
 namespace {
 
-// A table that is found holds its entries as 44-byte records inside the image.
+// A table that is found lies inside the image: its entries' records (44 bytes back to back,
+// or members of their own), or the one list the game scans.
 void checkInside(const species::TablePlace& place, std::size_t size) {
-    if (place.base < 0 || place.base + std::int64_t{species::kRecordSize} * place.entries >
-                              static_cast<std::int64_t>(size))
+    const auto image = static_cast<std::int64_t>(size);
+    std::int64_t end = place.base + std::int64_t{species::kRecordSize} * place.entries;
+    if (place.room > 0)
+        end = place.base + place.room;
+    for (const nds::FileSpan& record : place.records)
+        if (record.start < 0 || record.end > image || record.end < record.start)
+            std::abort();
+    if (place.base < 0 || (place.records.empty() && end > image))
         std::abort();
 }
 

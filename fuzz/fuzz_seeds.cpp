@@ -5,6 +5,7 @@
 #include "tables/TableWriter.h"
 
 #include "files/Journal.h"
+#include "species/EggMoveRules.h"
 #include "species/EntryRules.h"
 #include "species/FieldLayout.h"
 #include "tables/PatchFormat.h"
@@ -56,6 +57,21 @@ int main(int argc, char* argv[]) {
     put(root / "table_csv", "quoted.csv",
         "\xEF\xBB\xBF" + tables::csvHeader() + "\n\"0\",\"Bulba\"\"saur\",1\n");
     put(root / "table_json", "export.json", tables::toJson(*nds::findEdition("ADAE"), entries));
+    std::vector<species::Record> learnsets;
+    std::vector<species::Record> eggMoves;
+    for (int position = 0; position < species::kSpeciesCount; ++position) {
+        learnsets.push_back(species::sampleLearnset(position));
+        species::Record moves(files::Bytes{0xFF, 0xFF});
+        moves.set(species::Field::EggMoves,
+                  species::Value::list(species::sampleEggMoves(species::eggSpeciesOf(position))));
+        eggMoves.push_back(moves);
+    }
+    put(root / "table_csv", "learnsets.csv",
+        tables::learnsetsToCsv(learnsets, tables::ListValues::Names));
+    put(root / "table_csv", "egg_moves.csv",
+        tables::eggMovesToCsv(eggMoves, tables::ListValues::Names));
+    put(root / "table_json", "egg_moves.json",
+        tables::eggMovesToJson(*nds::findEdition("IPKE"), eggMoves));
     put(root / "table_json", "bare.json",
         "[{\"position\": 0, \"species\": \"Bulbasaur\", \"hp\": 1.5e3}]");
     put(root / "identify", "every_game.nds", everyGame("CPUJ"));
