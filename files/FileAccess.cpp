@@ -1,17 +1,8 @@
 #include "FileAccess.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace files {
-
-// The folder part of `path`: "." for a bare name, "/" for a name in the root.
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 base::Status syncFolderOf(SysIo& io, const std::string& path) {
     const std::string folder = folderOf(path);
@@ -112,9 +103,8 @@ base::Result<std::string> resolveLinks(SysIo& io, const std::string& path) {
             return current;
         if (result < 0)
             return base::Error::system(-result, "follow the link", current);
-        current = target.starts_with('/') || current.find('/') == std::string::npos
-                      ? target
-                      : folderOf(current) + "/" + target;
+        // A relative target is read from the link's own folder.
+        current = isAbsolute(target) ? target : besideName(current, target);
     }
     return base::Error::system(ELOOP, "follow the link", path);
 }
@@ -257,8 +247,7 @@ base::Status replaceFile(SysIo& io, const std::string& path, const Bytes& bytes)
         if (base::Status allowed = mayReplace(io, target, existing); !allowed.ok())
             return allowed;
 
-    std::string partial =
-        folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    std::string partial = besideName(target, "." + lastName(target) + ".XXXXXX");
     const int fd = io.createUnique(partial);
     if (fd < 0)
         return base::Error::system(-fd, "create a file in", folderOf(target));
@@ -278,8 +267,9 @@ base::Status makeOwnerWritable(SysIo& io, const std::string& path) {
     if (const int result = io.status(path, status); result < 0)
         return base::Error::system(-result, "examine", path);
     const unsigned bits = status.mode;
-    if (!(bits & S_IWUSR))
-        if (const int result = io.chmod(path, (bits & 07777u) | S_IWUSR); result < 0)
+    if (!(bits & mode::kOwnerWrite))
+        if (const int result = io.chmod(path, (bits & mode::kPermissions) | mode::kOwnerWrite);
+            result < 0)
             return base::Error::system(-result, "make writable", path);
     // Permission bits are not all: read-only media and immutable files refuse writes too.
     if (const int result = io.checkWritable(path); result < 0)

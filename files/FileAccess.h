@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OpenFile.h"
+#include "Paths.h"
 #include "SysIo.h"
 #include "base/Error.h"
 
@@ -57,8 +58,6 @@ struct Rewrite {
 // left to the system, which resolves them alike for every name made from the result).
 [[nodiscard]] base::Result<std::string> resolveLinks(SysIo& io, const std::string& path);
 
-// The folder part of `path`: "." for a bare name, "/" for a name in the root.
-[[nodiscard]] std::string folderOf(const std::string& path);
 // Flushes to disk the folder that holds `path`, so that a name made or removed in it lasts.
 [[nodiscard]] base::Status syncFolderOf(SysIo& io, const std::string& path);
 

@@ -108,17 +108,11 @@ std::string journalName(const std::string& name) {
     return name.substr(0, cut) + "." + digest + kSuffix;
 }
 
-std::string lastName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 namespace {
 
 // The journal's path for the image file at `image`, whose links are followed already.
 std::string besideFile(const std::string& image) {
-    const std::string name = lastName(image);
-    return image.substr(0, image.size() - name.size()) + journalName(name);
+    return besideName(image, journalName(lastName(image)));
 }
 
 } // namespace

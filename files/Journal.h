@@ -19,9 +19,6 @@ namespace files {
 // journal removed. A journal found later is the leftover of a writer that died: the next
 // opening puts the old bytes back (or, if every span holds the new ones, just removes it).
 
-// The name of the file at `path`, without its folder.
-[[nodiscard]] std::string lastName(const std::string& path);
-
 // The name of the journal of an image file named `name` (without its folder):
 // "<name>.statwright-journal", or, where that would be longer than a file name may be, the name
 // cut at a character's boundary, a dot and eight hex digits of a checksum of the whole name.

@@ -52,6 +52,84 @@ private slots:
         QCOMPARE(base::printable(once), once);
     }
 
+    // A path's folder and last name, and where a file made beside it goes, under each
+    // system's rules: on Linux a backslash is a letter of a name, on Windows a separator like
+    // '/', after a drive or a network share that roots the path.
+    void pathsUnderBothRules_data() {
+        QTest::addColumn<bool>("windows");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("beside"); // of ".t"
+        QTest::addColumn<bool>("absolute");
+        QTest::newRow("Linux: a bare name") << false << "t.csv"
+                                            << "."
+                                            << "t.csv"
+                                            << ".t" << false;
+        QTest::newRow("Linux: a folder") << false << "sub/t.csv"
+                                         << "sub"
+                                         << "t.csv"
+                                         << "sub/.t" << false;
+        QTest::newRow("Linux: the root") << false << "/t.csv"
+                                         << "/"
+                                         << "t.csv"
+                                         << "/.t" << true;
+        QTest::newRow("Linux: a backslash is a letter") << false << R"(sub\t.csv)"
+                                                        << "."
+                                                        << R"(sub\t.csv)"
+                                                        << ".t" << false;
+        QTest::newRow("Linux: no drives") << false << "C:/roms/a.nds"
+                                          << "C:/roms"
+                                          << "a.nds"
+                                          << "C:/roms/.t" << false;
+        QTest::newRow("Windows: a backslash") << true << R"(sub\t.csv)"
+                                              << "sub"
+                                              << "t.csv"
+                                              << R"(sub\.t)" << false;
+        QTest::newRow("Windows: both") << true << R"(a/b\c.nds)"
+                                       << "a/b"
+                                       << "c.nds"
+                                       << R"(a/b\.t)" << false;
+        QTest::newRow("Windows: a drive's root") << true << R"(C:\a.nds)"
+                                                 << R"(C:\)"
+                                                 << "a.nds"
+                                                 << R"(C:\.t)" << true;
+        QTest::newRow("Windows: a drive's current folder") << true << "D:a.nds"
+                                                           << "D:"
+                                                           << "a.nds"
+                                                           << "D:.t" << false;
+        QTest::newRow("Windows: the current drive's root") << true << R"(\a.nds)"
+                                                           << R"(\)"
+                                                           << "a.nds"
+                                                           << R"(\.t)" << true;
+        QTest::newRow("Windows: a share") << true << R"(\\server\roms\a.nds)"
+                                          << R"(\\server\roms\)"
+                                          << "a.nds"
+                                          << R"(\\server\roms\.t)" << true;
+        QTest::newRow("Windows: a folder of a share") << true << "//server/roms/hg/a.nds"
+                                                      << "//server/roms/hg"
+                                                      << "a.nds"
+                                                      << "//server/roms/hg/.t" << true;
+        QTest::newRow("Windows: a bare name") << true << "a.nds"
+                                              << "."
+                                              << "a.nds"
+                                              << ".t" << false;
+    }
+    void pathsUnderBothRules() {
+        QFETCH(bool, windows);
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, beside);
+        QFETCH(bool, absolute);
+        const auto rules = windows ? files::PathRules::Windows : files::PathRules::Posix;
+        const std::string text = path.toStdString();
+        QCOMPARE(QString::fromStdString(files::folderOf(text, rules)), folder);
+        QCOMPARE(QString::fromStdString(files::lastName(text, rules)), name);
+        QCOMPARE(QString::fromStdString(files::besideName(text, ".t", rules)), beside);
+        QCOMPARE(files::isAbsolute(text, rules), absolute);
+    }
+
     void init() {
         m_roms = std::make_unique<SyntheticRom>();
         m_path = m_roms->create("image.nds", "ADAE", 4096);
