@@ -1,27 +1,26 @@
 #include "SysIo.h"
 
-#include <sys/stat.h>
-
 namespace files {
 
-bool FileStatus::isRegular() const {
-    return S_ISREG(mode);
-}
-
 std::string FileStatus::kind() const {
-    if (S_ISDIR(mode))
+    switch (mode & mode::kType) {
+    case mode::kDirectory:
         return "a directory";
-    if (S_ISFIFO(mode))
+    case mode::kFifo:
         return "a FIFO";
-    if (S_ISSOCK(mode))
+    case mode::kSocket:
         return "a socket";
-    if (S_ISCHR(mode))
+    case mode::kCharacterDevice:
         return "a character device";
-    if (S_ISBLK(mode))
+    case mode::kBlockDevice:
         return "a block device";
-    if (S_ISLNK(mode))
+    case mode::kLink:
         return "a symbolic link";
-    return S_ISREG(mode) ? "a regular file" : "of an unknown type";
+    case mode::kRegular:
+        return "a regular file";
+    default:
+        return "of an unknown type";
+    }
 }
 
 } // namespace files

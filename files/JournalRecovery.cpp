@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <ctime>
 #include <optional>
-#include <sys/stat.h>
 
 namespace files {
 
@@ -21,8 +20,13 @@ constexpr char kRemoveOnceSound[] = "Remove the journal once the image is known 
 std::string utcTime(std::int64_t seconds) {
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm parts{};
+#ifdef _WIN32
+    if (::gmtime_s(&parts, &time) != 0)
+        return {};
+#else
     if (!::gmtime_r(&time, &parts))
         return {};
+#endif
     char text[32];
     const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
     return std::string(text, length);
@@ -46,7 +50,7 @@ bool mayRemove(SysIo& io, const std::string& journal) {
     FileStatus status;
     if (io.status(folder, status) != 0 || io.checkWritable(folder) != 0)
         return false;
-    return !(status.mode & S_ISVTX) || status.owner == user;
+    return !(status.mode & mode::kSticky) || status.owner == user;
 }
 
 // Why `status`, of the regular file at `journal`, is no journal this program could have written,
@@ -62,7 +66,7 @@ base::Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
                              "of your own and open the copy");
         return "is owned by another user, " + owner;
     }
-    if (status.mode & (S_IWGRP | S_IWOTH))
+    if (status.mode & (mode::kGroupWrite | mode::kOtherWrite))
         return std::string("can be written by other users than its owner");
     if (status.size > kMaxJournal)
         return std::string("is not a journal of this program");

@@ -13,6 +13,12 @@
 
 namespace files {
 
+static_assert(mode::kType == S_IFMT && mode::kRegular == S_IFREG && mode::kDirectory == S_IFDIR &&
+              mode::kCharacterDevice == S_IFCHR && mode::kBlockDevice == S_IFBLK &&
+              mode::kFifo == S_IFIFO && mode::kLink == S_IFLNK && mode::kSocket == S_IFSOCK &&
+              mode::kSticky == S_ISVTX && mode::kOwnerWrite == S_IWUSR &&
+              mode::kGroupWrite == S_IWGRP && mode::kOtherWrite == S_IWOTH);
+
 namespace {
 
 std::int64_t orErrno(std::int64_t result) {

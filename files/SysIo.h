@@ -6,6 +6,24 @@
 
 namespace files {
 
+// The type and permission bits of FileStatus::mode, numbered as POSIX numbers them; a system
+// without them (Windows) gives its files the nearest.
+namespace mode {
+inline constexpr unsigned kType = 0170000;
+inline constexpr unsigned kRegular = 0100000;
+inline constexpr unsigned kDirectory = 0040000;
+inline constexpr unsigned kCharacterDevice = 0020000;
+inline constexpr unsigned kBlockDevice = 0060000;
+inline constexpr unsigned kFifo = 0010000;
+inline constexpr unsigned kLink = 0120000;
+inline constexpr unsigned kSocket = 0140000;
+inline constexpr unsigned kPermissions = 07777;
+inline constexpr unsigned kSticky = 01000;
+inline constexpr unsigned kOwnerWrite = 0200;
+inline constexpr unsigned kGroupWrite = 020;
+inline constexpr unsigned kOtherWrite = 02;
+} // namespace mode
+
 // What the system tells of a file (fstat or stat).
 struct FileStatus {
     unsigned mode = 0; // type and permission bits, as st_mode
@@ -16,7 +34,8 @@ struct FileStatus {
     unsigned group = 0;      // group id
     std::uint64_t links = 1; // names the file has (hard links)
 
-    [[nodiscard]] bool isRegular() const;
+    [[nodiscard]] bool isRegular() const { return isA(mode::kRegular); }
+    [[nodiscard]] bool isA(unsigned type) const { return (mode & mode::kType) == type; }
     // "a directory", "a FIFO", "a character device"...: what a file that is not regular is.
     [[nodiscard]] std::string kind() const;
     [[nodiscard]] bool sameFile(const FileStatus& other) const {
