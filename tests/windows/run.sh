@@ -45,6 +45,7 @@ battery() {
     # The spreadsheet's round trip: names, semicolons and capitals.
     printf 'Position;Species;HP;Type2;Item1\n0;Bulbasaur;99;Dragon;Leftovers\n3;Charmander;1;fire;0\n' >semi.csv
     run import ADAE.nds semi.csv --dry-run
+    run import CPUE.nds - --dry-run <semi.csv
     run import ADAE.nds semi.csv
     run import ADAE.nds semi.csv
     run diff original.nds ADAE.nds
