@@ -53,8 +53,11 @@ const std::vector<EntryTableModel::Column>& EntryTableModel::columns() {
         all.push_back({Kind::EvolvesInto, Field::HP, QStringLiteral("Evolves into"),
                        QStringLiteral("export --evolutions; change them with Edit > Evolutions... "
                                       "in the main window")});
-        all.push_back({Kind::LevelMoves, Field::Learnset, QStringLiteral("Level-up moves"),
+        all.push_back({Kind::MoveCount, Field::Learnset, QStringLiteral("Level-up moves"),
                        QStringLiteral("export --learnsets: how many moves; change them with "
+                                      "Edit > Moves... in the main window")});
+        all.push_back({Kind::MoveCount, Field::EggMoves, QStringLiteral("Egg moves"),
+                       QStringLiteral("export --egg-moves: how many moves; change them with "
                                       "Edit > Moves... in the main window")});
         return all;
     }();
@@ -167,10 +170,10 @@ QVariant EntryTableModel::display(int position, const Column& column) const {
             return QString();
         return QString::fromStdString(
             species::evolvesInto(m_document->record(position, species::Kind::Evolutions), game()));
-    case Kind::LevelMoves:
-        if (!m_document->table(species::Kind::Learnsets).place)
+    case Kind::MoveCount:
+        if (!m_document->table(species::kindOf(column.field)).place)
             return QString();
-        return static_cast<int>(m_document->value(position, Field::Learnset).items().size());
+        return static_cast<int>(m_document->value(position, column.field).items().size());
     case Kind::Field:
         break;
     }

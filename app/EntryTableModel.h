@@ -30,7 +30,7 @@ public:
 
     // What a column shows: a field of the record, or one of the columns made from the entry.
     struct Column {
-        enum class Kind { Position, Name, Field, Total, TmHmCount, EvolvesInto, LevelMoves };
+        enum class Kind { Position, Name, Field, Total, TmHmCount, EvolvesInto, MoveCount };
         Kind kind;
         species::Field field = species::Field::HP;
         QString caption;

@@ -320,7 +320,7 @@ private slots:
                                 "(Normal), edited there."));
     }
 
-    // The table's count follows the list, staged included.
+    // The table's counts follow the lists, staged included.
     void theTableCountsTheMoves() {
         openImage(3);
         m_h->chooseMenu("mnuView", "mnuTable");
@@ -328,17 +328,27 @@ private slots:
         QVERIFY(table);
         auto* view = table->findChild<QTableView*>("tblEntries");
         QAbstractItemModel* model = view->model();
-        int column = model->columnCount() - 1;
-        while (column >= 0 && model->headerData(column, Qt::Horizontal) != "Level-up moves")
-            --column;
-        QVERIFY(column >= 0);
-        const auto count = [&](int row) { return model->index(row, column).data().toInt(); };
-        QCOMPARE(count(3), 3);
-        QCOMPARE(count(20), 20);
+        const auto columnOf = [&](const QString& title) {
+            int column = model->columnCount() - 1;
+            while (column >= 0 && model->headerData(column, Qt::Horizontal) != title)
+                --column;
+            return column;
+        };
+        const int levelMoves = columnOf("Level-up moves");
+        const int eggMoves = columnOf("Egg moves");
+        QVERIFY(levelMoves >= 0 && eggMoves >= 0);
+        const auto count = [&](int row, int column) {
+            return model->index(row, column).data().toInt();
+        };
+        QCOMPARE(count(3, levelMoves), 3);
+        QCOMPARE(count(20, levelMoves), 20);
+        QCOMPARE(count(3, eggMoves), 2);
         QWidget* dialog = openDialog();
         add(dialog, 7, "Growl");
+        addEggMove(dialog, "Tackle");
         click(dialog, "cmdOK");
-        QCOMPARE(count(3), 4);
+        QCOMPARE(count(3, levelMoves), 4);
+        QCOMPARE(count(3, eggMoves), 3);
     }
 };
 
