@@ -154,7 +154,7 @@ private slots:
             restart();
             QProcess slowed;
             slowed.start(strace, {"-f", "-qq", "-o", "/dev/null", "-e", "trace=pwrite64,fsync",
-                                  "-e", "inject=pwrite64,fsync:delay_enter=3000",
+                                  "-e", "inject=pwrite64,fsync:delay_enter=20000",
                                   QStringLiteral(STATWRIGHT_CLI), "import", m_image, a});
             QVERIFY(slowed.waitForStarted());
             // The import itself, not strace: killing strace would let it run on.
@@ -163,11 +163,13 @@ private slots:
             QByteArray child;
             QVERIFY(QTest::qWaitFor(
                 [&] { return !(child = readFile(children).trimmed()).isEmpty(); }, 10000));
-            // Killed while it writes: once its journal is there, at a later moment each round
-            // (the first rounds also before it begins, when the journal is slow to come).
+            // Killed while it writes: once its journal is there, 20 ms later each round, so that
+            // the rounds spread over the journal's flushes, the image's write and the end,
+            // each of which the tracer slows by 20 ms (the first rounds also before it begins,
+            // when the journal is slow to come).
             (void)QTest::qWaitFor([&] { return QFile::exists(m_image + ".statwright-journal"); },
                                   round < 2 ? 40 : 10000);
-            QTest::qWait(round * 60);
+            QTest::qWait(round * 20);
             ::kill(pid_t(child.split(' ').front().toLongLong()), SIGKILL);
             QVERIFY(slowed.waitForFinished(30000));
 
