@@ -58,7 +58,7 @@ bool mayRemove(SysIo& io, const std::string& journal) {
 base::Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
                                            const std::string& journal, const FileStatus& status) {
     const unsigned user = io.effectiveUser();
-    if (status.owner != user && status.owner != 0) {
+    if (status.ownerKnown && status.owner != user && status.owner != 0) {
         const std::string owner = io.userName(status.owner);
         if (!mayRemove(io, journal))
             return leftAlone(image, journal, "is owned by another user, " + owner,
@@ -77,6 +77,7 @@ base::Result<std::string> ownershipProblem(SysIo& io, const std::string& image,
 struct Leftover {
     std::string path;
     DecodedJournal decoded;
+    bool ownerUnchecked = false;
 };
 
 // The journal at `journal`, if a regular file is there; anything else stands for no journal,
@@ -107,7 +108,7 @@ base::Result<std::optional<Leftover>> readLeftover(OpenFile& image, const std::s
                                                         : base::Result<Bytes>(Bytes{});
     if (!bytes.ok())
         return bytes.error();
-    Leftover leftover{journal, decodeJournal(bytes.value())};
+    Leftover leftover{journal, decodeJournal(bytes.value()), !there.ownerKnown};
     if (leftover.decoded.state == DecodedJournal::State::Foreign)
         return leftAlone(image.path(), journal, "is not a journal of this program");
     return std::optional(std::move(leftover));
@@ -187,7 +188,8 @@ base::Result<Plan> planFor(OpenFile& image, const Leftover& leftover) {
                leftover.path,
                {},
                content.label,
-               utcTime(content.started)},
+               utcTime(content.started),
+               leftover.ownerUnchecked},
               {},
               0};
     const std::int64_t length = content.length > 0 ? content.length : content.size;
@@ -331,7 +333,27 @@ base::Error otherImagesJournal(const std::string& image, const Recovery& other) 
             "that image first, or write into a copy of this one under a shorter name");
 }
 
+namespace {
+
+// What a recovery's sentence adds where the journal's owner could not be checked.
+std::string ownerNote(const Recovery& recovery) {
+    return recovery.ownerUnchecked
+               ? " Its owner could not be checked, since its volume keeps no owners: it was "
+                 "trusted because it names this image."
+               : "";
+}
+
+} // namespace
+
 std::string Recovery::describe() const {
+    return sentence() + ownerNote(*this);
+}
+
+std::string Recovery::describePending() const {
+    return pendingSentence() + ownerNote(*this);
+}
+
+std::string Recovery::sentence() const {
     const std::string quoted = "\"" + base::printable(image) + "\"";
     const std::string write = "the " + base::printable(label) + " begun at " + started;
     switch (found) {
@@ -355,7 +377,7 @@ std::string Recovery::describe() const {
            " was interrupted and has been rolled back; the image holds what it held before it.";
 }
 
-std::string Recovery::describePending() const {
+std::string Recovery::pendingSentence() const {
     const std::string quoted = "\"" + base::printable(image) + "\"";
     const std::string write = "the " + base::printable(label) + " begun at " + started;
     const std::string dry = "; a dry run writes nothing, so it was left as it is";

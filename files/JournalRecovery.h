@@ -40,12 +40,19 @@ struct Recovery {
     std::string otherImage; // for OtherImage: the name of the image it belongs to
     std::string label;      // what the interrupted write was for; empty for a torn journal
     std::string started;    // when it began, "2026-12-08 14:02:09 UTC"; empty for a torn journal
+    // The journal's volume keeps no owners (FAT32, exFAT): it was trusted for the image it
+    // names alone, which the sentences say.
+    bool ownerUnchecked = false;
 
     // One sentence for the user: what was found and what was done.
     [[nodiscard]] std::string describe() const;
     // One sentence for the user: what was found, and that the next opening that is not a dry
     // run does what describe() tells.
     [[nodiscard]] std::string describePending() const;
+
+private:
+    [[nodiscard]] std::string sentence() const;
+    [[nodiscard]] std::string pendingSentence() const;
 };
 
 // Whether anything stands where a journal of `image` may lie, a dangling link included.

@@ -33,6 +33,9 @@ struct FileStatus {
     unsigned owner = 0;      // user id
     unsigned group = 0;      // group id
     std::uint64_t links = 1; // names the file has (hard links)
+    // Whether the volume records who owns its files: not on FAT32 or exFAT, where `owner` is
+    // the user asking.
+    bool ownerKnown = true;
 
     [[nodiscard]] bool isRegular() const { return isA(mode::kRegular); }
     [[nodiscard]] bool isA(unsigned type) const { return (mode & mode::kType) == type; }

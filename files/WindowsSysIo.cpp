@@ -455,21 +455,26 @@ private:
         status.device = info.dwVolumeSerialNumber;
         status.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
         status.links = info.nNumberOfLinks;
-        status.owner = ownerOf(handle);
+        readOwner(handle, status);
         return 0;
     }
 
-    // This user, where the file's owner is the user who runs the program or the volume keeps
-    // no owners (FAT32, exFAT); another user otherwise.
-    static unsigned ownerOf(HANDLE handle) {
+    // This user, where the file's owner is the user who runs the program, another user
+    // otherwise; unknown where the volume keeps no owners (FAT32, exFAT).
+    static void readOwner(HANDLE handle, FileStatus& status) {
         PSID owner = nullptr;
         PSECURITY_DESCRIPTOR descriptor = nullptr;
+        status.owner = kThisUser;
         if (::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-            return kThisUser;
-        const bool same = !owner || isThisUser(owner);
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+            status.ownerKnown = false;
+            return;
+        }
+        if (!owner)
+            status.ownerKnown = false;
+        else if (!isThisUser(owner))
+            status.owner = kOtherUser;
         ::LocalFree(descriptor);
-        return same ? kThisUser : kOtherUser;
     }
 
     // Whether `sid` is the user who runs the program, or the owner it gives the files it makes

@@ -456,6 +456,39 @@ private slots:
     // What others may leave beside an image: a journal that writes where this program never
     // does, another user's journal, a label made to drive the terminal, and things that are no
     // journal at its place. None is acted on, and none reaches the terminal raw.
+    // On a volume that keeps no owners (FAT32, exFAT cards), a journal is judged by the image
+    // it names alone: another user's journal of this very image is recovered, and the message
+    // says that its owner could not be checked; one of another file is still left alone.
+    void journalOnAVolumeWithoutOwners_data() {
+        QTest::addColumn<bool>("thisImage");
+        QTest::newRow("it names this image") << true;
+        QTest::newRow("it names another file") << false;
+    }
+    void journalOnAVolumeWithoutOwners() {
+        QFETCH(bool, thisImage);
+        if (::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        SyntheticRom roms;
+        const QString image = roms.createFor("ADAE");
+        SyntheticRom::fillRecords(image, "ADAE", 9);
+        const QByteArray before = SyntheticRom::sha256(image);
+        const qint64 record = SyntheticRom::recordOffset("ADAE", 7);
+        plantJournal(image, record, 2, "import of \"t.csv\"", true,
+                     thisImage ? QString() : QStringLiteral("image.nds.long"));
+        QCOMPARE(::chown(QFile::encodeName(journalOf(image)).constData(), 4242, 4242), 0);
+        FaultInjectingIo io;
+        io.pretendNoOwners();
+        const CliOutcome result = runCli({"export", image, "-o", roms.folder() + "/t.csv"}, io);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(!result.err.contains("another user"), qPrintable(result.err));
+        QCOMPARE(result.err.contains("Its owner could not be checked, since its volume keeps no "
+                                     "owners: it was trusted because it names this image."),
+                 thisImage);
+        QCOMPARE(QFile::exists(journalOf(image)), !thisImage);
+        if (thisImage)
+            QCOMPARE(SyntheticRom::sha256(image), before);
+    }
+
     void hostileLeftovers_data() {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("command");

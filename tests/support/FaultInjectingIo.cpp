@@ -130,19 +130,25 @@ std::int64_t FaultInjectingIo::write(int fd, const std::uint8_t* buffer, std::si
 int FaultInjectingIo::status(int fd, files::FileStatus& status) {
     if (const int error = enter(Call::Status))
         return -error;
-    return files::systemIo().status(fd, status);
+    const int result = files::systemIo().status(fd, status);
+    status.ownerKnown = !m_noOwners;
+    return result;
 }
 
 int FaultInjectingIo::status(const std::string& path, files::FileStatus& status) {
     if (const int error = enter(Call::PathStatus))
         return -error;
-    return files::systemIo().status(path, status);
+    const int result = files::systemIo().status(path, status);
+    status.ownerKnown = !m_noOwners;
+    return result;
 }
 
 int FaultInjectingIo::linkStatus(const std::string& path, files::FileStatus& status) {
     if (const int error = enter(Call::LinkStatus))
         return -error;
-    return files::systemIo().linkStatus(path, status);
+    const int result = files::systemIo().linkStatus(path, status);
+    status.ownerKnown = !m_noOwners;
+    return result;
 }
 
 int FaultInjectingIo::readLink(const std::string& path, std::string& target) {

@@ -91,6 +91,8 @@ public:
     // The real one, or the one set here.
     unsigned effectiveUser() override;
     void pretendUser(unsigned user) { m_user = user; }
+    // Files as a volume without owners (FAT32, exFAT) shows them: whose they are is unknown.
+    void pretendNoOwners() { m_noOwners = true; }
     std::string userName(unsigned user) override;
     int lock(int fd, Lock kind) override;
     int rename(const std::string& from, const std::string& to) override;
@@ -115,6 +117,7 @@ private:
     std::map<int, std::string> m_openPaths;  // by descriptor
     std::vector<std::string> m_opened;
     int m_user = -1;
+    bool m_noOwners = false;
     int m_callsLeft = -1; // -1: no crash to come
     bool m_dead = false;  // a call was made after the crash
 };
