@@ -13,6 +13,12 @@ exec xvfb-run -a dbus-run-session -- bash -c '
             org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
         sleep 0.1
     done
+    # Nor may the program start before the display answers, which on a busy machine it may
+    # not yet do.
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     # The real window on the virtual display, whatever platform the caller asked Qt for.
     QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 "$1" & app=$!
     /usr/bin/python3 "$2/atspi_tree.py" Statwright
