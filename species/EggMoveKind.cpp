@@ -65,11 +65,7 @@ public:
         const std::string action = findAction(noun(), edition);
         if (!system)
             return noFileSystem(file, action, noun());
-        const auto fail = [&](base::Error error) {
-            if (error.kind == base::Error::Kind::BadContent)
-                error.action = action;
-            return error;
-        };
+        const auto fail = [&](base::Error error) { return whileFinding(std::move(error), action); };
         // The file that holds the list: the archive's one member, or overlay 5.
         std::string where;
         int id = -1;

@@ -153,14 +153,10 @@ base::Result<std::vector<int>> parseEggMoves(std::string_view text) {
 }
 
 std::string eggMoveDifference(const std::vector<int>& before, const std::vector<int>& after) {
-    std::vector<int> gone = before;
     std::vector<std::string> parts;
-    for (const int move : after)
-        if (const auto same = std::find(gone.begin(), gone.end(), move); same != gone.end())
-            gone.erase(same);
-        else
-            parts.push_back("+ " + moveName(move));
-    for (const int move : gone)
+    for (const int move : itemsAdded(before, after))
+        parts.push_back("+ " + moveName(move));
+    for (const int move : itemsAdded(after, before))
         parts.push_back("- " + moveName(move));
     if (parts.empty())
         return before == after ? std::string() : "moves in another order";
@@ -184,16 +180,10 @@ std::optional<std::string> eggMoveRefusal(int position, const std::vector<int>& 
     if (after.size() > static_cast<std::size_t>(kMaxEggMoves))
         return "it would have " + std::to_string(after.size()) +
                " egg moves; the game reads at most 16";
-    std::vector<int> held = before;
-    for (const int move : after) {
-        if (const auto kept = std::find(held.begin(), held.end(), move); kept != held.end()) {
-            held.erase(kept);
-            continue;
-        }
+    for (const int move : itemsAdded(before, after))
         if (!isMove(move))
             return "move " + std::to_string(move) + " is not between 1 and " +
                    std::to_string(kMoveCount);
-    }
     return std::nullopt;
 }
 

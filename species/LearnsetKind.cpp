@@ -53,11 +53,7 @@ public:
         if (!system)
             return noFileSystem(file, action, noun());
         const std::string_view path = learnsetArchive(edition.game);
-        const auto fail = [&](base::Error error) {
-            if (error.kind == base::Error::Kind::BadContent)
-                error.action = action;
-            return error;
-        };
+        const auto fail = [&](base::Error error) { return whileFinding(std::move(error), action); };
         base::Result<nds::FileEntry> archive = system->find(path);
         if (!archive.ok())
             return fail(archive.error());

@@ -103,6 +103,16 @@ std::vector<int> inLevelOrder(std::vector<int> words) {
     return words;
 }
 
+std::vector<int> itemsAdded(std::vector<int> before, const std::vector<int>& after) {
+    std::vector<int> added;
+    for (const int item : after)
+        if (const auto held = std::find(before.begin(), before.end(), item); held != before.end())
+            before.erase(held);
+        else
+            added.push_back(item);
+    return added;
+}
+
 std::optional<std::string> learnsetRefusal(int position, const std::vector<int>& before,
                                            const std::vector<int>& after) {
     if (after == before)
@@ -112,14 +122,8 @@ std::optional<std::string> learnsetRefusal(int position, const std::vector<int>&
     if (after.size() > static_cast<std::size_t>(kMaxLevelMoves))
         return "it would have " + std::to_string(after.size()) +
                " level-up moves; the game reads at most 20";
-    // What the image holds already is kept; each entry new to the list must be one the game
-    // can teach.
-    std::vector<int> held = before;
-    for (const int word : after) {
-        if (const auto kept = std::find(held.begin(), held.end(), word); kept != held.end()) {
-            held.erase(kept);
-            continue;
-        }
+    // Each entry new to the list must be one the game can teach.
+    for (const int word : itemsAdded(before, after)) {
         const LevelMove entry = levelMoveOf(word);
         if (entry.level < 1 || entry.level > kLearnLevelMaximum)
             return "level " + std::to_string(entry.level) + " of " + moveName(entry.move) +

@@ -46,6 +46,9 @@ struct LevelMove {
 [[nodiscard]] std::vector<int> withMove(std::vector<int> words, LevelMove entry);
 // The list in ascending order of level, moves of one level in the order they had.
 [[nodiscard]] std::vector<int> inLevelOrder(std::vector<int> words);
+// The items of `after` that `before` does not hold (each held item counts once): what a list's
+// edit brings in, which the rules judge, while what the image holds already is kept.
+[[nodiscard]] std::vector<int> itemsAdded(std::vector<int> before, const std::vector<int>& after);
 
 // Why the learnset of the entry at `position` may not become `after` where the image holds
 // `before`; nothing when it may, or when it stays as it is. At most 20 moves, each at a level

@@ -68,14 +68,16 @@ base::Result<std::optional<nds::NdsFileSystem>> readFileSystem(files::OpenFile& 
     return system;
 }
 
+base::Error whileFinding(base::Error error, const std::string& action) {
+    if (error.kind == base::Error::Kind::BadContent)
+        error.action = action;
+    return error;
+}
+
 base::Result<TablePlace> findRecordArchive(files::OpenFile& file, const nds::NdsFileSystem& system,
                                            std::string_view path, int entries, int size,
                                            const std::string& action) {
-    const auto fail = [&](base::Error error) {
-        if (error.kind == base::Error::Kind::BadContent)
-            error.action = action;
-        return error;
-    };
+    const auto fail = [&](base::Error error) { return whileFinding(std::move(error), action); };
     base::Result<nds::FileEntry> archive = system.find(path);
     if (!archive.ok())
         return fail(archive.error());

@@ -66,5 +66,8 @@ readFileSystem(files::OpenFile& file, const std::string& action);
 // "find the evolution table of HeartGold (IPKE) in": the words of a failure to find the table
 // `noun`, which name the game, since it is known.
 [[nodiscard]] std::string findAction(std::string_view noun, const nds::GameEdition& edition);
+// `error` met while finding a table, said with `action` where it is about the image's content
+// (a system error keeps its own words).
+[[nodiscard]] base::Error whileFinding(base::Error error, const std::string& action);
 
 } // namespace species
