@@ -65,12 +65,12 @@ protected:
     // The changes, those already applied, the conflicts overridden, and (with --force) what
     // could not be made at all.
     void show(const Context& context, std::span<const species::Change>) override {
-        const std::vector<std::string> lines = tables::describeChanges(m_verdict.changes);
+        const std::vector<std::string> lines = tables::describeChanges(m_verdict.changes, names());
         for (const std::string& line : lines)
             context.out << line << "\n";
         for (const PatchStep& step : m_verdict.steps)
             if (step.verdict == PatchStep::Verdict::AlreadyApplied)
-                context.out << tables::describeStep(step) << "\n";
+                context.out << tables::describeStep(step, names()) << "\n";
         for (const PatchStep& step : m_verdict.steps)
             if (step.verdict == PatchStep::Verdict::Conflict)
                 context.out << named(step) << " overrode a conflict: " << step.reason << "\n";
@@ -108,8 +108,8 @@ protected:
 
 private:
     // "Garchomp: speed 102 -> 110", "Garchomp: tm_hm -TM05": as every command shows a change.
-    static std::string named(const PatchStep& step) {
-        return tables::describeChanges(std::span(&step.change, 1)).front();
+    std::string named(const PatchStep& step) const {
+        return tables::describeChanges(std::span(&step.change, 1), names()).front();
     }
 
     base::Error refused(const Context& context) const {
@@ -117,7 +117,8 @@ private:
         const std::string patch = base::printable(fileName());
         for (std::size_t i = 0; i < m_verdict.blocking.size() && i < kShown; ++i)
             context.err << patch << ": "
-                        << tables::describeStep(m_verdict.steps[m_verdict.blocking[i]]) << "\n";
+                        << tables::describeStep(m_verdict.steps[m_verdict.blocking[i]], names())
+                        << "\n";
         if (m_verdict.blocking.size() > kShown)
             context.err << patch << ": and " << m_verdict.blocking.size() - kShown << " more\n";
         return base::Error::at(base::Error::Kind::InvalidInput, "", 0, "",

@@ -82,6 +82,8 @@ base::Status ChangeCommand::run(const Context& context) {
     const auto planner =
         [&](const species::ImageDocument& read) -> base::Result<std::vector<species::Change>> {
         tellNotes(context, document);
+        if (read.edition())
+            m_names = read.edition()->game;
         return plan(context, read);
     };
     const auto showAll = [&](std::span<const species::Change> changes) {

@@ -6,6 +6,7 @@
 #include "tables/ChangeFile.h"
 #include "tables/TableReader.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ protected:
     [[nodiscard]] const std::string& image() const { return m_image; }
     // What messages call the file: its path, or "standard input".
     [[nodiscard]] const std::string& fileName() const { return m_fileName; }
+    // The image's game once it is read, whose lists name the values in the lines of changes,
+    // as the window and `diff -f text` name them.
+    [[nodiscard]] std::optional<nds::Game> names() const { return m_names; }
 
     // Lists the first problems of the file on standard error, then how many more, and fails:
     // "3 problems in stats.csv; nothing was written".
@@ -62,6 +66,7 @@ private:
     std::string m_fileName;
     std::string m_format; // "csv", "json", or empty: from the file's name
     bool m_dryRun = false;
+    std::optional<nds::Game> m_names;
 };
 
 } // namespace cli

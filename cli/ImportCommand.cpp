@@ -17,8 +17,9 @@ public:
     std::string explanation() const override {
         return R"(Reads an edited table (CSV, or JSON when FILE ends in .json or --format json says so;
 FILE - is standard input), checks every row before
-anything is written, prints each change as "Species: field old -> new", and writes the
-changed entries into IMAGE. Every entry of the image needs its row, keyed by position
+anything is written, prints each change as "Species: field old -> new" (list values by
+the names the image's game gives them, "type2 Water -> Dragon"), and writes the changed
+entries into IMAGE. Every entry of the image needs its row, keyed by position
 and named as in the species list; stats lie between 0 and 255, EV yields between 0 and
 3, flip is 0 or 1, list values lie within their list (or unchanged), tm_hm names each TM
 and HM at most once, and the gender of species without one cannot be changed. A table
@@ -52,7 +53,7 @@ protected:
     }
 
     void show(const Context& context, std::span<const species::Change> changes) override {
-        for (const std::string& line : tables::describeChanges(changes))
+        for (const std::string& line : tables::describeChanges(changes, names()))
             context.out << line << "\n";
     }
 

@@ -1,6 +1,7 @@
 #include "Patch.h"
 
 #include "RecordKinds.h"
+#include "Vocabulary.h"
 
 #include <algorithm>
 
@@ -37,9 +38,13 @@ Patch patchBetween(const nds::GameEdition& edition, const Tables& before, const 
 
 namespace {
 
-std::string plain(Field field, const Value& value) {
-    return value.isList() ? "\"" + recordKindOf(field).listText(value) + "\""
-                          : std::to_string(value.number());
+// A value as a reason names it: a list in quotes, "\"1 Cut, 5 Gust\"", an entry of a list of
+// `game` by its name, "Poison", or the number.
+std::string plain(Field field, const Value& value, nds::Game game) {
+    if (value.isList())
+        return "\"" + recordKindOf(field).listText(value) + "\"";
+    return vocabulary::name(descriptor(field).list, value.number(), game)
+        .value_or(std::to_string(value.number()));
 }
 
 // Judges one change against the record the image holds now: what it finds, and whether it
@@ -57,8 +62,8 @@ PatchStep judgeChange(const Change& change, const Record& record, nds::Game game
         step.verdict = PatchStep::Verdict::AlreadyApplied;
     } else if (step.found != change.before) {
         step.verdict = PatchStep::Verdict::Conflict;
-        step.reason = "the patch expects " + plain(change.field, change.before) +
-                      ", the image holds " + plain(change.field, step.found);
+        step.reason = "the patch expects " + plain(change.field, change.before, game) +
+                      ", the image holds " + plain(change.field, step.found, game);
     }
     return step;
 }

@@ -169,6 +169,13 @@ int size(List list, nds::Game game) {
     return 0;
 }
 
+std::optional<std::string> name(List list, int value, nds::Game game) {
+    std::optional<std::string> entry = text(list, value, game);
+    if (entry)
+        entry = std::string(base::trimmed(*entry));
+    return entry;
+}
+
 std::optional<std::string> text(List list, int value, nds::Game game) {
     if (value < 0 || value >= size(list, game))
         return std::nullopt;

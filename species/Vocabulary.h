@@ -57,6 +57,9 @@ enum class List {
 [[nodiscard]] int size(List list, nds::Game game);
 // Entry `value` of `list` in an image of `game`, or nothing when the list has no such entry.
 [[nodiscard]] std::optional<std::string> text(List list, int value, nds::Game game);
+// The same entry as a line of text names it, without the spaces some entries end in:
+// "Water", "50% M 50% F".
+[[nodiscard]] std::optional<std::string> name(List list, int value, nds::Game game);
 
 // The entries of `list` in an image of `game` whose text is `name`, spaces at either end and
 // the case of letters aside ("dragon" is Dragon's entry, 16); more than one where the list

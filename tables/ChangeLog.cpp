@@ -25,8 +25,8 @@ std::string valueText(Field field, const species::Value& stored, nds::Game game)
     const species::FieldDescriptor& d = species::descriptor(field);
     if (d.isNumber())
         return std::to_string(value);
-    if (const std::optional<std::string> name = vocabulary::text(d.list, value, game))
-        return std::string(base::trimmed(*name));
+    if (std::optional<std::string> name = vocabulary::name(d.list, value, game))
+        return std::move(*name);
     return "Value " + std::to_string(value);
 }
 

@@ -16,10 +16,9 @@ namespace {
 // A value as a line of changes shows it: the number, or with a game its list's name for it.
 std::string valueText(const species::FieldDescriptor& field, const species::Value& value,
                       std::optional<nds::Game> names) {
-    if (names && !field.isNumber())
-        if (const std::optional<std::string> name =
-                vocabulary::text(field.list, value.number(), *names))
-            return std::string(base::trimmed(*name));
+    if (names)
+        if (std::optional<std::string> name = vocabulary::name(field.list, value.number(), *names))
+            return std::move(*name);
     return std::to_string(value.number());
 }
 

@@ -518,7 +518,7 @@ private slots:
         const QStringList said = result.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(said.size(), 4);
         QVERIFY(said[0].startsWith("Bulbasaur: hp ") && said[0].endsWith(" -> 99"));
-        QVERIFY(said[1].startsWith("Bulbasaur: item1 ") && said[1].endsWith(" -> 300"));
+        QVERIFY(said[1].startsWith("Bulbasaur: item1 ") && said[1].endsWith(" -> Zap Plate"));
         QVERIFY(said[2].startsWith("Wormadam (Trash): attack ") && said[2].endsWith(" -> 7"));
         QCOMPARE(said[3], QStringLiteral("3 changes in 2 entries written"));
         // One open of the image for reading and writing, one write per run of neighbouring
@@ -629,7 +629,7 @@ private slots:
         QTest::newRow("an old table") << "old"
                                       << "hp ";
         QTest::newRow("an old table's colour with the flag") << "old colour"
-                                                             << "colour 1 -> 3";
+                                                             << "colour Blue -> Green";
     }
     void wholeRecord() {
         QFETCH(QString, edit);

@@ -186,6 +186,11 @@ private slots:
             << "conflict: Garchomp: speed SPEED -> 200: the patch expects SPEED, the image holds "
                "250"
             << "Garchomp: speed 250 -> 200";
+        QTest::newRow("conflict: a type, named")
+            << "APAE" << QByteArray("0,Bulbasaur,type2,3,16\n")
+            << "conflict: Bulbasaur: type2 Poison -> Dragon: the patch expects Poison, the image "
+               "holds Normal"
+            << "Bulbasaur: type2 Normal -> Dragon";
         QTest::newRow("a Platinum form in Diamond")
             << "ADAE" << QByteArray("503,Rotom (Wash),hp,HP503,60\n")
             << "no such entry: Rotom (Wash): hp HP503 -> 60: the image has no entry at position "
@@ -193,7 +198,7 @@ private slots:
             << "";
         QTest::newRow("Platinum's Griseous Orb in Diamond")
             << "ADAE" << QByteArray("0,Bulbasaur,item1,ITEM0,467\n")
-            << "refused: Bulbasaur: item1 ITEM0 -> 467: 467 is not in its list (0 to 464)"
+            << "refused: Bulbasaur: item1 -No Item- -> 467: 467 is not in its list (0 to 464)"
             << "";
         QTest::newRow("HM05 teaches Whirlpool in HeartGold")
             << "IPKE" << QByteArray("0,Bulbasaur,hm05,OLDFLAG,NEWFLAG\n")
