@@ -8,7 +8,8 @@
 //                                      markers on standard error between the steps
 //   statwright_probe shots IMAGE DIR   opens IMAGE and saves pictures of the windows and
 //                                      dialogs into DIR, drawn as on screen (main.png,
-//                                      table.png, set.png, compare.png...), to look at them
+//                                      table.png, set.png, compare.png,
+//                                      patch.png...), to look at them
 //                                      where no desktop runs
 #include "WindowHarness.h"
 #include "app/MainWindow.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
@@ -78,6 +80,32 @@ QWidget* shown(const char* name) {
     return nullptr;
 }
 
+// The preview of a patch of one change and one conflict (the sample's Bulbasaur is of no
+// second type), drawn by the program's own question box.
+void shootPatchPreview(WindowHarness& h, QWidget& table, const QString& dir) {
+    const QString patch = dir + "/patch.csv";
+    QFile file(patch);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("# statwright patch 1, from ADAE Pokémon Diamond\n"
+                   "position,species,field,from,to\n"
+                   "0,Bulbasaur,type2,3,16\n"
+                   "1,Ivysaur,item1,0,1\n") < 0)
+        return;
+    file.close();
+    h.dialogs.choose(patch);
+    h.prompter.answers = {QStringLiteral("Cancel")};
+    table.findChild<QAction*>("mnuApplyPatch")->trigger();
+    if (h.prompter.questions.isEmpty())
+        return;
+    QTimer::singleShot(200, [dir] {
+        QWidget* box = QApplication::activeModalWidget();
+        shoot(box, dir, "patch.png");
+        if (box)
+            box->close();
+    });
+    (void)app::QtPrompter().ask(&table, h.prompter.questions.last());
+}
+
 int shots(const QString& image, const QString& dir) {
     WindowHarness h;
     h.open(image);
@@ -103,6 +131,8 @@ int shots(const QString& image, const QString& dir) {
     h.dialogs.choose(image);
     table->findChild<QAction*>("mnuCompare")->trigger();
     shoot(table->findChild<QDialog*>("compareWindow"), dir, "compare.png");
+    table->findChild<QDialog*>("compareWindow")->reject();
+    shootPatchPreview(h, *table, dir);
     h.prompter.answers = {QStringLiteral("Discard"), QStringLiteral("Discard")};
     return 0;
 }
