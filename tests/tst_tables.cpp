@@ -259,6 +259,9 @@ private slots:
             << 146 << int(Field::Type2) << 14 << 16 << false << "Dratini: type2 14 -> 16";
         QTest::newRow("a type by name")
             << 146 << int(Field::Type2) << 11 << 16 << true << "Dratini: type2 Water -> Dragon";
+        QTest::newRow("a gender ratio, without the space its list ends it with")
+            << 0 << int(Field::Gender) << 0 << 254 << true
+            << "Bulbasaur: gender 100% M 0% F -> 0% M 100% F";
         QTest::newRow("a value beyond its list, by name")
             << 146 << int(Field::Item1) << 0 << 600 << true << "Dratini: item1 -No Item- -> 600";
         QTest::newRow("the first placeholder")
